@@ -143,6 +143,24 @@ size_t MemDisk::PagesInUse() const {
     return state_->pages.size();
 }
 
+uint64_t MemDisk::ContentHash() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    std::vector<uint64_t> numbers;
+    numbers.reserve(state_->pages.size());
+    for (const auto& [number, page] : state_->pages) {
+        const bool zero = std::all_of(page->begin(), page->end(), [](uint8_t b) { return b == 0; });
+        if (!zero) numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    uint64_t h = 1469598103934665603ull;  // FNV-1a over (page number, page bytes)
+    auto mix = [&h](uint8_t b) { h = (h ^ b) * 1099511628211ull; };
+    for (uint64_t number : numbers) {
+        for (int i = 0; i < 8; i++) mix(static_cast<uint8_t>(number >> (8 * i)));
+        for (uint8_t b : *state_->pages.at(number)) mix(b);
+    }
+    return h;
+}
+
 bool MemDisk::CheckFault(IoOp op, uint64_t offset, size_t length, size_t* transfer) {
     std::lock_guard<std::mutex> lock(state_->mutex);
     auto& faults = state_->faults;

@@ -70,6 +70,10 @@ public:
     void ClearLog();
     // Pages holding data. Writing zeros where nothing was written allocates none.
     size_t PagesInUse() const;
+    // A hash of the contents, equal for equal contents however they were
+    // written (pages of zeros count as unwritten). Cheap: only written pages
+    // are visited, so tests can tell "not a byte changed" on a sparse image.
+    uint64_t ContentHash() const;
 
     // Used by the device handles; true when the operation may proceed. For a
     // short-transfer fault, *transfer is lowered to the bytes that get through.
