@@ -16,8 +16,9 @@ namespace {
 
 std::atomic<DiagSink> gSink{nullptr};
 std::atomic<void*> gSinkUser{nullptr};
+std::atomic<bool> gEnabled{true};
 
-std::string VFormat(const char* format, va_list args) {
+__attribute__((format(printf, 1, 0))) std::string VFormat(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     char small[512];
@@ -42,7 +43,12 @@ void SetDiagSink(DiagSink sink, void* user) {
     gSink.store(sink);
 }
 
+void SetDiagEnabled(bool enabled) {
+    gEnabled.store(enabled);
+}
+
 void DiagWrite(const char* text) {
+    if (!gEnabled.load(std::memory_order_relaxed)) return;
     if (DiagSink sink = gSink.load()) {
         sink(text, gSinkUser.load());
         return;
@@ -52,6 +58,7 @@ void DiagWrite(const char* text) {
 }
 
 void DiagError(const char* function, int place, const char* format, ...) {
+    if (!gEnabled.load(std::memory_order_relaxed)) return;
     char prefix[160];
     std::snprintf(prefix, sizeof prefix, "[vekfserr]:%s,%d-->", function, place);
     va_list args;
@@ -63,6 +70,7 @@ void DiagError(const char* function, int place, const char* format, ...) {
 }
 
 void DiagInfo(const char* format, ...) {
+    if (!gEnabled.load(std::memory_order_relaxed)) return;
     va_list args;
     va_start(args, format);
     std::string line = "[vekfs]:" + VFormat(format, args);

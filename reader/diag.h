@@ -13,6 +13,8 @@ using DiagSink = void (*)(const char* text, void* user);
 
 // Installs a sink for every diagnostic line (null restores stdout). Process-wide.
 void SetDiagSink(DiagSink sink, void* user);
+// Turns every diagnostic line off (nothing is even formatted) or back on.
+void SetDiagEnabled(bool enabled);
 
 void DiagWrite(const char* text);
 void DiagError(const char* function, int place, const char* format, ...)

@@ -1,7 +1,6 @@
 // reader/dump.cpp
 #include "reader/dump.h"
 
-#include <cinttypes>
 #include <cstdio>
 
 #include "reader/diag.h"
@@ -54,11 +53,11 @@ void dump_frame_headers(const uint8_t* data, size_t from, size_t to) {
     while (at + kFrameHeaderSize <= to) {
         const frame_header h = decode_frame_header(data + at);
         if (h.magic != kMagicFrame) {
-            VEKFS_INFO("no frame header at %zu", at);
+            VEKFS_INFO("no frame header at %llu", static_cast<unsigned long long>(at));
             return;
         }
-        VEKFS_INFO("frame at %zu: type=%d chn=%d size=%u time=%" PRIu64, at, frame_type_number(h.type), h.channel,
-                   h.size, h.time_us);
+        VEKFS_INFO("frame at %llu: type=%d chn=%d size=%u time=%llu", static_cast<unsigned long long>(at),
+                   frame_type_number(h.type), h.channel, h.size, static_cast<unsigned long long>(h.time_us));
         const uint64_t space = frame_space(h.size, h.ext_units);
         if (space > to - at) return;
         at += static_cast<size_t>(space);
