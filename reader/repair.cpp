@@ -51,9 +51,13 @@ struct LastKframe {
 enum class Scan { Failed, NotFound, Found };
 
 class PartitionRepair {
-public:
-    PartitionRepair(Reader& reader, disk_param& block, part_info& part, const std::string& path,
-                    platform::RawDevice* device, int partition)
+  public:
+    PartitionRepair(Reader& reader,
+                    disk_param& block,
+                    part_info& part,
+                    const std::string& path,
+                    platform::RawDevice* device,
+                    int partition)
         : reader_(reader),
           f_(reader.format()),
           block_(block),
@@ -65,7 +69,7 @@ public:
 
     int Run();
 
-private:
+  private:
     bool LayoutSound() const;
     int ReadTable();
     void CountEntries();
@@ -98,25 +102,28 @@ private:
     const int partition_;
     const uint64_t partStart_;
 
-    std::vector<uint8_t> table_;       // the file table as read (and as rewritten)
-    std::vector<file_info> entries_;   // decoded, by position
+    std::vector<uint8_t> table_;                // the file table as read (and as rewritten)
+    std::vector<file_info> entries_;            // decoded, by position
     std::vector<std::vector<uint16_t>> lists_;  // per channel: file numbers by end sequence
-    std::vector<uint8_t> events_;      // one event block
+    std::vector<uint8_t> events_;               // one event block
     std::array<uint8_t, kWindowSize> window_{};
-    uint32_t maxSequence_ = 0;         // highest end sequence handed out so far
+    uint32_t maxSequence_ = 0;  // highest end sequence handed out so far
 };
 
 int PartitionRepair::Run() {
-    if (!LayoutSound()) return VEKFS_ERR_FAIL;
+    if (!LayoutSound())
+        return VEKFS_ERR_FAIL;
 
     // 1. the whole file table
-    if (int rc = ReadTable(); rc != 0) return rc;
+    if (int rc = ReadTable(); rc != 0)
+        return rc;
 
     // 2. free entries and end sequence numbers
     CountEntries();
 
     // 3. per channel, its files ordered by end sequence (an open one sorts last)
-    if (int rc = BuildChannelLists(); rc != 0) return rc;
+    if (int rc = BuildChannelLists(); rc != 0)
+        return rc;
 
     try {
         events_.assign(f_.EventBlockSize(), 0);
@@ -128,13 +135,16 @@ int PartitionRepair::Run() {
     // 4. each channel's last file, when the recorder left it open
     for (uint32_t ch = 0; ch < lists_.size(); ch++) {
         const std::vector<uint16_t>& list = lists_[ch];
-        if (list.empty()) continue;
+        if (list.empty())
+            continue;
         const uint16_t number = list.back();
         const file_info& last = entries_[number - 1u];
         VEKFS_INFO("chn%d repair last file%d, eseq=%u, num=%d", static_cast<int>(ch), number,
                    last.end_sequence, static_cast<int>(list.size()));
-        if (last.end_sequence != kOpenEndSequence) continue;
-        if (int rc = RepairChannel(static_cast<int>(ch), number - 1u); rc != 0) return rc;
+        if (last.end_sequence != kOpenEndSequence)
+            continue;
+        if (int rc = RepairChannel(static_cast<int>(ch), number - 1u); rc != 0)
+            return rc;
     }
 
     // 5. the partition record
@@ -164,8 +174,10 @@ int PartitionRepair::ReadTable() {
         REPAIR_ERR("file info malloc failed");
         return VEKFS_ERR_FAIL;
     }
-    if (ReadIndex(block_.file_table_offset, table_.data(), bytes, "file info") != 0) return VEKFS_ERR_FAIL;
-    for (size_t j = 0; j < entries_.size(); j++) entries_[j] = decode_file_info(table_.data() + j * f_.fileInfoSize, f_);
+    if (ReadIndex(block_.file_table_offset, table_.data(), bytes, "file info") != 0)
+        return VEKFS_ERR_FAIL;
+    for (size_t j = 0; j < entries_.size(); j++)
+        entries_[j] = decode_file_info(table_.data() + j * f_.fileInfoSize, f_);
     return VEKFS_OK;
 }
 
@@ -173,10 +185,14 @@ void PartitionRepair::CountEntries() {
     uint16_t freeCount = 0;
     uint32_t minSequence = 0;
     for (const file_info& e : entries_) {
-        if (e.magic == kMagicFile && e.state == kFileFree) freeCount++;
-        if (!Counted(e)) continue;
-        if (e.end_sequence != kOpenEndSequence) maxSequence_ = std::max(maxSequence_, e.end_sequence);
-        if (e.end_sequence != 0 && (minSequence == 0 || e.end_sequence < minSequence)) minSequence = e.end_sequence;
+        if (e.magic == kMagicFile && e.state == kFileFree)
+            freeCount++;
+        if (!Counted(e))
+            continue;
+        if (e.end_sequence != kOpenEndSequence)
+            maxSequence_ = std::max(maxSequence_, e.end_sequence);
+        if (e.end_sequence != 0 && (minSequence == 0 || e.end_sequence < minSequence))
+            minSequence = e.end_sequence;
     }
     part_.free_count = freeCount;
     VEKFS_INFO("min end_sequence=%u, max end_sequence=%u", minSequence, maxSequence_);
@@ -186,7 +202,8 @@ int PartitionRepair::BuildChannelLists() {
     const uint32_t channels = Channels();
     std::vector<size_t> sizes(channels, 0);
     for (const file_info& e : entries_)
-        if (Counted(e) && e.channel < channels) sizes[e.channel]++;
+        if (Counted(e) && e.channel < channels)
+            sizes[e.channel]++;
 
     lists_.resize(channels);
     for (uint32_t ch = 0; ch < channels; ch++) {
@@ -199,19 +216,31 @@ int PartitionRepair::BuildChannelLists() {
     }
     for (size_t j = 0; j < entries_.size(); j++) {
         const file_info& e = entries_[j];
-        if (Counted(e) && e.channel < channels) lists_[e.channel].push_back(static_cast<uint16_t>(j + 1));
+        if (Counted(e) && e.channel < channels)
+            lists_[e.channel].push_back(static_cast<uint16_t>(j + 1));
     }
 
-    // Selection sort, as the recorder's own tools order a channel: for each
-    // place the smallest remaining end sequence (the first of equals) is
-    // swapped in. Which of two open files ends up last depends on this order.
-    auto sequence = [this](uint16_t number) { return entries_[number - 1u].end_sequence; };
+    // Selection sort: for each place the smallest remaining end sequence (the
+    // first of equals) is swapped in. It is not stable, and which of two open
+    // files of a channel ends up last (and is repaired) depends on exactly this
+    // order, so no other sort will do.
+    std::vector<uint32_t> sequences;
     for (std::vector<uint16_t>& list : lists_) {
+        try {
+            sequences.resize(list.size());
+        } catch (const std::bad_alloc&) {
+            REPAIR_ERR("set[%d] malloc failed", static_cast<int>(&list - lists_.data()));
+            return VEKFS_ERR_FAIL;
+        }
+        for (size_t i = 0; i < list.size(); i++)
+            sequences[i] = entries_[list[i] - 1u].end_sequence;
         for (size_t i = 0; i + 1 < list.size(); i++) {
             size_t smallest = i;
             for (size_t k = i + 1; k < list.size(); k++)
-                if (sequence(list[k]) < sequence(list[smallest])) smallest = k;
+                if (sequences[k] < sequences[smallest])
+                    smallest = k;
             std::swap(list[i], list[smallest]);
+            std::swap(sequences[i], sequences[smallest]);
         }
     }
     return VEKFS_OK;
@@ -274,17 +303,19 @@ int PartitionRepair::RepairChannel(int ch, uint32_t position) {
             REPAIR_ERR("chn%d Warning pevent nr conflict!!!", ch);
             ev.number = static_cast<uint16_t>(count);
         }
-        REPAIR_ERR("chn%d repair pevent%d", ch, count);
+        VEKFS_INFO("chn%d repair pevent%d", ch, count);
 
         LastKframe last;
         const Scan scan = FindLastKframe(data_file_offset(partStart_, position), ev.index_start, &last);
-        if (scan == Scan::Failed) return VEKFS_ERR_FAIL;
+        if (scan == Scan::Failed)
+            return VEKFS_ERR_FAIL;
         if (scan == Scan::Found) {
             // d. close the event at its last key frame
             const uint64_t dataEnd = uint64_t{last.entry.offset} + last.entry.length;
             if (dataEnd < ev.data_start || dataEnd > kDataFileSize) {
-                REPAIR_ERR("chn%d pevent%d last iframe offset %#x len %#x data start %#x err, file%u not repaired",
-                           ch, count, last.entry.offset, last.entry.length, ev.data_start, number);
+                REPAIR_ERR(
+                    "chn%d pevent%d last iframe offset %#x len %#x data start %#x err, file%u not repaired",
+                    ch, count, last.entry.offset, last.entry.length, ev.data_start, number);
                 return VEKFS_OK;
             }
             ev.magic = kMagicEvent;
@@ -322,28 +353,33 @@ int PartitionRepair::RepairChannel(int ch, uint32_t position) {
     closed.end = 0;
     for (int s = 0; s < count; s++) {
         const pevent_info ev = decode_pevent_info(slotBytes(s), f_);
-        if (ev.magic != kMagicEvent || ev.skip == 1) continue;
-        if (ev.start != 0 && (closed.start == 0 || ev.start < closed.start)) closed.start = ev.start;
+        if (ev.magic != kMagicEvent || ev.skip == 1)
+            continue;
+        if (ev.start != 0 && (closed.start == 0 || ev.start < closed.start))
+            closed.start = ev.start;
         closed.end = std::max(closed.end, ev.end);
         const uint32_t day = unpack_time(ev.start).day;
-        if (day == 0) continue;  // no day to mark
+        if (day == 0)
+            continue;  // no day to mark
         for (int k = 0; k < f_.dayBitmapWords; k++)
-            if (ev.type_bits & (1u << k)) closed.day_bitmap[static_cast<size_t>(k)] |= 1u << (day - 1);
+            if (ev.type_bits & (1u << k))
+                closed.day_bitmap[static_cast<size_t>(k)] |= 1u << (day - 1);
     }
 
     // Everything is checked: write.
     if (writing) {
         std::snprintf(what, sizeof what, "chn%d pevent%d", ch, slot + 1);
         const uint64_t at = event_block_offset(block_, f_, number) + static_cast<uint64_t>(slot) * eventSize;
-        if (WriteIndex(at, slotBytes(slot), eventSize, what) != 0) return VEKFS_ERR_FAIL;
+        if (WriteIndex(at, slotBytes(slot), eventSize, what) != 0)
+            return VEKFS_ERR_FAIL;
     }
     maxSequence_++;
     entries_[position] = closed;
     uint8_t* entryBytes = table_.data() + size_t{position} * f_.fileInfoSize;
     encode_file_info(closed, f_, entryBytes);
     std::snprintf(what, sizeof what, "chn%d file%u", ch, number);
-    if (WriteIndex(block_.file_table_offset + uint64_t{position} * f_.fileInfoSize, entryBytes, f_.fileInfoSize,
-                   what) != 0)
+    if (WriteIndex(block_.file_table_offset + uint64_t{position} * f_.fileInfoSize, entryBytes,
+                   f_.fileInfoSize, what) != 0)
         return VEKFS_ERR_FAIL;
     WriteData(data_file_offset(partStart_, position), entryBytes, f_.fileInfoSize, what);
 
@@ -358,12 +394,15 @@ Scan PartitionRepair::FindLastKframe(uint64_t file_base, uint32_t index_start, L
     const uint32_t first = index_start - static_cast<uint32_t>(kKframeEntrySize);  // the event's first entry
     for (int k = 1; k <= kMaxWindows; k++) {
         const uint64_t below = static_cast<uint64_t>(k - 1) * kWindowSize;
-        if (below >= index_start) break;  // the index reached byte 0 of the file
+        if (below >= index_start)
+            break;  // the index reached byte 0 of the file
         const uint32_t hi = index_start - static_cast<uint32_t>(below);
         const uint32_t lo = hi > kWindowSize ? hi - kWindowSize : 0;
-        if (ReadWindow(file_base + lo, hi - lo) != 0) return Scan::Failed;
+        if (ReadWindow(file_base + lo, hi - lo) != 0)
+            return Scan::Failed;
 
-        for (uint32_t at = hi - static_cast<uint32_t>(kKframeEntrySize);; at -= static_cast<uint32_t>(kKframeEntrySize)) {
+        for (uint32_t at = hi - static_cast<uint32_t>(kKframeEntrySize);;
+             at -= static_cast<uint32_t>(kKframeEntrySize)) {
             const kframe_entry e = decode_kframe_entry(window_.data() + (at - lo));
             if (e.marker == kMagicIend) {
                 if (at == first) {
@@ -376,14 +415,17 @@ Scan PartitionRepair::FindLastKframe(uint64_t file_base, uint32_t index_start, L
                 } else {
                     // The marker tops its window: the last entry is the lowest of
                     // the window before, which is read again.
-                    if (ReadWindow(file_base + hi, kWindowSize) != 0) return Scan::Failed;
+                    if (ReadWindow(file_base + hi, kWindowSize) != 0)
+                        return Scan::Failed;
                     out->entry = decode_kframe_entry(window_.data());
                 }
                 return Scan::Found;
             }
-            if (at - lo < kKframeEntrySize) break;
+            if (at - lo < kKframeEntrySize)
+                break;
         }
-        if (lo == 0) break;
+        if (lo == 0)
+            break;
     }
     REPAIR_ERR("can't find last iframe");
     return Scan::NotFound;
@@ -407,8 +449,10 @@ int PartitionRepair::WritePartInfo() {
     packed_time start = 0;
     packed_time end = 0;
     for (const file_info& e : entries_) {
-        if (!Counted(e) || e.channel >= channels) continue;
-        if (e.start != 0 && (start == 0 || e.start < start)) start = e.start;
+        if (!Counted(e) || e.channel >= channels)
+            continue;
+        if (e.start != 0 && (start == 0 || e.start < start))
+            start = e.start;
         end = std::max(end, e.end);
     }
     part_.type0_start = start;
@@ -417,7 +461,8 @@ int PartitionRepair::WritePartInfo() {
     uint8_t bytes[kPartInfoSize];
     encode_part_info(part_, bytes);
     part_.raw = std::to_array(bytes);
-    if (WriteIndex(0, bytes, kPartInfoSize, "part info") != 0) return VEKFS_ERR_FAIL;
+    if (WriteIndex(0, bytes, kPartInfoSize, "part info") != 0)
+        return VEKFS_ERR_FAIL;
     return VEKFS_OK;
 }
 
@@ -434,9 +479,11 @@ int PartitionRepair::ReadIndex(uint64_t in_copy, uint8_t* out, size_t length, co
             REPAIR_ERR("set file point err!");
             return VEKFS_ERR_FAIL;
         }
-        if (rc >= 0) return VEKFS_OK;
+        if (rc >= 0)
+            return VEKFS_OK;
         REPAIR_ERR("read %s failed", what.c_str());
-        if (reader_.dealwith_index_error(&block_, partition_, device_, path_) != 0) return VEKFS_ERR_FAIL;
+        if (reader_.dealwith_index_error(&block_, partition_, device_, path_) != 0)
+            return VEKFS_ERR_FAIL;
     }
     REPAIR_ERR("can't find valid index!");
     return VEKFS_ERR_FAIL;
@@ -452,7 +499,8 @@ int PartitionRepair::WriteIndex(uint64_t in_copy, const uint8_t* data, size_t le
     for (const int copy : {working, mirror}) {
         const uint64_t at = index_copy_offset(partStart_, block_.copy_size, copy) + in_copy;
         const int rc = pc_write_data(device_, data, at, static_cast<int>(length));
-        if (rc < 0) REPAIR_ERR("write %s to index%d failed ret=%d", what, copy, rc);
+        if (rc < 0)
+            REPAIR_ERR("write %s to index%d failed ret=%d", what, copy, rc);
     }
     return VEKFS_OK;
 }
@@ -468,8 +516,11 @@ int PartitionRepair::WriteData(uint64_t at, const uint8_t* data, size_t length, 
 
 }  // namespace
 
-int Reader::repair_partition(disk_param* block, part_info* part, const std::string& path,
-                             platform::RawDevice* device, int partition) {
+int Reader::repair_partition(disk_param* block,
+                             part_info* part,
+                             const std::string& path,
+                             platform::RawDevice* device,
+                             int partition) {
     if (block == nullptr || part == nullptr || device == nullptr || partition < 0 ||
         partition >= kMaxPartitions || partition >= block->part_count) {
         REPAIR_ERR("invalid param!");

@@ -5,7 +5,8 @@
 // image builder's manifest.
 //
 //   vekfs-dump --build 1|2 [--channels N] [--verbose] IMAGE CMD [ARGS]
-//     mount                          partitions and free size
+//     mount                          the reader's mount lines (recovery, repair),
+//                                    then partitions and free size
 //     month YYYY-MM                  the day bits of each day with recordings
 //     halfhour YYYY-MM-DD            the 48 half-hour slots
 //     events [--type MASK] FROM TO   the events of the range, sorted
@@ -14,8 +15,8 @@
 //     kframes --ch N --at TIME       the key frames from there to the event's end
 //   TIME is YYYY-MM-DD HH:MM:SS (or with a T between date and time).
 //
-// The reader's own console lines go to stderr (with --verbose) or nowhere, so
-// stdout holds only the dump. Exit status 0 on success, 1 on a reader failure, 2
+// Apart from mount, the reader's own console lines go to stderr (with
+// --verbose) or nowhere, so stdout holds only the dump. Exit status 0 on success, 1 on a reader failure, 2
 // on bad usage.
 #include <cinttypes>
 #include <cstdio>
@@ -64,6 +65,7 @@ std::string TimeText(const vekfs_time& t) {
 }
 
 void StderrSink(const char* text, void*) { std::fputs(text, stderr); }
+void StdoutSink(const char* text, void*) { std::fputs(text, stdout); }
 
 class Dump {
 public:
@@ -256,8 +258,11 @@ int main(int argc, char** argv) {
         else rest.push_back(args[i]);
     }
     if ((build != 1 && build != 2) || rest.size() < 2) return Usage();
-    SetDiagSink(StderrSink, nullptr);
-    SetDiagEnabled(verbose);
+    // The mount command shows the reader's own lines (recovery, repair) on
+    // stdout; the other commands keep stdout for the dump.
+    const bool mountCommand = rest[1] == "mount";
+    SetDiagSink(mountCommand ? StdoutSink : StderrSink, nullptr);
+    SetDiagEnabled(verbose || mountCommand);
 
     Dump dump(build == 1 ? kReaderV1 : kReaderV2);
     if (dump.Mount(rest[0], channels) != 0) return 1;

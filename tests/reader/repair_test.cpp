@@ -36,13 +36,16 @@ using platform::ScopedMemDisk;
 using testing::DiagCapture;
 using vektools::Packed;
 
-const ReaderProfile& ProfileFor(int version) { return version == 1 ? kReaderV1 : kReaderV2; }
+const ReaderProfile& ProfileFor(int version) {
+    return version == 1 ? kReaderV1 : kReaderV2;
+}
 
 // Positions of the unclean image's files (see the file comment).
 constexpr int kChannelsRepaired = 8;  // channels 0..7 have an open last file, at position channel + 2
 
 uint64_t Fnv(const std::vector<uint8_t>& bytes, uint64_t h = 1469598103934665603ull) {
-    for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 1099511628211ull;
     return h;
 }
 
@@ -71,25 +74,27 @@ struct Image {
     uint64_t EventAt(int copy, int pos, int slot) const {
         return BlockAt(copy, pos) + static_cast<uint64_t>(slot) * f->eventSize;
     }
-    uint64_t Base(int pos) const { return data_file_offset(m.partitions[0].start, static_cast<uint32_t>(pos)); }
+    uint64_t Base(int pos) const {
+        return data_file_offset(m.partitions[0].start, static_cast<uint32_t>(pos));
+    }
 
     file_info Entry(int copy, int pos) const {
         return decode_file_info(disk->Bytes(EntryAt(copy, pos), f->fileInfoSize).data(), *f);
     }
-    file_info DataEntry(int pos) const { return decode_file_info(disk->Bytes(Base(pos), f->fileInfoSize).data(), *f); }
+    file_info DataEntry(int pos) const {
+        return decode_file_info(disk->Bytes(Base(pos), f->fileInfoSize).data(), *f);
+    }
     pevent_info Event(int copy, int pos, int slot) const {
         return decode_pevent_info(disk->Bytes(EventAt(copy, pos, slot), f->eventSize).data(), *f);
     }
-    part_info Part(int copy) const { return decode_part_info(disk->Bytes(CopyAt(copy), kPartInfoSize).data()); }
+    part_info Part(int copy) const {
+        return decode_part_info(disk->Bytes(CopyAt(copy), kPartInfoSize).data());
+    }
     std::vector<uint8_t> Now(uint64_t at, size_t n) const { return disk->Bytes(at, n); }
     std::vector<uint8_t> Before(uint64_t at, size_t n) const { return pristine->Bytes(at, n); }
 
-    // The four index copies and the first sector of every data file.
-    uint64_t Hash() const {
-        uint64_t h = Fnv(disk->Bytes(CopyAt(0), static_cast<size_t>(m.copySize) * kIndexCopies));
-        for (int pos = 0; pos < m.partitions[0].record.file_count; pos++) h = Fnv(disk->Bytes(Base(pos), 512), h);
-        return h;
-    }
+    // Every byte of the disk.
+    uint64_t Hash() const { return disk->ContentHash(); }
 
     // Rewrites an entry or an event in every index copy, as if the recorder had
     // written it so.
@@ -127,13 +132,15 @@ struct Image {
     std::vector<IoRecord> Writes() const {
         std::vector<IoRecord> out;
         for (const IoRecord& r : disk->Log())
-            if (r.op == IoOp::Write) out.push_back(r);
+            if (r.op == IoOp::Write)
+                out.push_back(r);
         return out;
     }
     std::vector<IoRecord> Reads() const {
         std::vector<IoRecord> out;
         for (const IoRecord& r : disk->Log())
-            if (r.op == IoOp::Read) out.push_back(r);
+            if (r.op == IoOp::Read)
+                out.push_back(r);
         return out;
     }
 };
@@ -154,14 +161,16 @@ std::unique_ptr<Image> Register(int version, const vektools::Manifest& m, std::s
     return img;
 }
 
-std::unique_ptr<Image> BuildUnclean(int version, const std::function<void(vektools::ImageSpec&)>& tweak = {}) {
+std::unique_ptr<Image> BuildUnclean(int version,
+                                    const std::function<void(vektools::ImageSpec&)>& tweak = {}) {
     vektools::ImageSpec spec;
     std::string error;
     if (!vektools::MakeScenario("unclean", "", version, &spec, &error)) {
         ADD_FAILURE() << error;
         return nullptr;
     }
-    if (tweak) tweak(spec);
+    if (tweak)
+        tweak(spec);
     vektools::BuildOptions options;
     options.recordFrames = false;
     vektools::Manifest m;
@@ -174,7 +183,9 @@ std::unique_ptr<Image> BuildUnclean(int version, const std::function<void(vektoo
 }
 
 // A fresh copy of an image under a new name.
-std::unique_ptr<Image> Fork(const Image& from) { return Register(from.version, from.m, from.pristine->Clone()); }
+std::unique_ptr<Image> Fork(const Image& from) {
+    return Register(from.version, from.m, from.pristine->Clone());
+}
 
 // The position and slot a mark names.
 struct Case {
@@ -196,7 +207,9 @@ int Mount(Image& img, Reader& r, int max_channels = 16) {
     return r.add_disk(0, img.Path().c_str());
 }
 
-uint32_t DataEnd(const vektools::EventFact& ev) { return ev.dataStart + ev.dataLength; }
+uint32_t DataEnd(const vektools::EventFact& ev) {
+    return ev.dataStart + ev.dataLength;
+}
 
 // Searches one month of events per channel (type 3) and returns the counts of
 // channels 0..8 and the descriptors of one channel.
@@ -214,19 +227,21 @@ Found SearchFebruary(Reader& r, int channel) {
     Found out;
     const int h = r.find_start(&p, nullptr);
     EXPECT_GE(h, 0);
-    if (h < 0) return out;
+    if (h < 0)
+        return out;
     for (int ch = 0; ch <= 8; ch++) {
         event_list list;
         EXPECT_EQ(r.get_event(h, ch, &list), 0);
         out.counts.push_back(list.count);
-        if (ch == channel) out.events.assign(list.events, list.events + list.count);
+        if (ch == channel)
+            out.events.assign(list.events, list.events + list.count);
     }
     r.find_stop(h);
     return out;
 }
 
 class Repair : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     void SetUp() override {
         img_ = BuildUnclean(GetParam());
         ASSERT_NE(img_, nullptr);
@@ -234,8 +249,12 @@ protected:
     std::unique_ptr<Image> img_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Versions, Repair, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) { return "V" + std::to_string(i.param); });
+INSTANTIATE_TEST_SUITE_P(Versions,
+                         Repair,
+                         ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& i) {
+                             return "V" + std::to_string(i.param);
+                         });
 
 // ---- the event being written -----------------------------------------------------------------
 
@@ -273,11 +292,12 @@ TEST_P(Repair, EvWrWithThreeKeyFramesIsClosedAtTheThird) {
     EXPECT_EQ(fe.start, first->start);
     EXPECT_EQ(fe.end, k.time);
     EXPECT_EQ(fe.day_bitmap[0], 1u << 1);  // both events start on day 2, type bit 0
-    for (int w = 1; w < img.f->dayBitmapWords; w++) EXPECT_EQ(fe.day_bitmap[static_cast<size_t>(w)], 0u) << w;
+    for (int w = 1; w < img.f->dayBitmapWords; w++)
+        EXPECT_EQ(fe.day_bitmap[static_cast<size_t>(w)], 0u) << w;
 
     EXPECT_TRUE(diag.Contains("[vekfs]:chn0 repair last file3, eseq=4294967295, num=2\n"));
     EXPECT_TRUE(diag.Contains("[vekfs]:chn0 repair begin\n"));
-    EXPECT_TRUE(diag.Contains("-->chn0 repair pevent2\n"));
+    EXPECT_TRUE(diag.Contains("[vekfs]:chn0 repair pevent2\n"));
     EXPECT_TRUE(diag.Contains("[vekfs]:chn0 repair success\n"));
     EXPECT_FALSE(diag.Contains("chn0 Warning pevent nr conflict"));
 }
@@ -307,7 +327,8 @@ TEST_P(Repair, IendAtTheTopOfTheSecondWindowRereadsTheFirst) {
     const uint64_t top = img.Base(c.pos) + ev->indexStart - 16;
     int reads = 0;
     for (const IoRecord& rec : img.Reads())
-        if (Touches(rec, top, top + 16)) reads++;
+        if (Touches(rec, top, top + 16))
+            reads++;
     EXPECT_EQ(reads, 2);
 }
 
@@ -367,7 +388,8 @@ TEST_P(Repair, NoIendWithinSixtyFiveWindowsDropsTheEvent) {
     const uint64_t lowest = base + ev->indexStart - 65 * 0x2000;
     uint64_t low = UINT64_MAX;
     for (const IoRecord& rec : img.Reads())
-        if (rec.offset > base && rec.offset < base + kDataFileSize) low = std::min(low, rec.offset);
+        if (rec.offset > base && rec.offset < base + kDataFileSize)
+            low = std::min(low, rec.offset);
     EXPECT_EQ(low, lowest / 512 * 512);
 }
 
@@ -443,7 +465,8 @@ TEST_P(Repair, EmptySlotAfterCompleteEventsEndsTheFile) {
 TEST_P(Repair, OpenFileWithoutEventsIsClosedEmpty) {
     Image& img = *img_;
     const Case c = Marked(img, "open-no-events");
-    const file_info before = decode_file_info(img.Before(img.EntryAt(0, c.pos), img.f->fileInfoSize).data(), *img.f);
+    const file_info before =
+        decode_file_info(img.Before(img.EntryAt(0, c.pos), img.f->fileInfoSize).data(), *img.f);
     ASSERT_EQ(before.state, kFileWriting);
 
     DiagCapture diag;
@@ -457,7 +480,8 @@ TEST_P(Repair, OpenFileWithoutEventsIsClosedEmpty) {
     EXPECT_EQ(fe.end, 0u);
     EXPECT_EQ(fe.data_end, before.data_end);
     EXPECT_EQ(fe.index_end, before.index_end);
-    for (int w = 0; w < img.f->dayBitmapWords; w++) EXPECT_EQ(fe.day_bitmap[static_cast<size_t>(w)], 0u);
+    for (int w = 0; w < img.f->dayBitmapWords; w++)
+        EXPECT_EQ(fe.day_bitmap[static_cast<size_t>(w)], 0u);
     EXPECT_EQ(fe.end_sequence, 11u);
     EXPECT_EQ(img.Now(img.BlockAt(0, c.pos), img.f->EventBlockSize()),
               img.Before(img.BlockAt(0, c.pos), img.f->EventBlockSize()));
@@ -490,6 +514,28 @@ TEST_P(Repair, ClosedLastFileIsNotTouched) {
     EXPECT_FALSE(diag.Contains("chn8 repair success"));
 }
 
+TEST_P(Repair, OfTwoOpenFilesTheSelectionOrderPicksWhichIsRepaired) {
+    // Channel 0 holds, in table order, open file 1, open file 3 and closed file
+    // 11 (end sequence 3). Ordering by end sequence with a selection sort gives
+    // 11, 3, 1: file 1 is the channel's last file and file 3 stays open.
+    auto img = Fork(*img_);
+    img->EditEntry(0, [](file_info& e) {
+        e.state = kFileWriting;
+        e.end_sequence = kOpenEndSequence;
+    });
+    img->EditEntry(10, [](file_info& e) { e.channel = 0; });
+    DiagCapture diag;
+    Reader r(ProfileFor(img->version));
+    ASSERT_EQ(Mount(*img, r), 0);
+
+    EXPECT_TRUE(diag.Contains("[vekfs]:chn0 repair last file1, eseq=4294967295, num=3\n"));
+    EXPECT_EQ(img->Entry(0, 0).state, kFileClosed);
+    EXPECT_EQ(img->Entry(0, 0).event_count, 2);
+    EXPECT_EQ(img->Entry(0, 0).end_sequence, 4u);  // closed files 2 and 11 hold 2 and 3
+    EXPECT_EQ(img->Entry(0, 2).state, kFileWriting);
+    EXPECT_EQ(img->Entry(0, 2).end_sequence, kOpenEndSequence);
+}
+
 // ---- numbering, copies and the partition record -------------------------------------------------
 
 TEST_P(Repair, EndSequencesContinueInChannelOrder) {
@@ -519,7 +565,8 @@ TEST_P(Repair, MirrorAndDataAreaCopyFollowTheWorkingCopy) {
         EXPECT_EQ(Fnv(img.Now(img.CopyAt(k), img.m.copySize)), Fnv(img.Before(img.CopyAt(k), img.m.copySize)))
             << "spare copy " << k;
     for (int pos = 0; pos <= 10; pos++)
-        EXPECT_EQ(img.Now(img.Base(pos), img.f->fileInfoSize), img.Now(img.EntryAt(0, pos), img.f->fileInfoSize))
+        EXPECT_EQ(img.Now(img.Base(pos), img.f->fileInfoSize),
+                  img.Now(img.EntryAt(0, pos), img.f->fileInfoSize))
             << pos;
 }
 
@@ -546,10 +593,12 @@ TEST_P(Repair, WritesStayInsideTheRebuiltRecords) {
     const std::vector<uint8_t> before = img.Before(img.CopyAt(0), img.m.copySize);
     int stray = 0;
     for (size_t i = 0; i < now.size(); i++) {
-        if (now[i] == before[i]) continue;
+        if (now[i] == before[i])
+            continue;
         const bool ok = std::any_of(allowed.begin(), allowed.end(),
                                     [&](const Range& a) { return i >= a.begin && i < a.end; });
-        if (!ok && stray++ < 5) ADD_FAILURE() << "working copy byte " << i << " changed";
+        if (!ok && stray++ < 5)
+            ADD_FAILURE() << "working copy byte " << i << " changed";
     }
     EXPECT_EQ(stray, 0);
 
@@ -559,7 +608,8 @@ TEST_P(Repair, WritesStayInsideTheRebuiltRecords) {
         bool ok = false;
         for (int k : {0, 1})
             ok = ok || (w.offset >= img.CopyAt(k) && w.offset + w.length <= img.CopyAt(k) + img.m.copySize);
-        for (int pos = 2; pos <= 9; pos++) ok = ok || (w.offset == img.Base(pos) && w.length == 512);
+        for (int pos = 2; pos <= 9; pos++)
+            ok = ok || (w.offset == img.Base(pos) && w.length == 512);
         EXPECT_TRUE(ok) << "write at " << w.offset << " length " << w.length;
     }
     // Nothing in the data area but the entry copies.
@@ -590,7 +640,8 @@ TEST_P(Repair, PartitionRecordGetsRangeFreeCountAndFlag) {
     // The rest of the record as it was.
     std::vector<uint8_t> before = img.Before(img.CopyAt(0), kPartInfoSize);
     std::vector<uint8_t> now = img.Now(img.CopyAt(0), kPartInfoSize);
-    for (size_t i : {6u, 7u, 11u, 16u, 17u, 18u, 19u, 20u, 21u, 22u, 23u}) before[i] = now[i] = 0;
+    for (size_t i : {6u, 7u, 11u, 16u, 17u, 18u, 19u, 20u, 21u, 22u, 23u})
+        before[i] = now[i] = 0;
     EXPECT_EQ(now, before);
 
     disk_info_t info;
@@ -770,15 +821,15 @@ TEST_P(Repair, UnreadableKeyFrameIndexFailsThePartitionAndKeepsTheFlag) {
 
 struct Damage {
     const char* name;
-    int pos;                                         // the file left untouched
+    int pos;  // the file left untouched
     std::function<void(Image&)> poke;
-    const char* line;                                // the error line printed
+    const char* line;  // the error line printed
 };
 
 TEST_P(Repair, DamagedRecordsLeaveTheirFileUntouched) {
     const Image& base = *img_;
-    const Case evwr = Marked(base, "evwr-3-kframes");        // position 2, channel 0
-    const Case window = Marked(base, "iend-window2-top");     // position 3, channel 1
+    const Case evwr = Marked(base, "evwr-3-kframes");      // position 2, channel 0
+    const Case window = Marked(base, "iend-window2-top");  // position 3, channel 1
     const vektools::EventFact* evwrFact = base.m.FindEvent(0, evwr.pos, evwr.slot);
     ASSERT_NE(evwrFact, nullptr);
     ASSERT_EQ(evwr.pos, 2);  // the lines below name file 3 on channel 0
@@ -793,11 +844,14 @@ TEST_P(Repair, DamagedRecordsLeaveTheirFileUntouched) {
          [&](Image& i) { i.EditEvent(window.pos, window.slot, [](pevent_info& e) { e.index_start += 4; }); },
          "chn1 pevent2 index start"},
         {"index start past the file", window.pos,
-         [&](Image& i) { i.EditEvent(window.pos, window.slot, [](pevent_info& e) { e.index_start = 0x10000010; }); },
+         [&](Image& i) {
+             i.EditEvent(window.pos, window.slot, [](pevent_info& e) { e.index_start = 0x10000010; });
+         },
          "chn1 pevent2 index start 0x10000010"},
         {"index start below the data", window.pos,
          [&](Image& i) {
-             i.EditEvent(window.pos, window.slot, [](pevent_info& e) { e.index_start = e.data_start & ~15u; });
+             i.EditEvent(window.pos, window.slot,
+                         [](pevent_info& e) { e.index_start = e.data_start & ~15u; });
          },
          "chn1 pevent2 index start"},
         {"key frame before the data start", evwr.pos,
@@ -808,6 +862,9 @@ TEST_P(Repair, DamagedRecordsLeaveTheirFileUntouched) {
              i.pristine = i.disk->Clone();
          },
          "chn0 pevent2 last iframe offset 0"},
+        {"last complete event past the file", 7,
+         [](Image& i) { i.EditEvent(7, 2, [](pevent_info& e) { e.data_length = 0xfffffff0u; }); },
+         "chn5 pevent3 data start"},
         {"broken entry magic", evwr.pos,
          [](Image& i) { i.EditEntry(2, [](file_info& e) { e.magic = platform::FourCC("Fxle"); }); },
          "[vekfs]:chn0 repair last file1, eseq=1, num=1"},
@@ -839,6 +896,27 @@ TEST_P(Repair, DamagedRecordsLeaveTheirFileUntouched) {
         EXPECT_EQ(img->Entry(0, 9).end_sequence, 10u);
         EXPECT_EQ(img->Part(0).repair_flag, 0);
     }
+}
+
+TEST_P(Repair, SlotsWithoutTheEventMagicAreCountedButGiveNoTimes) {
+    // A slot before the first empty one that holds neither "Even" nor "EvWr"
+    // still counts as an event, but lends the file no start, end or day.
+    auto img = Fork(*img_);
+    const Case c = Marked(*img, "empty-slot-after-3");
+    const std::vector<const vektools::EventFact*> events = img->m.EventsOf(0, c.pos);
+    ASSERT_EQ(events.size(), 3u);
+    img->EditEvent(c.pos, 0, [](pevent_info& e) {
+        e.magic = platform::FourCC("Junk");
+        e.start = Packed(2024, 2, 20, 0, 0, 0);
+    });
+    Reader r(ProfileFor(img->version));
+    ASSERT_EQ(Mount(*img, r), 0);
+
+    const file_info fe = img->Entry(0, c.pos);
+    EXPECT_EQ(fe.state, kFileClosed);
+    EXPECT_EQ(fe.event_count, 3);
+    EXPECT_EQ(fe.start, events[1]->start);
+    EXPECT_EQ(fe.day_bitmap[0], 1u << 2);  // day 3 only
 }
 
 TEST_P(Repair, NoEndSequenceLeftLeavesOpenFilesOpen) {
