@@ -28,6 +28,9 @@ std::unique_ptr<RawDevice> OpenMemDevice(std::shared_ptr<MemDisk> disk, const st
 // "read of 4096 bytes at offset 8192 on /tmp/disk.img": the head of every
 // transfer message, so they all name the operation, the place and the device.
 std::string DescribeTransfer(const char* op, size_t length, uint64_t offset, const std::string& path);
+// "... failed: <why> after <done> bytes": a transfer the OS ended early or refused.
+std::string DescribeFailedTransfer(const char* op, size_t length, uint64_t offset, const std::string& path,
+                                   size_t done, const std::string& why);
 
 // Checks a transfer request before it reaches the medium. Returns "" when it may
 // proceed, else the message to fail with. `op` is "read" or "write".

@@ -112,9 +112,7 @@ private:
     // The position moves by what got through, as it would on Windows.
     bool TransferFailed(const char* op, uint64_t offset, size_t length, size_t done, const std::string& why) {
         position_ = offset + done;
-        std::string text = detail::DescribeTransfer(op, length, offset, path_) + " failed: " + why;
-        if (done != 0) text += " after " + std::to_string(done) + " bytes";
-        return Fail(std::move(text));
+        return Fail(detail::DescribeFailedTransfer(op, length, offset, path_, done, why));
     }
 
     int fd_;

@@ -52,6 +52,13 @@ std::string DescribeTransfer(const char* op, size_t length, uint64_t offset, con
            " on " + path;
 }
 
+std::string DescribeFailedTransfer(const char* op, size_t length, uint64_t offset, const std::string& path,
+                                   size_t done, const std::string& why) {
+    std::string text = DescribeTransfer(op, length, offset, path) + " failed: " + why;
+    if (done != 0) text += " after " + std::to_string(done) + " bytes";
+    return text;
+}
+
 std::string CheckTransfer(const char* op, const std::string& path, DeviceAccess access, uint64_t offset,
                           const void* buffer, size_t length) {
     const auto refused = [&](const char* why) {

@@ -116,9 +116,7 @@ public:
 
 private:
     bool TransferFailed(const char* op, uint64_t offset, size_t length, size_t done, const std::string& why) {
-        std::string text = detail::DescribeTransfer(op, length, offset, path_) + " failed: " + why;
-        if (done != 0) text += " after " + std::to_string(done) + " bytes";
-        return Fail(std::move(text));
+        return Fail(detail::DescribeFailedTransfer(op, length, offset, path_, done, why));
     }
 
     HANDLE handle_;

@@ -102,6 +102,13 @@ struct vekfs_time {
 
 inline constexpr uint32_t kMonthKeyMask = 0xffc00000;
 
+// A broken-down time from calendar fields, the year in full (2023).
+constexpr vekfs_time calendar_time(int year, int month, int day, int hour, int minute, int second) {
+    return vekfs_time{static_cast<uint16_t>(year - 2000), static_cast<uint8_t>(month),  static_cast<uint8_t>(day),
+                      static_cast<uint8_t>(hour),         static_cast<uint8_t>(minute), static_cast<uint8_t>(second),
+                      0};
+}
+
 // Packs by masking each field to its width (hour 24 still packs; nothing clamps).
 packed_time pack_time(const vekfs_time& t);
 vekfs_time unpack_time(packed_time v);

@@ -298,8 +298,10 @@ int Reader::read(int slot, void* buffer, int length, int* first_offset) {
     return rc;
 }
 
-int Reader::get_next_kframe(int slot, void* buffer, int length, int* first_offset, int step) {
-    if (slot < 0 || slot >= kMaxReaderSlots || step <= 0) {
+// The three key-frame calls: step forward (positive), backward (negative) or
+// stay (0). A step of 0 or less is refused for next and previous by the caller.
+int Reader::kframe_call(int slot, void* buffer, int length, int* first_offset, int step) {
+    if (slot < 0 || slot >= kMaxReaderSlots) {
         VEKFS_ERR("fs read start invalid fd!");
         return VEKFS_ERR_BAD_HANDLE;
     }
@@ -310,28 +312,24 @@ int Reader::get_next_kframe(int slot, void* buffer, int length, int* first_offse
     return rc;
 }
 
-int Reader::get_prev_kframe(int slot, void* buffer, int length, int* first_offset, int step) {
-    if (slot < 0 || slot >= kMaxReaderSlots || step <= 0) {
+int Reader::get_next_kframe(int slot, void* buffer, int length, int* first_offset, int step) {
+    if (step <= 0) {
         VEKFS_ERR("fs read start invalid fd!");
         return VEKFS_ERR_BAD_HANDLE;
     }
-    reader_slot& s = slots_[static_cast<size_t>(slot)];
-    std::lock_guard<std::mutex> slotGuard(s.mutex);
-    const int rc = s.in_use ? step_kframe(s, buffer, length, first_offset, -step) : VEKFS_ERR_BAD_HANDLE;
-    if (rc < 0) VEKFS_ERR("find end!");
-    return rc;
+    return kframe_call(slot, buffer, length, first_offset, step);
+}
+
+int Reader::get_prev_kframe(int slot, void* buffer, int length, int* first_offset, int step) {
+    if (step <= 0) {
+        VEKFS_ERR("fs read start invalid fd!");
+        return VEKFS_ERR_BAD_HANDLE;
+    }
+    return kframe_call(slot, buffer, length, first_offset, -step);
 }
 
 int Reader::get_current_kframe(int slot, void* buffer, int length, int* first_offset) {
-    if (slot < 0 || slot >= kMaxReaderSlots) {
-        VEKFS_ERR("fs read start invalid fd!");
-        return VEKFS_ERR_BAD_HANDLE;
-    }
-    reader_slot& s = slots_[static_cast<size_t>(slot)];
-    std::lock_guard<std::mutex> slotGuard(s.mutex);
-    const int rc = s.in_use ? step_kframe(s, buffer, length, first_offset, 0) : VEKFS_ERR_BAD_HANDLE;
-    if (rc < 0) VEKFS_ERR("find end!");
-    return rc;
+    return kframe_call(slot, buffer, length, first_offset, 0);
 }
 
 std::vector<disk_info_t> Reader::snapshot_disks() const {

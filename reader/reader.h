@@ -190,6 +190,7 @@ private:
     int read_data(reader_slot& slot, void* buffer, int length, int* first_offset);
     int step_kframe(reader_slot& slot, void* buffer, int length, int* first_offset, int step);
 
+    int kframe_call(int slot, void* buffer, int length, int* first_offset, int step);
     void free_all();
     void recount_largest_file_count();
     void clear_slot(reader_slot& slot);

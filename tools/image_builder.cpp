@@ -17,14 +17,7 @@ using vekfs::packed_time;
 // ---- time helpers ----------------------------------------------------------------------
 
 packed_time Packed(int year, int month, int day, int hour, int minute, int second) {
-    vekfs::vekfs_time t;
-    t.year = static_cast<uint16_t>(year - 2000);
-    t.month = static_cast<uint8_t>(month);
-    t.day = static_cast<uint8_t>(day);
-    t.hour = static_cast<uint8_t>(hour);
-    t.minute = static_cast<uint8_t>(minute);
-    t.second = static_cast<uint8_t>(second);
-    return vekfs::pack_time(t);
+    return vekfs::pack_time(vekfs::calendar_time(year, month, day, hour, minute, second));
 }
 
 packed_time AddSeconds(packed_time t, int64_t seconds) {

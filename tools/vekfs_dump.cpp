@@ -52,8 +52,7 @@ bool ParseTime(const std::string& text, vekfs_time* out) {
     if (y < 2000 || y > 2063 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 ||
         s < 0 || s > 59)
         return false;
-    *out = vekfs_time{static_cast<uint16_t>(y - 2000), static_cast<uint8_t>(mo), static_cast<uint8_t>(d),
-                      static_cast<uint8_t>(h), static_cast<uint8_t>(mi), static_cast<uint8_t>(s), 0};
+    *out = calendar_time(y, mo, d, h, mi, s);
     return true;
 }
 
@@ -62,6 +61,28 @@ std::string TimeText(const vekfs_time& t) {
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year + 2000, t.month, t.day, t.hour,
                   t.minute, t.second);
     return text;
+}
+
+// A search of every channel and type bit over [from, to].
+search_param Request(uint8_t type, const vekfs_time& from, const vekfs_time& to) {
+    search_param p;
+    p.search_type = type;
+    p.channel_mask = 0xffffffffu;
+    p.type_mask = 0xffffffffu;
+    p.start = from;
+    p.end = to;
+    return p;
+}
+
+vekfs_time DayStart(vekfs_time t) {
+    t.hour = t.minute = t.second = 0;
+    return t;
+}
+
+vekfs_time DayEnd(vekfs_time t) {
+    t.hour = 23;
+    t.minute = t.second = 59;
+    return t;
 }
 
 void StderrSink(const char* text, void*) { std::fputs(text, stderr); }
@@ -98,12 +119,7 @@ public:
     }
 
     int Month(const vekfs_time& month) {
-        search_param p;
-        p.search_type = kSearchMonth;
-        p.channel_mask = 0xffffffffu;
-        p.type_mask = 0xffffffffu;
-        p.start = month;
-        p.end = month;
+        search_param p = Request(kSearchMonth, month, month);
         uint32_t days[31];
         const int rc = reader_.find_start(&p, days);
         if (rc < 0) return Fail("month", rc);
@@ -113,15 +129,7 @@ public:
     }
 
     int HalfHour(const vekfs_time& day) {
-        search_param p;
-        p.search_type = kSearchHalfHour;
-        p.channel_mask = 0xffffffffu;
-        p.type_mask = 0xffffffffu;
-        p.start = day;
-        p.start.hour = p.start.minute = p.start.second = 0;
-        p.end = day;
-        p.end.hour = 23;
-        p.end.minute = p.end.second = 59;
+        search_param p = Request(kSearchHalfHour, DayStart(day), DayEnd(day));
         uint32_t slots[48];
         const int rc = reader_.find_start(&p, slots);
         if (rc < 0) return Fail("halfhour", rc);
@@ -131,12 +139,8 @@ public:
     }
 
     int Events(const vekfs_time& from, const vekfs_time& to, uint32_t type_mask) {
-        search_param p;
-        p.search_type = kSearchOneList;
-        p.channel_mask = 0xffffffffu;
+        search_param p = Request(kSearchOneList, from, to);
         p.type_mask = type_mask;
-        p.start = from;
-        p.end = to;
         event_list list;
         const int handle = reader_.find_start(&p, &list);
         if (handle < 0) return Fail("events", handle);
@@ -154,15 +158,8 @@ public:
     // Seeks channel `ch` to `at` in the event that holds it. Returns the slot, or
     // a negative result after printing why.
     int SeekTo(int ch, const vekfs_time& at, int* handle) {
-        search_param p;
-        p.search_type = kSearchPerChannel;
+        search_param p = Request(kSearchPerChannel, DayStart(at), DayEnd(at));
         p.channel_mask = ch < 32 ? 1u << ch : 0;
-        p.type_mask = 0xffffffffu;
-        p.start = at;
-        p.start.hour = p.start.minute = p.start.second = 0;
-        p.end = at;
-        p.end.hour = 23;
-        p.end.minute = p.end.second = 59;
         *handle = reader_.find_start(&p, nullptr);
         if (*handle < 0) return Fail("search", *handle);
         event_list list;

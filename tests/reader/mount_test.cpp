@@ -9,6 +9,7 @@
 #include "reader/sector_io.h"
 #include "tests/reader/diag_capture.h"
 #include "tools/image_scenarios.h"
+#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -268,8 +269,7 @@ TEST_P(Mount, StatusRemountAndRemoval) {
     EXPECT_EQ(days[unpack_time(first.start).day - 1], 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, Mount, ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) { return "V" + std::to_string(i.param); });
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(Mount);
 
 }  // namespace
 }  // namespace vekfs

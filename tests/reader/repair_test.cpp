@@ -24,6 +24,7 @@
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
+#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -249,12 +250,7 @@ class Repair : public ::testing::TestWithParam<int> {
     std::unique_ptr<Image> img_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Versions,
-                         Repair,
-                         ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) {
-                             return "V" + std::to_string(i.param);
-                         });
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(Repair);
 
 // ---- the event being written -----------------------------------------------------------------
 

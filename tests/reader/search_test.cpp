@@ -21,6 +21,7 @@
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
+#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -38,15 +39,8 @@ const FormatTraits& TraitsFor(int version) {
     return version == 1 ? kFormatV1 : kFormatV2;
 }
 
-vekfs_time Time(int year, int month, int day, int hour, int minute, int second) {
-    vekfs_time t;
-    t.year = static_cast<uint16_t>(year - 2000);
-    t.month = static_cast<uint8_t>(month);
-    t.day = static_cast<uint8_t>(day);
-    t.hour = static_cast<uint8_t>(hour);
-    t.minute = static_cast<uint8_t>(minute);
-    t.second = static_cast<uint8_t>(second);
-    return t;
+constexpr vekfs_time Time(int year, int month, int day, int hour, int minute, int second) {
+    return calendar_time(year, month, day, hour, minute, second);
 }
 
 search_param Param(uint8_t type,
@@ -228,12 +222,7 @@ class SearchTest : public ::testing::TestWithParam<int> {
     std::string Name(const char* what) const { return std::string(what) + "-v" + std::to_string(V()); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Versions,
-                         SearchTest,
-                         ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) {
-                             return "v" + std::to_string(i.param);
-                         });
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(SearchTest);
 
 // ---- month search ------------------------------------------------------------------
 

@@ -18,6 +18,7 @@
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
+#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -291,12 +292,7 @@ protected:
     int slot_ = -1;
 };
 
-INSTANTIATE_TEST_SUITE_P(Versions,
-                         StreamReading,
-                         ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& version) {
-                             return "v" + std::to_string(version.param);
-                         });
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(StreamReading);
 
 // ---- seek and read a whole event --------------------------------------------------
 

@@ -23,6 +23,7 @@
 #include "platform/raw_device.h"
 #include "reader/format.h"
 #include "tools/image_check.h"
+#include "tests/common/format_versions.h"
 
 namespace vektools {
 namespace {
@@ -297,12 +298,7 @@ TEST_P(SmallImage, SameSpecSameImage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions,
-                         SmallImage,
-                         ::testing::Values(1, 2),
-                         [](const ::testing::TestParamInfo<int>& i) {
-                             return "V" + std::to_string(i.param);
-                         });
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(SmallImage);
 
 TEST(ImageBuilder, RefusesSpecsItCannotLayOut) {
     struct Case {

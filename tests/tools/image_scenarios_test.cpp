@@ -18,6 +18,7 @@
 #include "platform/le_bytes.h"
 #include "reader/format.h"
 #include "tools/image_check.h"
+#include "tests/common/format_versions.h"
 
 namespace vektools {
 namespace {
@@ -168,9 +169,7 @@ TEST(ScenarioCatalogue, RefusesUnknownNamesVariantsAndVersions) {
 }
 
 class ScenarioCases : public ::testing::TestWithParam<int> {};
-INSTANTIATE_TEST_SUITE_P(Both, ScenarioCases, ::testing::Values(1, 2), [](const ::testing::TestParamInfo<int>& i) {
-    return "V" + std::to_string(i.param);
-});
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(ScenarioCases);
 
 // ---- basic ------------------------------------------------------------------------------
 
