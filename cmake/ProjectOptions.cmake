@@ -27,6 +27,11 @@ target_compile_options(vek_options INTERFACE
   "$<${_vek_cc}:-Wall;-Wextra;-Wpedantic;-Wshadow;-Wconversion;-Wno-sign-conversion>"
   "$<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor;-Wold-style-cast;-Woverloaded-virtual>"
   "$<${_vek_cc}:-Wcast-align;-Wnull-dereference;-Wdouble-promotion;-Wformat=2;-Wimplicit-fallthrough>")
+# GCC 12 reports "literal" + std::string as overlapping copies (-Wrestrict) in
+# optimised builds: a known false positive of that compiler inside libstdc++.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  target_compile_options(vek_options INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:-Wno-restrict>")
+endif()
 if(VEK_WERROR)
   target_compile_options(vek_options INTERFACE "$<${_vek_cc}:-Werror>")
 endif()
