@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --audio RATE:CH:BITS:BLOCK:CODEC\n"
     "                           interleave audio frames (e.g. 8000:1:8:164:1, A-law);\n"
     "                           BLOCK includes the 4-byte block prefix\n"
+    "  --audio g711a|g711u      the same for 8 kHz mono G.711 A-law (codec 1) or\n"
+    "                           mu-law (codec 2), 160-byte blocks (20 ms)\n"
     "  --audio-blocks N         audio blocks per audio frame (default 1)\n"
     "  --audio-lead-us N        audio starts this long before the first video frame\n"
     "  --ext N                  extension units (8 bytes) after every frame\n"
@@ -120,6 +122,10 @@ int main(int argc, char** argv) {
         } else if (opt == "--p-size") {
             ok = ParseRange(v, &spec.pMin, &spec.pMax);
         } else if (opt == "--audio") {
+            if (v == "g711a")
+                v = "8000:1:8:164:1";
+            else if (v == "g711u")
+                v = "8000:1:8:164:2";
             const auto p = SplitColons(v);
             AudioParams& a = spec.audioParams;
             ok = p.size() == 5 && ParseUnsigned(p[0], &a.rate, 0xFFFFFFFF) &&

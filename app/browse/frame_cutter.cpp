@@ -1,0 +1,57 @@
+// app/browse/frame_cutter.cpp
+#include "app/browse/frame_cutter.h"
+
+namespace browse {
+
+int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int* type) {
+    // A candidate needs its magic and the byte after it: p + 5 <= end.
+    if (end < 5)
+        return -1;
+    uint32_t p = start;
+    while (p <= end - 5) {
+        const void* v = std::memchr(buffer + p, 'V', end - 4 - p);
+        if (!v)
+            return -1;
+        p = static_cast<uint32_t>(static_cast<const uint8_t*>(v) - buffer);
+        if (buffer[p + 1] == 'k' && buffer[p + 2] == 'F' && buffer[p + 3] == 'm') {
+            if (!type)
+                return p;
+            switch (buffer[p + 4]) {
+                case 'I': *type = kCutTypeKey; return p;
+                case 'P': *type = kCutTypeDelta; return p;
+                case 'A': *type = kCutTypeAudio; return p;
+                default: break;
+            }
+        }
+        p++;
+    }
+    return -1;
+}
+
+FrameCutter::FrameCutter(bool typed) : typed_(typed), buffer_(new uint8_t[kCutBufferSize]()) {}
+
+void FrameCutter::Reset() {
+    waitForKey_ = true;
+    held_ = 0;
+    std::memset(buffer_.get(), 0, kCutBufferSize);
+}
+
+uint32_t FrameCutter::HeldFrameSize() const {
+    const uint8_t* b = buffer_.get();
+    if (held_ < kFrameHeaderBytes || std::memcmp(b, "VkFm", 4) != 0)
+        return 0;
+    if (typed_ && b[4] != 'I' && b[4] != 'P' && b[4] != 'A')
+        return 0;
+    const uint32_t payload = platform::GetU32(b + 12);
+    if (payload > kMaxCutPayload || kFrameHeaderBytes + payload <= held_)
+        return 0;
+    return kFrameHeaderBytes + payload;
+}
+
+void FrameCutter::Keep(const uint8_t* src, uint32_t from, uint32_t total) {
+    held_ = total - from;
+    if (held_ > 0 && src + from != buffer_.get())
+        std::memmove(buffer_.get(), src + from, held_);
+}
+
+}  // namespace browse
