@@ -107,8 +107,8 @@ struct Stream {
     std::vector<FrameRecord> frames;
 };
 
-// Builds the stream a spec describes.
-Stream BuildStream(const StreamSpec& spec);
+// Builds the stream a recipe describes.
+Stream BuildStream(const StreamSpec& recipe);
 
 // The marker at the start of a synthetic payload.
 struct Marker {

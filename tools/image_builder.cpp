@@ -56,7 +56,7 @@ uint64_t UnixUs(packed_time t) {
 
 // One data file as built, before its table entry gets its close order.
 struct BuiltFile {
-    const FileSpec* spec = nullptr;
+    const FileSpec* recipe = nullptr;
     vekfs::file_info entry;
     std::vector<vekfs::pevent_info> records;
     FileFact fact;
@@ -65,8 +65,8 @@ struct BuiltFile {
 
 class Builder {
   public:
-    Builder(const ImageSpec& spec, ImageSink& sink, const BuildOptions& options)
-        : spec_(spec), sink_(sink), options_(options) {}
+    Builder(const ImageSpec& recipe, ImageSink& sink, const BuildOptions& options)
+        : spec_(recipe), sink_(sink), options_(options) {}
 
     bool Run(Manifest* manifest, std::string* error);
 
@@ -284,7 +284,7 @@ void Builder::DeriveEntry(const FileSpec& fs, BuiltFile* b) const {
 }
 
 bool Builder::BuildFile(int p, const FileSpec& fs, BuiltFile* b) {
-    b->spec = &fs;
+    b->recipe = &fs;
     if (fs.state != vekfs::kFileClosed && fs.state != vekfs::kFileWriting)
         return Fail(Where(p, fs.position) + ": a data file is closed (1) or being written (2)");
     if (fs.events.size() > static_cast<size_t>(vekfs::kEventsPerBlock))
@@ -367,18 +367,18 @@ bool Builder::WritePartition(int p, std::vector<BuiltFile>& files, Manifest* m) 
     std::vector<BuiltFile*> closed;
     uint32_t highest = 0;
     for (BuiltFile& b : files) {
-        if (b.spec->state != vekfs::kFileClosed)
+        if (b.recipe->state != vekfs::kFileClosed)
             continue;
-        if (b.spec->endSequence) {
-            b.entry.end_sequence = *b.spec->endSequence;
-            highest = std::max(highest, *b.spec->endSequence);
+        if (b.recipe->endSequence) {
+            b.entry.end_sequence = *b.recipe->endSequence;
+            highest = std::max(highest, *b.recipe->endSequence);
         } else {
             closed.push_back(&b);
         }
     }
     std::stable_sort(closed.begin(), closed.end(), [](const BuiltFile* a, const BuiltFile* b) {
         return a->entry.end != b->entry.end ? a->entry.end < b->entry.end
-                                            : a->spec->position < b->spec->position;
+                                            : a->recipe->position < b->recipe->position;
     });
     for (BuiltFile* b : closed)
         b->entry.end_sequence = ++highest;
@@ -388,7 +388,7 @@ bool Builder::WritePartition(int p, std::vector<BuiltFile>& files, Manifest* m) 
     std::vector<uint8_t> copy(g_.eventAreaOffset + static_cast<size_t>(ps.fileCount) * blockSize, 0);
     std::vector<const BuiltFile*> byPosition(ps.fileCount, nullptr);
     for (const BuiltFile& b : files)
-        byPosition[b.spec->position] = &b;
+        byPosition[b.recipe->position] = &b;
 
     vekfs::part_info part;
     part.magic = vekfs::kMagicPart;
@@ -462,7 +462,7 @@ bool Builder::WritePartition(int p, std::vector<BuiltFile>& files, Manifest* m) 
 
     for (BuiltFile& b : files) {
         b.fact.entry = vekfs::decode_file_info(
-            copy.data() + g_.fileTableOffset + b.spec->position * f_->fileInfoSize, *f_);
+            copy.data() + g_.fileTableOffset + b.recipe->position * f_->fileInfoSize, *f_);
         b.fact.firstEvent = static_cast<int>(m->events.size());
         for (EventFact& ev : b.events)
             m->events.push_back(std::move(ev));
@@ -516,20 +516,20 @@ bool Builder::WriteSectorZero(Manifest* m) {
 
 }  // namespace
 
-bool PlanGeometry(const ImageSpec& spec, Geometry* out, std::string* error) {
+bool PlanGeometry(const ImageSpec& recipe, Geometry* out, std::string* error) {
     const auto fail = [&](std::string text) {
         if (error)
             *error = std::move(text);
         return false;
     };
-    const FormatTraits* f = vekfs::TraitsForVersion(static_cast<uint32_t>(spec.disk.version));
+    const FormatTraits* f = vekfs::TraitsForVersion(static_cast<uint32_t>(recipe.disk.version));
     if (!f)
-        return fail("format version " + std::to_string(spec.disk.version) + " is neither 1 nor 2");
-    if (spec.partitions.empty() || spec.partitions.size() > static_cast<size_t>(vekfs::kMaxPartitions))
+        return fail("format version " + std::to_string(recipe.disk.version) + " is neither 1 nor 2");
+    if (recipe.partitions.empty() || recipe.partitions.size() > static_cast<size_t>(vekfs::kMaxPartitions))
         return fail("an image has 1 to 4 partitions");
     uint32_t maxFiles = 0;
-    for (size_t p = 0; p < spec.partitions.size(); p++) {
-        const PartitionSpec& ps = spec.partitions[p];
+    for (size_t p = 0; p < recipe.partitions.size(); p++) {
+        const PartitionSpec& ps = recipe.partitions[p];
         if (ps.fileCount == 0)
             return fail("partition " + std::to_string(p) + " has no file table entries");
         maxFiles = std::max<uint32_t>(maxFiles, ps.fileCount);
@@ -540,7 +540,7 @@ bool PlanGeometry(const ImageSpec& spec, Geometry* out, std::string* error) {
                             ": position outside the table or used twice");
         }
     }
-    const DiskSpec& d = spec.disk;
+    const DiskSpec& d = recipe.disk;
     Geometry g;
     g.fileTableOffset = d.fileTableOffset ? d.fileTableOffset : kDefaultFileTableOffset;
     const uint64_t tableEnd = g.fileTableOffset + static_cast<uint64_t>(maxFiles) * f->fileInfoSize;
@@ -557,7 +557,7 @@ bool PlanGeometry(const ImageSpec& spec, Geometry* out, std::string* error) {
     if (d.firstPartitionStart < 512 || d.firstPartitionStart % 512)
         return fail("the first partition must start on a sector after sector 0");
     uint64_t at = d.firstPartitionStart;
-    for (const PartitionSpec& ps : spec.partitions) {
+    for (const PartitionSpec& ps : recipe.partitions) {
         g.partStart.push_back(at);
         at += (static_cast<uint64_t>(ps.fileCount) + 2) * kDataFileSize;
     }
@@ -566,30 +566,30 @@ bool PlanGeometry(const ImageSpec& spec, Geometry* out, std::string* error) {
     return true;
 }
 
-bool BuildImage(const ImageSpec& spec,
+bool BuildImage(const ImageSpec& recipe,
                 ImageSink& sink,
                 Manifest* manifest,
                 std::string* error,
                 const BuildOptions& options) {
-    Builder b(spec, sink, options);
+    Builder b(recipe, sink, options);
     return b.Run(manifest, error);
 }
 
-bool BuildImageInMemory(const ImageSpec& spec,
+bool BuildImageInMemory(const ImageSpec& recipe,
                         std::shared_ptr<platform::MemDisk>* disk,
                         Manifest* manifest,
                         std::string* error,
                         const BuildOptions& options) {
     MemDiskSink sink;
-    if (!BuildImage(spec, sink, manifest, error, options))
+    if (!BuildImage(recipe, sink, manifest, error, options))
         return false;
     *disk = sink.Disk();
     return true;
 }
 
-std::vector<std::string> ExpectedProblems(const ImageSpec& spec) {
-    std::set<std::string> tags(spec.expectedProblems.begin(), spec.expectedProblems.end());
-    const DiskSpec& d = spec.disk;
+std::vector<std::string> ExpectedProblems(const ImageSpec& recipe) {
+    std::set<std::string> tags(recipe.expectedProblems.begin(), recipe.expectedProblems.end());
+    const DiskSpec& d = recipe.disk;
     if (d.corruptXor)
         tags.insert("param.xor");
     if (d.magic && *d.magic != vekfs::kMagicDisk)
@@ -610,8 +610,8 @@ std::vector<std::string> ExpectedProblems(const ImageSpec& spec) {
         tags.insert("param.impossible");
         return {tags.begin(), tags.end()};
     }
-    for (int p = 0; p < static_cast<int>(spec.partitions.size()); p++) {
-        const PartitionSpec& ps = spec.partitions[p];
+    for (int p = 0; p < static_cast<int>(recipe.partitions.size()); p++) {
+        const PartitionSpec& ps = recipe.partitions[p];
         if (ps.validBits != 0x0F)
             tags.insert(Tag(p, "valid_bits"));
         for (int k = 0; k < vekfs::kIndexCopies; k++) {

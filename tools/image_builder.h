@@ -46,25 +46,25 @@ struct Geometry {
     uint64_t deviceSize = 0;
 };
 
-bool PlanGeometry(const ImageSpec& spec, Geometry* out, std::string* error);
+bool PlanGeometry(const ImageSpec& recipe, Geometry* out, std::string* error);
 
 // Builds the image into `sink`; fills `manifest` when given. False with a
-// message when the spec cannot be laid out or a write fails.
-bool BuildImage(const ImageSpec& spec,
+// message when the recipe cannot be laid out or a write fails.
+bool BuildImage(const ImageSpec& recipe,
                 ImageSink& sink,
                 Manifest* manifest,
                 std::string* error,
                 const BuildOptions& options = {});
 
 // Convenience for tests: the image in a new MemDisk.
-bool BuildImageInMemory(const ImageSpec& spec,
+bool BuildImageInMemory(const ImageSpec& recipe,
                         std::shared_ptr<platform::MemDisk>* disk,
                         Manifest* manifest,
                         std::string* error,
                         const BuildOptions& options = {});
 
-// Self-check tags the builder expects from the damage a spec asks for (the
-// spec's own expectedProblems included), sorted and unique.
-std::vector<std::string> ExpectedProblems(const ImageSpec& spec);
+// Self-check tags the builder expects from the damage a recipe asks for (the
+// recipe's own expectedProblems included), sorted and unique.
+std::vector<std::string> ExpectedProblems(const ImageSpec& recipe);
 
 }  // namespace vektools

@@ -526,9 +526,9 @@ bool BuildScenario(const std::string& name,
                    ScenarioImage* out,
                    std::string* error,
                    const BuildOptions& options) {
-    if (!MakeScenario(name, variant, version, &out->spec, error))
+    if (!MakeScenario(name, variant, version, &out->recipe, error))
         return false;
-    return BuildImageInMemory(out->spec, &out->disk, &out->manifest, error, options);
+    return BuildImageInMemory(out->recipe, &out->disk, &out->manifest, error, options);
 }
 
 std::string ScenarioHelp() {

@@ -27,7 +27,7 @@ struct ScenarioInfo {
 
 const std::vector<ScenarioInfo>& ScenarioCatalogue();
 
-// The spec of a scenario; an empty variant picks the default. False with a
+// The recipe of a scenario; an empty variant picks the default. False with a
 // message for an unknown scenario, variant or version.
 bool MakeScenario(const std::string& name,
                   const std::string& variant,
@@ -37,7 +37,7 @@ bool MakeScenario(const std::string& name,
 
 // A scenario built into a new MemDisk.
 struct ScenarioImage {
-    ImageSpec spec;
+    ImageSpec recipe;
     Manifest manifest;
     std::shared_ptr<platform::MemDisk> disk;
 };

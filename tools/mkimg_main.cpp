@@ -166,12 +166,12 @@ int main(int argc, char** argv) {
             return problems.empty() ? 0 : 1;
         }
         // The manifest of the scenario, without writing an image.
-        ImageSpec spec;
+        ImageSpec recipe;
         Manifest manifest;
         NullSink nowhere;
         options.recordFrames = false;
-        if (!MakeScenario(scenario, variant, version, &spec, &error) ||
-            !BuildImage(spec, nowhere, &manifest, &error, options))
+        if (!MakeScenario(scenario, variant, version, &recipe, &error) ||
+            !BuildImage(recipe, nowhere, &manifest, &error, options))
             return Fail(error);
         const std::vector<std::string> lines = SelfCheck(*image, manifest);
         for (const std::string& l : lines)
@@ -184,12 +184,12 @@ int main(int argc, char** argv) {
         return Usage("--scenario is required");
     if (output.empty())
         return Usage("-o is required");
-    ImageSpec spec;
-    if (!MakeScenario(scenario, variant, version, &spec, &error))
+    ImageSpec recipe;
+    if (!MakeScenario(scenario, variant, version, &recipe, &error))
         return Usage(error);
     FileSink sink(output);
     Manifest manifest;
-    if (!BuildImage(spec, sink, &manifest, &error, options))
+    if (!BuildImage(recipe, sink, &manifest, &error, options))
         return Fail(error);
     if (!manifestPath.empty()) {
         std::ofstream m(manifestPath, std::ios::binary);
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
             return rc;
     }
     std::printf("vekfs-mkimg: %s%s%s v%d -> %s (%llu bytes apparent)\n", scenario.c_str(),
-                spec.variant.empty() ? "" : "/", spec.variant.c_str(), version, output.c_str(),
+                recipe.variant.empty() ? "" : "/", recipe.variant.c_str(), version, output.c_str(),
                 static_cast<unsigned long long>(manifest.deviceSize));
     return 0;
 }

@@ -68,8 +68,8 @@ bool ParseRange(const std::string& s, uint32_t* lo, uint32_t* hi) {
 
 int main(int argc, char** argv) {
     using namespace vektools;
-    StreamSpec spec;
-    spec.startUs = 1709640000000000ULL;
+    StreamSpec recipe;
+    recipe.startUs = 1709640000000000ULL;
     std::string out, manifest, h264;
     bool json = false;
     bool framesGiven = false;
@@ -93,61 +93,61 @@ int main(int argc, char** argv) {
         } else if (opt == "-m") {
             manifest = v;
         } else if (opt == "--seed") {
-            ok = ParseUnsigned(v, &spec.seed, 0xFFFFFFFF);
+            ok = ParseUnsigned(v, &recipe.seed, 0xFFFFFFFF);
         } else if (opt == "--channel") {
-            ok = ParseUnsigned(v, &spec.channel, 255);
+            ok = ParseUnsigned(v, &recipe.channel, 255);
         } else if (opt == "--start-us") {
-            ok = ParseUnsigned(v, &spec.startUs, UINT64_MAX);
+            ok = ParseUnsigned(v, &recipe.startUs, UINT64_MAX);
         } else if (opt == "--frames") {
-            ok = ParseUnsigned(v, &spec.videoFrames, 10000000);
+            ok = ParseUnsigned(v, &recipe.videoFrames, 10000000);
             framesGiven = true;
         } else if (opt == "--seconds") {
             ok = ParseUnsigned(v, &seconds, 86400);
         } else if (opt == "--fps") {
-            ok = ParseUnsigned(v, &spec.fps, 255);
+            ok = ParseUnsigned(v, &recipe.fps, 255);
         } else if (opt == "--gop") {
-            ok = ParseUnsigned(v, &spec.gop, 0xFFFFFFFF);
+            ok = ParseUnsigned(v, &recipe.gop, 0xFFFFFFFF);
         } else if (opt == "--keys-per-second") {
-            ok = ParseUnsigned(v, &spec.keysPerSecond, 255);
+            ok = ParseUnsigned(v, &recipe.keysPerSecond, 255);
         } else if (opt == "--leading-p") {
-            ok = ParseUnsigned(v, &spec.leadingP, 0xFFFFFFFF);
+            ok = ParseUnsigned(v, &recipe.leadingP, 0xFFFFFFFF);
         } else if (opt == "--width") {
-            ok = ParseUnsigned(v, &spec.width, 0xFFFF);
+            ok = ParseUnsigned(v, &recipe.width, 0xFFFF);
         } else if (opt == "--height") {
-            ok = ParseUnsigned(v, &spec.height, 0xFFFF);
+            ok = ParseUnsigned(v, &recipe.height, 0xFFFF);
         } else if (opt == "--video-codec") {
-            ok = ParseUnsigned(v, &spec.videoCodec, 255);
+            ok = ParseUnsigned(v, &recipe.videoCodec, 255);
         } else if (opt == "--i-size") {
-            ok = ParseRange(v, &spec.iMin, &spec.iMax);
+            ok = ParseRange(v, &recipe.iMin, &recipe.iMax);
         } else if (opt == "--p-size") {
-            ok = ParseRange(v, &spec.pMin, &spec.pMax);
+            ok = ParseRange(v, &recipe.pMin, &recipe.pMax);
         } else if (opt == "--audio") {
             if (v == "g711a")
                 v = "8000:1:8:164:1";
             else if (v == "g711u")
                 v = "8000:1:8:164:2";
             const auto p = SplitColons(v);
-            AudioParams& a = spec.audioParams;
+            AudioParams& a = recipe.audioParams;
             ok = p.size() == 5 && ParseUnsigned(p[0], &a.rate, 0xFFFFFFFF) &&
                  ParseUnsigned(p[1], &a.channels, 255) && ParseUnsigned(p[2], &a.bits, 127) &&
                  ParseUnsigned(p[3], &a.block, 0xFFFF) && ParseUnsigned(p[4], &a.codec, 255);
-            spec.audio = true;
+            recipe.audio = true;
         } else if (opt == "--audio-blocks") {
-            ok = ParseUnsigned(v, &spec.audioParams.blocksPerFrame, 0xFFFF);
+            ok = ParseUnsigned(v, &recipe.audioParams.blocksPerFrame, 0xFFFF);
         } else if (opt == "--audio-lead-us") {
-            ok = ParseUnsigned(v, &spec.audioLeadUs, UINT64_MAX);
+            ok = ParseUnsigned(v, &recipe.audioLeadUs, UINT64_MAX);
         } else if (opt == "--ext") {
-            ok = ParseUnsigned(v, &spec.extUnits, 255);
+            ok = ParseUnsigned(v, &recipe.extUnits, 255);
         } else if (opt == "--junk") {
             const auto p = SplitColons(v);
-            ok = p.size() == 2 && ParseUnsigned(p[0], &spec.junkEvery, 0xFFFFFFFF) &&
-                 ParseUnsigned(p[1], &spec.junkLength, 0xFFFFFF);
+            ok = p.size() == 2 && ParseUnsigned(p[0], &recipe.junkEvery, 0xFFFFFFFF) &&
+                 ParseUnsigned(p[1], &recipe.junkLength, 0xFFFFFF);
         } else if (opt == "--size-at") {
             const auto p = SplitColons(v);
             SizeOverride o;
             ok = p.size() == 2 && ParseUnsigned(p[0], &o.frame, 0xFFFFFFFF) &&
                  ParseUnsigned(p[1], &o.payload, 0x0FFFFFFF);
-            spec.sizes.push_back(o);
+            recipe.sizes.push_back(o);
         } else if (opt == "--h264") {
             h264 = v;
         } else {
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     if (out.empty())
         return Usage("-o is required");
     if (seconds)
-        spec.videoFrames = seconds * (spec.fps ? spec.fps : 25u);
+        recipe.videoFrames = seconds * (recipe.fps ? recipe.fps : 25u);
 
     std::vector<AccessUnit> units;
     if (!h264.empty()) {
@@ -176,15 +176,15 @@ int main(int argc, char** argv) {
         }
         uint16_t w = 0, h = 0;
         if (FindPictureSize(units, &w, &h)) {
-            spec.width = w;
-            spec.height = h;
+            recipe.width = w;
+            recipe.height = h;
         }
-        spec.accessUnits = &units;
+        recipe.accessUnits = &units;
         if (!framesGiven && !seconds)
-            spec.videoFrames = static_cast<uint32_t>(units.size());
+            recipe.videoFrames = static_cast<uint32_t>(units.size());
     }
 
-    const Stream stream = BuildStream(spec);
+    const Stream stream = BuildStream(recipe);
     std::ofstream file(out, std::ios::binary);
     file.write(reinterpret_cast<const char*>(stream.bytes.data()),
                static_cast<std::streamsize>(stream.bytes.size()));

@@ -44,9 +44,9 @@ TEST_P(Mount, RecoversFromABrokenWorkingCopyAndDropsOnlyItsValidBit) {
     // state 2 in memory, which must never reach the disk.
     ScenarioImage image;
     std::string error;
-    ASSERT_TRUE(vektools::MakeScenario("damaged-index", "bits1111", version(), &image.spec, &error)) << error;
-    image.spec.disk.channels = 16;
-    ASSERT_TRUE(vektools::BuildImageInMemory(image.spec, &image.disk, &image.manifest, &error)) << error;
+    ASSERT_TRUE(vektools::MakeScenario("damaged-index", "bits1111", version(), &image.recipe, &error)) << error;
+    image.recipe.disk.channels = 16;
+    ASSERT_TRUE(vektools::BuildImageInMemory(image.recipe, &image.disk, &image.manifest, &error)) << error;
     platform::ScopedMemDisk reg("mount-1111", image.disk);
     const disk_param before = OnDiskParam(*image.disk);
     const auto& part0 = image.manifest.partitions.at(0);

@@ -33,10 +33,10 @@ struct BigDisk {
 };
 
 vektools::ImageSpec BigSpec(int version) {
-    vektools::ImageSpec spec;
-    spec.scenario = "bench";
-    spec.disk.version = version;
-    spec.disk.channels = 16;
+    vektools::ImageSpec recipe;
+    recipe.scenario = "bench";
+    recipe.disk.version = version;
+    recipe.disk.channels = 16;
     for (int p = 0; p < 2; p++) {
         vektools::PartitionSpec part;
         part.fileCount = kFilesPerPartition;
@@ -54,9 +54,9 @@ vektools::ImageSpec BigSpec(int version) {
             file.events.push_back(ev);
             part.files.push_back(file);
         }
-        spec.partitions.push_back(part);
+        recipe.partitions.push_back(part);
     }
-    return spec;
+    return recipe;
 }
 
 BigDisk& Disk(int version) {

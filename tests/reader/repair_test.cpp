@@ -164,19 +164,19 @@ std::unique_ptr<Image> Register(int version, const vektools::Manifest& m, std::s
 
 std::unique_ptr<Image> BuildUnclean(int version,
                                     const std::function<void(vektools::ImageSpec&)>& tweak = {}) {
-    vektools::ImageSpec spec;
+    vektools::ImageSpec recipe;
     std::string error;
-    if (!vektools::MakeScenario("unclean", "", version, &spec, &error)) {
+    if (!vektools::MakeScenario("unclean", "", version, &recipe, &error)) {
         ADD_FAILURE() << error;
         return nullptr;
     }
     if (tweak)
-        tweak(spec);
+        tweak(recipe);
     vektools::BuildOptions options;
     options.recordFrames = false;
     vektools::Manifest m;
     std::shared_ptr<MemDisk> disk;
-    if (!vektools::BuildImageInMemory(spec, &disk, &m, &error, options)) {
+    if (!vektools::BuildImageInMemory(recipe, &disk, &m, &error, options)) {
         ADD_FAILURE() << "build failed: " << error;
         return nullptr;
     }

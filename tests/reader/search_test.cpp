@@ -123,33 +123,33 @@ struct Mounted {
     }
 };
 
-// Builds `spec` and mounts it with the given channel maximum; `edit` runs on
+// Builds `recipe` and mounts it with the given channel maximum; `edit` runs on
 // the image before the mount.
-std::unique_ptr<Mounted> MountSpec(const vektools::ImageSpec& spec,
+std::unique_ptr<Mounted> MountSpec(const vektools::ImageSpec& recipe,
                                    const std::string& name,
                                    int max_channels = 128,
                                    const std::function<void(Mounted&)>& edit = {}) {
     auto m = std::make_unique<Mounted>();
-    m->version = spec.disk.version;
+    m->version = recipe.disk.version;
     std::string error;
-    if (!vektools::BuildImageInMemory(spec, &m->disk, &m->manifest, &error)) {
+    if (!vektools::BuildImageInMemory(recipe, &m->disk, &m->manifest, &error)) {
         ADD_FAILURE() << "build failed: " << error;
         return nullptr;
     }
     if (edit)
         edit(*m);
     m->name = std::make_unique<ScopedMemDisk>(name, m->disk);
-    m->reader = std::make_unique<Reader>(ProfileFor(spec.disk.version));
+    m->reader = std::make_unique<Reader>(ProfileFor(recipe.disk.version));
     EXPECT_EQ(m->reader->init(max_channels), 0);
     EXPECT_EQ(m->reader->add_disk(0, m->name->Path().c_str()), 0);
     return m;
 }
 
 vektools::ImageSpec BasicSpec(int version) {
-    vektools::ImageSpec spec;
+    vektools::ImageSpec recipe;
     std::string error;
-    EXPECT_TRUE(vektools::MakeScenario("basic", "", version, &spec, &error)) << error;
-    return spec;
+    EXPECT_TRUE(vektools::MakeScenario("basic", "", version, &recipe, &error)) << error;
+    return recipe;
 }
 
 std::unique_ptr<Mounted> MountBasic(int version,
@@ -446,8 +446,8 @@ TEST_P(SearchTest, FileBeingWrittenIsInvisible) {
 TEST_P(SearchTest, EqualStartsAreOrderedByChannel) {
     // Channel 5's file comes first in the table, so only the sort puts channel 2
     // ahead of it.
-    vektools::ImageSpec spec;
-    spec.disk.version = V();
+    vektools::ImageSpec recipe;
+    recipe.disk.version = V();
     vektools::PartitionSpec part;
     part.fileCount = 3;
     const uint8_t channels[3] = {5, 2, 3};
@@ -465,8 +465,8 @@ TEST_P(SearchTest, EqualStartsAreOrderedByChannel) {
         f.events.push_back(e);
         part.files.push_back(f);
     }
-    spec.partitions.push_back(part);
-    auto m = MountSpec(spec, Name("ties"));
+    recipe.partitions.push_back(part);
+    auto m = MountSpec(recipe, Name("ties"));
     ASSERT_TRUE(m);
     const auto list = OneList(*m->reader, DayParam(kSearchOneList, 2024, 5, 1));
     ASSERT_EQ(list.size(), 3u);
@@ -479,9 +479,9 @@ TEST_P(SearchTest, EqualStartsAreOrderedByChannel) {
 
 TEST_P(SearchTest, UnusableDiskAndPartitionAreSkipped) {
     {
-        vektools::ImageSpec spec = BasicSpec(V());
-        spec.disk.diskState = 3;
-        auto m = MountSpec(spec, Name("disk3"));
+        vektools::ImageSpec recipe = BasicSpec(V());
+        recipe.disk.diskState = 3;
+        auto m = MountSpec(recipe, Name("disk3"));
         ASSERT_TRUE(m);
         DiagCapture diag;
         EXPECT_THAT(Days(Month(*m->reader, MonthParam(2023, 12))), ::testing::IsEmpty());
@@ -489,9 +489,9 @@ TEST_P(SearchTest, UnusableDiskAndPartitionAreSkipped) {
         EXPECT_TRUE(OneList(*m->reader, DayParam(kSearchOneList, 2024, 1, 10)).empty());
     }
     {
-        vektools::ImageSpec spec = BasicSpec(V());
-        spec.partitions[0].state = 2;
-        auto m = MountSpec(spec, Name("part2"));
+        vektools::ImageSpec recipe = BasicSpec(V());
+        recipe.partitions[0].state = 2;
+        auto m = MountSpec(recipe, Name("part2"));
         ASSERT_TRUE(m);
         DiagCapture diag;
         EXPECT_THAT(Days(Month(*m->reader, MonthParam(2023, 12))), ::testing::IsEmpty());
@@ -624,9 +624,9 @@ TEST_P(SearchTest, ImpossibleChannelsCountsAndNumbersAreSkipped) {
 TEST_P(SearchTest, ChannelsPastTheMaskOrTheMaximumAreNotSearched) {
     // With a maximum of 31 the mask is not cut: bit 31 is set, but channel 31 is
     // no channel of this reader. Channels 32 and up are in no 32-bit mask.
-    vektools::ImageSpec spec;
-    spec.disk.version = V();
-    spec.disk.channels = 64;
+    vektools::ImageSpec recipe;
+    recipe.disk.version = V();
+    recipe.disk.channels = 64;
     vektools::PartitionSpec part;
     part.fileCount = 3;
     const uint8_t channels[3] = {31, 33, 30};
@@ -642,8 +642,8 @@ TEST_P(SearchTest, ChannelsPastTheMaskOrTheMaximumAreNotSearched) {
         f.events.push_back(e);
         part.files.push_back(f);
     }
-    spec.partitions.push_back(part);
-    auto m = MountSpec(spec, Name("maxch"), 31);
+    recipe.partitions.push_back(part);
+    auto m = MountSpec(recipe, Name("maxch"), 31);
     ASSERT_TRUE(m);
     const auto list = OneList(*m->reader, DayParam(kSearchOneList, 2024, 6, 2));
     ASSERT_EQ(list.size(), 1u);
@@ -655,8 +655,8 @@ TEST_P(SearchTest, ChannelsPastTheMaskOrTheMaximumAreNotSearched) {
 // One partition of `files` files with one small event each; the event blocks are
 // then filled with 256 events a file, in ascending time over the whole table.
 std::unique_ptr<Mounted> MountManyEvents(int version, const std::string& name, uint16_t files) {
-    vektools::ImageSpec spec;
-    spec.disk.version = version;
+    vektools::ImageSpec recipe;
+    recipe.disk.version = version;
     vektools::PartitionSpec part;
     part.fileCount = files;
     const packed_time base = Packed(2024, 7, 1, 0, 0, 0);
@@ -672,8 +672,8 @@ std::unique_ptr<Mounted> MountManyEvents(int version, const std::string& name, u
         f.events.push_back(e);
         part.files.push_back(f);
     }
-    spec.partitions.push_back(part);
-    return MountSpec(spec, name, 128, [&](Mounted& img) {
+    recipe.partitions.push_back(part);
+    return MountSpec(recipe, name, 128, [&](Mounted& img) {
         for (uint16_t j = 0; j < files; j++) {
             std::vector<pevent_info> events(kEventsPerBlock);
             for (int k = 0; k < kEventsPerBlock; k++) {

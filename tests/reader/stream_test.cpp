@@ -62,9 +62,9 @@ const Image& LongImage(int version) {
     static std::map<int, Image> images;
     auto it = images.find(version);
     if (it == images.end()) {
-        vektools::ImageSpec spec;
-        spec.scenario = "stream-long";
-        spec.disk.version = version;
+        vektools::ImageSpec recipe;
+        recipe.scenario = "stream-long";
+        recipe.disk.version = version;
         vektools::PartitionSpec part;
         part.fileCount = 2;
 
@@ -95,10 +95,10 @@ const Image& LongImage(int version) {
         pointFile.events.push_back(point);
         part.files.push_back(pointFile);
 
-        spec.partitions.push_back(part);
+        recipe.partitions.push_back(part);
         Image image;
         std::string error;
-        EXPECT_TRUE(vektools::BuildImageInMemory(spec, &image.disk, &image.manifest, &error)) << error;
+        EXPECT_TRUE(vektools::BuildImageInMemory(recipe, &image.disk, &image.manifest, &error)) << error;
         it = images.emplace(version, std::move(image)).first;
     }
     return it->second;

@@ -33,15 +33,15 @@ std::vector<uint64_t> MagicOffsets(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(FrameStream, SameSeedSameBytesOtherSeedOtherPayloadsSamePlan) {
-    StreamSpec spec;
-    spec.seed = 7;
-    spec.videoFrames = 60;
-    spec.audio = true;
-    const Stream a = BuildStream(spec);
-    EXPECT_EQ(a.bytes, BuildStream(spec).bytes);
+    StreamSpec recipe;
+    recipe.seed = 7;
+    recipe.videoFrames = 60;
+    recipe.audio = true;
+    const Stream a = BuildStream(recipe);
+    EXPECT_EQ(a.bytes, BuildStream(recipe).bytes);
 
-    spec.seed = 8;
-    const Stream b = BuildStream(spec);
+    recipe.seed = 8;
+    const Stream b = BuildStream(recipe);
     EXPECT_NE(a.bytes, b.bytes);
     ASSERT_EQ(a.frames.size(), b.frames.size());
     for (size_t i = 0; i < a.frames.size(); i++) {
@@ -51,11 +51,11 @@ TEST(FrameStream, SameSeedSameBytesOtherSeedOtherPayloadsSamePlan) {
 }
 
 TEST(FrameStream, FramesTakeTheirSpaceWithZeroPaddingThenTheExtension) {
-    StreamSpec spec;
-    spec.videoFrames = 4;
-    spec.extUnits = 3;
-    spec.sizes = {{0, 1}, {1, 8}, {2, 9}, {3, 0}};
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.videoFrames = 4;
+    recipe.extUnits = 3;
+    recipe.sizes = {{0, 1}, {1, 8}, {2, 9}, {3, 0}};
+    const Stream s = BuildStream(recipe);
     ASSERT_EQ(s.frames.size(), 4u);
     // 40-byte header + payload rounded up to 8 + 3 * 8 extension bytes.
     const uint64_t space[4] = {40 + 8 + 24, 40 + 8 + 24, 40 + 16 + 24, 40 + 0 + 24};
@@ -80,19 +80,19 @@ TEST(FrameStream, FramesTakeTheirSpaceWithZeroPaddingThenTheExtension) {
 }
 
 TEST(FrameStream, KeyFramePatterns) {
-    StreamSpec spec;
-    spec.videoFrames = 14;
-    spec.leadingP = 3;
-    spec.gop = 5;
-    EXPECT_EQ(Types(BuildStream(spec)), "PPPIPPPPIPPPPI");
+    StreamSpec recipe;
+    recipe.videoFrames = 14;
+    recipe.leadingP = 3;
+    recipe.gop = 5;
+    EXPECT_EQ(Types(BuildStream(recipe)), "PPPIPPPPIPPPPI");
 
-    spec.leadingP = 0;
-    spec.gop = 0;  // only the first
-    EXPECT_EQ(Types(BuildStream(spec)), "IPPPPPPPPPPPPP");
+    recipe.leadingP = 0;
+    recipe.gop = 0;  // only the first
+    EXPECT_EQ(Types(BuildStream(recipe)), "IPPPPPPPPPPPPP");
 
-    spec.videoFrames = 51;
-    spec.keysPerSecond = 2;  // at 25 fps: frames 0, 13, 25, 38, 50
-    const Stream s = BuildStream(spec);
+    recipe.videoFrames = 51;
+    recipe.keysPerSecond = 2;  // at 25 fps: frames 0, 13, 25, 38, 50
+    const Stream s = BuildStream(recipe);
     std::vector<uint32_t> keys;
     for (const FrameRecord& f : s.frames)
         if (f.type == 'I')
@@ -101,16 +101,16 @@ TEST(FrameStream, KeyFramePatterns) {
 }
 
 TEST(FrameStream, HeadersCarryTheStreamParameters) {
-    StreamSpec spec;
-    spec.channel = 9;
-    spec.videoFrames = 5;
-    spec.width = 704;
-    spec.height = 576;
-    spec.fps = 12;
-    spec.videoCodec = 2;
-    spec.audio = true;
-    spec.audioParams = {16000, 2, 16, 644, 4, 1};
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.channel = 9;
+    recipe.videoFrames = 5;
+    recipe.width = 704;
+    recipe.height = 576;
+    recipe.fps = 12;
+    recipe.videoCodec = 2;
+    recipe.audio = true;
+    recipe.audioParams = {16000, 2, 16, 644, 4, 1};
+    const Stream s = BuildStream(recipe);
     int audio = 0;
     for (const FrameRecord& f : s.frames) {
         const vekfs::frame_header h = HeaderAt(s, f);
@@ -137,12 +137,12 @@ TEST(FrameStream, HeadersCarryTheStreamParameters) {
 }
 
 TEST(FrameStream, AudioInterleavesByTimeAndMayLeadTheVideo) {
-    StreamSpec spec;
-    spec.startUs = 1000000000;
-    spec.videoFrames = 25;
-    spec.audio = true;  // 164-byte A-law blocks: 20 ms each
-    spec.audioLeadUs = 50000;
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.startUs = 1000000000;
+    recipe.videoFrames = 25;
+    recipe.audio = true;  // 164-byte A-law blocks: 20 ms each
+    recipe.audioLeadUs = 50000;
+    const Stream s = BuildStream(recipe);
     ASSERT_GE(s.frames.size(), 3u);
     EXPECT_EQ(s.frames[0].type, 'A');
     EXPECT_EQ(s.frames[0].timeUs, 1000000000u - 50000);
@@ -155,12 +155,12 @@ TEST(FrameStream, AudioInterleavesByTimeAndMayLeadTheVideo) {
 }
 
 TEST(FrameStream, JunkSitsInFrontOfEveryNthFrameAndNoPayloadLooksLikeAHeader) {
-    StreamSpec spec;
-    spec.videoFrames = 40;
-    spec.audio = true;
-    spec.junkEvery = 4;
-    spec.junkLength = 13;
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.videoFrames = 40;
+    recipe.audio = true;
+    recipe.junkEvery = 4;
+    recipe.junkLength = 13;
+    const Stream s = BuildStream(recipe);
     std::vector<uint64_t> offsets;
     uint64_t expected = 0;
     for (const FrameRecord& f : s.frames) {
@@ -174,10 +174,10 @@ TEST(FrameStream, JunkSitsInFrontOfEveryNthFrameAndNoPayloadLooksLikeAHeader) {
 }
 
 TEST(FrameStream, BorderlineAndOversizedFrames) {
-    StreamSpec spec;
-    spec.videoFrames = 3;
-    spec.sizes = {{0, 511960}, {1, 511961}, {2, 1}};
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.videoFrames = 3;
+    recipe.sizes = {{0, 511960}, {1, 511961}, {2, 1}};
+    const Stream s = BuildStream(recipe);
     EXPECT_EQ(s.frames[0].Length(), kFrameLimit);
     EXPECT_EQ(s.frames[1].Length(), kFrameLimit + 1);
     EXPECT_EQ(HeaderAt(s, s.frames[1]).size, 511961u);
@@ -187,12 +187,12 @@ TEST(FrameStream, BorderlineAndOversizedFrames) {
 }
 
 TEST(FrameStream, PayloadsStartLikeTheirKindAndNameTheirFrame) {
-    StreamSpec spec;
-    spec.channel = 4;
-    spec.videoFrames = 30;
-    spec.audio = true;
-    spec.startUs = 1700000000123456;
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.channel = 4;
+    recipe.videoFrames = 30;
+    recipe.audio = true;
+    recipe.startUs = 1700000000123456;
+    const Stream s = BuildStream(recipe);
     for (const FrameRecord& f : s.frames) {
         const uint8_t* p = s.bytes.data() + f.offset + 40;
         if (f.type == 'A') {
@@ -217,11 +217,11 @@ TEST(FrameStream, AccessUnitsBecomeVideoPayloadsInOrderAndCycle) {
     std::vector<AccessUnit> units = {{{0, 0, 0, 1, 0x65, 1, 2, 3}, true},
                                      {{0, 0, 0, 1, 0x41, 4, 5}, false},
                                      {{0, 0, 0, 1, 0x41, 6}, false}};
-    StreamSpec spec;
-    spec.videoFrames = 5;
-    spec.leadingP = 2;  // unused with access units
-    spec.accessUnits = &units;
-    const Stream s = BuildStream(spec);
+    StreamSpec recipe;
+    recipe.videoFrames = 5;
+    recipe.leadingP = 2;  // unused with access units
+    recipe.accessUnits = &units;
+    const Stream s = BuildStream(recipe);
     EXPECT_EQ(Types(s), "IPPIP");
     for (const FrameRecord& f : s.frames) {
         const AccessUnit& u = units[f.number % 3];

@@ -1,6 +1,6 @@
 // tests/tools/image_builder_test.cpp
 //
-// The image builder on a small hand-written spec: every derived record checked
+// The image builder on a small hand-written recipe: every derived record checked
 // against values worked out by hand, the self-check shown to catch each kind of
 // fault, and the two sinks (in-memory disk, sparse file).
 #include "tools/image_builder.h"
@@ -86,10 +86,10 @@ struct Built {
     Manifest manifest;
 };
 
-Built Build(const ImageSpec& spec) {
+Built Build(const ImageSpec& recipe) {
     Built b;
     std::string error;
-    EXPECT_TRUE(BuildImageInMemory(spec, &b.disk, &b.manifest, &error)) << error;
+    EXPECT_TRUE(BuildImageInMemory(recipe, &b.disk, &b.manifest, &error)) << error;
     return b;
 }
 
@@ -283,9 +283,9 @@ TEST_P(SmallImage, SelfCheckFindsEachKindOfFault) {
 }
 
 TEST_P(SmallImage, SameSpecSameImage) {
-    const ImageSpec spec = SmallSpec(GetParam());
-    const Built a = Build(spec);
-    const Built b = Build(spec);
+    const ImageSpec recipe = SmallSpec(GetParam());
+    const Built a = Build(recipe);
+    const Built b = Build(recipe);
     std::ostringstream ta, tb;
     WriteManifestText(ta, a.manifest);
     WriteManifestText(tb, b.manifest);
@@ -319,11 +319,11 @@ TEST(ImageBuilder, RefusesSpecsItCannotLayOut) {
         {"copies past 512 MB", [](ImageSpec& s) { s.disk.copySize = 0x8000000 + 4096; }},
     };
     for (const Case& c : cases) {
-        ImageSpec spec = SmallSpec(2);
-        c.change(spec);
+        ImageSpec recipe = SmallSpec(2);
+        c.change(recipe);
         std::shared_ptr<platform::MemDisk> disk;
         std::string error;
-        EXPECT_FALSE(BuildImageInMemory(spec, &disk, nullptr, &error)) << c.what;
+        EXPECT_FALSE(BuildImageInMemory(recipe, &disk, nullptr, &error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
 }
@@ -349,12 +349,12 @@ TEST(ImageBuilder, SparseFileHoldsOnlyWhatWasWritten) {
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
         ("vek_sparse_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".img");
-    const ImageSpec spec = SmallSpec(2);
+    const ImageSpec recipe = SmallSpec(2);
     Manifest manifest;
     std::string error;
     {
         FileSink sink(path.string());
-        ASSERT_TRUE(BuildImage(spec, sink, &manifest, &error)) << error;
+        ASSERT_TRUE(BuildImage(recipe, sink, &manifest, &error)) << error;
     }
     EXPECT_EQ(std::filesystem::file_size(path), kPart0 + 5 * kDataFileSize);
     EXPECT_LT(AllocatedBytes(path.string()), 16 * kMiB);

@@ -158,14 +158,14 @@ INSTANTIATE_TEST_SUITE_P(Catalogue,
                          });
 
 TEST(ScenarioCatalogue, RefusesUnknownNamesVariantsAndVersions) {
-    ImageSpec spec;
+    ImageSpec recipe;
     std::string error;
-    EXPECT_FALSE(MakeScenario("nope", "", 2, &spec, &error));
-    EXPECT_FALSE(MakeScenario("bad-param", "nope", 2, &spec, &error));
-    EXPECT_FALSE(MakeScenario("basic", "xor", 2, &spec, &error));
-    EXPECT_FALSE(MakeScenario("basic", "", 3, &spec, &error));
-    ASSERT_TRUE(MakeScenario("bad-param", "", 1, &spec, &error)) << error;
-    EXPECT_EQ(spec.variant, "xor");
+    EXPECT_FALSE(MakeScenario("nope", "", 2, &recipe, &error));
+    EXPECT_FALSE(MakeScenario("bad-param", "nope", 2, &recipe, &error));
+    EXPECT_FALSE(MakeScenario("basic", "xor", 2, &recipe, &error));
+    EXPECT_FALSE(MakeScenario("basic", "", 3, &recipe, &error));
+    ASSERT_TRUE(MakeScenario("bad-param", "", 1, &recipe, &error)) << error;
+    EXPECT_EQ(recipe.variant, "xor");
 }
 
 class ScenarioCases : public ::testing::TestWithParam<int> {};

@@ -243,13 +243,13 @@ TEST(AviWriter, FrameRateZeroGivesZeroMicrosecondsPerFrameAndScale) {
 
 TEST(AviWriter, Idx1ListsEveryChunkWithFlagsAbsoluteOffsetsAndPayloadLengths) {
     ScratchDir dir;
-    vektools::StreamSpec spec;
-    spec.videoFrames = 50;
-    spec.gop = 12;
-    spec.leadingP = 2;
-    spec.audio = true;
-    spec.extUnits = 1;
-    const vektools::Stream s = BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 50;
+    recipe.gop = 12;
+    recipe.leadingP = 2;
+    recipe.audio = true;
+    recipe.extUnits = 1;
+    const vektools::Stream s = BuildStream(recipe);
     const AviFile f = WriteAvi(dir, s.bytes, 4000);
 
     std::vector<const vektools::FrameRecord*> kept;

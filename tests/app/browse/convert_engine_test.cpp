@@ -30,11 +30,11 @@ struct Progress {
 };
 
 vektools::Stream SomeStream(uint32_t frames) {
-    vektools::StreamSpec spec;
-    spec.videoFrames = frames;
-    spec.audio = true;
-    spec.iMin = 20000, spec.iMax = 40000, spec.pMin = 3000, spec.pMax = 9000;
-    return BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = frames;
+    recipe.audio = true;
+    recipe.iMin = 20000, recipe.iMax = 40000, recipe.pMin = 3000, recipe.pMax = 9000;
+    return BuildStream(recipe);
 }
 
 // The AVI file the writer makes from the whole stream in one call.

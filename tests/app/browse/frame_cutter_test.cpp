@@ -86,16 +86,16 @@ TEST(FrameCutter, LeadingDeltaFramesAreDroppedAndTheFirstKeyFrameEndsTheWait) {
 // Every block size, from one byte up, cuts the same frames as one whole feed:
 // headers split anywhere (20/20 among them) are completed and handed on once.
 TEST(FrameCutter, BlockBoundariesAnywhereGiveTheSameFramesOnce) {
-    vektools::StreamSpec spec;
-    spec.videoFrames = 30;
-    spec.gop = 7;
-    spec.leadingP = 2;
-    spec.audio = true;
-    spec.extUnits = 1;
-    spec.junkEvery = 5;
-    spec.junkLength = 11;
-    spec.iMin = 60, spec.iMax = 300, spec.pMin = 1, spec.pMax = 90;
-    const vektools::Stream stream = BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 30;
+    recipe.gop = 7;
+    recipe.leadingP = 2;
+    recipe.audio = true;
+    recipe.extUnits = 1;
+    recipe.junkEvery = 5;
+    recipe.junkLength = 11;
+    recipe.iMin = 60, recipe.iMax = 300, recipe.pMin = 1, recipe.pMax = 90;
+    const vektools::Stream stream = BuildStream(recipe);
     const Cut whole = CutStream(stream.bytes, 0);
     const auto firstKey = std::find_if(stream.frames.begin(), stream.frames.end(),
                                        [](const vektools::FrameRecord& f) { return f.type == 'I'; });
@@ -193,10 +193,10 @@ TEST(FrameCutter, TypedSearchSkipsMagicsOfOtherLettersUntypedTreatsThemAsFrames)
 }
 
 TEST(FrameCutter, OneFeedLargerThanTheBufferStepIsTakenInPieces) {
-    vektools::StreamSpec spec;
-    spec.videoFrames = 200;
-    spec.iMin = 20000, spec.iMax = 60000, spec.pMin = 5000, spec.pMax = 20000;
-    const vektools::Stream stream = BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 200;
+    recipe.iMin = 20000, recipe.iMax = 60000, recipe.pMin = 5000, recipe.pMax = 20000;
+    const vektools::Stream stream = BuildStream(recipe);
     ASSERT_GT(stream.bytes.size(), 2u * browse::kCutBufferSize);
     const Cut whole = CutStream(stream.bytes, 0);
     EXPECT_EQ(whole.frames.size(), 200u);

@@ -68,14 +68,14 @@ Container Parse(const Bytes& b) {
 
 TEST(Vek264Writer, LeadingDeltaFramesAreDroppedAndTheFirstTimeIsTheFirstKeyFrames) {
     ScratchDir dir;
-    vektools::StreamSpec spec;
-    spec.videoFrames = 40;
-    spec.gop = 10;
-    spec.leadingP = 4;
-    spec.audio = true;
-    spec.audioLeadUs = 100000;
-    spec.extUnits = 2;
-    const vektools::Stream s = BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 40;
+    recipe.gop = 10;
+    recipe.leadingP = 4;
+    recipe.audio = true;
+    recipe.audioLeadUs = 100000;
+    recipe.extUnits = 2;
+    const vektools::Stream s = BuildStream(recipe);
     const Container c = Parse(Write264(dir, s.bytes, 1000));
 
     size_t first = 0;
@@ -152,13 +152,13 @@ TEST(Vek264Writer, AStreamWithoutKeyFrameGivesThe72ByteEmptyContainer) {
 
 TEST(Vek264Writer, IndexHoldsEveryKeyFrameWithItsTimeAndTheOffsetOfItsHeader) {
     ScratchDir dir;
-    vektools::StreamSpec spec;
-    spec.videoFrames = 60;
-    spec.gop = 9;
-    spec.audio = true;
-    spec.junkEvery = 4;
-    spec.junkLength = 5;
-    const vektools::Stream s = BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 60;
+    recipe.gop = 9;
+    recipe.audio = true;
+    recipe.junkEvery = 4;
+    recipe.junkLength = 5;
+    const vektools::Stream s = BuildStream(recipe);
     const Bytes b = Write264(dir, s.bytes, 777);
     const Container c = Parse(b);
     std::vector<uint64_t> keyTimes;

@@ -45,11 +45,11 @@ class FileSizeLimit {
 };
 
 vektools::Stream BigStream() {
-    vektools::StreamSpec spec;
-    spec.videoFrames = 200;
-    spec.audio = true;
-    spec.iMin = 20000, spec.iMax = 30000, spec.pMin = 10000, spec.pMax = 20000;
-    return BuildStream(spec);
+    vektools::StreamSpec recipe;
+    recipe.videoFrames = 200;
+    recipe.audio = true;
+    recipe.iMin = 20000, recipe.iMax = 30000, recipe.pMin = 10000, recipe.pMax = 20000;
+    return BuildStream(recipe);
 }
 
 AviFile WriteWhole(const std::string& path, const Bytes& stream, int* closeResult) {

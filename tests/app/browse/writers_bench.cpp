@@ -38,19 +38,19 @@ std::filesystem::path BenchDir() {
     return dir && *dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
 }
 
-vektools::StreamSpec Spec(bool small) {
-    vektools::StreamSpec spec;
-    spec.audio = true;
-    spec.audioParams = {};  // 8 kHz A-law, 164-byte blocks
+vektools::StreamSpec StreamRecipe(bool small) {
+    vektools::StreamSpec recipe;
+    recipe.audio = true;
+    recipe.audioParams = {};  // 8 kHz A-law, 164-byte blocks
     if (!small) {
-        spec.width = 704;
-        spec.height = 576;
-        spec.iMin = 40000, spec.iMax = 80000, spec.pMin = 6000, spec.pMax = 16000;
+        recipe.width = 704;
+        recipe.height = 576;
+        recipe.iMin = 40000, recipe.iMax = 80000, recipe.pMin = 6000, recipe.pMax = 16000;
     }
     // Frames for about one piece.
     const uint64_t average = small ? (4000 + 24 * 700) / 25 + 2 * 208 : (60000 + 24 * 11000) / 25 + 2 * 208;
-    spec.videoFrames = static_cast<uint32_t>(kPieceBytes / average);
-    return spec;
+    recipe.videoFrames = static_cast<uint32_t>(kPieceBytes / average);
+    return recipe;
 }
 
 // The 1 GB source: one generated piece written until the size is reached.
@@ -60,7 +60,7 @@ const std::string& Source(bool small) {
     if (it != made.end())
         return it->second;
     const std::string path = (BenchDir() / (small ? "vek_bench_small.264" : "vek_bench_d1.264")).string();
-    const vektools::Stream piece = BuildStream(Spec(small));
+    const vektools::Stream piece = BuildStream(StreamRecipe(small));
     browse::BinaryFile out;
     if (!out.Open(path.c_str(), browse::BinaryFile::Mode::CreateAlways)) {
         std::fprintf(stderr, "cannot create %s\n", path.c_str());
