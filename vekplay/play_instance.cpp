@@ -1,0 +1,942 @@
+// vekplay/play_instance.cpp
+#include "vekplay/play_instance.h"
+
+#include <algorithm>
+#include <new>
+
+#include "vekplay/bmp_file.h"
+#include "vekplay/frame_card.h"
+
+namespace vekplay {
+
+namespace {
+
+std::atomic<int32_t> gVolume{100};
+
+// Clock arithmetic is done on times clamped far below overflow; frame times
+// themselves are reported as they came.
+constexpr int64_t kMaxClock = int64_t{1} << 60;
+int64_t ClockValue(uint64_t t) {
+    return t > static_cast<uint64_t>(kMaxClock) ? kMaxClock : static_cast<int64_t>(t);
+}
+
+// How long a picture stands when the next frame's time says nothing useful.
+constexpr int64_t kNominalFrameUs = 40000;
+
+int32_t ClampVolume(int32_t v) {
+    return std::clamp(v, 0, 100);
+}
+
+}  // namespace
+
+void SetGlobalVolume(int32_t volume) {
+    gVolume = ClampVolume(volume);
+}
+
+int32_t GlobalVolume() {
+    return gVolume;
+}
+
+// ---- life -----------------------------------------------------------------------------
+
+Instance::Instance(uint32_t id, InstanceKind kind, std::shared_ptr<Host> host, const InstanceOptions& options)
+    : id_(id),
+      kind_(kind),
+      host_(std::move(host)),
+      options_(options),
+      clock_(host_->clock()),
+      waiter_(clock_.MakeWaiter()),
+      target_(host_->CreateTarget()),
+      audio_(host_->CreateAudioSink()),
+      queue_(options.queue) {}
+
+Instance::~Instance() = default;
+
+std::shared_ptr<Instance> Instance::Create(uint32_t id,
+                                           InstanceKind kind,
+                                           std::shared_ptr<Host> host,
+                                           const InstanceOptions& options) {
+    if (!host)
+        return nullptr;
+    std::shared_ptr<Instance> instance(new Instance(id, kind, std::move(host), options));
+    if (!instance->target_ || !instance->audio_)
+        return nullptr;
+    if (kind == InstanceKind::kMaster) {
+        instance->group_ = std::make_shared<SyncGroup>();
+        instance->group_->masterWaiter = instance->waiter_;
+    }
+    // The thread holds the instance until it ends, so a Shutdown called from the
+    // thread itself (a draw callback destroying its own instance) is safe.
+    if (!instance->thread_.Start([self = instance]() mutable { RunThread(std::move(self)); }))
+        return nullptr;
+    return instance;
+}
+
+void Instance::RunThread(std::shared_ptr<Instance> self) {
+    self->Run();
+    self->waiter_->Retire();
+}
+
+void Instance::Shutdown() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (shutDown_)
+            return;
+        shutDown_ = true;
+        stopping_ = true;
+    }
+    waiter_->Wake();
+    if (!thread_.IsCurrent())
+        thread_.Join();
+    clip_.Stop(nullptr, nullptr);
+
+    std::shared_ptr<SyncGroup> group;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        group = std::move(group_);
+        file_.reset();
+    }
+    if (group) {
+        std::lock_guard<std::mutex> lock(group->mutex);
+        if (kind_ == InstanceKind::kMaster) {
+            group->alive = false;
+            group->running = false;
+            group->masterWaiter.reset();
+            group->WakeMembers();
+        } else {
+            group->ports.erase(id_);
+            if (group->masterWaiter)
+                group->masterWaiter->Wake();
+        }
+    }
+}
+
+void Instance::Run() {
+    for (;;) {
+        Round round;
+        int64_t deadline = kNever;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_)
+                return;
+            deadline = PlanLocked(clock_.NowUs(), &round);
+        }
+        try {
+            Execute(round);
+        } catch (const std::bad_alloc&) {
+            // Out of memory in one round: its frames are lost, play goes on.
+        }
+        // Notices after the round's pictures: an end comes after the last one.
+        if (round.notifySet)
+            for (uint32_t code : round.posts)
+                host_->Post(round.notifyWindow, round.notifyMessage, code, round.notifyUser);
+        if (round.Empty())
+            waiter_->SleepUntil(deadline);
+    }
+}
+
+// ---- settings -------------------------------------------------------------------------
+
+void Instance::SetWindow(uintptr_t window) {
+    target_->SetWindow(window);
+}
+
+void Instance::SetNotify(uintptr_t window, uint32_t message, uintptr_t user) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    notifyWindow_ = window;
+    notifyMessage_ = message;
+    notifyUser_ = user;
+    notifySet_ = window != 0;
+}
+
+void Instance::SetDrawHook(const DrawHook& hook) {
+    target_->SetDrawHook(hook);
+}
+
+void Instance::SetSound(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sound_ = on;
+    waiter_->Wake();
+}
+
+bool Instance::sound() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sound_;
+}
+
+void Instance::SetVolume(int32_t volume) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    volume_ = ClampVolume(volume);
+}
+
+int32_t Instance::volume() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return volume_;
+}
+
+InstanceStats Instance::stats() const {
+    std::lock_guard<std::mutex> lock(statsMutex_);
+    return stats_;
+}
+
+PicturePtr Instance::LastPicture() {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    return lastPicture_;
+}
+
+uint64_t Instance::PlayedTime() {
+    return played_;
+}
+
+// ---- clock ----------------------------------------------------------------------------
+
+int64_t Instance::MediaNowLocked(int64_t now) const {
+    const Rate r = RateOf(mode_);
+    return ClockValue(anchorMedia_) + (now - anchorWall_) * r.num / r.den;
+}
+
+int64_t Instance::WallForLocked(uint64_t mediaTime) const {
+    // Rounded up: at the time returned, MediaNowLocked has reached mediaTime.
+    const Rate r = RateOf(mode_);
+    const int64_t media = ClockValue(mediaTime) - ClockValue(anchorMedia_);
+    const int64_t scaled = media * r.den;
+    return anchorWall_ + (scaled >= 0 ? (scaled + r.num - 1) / r.num : scaled / r.num);
+}
+
+void Instance::AnchorLocked(uint64_t mediaTime, int64_t now) {
+    anchored_ = true;
+    anchorMedia_ = mediaTime;
+    anchorWall_ = now;
+}
+
+bool Instance::FlowingLocked() const {
+    return started_ && IsRateMode(mode_);
+}
+
+bool Instance::SoundNowLocked() const {
+    if (!sound_)
+        return false;
+    if (group_) {
+        // Under the group lock (member planning).
+        return group_->running && group_->rateMode == kModeNormal && mode_ == kModeNormal;
+    }
+    return FlowingLocked() && mode_ == kModeNormal;
+}
+
+// ---- control --------------------------------------------------------------------------
+
+int32_t Instance::Start() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    started_ = true;
+    anchored_ = false;
+    masterTicking_ = false;
+    waiter_->Wake();
+    return 0;
+}
+
+int32_t Instance::Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (kind_ == InstanceKind::kMaster && group_ && masterTicking_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        group_->clock = static_cast<uint64_t>(std::max<int64_t>(MediaNowLocked(clock_.NowUs()), 0));
+    }
+    started_ = false;
+    anchored_ = false;
+    masterTicking_ = false;
+    waiter_->Wake();
+    return 0;
+}
+
+int32_t Instance::GetMode() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return started_ ? mode_ : kModeReposition;
+}
+
+int32_t Instance::SetMode(int32_t mode) {
+    if (!IsKnownMode(mode))
+        return -1;
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int64_t now = clock_.NowUs();
+    const bool wasHeld = mode_ == kModePause || mode_ == kModeStep;
+    if (mode == kModeReposition) {
+        RepositionLocked();
+        waiter_->Wake();
+        return 0;
+    }
+    if (kind_ == InstanceKind::kMaster && group_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        if (masterTicking_)
+            group_->clock = static_cast<uint64_t>(std::max<int64_t>(MediaNowLocked(now), 0));
+        masterTicking_ = false;
+    }
+    if (mode == kModeStep) {
+        stepsPending_ = std::min(stepsPending_ + 1, 1000);
+        anchored_ = false;
+    } else if (mode == kModePause) {
+        stepsPending_ = 0;
+        anchored_ = false;
+    } else {
+        stepsPending_ = 0;
+        if (wasHeld)
+            anchored_ = false;
+        else if (anchored_)
+            AnchorLocked(static_cast<uint64_t>(std::max<int64_t>(MediaNowLocked(now), 0)), now);
+    }
+    mode_ = mode;
+    if (group_ && kind_ != InstanceKind::kMaster) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        auto it = group_->ports.find(id_);
+        if (it != group_->ports.end()) {
+            const bool held = mode == kModePause || mode == kModeStep;
+            if (wasHeld && !held)
+                it->second.resumed = true;
+            it->second.held = held;
+            if (group_->masterWaiter)
+                group_->masterWaiter->Wake();
+        }
+    }
+    waiter_->Wake();
+    return 0;
+}
+
+void Instance::RepositionLocked() {
+    bool wantData = false;
+    queue_.Flush(&wantData);
+    if (wantData)
+        pendingPosts_.push_back(kCodeWantData);
+    needKey_ = true;
+    resetPending_ = true;
+    anchored_ = false;
+    haveLastVideo_ = false;
+    endReached_ = false;
+    seekTargetSet_ = false;
+    // Held still: the first picture at the new position is shown all the same.
+    const bool inGroup = kind_ == InstanceKind::kMaster || group_ != nullptr;
+    showOne_ = inGroup ? (mode_ == kModePause || mode_ == kModeStep) : !FlowingLocked();
+    if (kind_ == InstanceKind::kMaster && group_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        group_->clockValid = false;
+        masterTicking_ = false;
+    } else if (group_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        auto it = group_->ports.find(id_);
+        if (it != group_->ports.end()) {
+            it->second.reanchor = true;
+            it->second.hasNext = false;
+            it->second.ended = false;
+        }
+        if (group_->masterWaiter)
+            group_->masterWaiter->Wake();
+    }
+}
+
+int32_t Instance::Input(const uint8_t* data, uint32_t length) {
+    if (kind_ == InstanceKind::kMaster)
+        return -1;
+    if (!data || length == 0) {
+        queue_.PushEnd();
+        waiter_->Wake();
+        return 0;
+    }
+    auto frame = std::make_shared<Frame>();
+    if (ParseFrame(data, length, frame.get()) != FrameCheck::kOk) {
+        std::lock_guard<std::mutex> lock(statsMutex_);
+        stats_.dropped++;
+        return 0;
+    }
+    if (!queue_.Push(std::move(frame)))
+        return kInputFull;
+    waiter_->Wake();
+    return 0;
+}
+
+// ---- files ----------------------------------------------------------------------------
+
+int32_t Instance::OpenFile(const char* path) {
+    if (kind_ == InstanceKind::kMaster)
+        return -1;
+    std::string why;
+    std::shared_ptr<PlayFile> file = PlayFile::Open(path, &why);
+    if (!file)
+        return -1;
+    std::lock_guard<std::mutex> lock(mutex_);
+    file_ = std::move(file);
+    cursor_ = 0;
+    fileEndPosted_ = false;
+    needKey_ = true;
+    resetPending_ = true;
+    anchored_ = false;
+    haveLastVideo_ = false;
+    seekTargetSet_ = false;
+    endReached_ = false;
+    played_ = 0;
+    waiter_->Wake();
+    return 0;
+}
+
+int32_t Instance::CloseFile() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!file_)
+        return -1;
+    file_.reset();
+    cursor_ = 0;
+    played_ = 0;
+    waiter_->Wake();
+    return 0;
+}
+
+int32_t Instance::FileTimeRange(uint64_t* first, uint64_t* last) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t f = 0, l = 0;
+    if (!file_ || !file_->TimeRange(&f, &l))
+        return -1;
+    if (first)
+        *first = f;
+    if (last)
+        *last = l;
+    return 0;
+}
+
+int32_t Instance::SetPlayedTime(uint64_t timeUs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!file_)
+        return -1;
+    const size_t key = file_->KeyFrameAtOrBefore(timeUs);
+    if (key == PlayFile::kNone)
+        return -1;
+    cursor_ = key;
+    seekTargetSet_ = true;
+    seekTarget_ = std::max(timeUs, file_->frames()[key].time);
+    needKey_ = false;
+    resetPending_ = true;
+    anchored_ = false;
+    haveLastVideo_ = false;
+    fileEndPosted_ = false;
+    endReached_ = false;
+    showOne_ = !FlowingLocked();
+    waiter_->Wake();
+    return 0;
+}
+
+// ---- snapshots and clips --------------------------------------------------------------
+
+int32_t Instance::Capture(const char* path) {
+    const PicturePtr picture = LastPicture();
+    if (!picture || !path)
+        return -1;
+    return WriteBmp24(path, *picture) ? 0 : -1;
+}
+
+int32_t Instance::StartClip(const char* path) {
+    if (kind_ == InstanceKind::kMaster)
+        return -1;
+    return clip_.Start(path) ? 0 : -1;
+}
+
+int32_t Instance::StopClip(uint64_t* first, uint64_t* last) {
+    return clip_.Stop(first, last) ? 0 : -1;
+}
+
+// ---- sync -----------------------------------------------------------------------------
+
+int32_t Instance::AddMember(Instance& member) {
+    if (kind_ != InstanceKind::kMaster || member.kind_ == InstanceKind::kMaster || &member == this)
+        return -1;
+    std::shared_ptr<SyncGroup> group;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (shutDown_)
+            return -1;
+        group = group_;
+    }
+    return member.JoinGroup(group) ? 0 : -1;
+}
+
+bool Instance::JoinGroup(const std::shared_ptr<SyncGroup>& group) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (shutDown_ || !group)
+        return false;
+    if (group_ && group_ != group) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        group_->ports.erase(id_);
+        if (group_->masterWaiter)
+            group_->masterWaiter->Wake();
+    }
+    std::lock_guard<std::mutex> g(group->mutex);
+    if (!group->alive) {
+        group_.reset();
+        return false;
+    }
+    group_ = group;
+    SyncPort& port = group->ports[id_];
+    port = SyncPort{};
+    port.waiter = waiter_;
+    port.reanchor = true;  // the clock starts again with this member in it
+    port.held = mode_ == kModePause || mode_ == kModeStep;
+    if (group->masterWaiter)
+        group->masterWaiter->Wake();
+    anchored_ = false;
+    waiter_->Wake();
+    return true;
+}
+
+// ---- planning (render thread, under mutex_) -------------------------------------------
+
+bool Instance::PeekLocked(Next* next) {
+    *next = Next{};
+    if (file_) {
+        if (cursor_ >= file_->count())
+            return false;
+        const FileFrame& f = file_->frames()[cursor_];
+        next->kind = Next::kFrame;
+        next->time = f.time;
+        next->type = f.type;
+        return true;
+    }
+    QueueItem item;
+    if (!queue_.Front(&item))
+        return false;
+    if (!item.frame) {
+        next->kind = Next::kEnd;
+        return true;
+    }
+    next->kind = Next::kFrame;
+    next->time = item.frame->time();
+    next->type = item.frame->type();
+    next->afterGap = item.afterGap;
+    return true;
+}
+
+Instance::WorkItem Instance::TakeLocked(Round* round) {
+    WorkItem w;
+    if (file_) {
+        w.file = file_;
+        w.index = cursor_++;
+        w.video = file_->frames()[w.index].type != 'A';
+        return w;
+    }
+    QueueItem item;
+    bool wantData = false;
+    if (queue_.Pop(&item, &wantData)) {
+        w.frame = std::move(item.frame);
+        w.video = w.frame && w.frame->IsVideo();
+    }
+    if (wantData)
+        round->posts.push_back(kCodeWantData);
+    return w;
+}
+
+bool Instance::VideoAfterLocked(uint64_t* time) {
+    if (!file_)
+        return false;
+    const auto& frames = file_->frames();
+    for (size_t i = cursor_ + 1; i < frames.size(); i++) {
+        if (frames[i].type != 'A') {
+            *time = frames[i].time;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Instance::ConsumeVideoLocked(Round* round, uint64_t time, bool show) {
+    WorkItem w = TakeLocked(round);
+    w.show = show;
+    if (needKey_) {
+        // Only a key frame gets here while waiting for one.
+        needKey_ = false;
+        w.resetBefore = true;
+    }
+    round->items.push_back(std::move(w));
+    lastVideo_ = time;
+    haveLastVideo_ = true;
+}
+
+int64_t Instance::PlanLocked(int64_t now, Round* round) {
+    if (resetPending_) {
+        round->resetDecoder = true;
+        resetPending_ = false;
+    }
+    round->posts = std::move(pendingPosts_);
+    pendingPosts_.clear();
+    round->notifyWindow = notifyWindow_;
+    round->notifyMessage = notifyMessage_;
+    round->notifyUser = notifyUser_;
+    round->notifySet = notifySet_;
+    round->volume = volume_ * GlobalVolume() / 100;
+
+    // End marks are played out as soon as everything in front of them is.
+    if (kind_ != InstanceKind::kMaster && !file_) {
+        Next next;
+        while (PeekLocked(&next) && next.kind == Next::kEnd) {
+            TakeLocked(round);
+            round->posts.push_back(kCodeEnd);
+            endReached_ = true;
+        }
+    }
+
+    if (kind_ == InstanceKind::kMaster)
+        return PlanMasterLocked(now, round);
+    if (group_) {
+        bool alive = false;
+        {
+            std::lock_guard<std::mutex> g(group_->mutex);
+            alive = group_->alive;
+        }
+        if (alive)
+            return PlanMemberLocked(round);
+        group_.reset();  // the master is gone: play on alone
+    }
+    return PlanSoloLocked(now, round);
+}
+
+int64_t Instance::PlanSoloLocked(int64_t now, Round* round) {
+    const bool flowing = FlowingLocked();
+    const bool sound = SoundNowLocked();
+    if (audioPlaying_ && !sound) {
+        round->stopAudio = true;
+        audioPlaying_ = false;
+    }
+    const int64_t gap = options_.gapUs;
+    for (size_t taken = 0; taken < options_.maxBatch;) {
+        Next next;
+        if (!PeekLocked(&next)) {
+            // Starved: the clock waits, and the next frame is shown when it comes.
+            if (flowing)
+                anchored_ = false;
+            if (file_ && cursor_ >= file_->count() && !fileEndPosted_) {
+                fileEndPosted_ = true;
+                round->posts.push_back(kCodeEnd);
+            }
+            return kNever;
+        }
+        if (next.kind == Next::kEnd) {
+            TakeLocked(round);
+            round->posts.push_back(kCodeEnd);
+            endReached_ = true;
+            continue;
+        }
+        const bool stepping = !flowing && (stepsPending_ > 0 || showOne_);
+        if (!flowing && !stepping)
+            return kNever;
+        endReached_ = false;
+        if (next.afterGap)
+            needKey_ = true;
+
+        if (next.type == 'A') {
+            bool due = stepping || !anchored_ || seekTargetSet_;
+            if (!due) {
+                const int64_t m = MediaNowLocked(now);
+                const int64_t t = ClockValue(next.time);
+                due = t <= m || t > m + gap || t + gap < m;
+                if (!due)
+                    return WallForLocked(next.time);
+            }
+            WorkItem w = TakeLocked(round);
+            w.sound = sound && !stepping && !seekTargetSet_;
+            audioPlaying_ = audioPlaying_ || w.sound;
+            round->items.push_back(std::move(w));
+            taken++;
+            continue;
+        }
+
+        if (needKey_ && next.type != 'I') {
+            TakeLocked(round);
+            std::lock_guard<std::mutex> lock(statsMutex_);
+            stats_.skipped++;
+            continue;
+        }
+        if (seekTargetSet_) {
+            // Decode from the key frame up to the target without showing.
+            uint64_t after = 0;
+            if (VideoAfterLocked(&after) && after <= seekTarget_) {
+                ConsumeVideoLocked(round, next.time, false);
+                taken++;
+                continue;
+            }
+            seekTargetSet_ = false;
+        }
+        if (stepping) {
+            ConsumeVideoLocked(round, next.time, true);
+            if (stepsPending_ > 0)
+                stepsPending_--;
+            showOne_ = false;
+            anchored_ = false;
+            return now;
+        }
+        const bool jump = !anchored_ || !haveLastVideo_ || next.time < lastVideo_ ||
+                          ClockValue(next.time) > ClockValue(lastVideo_) + gap;
+        if (jump) {
+            // The picture before a jump still stands for a frame's time.
+            const Rate r = RateOf(mode_);
+            const int64_t after = haveLastVideo_ ? lastTakenWall_ + kNominalFrameUs * r.den / r.num : now;
+            AnchorLocked(next.time, std::max(now, after));
+        }
+        const int64_t due = WallForLocked(next.time);
+        if (due > now)
+            return due;
+        if (now - due > options_.lateUs && next.type == 'P') {
+            needKey_ = true;
+            TakeLocked(round);
+            std::lock_guard<std::mutex> lock(statsMutex_);
+            stats_.skipped++;
+            continue;
+        }
+        ConsumeVideoLocked(round, next.time, true);
+        lastTakenWall_ = due;
+        showOne_ = false;
+        taken++;
+    }
+    return now;
+}
+
+int64_t Instance::PlanMemberLocked(Round* round) {
+    std::lock_guard<std::mutex> g(group_->mutex);
+    SyncPort& port = group_->ports[id_];
+    const bool held = mode_ == kModePause || mode_ == kModeStep;
+    const bool sound = SoundNowLocked() && !held;
+    if (audioPlaying_ && !sound) {
+        round->stopAudio = true;
+        audioPlaying_ = false;
+    }
+    const bool stepping = held && (stepsPending_ > 0 || showOne_);
+    const bool following = !held && group_->clockValid && !port.reanchor;
+    const uint64_t clock = group_->clock;
+
+    for (size_t taken = 0; (stepping || following) && taken < options_.maxBatch;) {
+        Next next;
+        if (!PeekLocked(&next))
+            break;
+        if (next.kind == Next::kEnd) {
+            TakeLocked(round);
+            round->posts.push_back(kCodeEnd);
+            endReached_ = true;
+            continue;
+        }
+        if (following && next.time > clock)
+            break;
+        endReached_ = false;
+        if (next.afterGap)
+            needKey_ = true;
+        if (next.type == 'A') {
+            WorkItem w = TakeLocked(round);
+            w.sound = sound && following;
+            audioPlaying_ = audioPlaying_ || w.sound;
+            round->items.push_back(std::move(w));
+            taken++;
+            continue;
+        }
+        if (needKey_ && next.type != 'I') {
+            TakeLocked(round);
+            std::lock_guard<std::mutex> lock(statsMutex_);
+            stats_.skipped++;
+            continue;
+        }
+        ConsumeVideoLocked(round, next.time, true);
+        taken++;
+        if (stepping) {
+            if (stepsPending_ > 0)
+                stepsPending_--;
+            showOne_ = false;
+            break;
+        }
+    }
+
+    // Tell the master what this member holds now.
+    Next front;
+    const bool has = PeekLocked(&front) && front.kind == Next::kFrame;
+    const SyncPort before = port;
+    port.waiter = waiter_;
+    port.hasNext = has;
+    port.nextTime = has ? front.time : 0;
+    port.ended = endReached_ && !has;
+    port.held = held;
+    port.shown = haveLastVideo_;
+    port.lastShown = lastVideo_;
+    if (before.hasNext != port.hasNext || before.nextTime != port.nextTime || before.ended != port.ended ||
+        before.held != port.held || before.lastShown != port.lastShown) {
+        if (group_->masterWaiter)
+            group_->masterWaiter->Wake();
+    }
+    return kNever;
+}
+
+int64_t Instance::PlanMasterLocked(int64_t now, Round* round) {
+    SyncGroup& g = *group_;
+    std::lock_guard<std::mutex> lock(g.mutex);
+    g.rateMode = mode_;
+    // Whatever moves the clock below, the members hear of it.
+    struct WakeOnChange {
+        SyncGroup& g;
+        const uint64_t clock;
+        const bool valid;
+        ~WakeOnChange() {
+            if (g.clock != clock || g.clockValid != valid)
+                g.WakeMembers();
+        }
+    } wakeOnChange{g, g.clock, g.clockValid};
+
+    bool allEnded = !g.ports.empty();
+    bool ready = true;
+    bool reanchor = false;
+    uint64_t minNext = UINT64_MAX;
+    for (auto& entry : g.ports) {
+        SyncPort& port = entry.second;
+        if (port.resumed) {
+            // A member played on after stepping alone: go on from its picture.
+            if (g.clockValid && port.shown && port.lastShown > g.clock)
+                g.clock = port.lastShown;
+            port.resumed = false;
+            masterTicking_ = false;
+        }
+        if (port.ended)
+            continue;
+        allEnded = false;
+        reanchor = reanchor || port.reanchor;
+        if (port.held || !port.hasNext)
+            ready = false;
+        else
+            minNext = std::min(minNext, port.nextTime);
+    }
+    if (allEnded) {
+        if (!masterEndPosted_) {
+            masterEndPosted_ = true;
+            round->posts.push_back(kCodeEnd);
+        }
+        g.running = false;
+        masterTicking_ = false;
+        return kNever;
+    }
+    masterEndPosted_ = false;
+
+    const bool run = started_ && IsRateMode(mode_);
+    if ((!g.clockValid || reanchor) && ready && minNext != UINT64_MAX && (run || stepsPending_ > 0)) {
+        g.clock = minNext;
+        g.clockValid = true;
+        for (auto& entry : g.ports)
+            entry.second.reanchor = false;
+        masterTicking_ = false;
+        g.WakeMembers();
+    }
+    if (g.clockValid)
+        played_ = g.clock;
+
+    g.running = run && g.clockValid;
+    if (!g.clockValid || !ready) {
+        masterTicking_ = false;  // wait for the starved or held member
+        return kNever;
+    }
+    if (stepsPending_ > 0) {
+        stepsPending_--;
+        if (minNext > g.clock)
+            g.clock = minNext;
+        played_ = g.clock;
+        masterTicking_ = false;
+        g.WakeMembers();
+        return kNever;
+    }
+    if (!run) {
+        masterTicking_ = false;
+        return kNever;
+    }
+    if (!masterTicking_) {
+        masterTicking_ = true;
+        AnchorLocked(g.clock, now);
+    }
+    int64_t c = std::max(MediaNowLocked(now), ClockValue(g.clock));
+    if (ClockValue(minNext) > c + options_.gapUs) {
+        c = ClockValue(minNext);  // nothing to show for a while: jump over the gap
+        AnchorLocked(minNext, now);
+    }
+    if (static_cast<uint64_t>(c) != g.clock) {
+        g.clock = static_cast<uint64_t>(c);
+        played_ = g.clock;
+        g.WakeMembers();
+    }
+    if (ClockValue(minNext) > c)
+        return WallForLocked(minNext);
+    return kNever;  // members take their frames and report back
+}
+
+// ---- work (render thread, no lock held) -----------------------------------------------
+
+void Instance::Execute(Round& round) {
+    if (round.resetDecoder)
+        video_.Reset();
+    if (round.stopAudio)
+        audio_->Stop();
+
+    size_t lastShown = round.items.size();
+    for (size_t i = 0; i < round.items.size(); i++)
+        if (round.items[i].video && round.items[i].show)
+            lastShown = i;
+
+    for (size_t i = 0; i < round.items.size(); i++) {
+        WorkItem& item = round.items[i];
+        Frame local;
+        const Frame* frame = item.frame.get();
+        if (item.file) {
+            if (!item.file->Read(item.index, &local))
+                continue;
+            frame = &local;
+        }
+        if (!frame)
+            continue;
+        clip_.Feed(*frame);
+        if (!frame->IsVideo()) {
+            if (item.sound) {
+                AudioSamples samples;
+                if (audioDecoder_.Decode(*frame, &samples) && !samples.samples.empty()) {
+                    audio_->Play(samples.samples.data(), samples.samples.size(), samples.rate,
+                                 samples.channels, round.volume);
+                    std::lock_guard<std::mutex> lock(statsMutex_);
+                    stats_.audioFrames++;
+                }
+            }
+            continue;
+        }
+        if (item.resetBefore)
+            video_.Reset();
+        const bool present = i == lastShown;
+        if (present && (!spare_ || spare_.use_count() > 1))
+            spare_ = std::make_shared<Picture>();
+        const DecodeResult result = video_.Decode(*frame, present ? spare_.get() : nullptr);
+        {
+            std::lock_guard<std::mutex> lock(statsMutex_);
+            stats_.decoded++;
+            if (present) {
+                if (result == DecodeResult::kPicture)
+                    stats_.pictures++;
+                else
+                    stats_.cards++;
+            }
+        }
+        if (!present)
+            continue;
+        if (result != DecodeResult::kPicture) {
+            CardInfo info;
+            info.channel = frame->header.channel;
+            info.type = frame->type();
+            info.timeUs = frame->time();
+            info.size = frame->payloadSize();
+            info.width = frame->header.width;
+            info.height = frame->header.height;
+            DrawCard(info, spare_.get());
+        }
+        spare_->time = frame->time();
+        Present(*spare_);
+        played_ = frame->time();
+    }
+}
+
+void Instance::Present(const Picture& picture) {
+    target_->Present(picture);
+    {
+        std::lock_guard<std::mutex> lock(pictureMutex_);
+        std::swap(lastPicture_, spare_);
+    }
+    std::lock_guard<std::mutex> lock(statsMutex_);
+    stats_.presented++;
+}
+
+}  // namespace vekplay
