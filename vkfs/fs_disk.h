@@ -154,6 +154,10 @@ private:
     // Seeks the job's reader slot or dvrfs handle into the record holding
     // `time`: its position in job.records, or -1.
     int JumpProcess(StreamJob& job, const RecTime& time, int readerSlotOrHandle);
+    // Carries out a seek FSSeekPlay left pending on the job's slot. True when a
+    // record was entered (*current and *record then name it); a seek into a gap
+    // switches delivery off and sends the end mark.
+    bool TakePendingSeek(StreamJob& job, int readerSlotOrHandle, size_t* current, FSRecordInfo* record);
     // Hands the frames of the block just read into the slot's buffer to the
     // data callback, honouring flow control, seek and stop.
     void SplitFrames(StreamJob& job, size_t length, size_t skip);

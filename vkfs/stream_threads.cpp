@@ -148,6 +148,26 @@ int FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int readerSlotOrHan
 
 // ---- play, format 1 and 2 ------------------------------------------------------
 
+bool FSDisk::TakePendingSeek(StreamJob& job, int readerSlotOrHandle, size_t* current, FSRecordInfo* record) {
+    Slot& s = slots_[static_cast<size_t>(job.slot)];
+    if (!s.seekPending.exchange(0)) return false;
+    RecTime time;
+    {
+        std::lock_guard<std::mutex> hold(s.seekLock);
+        time = s.seekTime;
+    }
+    const int index = JumpProcess(job, time, readerSlotOrHandle);
+    if (index < 0) {
+        s.deliver = 0;
+        SendEnd(job);
+        return false;
+    }
+    *current = static_cast<size_t>(index);
+    *record = job.records[*current].second;
+    s.deliver = 1;
+    return true;
+}
+
 void FSDisk::PlayThreadVekfs(StreamJob& job) {
     Slot& s = slots_[static_cast<size_t>(job.slot)];
     VekfsLibrary* reader = vekfs();
@@ -221,23 +241,9 @@ void FSDisk::PlayThreadVekfs(StreamJob& job) {
             }
         }
 
-        if (s.seekPending.exchange(0)) {
-            RecTime time;
-            {
-                std::lock_guard<std::mutex> hold(s.seekLock);
-                time = s.seekTime;
-            }
-            const int index = JumpProcess(job, time, readerSlot);
-            if (index < 0) {
-                s.deliver = 0;
-                SendEnd(job);
-            } else {
-                current = static_cast<size_t>(index);
-                record = job.records[current].second;
-                ended = false;
-                atEnd = false;
-                s.deliver = 1;
-            }
+        if (TakePendingSeek(job, readerSlot, &current, &record)) {
+            ended = false;
+            atEnd = false;
         }
 
         bool read = false;
@@ -323,23 +329,9 @@ void FSDisk::PlayThreadDvrfs(StreamJob& job) {
             }
         }
 
-        if (s.seekPending.exchange(0)) {
-            RecTime time;
-            {
-                std::lock_guard<std::mutex> hold(s.seekLock);
-                time = s.seekTime;
-            }
-            const int index = JumpProcess(job, time, handle);
-            if (index < 0) {
-                s.deliver = 0;
-                SendEnd(job);
-            } else {
-                current = static_cast<size_t>(index);
-                record = job.records[current].second;
-                ended = false;
-                atEnd = false;
-                s.deliver = 1;
-            }
+        if (TakePendingSeek(job, handle, &current, &record)) {
+            ended = false;
+            atEnd = false;
         }
 
         bool read = false;
