@@ -526,6 +526,14 @@ Instance::WorkItem Instance::TakeLocked(Round* round) {
     return w;
 }
 
+// Drops the next frame unshown (a frame that cannot be decoded without the key
+// frame it depends on, or one too late to show) and counts it.
+void Instance::SkipLocked(Round* round) {
+    TakeLocked(round);
+    std::lock_guard<std::mutex> lock(statsMutex_);
+    stats_.skipped++;
+}
+
 bool Instance::VideoAfterLocked(uint64_t* time) {
     if (!file_)
         return false;
@@ -641,9 +649,7 @@ int64_t Instance::PlanSoloLocked(int64_t now, Round* round) {
         }
 
         if (needKey_ && next.type != 'I') {
-            TakeLocked(round);
-            std::lock_guard<std::mutex> lock(statsMutex_);
-            stats_.skipped++;
+            SkipLocked(round);
             continue;
         }
         if (seekTargetSet_) {
@@ -677,9 +683,7 @@ int64_t Instance::PlanSoloLocked(int64_t now, Round* round) {
             return due;
         if (now - due > options_.lateUs && next.type == 'P') {
             needKey_ = true;
-            TakeLocked(round);
-            std::lock_guard<std::mutex> lock(statsMutex_);
-            stats_.skipped++;
+            SkipLocked(round);
             continue;
         }
         ConsumeVideoLocked(round, next.time, true);
@@ -727,9 +731,7 @@ int64_t Instance::PlanMemberLocked(Round* round) {
             continue;
         }
         if (needKey_ && next.type != 'I') {
-            TakeLocked(round);
-            std::lock_guard<std::mutex> lock(statsMutex_);
-            stats_.skipped++;
+            SkipLocked(round);
             continue;
         }
         ConsumeVideoLocked(round, next.time, true);

@@ -163,6 +163,7 @@ class Instance {
     int64_t PlanMasterLocked(int64_t now, Round* round);
     bool PeekLocked(Next* next);
     WorkItem TakeLocked(Round* round);
+    void SkipLocked(Round* round);
     bool VideoAfterLocked(uint64_t* time);  // time of the video frame after the next one (files)
     void ConsumeVideoLocked(Round* round, uint64_t time, bool show);
     void RepositionLocked();

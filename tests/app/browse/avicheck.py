@@ -25,34 +25,12 @@ after which the file must end.
 
   avicheck.py FILE.avi STREAM.264 [--video N] [--audio N] [--streams N]
 """
-import argparse
 import struct
 import sys
 
-MAGIC = b"VkFm"
-MAX_PAYLOAD = 512000 - 40
+from checker_common import MAGIC, MAX_PAYLOAD, Bad, expect, u16, u32, u64, checker_main  # noqa: F401
+
 AUDIO_TAGS = [1, 6, 7, 0x61, 0x64, 0x64, 0x64, 0x64, 0, 0, 0]
-
-
-class Bad(Exception):
-    pass
-
-
-def expect(cond, what):
-    if not cond:
-        raise Bad(what)
-
-
-def u16(b, at):
-    return struct.unpack_from("<H", b, at)[0]
-
-
-def u32(b, at):
-    return struct.unpack_from("<I", b, at)[0]
-
-
-def u64(b, at):
-    return struct.unpack_from("<Q", b, at)[0]
 
 
 def cut_frames(data):
@@ -231,27 +209,10 @@ def check(avi, stream, args):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("avi")
-    ap.add_argument("stream")
-    ap.add_argument("--video", type=int)
-    ap.add_argument("--audio", type=int)
-    ap.add_argument("--streams", type=int)
-    args = ap.parse_args()
-    with open(args.avi, "rb") as f:
-        avi = f.read()
-    with open(args.stream, "rb") as f:
-        stream = f.read()
-    try:
-        n_video, n_audio = check(avi, stream, args)
-    except Bad as e:
-        print(f"avicheck: {args.avi}: {e}", file=sys.stderr)
-        return 1
-    except struct.error as e:
-        print(f"avicheck: {args.avi}: truncated ({e})", file=sys.stderr)
-        return 1
-    print(f"avicheck: {args.avi}: {n_video} video and {n_audio} audio chunks, {len(avi)} bytes: ok")
-    return 0
+    def summary(data, stream, args):
+        n_video, n_audio = check(data, stream, args)
+        return f"{n_video} video and {n_audio} audio chunks"
+    return checker_main("avicheck", __doc__, summary, ['--video', '--audio', '--streams'])
 
 
 if __name__ == "__main__":

@@ -15,21 +15,10 @@ frame before the first 'I' is dropped. The container must then be:
 
   c264check.py FILE STREAM.264 [--frames N] [--keys N]
 """
-import argparse
 import struct
 import sys
 
-MAGIC = b"VkFm"
-MAX_PAYLOAD = 512000 - 40
-
-
-class Bad(Exception):
-    pass
-
-
-def expect(cond, what):
-    if not cond:
-        raise Bad(what)
+from checker_common import MAGIC, MAX_PAYLOAD, Bad, expect, u16, u32, u64, checker_main  # noqa: F401
 
 
 def kept_frames(data):
@@ -102,26 +91,10 @@ def check(c, stream, args):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("file")
-    ap.add_argument("stream")
-    ap.add_argument("--frames", type=int)
-    ap.add_argument("--keys", type=int)
-    args = ap.parse_args()
-    with open(args.file, "rb") as f:
-        c = f.read()
-    with open(args.stream, "rb") as f:
-        stream = f.read()
-    try:
-        n, k = check(c, stream, args)
-    except Bad as e:
-        print(f"c264check: {args.file}: {e}", file=sys.stderr)
-        return 1
-    except struct.error as e:
-        print(f"c264check: {args.file}: truncated ({e})", file=sys.stderr)
-        return 1
-    print(f"c264check: {args.file}: {n} frames, {k} in the key-frame index, {len(c)} bytes: ok")
-    return 0
+    def summary(data, stream, args):
+        n, k = check(data, stream, args)
+        return f"{n} frames, {k} in the key-frame index"
+    return checker_main("c264check", __doc__, summary, ['--frames', '--keys'])
 
 
 if __name__ == "__main__":
