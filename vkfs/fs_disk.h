@@ -146,6 +146,11 @@ private:
     void StopMonthLocked();
     void StopDayLocked();
 
+    // True when a dvrfs find handed back a result: 0, or -23 (the index
+    // changed under the find, the result is still valid), which is logged
+    // with `place`.
+    bool DvrfsFound(int rc, int place);
+
     // ---- play and export (stream_threads.cpp) ----
     void PlayThreadVekfs(StreamJob& job);
     void PlayThreadDvrfs(StreamJob& job);

@@ -42,6 +42,13 @@ enum LogPlace : int {
     kPlaceExportReadVekfs = 2215,
     kPlaceExportReadStartVekfs2 = 2258,
     kPlaceExportReadVekfs2 = 2285,
+    // dvrfs results handed back with -23 (valid, though the index changed
+    // under the find): kept, and logged where they were taken.
+    kPlaceDvrfsMonthKept = 197,
+    kPlaceDvrfsDayKept = 501,
+    kPlacePlayFindKept = 1073,
+    kPlacePlayNextKept = 1096,
+    kPlaceJumpFindKept = 1806,
 };
 
 class ProcessLog {

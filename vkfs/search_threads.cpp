@@ -112,7 +112,7 @@ void FSDisk::MonthPassDvrfs(const MonthJob& job, FSPlayParam& param) {
             dvrfs_month_result found;
             const int rc = dvrfs.FindStart(handle, &query, &found, 0);
             dvrfs.FindStop(handle);
-            if ((rc == kDvrfsOk || rc == kDvrfsIndexChanged) && monthCallback_) {
+            if (DvrfsFound(rc, kPlaceDvrfsMonthKept) && monthCallback_) {
                 FSMonthResult result = MonthFromDvrfs(found);
                 param.channel = channel;
                 param.recordIndex = 0;
@@ -125,6 +125,13 @@ void FSDisk::MonthPassDvrfs(const MonthJob& job, FSPlayParam& param) {
         });
         dvrfs.Close(handle, 0);
     }
+}
+
+bool FSDisk::DvrfsFound(int rc, int place) {
+    if (rc == kDvrfsOk) return true;
+    if (rc != kDvrfsIndexChanged) return false;
+    log_.Write("dvrfs find result kept, index changed(ret = %d)---%d", rc, place);
+    return true;
 }
 
 // ---- day --------------------------------------------------------------------------
@@ -220,8 +227,7 @@ void FSDisk::DayPassDvrfs(const DayJob& job, FSPlayParam& param) {
         ToSixInts(job.to, query.end);
         dvrfs_find_result found;
         int rc = dvrfs.FindStart(handle, &query, &found, 0);
-        // -23 comes with a valid result: the index changed under the find.
-        for (int count = 0; rc == kDvrfsOk || rc == kDvrfsIndexChanged; count++) {
+        for (int count = 0; DvrfsFound(rc, count == 0 ? kPlaceDvrfsDayKept : kPlaceDvrfsFindNext); count++) {
             FSRecordInfo record = RecordFromFindResult(found);
             {
                 std::lock_guard<std::mutex> hold(tables_);
@@ -235,7 +241,8 @@ void FSDisk::DayPassDvrfs(const DayJob& job, FSPlayParam& param) {
                 job.callback(FS_READER_DVRFS, &record, &param);
             }
             rc = dvrfs.FindNext(handle, &found);
-            if (rc != kDvrfsOk) log_.Write("dvrfs_find_next error(ret = %d)---%d", rc, kPlaceDvrfsFindNext);
+            if (rc != kDvrfsOk && rc != kDvrfsIndexChanged)
+                log_.Write("dvrfs_find_next error(ret = %d)---%d", rc, kPlaceDvrfsFindNext);
         }
         dvrfs.FindStop(handle);
         dvrfs.Close(handle, 0);

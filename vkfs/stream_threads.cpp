@@ -122,7 +122,7 @@ int FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int readerSlotOrHan
         ToSixInts(play ? DayEnd(time) : job.to, query.end);
         dvrfs_find_result found;
         int rc = dvrfs.FindStart(readerSlotOrHandle, &query, &found, 0);
-        if (rc != kDvrfsOk && rc != kDvrfsIndexChanged) {
+        if (!DvrfsFound(rc, kPlaceJumpFindKept)) {
             log_.Write("JumpProcess failed: start find failed(nRet=%d)---%d", rc, kPlaceJumpFind);
             return -1;
         }
@@ -283,7 +283,7 @@ void FSDisk::PlayThreadDvrfs(StreamJob& job) {
     ToSixInts(DayEnd(job.from), query.end);
     dvrfs_find_result found;
     int rc = dvrfs.FindStart(handle, &query, &found, 0);
-    if (rc != kDvrfsOk && rc != kDvrfsIndexChanged) {
+    if (!DvrfsFound(rc, kPlacePlayFindKept)) {
         dvrfs.FindStop(handle);
         dvrfs.Close(handle, 0);
         s.playDvrfsHandle = -1;
@@ -317,7 +317,7 @@ void FSDisk::PlayThreadDvrfs(StreamJob& job) {
             rc = dvrfs.FindNext(handle, &found);
             // A failed fetch ends the play too: none of dvrfs's failures goes
             // away by asking again, and the caller waits for the end.
-            if ((rc != kDvrfsOk && rc != kDvrfsIndexChanged) || current + 1 >= job.records.size()) {
+            if (!DvrfsFound(rc, kPlacePlayNextKept) || current + 1 >= job.records.size()) {
                 s.deliver = 0;
                 SendEnd(job);
                 atEnd = true;

@@ -1,5 +1,6 @@
-// The fixture of the native VKFS tests: a private log file per test, the disks
-// it opened removed at its end, and generated images standing in for drives.
+// The fixture of the native VKFS tests: a private log file per test (and one
+// for the dvrfs reader, whose console lines are dropped), the disks it opened
+// removed at its end, and generated images standing in for drives.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include "platform/mem_device.h"
 #include "tests/vkfs/vkfs_test_support.h"
+#include "vkfs/dvrfs/log.h"
 #include "vkfs/process_log.h"
 #include "vkfs/vkfs_api.h"
 
@@ -20,10 +22,14 @@ protected:
     void SetUp() override {
         logPath_ = dir_.File("log.txt");
         SetLogPathForTests(logPath_);
+        dvrfs::SetLogPath(dir_.File("dvrfs_log.txt"));
+        dvrfs::SetConsoleSink([](const char*, void*) {}, nullptr);
     }
     void TearDown() override {
         for (FSDiskHandle h : opened_) FSRemoveDisk(h);
         SetLogPathForTests("");
+        dvrfs::SetLogPath(dvrfs::kDefaultLogPath);
+        dvrfs::SetConsoleSink(nullptr, nullptr);
     }
 
     // FSAddDisk with this test's window; the disk is removed at the end.

@@ -2,7 +2,8 @@
 // beside it, opening a generated recorder disk as "\\.\PhysicalDrive7" (the
 // test writes the image to the prefix's dosdevices\physicaldrive7, which
 // scripts/wine-run names in VEK_WINE_DOSDEVICES), searching a month range and
-// a day, and playing one record to its end, in both disk formats.
+// a day, and playing one record to its end, in both disk formats; and a disk
+// in the third format, read by the dvrfs reader inside VKFS.dll.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "tests/vkfs/vkfs_test_support.h"
 #include "tools/image_builder.h"
 #include "tools/image_sink.h"
+#include "tools/mkdvrfs/dvrfs_image.h"
 #include "vkfs/vkfs_api.h"
 
 namespace vkfs::testing {
@@ -95,6 +97,58 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
 
     EXPECT_EQ(FSRemoveDisk(disk), 1);
     EXPECT_EQ(FSRemoveDisk(disk), 0);
+}
+
+// The dvrfs reader sizes the image from the file (the drive-geometry request
+// fails for one under Wine) and logs to c:\dvrfs_log.txt.
+TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
+    const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
+    ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
+    const std::string image = std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive);
+    vektools::FileSink sink(image);
+    vektools::DvrfsImage facts;
+    std::string error;
+    ASSERT_TRUE(vektools::BuildDvrfsImage(vektools::BasicDvrfsRecipe(), sink, &facts, &error)) << error;
+    TempDir dir;
+    char cwd[MAX_PATH] = {};
+    ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, cwd), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
+    DeleteFileA("c:\\dvrfs_log.txt");
+
+    int window = 0;
+    const FSDiskHandle disk = FSAddDisk(&window, 16, kDrive, kDrivePath, &SearchLog::Month);
+    ASSERT_NE(disk, 0u);
+    SearchLog months;
+    FSSearchByMon(disk, SearchMonTime{24, 5, 24, 6}, nullptr, &months);
+    ASSERT_TRUE(months.WaitForFinal());
+    FSStopMonSearch(disk);
+    ASSERT_EQ(months.Calls().size(), 6u);
+    EXPECT_EQ(months.Calls()[0].kind, FS_READER_DVRFS);
+
+    SearchLog day;
+    const int channels[4] = {1, -1, -1, -1};
+    FSSearchByDay(disk, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), nullptr, &SearchLog::Day, &day, 0,
+                  channels);
+    ASSERT_TRUE(day.WaitForFinal());
+    FSStopDaySearch(disk);
+    ASSERT_EQ(day.Calls().size(), 3u);
+
+    // Recording 12 runs from one data block into the next.
+    StreamLog play;
+    FSPlay(disk, day.Calls()[0].record.start, At(24, 5, 6, 23, 59, 59), 0, play.User(), &StreamLog::OnData,
+           &StreamLog::OnTime);
+    ASSERT_TRUE(play.WaitForEnds(1));
+    FSStopPlay(disk, 0);
+    auto want = facts.recordings[12].frames;
+    want.insert(want.end(), facts.recordings[13].frames.begin(), facts.recordings[13].frames.end());
+    EXPECT_TRUE(play.Frames() == want);
+
+    EXPECT_EQ(FSRemoveDisk(disk), 1);
+    const auto log = ReadLines("c:\\dvrfs_log.txt");
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(log.back().find("cache memory check finish, 0 failed."), std::string::npos);
+    SetCurrentDirectoryA(cwd);
+    DeleteFileA(image.c_str());
 }
 
 }  // namespace
