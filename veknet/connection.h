@@ -1,0 +1,104 @@
+// veknet/connection.h
+//
+// One login: the control connection to a recorder and the thread that owns
+// it. The thread connects, logs in, posts the outcome, and then reads every
+// message that arrives (pongs, query replies) and pings the recorder every
+// kPingIntervalMs. The link counts as lost when the recorder ends the
+// connection, sends anything malformed or unexpected, or stays silent for
+// kLinkSilenceMs; status 2 is posted then, once.
+//
+// Queries are made on the caller's thread: the request is sent under a
+// sequence number and the caller waits (at most kReplyTimeoutMs) for the
+// thread to hand over the reply with that number, whose items were checked
+// already. Several callers may query at once.
+//
+// Stop ends the thread and waits for it; no status is posted after it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/sync.h"
+#include "veknet/link.h"
+#include "veknet/protocol.h"
+#include "veknet/status_post.h"
+
+namespace veknet {
+
+inline constexpr uint32_t kConnectTimeoutMs = 5000;
+inline constexpr uint32_t kReplyTimeoutMs = 10000;
+inline constexpr uint32_t kPingIntervalMs = 2000;
+inline constexpr uint32_t kLinkSilenceMs = 6000;
+
+struct LoginParams {
+    std::string host;
+    uint16_t port = 0;
+    std::string user;
+    std::string password;
+    StatusTarget target;
+};
+
+// Where the play and download connections of a login go.
+struct StreamTarget {
+    std::string host;
+    uint16_t port = 0;
+    uint32_t session = 0;
+};
+
+class Connection : public std::enable_shared_from_this<Connection> {
+  public:
+    explicit Connection(LoginParams params);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Starts the login thread; false when no thread could be made.
+    bool Start();
+    void Stop();
+
+    // False unless logged in with the link up.
+    bool GetStreamTarget(StreamTarget* out) const;
+    bool GetDeviceInfo(std::string* name, uint8_t* channels) const;
+    // Sends a query and waits for its reply; false when not logged in, the
+    // link fails, or no reply came in time.
+    bool Query(const QueryBody& query, std::vector<WireItem>* items);
+
+  private:
+    enum class State { kConnecting, kLoggedIn, kEnded };
+    struct Pending {
+        bool done = false;
+        bool ok = false;
+        std::vector<WireItem> items;
+    };
+
+    void Run();
+    // Connects and logs in; the status to post.
+    uint32_t LogIn();
+    void Serve();
+    // A reply that arrived: false when it is malformed.
+    bool TakeReply(const Message& m);
+    void End();
+    void Post(uint32_t status);
+
+    const LoginParams params_;
+    std::atomic<bool> stop_{false};
+    platform::Thread worker_;
+
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    State state_ = State::kConnecting;
+    std::shared_ptr<Link> link_;
+    uint32_t session_ = 0;
+    std::string deviceName_;
+    uint8_t channels_ = 0;
+    uint32_t nextSequence_ = 0;
+    std::map<uint32_t, Pending> pending_;
+};
+
+}  // namespace veknet
