@@ -216,6 +216,26 @@ void Connection::End() {
         link->Shutdown();
 }
 
+std::shared_ptr<Link> OpenStream(const StreamTarget& target,
+                                 uint16_t openType,
+                                 const OpenBody& open,
+                                 uint64_t* total) {
+    std::unique_ptr<Socket> socket = Socket::Connect(target.host, target.port, kConnectTimeoutMs);
+    if (!socket)
+        return nullptr;
+    auto link = std::make_shared<Link>(std::move(socket));
+    if (!link->Send(MakeOpen(openType, open)))
+        return nullptr;
+    Message m;
+    OpenReplyBody reply;
+    if (link->Read(&m, kReplyTimeoutMs) != ReadResult::kOk || !ReadOpenReply(m, &reply) ||
+        reply.result != OpenResult::kOk)
+        return nullptr;
+    if (total)
+        *total = reply.total;
+    return link;
+}
+
 void Connection::Post(uint32_t status) {
     // Stop waits for this thread, so a status checked here is never posted
     // after Stop returned.

@@ -51,6 +51,15 @@ struct StreamTarget {
     uint32_t session = 0;
 };
 
+// A play or download connection of a login: connects to the target, sends the
+// open message (kPlayOpen or kDownloadOpen) and waits for the recorder to
+// accept it; *total (when given) is the record's size the recorder announced.
+// Null when it cannot connect or the recorder refuses.
+std::shared_ptr<Link> OpenStream(const StreamTarget& target,
+                                 uint16_t openType,
+                                 const OpenBody& open,
+                                 uint64_t* total = nullptr);
+
 class Connection : public std::enable_shared_from_this<Connection> {
   public:
     explicit Connection(LoginParams params);

@@ -62,16 +62,10 @@ std::unique_ptr<FrameSink> CreateFrameSink(const std::string& path) {
 
 std::shared_ptr<RecordDownload> RecordDownload::Open(const StreamTarget& target,
                                                      const DownloadParams& params) {
-    std::unique_ptr<Socket> socket = Socket::Connect(target.host, target.port, kConnectTimeoutMs);
-    if (!socket)
-        return nullptr;
-    auto link = std::make_shared<Link>(std::move(socket));
-    if (!link->Send(MakeOpen(kDownloadOpen, {target.session, params.channel, params.start, params.end})))
-        return nullptr;
-    Message m;
-    OpenReplyBody reply;
-    if (link->Read(&m, kReplyTimeoutMs) != ReadResult::kOk || !ReadOpenReply(m, &reply) ||
-        reply.result != OpenResult::kOk)
+    uint64_t total = 0;
+    std::shared_ptr<Link> link =
+        OpenStream(target, kDownloadOpen, {target.session, params.channel, params.start, params.end}, &total);
+    if (!link)
         return nullptr;
     // The file is made only once the recorder has the record, so a refused
     // download leaves nothing behind.
@@ -79,7 +73,7 @@ std::shared_ptr<RecordDownload> RecordDownload::Open(const StreamTarget& target,
     if (!sink)
         return nullptr;
     return std::shared_ptr<RecordDownload>(
-        new RecordDownload(std::move(link), params, reply.total, std::move(sink)));
+        new RecordDownload(std::move(link), params, total, std::move(sink)));
 }
 
 RecordDownload::RecordDownload(std::shared_ptr<Link> link,

@@ -11,16 +11,9 @@ constexpr uint32_t kReadStepMs = 500;
 }  // namespace
 
 std::shared_ptr<RecordPlay> RecordPlay::Open(const StreamTarget& target, const PlayParams& params) {
-    std::unique_ptr<Socket> socket = Socket::Connect(target.host, target.port, kConnectTimeoutMs);
-    if (!socket)
-        return nullptr;
-    auto link = std::make_shared<Link>(std::move(socket));
-    if (!link->Send(MakeOpen(kPlayOpen, {target.session, params.channel, params.start, params.end})))
-        return nullptr;
-    Message m;
-    OpenReplyBody reply;
-    if (link->Read(&m, kReplyTimeoutMs) != ReadResult::kOk || !ReadOpenReply(m, &reply) ||
-        reply.result != OpenResult::kOk)
+    std::shared_ptr<Link> link =
+        OpenStream(target, kPlayOpen, {target.session, params.channel, params.start, params.end});
+    if (!link)
         return nullptr;
     return std::shared_ptr<RecordPlay>(new RecordPlay(std::move(link), params));
 }

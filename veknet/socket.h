@@ -2,8 +2,9 @@
 //
 // The little of TCP that VekNet and the simulated recorder need: IPv4 stream
 // sockets that connect with a time-out, listen on the loopback address, and
-// send and receive whole buffers. One implementation per system
-// (socket_posix.cpp, socket_win32.cpp).
+// send and receive whole buffers. The whole-buffer loops are shared
+// (socket.cpp); the system calls are one file per system (socket_posix.cpp,
+// socket_win32.cpp).
 //
 // Blocking sockets throughout; waits are bounded by poll/select. Shutdown may be
 // called from another thread while one is blocked in a receive or a wait on
@@ -68,6 +69,15 @@ class Socket {
   private:
     explicit Socket(intptr_t handle) : handle_(handle) {}
     void Close();
+
+    // One system call each, in socket_posix.cpp or socket_win32.cpp. SendSome:
+    // the bytes sent (at least 1), or -1. ReceiveSome: the bytes received, 0 at
+    // the end of the stream (or a reset), -1 on failure, kTryAgain when
+    // interrupted. PollReadable: > 0 readable, 0 timed out, < 0 failed.
+    static constexpr long kTryAgain = -2;
+    long SendSome(const char* p, size_t size);
+    long ReceiveSome(char* p, size_t size);
+    int PollReadable(uint32_t timeoutMs);
 
     intptr_t handle_;  // the system's socket (int or SOCKET)
 };

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "veknet/socket.h"
@@ -21,7 +20,6 @@ namespace veknet {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 int Fd(intptr_t handle) {
     return static_cast<int>(handle);
@@ -183,49 +181,26 @@ uint16_t Socket::LocalPort() const {
     return ntohs(addr.sin_port);
 }
 
-bool Socket::SendAll(const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
+long Socket::SendSome(const char* p, size_t size) {
+    for (;;) {
         const ssize_t n = ::send(Fd(handle_), p, size, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
+        return n > 0 ? static_cast<long>(n) : -1;
     }
-    return true;
 }
 
-IoResult Socket::ReceiveAll(void* data, size_t size, uint32_t timeoutMs) {
-    char* p = static_cast<char*>(data);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (size > 0) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left < 0)
-            return IoResult::kTimeout;
-        const int ready = PollFor(Fd(handle_), POLLIN, static_cast<int>(left));
-        if (ready == 0)
-            return IoResult::kTimeout;
-        if (ready < 0)
-            return IoResult::kError;
-        const ssize_t n = ::recv(Fd(handle_), p, size, 0);
-        if (n == 0)
-            return IoResult::kClosed;
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN)
-                continue;
-            return errno == ECONNRESET ? IoResult::kClosed : IoResult::kError;
-        }
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return IoResult::kOk;
+long Socket::ReceiveSome(char* p, size_t size) {
+    const ssize_t n = ::recv(Fd(handle_), p, size, 0);
+    if (n >= 0)
+        return static_cast<long>(n);
+    if (errno == EINTR || errno == EAGAIN)
+        return kTryAgain;
+    return errno == ECONNRESET ? 0 : -1;
 }
 
-bool Socket::WaitReadable(uint32_t timeoutMs) {
-    return PollFor(Fd(handle_), POLLIN, static_cast<int>(timeoutMs)) != 0;
+int Socket::PollReadable(uint32_t timeoutMs) {
+    return PollFor(Fd(handle_), POLLIN, static_cast<int>(timeoutMs));
 }
 
 void Socket::Shutdown() {

@@ -5,7 +5,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -15,10 +14,12 @@ namespace veknet {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 std::mutex gStartLock;
 int gStarts = 0;
+
+// Winsock takes an int length: larger buffers go in pieces.
+constexpr size_t kMaxChunk = 0x100000;
 
 SOCKET Sock(intptr_t handle) {
     return static_cast<SOCKET>(handle);
@@ -191,52 +192,25 @@ uint16_t Socket::LocalPort() const {
     return ntohs(addr.sin_port);
 }
 
-bool Socket::SendAll(const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const int chunk = size > 0x100000 ? 0x100000 : static_cast<int>(size);
-        const int n = ::send(Sock(handle_), p, chunk, 0);
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+long Socket::SendSome(const char* p, size_t size) {
+    const int chunk = static_cast<int>(size > kMaxChunk ? kMaxChunk : size);
+    const int n = ::send(Sock(handle_), p, chunk, 0);
+    return n > 0 ? n : -1;
 }
 
-IoResult Socket::ReceiveAll(void* data, size_t size, uint32_t timeoutMs) {
-    char* p = static_cast<char*>(data);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (size > 0) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left < 0)
-            return IoResult::kTimeout;
-        const int ready = SelectFor(Sock(handle_), false, static_cast<uint32_t>(left));
-        if (ready == 0)
-            return IoResult::kTimeout;
-        if (ready < 0)
-            return IoResult::kError;
-        const int chunk = size > 0x100000 ? 0x100000 : static_cast<int>(size);
-        const int n = ::recv(Sock(handle_), p, chunk, 0);
-        if (n == 0)
-            return IoResult::kClosed;
-        if (n == SOCKET_ERROR) {
-            const int code = ::WSAGetLastError();
-            if (code == WSAEWOULDBLOCK || code == WSAEINTR)
-                continue;
-            return code == WSAECONNRESET || code == WSAESHUTDOWN || code == WSAECONNABORTED
-                       ? IoResult::kClosed
-                       : IoResult::kError;
-        }
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return IoResult::kOk;
+long Socket::ReceiveSome(char* p, size_t size) {
+    const int chunk = static_cast<int>(size > kMaxChunk ? kMaxChunk : size);
+    const int n = ::recv(Sock(handle_), p, chunk, 0);
+    if (n != SOCKET_ERROR)
+        return n;
+    const int code = ::WSAGetLastError();
+    if (code == WSAEWOULDBLOCK || code == WSAEINTR)
+        return kTryAgain;
+    return code == WSAECONNRESET || code == WSAESHUTDOWN || code == WSAECONNABORTED ? 0 : -1;
 }
 
-bool Socket::WaitReadable(uint32_t timeoutMs) {
-    return SelectFor(Sock(handle_), false, timeoutMs) != 0;
+int Socket::PollReadable(uint32_t timeoutMs) {
+    return SelectFor(Sock(handle_), false, timeoutMs);
 }
 
 void Socket::Shutdown() {
