@@ -17,6 +17,7 @@
 #include "platform/mem_device.h"
 #include "reader/diag.h"
 #include "reader/reader.h"
+#include "tests/common/fuzz_input.h"
 #include "tools/image_scenarios.h"
 
 namespace {
@@ -42,22 +43,7 @@ const Base& BaseImage(int scenario, int version) {
     return b;
 }
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool Empty() const { return at_ >= size_; }
-    uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
-    uint32_t U32() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; i++) v |= static_cast<uint32_t>(U8()) << (8 * i);
-        return v;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
+using Input = vektest::FuzzInput;
 
 // Byte ranges of the base image the patches aim at.
 std::vector<std::pair<uint64_t, uint64_t>> Regions(const vektools::Manifest& m) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/le_bytes.h"
+#include "tests/common/fuzz_input.h"
 #include "tools/framestream.h"
 #include "vkfs/frame_splitter.h"
 
@@ -28,23 +29,9 @@ namespace {
 using vkfs::kFrameHeaderBytes;
 using vkfs::kMaxFrameSize;
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool Empty() const { return at_ >= size_; }
-    uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
-    uint32_t U16() { return U8() | static_cast<uint32_t>(U8()) << 8; }
-    uint32_t U32() { return U16() | U16() << 16; }
+using Input = vektest::FuzzInput;
 
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+constexpr auto Check = vektest::FuzzCheck;
 
 // The stream and its edits.
 std::vector<uint8_t> MakeStream(Input& in) {

@@ -22,6 +22,7 @@
 
 #include "platform/le_bytes.h"
 #include "platform/mem_device.h"
+#include "tests/common/fuzz_input.h"
 #include "tools/mkdvrfs/dvrfs_image.h"
 #include "vkfs/dvrfs/layout.h"
 #include "vkfs/dvrfs/library.h"
@@ -37,23 +38,9 @@ constexpr char kName[] = "dvrfs-fuzz";
 constexpr int kChannels = 4;
 constexpr int kReadLength = 0x10000;
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool Empty() const { return at_ >= size_; }
-    uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
-    uint32_t U16() { return U8() | static_cast<uint32_t>(U8()) << 8; }
-    uint32_t U32() { return U16() | U16() << 16; }
+using Input = vektest::FuzzInput;
 
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
+constexpr auto Check = vektest::FuzzCheck;
 
 struct Base {
     std::shared_ptr<platform::MemDisk> disk;
