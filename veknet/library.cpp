@@ -1,17 +1,7 @@
 // veknet/library.cpp
 #include "veknet/library.h"
 
-#include <atomic>
-
 namespace veknet {
-
-uint32_t NextHandle() {
-    static std::atomic<uint32_t> counter{0};
-    uint32_t id = 0;
-    while ((id = ++counter) == 0) {
-    }
-    return id;
-}
 
 Library& TheLibrary() {
     static Library* library = new Library();  // outlives every static destructor

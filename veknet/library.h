@@ -6,17 +6,22 @@
 
 #include <cstdint>
 
+#include "platform/handle_registry.h"
 #include "veknet/connection.h"
-#include "veknet/handle_registry.h"
 #include "veknet/record_download.h"
 #include "veknet/record_play.h"
 
 namespace veknet {
 
+using platform::HandleRegistry;
+
+// One counter for the three registries: a login, a play and a download never
+// share a handle, so a handle given to the wrong call finds nothing.
 struct Library {
-    HandleRegistry<Connection> logins;
-    HandleRegistry<RecordPlay> plays;
-    HandleRegistry<RecordDownload> downloads;
+    platform::HandleCounter handles;
+    HandleRegistry<Connection> logins{&handles};
+    HandleRegistry<RecordPlay> plays{&handles};
+    HandleRegistry<RecordDownload> downloads{&handles};
 };
 
 Library& TheLibrary();
