@@ -12,11 +12,11 @@ using platform::HandleRegistry;
 
 TEST(HandleRegistry, ATakenHandleFindsNothingAndIsNotHandedOutAgain) {
     HandleRegistry<int> registry;
-    const uint32_t a = registry.Add(std::make_shared<int>(1));
+    const auto one = std::make_shared<int>(1);
+    const uint32_t a = registry.Add(one);
     ASSERT_NE(a, 0u);
-    EXPECT_EQ(*registry.Find(a), 1);
-    const auto taken = registry.Take(a);
-    ASSERT_TRUE(taken);
+    EXPECT_EQ(registry.Find(a), one);
+    EXPECT_EQ(registry.Take(a), one);
     EXPECT_FALSE(registry.Find(a));
     EXPECT_FALSE(registry.Take(a));
     EXPECT_FALSE(registry.Find(0));
