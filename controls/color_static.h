@@ -1,0 +1,48 @@
+// controls/color_static.h
+//
+// CColorStatic: a label drawn in a chosen colour and Arial height, with the
+// parent's background showing through (the labels of the sensor panel, the
+// download and login dialogs). The colour comes from the reflected
+// WM_CTLCOLOR*; changing the text or the font first invalidates the label's
+// area in the parent, so the old text does not stay under the new one.
+//
+// The font is made once per control and re-made only when the height
+// changes; it lives until the label is destroyed. It is also made the
+// static's own font, since some systems select that one after asking the
+// parent for colours.
+#pragma once
+
+#include "winlib/winlib.h"
+
+class CColorStatic : public CStatic {
+  public:
+    CColorStatic();
+    ~CColorStatic() override;
+
+    // 0xFFFFFFFF means the system's button-text colour. Repaints.
+    void SetTextStyle(COLORREF color, int height);
+    COLORREF GetTextColor() const { return m_textColor; }
+    int GetFontHeight() const { return m_fontHeight; }
+    // The font the label draws with, NULL before its first colour message.
+    HFONT GetTextFont() const { return static_cast<HFONT>(m_font.GetSafeHandle()); }
+
+  protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg HBRUSH CtlColor(CDC* dc, UINT ctlType);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    // Makes the font when there is none or its height changed; optionally
+    // makes it the static's own font as well.
+    void UpdateFont(bool giveToStatic);
+
+    BYTE m_transparent = 1;
+    CBrush m_bkBrush;
+    COLORREF m_bkColor;
+    COLORREF m_textColor;
+    int m_fontHeight = -12;
+    CFont m_font;
+    int m_fontMadeHeight = 0;  // the height m_font was made with
+};

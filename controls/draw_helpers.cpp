@@ -1,0 +1,53 @@
+// controls/draw_helpers.cpp
+#include "controls/draw_helpers.h"
+
+#include "winlib/winlib.h"
+
+namespace controls {
+
+void StretchBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
+    if (!bitmap || w <= 0 || h <= 0)
+        return;
+    HDC source = ::CreateCompatibleDC(dc);
+    if (!source)
+        return;
+    HGDIOBJ old = ::SelectObject(source, bitmap);
+    if (w == sw && h == sh) {
+        ::BitBlt(dc, x, y, w, h, source, sx, sy, SRCCOPY);
+    } else {
+        const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
+        ::StretchBlt(dc, x, y, w, h, source, sx, sy, sw, sh, SRCCOPY);
+        ::SetStretchBltMode(dc, oldMode);
+    }
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+    BITMAP info{};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info))
+        return;
+    StretchBitmap(dc, bitmap, x, y, info.bmWidth, info.bmHeight, 0, 0, info.bmWidth, info.bmHeight);
+}
+
+HBITMAP LoadResourceBitmap(UINT id) {
+    return static_cast<HBITMAP>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+}  // namespace controls
+
+namespace controls {
+
+BOOL CreateArialFont(CFont& font, int height, int weight) {
+    LOGFONTA face{};
+    face.lfHeight = height;
+    face.lfWeight = weight;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfQuality = PROOF_QUALITY;
+    face.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(face.lfFaceName, "Arial", LF_FACESIZE);
+    return font.CreateFontIndirect(&face);
+}
+
+}  // namespace controls
