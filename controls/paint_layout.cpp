@@ -11,7 +11,7 @@ PaintSize MenuItemSize(uint32_t type, int itemWidth, int itemHeight) {
     return {itemWidth, itemHeight};
 }
 
-PaintRect FitImage(PaintSize client, PaintSize image, bool keepAspect) {
+PixelRect FitImage(PaintSize client, PaintSize image, bool keepAspect) {
     if (client.width <= 0 || client.height <= 0 || image.width <= 0 || image.height <= 0)
         return {};
     if (!keepAspect)

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "winlib/pixel_rect.h"
+
 namespace controls {
 
 // Item types of the owner-drawn menu, the third word of an item's record.
@@ -25,19 +27,13 @@ struct PaintSize {
 // any other type) the menu's item size.
 PaintSize MenuItemSize(uint32_t type, int itemWidth, int itemHeight);
 
-struct PaintRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const PaintRect&) const = default;
-};
+using winlib::PixelRect;
 
 // Where an image of `image` size goes in a client area of `client` size.
 // Without keeping the aspect it fills the client area. Keeping it, an image
 // that fits both ways is centred at its own size; a larger one is scaled
 // down to fit inside with its width/height ratio and centred along the other
 // axis. An empty image or client area gives an empty rectangle.
-PaintRect FitImage(PaintSize client, PaintSize image, bool keepAspect);
+PixelRect FitImage(PaintSize client, PaintSize image, bool keepAspect);
 
 }  // namespace controls

@@ -43,7 +43,7 @@ void CShowStaic::Draw(HDC dc, const RECT& client) {
     BITMAP info{};
     if (!m_showImage || !m_image || !::GetObjectA(m_image, sizeof info, &info))
         return;
-    const controls::PaintRect at =
+    const controls::PixelRect at =
         controls::FitImage({client.right - client.left, client.bottom - client.top},
                            {info.bmWidth, info.bmHeight}, m_keepAspect != FALSE);
     controls::StretchBitmap(dc, m_image, client.left + at.x, client.top + at.y, at.width, at.height, 0, 0,

@@ -66,7 +66,7 @@ int BitmapSliderModel::Travel() const {
     return client_.width - rightMargin_ - leftMargin_;
 }
 
-SliderRect BitmapSliderModel::ThumbRect() const {
+PixelRect BitmapSliderModel::ThumbRect() const {
     double along = 0.0;
     if (!EmptyRange() && Travel() > 0)
         along = Travel() * (pos_ / (static_cast<double>(max_) - min_));
@@ -170,7 +170,7 @@ int BmpSliderModel::PositionAt(int pixel) const {
     return ClampToInt(std::trunc(share * (static_cast<double>(max_) - min_) + min_), min_, max_);
 }
 
-SliderRect BmpSliderModel::ThumbRect() const {
+PixelRect BmpSliderModel::ThumbRect() const {
     const int centre = CentreOf(pos_);
     if (vertical_)
         return {leftMargin_, centre - thumbHeight_ / 2, thumbWidth_, thumbHeight_};

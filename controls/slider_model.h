@@ -23,17 +23,11 @@
 
 #include <cstdint>
 
+#include "winlib/pixel_rect.h"
+
 namespace controls {
 
-// A rectangle in client pixels: left, top, width, height.
-struct SliderRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool Contains(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
-    bool operator==(const SliderRect&) const = default;
-};
+using winlib::PixelRect;
 
 // What the slider posts to its parent, with the position.
 enum class SliderNotice { None, Moving, Released, Changed };
@@ -57,7 +51,7 @@ class BitmapSliderModel {
     void SetThumbSize(int frameWidth, int height);
     // Clamped to [min, max].
     void SetPos(double pos);
-    void SetClient(const SliderRect& client) { client_ = client; }
+    void SetClient(const PixelRect& client) { client_ = client; }
 
     double pos() const { return pos_; }
     int min() const { return min_; }
@@ -65,7 +59,7 @@ class BitmapSliderModel {
     ThumbState thumbState() const { return state_; }
     bool pressed() const { return pressed_; }
 
-    SliderRect ThumbRect() const;
+    PixelRect ThumbRect() const;
     // Right edge of the active (filled) part of the channel.
     int ActiveChannelRight() const;
     // The position a client x gives, clamped to [0, max].
@@ -80,7 +74,7 @@ class BitmapSliderModel {
     bool EmptyRange() const { return max_ <= min_; }
     int Travel() const;  // usable width between the margins
 
-    SliderRect client_;
+    PixelRect client_;
     int leftMargin_ = 2;
     int rightMargin_ = 2;
     int frameWidth_ = 0;
@@ -119,7 +113,7 @@ class BmpSliderModel {
     // The thumb centre's pixel along the travel for a position, and back.
     int CentreOf(int pos) const;
     int PositionAt(int pixel) const;
-    SliderRect ThumbRect() const;
+    PixelRect ThumbRect() const;
 
     // Mouse points along the travel (x, or y when vertical).
     SliderEvent LeftButtonDown(int along);

@@ -128,11 +128,11 @@ TEST(MenuItem, HiddenItemsTakeNoRoomAndSeparatorsFourPixels) {
 }
 
 TEST(PictureFit, StretchesCentresOrScalesKeepingTheRatio) {
-    EXPECT_EQ(FitImage({200, 100}, {50, 50}, false), (PaintRect{0, 0, 200, 100}));
-    EXPECT_EQ(FitImage({200, 100}, {50, 50}, true), (PaintRect{75, 25, 50, 50}));
-    EXPECT_EQ(FitImage({200, 100}, {400, 100}, true), (PaintRect{0, 25, 200, 50}));
-    EXPECT_EQ(FitImage({200, 100}, {100, 400}, true), (PaintRect{87, 0, 25, 100}));
-    EXPECT_EQ(FitImage({200, 100}, {0, 10}, true), PaintRect{});
+    EXPECT_EQ(FitImage({200, 100}, {50, 50}, false), (PixelRect{0, 0, 200, 100}));
+    EXPECT_EQ(FitImage({200, 100}, {50, 50}, true), (PixelRect{75, 25, 50, 50}));
+    EXPECT_EQ(FitImage({200, 100}, {400, 100}, true), (PixelRect{0, 25, 200, 50}));
+    EXPECT_EQ(FitImage({200, 100}, {100, 400}, true), (PixelRect{87, 0, 25, 100}));
+    EXPECT_EQ(FitImage({200, 100}, {0, 10}, true), PixelRect{});
 }
 
 }  // namespace

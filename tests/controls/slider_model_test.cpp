@@ -12,7 +12,7 @@ using controls::BmpSliderModel;
 using controls::SliderEvent;
 using controls::SliderKey;
 using controls::SliderNotice;
-using controls::SliderRect;
+using controls::PixelRect;
 using controls::ThumbState;
 
 // The tool bar's volume slider: 140 x 20, margins 13, range 0..100, a thumb
@@ -38,9 +38,9 @@ TEST(BitmapSlider, RangeKeepsMinimumZeroAndPositionsClamp) {
 
 TEST(BitmapSlider, ThumbAndChannelFollowThePosition) {
     BitmapSliderModel s = VolumeSlider();
-    EXPECT_EQ(s.ThumbRect(), (SliderRect{8, 2, 10, 16}));  // centred on the travel's start
+    EXPECT_EQ(s.ThumbRect(), (PixelRect{8, 2, 10, 16}));  // centred on the travel's start
     s.SetPos(50);
-    EXPECT_EQ(s.ThumbRect(), (SliderRect{65, 2, 10, 16}));
+    EXPECT_EQ(s.ThumbRect(), (PixelRect{65, 2, 10, 16}));
     EXPECT_EQ(s.ActiveChannelRight(), 70);
     s.SetPos(100);
     EXPECT_EQ(s.ThumbRect().x, 122);
@@ -93,7 +93,7 @@ TEST(BmpSlider, CentreAndPositionMapBothWays) {
     EXPECT_EQ(std::tuple(s.CentreOf(0), s.CentreOf(50), s.CentreOf(100)), std::tuple(10, 100, 190));
     EXPECT_EQ(std::tuple(s.PositionAt(100), s.PositionAt(28), s.PositionAt(-40)), std::tuple(50, 10, 0));
     s.SetPos(50);
-    EXPECT_EQ(s.ThumbRect(), (SliderRect{90, 0, 20, 10}));
+    EXPECT_EQ(s.ThumbRect(), (PixelRect{90, 0, 20, 10}));
 
     BmpSliderModel v;
     v.SetVertical(true);
@@ -103,7 +103,7 @@ TEST(BmpSlider, CentreAndPositionMapBothWays) {
     v.SetRange(-50, 50);
     v.SetPos(0);
     EXPECT_EQ(v.CentreOf(0), 55);
-    EXPECT_EQ(v.ThumbRect(), (SliderRect{2, 50, 10, 10}));
+    EXPECT_EQ(v.ThumbRect(), (PixelRect{2, 50, 10, 10}));
 }
 
 TEST(BmpSlider, GrabbedThumbKeepsItsOffsetAndAFarPressJumps) {
