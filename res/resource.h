@@ -4,5 +4,24 @@
 // strings_en.rc and in the language modules.
 #pragma once
 
-#define IDR_MAINFRAME 128       // the program's icon
-#define IDD_MOVAREL_DIALOG 102  // the main window
+#define IDR_MAINFRAME 128  // the program's icon
+
+// Dialog templates.
+#define IDD_ABOUTBOX 100          // the about box
+#define IDD_MOVAREL_DIALOG 102    // the main window
+#define IDD_REMOTE_PLAYBACK 130   // the network playback page
+#define IDD_MENU_CTRL 131         // the mode bar
+#define IDD_LOCAL_PLAYBACK 132    // the recorder-disk playback page
+#define IDD_SETTING 189           // the settings dialog
+#define IDD_FILE_PLAY 215         // the local file player page
+
+// Bitmaps.
+#define IDB_MENU_BACK 146    // the mode bar's background, stretched over the bar
+#define IDB_MENU_BUTTON 147  // the mode bar's buttons: normal, hovered, pressed, disabled
+
+// The mode bar's buttons.
+#define IDC_LOCAL_PLAY 1021
+#define IDC_REMOTE_PLAY 1022
+#define IDC_HELP_ABOUT 1023
+#define IDC_CONFIG 1041
+#define IDC_FILE_PLAY 1184

@@ -92,7 +92,8 @@ INT_PTR CDialog::DoModal() {
     HWND dialog = CreateFromTemplate(m_lpszTemplateName, owner);
     if (dialog && !m_endModal) {
         if (reenableOwner) ::EnableWindow(owner, FALSE);
-        ::ShowWindow(dialog, SW_SHOWNORMAL);
+        // A dialog that showed itself (maximised, say) keeps how it showed.
+        if (!::IsWindowVisible(dialog)) ::ShowWindow(dialog, SW_SHOWNORMAL);
         while (!m_endModal && ::IsWindow(dialog)) {
             MSG msg;
             if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) winlib::DeleteTempMaps();

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Movarel.exe from the deliverables folder, driven from outside under Wine
-(tests/gui/gui_driver.py): it starts, shows its main window, and closes on
+(tests/gui/gui_driver.py): it starts, shows its main window maximised with the
+mode bar on top (saved as BUILD_DIR/screenshots/main_window.png), and closes on
 WM_CLOSE with exit code 0. The start-up trace it writes (VEK_STARTUP_TRACE)
 shows every step in its order, and a start without an ini file creates no
 Config folder and no crash dump.
@@ -20,6 +21,9 @@ from gui_driver import WineGui  # noqa: E402
 
 WM_CLOSE = 0x0010
 BUILD = None
+# Colours of res/pictures.txt.
+LOCAL_BUTTON_SHOWN = "2A6CB0"
+BAR_BACKGROUND = "141414"
 
 # Each step in order, with the details that hold for a start without an ini
 # file; with one (left in the folder by hand) the settings' details are not
@@ -70,11 +74,27 @@ class MovarelStartTest(unittest.TestCase):
                 self.assertLess(time.monotonic(), deadline, "Movarel.exe did not reach its main window")
                 time.sleep(0.1)
             main = gui.find(caption="Corvane Movarel", cls="#32770", timeout=30000)
-            state = gui.state(main)
+            # Maximised on the 1280 x 1024 desktop: wider than the 1280 x 850
+            # it is first placed at would allow.
+            deadline = time.monotonic() + 10
+            while True:
+                state = gui.state(main)
+                width, height = state["client"]
+                if height > 850 or time.monotonic() > deadline:
+                    break
+                time.sleep(0.1)
             self.assertEqual(state["visible"], 1)
-            width, height = state["client"]
-            self.assertGreater(width, 0)
-            self.assertGreater(height, 0)
+            self.assertGreater(width, 1150)
+            self.assertGreater(height, 850)
+            # The mode bar: the local play button (the mode shown, drawn
+            # disabled) at its left, the bar's background at its right; the
+            # black line between the bar and the page.
+            self.assertEqual(gui.pixel(main, 3, 2), LOCAL_BUTTON_SHOWN)
+            self.assertEqual(gui.pixel(main, width - 5, 10), BAR_BACKGROUND)
+            self.assertEqual(gui.pixel(main, width // 2, 32), "000000")
+            shots = Path(BUILD) / "screenshots"
+            shots.mkdir(exist_ok=True)
+            gui.screenshot(shots / "main_window.png")
             gui.post(main, WM_CLOSE)
             gui.wait_gone(main)
             code, _ = app.wait(30)

@@ -1,0 +1,441 @@
+// app/play/playback_frame_wnd.cpp
+#include "app/play/playback_frame_wnd.h"
+
+#include "app/messages.h"
+#include "controls/draw_gradient.h"
+#include "controls/mem_dc.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kKeyColour = RGB(255, 0, 255);
+constexpr COLORREF kFrameBackground = RGB(0, 0, 0);
+constexpr COLORREF kGridBackground = 0x2E2E2E;
+constexpr COLORREF kSelectorTop = 0x545454;
+constexpr int kLabelFontHeight = -12;
+constexpr int kButtonFontHeight = 15;
+constexpr int kButtonCaptionTop = 5;
+
+// Language strings.
+constexpr int kStrVideoButton = 123;  // "Video Playback"
+constexpr int kStrTrackButton = 124;  // "Track Playback"
+constexpr int kStrBothButton = 125;   // "Video Track"
+constexpr int kStrTitle = 126;        // "Video Playback"
+constexpr int kStrSync = 150;         // "Sync Playback"
+constexpr int kStrWatermark = 302;    // "Show Watermark"
+constexpr int kStrWindow = 144;       // "Window"
+
+void Place(CWnd& wnd, const play::PixelRect& r) {
+    if (wnd.m_hWnd != nullptr)
+        wnd.MoveWindow(r.x, r.y, r.width, r.height);
+}
+
+void Place(CWnd& wnd, const play::Placement& p) {
+    if (wnd.m_hWnd == nullptr)
+        return;
+    Place(wnd, p.rect);
+    wnd.ShowWindow(p.shown ? SW_SHOW : SW_HIDE);
+}
+
+play::PixelRect ClientOf(const CWnd& wnd) {
+    CRect r;
+    wnd.GetClientRect(&r);
+    return {r.left, r.top, r.Width(), r.Height()};
+}
+
+}  // namespace
+
+namespace play_wnd {
+
+void PaintSolidBackground(CWnd& wnd, COLORREF colour) {
+    CPaintDC paint(&wnd);
+    CRect client;
+    wnd.GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    dc.FillSolidRect(&client, colour);
+}
+
+}  // namespace play_wnd
+
+// ---- view type selector -----------------------------------------------------------------
+
+void CDlgPlaybackType::DoDataExchange(CDataExchange* dx) {
+    CPlayChildDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_VIEW_VIDEO, m_btnVideo);
+    DDX_Control(dx, IDC_VIEW_TRACK, m_btnTrack);
+    DDX_Control(dx, IDC_VIEW_VIDEO_TRACK, m_btnVideoTrack);
+    DDX_Control(dx, IDC_VIEW_TITLE, m_title);
+    DDX_Control(dx, IDC_SYNC_PLAY_LABEL, m_syncLabel);
+    DDX_Control(dx, IDC_WATERMARK_LABEL, m_watermarkLabel);
+}
+
+BOOL CDlgPlaybackType::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    const struct {
+        CBmpButton& button;
+        int text;
+    } buttons[] = {
+        {m_btnVideo, kStrVideoButton}, {m_btnTrack, kStrTrackButton}, {m_btnVideoTrack, kStrBothButton}};
+    for (const auto& b : buttons) {
+        b.button.SetImageFile(IDB_VIEW_TYPE_BUTTON, kKeyColour, 0);
+        if (m_pConfig != nullptr)
+            b.button.SetCaption(0, kButtonCaptionTop, 0, m_pConfig->LoadLangString(b.text), kWhite,
+                                kButtonFontHeight);
+    }
+    const struct {
+        CColorStatic& label;
+        int text;
+    } labels[] = {{m_title, kStrTitle}, {m_syncLabel, kStrSync}, {m_watermarkLabel, kStrWatermark}};
+    for (const auto& l : labels) {
+        if (m_pConfig != nullptr)
+            l.label.SetWindowText(m_pConfig->LoadLangString(l.text));
+        l.label.SetTextStyle(kWhite, kLabelFontHeight);
+    }
+    // The video view is the one shown at first.
+    m_btnVideo.EnableWindow(FALSE);
+    m_btnTrack.EnableWindow(TRUE);
+    m_btnVideoTrack.EnableWindow(TRUE);
+    if (m_pConfig != nullptr)
+        SetViewChecks(m_pConfig->m_syncPlay, m_pConfig->m_showWatermark);
+    OnSyncClicked();
+    m_initialised = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CDlgPlaybackType::SetViewChecks(BOOL syncPlay, BOOL showWatermark) {
+    CheckDlgButton(IDC_SYNC_PLAY, syncPlay ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_SHOW_WATERMARK, showWatermark ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CDlgPlaybackType::ShowViewButtons(BOOL show) {
+    m_viewButtons = show;
+    LayOut();
+}
+
+void CDlgPlaybackType::LayOut() {
+    if (!m_initialised)
+        return;
+    const play::TypeSelectorRects r =
+        play::LayOutTypeSelector(ClientOf(*this), Gps(), m_viewButtons != FALSE, Watermark());
+    Place(m_btnVideo, r.videoButton);
+    Place(m_btnTrack, r.trackButton);
+    Place(m_btnVideoTrack, r.videoTrackButton);
+    Place(m_title, r.title);
+    Place(*GetDlgItem(IDC_SYNC_PLAY), r.syncCheck);
+    Place(m_syncLabel, r.syncLabel);
+    Place(*GetDlgItem(IDC_SHOW_WATERMARK), r.watermarkCheck);
+    Place(m_watermarkLabel, r.watermarkLabel);
+    Invalidate(FALSE);
+}
+
+void CDlgPlaybackType::ChooseView(int button) {
+    CBmpButton* all[] = {&m_btnVideo, &m_btnTrack, &m_btnVideoTrack};
+    for (int i = 0; i < 3; ++i)
+        all[i]->EnableWindow(i != button);
+    if (CWnd* frame = GetParent())
+        frame->PostMessage(WM_VIEW_TYPE, static_cast<WPARAM>(play::kViewTypeVideoCommand + button), 0);
+}
+
+void CDlgPlaybackType::OnSyncClicked() {
+    if (m_pConfig != nullptr)
+        m_pConfig->m_syncPlay = IsDlgButtonChecked(IDC_SYNC_PLAY) == BST_CHECKED;
+    if (CWnd* frame = GetParent())
+        frame->PostMessage(WM_SYNC_PLAY, 0, 0);
+}
+
+LRESULT CDlgPlaybackType::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                switch (LOWORD(wParam)) {
+                    case IDC_VIEW_VIDEO:
+                    case IDC_VIEW_TRACK:
+                    case IDC_VIEW_VIDEO_TRACK:
+                        ChooseView(LOWORD(wParam) - IDC_VIEW_VIDEO);
+                        return 0;
+                    case IDC_SYNC_PLAY:
+                        OnSyncClicked();
+                        return 0;
+                    case IDC_SHOW_WATERMARK:
+                        if (m_pConfig != nullptr)
+                            m_pConfig->m_showWatermark =
+                                IsDlgButtonChecked(IDC_SHOW_WATERMARK) == BST_CHECKED;
+                        return 0;
+                    default:
+                        break;
+                }
+            }
+            break;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT: {
+            CPaintDC paint(this);
+            CRect client;
+            GetClientRect(&client);
+            if (!client.IsRectEmpty()) {
+                CMemDC dc(&paint, &client);
+                DrawGradient(&dc, client, kSelectorTop, kFrameBackground, FALSE, TRUE);
+            }
+            return 0;
+        }
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- the two grids ------------------------------------------------------------------------
+
+BOOL CPaneGridDialog::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    for (int i = 0; i < play::kPaneCount; ++i)
+        CreatePane(i);
+    m_initialised = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CPaneGridDialog::LayOut() {
+    if (!m_initialised)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    const auto places = m_grid.LayOut(client.Width(), client.Height());
+    for (int i = 0; i < play::kPaneCount; ++i)
+        Place(Pane(i), places[i]);
+    Invalidate(FALSE);
+}
+
+void CPaneGridDialog::PaintGrid() {
+    CPaintDC paint(this);
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    dc.FillSolidRect(&client, kGridBackground);
+    dc.SelectStockObject(NULL_BRUSH);
+    for (const play::PaneFrame& f : m_grid.Frames(client.Width(), client.Height())) {
+        CPen pen(PS_SOLID, 2, f.colour);
+        CPen* old = dc.SelectObject(&pen);
+        dc.Rectangle(f.rect.x, f.rect.y, f.rect.right(), f.rect.bottom());
+        dc.SelectObject(old);
+    }
+}
+
+LRESULT CPaneGridDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PANE_SELECTED:
+            if (m_grid.Select(static_cast<int>(wParam)).changed) {
+                Invalidate(FALSE);
+                OnSelected(wParam, lParam);
+            }
+            return 0;
+        case WM_PANE_TOGGLE_LAYOUT:
+            if (m_grid.ToggleLayout(static_cast<int>(wParam)))
+                LayOut();
+            return 0;
+        case WM_PANE_LAYOUT:
+            if (m_grid.ApplyLayoutCommand(static_cast<int>(wParam)))
+                LayOut();
+            return 0;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            PaintGrid();
+            return 0;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgVideoPlayback::CreatePane(int index) {
+    m_panes[index].SetPaneIndex(index);
+    play_wnd::CreateChild(m_panes[index], CDlgPlayWnd::IDD, this, m_pConfig, m_pSkin, TRUE);
+}
+
+void CDlgVideoPlayback::OnSelected(WPARAM wParam, LPARAM lParam) {
+    if (m_toolBar != nullptr && m_toolBar->m_hWnd != nullptr)
+        m_toolBar->SendMessage(WM_PANE_SELECTED, wParam, lParam);
+}
+
+void CDlgTrackPlayback::CreatePane(int index) {
+    m_panes[index].SetPaneIndex(index);
+    play_wnd::CreateChild(m_panes[index], CDlgMapWnd::IDD, this, m_pConfig, m_pSkin, TRUE);
+}
+
+LRESULT CDlgTrackPlayback::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYNC_PLAY) {
+        m_grid.SetSyncMode(m_pConfig != nullptr && m_pConfig->m_syncPlay);
+        LayOut();
+        return 0;
+    }
+    return CPaneGridDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- the time-bar strip ---------------------------------------------------------------------
+
+void CDlgPlaybackBar::SetSeekTargets(CWnd* panes[play::kPaneCount], CWnd* toolBar) {
+    for (int i = 0; i < play::kPaneCount; ++i)
+        m_panes[i] = panes[i];
+    m_toolBar = toolBar;
+}
+
+BOOL CDlgPlaybackBar::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    m_timeBar.Create(CRect(0, 0, 0, 0), this, IDC_TIMEBAR);
+    const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrWindow) : CString("Window");
+    for (int row = 0; row < play::kPaneCount; ++row)
+        m_timeBar.SetRowName(row, play::TimebarRowName(word.GetString(), row).c_str());
+    CRect client;
+    GetClientRect(&client);
+    m_timeBar.MoveWindow(&client);
+    return TRUE;
+}
+
+LRESULT CDlgPlaybackBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMEBAR_SEEK:
+            if (wParam == IDC_TIMEBAR) {
+                const play::SeekDestination to = play::RouteTimebarSeek(static_cast<int>(lParam));
+                CWnd* target = to.route == play::SeekRoute::Pane      ? m_panes[to.pane]
+                               : to.route == play::SeekRoute::ToolBar ? m_toolBar
+                                                                      : nullptr;
+                if (target != nullptr && target->m_hWnd != nullptr)
+                    target->PostMessage(WM_TIMEBAR_SEEK, 0, 0);
+            }
+            return 0;
+        case WM_SIZE:
+            if (m_timeBar.m_hWnd != nullptr)
+                m_timeBar.MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
+            break;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- the frame ----------------------------------------------------------------------------
+
+BOOL CDlgPlayback::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    m_page = ::GetParent(m_hWnd);
+    play_wnd::CreateChild(m_dlgType, CDlgPlaybackType::IDD, this, m_pConfig, m_pSkin, TRUE);
+    play_wnd::CreateChild(m_dlgVideo, CDlgVideoPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
+    if (m_noMapGrid == 0 && m_pConfig != nullptr && m_pConfig->m_gps != 0)
+        play_wnd::CreateChild(m_dlgTrack, CDlgTrackPlayback::IDD, this, m_pConfig, m_pSkin, FALSE);
+    play_wnd::CreateChild(m_dlgTool, CDlgPlaybackTool::IDD, this, m_pConfig, m_pSkin, TRUE);
+    play_wnd::CreateChild(m_dlgBar, CDlgPlaybackBar::IDD, this, m_pConfig, m_pSkin, TRUE);
+    for (int i = 0; i < play::kPaneCount; ++i) {
+        m_dlgDownload[i].SetPaneIndex(i);
+        play_wnd::CreateChild(m_dlgDownload[i], CDlgFileDownload::IDD, this, m_pConfig, m_pSkin, FALSE);
+    }
+    m_dlgVideo.SetToolBar(&m_dlgTool);
+    CWnd* panes[play::kPaneCount];
+    for (int i = 0; i < play::kPaneCount; ++i)
+        panes[i] = &m_dlgVideo.m_panes[i];
+    m_dlgBar.SetSeekTargets(panes, &m_dlgTool);
+
+    ApplyViewType(m_viewType);
+    m_initialised = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CDlgPlayback::ApplyViewType(int type) {
+    if (type < static_cast<int>(play::ViewType::Video) || type > static_cast<int>(play::ViewType::VideoMap))
+        return;
+    m_viewType = type;
+    if (m_dlgVideo.m_hWnd != nullptr)
+        m_dlgVideo.ShowWindow(type != static_cast<int>(play::ViewType::Map) ? SW_SHOW : SW_HIDE);
+    if (HasMapGrid())
+        m_dlgTrack.ShowWindow(type != static_cast<int>(play::ViewType::Video) ? SW_SHOW : SW_HIDE);
+    LayOut();
+}
+
+void CDlgPlayback::LayOut() {
+    if (!m_initialised)
+        return;
+    const play::PixelRect client = ClientOf(*this);
+    const play::FrameRects r =
+        play::LayOutFrame(client, static_cast<play::ViewType>(m_viewType), HasMapGrid() != FALSE);
+    m_contentWidth = r.videoGrid.rect.width;
+    m_contentHeight = r.videoGrid.rect.height;
+    Place(m_dlgType, r.typeSelector);
+    Place(m_dlgVideo, r.videoGrid);
+    if (HasMapGrid())
+        Place(m_dlgTrack, r.mapGrid);
+    Place(m_dlgTool, r.toolBar);
+    Place(m_dlgBar, r.strip);
+}
+
+void CDlgPlayback::OnFullScreen(WPARAM on) {
+    if (on != 0) {
+        if (!m_fullScreen.Enter(reinterpret_cast<uintptr_t>(m_page)))
+            return;
+        ::PostMessageA(m_page, WM_FULL_SCREEN, 1, 0);
+        POINT pointer = {};
+        ::GetCursorPos(&pointer);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoA(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& m = monitor.rcMonitor;
+        ::SetParent(m_hWnd, ::GetDesktopWindow());
+        ::SetWindowPos(m_hWnd, HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                       SWP_FRAMECHANGED | SWP_DEFERERASE);
+    } else {
+        const HWND page = reinterpret_cast<HWND>(m_fullScreen.Leave());
+        if (page == nullptr)
+            return;
+        ::SetParent(m_hWnd, page);
+        ::PostMessageA(page, WM_FULL_SCREEN, 0, 0);
+        ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+LRESULT CDlgPlayback::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_VIEW_TYPE:
+            if (const std::optional<play::ViewType> type =
+                    play::ViewTypeFromCommand(static_cast<int>(wParam)))
+                ApplyViewType(static_cast<int>(*type));
+            return 0;
+        case WM_PANE_LAYOUT:
+            m_dlgVideo.PostMessage(WM_PANE_LAYOUT, wParam, lParam);
+            if (HasMapGrid())
+                m_dlgTrack.PostMessage(WM_PANE_LAYOUT, wParam, lParam);
+            return 0;
+        case WM_FULL_SCREEN:
+            OnFullScreen(wParam);
+            return 0;
+        case WM_SYNC_PLAY:
+            if (HasMapGrid())
+                m_dlgTrack.PostMessage(WM_SYNC_PLAY, 0, 0);
+            return 0;
+        case WM_BAR_POSITION:
+            if (m_page != nullptr)
+                ::PostMessageA(m_page, WM_BAR_POSITION, wParam, lParam);
+            return 0;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            play_wnd::PaintSolidBackground(*this, kFrameBackground);
+            return 0;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,346 @@
+// app/play/timebar_wnd.cpp
+#include "app/play/timebar_wnd.h"
+
+#include <windowsx.h>
+
+#include "app/messages.h"
+#include "controls/draw_gradient.h"
+#include "controls/mem_dc.h"
+#include "res/playback_ids.h"
+
+namespace {
+
+constexpr int kStrZoomIn = 142;   // "Zoom In"
+constexpr int kStrZoomOut = 143;  // "Zoom Out"
+constexpr int kNameFontHeight = -12;
+constexpr int kRulerFontHeight = -10;
+constexpr int kHoverBoxWidth = 64;
+constexpr int kHoverBoxHeight = 14;
+constexpr int kTooltipDelayMs = 500;
+constexpr int kTooltipLongest = 32767;
+
+play::TimebarKey KeyOf(UINT key) {
+    switch (key) {
+        case VK_PRIOR:
+            return play::TimebarKey::PageUp;
+        case VK_NEXT:
+            return play::TimebarKey::PageDown;
+        case VK_END:
+            return play::TimebarKey::End;
+        case VK_HOME:
+            return play::TimebarKey::Home;
+        case VK_LEFT:
+            return play::TimebarKey::Left;
+        case VK_UP:
+            return play::TimebarKey::Up;
+        case VK_RIGHT:
+            return play::TimebarKey::Right;
+        case VK_DOWN:
+            return play::TimebarKey::Down;
+        default:
+            return play::TimebarKey::Other;
+    }
+}
+
+RECT ToRect(const play::PixelRect& r) {
+    return {r.x, r.y, r.right(), r.bottom()};
+}
+
+void Line(CDC& dc, int x0, int y0, int x1, int y1) {
+    dc.MoveTo(x0, y0);
+    dc.LineTo(x1, y1);
+}
+
+}  // namespace
+
+CVideoRecordTimeCtrl::CVideoRecordTimeCtrl() : m_port(m_model, [this] { Repaint(); }) {}
+
+CVideoRecordTimeCtrl::~CVideoRecordTimeCtrl() = default;
+
+BOOL CVideoRecordTimeCtrl::Create(const RECT& rect, CWnd* parent, UINT id) {
+    if (m_className.IsEmpty())
+        m_className = AfxRegisterWndClass(CS_DBLCLKS, nullptr, nullptr, nullptr);
+    return CWnd::Create(m_className, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+}
+
+// ---- what the fillers and the panes call ------------------------------------------------
+
+void CVideoRecordTimeCtrl::AddRecord(int row, const play::_recfile_info_t& record) {
+    m_model.AddRecord(row, record);
+    Repaint();
+}
+
+void CVideoRecordTimeCtrl::ClearRecords(int row) {
+    m_port.ClearRecords(row);
+}
+
+BOOL CVideoRecordTimeCtrl::SetRecord(int row, int index, const play::_recfile_info_t& record) {
+    if (!m_model.SetRecord(row, index, record))
+        return FALSE;
+    Repaint();
+    return TRUE;
+}
+
+void CVideoRecordTimeCtrl::SetRowName(int row, LPCSTR name) {
+    m_model.SetRowName(row, name != nullptr ? name : "");
+    Repaint();
+}
+
+void CVideoRecordTimeCtrl::SetCursorTime(int row, int hour, int minute, int second, int common) {
+    m_port.SetCursorTime(row, hour, minute, second, common == 1);
+}
+
+void CVideoRecordTimeCtrl::ShowCursor(int row, int show, int common) {
+    m_port.ShowCursor(row, show != 0, common == 1);
+}
+
+void CVideoRecordTimeCtrl::Repaint() {
+    if (m_hWnd != nullptr)
+        Invalidate(FALSE);
+}
+
+// ---- messages --------------------------------------------------------------------------
+
+LRESULT CVideoRecordTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    switch (message) {
+        case WM_CREATE:
+            if (CWnd::WindowProc(message, wParam, lParam) == -1)
+                return -1;
+            return OnCreateBar();
+        case WM_SIZE:
+            m_model.Resize(LOWORD(lParam), HIWORD(lParam));
+            Repaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            OnPaintBar();
+            return 0;
+        case WM_LBUTTONDOWN:
+            RelayToTooltip(message, wParam, lParam);
+            SetFocus();
+            Respond(m_model.LeftButtonDown(x, y, ::GetTickCount()));
+            return 0;
+        case WM_MOUSEMOVE:
+            RelayToTooltip(message, wParam, lParam);
+            if (!m_tracking) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+                m_tracking = ::TrackMouseEvent(&track);
+            }
+            Respond(m_model.MouseMove(x, y, (wParam & MK_LBUTTON) != 0, ::GetTickCount()));
+            return 0;
+        case WM_LBUTTONUP:
+            RelayToTooltip(message, wParam, lParam);
+            Respond(m_model.LeftButtonUp(x, y));
+            return 0;
+        case WM_MOUSEWHEEL:
+            Respond(m_model.MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)));
+            return 0;
+        case WM_MOUSELEAVE:
+            m_tracking = FALSE;
+            Respond(m_model.MouseLeave());
+            return 0;
+        case WM_KEYDOWN: {
+            const play::TimebarResponse response = m_model.KeyDown(KeyOf(static_cast<UINT>(wParam)));
+            if (!response.handled)
+                break;
+            Respond(response);
+            return 0;
+        }
+        case WM_GETDLGCODE:
+            if (::GetKeyState(VK_TAB) < 0)
+                break;
+            return DLGC_WANTALLKEYS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Repaint();
+            break;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                ::SetCursor(m_cursor != nullptr ? m_cursor : CursorFor(play::kTimebarCursorPoint));
+                return TRUE;
+            }
+            break;
+        case WM_DESTROY:
+            if (m_tooltip != nullptr) {
+                ::DestroyWindow(m_tooltip);
+                m_tooltip = nullptr;
+            }
+            break;
+        default:
+            break;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+int CVideoRecordTimeCtrl::OnCreateBar() {
+    CBitmap strip;
+    if (m_zoomImages.Create(play::kTimebarZoomButtonSize, play::kTimebarZoomButtonSize,
+                            ILC_COLOR32 | ILC_MASK, 2, 0) &&
+        strip.LoadBitmap(IDB_TIMEBAR_ZOOM))
+        m_zoomImages.Add(&strip, RGB(255, 0, 255));
+    m_fontConfig.CreateUiFont(m_nameFont, kNameFontHeight, FW_NORMAL);
+    m_fontConfig.CreateUiFont(m_rulerFont, kRulerFontHeight, FW_NORMAL);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    m_tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    if (m_tooltip != nullptr) {
+        PlaceTooltips();
+        ::SendMessageA(m_tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipLongest);
+        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipLongest);
+        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMs);
+        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, kTooltipDelayMs);
+    }
+    m_cursor = CursorFor(play::kTimebarCursorPoint);
+    return 0;
+}
+
+void CVideoRecordTimeCtrl::PlaceTooltips() {
+    for (int button = 0; button < 2; ++button) {
+        CString text = m_fontConfig.LoadLangString(button == 0 ? kStrZoomIn : kStrZoomOut);
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = m_hWnd;
+        tool.uId = static_cast<UINT_PTR>(button);
+        tool.rect = ToRect(play::TimebarModel::ZoomButtonRect(button));
+        tool.lpszText = const_cast<LPSTR>(text.GetString());
+        ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void CVideoRecordTimeCtrl::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_tooltip == nullptr)
+        return;
+    MSG msg{m_hWnd, message, wParam, lParam, 0, {}};
+    ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+HCURSOR CVideoRecordTimeCtrl::CursorFor(int resource) const {
+    if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resource)))
+        return own;
+    return ::LoadCursorA(nullptr, resource == play::kTimebarCursorGrab ? IDC_HAND : IDC_ARROW);
+}
+
+void CVideoRecordTimeCtrl::Respond(const play::TimebarResponse& response) {
+    if (response.cursor != 0) {
+        m_cursor = CursorFor(response.cursor);
+        ::SetCursor(m_cursor);
+    }
+    if (response.repaint)
+        Repaint();
+    if (response.seek) {
+        if (CWnd* parent = GetParent())
+            parent->PostMessage(WM_TIMEBAR_SEEK, static_cast<WPARAM>(GetDlgCtrlID()),
+                                static_cast<LPARAM>(response.seek->row));
+    }
+}
+
+// ---- painting --------------------------------------------------------------------------
+
+void CVideoRecordTimeCtrl::OnPaintBar() {
+    CPaintDC paint(this);
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    dc.FillSolidRect(&client, play::kTimebarBackground);
+    const int saved = dc.SaveDC();
+    dc.SetBkMode(TRANSPARENT);
+    PaintRows(dc, client.Width());
+    PaintRuler(dc, client.Width());
+    PaintBars(dc);
+    PaintCursors(dc);
+    PaintZoomButtons(dc);
+    dc.RestoreDC(saved);
+}
+
+void CVideoRecordTimeCtrl::PaintRows(CDC& dc, int width) {
+    const play::TimebarView& view = m_model.view();
+    CPen dark(PS_SOLID, 1, play::kTimebarSeparatorDark);
+    CPen* old = dc.SelectObject(&dark);
+    for (int row = 0; row < play::kTimebarRowCount; ++row) {
+        const int top = view.RowTop(row);
+        dc.FillSolidRect(view.barLeft(), top, view.barRight() - view.barLeft(), play::kTimebarRowHeight,
+                         play::kTimebarRowBackground);
+        Line(dc, 0, top + play::kTimebarRowHeight - 1, width, top + play::kTimebarRowHeight - 1);
+    }
+    Line(dc, view.barLeft() - 1, view.RowTop(0), view.barLeft() - 1, view.RowTop(play::kTimebarRowCount));
+    dc.SelectObject(old);
+
+    CFont* oldFont = m_nameFont.GetSafeHandle() != nullptr ? dc.SelectObject(&m_nameFont) : nullptr;
+    dc.SetTextColor(play::kTimebarText);
+    for (int row = 0; row < play::kTimebarRowCount; ++row) {
+        const std::string_view name = m_model.RowName(row);
+        RECT box = ToRect(play::TimebarModel::RowNameRect(row));
+        dc.DrawText(name.data(), static_cast<int>(name.size()), &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    }
+    if (oldFont != nullptr)
+        dc.SelectObject(oldFont);
+}
+
+void CVideoRecordTimeCtrl::PaintRuler(CDC& dc, int width) {
+    const int foot = play::kTimebarHeaderHeight;
+    DrawGradient(&dc, CRect(0, 0, width, foot), play::kTimebarRulerTop, play::kTimebarRulerBottom, FALSE,
+                 TRUE);
+    CPen light(PS_SOLID, 1, play::kTimebarSeparatorLight);
+    CPen white(PS_SOLID, 1, play::kTimebarWhite);
+    CPen* old = dc.SelectObject(&light);
+    Line(dc, 0, foot - 1, width, foot - 1);
+
+    dc.SelectObject(&white);
+    CFont* oldFont = m_rulerFont.GetSafeHandle() != nullptr ? dc.SelectObject(&m_rulerFont) : nullptr;
+    dc.SetTextColor(play::kTimebarText);
+    for (const play::TimebarRulerMark& mark : m_model.Ruler()) {
+        Line(dc, mark.x, mark.tickTop, mark.x, foot - 1);
+        RECT box = ToRect(mark.labelBox);
+        dc.DrawText(mark.label.c_str(), static_cast<int>(mark.label.size()), &box,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+
+    // The time under the pointer.
+    const std::string& hover = m_model.hoverText();
+    if (!hover.empty()) {
+        dc.SetTextColor(play::kTimebarWhite);
+        RECT box = {m_model.hoverX() - kHoverBoxWidth / 2, m_model.hoverY() - kHoverBoxHeight / 2,
+                    m_model.hoverX() + kHoverBoxWidth / 2, m_model.hoverY() + kHoverBoxHeight / 2};
+        dc.DrawText(hover.c_str(), static_cast<int>(hover.size()), &box,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    if (oldFont != nullptr)
+        dc.SelectObject(oldFont);
+    dc.SelectObject(old);
+}
+
+void CVideoRecordTimeCtrl::PaintBars(CDC& dc) const {
+    for (int row = 0; row < play::kTimebarRowCount; ++row) {
+        for (const play::TimebarBar& bar : m_model.Bars(row))
+            DrawGradient(&dc, ToRect(bar.rect), bar.colour, play::kTimebarBarShade, FALSE, TRUE);
+    }
+}
+
+void CVideoRecordTimeCtrl::PaintCursors(CDC& dc) const {
+    for (const play::TimebarCursorMark& mark : m_model.Cursors()) {
+        CPen pen(PS_SOLID, 1, mark.colour);
+        CPen* old = dc.SelectObject(&pen);
+        Line(dc, mark.x, mark.top, mark.x, mark.bottom);
+        Line(dc, mark.x - 3, mark.top + 3, mark.x, mark.top);
+        Line(dc, mark.x + 3, mark.top + 3, mark.x, mark.top);
+        dc.SelectObject(old);
+    }
+}
+
+void CVideoRecordTimeCtrl::PaintZoomButtons(CDC& dc) {
+    if (m_zoomImages.GetSafeHandle() == nullptr)
+        return;
+    for (int button = 0; button < 2; ++button) {
+        const play::PixelRect r = play::TimebarModel::ZoomButtonRect(button);
+        const int nudge = m_model.pressedButton() == button ? 1 : 0;
+        m_zoomImages.Draw(&dc, button, CPoint(r.x + nudge, r.y + nudge), ILD_TRANSPARENT);
+    }
+}
