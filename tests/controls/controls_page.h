@@ -13,9 +13,14 @@
 #include "controls/skin_list_ctrl.h"
 #include "tests/controls/controls_win_test_res.h"
 #include "tests/gui/harness/pixels.h"
+#include "tests/gui/harness/pump.h"
 #include "winlib/winlib.h"
 
 namespace controls_test {
+
+using vekgui::Pump;
+using vekgui::PumpFor;
+using vekgui::PumpUntil;
 
 class CControlsPage : public CDialog {
   public:
@@ -36,26 +41,6 @@ class CControlsPage : public CDialog {
         DDX_Control(dx, IDC_PICTURE, picture);
     }
 };
-
-inline void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        CWinApp::PumpMessage(msg);
-    winlib::DeleteTempMaps();
-}
-
-// Lets messages (and timers) run until `done` holds or `ms` have passed.
-template <class Condition>
-bool PumpUntil(Condition done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
 
 // A window's rectangle in its parent's client coordinates.
 inline CRect RectInParent(HWND window) {

@@ -13,9 +13,14 @@
 
 #include "app/messages.h"
 #include "app/play/pixel_rect.h"
+#include "tests/gui/harness/pump.h"
 #include "winlib/winlib.h"
 
 namespace play_test {
+
+using vekgui::Pump;
+using vekgui::PumpFor;
+using vekgui::PumpUntil;
 
 class CTestHost : public CWnd {
   public:
@@ -38,30 +43,6 @@ class CTestHost : public CWnd {
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
-
-inline void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        CWinApp::PumpMessage(msg);
-    winlib::DeleteTempMaps();
-}
-
-// Lets messages run until `done` holds or `ms` have passed.
-template <class Condition>
-bool PumpUntil(Condition done, DWORD ms = 3000) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
-inline void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
 
 // A window's rectangle in the client coordinates of `parent`.
 inline play::PixelRect RectIn(HWND parent, HWND child) {
