@@ -2,7 +2,8 @@
 # The Windows vekfs-dump.exe, reading a generated image through
 # "\\.\PhysicalDrive5" under Wine (the raw-drive path the program uses), prints
 # the same mount, month, half-hour and event output as the native vekfs-dump
-# reading the image file.
+# reading the image file (the disk's name in the repair lines aside: both are
+# printed as DISK).
 #
 #   tests/reader/compare_dump_wine.sh NATIVE_BUILD WINDOWS_BUILD
 set -uo pipefail
@@ -20,10 +21,11 @@ for version in 1 2; do
     read -r -a argv <<<"$args"
     # the event search takes two times with a blank inside each
     if [ "$name" = events ]; then argv=(events "2023-12-01 00:00:00" "2024-01-31 23:59:59"); fi
-    "$native/tools/vekfs-dump" --build $version "$image" "${argv[@]}" >"$work/native.txt" 2>&1
+    "$native/tools/vekfs-dump" --build $version "$image" "${argv[@]}" 2>&1 |
+      sed "s|$image|DISK|g" >"$work/native.txt"
     VEK_WINE_LINKS="physicaldrive5=$image" "$root/scripts/wine-run" --build "$windows" \
       "$windows/bin/vekfs-dump.exe" --build $version '\\.\PhysicalDrive5' "${argv[@]}" 2>&1 |
-      tr -d '\r' >"$work/wine.txt"
+      tr -d '\r' | sed 's|\\\\\.\\PhysicalDrive5|DISK|g' >"$work/wine.txt"
     if ! cmp -s "$work/native.txt" "$work/wine.txt"; then
       echo "v$version $name: Wine output differs from native"
       diff "$work/native.txt" "$work/wine.txt" | head -20
