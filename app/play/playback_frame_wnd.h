@@ -28,6 +28,8 @@
 #include "app/play/page_layout.h"
 #include "app/play/pane_grid.h"
 #include "app/play/play_child_wnd.h"
+#include "app/play/play_wnd.h"
+#include "app/play/playback_tool_wnd.h"
 #include "app/play/timebar_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"

@@ -1,0 +1,2 @@
+// app/play/play_wnd.cpp
+#include "app/play/play_wnd.h"
