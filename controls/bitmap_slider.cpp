@@ -1,0 +1,2 @@
+// controls/bitmap_slider.cpp
+#include "controls/bitmap_slider.h"

@@ -1,0 +1,46 @@
+// controls/bitmap_slider.h
+//
+// CBitmapSlider: the playback tool bar's horizontal slider, drawn from a
+// background picture, a channel picture filled up to the position by an active
+// channel picture, and a four-frame thumb strip (normal, hovered, pressed, a
+// fourth). It posts WM_SLIDER_MOVING while pressed and WM_SLIDER_RELEASED on
+// release to its parent (wParam the control id, lParam the position truncated
+// to int). The geometry is controls::BitmapSliderModel's.
+//
+// Made by subclassing a static of a dialog template (SS_NOTIFY, so it gets the
+// mouse): SubclassDlgItem, then SetMargin, SetBackgroundImage,
+// SetChannelImages, SetRange, SetThumbImages, then SetPos as playback runs.
+#pragma once
+
+#include "controls/slider_model.h"
+#include "winlib/winlib.h"
+
+class CBitmapSlider : public CWnd {
+  public:
+    CBitmapSlider();
+    ~CBitmapSlider() override;
+
+    void SetMargin(int left, int right);
+    // FALSE when the picture is missing.
+    BOOL SetBackgroundImage(UINT id);
+    // Both the normal and the active channel must load; the third (0: none)
+    // is kept and never drawn.
+    BOOL SetChannelImages(UINT normalId, UINT activeId, UINT thirdId);
+    // Stores only the maximum; the minimum stays 0.
+    void SetRange(int min, int max);
+    // The strip of four thumb frames; FALSE when missing.
+    BOOL SetThumbImages(UINT id);
+    void SetPos(int pos);
+    int GetPos() const;
+
+    const controls::BitmapSliderModel& Model() const { return m_model; }
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    controls::BitmapSliderModel m_model;
+    // Pictures and the strip's memory DC; defined by the implementation.
+    struct Pictures;
+    Pictures* m_pictures;
+};
