@@ -18,6 +18,8 @@
 // receivers never overlap.
 #pragma once
 
+#include "controls/slider_messages.h"
+
 namespace msg {
 
 inline constexpr unsigned kUser = 0x0400;  // WM_USER
@@ -72,8 +74,8 @@ inline constexpr unsigned WM_MAP_CLEAR = 0x435;
 inline constexpr unsigned WM_MONTH_SEARCH_DONE = 0x464;
 inline constexpr unsigned WM_DAY_SEARCH_DONE = 0x465;
 // control id / position: bitmap slider -> parent
-inline constexpr unsigned WM_SLIDER_RELEASED = 0x464;
-inline constexpr unsigned WM_SLIDER_MOVING = 0x465;
+using controls::WM_SLIDER_RELEASED;
+using controls::WM_SLIDER_MOVING;
 // per mille of the current file (1000 done) / 0; 0 / 0: export
 inline constexpr unsigned WM_EXPORT_PROGRESS = 0x49A;
 inline constexpr unsigned WM_EXPORT_FINISHED = 0x49B;
@@ -89,5 +91,5 @@ inline constexpr unsigned WM_CALENDAR_DATE_CHANGED = 0x784;
 // 0 / 0: login dialog -> device list
 inline constexpr unsigned WM_LOGIN_ENTER = 0x7E8;
 // control id / position: static-based bitmap slider -> parent
-inline constexpr unsigned WM_BMPSLIDER_MOVING = 0x28D1;
-inline constexpr unsigned WM_BMPSLIDER_CHANGED = 0x28D2;
+using controls::WM_BMPSLIDER_MOVING;
+using controls::WM_BMPSLIDER_CHANGED;

@@ -1,2 +1,278 @@
 // controls/bitmap_slider.cpp
 #include "controls/bitmap_slider.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "controls/draw_helpers.h"
+#include "controls/mem_dc.h"
+#include "controls/slider_messages.h"
+
+namespace {
+
+// A bitmap resource with its size; owns the handle.
+struct Picture {
+    HBITMAP handle = nullptr;
+    int width = 0;
+    int height = 0;
+
+    Picture() = default;
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    ~Picture() { Free(); }
+
+    bool Load(UINT id) {
+        HBITMAP loaded = controls::LoadResourceBitmap(id);
+        BITMAP info{};
+        if (!loaded || !::GetObjectA(loaded, sizeof info, &info)) {
+            if (loaded)
+                ::DeleteObject(loaded);
+            return false;
+        }
+        Free();
+        handle = loaded;
+        width = info.bmWidth;
+        height = info.bmHeight;
+        return true;
+    }
+    void Free() {
+        if (handle)
+            ::DeleteObject(handle);
+        handle = nullptr;
+        width = height = 0;
+    }
+    // Takes `other`'s bitmap, freeing our own.
+    void Take(Picture& other) {
+        Free();
+        std::swap(handle, other.handle);
+        std::swap(width, other.width);
+        std::swap(height, other.height);
+    }
+    bool loaded() const { return handle != nullptr; }
+};
+
+}  // namespace
+
+// The third channel picture is kept because callers may hand one over; it is
+// never drawn. The thumb strip stays selected into its own memory DC from
+// SetThumbImages until the slider goes.
+struct CBitmapSlider::Pictures {
+    Picture background;
+    Picture channel;
+    Picture active;
+    Picture third;
+    Picture strip;
+    HDC stripDc = nullptr;
+    HGDIOBJ stripOld = nullptr;
+
+    Pictures() = default;
+    Pictures(const Pictures&) = delete;
+    Pictures& operator=(const Pictures&) = delete;
+    ~Pictures() { ReleaseStripDc(); }
+
+    void ReleaseStripDc() {
+        if (!stripDc)
+            return;
+        ::SelectObject(stripDc, stripOld);
+        ::DeleteDC(stripDc);
+        stripDc = nullptr;
+        stripOld = nullptr;
+    }
+};
+
+CBitmapSlider::CBitmapSlider() : m_pictures(new Pictures) {}
+
+CBitmapSlider::~CBitmapSlider() {
+    delete m_pictures;
+    m_pictures = nullptr;
+}
+
+void CBitmapSlider::SyncClient() {
+    if (!IsWindow())
+        return;
+    CRect client;
+    GetClientRect(&client);
+    m_model.SetClient({client.left, client.top, client.Width(), client.Height()});
+}
+
+void CBitmapSlider::SetMargin(int left, int right) {
+    m_model.SetMargin(left, right);
+    if (IsWindow())
+        Invalidate(FALSE);
+}
+
+BOOL CBitmapSlider::SetBackgroundImage(UINT id) {
+    if (!m_pictures->background.Load(id))
+        return FALSE;
+    if (IsWindow())
+        Invalidate(FALSE);
+    return TRUE;
+}
+
+BOOL CBitmapSlider::SetChannelImages(UINT normalId, UINT activeId, UINT thirdId) {
+    Picture normal;
+    Picture active;
+    if (!normal.Load(normalId) || !active.Load(activeId))
+        return FALSE;
+    m_pictures->channel.Take(normal);
+    m_pictures->active.Take(active);
+    if (thirdId)
+        m_pictures->third.Load(thirdId);
+    if (IsWindow())
+        Invalidate(FALSE);
+    return TRUE;
+}
+
+void CBitmapSlider::SetRange(int min, int max) {
+    m_model.SetRange(min, max);
+    if (IsWindow())
+        Invalidate(FALSE);
+}
+
+BOOL CBitmapSlider::SetThumbImages(UINT id) {
+    Pictures& p = *m_pictures;
+    Picture strip;
+    if (!strip.Load(id))
+        return FALSE;
+    // The old strip leaves its DC before it is deleted.
+    p.ReleaseStripDc();
+    p.strip.Take(strip);
+    HDC window = IsWindow() ? ::GetDC(m_hWnd) : nullptr;
+    p.stripDc = ::CreateCompatibleDC(window);
+    if (window)
+        ::ReleaseDC(m_hWnd, window);
+    if (!p.stripDc) {
+        p.strip.Free();
+        return FALSE;
+    }
+    p.stripOld = ::SelectObject(p.stripDc, p.strip.handle);
+    m_model.SetThumbSize(p.strip.width / 4, p.strip.height);
+    if (IsWindow()) {
+        CRect client;
+        GetClientRect(&client);
+        SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SyncClient();
+        Invalidate(FALSE);
+    }
+    return TRUE;
+}
+
+void CBitmapSlider::SetPos(int pos) {
+    m_model.SetPos(pos);
+    if (IsWindow())
+        Invalidate(FALSE);
+}
+
+int CBitmapSlider::GetPos() const {
+    return static_cast<int>(m_model.pos());
+}
+
+void CBitmapSlider::Carry(const controls::SliderEvent& event) {
+    using controls::SliderNotice;
+    if (event.notice == SliderNotice::Moving || event.notice == SliderNotice::Released) {
+        const UINT message =
+            event.notice == SliderNotice::Moving ? controls::WM_SLIDER_MOVING : controls::WM_SLIDER_RELEASED;
+        HWND parent = ::GetParent(m_hWnd);
+        if (parent)
+            ::PostMessageA(parent, message, static_cast<WPARAM>(GetDlgCtrlID()), event.position);
+    }
+    Invalidate(FALSE);
+}
+
+void CBitmapSlider::Paint() {
+    CPaintDC paint(this);
+    SyncClient();
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC memory(&paint, &client);
+    HDC dc = memory;
+    const Pictures& p = *m_pictures;
+    const int w = client.Width();
+    const int h = client.Height();
+
+    if (p.background.loaded()) {
+        controls::StretchBitmap(dc, p.background.handle, client.left, client.top, w, h, 0, 0,
+                                p.background.width, p.background.height);
+    } else {
+        memory.FillSolidRect(&client, ::GetSysColor(COLOR_BTNFACE));
+    }
+
+    if (p.channel.loaded()) {
+        const int channelHeight = p.channel.height;
+        const int y = (h - channelHeight) / 2 + client.top;
+        controls::StretchBitmap(dc, p.channel.handle, client.left, y, w, channelHeight, 0, 0, p.channel.width,
+                                p.channel.height);
+        // The filled part shows the same share of the active picture as of
+        // the channel below it.
+        const int filled = m_model.ActiveChannelRight() - client.left;
+        if (p.active.loaded() && filled > 0) {
+            const int sourceWidth =
+                std::max(1, static_cast<int>(static_cast<long long>(p.active.width) * filled / w));
+            controls::StretchBitmap(dc, p.active.handle, client.left, y, filled, channelHeight, 0, 0,
+                                    sourceWidth, p.active.height);
+        }
+    }
+
+    if (p.stripDc) {
+        const controls::PixelRect thumb = m_model.ThumbRect();
+        const int frame = controls::ThumbFrame(m_model.thumbState());
+        ::BitBlt(dc, thumb.x, thumb.y, thumb.width, thumb.height, p.stripDc, frame * thumb.width, 0, SRCCOPY);
+    }
+}
+
+LRESULT CBitmapSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    switch (message) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return TRUE;  // the paint covers the whole client area
+        case WM_NCHITTEST:
+            // A static without SS_NOTIFY would let the mouse through to its parent.
+            return HTCLIENT;
+        case WM_SIZE: {
+            const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+            SyncClient();
+            return result;
+        }
+        case WM_LBUTTONDOWN: {
+            SyncClient();
+            const controls::SliderEvent event = m_model.LeftButtonDown(x, y);
+            if (event.notice == controls::SliderNotice::None)
+                return 0;
+            SetCapture();
+            Carry(event);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            SyncClient();
+            Carry(m_model.MouseMove(x, y));
+            return 0;
+        case WM_LBUTTONUP: {
+            SyncClient();
+            const controls::SliderEvent event = m_model.LeftButtonUp(x, y);
+            if (::GetCapture() == m_hWnd)
+                ::ReleaseCapture();
+            Carry(event);
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse: the press ends as a release would.
+            if (m_model.pressed() && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+                POINT at{};
+                ::GetCursorPos(&at);
+                ScreenToClient(&at);
+                SyncClient();
+                Carry(m_model.LeftButtonUp(at.x, at.y));
+            }
+            return CWnd::WindowProc(message, wParam, lParam);
+        default:
+            return CWnd::WindowProc(message, wParam, lParam);
+    }
+}

@@ -39,6 +39,13 @@ class CBitmapSlider : public CWnd {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The client rectangle into the model (it changes with WM_SIZE only, but
+    // a subclassed static may be moved before we see it).
+    void SyncClient();
+    void Paint();
+    // Posts what the model says to the parent and repaints.
+    void Carry(const controls::SliderEvent& event);
+
     controls::BitmapSliderModel m_model;
     // Pictures and the strip's memory DC; defined by the implementation.
     struct Pictures;

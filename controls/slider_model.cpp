@@ -200,9 +200,11 @@ SliderEvent BmpSliderModel::MouseMove(int along) {
 }
 
 SliderEvent BmpSliderModel::LeftButtonUp() {
+    // A drag ends with its release even while disabled, or the thumb would
+    // follow the mouse, button up, once the slider is enabled again.
+    dragging_ = false;
     if (!enabled_)
         return {};
-    dragging_ = false;
     return {SliderNotice::Changed, pos_};
 }
 

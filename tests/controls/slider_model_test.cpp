@@ -155,6 +155,17 @@ TEST(BmpSlider, OtherKeysAndADisabledSliderLeaveInputAlone) {
     EXPECT_FALSE(s.dragging());
     EXPECT_EQ(s.SetPageSize(5), 20);
     EXPECT_EQ(s.pageSize(), 5);
+
+    // Disabled in the middle of a drag: the release ends it without a report,
+    // and once enabled again the thumb does not follow a mouse whose button is up.
+    BmpSliderModel d = PositionSlider();
+    d.LeftButtonDown(100);
+    d.SetEnabled(false);
+    EXPECT_EQ(d.LeftButtonUp(), SliderEvent{});
+    EXPECT_FALSE(d.dragging());
+    d.SetEnabled(true);
+    EXPECT_EQ(d.MouseMove(150), SliderEvent{});
+    EXPECT_EQ(d.pos(), 50);
 }
 
 TEST(BmpSlider, EmptyRangeStaysAtTheMinimum) {
