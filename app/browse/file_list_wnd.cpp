@@ -1,2 +1,344 @@
 // app/browse/file_list_wnd.cpp
 #include "app/browse/file_list_wnd.h"
+
+#include <span>
+
+#include "app/browse/select_channel_dlg.h"
+#include "app/messages.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kKeyColour = RGB(255, 0, 255);
+constexpr COLORREF kTypeImageMask = RGB(255, 255, 255);
+constexpr int kButtonFontHeight = 16;
+constexpr int kButtonCaptionTop = 4;
+constexpr int kStatusFontHeight = -12;
+constexpr int kTypeImageSize = 15;
+
+// Language strings.
+constexpr int kStrSelectDisk = 111;
+constexpr int kStrFile = 145;
+constexpr int kStrSize = 146;
+constexpr int kStrId = 147;
+constexpr int kStrClear = 149;
+constexpr int kStrExport = 211;
+constexpr int kStrSelectChannel = 321;
+
+// The list's columns: text, width.
+constexpr struct {
+    int text;
+    int width;
+} kColumns[] = {{kStrFile, 155}, {kStrId, 40}, {kStrSize, 60}};
+
+void Place(CWnd& wnd, const play::PixelRect& r) {
+    if (wnd.m_hWnd != nullptr)
+        wnd.MoveWindow(r.x, r.y, r.width, r.height);
+}
+
+}  // namespace
+
+CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD), m_backBrush(browse::kFileListBackground) {}
+
+CDlgFileList::~CDlgFileList() {
+    // No search thread may outlive the model it calls back.
+    if (m_model)
+        m_model->CloseDisk();
+}
+
+void CDlgFileList::DoDataExchange(CDataExchange* dx) {
+    CPlayChildDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_FILE_LIST_SELECT_DISK, m_btnSelectDisk);
+    DDX_Control(dx, IDC_FILE_LIST_EXPORT, m_btnExport);
+    DDX_Control(dx, IDC_FILE_LIST_SELECT_CHANNEL, m_btnSelectChannel);
+    DDX_Control(dx, IDC_FILE_LIST_CLEAR, m_btnClear);
+    DDX_Control(dx, IDC_FILE_LIST_ROWS, m_listRows);
+    DDX_Control(dx, IDC_FILE_LIST_STATUS, m_status);
+}
+
+BOOL CDlgFileList::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    m_window = m_hWnd;
+    m_playback.SetPage(::GetParent(m_hWnd));
+
+    std::span<browse::PaneRecordMap, browse::kPaneCount> paneRecords =
+        m_pConfig != nullptr ? std::span<browse::PaneRecordMap, browse::kPaneCount>(m_pConfig->m_paneRecords)
+                             : std::span<browse::PaneRecordMap, browse::kPaneCount>(m_ownPaneRecords);
+    const auto text = [this](int id) {
+        return m_pConfig != nullptr ? std::string(m_pConfig->LoadLangString(id).GetString()) : std::string();
+    };
+    m_model = std::make_unique<browse::FileListModel>(
+        browse::FileListModel::Links{m_disks, m_drives, *this, m_playback},
+        browse::FileListModel::Shared{paneRecords, std::span<int, browse::kPaneCount>(g_diskPaneHasRecords)},
+        browse::FileListModel::Windows{this, &m_window},
+        browse::FileListTexts{text(browse::kStrSearching), text(browse::kStrFinished),
+                              text(browse::kStrSearchState)});
+
+    play_wnd::CreateChild(m_dlgCalendar, CDlgCalendar::IDD, this, m_pConfig, m_pSkin, TRUE);
+    SetUpList();
+
+    const struct {
+        CBmpButton& button;
+        int text;
+    } buttons[] = {{m_btnSelectChannel, kStrSelectChannel},
+                   {m_btnSelectDisk, kStrSelectDisk},
+                   {m_btnClear, kStrClear},
+                   {m_btnExport, kStrExport}};
+    for (const auto& b : buttons) {
+        b.button.SetImageFile(IDB_FILE_LIST_BUTTON, kKeyColour, 0);
+        b.button.SetCaption(0, kButtonCaptionTop, 0, text(b.text).c_str(), kWhite, kButtonFontHeight);
+    }
+    m_status.SetWindowText(m_model->StatusText().c_str());
+    m_status.SetTextStyle(kWhite, kStatusFontHeight);
+
+    m_initialised = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CDlgFileList::SetUpList() {
+    m_typeImages.Create(kTypeImageSize, kTypeImageSize, ILC_COLOR24 | ILC_MASK, 32, 32);
+    CBitmap strip;
+    if (strip.LoadBitmap(IDB_RECORD_TYPES))
+        m_typeImages.Add(&strip, kTypeImageMask);
+    m_listRows.SetImageList(&m_typeImages, LVSIL_SMALL);
+    m_listRows.SetExtendedStyle(m_listRows.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    m_listRows.SetBkColor(browse::kFileListRowsBackground);
+    m_listRows.SetTextColor(browse::kFileListRowsText);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); i++) {
+        const CString heading =
+            m_pConfig != nullptr ? m_pConfig->LoadLangString(kColumns[i].text) : CString();
+        m_listRows.InsertColumn(i, heading, LVCFMT_LEFT, kColumns[i].width);
+    }
+}
+
+void CDlgFileList::LayOut() {
+    if (!m_initialised)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    const browse::FileListLayout layout =
+        browse::LayoutFileList({client.left, client.top, client.Width(), client.Height()});
+    Place(m_listRows, layout.list);
+    Place(m_btnSelectChannel, layout.selectChannel);
+    Place(m_btnSelectDisk, layout.selectDisk);
+    Place(m_btnClear, layout.clear);
+    Place(m_btnExport, layout.exportButton);
+    Place(m_dlgCalendar, layout.calendar);
+    Place(m_status, layout.status);
+    Invalidate(FALSE);
+}
+
+// ---- what the page and the calendar call -------------------------------------------------
+
+void CDlgFileList::Reset() {
+    if (m_model)
+        m_model->Reset();
+}
+
+void CDlgFileList::CloseDisk() {
+    if (m_model)
+        m_model->CloseDisk();
+}
+
+void CDlgFileList::PageDestroyed() {
+    CloseDisk();
+}
+
+void CDlgFileList::OnSearchDay(const std::string& day) {
+    if (m_model) {
+        m_playback.Frame();  // so that the day search's thread knows the tool bar
+        m_model->OnSearchDay(day);
+    }
+}
+
+void CDlgFileList::OnSelectChannel() {
+    if (!m_model)
+        return;
+    CDlgSelectChannel chooser(this);
+    chooser.SetConfigAndSkin(m_pConfig, m_pSkin);
+    chooser.SetChannels(m_model->Channels());
+    chooser.DoModal();
+    if (!chooser.IsAccepted())
+        return;
+    browse::ChosenChannels channels;
+    chooser.GetChannels(channels);
+    m_playback.Frame();
+    m_model->OnChannelsChosen(channels);
+}
+
+void CDlgFileList::OnPlayRow() {
+    if (m_model)
+        m_model->OnPlayRow(m_listRows.GetNextItem(-1, LVNI_SELECTED),
+                           m_pConfig != nullptr && m_pConfig->m_syncPlay);
+}
+
+LRESULT CDlgFileList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && m_model) {
+                switch (LOWORD(wParam)) {
+                    case IDC_FILE_LIST_SELECT_DISK:
+                        m_model->OnSelectDisk();
+                        return 0;
+                    case IDC_FILE_LIST_CLEAR:
+                        m_model->CloseDisk();
+                        return 0;
+                    case IDC_FILE_LIST_SELECT_CHANNEL:
+                        OnSelectChannel();
+                        return 0;
+                    case IDC_FILE_LIST_EXPORT:  // the export dialog comes later
+                    case ID_FILE_LIST_EXPORT:
+                    case ID_FILE_LIST_CONVERT:
+                        return 0;
+                    default:
+                        break;
+                }
+            }
+            break;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header != nullptr && header->idFrom == IDC_FILE_LIST_ROWS && header->code == NM_DBLCLK) {
+                OnPlayRow();
+                return 0;
+            }
+            break;
+        }
+        case WM_TIMER:
+            if (wParam == browse::kStatusTimerId) {
+                if (m_model)
+                    m_model->OnStatusTimer();
+                return 0;
+            }
+            break;
+        case WM_MONTH_SEARCH_DONE:
+            if (m_model)
+                m_model->OnMonthSearchDone();
+            return 1;
+        case WM_DAY_SEARCH_DONE:
+            if (m_model)
+                m_model->OnDaySearchDone();
+            return 1;
+        case WM_CTLCOLORSTATIC:
+            // The status line fills its own background: this window paints
+            // around its children, so a shorter text would leave the old one.
+            if (reinterpret_cast<HWND>(lParam) == m_status.m_hWnd) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                ::SetTextColor(dc, m_status.GetTextColor());
+                ::SetBkMode(dc, TRANSPARENT);
+                return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(m_backBrush));
+            }
+            break;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_DESTROY:
+            // Normally the page let the disk go already (PageDestroyed).
+            CloseDisk();
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            play_wnd::PaintSolidBackground(*this, browse::kFileListBackground);
+            return 0;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- browse::FileListPage ---------------------------------------------------------------
+
+std::optional<std::string> CDlgFileList::PickFolder() {
+    const CString title =
+        m_pConfig != nullptr ? m_pConfig->LoadLangString(browse::kStrSelectFolder) : CString();
+    std::string folder;
+    if (!winlib::BrowseForFolder(m_hWnd, title, folder))
+        return std::nullopt;
+    return folder;
+}
+
+browse::CalendarDate CDlgFileList::Today() {
+    return LocalToday();
+}
+
+void CDlgFileList::EnableDiskControls(bool enable) {
+    if (m_btnSelectDisk.IsWindow())
+        m_btnSelectDisk.EnableWindow(enable);
+    if (m_dlgCalendar.IsWindow())
+        m_dlgCalendar.EnableWindow(enable);
+}
+
+void CDlgFileList::EnableClear(bool enable) {
+    if (m_btnClear.IsWindow())
+        m_btnClear.EnableWindow(enable);
+}
+
+void CDlgFileList::ShowStatus(const std::string& text) {
+    if (m_status.IsWindow())
+        m_status.SetWindowText(text.c_str());
+}
+
+void CDlgFileList::SetStatusTimer(bool on) {
+    if (!IsWindow())
+        return;
+    if (on)
+        SetTimer(browse::kStatusTimerId, browse::kStatusTimerMs);
+    else
+        KillTimer(browse::kStatusTimerId);
+}
+
+void CDlgFileList::ShowRows(const std::vector<browse::ListRow>& rows) {
+    if (!m_listRows.IsWindow())
+        return;
+    m_listRows.SetRedraw(FALSE);
+    m_listRows.DeleteAllItems();
+    for (int i = 0; i < static_cast<int>(rows.size()); i++) {
+        const browse::ListRow& row = rows[i];
+        m_listRows.InsertItem(i, row.file.c_str(), row.image);
+        m_listRows.SetItemText(i, 1, row.id.c_str());
+        m_listRows.SetItemText(i, 2, row.size.c_str());
+    }
+    m_listRows.SetRedraw(TRUE);
+    m_listRows.Invalidate();
+    m_listRows.VerticalBar().UpdateThumb();
+    m_listRows.HorizontalBar().UpdateThumb();
+}
+
+void CDlgFileList::SetCalendarDays(const std::vector<std::string>& days) {
+    if (m_dlgCalendar.IsWindow())
+        m_dlgCalendar.SetDays(days);
+}
+
+void CDlgFileList::StoreDiskFolder(const std::string& folder) {
+    if (m_pConfig != nullptr)
+        m_pConfig->m_diskFolder = folder.c_str();
+}
+
+void CDlgFileList::StorePhysicalDrive(int drive) {
+    if (m_pConfig != nullptr)
+        m_pConfig->m_physicalDrive = drive;
+}
+
+void CDlgFileList::StoreDiskHandle(FSDiskHandle disk) {
+    if (m_pConfig != nullptr)
+        m_pConfig->m_diskHandle = disk;
+}
+
+void CDlgFileList::ClearGpsTable() {
+    if (m_pConfig != nullptr)
+        std::vector<GpsRecord>().swap(m_pConfig->m_gpsTable);
+}
+
+void CDlgFileList::PostMonthSearchDone() {
+    ::PostMessageA(m_window, WM_MONTH_SEARCH_DONE, 0, 0);
+}
+
+void CDlgFileList::PostDaySearchDone() {
+    ::PostMessageA(m_window, WM_DAY_SEARCH_DONE, 0, 0);
+}
+
+void CDlgFileList::PostRecordsChanged() {
+    if (HWND toolBar = m_playback.ToolBarWindow())
+        ::PostMessageA(toolBar, WM_RECORDS_CHANGED, 0, 0);
+}

@@ -1,19 +1,102 @@
 // app/browse/file_list_wnd.h
 //
-// CDlgFileList: the recording list page of the disk playback page.
-// (A stand-in until the real dialog lands.)
+// CDlgFileList: the recording list page, the left part of the disk playback
+// page (child dialog IDD_FILE_LIST). A thin shell over browse::FileListModel,
+// which makes every decision (app/browse/file_list_model.h): the dialog
+// forwards its buttons, its status timer, the two search-done messages and the
+// list's double click, and does what the model asks through the
+// FileListPage calls (its controls, the configuration object, the calendar,
+// the folder picker, the posts from the search threads) and through
+// FileListPlayback (the time bar, tool bar and panes of the frame beside it).
+//
+// Layout (browse::LayoutFileList): the list on top, the buttons Select
+// Channel / Select Disk and Clear / Export in two rows under it, the calendar
+// (CDlgCalendar, made here), the status line at the bottom.
+//
+// The Export button and the converter and export commands open dialogs that
+// do not exist yet; they do nothing.
+//
+// The page calls SetConfigAndSkin before creating it, then Reset (a change of
+// mode), CloseDisk (also the main window, when the recorder's drive is gone)
+// and PageDestroyed (the page's window is going: the disk is let go while the
+// frame still exists).
 #pragma once
 
-#include "app/play/page_children_placeholder.h"
+#include <memory>
+#include <string>
+#include <vector>
 
-class CDlgFileList : public CPlaceholderChild {
+#include "app/browse/calendar_wnd.h"
+#include "app/browse/disk_library.h"
+#include "app/browse/drive_locator_win32.h"
+#include "app/browse/file_list_model.h"
+#include "app/browse/file_list_playback.h"
+#include "app/play/play_child_wnd.h"
+#include "controls/bmp_button.h"
+#include "controls/color_static.h"
+#include "controls/skin_list_ctrl.h"
+#include "res/file_list_ids.h"
+#include "res/playback_ids.h"
+
+class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private browse::FileListPage {
   public:
     enum { IDD = IDD_FILE_LIST };
-    CDlgFileList() : CPlaceholderChild(IDD) {}
-    void Reset() { ++m_resets; }
-    void CloseDisk() { ++m_diskCloses; }
-    // The page is being destroyed.
-    void PageDestroyed() {}
-    int m_resets = 0;
-    int m_diskCloses = 0;
+    CDlgFileList();
+    ~CDlgFileList() override;
+
+    void Reset();
+    void CloseDisk();
+    void PageDestroyed();
+    // The calendar's day (also after the channel chooser): the whole-day search.
+    void OnSearchDay(const std::string& day) override;
+
+    // NULL before the window is created.
+    const browse::FileListModel* Model() const { return m_model.get(); }
+
+    CDlgCalendar m_dlgCalendar;
+    CBmpButton m_btnSelectDisk;
+    CBmpButton m_btnExport;
+    CBmpButton m_btnSelectChannel;
+    CBmpButton m_btnClear;
+    CSkinListCtrl m_listRows;
+    CColorStatic m_status;
+    CImageList m_typeImages;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void LayOut();
+    void SetUpList();
+    void OnSelectChannel();
+    void OnPlayRow();
+
+    // browse::FileListPage.
+    std::optional<std::string> PickFolder() override;
+    browse::CalendarDate Today() override;
+    void EnableDiskControls(bool enable) override;
+    void EnableClear(bool enable) override;
+    void ShowStatus(const std::string& text) override;
+    void SetStatusTimer(bool on) override;
+    void ShowRows(const std::vector<browse::ListRow>& rows) override;
+    void SetCalendarDays(const std::vector<std::string>& days) override;
+    void StoreDiskFolder(const std::string& folder) override;
+    void StorePhysicalDrive(int drive) override;
+    void StoreDiskHandle(FSDiskHandle disk) override;
+    void ClearGpsTable() override;
+    void PostMonthSearchDone() override;
+    void PostDaySearchDone() override;
+    void PostRecordsChanged() override;
+
+    browse::VkfsDiskLibrary m_disks;
+    browse::Win32DriveLocator m_drives;
+    FileListPlayback m_playback;
+    // Where the pane records go when there is no configuration object.
+    browse::PaneRecordMap m_ownPaneRecords[browse::kPaneCount];
+    std::unique_ptr<browse::FileListModel> m_model;
+    CBrush m_backBrush;
+    HWND m_window = nullptr;  // this page, for the search threads' posts
+    BOOL m_initialised = FALSE;
 };

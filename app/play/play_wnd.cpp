@@ -1,2 +1,310 @@
 // app/play/play_wnd.cpp
 #include "app/play/play_wnd.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/messages.h"
+#include "app/play/play_layouts.h"
+#include "app/play/playback_frame_wnd.h"
+#include "app/play/playback_tool_wnd.h"
+#include "controls/draw_helpers.h"
+#include "controls/mem_dc.h"
+
+namespace {
+
+constexpr UINT_PTR kPlayTimer = 103;
+constexpr UINT kPlayTimerMs = 1000;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr int kTitleFontHeight = -12;
+constexpr int kTitleCap = 5;       // end caps of the title strip, copied as they are
+constexpr int kTitleLeft = 6;      // where the title text starts
+constexpr BYTE kLogoAlpha = 20;    // how faintly the logo shows
+constexpr int kStrPlaybackWindow = 102;
+
+COLORREF Colour(uint32_t bgr) {
+    return static_cast<COLORREF>(bgr);
+}
+
+// The title strip, loaded once and shared by every pane of the process.
+HBITMAP TitleStrip() {
+    static const HBITMAP strip = controls::LoadResourceBitmap(IDB_PANE_TITLE);
+    return strip;
+}
+
+// Copies the strip over (x, y, width, 14): its end caps as they are, its middle
+// stretched.
+void DrawTitleStrip(HDC dc, int x, int y, int width, int height) {
+    const HBITMAP strip = TitleStrip();
+    BITMAP info{};
+    if (strip == nullptr || ::GetObjectA(strip, sizeof info, &info) == 0 || width <= 0)
+        return;
+    const int bitmapWidth = static_cast<int>(info.bmWidth);
+    const int bitmapHeight = static_cast<int>(info.bmHeight);
+    const int cap = std::min({kTitleCap, bitmapWidth / 2, width / 2});
+    const int middle = bitmapWidth - 2 * cap;
+    controls::StretchBitmap(dc, strip, x, y, cap, height, 0, 0, cap, bitmapHeight);
+    controls::StretchBitmap(dc, strip, x + cap, y, width - 2 * cap, height, cap, 0, std::max(1, middle),
+                            bitmapHeight);
+    controls::StretchBitmap(dc, strip, x + width - cap, y, cap, height, bitmapWidth - cap, 0, cap, bitmapHeight);
+}
+
+}  // namespace
+
+CDlgPlayWnd::CDlgPlayWnd()
+    : CPlayChildDialog(IDD),
+      m_player(this),
+      m_controller(play::PaneLinks{m_player, m_disk, m_net, m_timeBar, m_settings, m_files, m_clock, m_maps,
+                                   *this}) {}
+
+CDlgPlayWnd::~CDlgPlayWnd() {
+    // The frame's other parts may be gone already (members go before the
+    // windows): let go of them, then stop what still plays before the window
+    // and the logo go.
+    m_timeBar.SetTarget(nullptr);
+    m_maps.SetFrame(nullptr);
+    AttachToolBar(nullptr);
+    if (m_controller.playing())
+        m_controller.PlayCtrl(play::kStopCommand, m_controller.syncStarted());
+    if (m_logo != nullptr)
+        ::DeleteObject(m_logo);
+}
+
+void CDlgPlayWnd::SetPaneIndex(int index) {
+    m_controller.SetPaneIndex(index);
+}
+
+void CDlgPlayWnd::AttachToolBar(CDlgPlaybackTool* toolBar) {
+    if (m_toolBar == toolBar)
+        return;
+    if (m_toolBar != nullptr)
+        m_toolBar->AttachPaneWnd(PaneIndex(), this, false);
+    m_toolBar = toolBar;
+    m_controller.AttachToolbar(toolBar != nullptr ? &toolBar->Controller() : nullptr);
+    if (toolBar != nullptr)
+        toolBar->AttachPaneWnd(PaneIndex(), this, true);
+}
+
+// ---- commands -----------------------------------------------------------------------------
+
+void CDlgPlayWnd::PlayCtrl(int command, BOOL syncStart) {
+    m_controller.PlayCtrl(command, syncStart != FALSE);
+}
+
+void CDlgPlayWnd::SeekPlay() {
+    m_controller.SeekPlay();
+}
+
+void CDlgPlayWnd::SetPlaySpeed() {
+    m_controller.SetPlaySpeed();
+}
+
+void CDlgPlayWnd::CaptureSnapshot() {
+    m_controller.CaptureSnapshot();
+}
+
+void CDlgPlayWnd::ToggleClipRecord() {
+    m_controller.ToggleClipRecord();
+}
+
+void CDlgPlayWnd::SelectPane() {
+    const auto* grid = dynamic_cast<const CPaneGridDialog*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+    m_controller.SelectPane(grid != nullptr ? grid->Grid().selectedPane() : -1);
+}
+
+void CDlgPlayWnd::SetTimeText(LPCSTR text) {
+    ShowTimeText(text != nullptr ? text : "");
+}
+
+void CDlgPlayWnd::SetPlayDay(int year, int month, int day, BOOL valid) {
+    if (valid)
+        m_controller.SetPlayDay(play::PlayDate{year, month, day});
+    else
+        m_controller.SetPlayDay(std::nullopt);
+}
+
+// ---- window -------------------------------------------------------------------------------
+
+void CDlgPlayWnd::DoDataExchange(CDataExchange* dx) {
+    CPlayChildDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_PLAY_VIDEO, m_videoArea);
+}
+
+BOOL CDlgPlayWnd::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    m_settings.SetConfig(m_pConfig);
+    if (CDlgPlayback* frame = play::FindFrame(m_hWnd, 2)) {
+        m_timeBar.SetTarget(&frame->m_dlgBar.m_timeBar.Port());
+        m_maps.SetFrame(frame);
+        AttachToolBar(&frame->m_dlgTool);
+    }
+    m_logo = controls::LoadResourceBitmap(IDB_PANE_LOGO);
+    BITMAP info{};
+    if (m_logo != nullptr && ::GetObjectA(m_logo, sizeof info, &info) != 0) {
+        m_logoWidth = info.bmWidth;
+        m_logoHeight = info.bmHeight;
+    }
+    if (m_pConfig != nullptr)
+        m_pConfig->CreateUiFont(m_font, kTitleFontHeight, FW_NORMAL);
+    else
+        CreateArialFont(m_font, kTitleFontHeight, FW_NORMAL);
+    m_videoArea.SetBkColor(RGB(0, 0, 0));
+    m_videoArea.SetShowImage(TRUE);
+    m_controller.Initialise();
+    m_laidOut = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CDlgPlayWnd::LayOut() {
+    if (!m_laidOut)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    const play::PaneRects r = play::LayOutPlayPane({client.left, client.top, client.Width(), client.Height()});
+    m_timeRect.SetRect(r.timeText.x, r.timeText.y, r.timeText.right(), r.timeText.bottom());
+    m_videoArea.MoveWindow(r.video.x, r.video.y, r.video.width, r.video.height);
+    Invalidate(FALSE);
+}
+
+bool CDlgPlayWnd::InVideoArea(LPARAM point) const {
+    if (m_videoArea.m_hWnd == nullptr)
+        return false;
+    CRect area;
+    m_videoArea.GetWindowRect(&area);
+    ScreenToClient(&area);
+    const POINT p = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    return ::PtInRect(&area, p) != FALSE;
+}
+
+void CDlgPlayWnd::Paint() {
+    CPaintDC paint(this);
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    dc.FillSolidRect(&client, RGB(0, 0, 0));
+    {
+        CPen pen(PS_SOLID, 2, Colour(play::kPaneFrameLine));
+        CPen* old = dc.SelectObject(&pen);
+        dc.SelectStockObject(NULL_BRUSH);
+        dc.Rectangle(client.left, client.top, client.right, client.bottom);
+        dc.SelectObject(old);
+    }
+    DrawTitleStrip(dc, client.left, client.top, client.Width(), play::kPaneTitleHeight);
+
+    dc.SetBkMode(TRANSPARENT);
+    CFont* oldFont = m_font.GetSafeHandle() != nullptr ? dc.SelectObject(&m_font) : nullptr;
+    const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrPlaybackWindow) : CString();
+    const std::string title = play::PaneTitle(word.GetString(), PaneIndex());
+    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left, client.top + play::kPaneTitleHeight);
+    dc.SetTextColor(Colour(play::kPaneTitleColour));
+    dc.DrawText(title.c_str(), -1, &titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    CRect timeRect = m_timeRect;
+    dc.SetTextColor(kWhite);
+    dc.DrawText(TimeText().c_str(), -1, &timeRect, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (oldFont != nullptr)
+        dc.SelectObject(oldFont);
+}
+
+LRESULT CDlgPlayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            if (InVideoArea(lParam))
+                SelectPane();
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (InVideoArea(lParam)) {
+                if (CWnd* grid = GetParent())
+                    grid->PostMessage(WM_PANE_TOGGLE_LAYOUT, static_cast<WPARAM>(PaneIndex()), 0);
+            }
+            break;
+        case WM_TIMER:
+            if (wParam == kPlayTimer) {
+                m_controller.UpdatePlayTime();
+                return 0;
+            }
+            break;
+        case WM_PLAYLIB_NOTIFY:
+            return m_controller.OnPlayLibMessage(static_cast<int>(wParam), static_cast<uintptr_t>(lParam));
+        case WM_TIMEBAR_SEEK:
+            SeekPlay();
+            return 0;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_DESTROY:
+            // No library thread may call into a pane that is gone.
+            if (m_controller.playing())
+                m_controller.PlayCtrl(play::kStopCommand, m_controller.syncStarted());
+            KillTimer(kPlayTimer);
+            break;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- PaneView -----------------------------------------------------------------------------
+
+void CDlgPlayWnd::SetVideoIdle(bool idle) {
+    if (m_videoArea.m_hWnd != nullptr)
+        m_videoArea.SetShowImage(idle ? TRUE : FALSE);
+}
+
+void CDlgPlayWnd::ShowTimeText(const std::string&) {
+    if (m_hWnd != nullptr)
+        InvalidateRect(&m_timeRect, FALSE);
+}
+
+void CDlgPlayWnd::EraseVideo() {
+    if (m_videoArea.m_hWnd != nullptr)
+        m_videoArea.Invalidate(TRUE);
+}
+
+void CDlgPlayWnd::Repaint() {
+    if (m_hWnd != nullptr)
+        Invalidate(FALSE);
+}
+
+void CDlgPlayWnd::SetPlayTimer(bool on) {
+    if (m_hWnd == nullptr)
+        return;
+    if (on)
+        SetTimer(kPlayTimer, kPlayTimerMs);
+    else
+        KillTimer(kPlayTimer);
+}
+
+void CDlgPlayWnd::ShowMessage(const std::string& text) {
+    MessageBox(text.c_str());
+}
+
+void CDlgPlayWnd::PostPaneSelected(int pane) {
+    if (CWnd* grid = GetParent())
+        grid->PostMessage(WM_PANE_SELECTED, static_cast<WPARAM>(pane), 0);
+}
+
+// ---- the logo -----------------------------------------------------------------------------
+
+void CDlgPlayWnd::PaintOverlay(VekPlayDC dc, int width, int height) {
+    if (dc == nullptr || m_logo == nullptr || !m_controller.ShouldDrawLogo())
+        return;
+    const HDC memory = ::CreateCompatibleDC(dc);
+    if (memory == nullptr)
+        return;
+    const HGDIOBJ old = ::SelectObject(memory, m_logo);
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.SourceConstantAlpha = kLogoAlpha;
+    ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, m_logoWidth, m_logoHeight, blend);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+}

@@ -1,2 +1,375 @@
 // app/play/playback_tool_wnd.cpp
 #include "app/play/playback_tool_wnd.h"
+
+#include "app/messages.h"
+#include "app/play/play_layouts.h"
+#include "app/play/play_wnd.h"
+#include "app/play/playback_frame_wnd.h"
+#include "controls/draw_gradient.h"
+#include "controls/mem_dc.h"
+
+namespace {
+
+using namespace play;
+
+constexpr COLORREF kKeyColour = RGB(255, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBarTop = 0x545454;
+constexpr COLORREF kBarBottom = 0x1E1E1E;
+constexpr int kStateFontHeight = -12;
+constexpr COLORREF kStateBack = RGB(0, 0, 0);
+
+// The volume slider's geometry and pictures.
+constexpr int kVolumeMargin = 13;
+constexpr int kVolumeMax = 100;
+
+struct ButtonRecipe {
+    int id;
+    UINT bitmap;
+    int tooltip;  // language string
+};
+
+constexpr ButtonRecipe kButtons[CDlgPlaybackTool::kButtonCount] = {
+    {kPlayButton, IDB_TOOL_PLAY, 127},
+    {kPauseButton, IDB_TOOL_PAUSE, 128},
+    {kStopButton, IDB_TOOL_STOP, 129},
+    {kSpeedDownButton, IDB_TOOL_SPEED_DOWN, 130},
+    {kSpeedUpButton, IDB_TOOL_SPEED_UP, 131},
+    {kNextFrameButton, IDB_TOOL_NEXT_FRAME, 132},
+    {kCaptureButton, IDB_TOOL_CAPTURE, 139},
+    {kOneWndButton, IDB_TOOL_ONE_WND, 133},
+    {kFourWndButton, IDB_TOOL_FOUR_WND, 134},
+    {kFullScreenButton, IDB_TOOL_FULL_SCREEN, kStringFullScreen},
+    {kMuteButton, IDB_TOOL_MUTE, kStringMuteOn},
+    {kVideoClipButton, IDB_TOOL_VIDEO_CLIP, 156},
+    {kSensorPanelButton, IDB_TOOL_SENSOR_PANEL, kStringBottom},
+    {kDownloadButton, IDB_TOOL_DOWNLOAD, 287},
+    {kPlayAllButton, IDB_TOOL_PLAY_ALL, 300},
+    {kStopAllButton, IDB_TOOL_STOP_ALL, 301},
+};
+
+// The template's ids are the controller's.
+static_assert(IDC_TOOL_PLAY == kPlayButton && IDC_TOOL_STOP_ALL == kStopAllButton);
+static_assert(IDC_TOOL_VOLUME == kVolumeSlider && IDC_TOOL_STATE == kStateText);
+static_assert(IDC_TOOL_FULL_SCREEN == kFullScreenButton && IDC_BAR_POSITION == kSensorPanelButton);
+
+// The wait cursor while an action runs (starting or stopping panes waits for
+// the libraries' threads).
+class WaitCursor {
+  public:
+    WaitCursor() : old_(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(old_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR old_;
+};
+
+}  // namespace
+
+CDlgPlaybackTool::CDlgPlaybackTool()
+    : CPlayChildDialog(IDD), m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {
+    m_stateBrush.CreateSolidBrush(kStateBack);
+}
+
+CDlgPlaybackTool::~CDlgPlaybackTool() {
+    for (CDlgPlayWnd* pane : m_panes) {
+        if (pane != nullptr)
+            pane->AttachToolBar(nullptr);
+    }
+    // A sync master still alive plays nothing any more.
+    if (const uint32_t master = m_controller.syncMaster()) {
+        m_player.StopPlay(master);
+        m_player.DestroyPlayInstance(master);
+    }
+}
+
+void CDlgPlaybackTool::AttachPaneWnd(int index, CDlgPlayWnd* pane, bool attach) {
+    if (index < 0 || index >= play::kPaneCount)
+        return;
+    if (attach) {
+        m_panes[index] = pane;
+        m_controller.AttachPane(index, &pane->Controller());
+    } else if (m_panes[index] == pane) {
+        m_panes[index] = nullptr;
+        m_controller.AttachPane(index, nullptr);
+    }
+}
+
+CBmpButton* CDlgPlaybackTool::Button(int id) {
+    for (int i = 0; i < kButtonCount; ++i) {
+        if (kButtons[i].id == id)
+            return &m_buttons[i];
+    }
+    return nullptr;
+}
+
+// ---- what others call ---------------------------------------------------------------------
+
+void CDlgPlaybackTool::PlayPane(int pane) {
+    WaitCursor wait;
+    m_controller.PlayPane(pane);
+}
+
+void CDlgPlaybackTool::SyncSeekAll() {
+    m_controller.SyncSeekAll();
+}
+
+void CDlgPlaybackTool::StopAllAndClear() {
+    m_controller.StopAllAndClear();
+}
+
+void CDlgPlaybackTool::ShowDownloadButton(BOOL show) {
+    m_controller.ShowDownloadButton(show != FALSE);
+}
+
+void CDlgPlaybackTool::ClearPaneFlags() {
+    m_controller.ClearPaneWords();
+}
+
+// ---- window -------------------------------------------------------------------------------
+
+void CDlgPlaybackTool::DoDataExchange(CDataExchange* dx) {
+    CPlayChildDialog::DoDataExchange(dx);
+    for (int i = 0; i < kButtonCount; ++i)
+        DDX_Control(dx, kButtons[i].id, m_buttons[i]);
+    DDX_Control(dx, IDC_TOOL_STATE, m_stateText);
+}
+
+BOOL CDlgPlaybackTool::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
+    m_settings.SetConfig(m_pConfig);
+    m_frame = FindFrame(m_hWnd, 1);
+    if (m_frame != nullptr) {
+        m_timeBar.SetTarget(&m_frame->m_dlgBar.m_timeBar.Port());
+        for (CDlgPlayWnd& pane : m_frame->m_dlgVideo.m_panes)
+            pane.AttachToolBar(this);
+    }
+    for (int i = 0; i < kButtonCount; ++i) {
+        m_buttons[i].SetImageFile(kButtons[i].bitmap, kKeyColour, 0);
+        m_buttons[i].SetTooltipText(m_settings.LoadLangString(kButtons[i].tooltip).c_str());
+    }
+    m_stateText.SetTextStyle(kWhite, kStateFontHeight);
+    if (m_volume.SubclassDlgItem(IDC_TOOL_VOLUME, this)) {
+        m_volume.SetMargin(kVolumeMargin, kVolumeMargin);
+        m_volume.SetBackgroundImage(IDB_VOLUME_BACK);
+        m_volume.SetChannelImages(IDB_VOLUME_CHANNEL, IDB_VOLUME_CHANNEL_ACTIVE, 0);
+        m_volume.SetRange(0, kVolumeMax);
+        m_volume.SetThumbImages(IDB_VOLUME_THUMB);
+    }
+    m_controller.Initialise();
+    m_initialised = TRUE;
+    LayOut();
+    return TRUE;
+}
+
+void CDlgPlaybackTool::LayOut() {
+    if (!m_initialised)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    for (const ToolbarPlacement& p : LayOutToolbar({client.left, client.top, client.Width(), client.Height()})) {
+        if (HWND control = ::GetDlgItem(m_hWnd, p.control))
+            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
+    }
+    Invalidate(FALSE);
+}
+
+void CDlgPlaybackTool::Paint() {
+    CPaintDC paint(this);
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    DrawGradient(&dc, client, kBarTop, kBarBottom, FALSE, TRUE);
+}
+
+void CDlgPlaybackTool::OnButton(int id) {
+    switch (id) {
+        case kPlayButton: {
+            WaitCursor wait;
+            m_controller.OnPlay();
+            break;
+        }
+        case kPauseButton:
+            m_controller.OnPause();
+            break;
+        case kStopButton: {
+            WaitCursor wait;
+            m_controller.OnStop();
+            break;
+        }
+        case kSpeedDownButton: {
+            WaitCursor wait;
+            m_controller.OnSpeedDown();
+            break;
+        }
+        case kSpeedUpButton: {
+            WaitCursor wait;
+            m_controller.OnSpeedUp();
+            break;
+        }
+        case kNextFrameButton:
+            m_controller.OnNextFrame();
+            break;
+        case kCaptureButton: {
+            WaitCursor wait;
+            m_controller.OnCapture();
+            break;
+        }
+        case kVideoClipButton: {
+            WaitCursor wait;
+            m_controller.OnVideoClip();
+            break;
+        }
+        case kPlayAllButton: {
+            WaitCursor wait;
+            m_controller.OnPlayAll();
+            break;
+        }
+        case kStopAllButton:
+            m_controller.OnStopAll();
+            break;
+        case kMuteButton:
+            m_controller.OnMute();
+            break;
+        case kOneWndButton:
+            m_controller.OnOneWnd();
+            break;
+        case kFourWndButton:
+            m_controller.OnFourWnd();
+            break;
+        case kFullScreenButton:
+            m_controller.OnFullScreen();
+            break;
+        case kSensorPanelButton:
+            m_controller.OnSensorPanel();
+            break;
+        case kDownloadButton:
+            m_controller.OnDownload();
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT CDlgPlaybackTool::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && Button(LOWORD(wParam)) != nullptr) {
+                OnButton(LOWORD(wParam));
+                return 0;
+            }
+            break;
+        case WM_PANE_SELECTED:
+            m_controller.OnPaneSelected(static_cast<int>(wParam));
+            break;
+        case WM_RECORDS_CHANGED:
+            m_controller.OnRecordsChanged();
+            break;
+        case WM_PLAYLIB_NOTIFY:
+            m_controller.OnPlayLibNotify(static_cast<int>(wParam), static_cast<uintptr_t>(lParam));
+            break;
+        case WM_STOP_ALL_PLAY:
+            m_controller.OnStopAllPlay();
+            break;
+        case WM_SLIDER_MOVING:
+            m_controller.OnSliderMoving(static_cast<int>(wParam), static_cast<int>(lParam));
+            break;
+        case WM_TIMEBAR_SEEK:
+            m_controller.OnTimebarSeek();
+            break;
+        case WM_SIZE:
+            LayOut();
+            break;
+        case WM_DESTROY:
+            m_controller.StopAllAndClear();
+            break;
+        case WM_CTLCOLORSTATIC:
+            // The state text changes in place: it paints its own dark box, so
+            // a new text never lands on the old one.
+            if (reinterpret_cast<HWND>(lParam) == m_stateText.m_hWnd) {
+                const HDC dc = reinterpret_cast<HDC>(wParam);
+                ::SetTextColor(dc, kWhite);
+                ::SetBkColor(dc, kStateBack);
+                if (const HFONT font = m_stateText.GetTextFont())
+                    ::SelectObject(dc, font);
+                return reinterpret_cast<LRESULT>(m_stateBrush.GetSafeHandle());
+            }
+            break;
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        default:
+            break;
+    }
+    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- ToolbarView --------------------------------------------------------------------------
+
+void CDlgPlaybackTool::EnableControl(int id, bool enable) {
+    if (HWND control = ::GetDlgItem(m_hWnd, id))
+        ::EnableWindow(control, enable ? TRUE : FALSE);
+}
+
+void CDlgPlaybackTool::ShowControl(int id, bool show) {
+    if (HWND control = ::GetDlgItem(m_hWnd, id))
+        ::ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+void CDlgPlaybackTool::SetLatched(int id, bool latched) {
+    if (CBmpButton* button = Button(id))
+        button->SetCheckState(latched ? TRUE : FALSE);
+}
+
+void CDlgPlaybackTool::SetCaption(int id, const std::string& text) {
+    CBmpButton* button = Button(id);
+    if (button == nullptr || button->m_hWnd == nullptr)
+        return;
+    button->SetWindowText(text.c_str());
+    button->SetTooltipText(text.c_str());
+}
+
+void CDlgPlaybackTool::SetStateText(const std::string& text) {
+    if (m_stateText.m_hWnd != nullptr)
+        m_stateText.SetWindowText(text.c_str());
+}
+
+void CDlgPlaybackTool::SetVolume(int position) {
+    if (m_volume.m_hWnd != nullptr)
+        m_volume.SetPos(position);
+}
+
+void CDlgPlaybackTool::EnableSyncCheck(bool enable) {
+    if (m_frame == nullptr || m_frame->m_dlgType.m_hWnd == nullptr)
+        return;
+    if (HWND check = ::GetDlgItem(m_frame->m_dlgType.m_hWnd, IDC_SYNC_PLAY))
+        ::EnableWindow(check, enable ? TRUE : FALSE);
+}
+
+void CDlgPlaybackTool::ShowMessage(const std::string& text) {
+    MessageBox(text.c_str());
+}
+
+void CDlgPlaybackTool::PostToFrame(unsigned message, uintptr_t wParam) {
+    const HWND frame = m_frame != nullptr ? m_frame->m_hWnd : ::GetParent(m_hWnd);
+    if (frame != nullptr)
+        ::PostMessageA(frame, message, static_cast<WPARAM>(wParam), 0);
+}
+
+void CDlgPlaybackTool::OpenDownload(int pane) {
+    if (m_frame == nullptr || pane < 0 || pane >= play::kPaneCount)
+        return;
+    CDlgFileDownload& download = m_frame->m_dlgDownload[pane];
+    if (download.m_hWnd != nullptr)
+        download.ShowWindow(SW_SHOW);
+}
+
+void CDlgPlaybackTool::StopDownloads(int /*pane*/) {
+    // The download dialogs start nothing yet, so there is nothing to stop.
+}

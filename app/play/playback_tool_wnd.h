@@ -1,18 +1,103 @@
 // app/play/playback_tool_wnd.h
 //
-// CDlgPlaybackTool: the playback tool bar under the video grid.
-// (A stand-in until the real dialog lands.)
+// CDlgPlaybackTool: the playback tool bar under the video grid (template
+// IDD_PLAYBACK_TOOL). A thin window over play::ToolbarController, which makes
+// every decision: the dialog forwards its sixteen picture buttons, the volume
+// slider and its messages, shows what it is told through play::ToolbarView and
+// owns the ports the controller works through.
+//
+// Controls (ids of the template): Play 1011, Pause 1012, Stop 1013, Speed Down
+// 1014, Speed Up 1015, Next Frame 1016, Capture 1017, Mute 1018, Video Clip
+// 1021, Download 1022, Play All 1023, Stop All 1024, One Wnd 1039, Four Wnd
+// 1040, Full Screen 1041, sensor panel 1134; the state text 1020 and the
+// volume slider 1019. Placed by play::LayOutToolbar.
+//
+// A button's caption (Mute On / Mute Off, Full Screen / Exit Screen, Bottom /
+// Up) is its tooltip and window text: the faces are pictures only.
+//
+// The tool bar finds its playback frame (its parent) in its initialisation and
+// reaches through it the frame's panes, time bar, type selector (the Sync
+// Playback check) and download dialogs. On WM_DESTROY it stops every pane and
+// empties the time bar.
 #pragma once
 
-#include "app/play/page_children_placeholder.h"
+#include "app/play/library_ports.h"
+#include "app/play/play_child_wnd.h"
+#include "app/play/toolbar_controller.h"
+#include "app/play/window_ports.h"
+#include "controls/bitmap_slider.h"
+#include "controls/bmp_button.h"
+#include "controls/color_static.h"
+#include "res/play_pane_ids.h"
+#include "res/playback_ids.h"
 
-class CDlgPlaybackTool : public CPlaceholderChild {
+class CDlgPlayback;
+class CDlgPlayWnd;
+
+class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
   public:
     enum { IDD = IDD_PLAYBACK_TOOL };
-    CDlgPlaybackTool() : CPlaceholderChild(IDD) {}
-    void ShowDownloadButton(BOOL show) { m_downloadShown = show; }
-    // The per-pane words of the tool bar.
-    void ClearPaneFlags() { ++m_paneFlagClears; }
-    BOOL m_downloadShown = -1;
-    int m_paneFlagClears = 0;
+    static constexpr int kButtonCount = 16;
+
+    CDlgPlaybackTool();
+    ~CDlgPlaybackTool() override;
+
+    // What the recording lists and the main window call.
+    // Starts one pane (-1: as the Play button does, the sync group in sync mode).
+    void PlayPane(int pane);
+    void SyncSeekAll();
+    void StopAllAndClear();
+    BOOL HasSyncMaster() const { return m_controller.syncMaster() != 0; }
+    uint32_t syncMaster() const { return m_controller.syncMaster(); }
+    void ShowDownloadButton(BOOL show);
+    // The per-pane play-mode and clip words back to nothing (a mode change).
+    void ClearPaneFlags();
+    void SetButtonState(int state) { m_controller.SetButtonState(state); }
+    void SetSpeedText(LPCSTR text) { m_controller.SetSpeedText(text != nullptr ? text : ""); }
+
+    play::ToolbarController& Controller() { return m_controller; }
+    const play::ToolbarController& Controller() const { return m_controller; }
+    // The button of a control id, or NULL.
+    CBmpButton* Button(int id);
+    // A pane ties itself to the tool bar (attach) or lets go (CDlgPlayWnd::AttachToolBar).
+    void AttachPaneWnd(int index, CDlgPlayWnd* pane, bool attach);
+
+    CColorStatic m_stateText;
+    CBitmapSlider m_volume;
+
+  protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // ToolbarView.
+    uintptr_t Window() const override { return reinterpret_cast<uintptr_t>(m_hWnd); }
+    void EnableControl(int id, bool enable) override;
+    void ShowControl(int id, bool show) override;
+    void SetLatched(int id, bool latched) override;
+    void SetCaption(int id, const std::string& text) override;
+    void SetStateText(const std::string& text) override;
+    void SetVolume(int position) override;
+    void EnableSyncCheck(bool enable) override;
+    void ShowMessage(const std::string& text) override;
+    void PostToFrame(unsigned message, uintptr_t wParam) override;
+    void OpenDownload(int pane) override;
+    void StopDownloads(int pane) override;
+
+    void OnButton(int id);
+    void LayOut();
+    void Paint();
+
+    play::VekPlayPlayer m_player;
+    play::TimeBarLink m_timeBar;
+    play::ConfigPlaySettings m_settings;
+    play::ToolbarController m_controller;
+
+    CBmpButton m_buttons[kButtonCount];
+    CDlgPlayWnd* m_panes[play::kPaneCount] = {};
+    CBrush m_stateBrush;
+    CDlgPlayback* m_frame = nullptr;
+    BOOL m_initialised = FALSE;
+    BOOL m_sliderReady = FALSE;
 };

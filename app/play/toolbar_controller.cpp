@@ -134,6 +134,11 @@ void ToolbarController::ShowDownloadButton(bool show) {
     links_.view.ShowControl(kDownloadButton, show);
 }
 
+void ToolbarController::ClearPaneWords() {
+    paneMode_.fill(0);
+    clipFlag_.fill(false);
+}
+
 // ---- what the panes report --------------------------------------------------------------
 
 void ToolbarController::PaneSpeedReset(int pane) {

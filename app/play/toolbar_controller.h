@@ -109,6 +109,9 @@ class ToolbarController {
     void SyncSeekAll();
     void StopAllAndClear();
     void ShowDownloadButton(bool show);
+    // Another mode was chosen: every pane's play-mode and clip words go back to
+    // none (the page's panes no longer count as playing or recording).
+    void ClearPaneWords();
 
     // Buttons.
     void OnPlay();

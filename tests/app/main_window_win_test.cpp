@@ -75,6 +75,11 @@ class MainWindow : public ::testing::Test {
         shown += dlg_.m_filePage.IsWindowVisible() ? "file " : "";
         return shown;
     }
+    // Whether a page's tool bar shows its Download button.
+    static bool DownloadShown(CPlaybackPage& page) {
+        CWnd* button = page.m_dlgPlayback.m_dlgTool.GetDlgItem(IDC_TOOL_DOWNLOAD);
+        return button != nullptr && (button->GetStyle() & WS_VISIBLE) != 0;
+    }
     // Which mode bar buttons are enabled.
     std::string Enabled() const {
         std::string enabled;
@@ -153,22 +158,25 @@ TEST_F(MainWindow, LaysOutTheBarOnTopAndThePagesFromY33OnABlackBackground) {
 TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
     Run({
         WaitUntil([this] { return dlg_.IsZoomed() != FALSE; }),
+        // A word of the disk page's tool bar that the mode change clears.
+        Do([this] { dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneStopped(1); }),
+        Do([] { g_diskPaneHasRecords[0] = 1; }),  // cleared when the disk list is reset
         Post(WM_MODE_REMOTE_PLAYBACK),
         Do([this] {
             EXPECT_EQ(Shown(), "net ");
             EXPECT_EQ(config_.m_mode, 0);
             EXPECT_EQ(config_.m_modeText, CString(""));
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgFileList.m_resets, 1);
+            EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
             EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 0);
-            EXPECT_EQ(dlg_.m_netPage.m_dlgPlayback.m_dlgTool.m_downloadShown, TRUE);
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.m_paneFlagClears, 1);
+            EXPECT_TRUE(DownloadShown(dlg_.m_netPage));
+            EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneMode(1), 0);
         }),
         Post(WM_MODE_FILE_PLAY),
         Do([this] {
             EXPECT_EQ(Shown(), "file ");
             EXPECT_EQ(config_.m_mode, 0);  // left as it was
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgFileList.m_resets, 2);
+            EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 1);
             EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
         }),
@@ -180,8 +188,8 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
             EXPECT_EQ(config_.m_modeText, CString("Local"));
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 3);
             EXPECT_EQ(dlg_.m_filePage.m_resets, 3);
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgFileList.m_resets, 2);
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.m_downloadShown, FALSE);
+            EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 0), 1);  // not reset
+            EXPECT_FALSE(DownloadShown(dlg_.m_diskPage));
             EXPECT_EQ(static_cast<BOOL>(dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SYNC_PLAY)), config_.m_syncPlay);
             EXPECT_EQ(static_cast<BOOL>(dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SHOW_WATERMARK)), config_.m_showWatermark);
         }),

@@ -164,6 +164,51 @@ class WineGui:
         """'RRGGBB' at client (x, y) of the window (or its control), read from the screen."""
         return self.drive("pixel", window=window, x=x, y=y, **({"id": id} if id is not None else {}))
 
+    def parent(self, window, id=None):
+        return self.drive("parent", window=window, **({"id": id} if id is not None else {}))
+
+    def children(self, window, id=None):
+        """The direct children: {control id: {'window', 'visible', 'enabled', 'class', 'text'}}."""
+        out = self.drive("children", window=window, **({"id": id} if id is not None else {}))
+        found = {}
+        for line in out.splitlines():
+            handle, control, visible, enabled, cls, text = line.split(" ", 5)
+            found[int(control)] = {"window": handle, "visible": int(visible), "enabled": int(enabled),
+                                   "class": cls, "text": text[1:-1]}
+        return found
+
+    def items(self, window, id=None):
+        """A combo box's items."""
+        out = self.drive("items", window=window, **({"id": id} if id is not None else {}))
+        return out.splitlines() if out else []
+
+    def list_rows(self, window, id=None):
+        """A report list's rows: [([column texts...], image index), ...]."""
+        out = self.drive("list-rows", window=window, **({"id": id} if id is not None else {}))
+        rows = []
+        for line in out.splitlines():
+            *texts, image = line.split("\t")
+            rows.append((texts, int(image)))
+        return rows
+
+    def list_dblclick(self, window, row, id=None):
+        self.drive("list-dblclick", window=window, row=row, **({"id": id} if id is not None else {}))
+
+    def browse_select(self, browser, path):
+        """Chooses `path` in a folder browser and presses OK; returns the tree item then selected."""
+        return self.drive("browse-select", window=browser, path=path)
+
+    def define_drive(self, letter, target, remove=False):
+        """Makes (or removes) drive `letter` ("X:") as the system lists it, pointing at `target`."""
+        self.drive("define-drive", letter=letter, target=target, **({"remove": 1} if remove else {}))
+
+    def device_notice(self, window, event, volume=None):
+        """Sends WM_DEVICECHANGE `event`, with a volume broadcast for drive `volume` ("X"); the
+        answer, or None while the window is still handling it (a message box it shows)."""
+        out = self.drive("device-notice", window=window, event=event,
+                         **({"volume": volume} if volume is not None else {}))
+        return None if out == "pending" else int(out)
+
     # -- screenshots -------------------------------------------------------------------
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", str(path)], check=True,

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "app/play/playback_pages.h"
@@ -181,11 +182,12 @@ TEST_F(DiskPage, SelectingAPaneFramesItAndTellsTheToolBar) {
     CDlgVideoPlayback& grid = Frame().m_dlgVideo;
     grid.PostMessage(WM_PANE_SELECTED, 2, 0);
     Pump();
-    EXPECT_EQ(Frame().m_dlgTool.m_paneSelections, 1);
-    EXPECT_EQ(Frame().m_dlgTool.m_lastSelected, 2u);
+    EXPECT_EQ(Frame().m_dlgTool.Controller().selectedPane(), 2);
+    EXPECT_EQ(vekgui::WindowText(Frame().m_dlgTool.m_stateText), "0x") << "a pane without records";
+    Frame().m_dlgTool.SetSpeedText("mark");
     grid.PostMessage(WM_PANE_SELECTED, 2, 0);  // no change: nothing sent on
     Pump();
-    EXPECT_EQ(Frame().m_dlgTool.m_paneSelections, 1);
+    EXPECT_EQ(vekgui::WindowText(Frame().m_dlgTool.m_stateText), "mark");
 
     const vekgui::Snapshot shot = vekgui::Snapshot::Capture(grid);
     const PixelRect pane = RectIn(grid, grid.m_panes[2]);
@@ -224,39 +226,71 @@ TEST_F(DiskPage, FullScreenCoversTheMonitorAndBackRestoresParentAndPlace) {
     EXPECT_EQ(::GetParent(Frame()), page_.m_hWnd);
 }
 
+// Counts the WM_TIMEBAR_SEEK messages each window of this thread takes from its queue.
+class SeekCounter {
+  public:
+    SeekCounter() : hook_(::SetWindowsHookExA(WH_GETMESSAGE, &SeekCounter::Hook, nullptr, ::GetCurrentThreadId())) {
+        current_ = this;
+    }
+    ~SeekCounter() {
+        ::UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    int To(HWND window) const {
+        const auto it = counts_.find(window);
+        return it == counts_.end() ? 0 : it->second;
+    }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMEBAR_SEEK && current_ != nullptr)
+            ++current_->counts_[msg->hwnd];
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline SeekCounter* current_ = nullptr;
+    HHOOK hook_;
+    std::map<HWND, int> counts_;
+};
+
 TEST_F(DiskPage, TheStripRoutesSeeksToThePaneOfTheRowOrTheToolBar) {
     Open(false);
     CDlgPlaybackBar& strip = Frame().m_dlgBar;
     EXPECT_EQ(strip.m_timeBar.Model().RowName(3), "Window04");
+    SeekCounter seeks;
     for (LPARAM row : {1, 3, 3, -1, 4, -2})
         strip.PostMessage(WM_TIMEBAR_SEEK, IDC_TIMEBAR, row);
     strip.PostMessage(WM_TIMEBAR_SEEK, 99, 0);  // not from its own time bar
     Pump();
     const int want[] = {0, 1, 0, 2};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Frame().m_dlgVideo.m_panes[i].m_seekRequests, want[i]) << i;
-    EXPECT_EQ(Frame().m_dlgTool.m_seekRequests, 1);
+        EXPECT_EQ(seeks.To(Frame().m_dlgVideo.m_panes[i]), want[i]) << i;
+    EXPECT_EQ(seeks.To(Frame().m_dlgTool), 1);
 }
 
 TEST_F(DiskPage, WhatTheMainWindowCallsReachesTheParts) {
     Open(false);
+    g_diskPaneHasRecords[2] = 1;
     page_.ResetPage();
-    page_.CloseDisk();
-    EXPECT_EQ(page_.m_dlgFileList.m_resets, 1);
-    EXPECT_EQ(page_.m_dlgFileList.m_diskCloses, 1);
+    EXPECT_EQ(g_diskPaneHasRecords[2], 0);  // the list let go of its records
+    page_.CloseDisk();                      // no disk open: nothing to do
     page_.SetViewChecks(FALSE, TRUE);
     EXPECT_EQ(Frame().m_dlgType.IsDlgButtonChecked(IDC_SYNC_PLAY), static_cast<UINT>(BST_UNCHECKED));
     EXPECT_EQ(Frame().m_dlgType.IsDlgButtonChecked(IDC_SHOW_WATERMARK), static_cast<UINT>(BST_CHECKED));
+    CWnd* download = Frame().m_dlgTool.GetDlgItem(IDC_TOOL_DOWNLOAD);
+    page_.ShowDownloadButton(TRUE);
+    EXPECT_TRUE(download->IsWindowVisible());
     page_.ShowDownloadButton(FALSE);
-    EXPECT_EQ(Frame().m_dlgTool.m_downloadShown, FALSE);
+    EXPECT_FALSE(download->IsWindowVisible());
+    Frame().m_dlgTool.Controller().PaneStopped(3);
     page_.ClearPaneFlags();
-    EXPECT_EQ(Frame().m_dlgTool.m_paneFlagClears, 1);
+    EXPECT_EQ(Frame().m_dlgTool.Controller().PaneMode(3), 0);
     EXPECT_EQ(vekgui::WindowText(Frame().m_dlgType.m_syncLabel), "Sync Playback");
     EXPECT_FALSE(Frame().m_dlgType.GetDlgItem(IDC_SHOW_WATERMARK)->IsWindowVisible()) << "[Watermark] is off";
     for (int i = 0; i < play::kPaneCount; ++i) {
         EXPECT_EQ(Frame().m_dlgDownload[i].m_paneIndex, i);
         EXPECT_FALSE(Frame().m_dlgDownload[i].IsWindowVisible());
-        EXPECT_EQ(Frame().m_dlgVideo.m_panes[i].m_paneIndex, i);
+        EXPECT_EQ(Frame().m_dlgVideo.m_panes[i].PaneIndex(), i);
     }
 }
 

@@ -237,6 +237,19 @@ TEST_F(Toolbar, VideoClipLookFollowsTheSelectedPaneOnly) {
     EXPECT_TRUE(rig.toolbarView.latched[kVideoClipButton]);
 }
 
+// Leaving the page's mode: its panes' words go, so a later selection shows
+// them idle and unlatched.
+TEST_F(Toolbar, AModeChangeForgetsThePanesModesAndClips) {
+    bar().OnPlay();
+    bar().OnVideoClip();
+    ASSERT_TRUE(bar().ClipFlag(0));
+    bar().ClearPaneWords();
+    EXPECT_EQ(std::tuple(bar().PaneMode(0), bar().ClipFlag(0)), std::tuple(0, false));
+    bar().OnPaneSelected(0);
+    EXPECT_EQ(rig.toolbarView.stateText, "0x");
+    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+}
+
 TEST_F(Toolbar, PlayAllWithSyncOnIsPlay) {
     rig.settings.sync = true;
     bar().OnPlayAll();

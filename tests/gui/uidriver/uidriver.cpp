@@ -22,14 +22,41 @@
 //   send|post --window H --msg M [--wparam W] [--lparam L]
 //   answer-box [--caption T] --button ID [--timeout MS]   clicks a message box button; prints its texts
 //   pixel --window H [--id N] --x X --y Y     RRGGBB at client (X, Y), read from the screen
+//   parent --window H [--id N]                handle of the window's parent
+//   children --window H [--id N]              the direct children, one a line:
+//                                             handle id visible enabled class "text"
+//   items --window H [--id N]                 a combo box's items, one a line
+//   list-rows --window H [--id N]             a report list's rows, one a line: the columns'
+//                                             texts and the small image index, tab-separated
+//   list-dblclick --window H [--id N] --row R   double-clicks row R of a report list (mouse
+//                                             messages at its label: it is selected first)
+//   browse-select --window H --path P         in a folder browser (SHBrowseForFolder), selects
+//                                             folder P, prints the tree item then chosen and
+//                                             presses OK
+//   define-drive --letter X: --target T [--remove 1]   makes (removes) the drive letter X: the
+//                                             system lists (DefineDosDevice), for programs
+//                                             that offer the drives to choose from
+//   device-notice --window H --event E [--volume X] [--timeout MS]   sends WM_DEVICECHANGE with
+//                                             event E and, with --volume, a volume broadcast for
+//                                             drive X; prints the answer, or "pending" when the
+//                                             target is still at it (a message box it shows)
+//
+// Messages whose words point at data (list rows, the browser's path, the
+// volume broadcast) carry memory the driver writes into the target process.
 //
 // Numbers may be decimal or 0x-hex. Handles print as 0x-hex.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <dbt.h>
+#include <shlobj.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,6 +191,114 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
+// Memory in the process of a window, for messages whose words point at data.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_) throw NotFound("cannot open the window's process");
+        address_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!address_) {
+            ::CloseHandle(process_);
+            throw NotFound("cannot allocate in the window's process");
+        }
+    }
+    ~RemoteBuffer() {
+        if (!kept_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (local_) ::VirtualFree(local_, 0, MEM_RELEASE);
+        ::CloseHandle(process_);
+    }
+    // The same memory at the same address in this process too, so that the
+    // data is right whether or not the system copies it across with the message.
+    void Mirror(const void* data, size_t length) {
+        local_ = ::VirtualAlloc(address_, size_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (local_ != address_) throw NotFound("cannot mirror the data in this process");
+        std::memcpy(local_, data, length);
+        Write(0, data, length);
+    }
+    // Left to the target when the driver ends (a message it is still handling).
+    void Keep() { kept_ = true; }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(size_t offset, const void* data, size_t length) {
+        if (offset + length > size_ || !::WriteProcessMemory(process_, At(offset), data, length, nullptr))
+            throw NotFound("cannot write into the window's process");
+    }
+    void Read(size_t offset, void* data, size_t length) const {
+        if (offset + length > size_ || !::ReadProcessMemory(process_, At(offset), data, length, nullptr))
+            throw NotFound("cannot read from the window's process");
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    void* local_ = nullptr;
+    size_t size_;
+    bool kept_ = false;
+};
+
+constexpr size_t kTextRoom = 512;
+
+// Column `column` of row `row` of a report list, and the row's small image.
+std::string ListCell(HWND list, RemoteBuffer& remote, int row, int column, int* image) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | (column == 0 ? LVIF_IMAGE : 0);
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = remote.At(sizeof item);
+    item.cchTextMax = static_cast<int>(kTextRoom);
+    remote.Write(0, &item, sizeof item);
+    const char empty = 0;
+    remote.Write(sizeof item, &empty, 1);
+    Send(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(0, &item, sizeof item);
+    char text[kTextRoom] = {};
+    remote.Read(sizeof item, text, sizeof text - 1);
+    if (image && column == 0) *image = item.iImage;
+    return text;
+}
+
+std::string SelectedTreeItem(HWND tree) {
+    const auto item = static_cast<LRESULT>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == 0) return "";
+    RemoteBuffer remote(tree, sizeof(TVITEMW) + kTextRoom * sizeof(wchar_t));
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = reinterpret_cast<HTREEITEM>(item);
+    tv.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof tv));
+    tv.cchTextMax = static_cast<int>(kTextRoom);
+    remote.Write(0, &tv, sizeof tv);
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    wchar_t text[kTextRoom] = {};
+    remote.Read(sizeof tv, text, (kTextRoom - 1) * sizeof(wchar_t));
+    char narrow[kTextRoom * 3] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+HWND FindChildOfClass(HWND root, const char* cls) {
+    struct Search {
+        const char* cls;
+        HWND found;
+    } search{cls, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            if (::lstrcmpiA(ClassOf(child).c_str(), s->cls) == 0) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int Run(const Args& args) {
     const std::string& c = args.command;
     if (c == "windows") {
@@ -246,6 +381,102 @@ int Run(const Args& args) {
         ::ReleaseDC(nullptr, screen);
         if (color == CLR_INVALID) throw NotFound("no pixel there");
         std::printf("%02X%02X%02X\n", GetRValue(color), GetGValue(color), GetBValue(color));
+    } else if (c == "children") {
+        for (HWND child = ::GetWindow(Target(args), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            char text[kTextRoom] = {};
+            ::GetWindowTextA(child, text, sizeof text);  // no message to the target
+            std::printf("0x%llx %d %d %d %s \"%s\"\n",
+                        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)), ::GetDlgCtrlID(child),
+                        ::IsWindowVisible(child) ? 1 : 0, ::IsWindowEnabled(child) ? 1 : 0, ClassOf(child).c_str(),
+                        text);
+        }
+    } else if (c == "parent") {
+        PrintHandle(::GetParent(Target(args)));
+    } else if (c == "items") {
+        // The text comes back wide: the system copies it between the processes.
+        HWND combo = Target(args);
+        const auto count = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[kTextRoom] = {};
+            DWORD_PTR length = 0;
+            if (Send(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(kTextRoom))
+                ::SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text),
+                                      SMTO_ABORTIFHUNG, kAnswerMs, &length);
+            char narrow[kTextRoom * 3] = {};
+            ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+            std::printf("%s\n", narrow);
+        }
+    } else if (c == "list-rows") {
+        HWND list = Target(args);
+        HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+        const int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+        const auto rows = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+        RemoteBuffer remote(list, sizeof(LVITEMA) + kTextRoom);
+        for (int row = 0; row < rows; ++row) {
+            int image = -1;
+            std::string line;
+            for (int column = 0; column < columns; ++column)
+                line += ListCell(list, remote, row, column, &image) + "\t";
+            std::printf("%s%d\n", line.c_str(), image);
+        }
+    } else if (c == "list-dblclick") {
+        if (!args.Has("--row")) throw UsageError();
+        HWND list = Target(args);
+        RemoteBuffer remote(list, sizeof(RECT));
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        remote.Write(0, &r, sizeof r);
+        if (!Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(args.Number("--row")),
+                  reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("no such row");
+        remote.Read(0, &r, sizeof r);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+        ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    } else if (c == "browse-select") {
+        if (!args.Has("--path")) throw UsageError();
+        HWND browser = HandleArg(args);
+        wchar_t path[MAX_PATH] = {};
+        if (!::MultiByteToWideChar(CP_ACP, 0, args.Text("--path").c_str(), -1, path, MAX_PATH))
+            throw UsageError();
+        RemoteBuffer remote(browser, sizeof path);
+        remote.Write(0, path, sizeof path);
+        Send(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.At(0)));
+        if (HWND tree = FindChildOfClass(browser, "SysTreeView32"))
+            std::printf("%s\n", SelectedTreeItem(tree).c_str());
+        ::PostMessageA(::GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+    } else if (c == "define-drive") {
+        if (!args.Has("--letter") || !args.Has("--target")) throw UsageError();
+        const DWORD flags = args.Number("--remove") != 0 ? DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE : 0;
+        if (!::DefineDosDeviceA(flags, args.Text("--letter").c_str(), args.Text("--target").c_str()))
+            throw NotFound("DefineDosDevice failed with " + std::to_string(::GetLastError()));
+    } else if (c == "device-notice") {
+        if (!args.Has("--event")) throw UsageError();
+        HWND window = Target(args);
+        const auto event = static_cast<WPARAM>(args.Number("--event"));
+        std::unique_ptr<RemoteBuffer> remote;
+        if (args.Has("--volume")) {
+            const int letter = std::toupper(static_cast<unsigned char>(args.Text("--volume")[0]));
+            if (letter < 'A' || letter > 'Z') throw UsageError();
+            DEV_BROADCAST_VOLUME volume{};
+            volume.dbcv_size = sizeof volume;
+            volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+            volume.dbcv_unitmask = 1u << (letter - 'A');
+            remote = std::make_unique<RemoteBuffer>(window, sizeof volume);
+            remote->Mirror(&volume, sizeof volume);
+        }
+        // The target may answer only after a message box it shows: then the
+        // driver prints "pending" and leaves the broadcast with it.
+        DWORD_PTR result = 0;
+        const auto data = reinterpret_cast<LPARAM>(remote ? remote->At(0) : nullptr);
+        if (::SendMessageTimeoutA(window, WM_DEVICECHANGE, event, data, SMTO_ABORTIFHUNG,
+                                  static_cast<UINT>(args.Number("--timeout", 3000)), &result)) {
+            std::printf("%lld\n", static_cast<long long>(result));
+        } else {
+            if (remote) remote->Keep();
+            std::printf("pending\n");
+        }
     } else {
         throw UsageError();
     }

@@ -1,0 +1,87 @@
+// app/browse/file_list_playback.cpp
+#include "app/browse/file_list_playback.h"
+
+#include "app/play/play_wnd.h"
+#include "app/play/playback_frame_wnd.h"
+#include "app/play/playback_tool_wnd.h"
+
+namespace {
+
+bool ValidPane(int pane) {
+    return pane >= 0 && pane < play::kPaneCount;
+}
+
+}  // namespace
+
+CDlgPlayback* FileListPlayback::Frame() {
+    // The cached frame counts only while its window is still that object's.
+    if (m_frame != nullptr && ::IsWindow(m_frameWindow) &&
+        CWnd::FromHandlePermanent(m_frameWindow) == m_frame)
+        return m_frame;
+    m_frame = nullptr;
+    m_frameWindow = nullptr;
+    if (m_page == nullptr || !::IsWindow(m_page))
+        return nullptr;
+    for (HWND child = ::GetWindow(m_page, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (auto* frame = dynamic_cast<CDlgPlayback*>(CWnd::FromHandlePermanent(child))) {
+            m_frame = frame;
+            m_frameWindow = child;
+            m_toolBar = frame->m_dlgTool.m_hWnd;
+            break;
+        }
+    }
+    return m_frame;
+}
+
+void FileListPlayback::StopAllAndClear() {
+    CDlgPlayback* frame = Frame();
+    if (frame == nullptr)
+        return;
+    frame->m_dlgTool.StopAllAndClear();  // every pane stopped, every time-bar row emptied
+}
+
+void FileListPlayback::AddTimebarRecord(int row, const play::_recfile_info_t& record) {
+    if (CDlgPlayback* frame = Frame())
+        frame->m_dlgBar.m_timeBar.AddRecord(row, record);
+}
+
+bool FileListPlayback::HasSyncMaster() {
+    CDlgPlayback* frame = Frame();
+    return frame != nullptr && frame->m_dlgTool.HasSyncMaster();
+}
+
+bool FileListPlayback::PaneHasPlay(int pane) {
+    CDlgPlayback* frame = Frame();
+    return frame != nullptr && ValidPane(pane) && frame->m_dlgVideo.m_panes[pane].HasPlayInstance();
+}
+
+void FileListPlayback::PlayPane(int pane) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && (pane == -1 || ValidPane(pane)))
+        frame->m_dlgTool.PlayPane(pane);
+}
+
+void FileListPlayback::SetCursorTime(int row, int hour, int minute, int second, bool common) {
+    if (CDlgPlayback* frame = Frame())
+        frame->m_dlgBar.m_timeBar.SetCursorTime(row, hour, minute, second, common ? 1 : 0);
+}
+
+void FileListPlayback::StoreSeekTime(const browse::RowSeekTime& time) {
+    if (CDlgPlayback* frame = Frame())
+        frame->m_dlgBar.m_timeBar.SetClickedTime(time.hour, time.minute, time.second);
+}
+
+void FileListPlayback::SyncSeekAll() {
+    if (CDlgPlayback* frame = Frame())
+        frame->m_dlgTool.SyncSeekAll();
+}
+
+void FileListPlayback::SeekPane(int pane) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane))
+        frame->m_dlgVideo.m_panes[pane].SeekPlay();
+}
+
+void FileListPlayback::SelectPane(int pane) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane))
+        frame->m_dlgVideo.m_panes[pane].SelectPane();
+}
