@@ -13,7 +13,10 @@ Recipe: one picture per line, '#' starts a comment, fields are key=value:
     icon   name=app.ico     sizes=16,32,48 colors=2060A0 key=1
 
   bitmap  a 24-bit .bmp; `size` is one cell, the picture is one cell per colour
-          wide; `key=N` leaves an N-pixel 0xFF00FF frame inside every cell
+          wide; `key=N` leaves an N-pixel 0xFF00FF frame inside every cell;
+          `glyph=NAME` draws a light sign in the middle of every cell (a
+          button's meaning: play, pause, stop, ... see GLYPHS), leaving the
+          cell's edges in its colour
   icon    an .ico with one 32-bit image per size, square, in the colour;
           `key=N` makes an N-pixel transparent frame
 
@@ -31,6 +34,43 @@ from pathlib import Path
 
 KEY = (0xFF, 0x00, 0xFF)
 MAX_SIDE = 4096
+GLYPH_COLOR = (0xE0, 0xE0, 0xE0)
+
+
+def _triangle(u, v, left, right, half):
+    """A triangle pointing right, from x = left to x = right, half as tall."""
+    return left <= u <= right and abs(v) <= half * (right - u) / (right - left)
+
+
+def _frame(u, v, inner, outer):
+    return inner <= max(abs(u), abs(v)) <= outer
+
+
+# Signs on a square of side 2 centred on (0, 0); u grows to the right, v down.
+GLYPHS = {
+    "play": lambda u, v: _triangle(u, v, -0.5, 0.7, 0.7),
+    "pause": lambda u, v: abs(v) <= 0.7 and (0.15 <= abs(u) <= 0.55),
+    "stop": lambda u, v: max(abs(u), abs(v)) <= 0.55,
+    "slower": lambda u, v: _triangle(-u, v, -0.8, 0.0, 0.6) or _triangle(-u, v, 0.0, 0.8, 0.6),
+    "faster": lambda u, v: _triangle(u, v, -0.8, 0.0, 0.6) or _triangle(u, v, 0.0, 0.8, 0.6),
+    "step": lambda u, v: _triangle(u, v, -0.6, 0.3, 0.6) or (0.4 <= u <= 0.6 and abs(v) <= 0.6),
+    "camera": lambda u, v: (abs(u) <= 0.8 and -0.4 <= v <= 0.6 and u * u + (v - 0.1) ** 2 >= 0.09)
+    or (-0.3 <= u <= 0.3 and -0.6 <= v < -0.4),
+    "record": lambda u, v: u * u + v * v <= 0.3,
+    "play_all": lambda u, v: (-0.8 <= u <= -0.6 and abs(v) <= 0.6) or _triangle(u, v, -0.45, 0.75, 0.6),
+    "stop_all": lambda u, v: (-0.8 <= u <= -0.6 and abs(v) <= 0.55) or (-0.4 <= u <= 0.7 and abs(v) <= 0.55),
+    "download": lambda u, v: (abs(u) <= 0.15 and -0.7 <= v <= 0.1)
+    or (0.1 <= v <= 0.6 and abs(u) <= 0.55 * (0.6 - v) / 0.5)
+    or (abs(u) <= 0.7 and 0.7 <= v <= 0.85),
+    "one_window": lambda u, v: _frame(u, v, 0.5, 0.7),
+    "four_windows": lambda u, v: max(abs(u), abs(v)) <= 0.7
+    and (max(abs(u), abs(v)) >= 0.55 or abs(u) <= 0.07 or abs(v) <= 0.07),
+    "full_screen": lambda u, v: _frame(u, v, 0.55, 0.75) and abs(u) >= 0.3 and abs(v) >= 0.3,
+    "chart": lambda u, v: v <= 0.7
+    and ((-0.7 <= u <= -0.35 and v >= 0.1) or (-0.17 <= u <= 0.17 and v >= -0.6) or (0.35 <= u <= 0.7 and v >= -0.2)),
+    "speaker": lambda u, v: (-0.7 <= u <= -0.35 and abs(v) <= 0.25)
+    or (-0.35 <= u <= 0.3 and abs(v) <= 0.25 + (u + 0.35) * 0.7),
+}
 
 
 class RecipeError(Exception):
@@ -71,7 +111,7 @@ def parse_line(line, where):
         if key in values:
             raise RecipeError(f"{where}: '{key}' given twice")
         values[key] = value
-    allowed = {"bitmap": {"name", "size", "colors", "key"}, "icon": {"name", "sizes", "colors", "key"}}[kind]
+    allowed = {"bitmap": {"name", "size", "colors", "key", "glyph"}, "icon": {"name", "sizes", "colors", "key"}}[kind]
     unknown = set(values) - allowed
     if unknown:
         raise RecipeError(f"{where}: unknown field(s) {', '.join(sorted(unknown))}")
@@ -96,6 +136,10 @@ def parse_line(line, where):
         if picture["width"] * len(colors) > MAX_SIDE:
             raise RecipeError(f"{where}: the picture would be wider than {MAX_SIDE}")
         smallest = min(picture["width"], picture["height"])
+        glyph = values.get("glyph")
+        if glyph is not None and glyph not in GLYPHS:
+            raise RecipeError(f"{where}: unknown glyph '{glyph}' (known: {', '.join(sorted(GLYPHS))})")
+        picture["glyph"] = glyph
     else:
         if len(colors) != 1:
             raise RecipeError(f"{where}: an icon has one colour")
@@ -124,9 +168,18 @@ def read_recipe(path):
     return pictures
 
 
-def cell_pixel(x, y, width, height, key, color):
+def cell_pixel(x, y, width, height, key, color, glyph=None):
     inside = key <= x < width - key and key <= y < height - key
-    return color if inside else KEY
+    if not inside:
+        return KEY
+    if glyph is not None:
+        # The sign takes the middle 60 % of the cell's shorter side.
+        half = min(width, height) * 0.3
+        u = (x + 0.5 - width / 2) / half
+        v = (y + 0.5 - height / 2) / half
+        if abs(u) <= 1 and abs(v) <= 1 and GLYPHS[glyph](u, v):
+            return GLYPH_COLOR
+    return color
 
 
 def bitmap_bytes(picture):
@@ -137,7 +190,7 @@ def bitmap_bytes(picture):
     for y in range(h - 1, -1, -1):  # bottom-up
         row = bytearray()
         for x in range(width):
-            r, g, b = cell_pixel(x % cw, y, cw, h, key, colors[x // cw])
+            r, g, b = cell_pixel(x % cw, y, cw, h, key, colors[x // cw], picture.get("glyph"))
             row += bytes((b, g, r))
         row += b"\0" * (stride - len(row))
         rows.append(bytes(row))

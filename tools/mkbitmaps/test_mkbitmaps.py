@@ -73,6 +73,15 @@ class PictureTest(unittest.TestCase):
             self.assertEqual(data[mask] & 0x80, 0x80)  # the frame is masked out
             self.assertLessEqual(offset + length, len(data))
 
+    def test_a_glyph_marks_the_middle_of_every_cell_and_leaves_the_edges(self):
+        out = self.make("bitmap name=stop.bmp size=35x25 colors=204024,306034 glyph=stop\n")
+        _, _, pixel = read_bmp((out / "stop.bmp").read_bytes())
+        for cell, color in enumerate([(0x20, 0x40, 0x24), (0x30, 0x60, 0x34)]):
+            left = cell * 35
+            self.assertEqual(pixel(left + 17, 12), mkbitmaps.GLYPH_COLOR)
+            for x, y in ((left, 0), (left + 34, 24), (left + 3, 12), (left + 17, 2)):
+                self.assertEqual(pixel(x, y), color)
+
     def test_list_names_every_output(self):
         folder = Path(tempfile.mkdtemp())
         recipe = folder / "r.txt"
@@ -93,6 +102,8 @@ class RecipeErrorTest(unittest.TestCase):
         "unknown field": "bitmap name=a.bmp size=2x2 colors=010101 frames=3",
         "path as name": "bitmap name=../a.bmp size=2x2 colors=010101",
         "unknown kind": "cursor name=a.cur size=2x2 colors=010101",
+        "unknown glyph": "bitmap name=a.bmp size=9x9 colors=010101 glyph=rewind",
+        "glyph on an icon": "icon name=a.ico sizes=16 colors=010101 glyph=play",
         "icon of two colours": "icon name=a.ico sizes=16 colors=010101,020202",
         "icon too large": "icon name=a.ico sizes=300 colors=010101",
         "same name twice": "bitmap name=a.bmp size=2x2 colors=010101\nbitmap name=A.bmp size=2x2 colors=020202",
