@@ -21,11 +21,6 @@ int DayOfButton(UINT id) {
                : 0;
 }
 
-void Place(CWnd& wnd, const play::PixelRect& r) {
-    if (wnd.m_hWnd != nullptr)
-        wnd.MoveWindow(r.x, r.y, r.width, r.height);
-}
-
 CString Number(int value) {
     CString text;
     text.Format("%d", value);
@@ -134,17 +129,17 @@ void CDlgCalendar::LayOut() {
     const RECT c = ClientRect();
     const play::PixelRect client{c.left, c.top, c.right - c.left, c.bottom - c.top};
     const browse::CalendarLayout layout = browse::LayoutCalendar(client);
-    Place(m_labelYear, layout.yearLabel);
-    Place(m_comboYear, layout.yearCombo);
-    Place(m_labelMonth, layout.monthLabel);
-    Place(m_comboMonth, layout.monthCombo);
+    play_wnd::Place(m_labelYear, layout.yearLabel);
+    play_wnd::Place(m_comboYear, layout.yearCombo);
+    play_wnd::Place(m_labelMonth, layout.monthLabel);
+    play_wnd::Place(m_comboMonth, layout.monthCombo);
     for (int i = 0; i < 7; i++)
-        Place(m_weekdays[i], layout.weekdays[i]);
+        play_wnd::Place(m_weekdays[i], layout.weekdays[i]);
     for (int day = 1; day <= browse::kCalendarDayButtons; day++) {
         CBmpButton& button = m_days[day - 1];
         const bool shown = day <= m_model.VisibleDays();
         if (shown)
-            Place(button, browse::DayButtonRect(day, m_model.FirstColumn(), client));
+            play_wnd::Place(button, browse::DayButtonRect(day, m_model.FirstColumn(), client));
         button.ShowWindow(shown ? SW_SHOW : SW_HIDE);
     }
     Invalidate(FALSE);

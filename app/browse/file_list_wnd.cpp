@@ -31,11 +31,6 @@ constexpr struct {
     int width;
 } kColumns[] = {{kStrFile, 155}, {kStrId, 40}, {kStrSize, 60}};
 
-void Place(CWnd& wnd, const play::PixelRect& r) {
-    if (wnd.m_hWnd != nullptr)
-        wnd.MoveWindow(r.x, r.y, r.width, r.height);
-}
-
 }  // namespace
 
 CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD), m_backBrush(browse::kFileListBackground) {}
@@ -115,17 +110,14 @@ void CDlgFileList::SetUpList() {
 void CDlgFileList::LayOut() {
     if (!m_initialised)
         return;
-    CRect client;
-    GetClientRect(&client);
-    const browse::FileListLayout layout =
-        browse::LayoutFileList({client.left, client.top, client.Width(), client.Height()});
-    Place(m_listRows, layout.list);
-    Place(m_btnSelectChannel, layout.selectChannel);
-    Place(m_btnSelectDisk, layout.selectDisk);
-    Place(m_btnClear, layout.clear);
-    Place(m_btnExport, layout.exportButton);
-    Place(m_dlgCalendar, layout.calendar);
-    Place(m_status, layout.status);
+    const browse::FileListLayout layout = browse::LayoutFileList(play_wnd::ClientOf(*this));
+    play_wnd::Place(m_listRows, layout.list);
+    play_wnd::Place(m_btnSelectChannel, layout.selectChannel);
+    play_wnd::Place(m_btnSelectDisk, layout.selectDisk);
+    play_wnd::Place(m_btnClear, layout.clear);
+    play_wnd::Place(m_btnExport, layout.exportButton);
+    play_wnd::Place(m_dlgCalendar, layout.calendar);
+    play_wnd::Place(m_status, layout.status);
     Invalidate(FALSE);
 }
 

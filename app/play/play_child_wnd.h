@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/app_config.h"
+#include "app/play/page_layout.h"
 #include "app/pub_skin.h"
 #include "winlib/winlib.h"
 
@@ -47,5 +48,12 @@ inline BOOL CreateChild(CPlayChildDialog& child,
 // Fills the client with `colour` through a memory bitmap (the paint handler of
 // the plain backgrounds).
 void PaintSolidBackground(CWnd& wnd, COLORREF colour);
+
+// The client area in pixels, as the layouts take it.
+play::PixelRect ClientOf(const CWnd& wnd);
+// Moves a child to its rectangle (parent client pixels), and shows or hides
+// it; a child whose window is not made yet is left alone.
+void Place(CWnd& wnd, const play::PixelRect& r);
+void Place(CWnd& wnd, const play::Placement& p);
 
 }  // namespace play_wnd

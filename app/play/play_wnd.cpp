@@ -160,9 +160,7 @@ BOOL CDlgPlayWnd::OnInitDialog() {
 void CDlgPlayWnd::LayOut() {
     if (!m_laidOut)
         return;
-    CRect client;
-    GetClientRect(&client);
-    const play::PaneRects r = play::LayOutPlayPane({client.left, client.top, client.Width(), client.Height()});
+    const play::PaneRects r = play::LayOutPlayPane(play_wnd::ClientOf(*this));
     m_timeRect.SetRect(r.timeText.x, r.timeText.y, r.timeText.right(), r.timeText.bottom());
     m_videoArea.MoveWindow(r.video.x, r.video.y, r.video.width, r.video.height);
     Invalidate(FALSE);

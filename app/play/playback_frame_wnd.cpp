@@ -5,6 +5,9 @@
 #include "controls/draw_gradient.h"
 #include "controls/mem_dc.h"
 
+using play_wnd::ClientOf;
+using play_wnd::Place;
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -25,6 +28,16 @@ constexpr int kStrSync = 150;         // "Sync Playback"
 constexpr int kStrWatermark = 302;    // "Show Watermark"
 constexpr int kStrWindow = 144;       // "Window"
 
+}  // namespace
+
+namespace play_wnd {
+
+play::PixelRect ClientOf(const CWnd& wnd) {
+    CRect r;
+    wnd.GetClientRect(&r);
+    return {r.left, r.top, r.Width(), r.Height()};
+}
+
 void Place(CWnd& wnd, const play::PixelRect& r) {
     if (wnd.m_hWnd != nullptr)
         wnd.MoveWindow(r.x, r.y, r.width, r.height);
@@ -36,16 +49,6 @@ void Place(CWnd& wnd, const play::Placement& p) {
     Place(wnd, p.rect);
     wnd.ShowWindow(p.shown ? SW_SHOW : SW_HIDE);
 }
-
-play::PixelRect ClientOf(const CWnd& wnd) {
-    CRect r;
-    wnd.GetClientRect(&r);
-    return {r.left, r.top, r.Width(), r.Height()};
-}
-
-}  // namespace
-
-namespace play_wnd {
 
 void PaintSolidBackground(CWnd& wnd, COLORREF colour) {
     CPaintDC paint(&wnd);

@@ -17,10 +17,7 @@ void CPlaybackPage::Initialised() {
 void CPlaybackPage::LayOut() {
     if (!m_initialised)
         return;
-    CRect client;
-    GetClientRect(&client);
-    const play::PageRects r = play::LayOutPage(
-        m_kind, {client.left, client.top, client.Width(), client.Height()}, m_sensorPanelHidden);
+    const play::PageRects r = play::LayOutPage(m_kind, play_wnd::ClientOf(*this), m_sensorPanelHidden);
     List().MoveWindow(r.list.x, r.list.y, r.list.width, r.list.height);
     m_dlgPlayback.MoveWindow(r.frame.x, r.frame.y, r.frame.width, r.frame.height);
     const play::PixelRect& panel = r.sensorPanel.rect;

@@ -167,9 +167,7 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
 void CDlgPlaybackTool::LayOut() {
     if (!m_initialised)
         return;
-    CRect client;
-    GetClientRect(&client);
-    for (const ToolbarPlacement& p : LayOutToolbar({client.left, client.top, client.Width(), client.Height()})) {
+    for (const ToolbarPlacement& p : LayOutToolbar(play_wnd::ClientOf(*this))) {
         if (HWND control = ::GetDlgItem(m_hWnd, p.control))
             ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
     }
