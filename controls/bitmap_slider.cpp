@@ -7,52 +7,10 @@
 
 #include "controls/draw_helpers.h"
 #include "controls/mem_dc.h"
+#include "controls/resource_picture.h"
 #include "controls/slider_messages.h"
 
-namespace {
-
-// A bitmap resource with its size; owns the handle.
-struct Picture {
-    HBITMAP handle = nullptr;
-    int width = 0;
-    int height = 0;
-
-    Picture() = default;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() { Free(); }
-
-    bool Load(UINT id) {
-        HBITMAP loaded = controls::LoadResourceBitmap(id);
-        BITMAP info{};
-        if (!loaded || !::GetObjectA(loaded, sizeof info, &info)) {
-            if (loaded)
-                ::DeleteObject(loaded);
-            return false;
-        }
-        Free();
-        handle = loaded;
-        width = info.bmWidth;
-        height = info.bmHeight;
-        return true;
-    }
-    void Free() {
-        if (handle)
-            ::DeleteObject(handle);
-        handle = nullptr;
-        width = height = 0;
-    }
-    // Takes `other`'s bitmap, freeing our own.
-    void Take(Picture& other) {
-        Free();
-        std::swap(handle, other.handle);
-        std::swap(width, other.width);
-        std::swap(height, other.height);
-    }
-    bool loaded() const { return handle != nullptr; }
-};
-
-}  // namespace
+using Picture = controls::ResourcePicture;
 
 // The third channel picture is kept because callers may hand one over; it is
 // never drawn. The thumb strip stays selected into its own memory DC from
@@ -146,7 +104,7 @@ BOOL CBitmapSlider::SetThumbImages(UINT id) {
         p.strip.Free();
         return FALSE;
     }
-    p.stripOld = ::SelectObject(p.stripDc, p.strip.handle);
+    p.stripOld = ::SelectObject(p.stripDc, p.strip.bitmap);
     m_model.SetThumbSize(p.strip.width / 4, p.strip.height);
     if (IsWindow()) {
         CRect client;
@@ -195,7 +153,7 @@ void CBitmapSlider::Paint() {
     const int h = client.Height();
 
     if (p.background.loaded()) {
-        controls::StretchBitmap(dc, p.background.handle, client.left, client.top, w, h, 0, 0,
+        controls::StretchBitmap(dc, p.background.bitmap, client.left, client.top, w, h, 0, 0,
                                 p.background.width, p.background.height);
     } else {
         memory.FillSolidRect(&client, ::GetSysColor(COLOR_BTNFACE));
@@ -204,7 +162,7 @@ void CBitmapSlider::Paint() {
     if (p.channel.loaded()) {
         const int channelHeight = p.channel.height;
         const int y = (h - channelHeight) / 2 + client.top;
-        controls::StretchBitmap(dc, p.channel.handle, client.left, y, w, channelHeight, 0, 0, p.channel.width,
+        controls::StretchBitmap(dc, p.channel.bitmap, client.left, y, w, channelHeight, 0, 0, p.channel.width,
                                 p.channel.height);
         // The filled part shows the same share of the active picture as of
         // the channel below it.
@@ -212,7 +170,7 @@ void CBitmapSlider::Paint() {
         if (p.active.loaded() && filled > 0) {
             const int sourceWidth =
                 std::max(1, static_cast<int>(static_cast<long long>(p.active.width) * filled / w));
-            controls::StretchBitmap(dc, p.active.handle, client.left, y, filled, channelHeight, 0, 0,
+            controls::StretchBitmap(dc, p.active.bitmap, client.left, y, filled, channelHeight, 0, 0,
                                     sourceWidth, p.active.height);
         }
     }

@@ -7,31 +7,22 @@
 
 #include "controls/draw_helpers.h"
 #include "controls/mem_dc.h"
+#include "controls/resource_picture.h"
 #include "controls/slider_messages.h"
 
 namespace {
 
 // A bitmap resource with its size and, when drawn transparently, its mask
 // (1 where the transparent colour was; those pixels of the picture are black).
-struct Picture {
-    HBITMAP bitmap = nullptr;
+struct Picture : controls::ResourcePicture {
     HBITMAP mask = nullptr;
-    int width = 0;
-    int height = 0;
 
     Picture() = default;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() { Free(); }
+    ~Picture() { FreeMask(); }
 
-    bool loaded() const { return bitmap != nullptr; }
     void Free() {
-        if (bitmap)
-            ::DeleteObject(bitmap);
-        if (mask)
-            ::DeleteObject(mask);
-        bitmap = mask = nullptr;
-        width = height = 0;
+        FreeMask();
+        ResourcePicture::Free();
     }
     bool Load(UINT id, bool transparent, COLORREF colour, int x, int y);
     // Source (sx, sy, w, h) at (dx, dy), through the mask when there is one.
@@ -39,18 +30,17 @@ struct Picture {
 
   private:
     bool MakeMask(COLORREF colour, int x, int y);
+    void FreeMask() {
+        if (mask)
+            ::DeleteObject(mask);
+        mask = nullptr;
+    }
 };
 
 bool Picture::Load(UINT id, bool transparent, COLORREF colour, int x, int y) {
     Free();
-    bitmap = controls::LoadResourceBitmap(id);
-    BITMAP info{};
-    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
-        Free();
+    if (!ResourcePicture::Load(id))
         return false;
-    }
-    width = info.bmWidth;
-    height = info.bmHeight;
     if (transparent && !MakeMask(colour, x, y)) {
         Free();
         return false;
