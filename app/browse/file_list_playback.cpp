@@ -13,25 +13,13 @@ bool ValidPane(int pane) {
 
 }  // namespace
 
-CDlgPlayback* FileListPlayback::Frame() {
-    // The cached frame counts only while its window is still that object's.
-    if (m_frame != nullptr && ::IsWindow(m_frameWindow) &&
-        CWnd::FromHandlePermanent(m_frameWindow) == m_frame)
-        return m_frame;
-    m_frame = nullptr;
-    m_frameWindow = nullptr;
-    if (m_page == nullptr || !::IsWindow(m_page))
-        return nullptr;
-    for (HWND child = ::GetWindow(m_page, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (auto* frame = dynamic_cast<CDlgPlayback*>(CWnd::FromHandlePermanent(child))) {
-            m_frame = frame;
-            m_frameWindow = child;
-            m_toolBar = frame->m_dlgTool.m_hWnd;
-            break;
-        }
-    }
-    return m_frame;
+void FileListPlayback::SetFrame(CDlgPlayback* frame) {
+    m_frame = frame;
+    m_toolBar = frame != nullptr ? frame->m_dlgTool.m_hWnd : nullptr;
+}
+
+CDlgPlayback* FileListPlayback::Frame() const {
+    return m_frame != nullptr && ::IsWindow(m_frame->m_hWnd) ? m_frame : nullptr;
 }
 
 void FileListPlayback::StopAllAndClear() {

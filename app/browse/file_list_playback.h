@@ -4,16 +4,13 @@
 // done on the playback frame next to the list: its recording time bar, its
 // tool bar and its four play panes.
 //
-// The frame is found among the page's children when first needed (the page
-// creates the list before the frame). With no frame (a list on its own) the
-// calls do nothing.
+// The page hands the frame over once it has made it (it makes the list first);
+// before that, or with no frame (a list on its own), the calls do nothing.
 //
 // A double-clicked row's start becomes the time bar's clicked time: that is
 // the time the panes read back when they seek (FindRecordAt), so the seek
 // goes to the row and not to wherever the bar was last clicked.
 #pragma once
-
-#include <atomic>
 
 #include "app/browse/file_list_model.h"
 #include "winlib/winlib.h"
@@ -22,12 +19,12 @@ class CDlgPlayback;
 
 class FileListPlayback final : public browse::PlaybackControl {
   public:
-    // `page` is the list's parent, whose children include the frame.
-    void SetPage(HWND page) { m_page = page; }
-    CDlgPlayback* Frame();
+    // The frame next to the list, its windows made (GUI thread, before any
+    // search runs).
+    void SetFrame(CDlgPlayback* frame);
     // The tool bar's window, for the day search's thread to post to; NULL
-    // until the frame was found.
-    HWND ToolBarWindow() const { return m_toolBar.load(); }
+    // before the frame is set.
+    HWND ToolBarWindow() const { return m_toolBar; }
 
     void StopAllAndClear() override;
     void AddTimebarRecord(int row, const play::_recfile_info_t& record) override;
@@ -41,8 +38,9 @@ class FileListPlayback final : public browse::PlaybackControl {
     void SelectPane(int pane) override;
 
   private:
-    HWND m_page = nullptr;
+    // The frame while its window lives; nullptr otherwise.
+    CDlgPlayback* Frame() const;
+
     CDlgPlayback* m_frame = nullptr;
-    HWND m_frameWindow = nullptr;
-    std::atomic<HWND> m_toolBar{nullptr};
+    HWND m_toolBar = nullptr;
 };

@@ -54,7 +54,6 @@ void CDlgFileList::DoDataExchange(CDataExchange* dx) {
 BOOL CDlgFileList::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
     m_window = m_hWnd;
-    m_playback.SetPage(::GetParent(m_hWnd));
 
     std::span<browse::PaneRecordMap, browse::kPaneCount> paneRecords =
         m_pConfig != nullptr ? std::span<browse::PaneRecordMap, browse::kPaneCount>(m_pConfig->m_paneRecords)
@@ -139,7 +138,6 @@ void CDlgFileList::PageDestroyed() {
 
 void CDlgFileList::OnSearchDay(const std::string& day) {
     if (m_model) {
-        m_playback.Frame();  // so that the day search's thread knows the tool bar
         m_model->OnSearchDay(day);
     }
 }
@@ -155,7 +153,6 @@ void CDlgFileList::OnSelectChannel() {
         return;
     browse::ChosenChannels channels;
     chooser.GetChannels(channels);
-    m_playback.Frame();
     m_model->OnChannelsChosen(channels);
 }
 

@@ -16,7 +16,8 @@
 // The Export button and the converter and export commands open dialogs that
 // do not exist yet; they do nothing.
 //
-// The page calls SetConfigAndSkin before creating it, then Reset (a change of
+// The page calls SetConfigAndSkin before creating it, SetPlaybackFrame once it
+// has made the frame beside it, then Reset (a change of
 // mode), CloseDisk (also the main window, when the recorder's drive is gone)
 // and PageDestroyed (the page's window is going: the disk is let go while the
 // frame still exists).
@@ -44,6 +45,7 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     CDlgFileList();
     ~CDlgFileList() override;
 
+    void SetPlaybackFrame(CDlgPlayback* frame) { m_playback.SetFrame(frame); }
     void Reset();
     void CloseDisk();
     void PageDestroyed();

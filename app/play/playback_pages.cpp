@@ -61,6 +61,7 @@ BOOL CDlgLocalPlayback::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
     play_wnd::CreateChild(m_dlgFileList, CDlgFileList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
+    m_dlgFileList.SetPlaybackFrame(&m_dlgPlayback);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     Initialised();
     m_sensorPanelHidden =
