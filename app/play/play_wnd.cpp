@@ -28,20 +28,22 @@ COLORREF Colour(uint32_t bgr) {
 }
 
 // The title strip, loaded once and shared by every pane of the process.
-HBITMAP TitleStrip() {
-    static const HBITMAP strip = controls::LoadResourceBitmap(IDB_PANE_TITLE);
+const controls::ResourcePicture& TitleStrip() {
+    static controls::ResourcePicture strip;
+    static const bool loaded = strip.Load(IDB_PANE_TITLE);
+    (void)loaded;
     return strip;
 }
 
 // Copies the strip over (x, y, width, 14): its end caps as they are, its middle
 // stretched.
 void DrawTitleStrip(HDC dc, int x, int y, int width, int height) {
-    const HBITMAP strip = TitleStrip();
-    BITMAP info{};
-    if (strip == nullptr || ::GetObjectA(strip, sizeof info, &info) == 0 || width <= 0)
+    const controls::ResourcePicture& picture = TitleStrip();
+    if (!picture.loaded() || width <= 0)
         return;
-    const int bitmapWidth = static_cast<int>(info.bmWidth);
-    const int bitmapHeight = static_cast<int>(info.bmHeight);
+    const HBITMAP strip = picture.bitmap;
+    const int bitmapWidth = picture.width;
+    const int bitmapHeight = picture.height;
     const int cap = std::min({kTitleCap, bitmapWidth / 2, width / 2});
     const int middle = bitmapWidth - 2 * cap;
     controls::StretchBitmap(dc, strip, x, y, cap, height, 0, 0, cap, bitmapHeight);
@@ -67,8 +69,6 @@ CDlgPlayWnd::~CDlgPlayWnd() {
     AttachToolBar(nullptr);
     if (m_controller.playing())
         m_controller.PlayCtrl(play::kStopCommand, m_controller.syncStarted());
-    if (m_logo != nullptr)
-        ::DeleteObject(m_logo);
 }
 
 void CDlgPlayWnd::SetPaneIndex(int index) {
@@ -139,12 +139,7 @@ BOOL CDlgPlayWnd::OnInitDialog() {
         m_maps.SetFrame(frame);
         AttachToolBar(&frame->m_dlgTool);
     }
-    m_logo = controls::LoadResourceBitmap(IDB_PANE_LOGO);
-    BITMAP info{};
-    if (m_logo != nullptr && ::GetObjectA(m_logo, sizeof info, &info) != 0) {
-        m_logoWidth = info.bmWidth;
-        m_logoHeight = info.bmHeight;
-    }
+    m_logo.Load(IDB_PANE_LOGO);
     if (m_pConfig != nullptr)
         m_pConfig->CreateUiFont(m_font, kTitleFontHeight, FW_NORMAL);
     else
@@ -293,16 +288,16 @@ void CDlgPlayWnd::PostPaneSelected(int pane) {
 // ---- the logo -----------------------------------------------------------------------------
 
 void CDlgPlayWnd::PaintOverlay(VekPlayDC dc, int width, int height) {
-    if (dc == nullptr || m_logo == nullptr || !m_controller.ShouldDrawLogo())
+    if (dc == nullptr || !m_logo.loaded() || !m_controller.ShouldDrawLogo())
         return;
     const HDC memory = ::CreateCompatibleDC(dc);
     if (memory == nullptr)
         return;
-    const HGDIOBJ old = ::SelectObject(memory, m_logo);
+    const HGDIOBJ old = ::SelectObject(memory, m_logo.bitmap);
     BLENDFUNCTION blend{};
     blend.BlendOp = AC_SRC_OVER;
     blend.SourceConstantAlpha = kLogoAlpha;
-    ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, m_logoWidth, m_logoHeight, blend);
+    ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, m_logo.width, m_logo.height, blend);
     ::SelectObject(memory, old);
     ::DeleteDC(memory);
 }

@@ -29,6 +29,7 @@
 #include "app/play/pane_controller.h"
 #include "app/play/play_child_wnd.h"
 #include "app/play/window_ports.h"
+#include "controls/resource_picture.h"
 #include "controls/show_static.h"
 #include "res/play_pane_ids.h"
 #include "res/playback_ids.h"
@@ -108,9 +109,7 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     play::PaneController m_controller;
 
     CDlgPlaybackTool* m_toolBar = nullptr;
-    HBITMAP m_logo = nullptr;
-    int m_logoWidth = 0;
-    int m_logoHeight = 0;
+    controls::ResourcePicture m_logo;
     CRect m_timeRect;
     CFont m_font;
     BOOL m_laidOut = FALSE;
