@@ -39,12 +39,9 @@ struct CBitmapSlider::Pictures {
     }
 };
 
-CBitmapSlider::CBitmapSlider() : m_pictures(new Pictures) {}
+CBitmapSlider::CBitmapSlider() : m_pictures(std::make_unique<Pictures>()) {}
 
-CBitmapSlider::~CBitmapSlider() {
-    delete m_pictures;
-    m_pictures = nullptr;
-}
+CBitmapSlider::~CBitmapSlider() = default;
 
 void CBitmapSlider::SyncClient() {
     if (!IsWindow())

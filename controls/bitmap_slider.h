@@ -12,6 +12,8 @@
 // SetChannelImages, SetRange, SetThumbImages, then SetPos as playback runs.
 #pragma once
 
+#include <memory>
+
 #include "controls/slider_model.h"
 #include "winlib/winlib.h"
 
@@ -49,5 +51,5 @@ class CBitmapSlider : public CWnd {
     controls::BitmapSliderModel m_model;
     // Pictures and the strip's memory DC; defined by the implementation.
     struct Pictures;
-    Pictures* m_pictures;
+    std::unique_ptr<Pictures> m_pictures;
 };
