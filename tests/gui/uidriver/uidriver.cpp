@@ -55,6 +55,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -115,18 +116,17 @@ HWND HandleArg(const Args& args) {
     return window;
 }
 
-// A control with `id` anywhere below `root`.
-HWND FindControl(HWND root, int id) {
-    if (HWND direct = ::GetDlgItem(root, id)) return direct;
+// The first window anywhere below `root` that `match` takes.
+HWND FindChild(HWND root, const std::function<bool(HWND)>& match) {
     struct Search {
-        int id;
+        const std::function<bool(HWND)>* match;
         HWND found;
-    } search{id, nullptr};
+    } search{&match, nullptr};
     ::EnumChildWindows(
         root,
         [](HWND child, LPARAM context) -> BOOL {
             auto* s = reinterpret_cast<Search*>(context);
-            if (::GetDlgCtrlID(child) == s->id) {
+            if ((*s->match)(child)) {
                 s->found = child;
                 return FALSE;
             }
@@ -134,6 +134,12 @@ HWND FindControl(HWND root, int id) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// A control with `id` anywhere below `root`.
+HWND FindControl(HWND root, int id) {
+    if (HWND direct = ::GetDlgItem(root, id)) return direct;
+    return FindChild(root, [id](HWND child) { return ::GetDlgCtrlID(child) == id; });
 }
 
 // The window the command is about: --window, or its control --id.
@@ -281,22 +287,7 @@ std::string SelectedTreeItem(HWND tree) {
 }
 
 HWND FindChildOfClass(HWND root, const char* cls) {
-    struct Search {
-        const char* cls;
-        HWND found;
-    } search{cls, nullptr};
-    ::EnumChildWindows(
-        root,
-        [](HWND child, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            if (::lstrcmpiA(ClassOf(child).c_str(), s->cls) == 0) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindChild(root, [cls](HWND child) { return ::lstrcmpiA(ClassOf(child).c_str(), cls) == 0; });
 }
 
 int Run(const Args& args) {
