@@ -1,6 +1,8 @@
 // app/play/playback_tool_wnd.cpp
 #include "app/play/playback_tool_wnd.h"
 
+#include <optional>
+
 #include "app/messages.h"
 #include "app/play/play_layouts.h"
 #include "app/play/play_wnd.h"
@@ -27,25 +29,27 @@ struct ButtonRecipe {
     int id;
     UINT bitmap;
     int tooltip;  // language string
+    void (ToolbarController::*action)();
+    bool wait;  // under the wait cursor: starting or stopping panes waits for the libraries' threads
 };
 
 constexpr ButtonRecipe kButtons[CDlgPlaybackTool::kButtonCount] = {
-    {kPlayButton, IDB_TOOL_PLAY, 127},
-    {kPauseButton, IDB_TOOL_PAUSE, 128},
-    {kStopButton, IDB_TOOL_STOP, 129},
-    {kSpeedDownButton, IDB_TOOL_SPEED_DOWN, 130},
-    {kSpeedUpButton, IDB_TOOL_SPEED_UP, 131},
-    {kNextFrameButton, IDB_TOOL_NEXT_FRAME, 132},
-    {kCaptureButton, IDB_TOOL_CAPTURE, 139},
-    {kOneWndButton, IDB_TOOL_ONE_WND, 133},
-    {kFourWndButton, IDB_TOOL_FOUR_WND, 134},
-    {kFullScreenButton, IDB_TOOL_FULL_SCREEN, kStringFullScreen},
-    {kMuteButton, IDB_TOOL_MUTE, kStringMuteOn},
-    {kVideoClipButton, IDB_TOOL_VIDEO_CLIP, 156},
-    {kSensorPanelButton, IDB_TOOL_SENSOR_PANEL, kStringBottom},
-    {kDownloadButton, IDB_TOOL_DOWNLOAD, 287},
-    {kPlayAllButton, IDB_TOOL_PLAY_ALL, 300},
-    {kStopAllButton, IDB_TOOL_STOP_ALL, 301},
+    {kPlayButton, IDB_TOOL_PLAY, 127, &ToolbarController::OnPlay, true},
+    {kPauseButton, IDB_TOOL_PAUSE, 128, &ToolbarController::OnPause, false},
+    {kStopButton, IDB_TOOL_STOP, 129, &ToolbarController::OnStop, true},
+    {kSpeedDownButton, IDB_TOOL_SPEED_DOWN, 130, &ToolbarController::OnSpeedDown, true},
+    {kSpeedUpButton, IDB_TOOL_SPEED_UP, 131, &ToolbarController::OnSpeedUp, true},
+    {kNextFrameButton, IDB_TOOL_NEXT_FRAME, 132, &ToolbarController::OnNextFrame, false},
+    {kCaptureButton, IDB_TOOL_CAPTURE, 139, &ToolbarController::OnCapture, true},
+    {kOneWndButton, IDB_TOOL_ONE_WND, 133, &ToolbarController::OnOneWnd, false},
+    {kFourWndButton, IDB_TOOL_FOUR_WND, 134, &ToolbarController::OnFourWnd, false},
+    {kFullScreenButton, IDB_TOOL_FULL_SCREEN, kStringFullScreen, &ToolbarController::OnFullScreen, false},
+    {kMuteButton, IDB_TOOL_MUTE, kStringMuteOn, &ToolbarController::OnMute, false},
+    {kVideoClipButton, IDB_TOOL_VIDEO_CLIP, 156, &ToolbarController::OnVideoClip, true},
+    {kSensorPanelButton, IDB_TOOL_SENSOR_PANEL, kStringBottom, &ToolbarController::OnSensorPanel, false},
+    {kDownloadButton, IDB_TOOL_DOWNLOAD, 287, &ToolbarController::OnDownload, false},
+    {kPlayAllButton, IDB_TOOL_PLAY_ALL, 300, &ToolbarController::OnPlayAll, true},
+    {kStopAllButton, IDB_TOOL_STOP_ALL, 301, &ToolbarController::OnStopAll, false},
 };
 
 // The template's ids are the controller's.
@@ -185,71 +189,14 @@ void CDlgPlaybackTool::Paint() {
 }
 
 void CDlgPlaybackTool::OnButton(int id) {
-    switch (id) {
-        case kPlayButton: {
-            WaitCursor wait;
-            m_controller.OnPlay();
-            break;
-        }
-        case kPauseButton:
-            m_controller.OnPause();
-            break;
-        case kStopButton: {
-            WaitCursor wait;
-            m_controller.OnStop();
-            break;
-        }
-        case kSpeedDownButton: {
-            WaitCursor wait;
-            m_controller.OnSpeedDown();
-            break;
-        }
-        case kSpeedUpButton: {
-            WaitCursor wait;
-            m_controller.OnSpeedUp();
-            break;
-        }
-        case kNextFrameButton:
-            m_controller.OnNextFrame();
-            break;
-        case kCaptureButton: {
-            WaitCursor wait;
-            m_controller.OnCapture();
-            break;
-        }
-        case kVideoClipButton: {
-            WaitCursor wait;
-            m_controller.OnVideoClip();
-            break;
-        }
-        case kPlayAllButton: {
-            WaitCursor wait;
-            m_controller.OnPlayAll();
-            break;
-        }
-        case kStopAllButton:
-            m_controller.OnStopAll();
-            break;
-        case kMuteButton:
-            m_controller.OnMute();
-            break;
-        case kOneWndButton:
-            m_controller.OnOneWnd();
-            break;
-        case kFourWndButton:
-            m_controller.OnFourWnd();
-            break;
-        case kFullScreenButton:
-            m_controller.OnFullScreen();
-            break;
-        case kSensorPanelButton:
-            m_controller.OnSensorPanel();
-            break;
-        case kDownloadButton:
-            m_controller.OnDownload();
-            break;
-        default:
-            break;
+    for (const ButtonRecipe& button : kButtons) {
+        if (button.id != id)
+            continue;
+        std::optional<WaitCursor> wait;
+        if (button.wait)
+            wait.emplace();
+        (m_controller.*button.action)();
+        return;
     }
 }
 
