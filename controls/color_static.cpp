@@ -24,6 +24,15 @@ void CColorStatic::SetTextStyle(COLORREF color, int height) {
     }
 }
 
+void CColorStatic::SetBackground(COLORREF color) {
+    m_transparent = 0;
+    m_bkColor = color;
+    m_bkBrush.DeleteObject();
+    m_bkBrush.CreateSolidBrush(color);
+    if (IsWindow())
+        Invalidate(TRUE);
+}
+
 void CColorStatic::PreSubclassWindow() {
     CStatic::PreSubclassWindow();
     UpdateFont(true);
@@ -45,15 +54,15 @@ void CColorStatic::UpdateFont(bool giveToStatic) {
 
 HBRUSH CColorStatic::CtlColor(CDC* dc, UINT /*ctlType*/) {
     dc->SetTextColor(m_textColor);
+    if (!m_font.GetSafeHandle())
+        UpdateFont(false);
+    if (m_font.GetSafeHandle())
+        dc->SelectObject(&m_font);
     if (!m_transparent) {
         dc->SetBkColor(m_bkColor);
         return m_bkBrush;
     }
     dc->SetBkMode(TRANSPARENT);
-    if (!m_font.GetSafeHandle())
-        UpdateFont(false);
-    if (m_font.GetSafeHandle())
-        dc->SelectObject(&m_font);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 

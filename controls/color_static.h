@@ -6,6 +6,10 @@
 // WM_CTLCOLOR*; changing the text or the font first invalidates the label's
 // area in the parent, so the old text does not stay under the new one.
 //
+// A label whose text changes in place over a parent that paints around its
+// children (WS_CLIPCHILDREN) cannot show the parent through: SetBackground
+// makes it draw on a solid background of its own instead.
+//
 // The font is made once per control and re-made only when the height
 // changes; it lives until the label is destroyed. It is also made the
 // static's own font, since some systems select that one after asking the
@@ -21,6 +25,9 @@ class CColorStatic : public CStatic {
 
     // 0xFFFFFFFF means the system's button-text colour. Repaints.
     void SetTextStyle(COLORREF color, int height);
+    // From now on the label fills its area with `color` under its text
+    // (opaque) rather than showing the parent through. Repaints.
+    void SetBackground(COLORREF color);
     COLORREF GetTextColor() const { return m_textColor; }
     int GetFontHeight() const { return m_fontHeight; }
     // The font the label draws with, NULL before its first colour message.

@@ -33,7 +33,7 @@ constexpr struct {
 
 }  // namespace
 
-CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD), m_backBrush(browse::kFileListBackground) {}
+CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD) {}
 
 CDlgFileList::~CDlgFileList() {
     // No search thread may outlive the model it calls back.
@@ -84,6 +84,9 @@ BOOL CDlgFileList::OnInitDialog() {
     }
     m_status.SetWindowText(m_model->StatusText().c_str());
     m_status.SetTextStyle(kWhite, kStatusFontHeight);
+    // This window paints around its children, so a shorter text would leave
+    // the old one: the status line fills its own background.
+    m_status.SetBackground(browse::kFileListBackground);
 
     m_initialised = TRUE;
     LayOut();
@@ -208,16 +211,6 @@ LRESULT CDlgFileList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (m_model)
                 m_model->OnDaySearchDone();
             return 1;
-        case WM_CTLCOLORSTATIC:
-            // The status line fills its own background: this window paints
-            // around its children, so a shorter text would leave the old one.
-            if (reinterpret_cast<HWND>(lParam) == m_status.m_hWnd) {
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                ::SetTextColor(dc, m_status.GetTextColor());
-                ::SetBkMode(dc, TRANSPARENT);
-                return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(m_backBrush));
-            }
-            break;
         case WM_SIZE:
             LayOut();
             break;

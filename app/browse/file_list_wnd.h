@@ -98,7 +98,6 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     // Where the pane records go when there is no configuration object.
     browse::PaneRecordMap m_ownPaneRecords[browse::kPaneCount];
     std::unique_ptr<browse::FileListModel> m_model;
-    CBrush m_backBrush;
     HWND m_window = nullptr;  // this page, for the search threads' posts
     BOOL m_initialised = FALSE;
 };

@@ -74,7 +74,6 @@ class WaitCursor {
 
 CDlgPlaybackTool::CDlgPlaybackTool()
     : CPlayChildDialog(IDD), m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {
-    m_stateBrush.CreateSolidBrush(kStateBack);
 }
 
 CDlgPlaybackTool::~CDlgPlaybackTool() {
@@ -155,6 +154,9 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
         m_buttons[i].SetTooltipText(m_settings.LoadLangString(kButtons[i].tooltip).c_str());
     }
     m_stateText.SetTextStyle(kWhite, kStateFontHeight);
+    // The text changes in place: it paints its own dark box, so a new text
+    // never lands on the old one.
+    m_stateText.SetBackground(kStateBack);
     if (m_volume.SubclassDlgItem(IDC_TOOL_VOLUME, this)) {
         m_volume.SetMargin(kVolumeMargin, kVolumeMargin);
         m_volume.SetBackgroundImage(IDB_VOLUME_BACK);
@@ -231,18 +233,6 @@ LRESULT CDlgPlaybackTool::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         case WM_DESTROY:
             m_controller.StopAllAndClear();
-            break;
-        case WM_CTLCOLORSTATIC:
-            // The state text changes in place: it paints its own dark box, so
-            // a new text never lands on the old one.
-            if (reinterpret_cast<HWND>(lParam) == m_stateText.m_hWnd) {
-                const HDC dc = reinterpret_cast<HDC>(wParam);
-                ::SetTextColor(dc, kWhite);
-                ::SetBkColor(dc, kStateBack);
-                if (const HFONT font = m_stateText.GetTextFont())
-                    ::SelectObject(dc, font);
-                return reinterpret_cast<LRESULT>(m_stateBrush.GetSafeHandle());
-            }
             break;
         case WM_ERASEBKGND:
             return TRUE;

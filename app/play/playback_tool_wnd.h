@@ -96,7 +96,6 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
 
     CBmpButton m_buttons[kButtonCount];
     CDlgPlayWnd* m_panes[play::kPaneCount] = {};
-    CBrush m_stateBrush;
     CDlgPlayback* m_frame = nullptr;
     BOOL m_initialised = FALSE;
     BOOL m_sliderReady = FALSE;

@@ -150,6 +150,28 @@ TEST_F(StaticsTest, LabelDrawsInItsColourOverTheParentWithOneFont) {
     EXPECT_EQ(face.lfHeight, -12) << "a new height makes a new font";
 }
 
+TEST_F(StaticsTest, AnOpaqueLabelFillsItsOwnBackgroundAndNewTextReplacesTheOld) {
+    // The parent stops painting under its children, as the pages do.
+    page.ModifyStyle(0, WS_CLIPCHILDREN);
+    page.label.SetWindowText("HHHHHHHH");
+    page.label.SetTextStyle(RGB(255, 0, 0), -18);
+    page.label.SetBackground(RGB(0, 0, 128));
+    Pump();
+    vekgui::Snapshot shot = Shot(page.label);
+    const CRect all(0, 0, 120, 30);
+    EXPECT_EQ(shot.At(118, 28), RGB(0, 0, 128));
+    const int wide = shot.Count(all, RGB(255, 0, 0));
+    EXPECT_GT(wide, 20);
+    EXPECT_NE(page.label.GetTextFont(), nullptr);
+
+    page.label.SetWindowText("H");
+    Pump();
+    shot = Shot(page.label);
+    EXPECT_LT(shot.Count(all, RGB(255, 0, 0)), wide / 4) << "the old text is painted over";
+    EXPECT_GT(shot.Count(all, RGB(255, 0, 0)), 0);
+    EXPECT_EQ(shot.At(118, 28), RGB(0, 0, 128));
+}
+
 TEST_F(StaticsTest, PictureShowsItsBackgroundAndAnImageKeepingItsShape) {
     const vekgui::Snapshot empty = Shot(page.picture);
     EXPECT_EQ(empty.Count(CRect(0, 0, 100, 50), RGB(0, 0, 0)), 100 * 50);
