@@ -331,6 +331,57 @@ ImageSpec Unclean(int v) {
     return s;
 }
 
+// ---- fuzz --------------------------------------------------------------------------------
+
+// As little as the reader's paths need, so a fuzzer mounts and walks it hundreds
+// of times a second: 64 KB index copies, one day of short events, a partition
+// to repair with an open file, and audio.
+ImageSpec FuzzScenario(int v) {
+    ImageSpec s;
+    s.disk.version = v;
+    s.disk.copySize = 64 * 1024;
+    const auto at = [](int h, int m) { return Packed(2024, 5, 1, h, m, 0); };
+
+    PartitionSpec p0;
+    p0.fileCount = 4;
+    p0.repairFlag = 1;
+    {
+        FileSpec f = File(0, 0);
+        f.events.push_back(Ev(at(8, 0), 20, 1u << 0, Light()));
+        f.events.push_back(Ev(at(8, 30), 10, 1u << 1, Light()));
+        p0.files.push_back(f);
+        AddMark(&s, "two-events", 0, 0, -1, "08:00:00 (20 s, type bit 0) and 08:30:00 (10 s, type bit 1)");
+    }
+    {
+        FileSpec f = File(1, 1, vekfs::kFileWriting);
+        f.events.push_back(Ev(at(8, 0), 10, 1u << 0, Light()));
+        EventSpec w = Ev(at(8, 10), 5, 1u << 0, Light());
+        w.state = EventState::Writing;
+        f.events.push_back(w);
+        p0.files.push_back(f);
+        AddMark(&s, "to-repair", 0, 1, 1, "open file in a partition with the repair flag: \"EvWr\" in slot 1");
+    }
+    {
+        FileSpec f = File(2, 2);
+        StreamParams sp = Light();
+        sp.audio = true;
+        f.events.push_back(Ev(at(9, 0), 6, 1u << 0, sp));
+        p0.files.push_back(f);
+        AddMark(&s, "audio", 0, 2, 0, "video with interleaved A-law audio");
+    }
+    s.partitions.push_back(p0);
+
+    PartitionSpec p1;
+    p1.fileCount = 2;
+    {
+        FileSpec f = File(0, 0);
+        f.events.push_back(Ev(at(10, 0), 15, 1u << 0, Light()));
+        p1.files.push_back(f);
+    }
+    s.partitions.push_back(p1);
+    return s;
+}
+
 // ---- small images for parameter and index damage ----------------------------------------
 
 ImageSpec Lite(int v) {
@@ -454,6 +505,12 @@ const std::vector<ScenarioInfo>& ScenarioCatalogue() {
          "iend-window2-top iend-at-index-start no-iend-in-65-windows full-256 empty-slot-after-3 "
          "number-conflict "
          "open-no-events last-file-closed"},
+        {"fuzz",
+         {},
+         "small and quick to mount, for fuzzing: 64 KB index copies, everything on 2024-05-01. Partition 0 "
+         "(4 entries, repair flag set): channel 0 two closed events, channel 1 an open file with an \"EvWr\" "
+         "in slot 1, channel 2 video with A-law audio, entry 3 free. Partition 1 (2 entries): channel 0 one "
+         "event at 10:00, entry 1 free.\n  marks: two-events to-repair audio"},
         {"damaged-index",
          {"bits1111", "bits1111-garbage", "bits0011", "bits0001"},
          "2 small partitions; partition 0's index copies damaged, partition 1 intact. bits1111: copy 0's "
@@ -508,6 +565,8 @@ bool MakeScenario(const std::string& name,
         s = StreamScenario(version);
     } else if (name == "unclean") {
         s = Unclean(version);
+    } else if (name == "fuzz") {
+        s = FuzzScenario(version);
     } else if (name == "damaged-index") {
         DamagedIndex(variant, version, &s);
     } else {

@@ -1,12 +1,13 @@
 // libFuzzer target: mounts, searches and stream-reads mutated recorder disks
 // held in memory, in both format versions.
 //
-// The input picks a base image (a generated scenario, version 1 or 2) and then
-// carries patches: each writes a few bytes into one region the reader trusts
+// The input picks a base image (the small "fuzz" scenario, version 1 or 2) and
+// then carries patches: each writes a few bytes into one region the reader trusts
 // least (the parameter block, the first index copy of a partition, a data file's
 // key-frame index, its frames). The reader then mounts the patched disk, runs
 // every kind of search, seeks into each event found and reads and steps through
 // it. Any crash, sanitizer report or hang is a finding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,15 +30,14 @@ struct Base {
     bool ok = false;
 };
 
-const Base& BaseImage(int scenario, int version) {
-    static Base bases[3][2];
-    Base& b = bases[scenario][version - 1];
+const Base& BaseImage(int version) {
+    static Base bases[2];
+    Base& b = bases[version - 1];
     if (!b.ok) {
-        static const char* const kNames[3] = {"damaged-index", "unclean", "basic"};
         std::string error;
         vektools::BuildOptions options;
         options.recordFrames = false;
-        b.ok = vektools::BuildScenario(kNames[scenario], "", version, &b.image, &error, options);
+        b.ok = vektools::BuildScenario("fuzz", "", version, &b.image, &error, options);
         if (!b.ok) std::abort();
     }
     return b;
@@ -57,10 +57,21 @@ std::vector<std::pair<uint64_t, uint64_t>> Regions(const vektools::Manifest& m) 
     return r;
 }
 
+// The days the image has events on, at most three.
+std::vector<vekfs_time> EventDays(const vektools::Manifest& m) {
+    std::vector<vekfs_time> days;
+    for (const auto& e : m.events) {
+        vekfs_time day = unpack_time(e.start);
+        day.hour = day.minute = day.second = 0;
+        if (days.size() < 3 && std::find(days.begin(), days.end(), day) == days.end()) days.push_back(day);
+    }
+    return days;
+}
+
 void Exercise(Reader& reader, const vektools::Manifest& m) {
     std::vector<uint8_t> block(0x50000);
-    for (size_t e = 0; e < m.events.size() && e < 3; e++) {
-        const vekfs_time day = unpack_time(m.events[e].start);
+    const std::vector<vekfs_time> days = EventDays(m);
+    for (const vekfs_time& day : days) {
         search_param p;
         p.channel_mask = 0xffffffffu;
         p.type_mask = 0xffffffffu;
@@ -107,10 +118,8 @@ void Exercise(Reader& reader, const vektools::Manifest& m) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetDiagEnabled(false);
     Input in(data, size);
-    const uint8_t pick = in.U8();
-    const int version = (pick & 1) + 1;
-    const int scenario = (pick >> 1) % 3;
-    const Base& base = BaseImage(scenario, version);
+    const int version = (in.U8() & 1) + 1;
+    const Base& base = BaseImage(version);
 
     auto disk = base.image.disk->Clone();
     const auto regions = Regions(base.image.manifest);
