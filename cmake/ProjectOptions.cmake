@@ -56,11 +56,13 @@ endif()
 
 find_package(Threads REQUIRED)
 
-# Fuzzing (clang only): every target gets coverage instrumentation and the
-# sanitizers; fuzz targets link libFuzzer themselves.
+# Fuzzing (clang only): every target gets coverage instrumentation (but the
+# test-data generators of cmake/fuzz-coverage-ignore.txt) and the sanitizers;
+# fuzz targets link libFuzzer themselves.
 option(VEK_FUZZ "Build the libFuzzer targets (clang)" OFF)
 if(VEK_FUZZ)
   target_compile_options(vek_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
-                                                -fno-omit-frame-pointer)
+                                                -fno-omit-frame-pointer
+                                                -fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/cmake/fuzz-coverage-ignore.txt)
   target_link_options(vek_options INTERFACE -fsanitize=address,undefined)
 endif()
