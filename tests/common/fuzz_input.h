@@ -5,9 +5,11 @@
 // promise into a crash the fuzzer reports.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace vektest {
 
@@ -18,6 +20,13 @@ public:
     uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
     uint32_t U16() { return U8() | static_cast<uint32_t>(U8()) << 8; }
     uint32_t U32() { return U16() | U16() << 16; }
+    uint64_t U64() { return U32() | static_cast<uint64_t>(U32()) << 32; }
+    // What is left of the input, all taken at once.
+    std::vector<uint8_t> Rest() {
+        std::vector<uint8_t> rest(data_ + std::min(at_, size_), data_ + size_);
+        at_ = size_;
+        return rest;
+    }
 
 private:
     const uint8_t* data_;

@@ -21,7 +21,7 @@
 
 #include "platform/le_bytes.h"
 #include "tests/common/fuzz_input.h"
-#include "tools/framestream.h"
+#include "tests/common/fuzz_stream.h"
 #include "vkfs/frame_splitter.h"
 
 namespace {
@@ -33,83 +33,11 @@ using Input = vektest::FuzzInput;
 
 constexpr auto Check = vektest::FuzzCheck;
 
-// The stream and its edits.
-std::vector<uint8_t> MakeStream(Input& in) {
-    vektools::StreamSpec recipe;
-    recipe.seed = in.U32();
-    recipe.channel = in.U8();
-    recipe.videoFrames = 1 + in.U8() % 64;
-    const uint8_t flags = in.U8();
-    recipe.audio = flags & 1;
-    recipe.extUnits = (flags >> 1) & 3;
-    if (flags & 8) {
-        recipe.junkEvery = 1 + in.U8() % 5;
-        recipe.junkLength = in.U16() % 700;
-    }
-    recipe.gop = 1 + in.U8() % 12;
-    recipe.iMin = 40, recipe.iMax = 40 + in.U16() % 8192;
-    recipe.pMin = 0, recipe.pMax = in.U16() % 2048;
-    if (flags & 16)  // a frame around the 512,000-byte limit
-        recipe.sizes.push_back({static_cast<uint32_t>(in.U8() % recipe.videoFrames), 511900u + in.U8()});
-    std::vector<uint8_t> s = vektools::BuildStream(recipe).bytes;
-
-    for (int edits = in.U8() % 24; edits > 0 && !s.empty(); edits--) {
-        const size_t at = in.U32() % s.size();
-        switch (in.U8() % 6) {
-        case 0:
-            s[at] = in.U8();
-            break;
-        case 1:  // a word, aimed at a header's payload length or not
-            if (at + 4 <= s.size()) platform::PutU32(&s[at], in.U32());
-            break;
-        case 2: {  // a stray magic
-            const uint8_t magic[5] = {'V', 'k', 'F', 'm', in.U8()};
-            s.insert(s.begin() + static_cast<long>(at), magic, magic + 5);
-            break;
-        }
-        case 3:
-            s.erase(s.begin() + static_cast<long>(at),
-                    s.begin() + static_cast<long>(std::min(s.size(), at + 1 + in.U8())));
-            break;
-        case 4:
-            s.resize(at);
-            break;
-        default:
-            s.insert(s.begin() + static_cast<long>(at), in.U8() % 64, in.U8());
-            break;
-        }
-    }
-    return s;
-}
-
-// Where the frames of the whole stream lie (offset, length), by a plain scan
-// from `from`.
-std::vector<std::pair<size_t, size_t>> Reference(const std::vector<uint8_t>& s, size_t from) {
-    std::vector<std::pair<size_t, size_t>> frames;
-    size_t pos = from;
-    const size_t n = s.size();
-    while (true) {
-        size_t m = pos;
-        while (m + 5 <= n && std::memcmp(&s[m], "VkFm", 4) != 0) m++;
-        if (m + 5 > n || n - m < kFrameHeaderBytes) break;
-        const uint32_t payload = platform::GetU32(&s[m + 12]);
-        if (payload > kMaxFrameSize - kFrameHeaderBytes) {
-            pos = m + kFrameHeaderBytes;
-            continue;
-        }
-        const size_t length = kFrameHeaderBytes + payload;
-        if (n - m < length) break;
-        frames.emplace_back(m, length);
-        pos = m + length;
-    }
-    return frames;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
-    const std::vector<uint8_t> stream = MakeStream(in);
+    const std::vector<uint8_t> stream = vektest::FuzzFrameStream(in);
     size_t skip = in.U16() % 1024;
 
     std::vector<size_t> cuts;
@@ -121,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static vkfs::FrameBuffer buffer;  // 1 MB: made once, as a play slot does
     buffer.Reset(false);
-    const auto want = Reference(stream, skip);
+    const auto want = vektest::ScanFrames(stream, skip, false);
     size_t got = 0;
     size_t at = 0;
     for (size_t block = 0; at < stream.size(); block++) {
