@@ -359,7 +359,8 @@ ImageSpec FuzzScenario(int v) {
         w.state = EventState::Writing;
         f.events.push_back(w);
         p0.files.push_back(f);
-        AddMark(&s, "to-repair", 0, 1, 1, "open file in a partition with the repair flag: \"EvWr\" in slot 1");
+        AddMark(&s, "to-repair", 0, 1, 1,
+                "open file in a partition with the repair flag: \"EvWr\" in slot 1");
     }
     {
         FileSpec f = File(2, 2);

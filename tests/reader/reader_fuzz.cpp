@@ -63,7 +63,8 @@ std::vector<vekfs_time> EventDays(const vektools::Manifest& m) {
     for (const auto& e : m.events) {
         vekfs_time day = unpack_time(e.start);
         day.hour = day.minute = day.second = 0;
-        if (days.size() < 3 && std::find(days.begin(), days.end(), day) == days.end()) days.push_back(day);
+        if (days.size() < 3 && std::find(days.begin(), days.end(), day) == days.end())
+            days.push_back(day);
     }
     return days;
 }
