@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace vektest {
@@ -21,6 +22,13 @@ public:
     uint32_t U16() { return U8() | static_cast<uint32_t>(U8()) << 8; }
     uint32_t U32() { return U16() | U16() << 16; }
     uint64_t U64() { return U32() | static_cast<uint64_t>(U32()) << 32; }
+    // Up to `most` bytes of any value, as a string.
+    std::string Bytes(size_t most) {
+        std::string s(U8() % (most + 1), '\0');
+        for (char& c : s)
+            c = static_cast<char>(U8());
+        return s;
+    }
     // What is left of the input, all taken at once.
     std::vector<uint8_t> Rest() {
         std::vector<uint8_t> rest(data_ + std::min(at_, size_), data_ + size_);

@@ -38,6 +38,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -129,13 +130,6 @@ class Wire {
 
 // ---- what the recorder says ------------------------------------------------------
 
-std::string Text(Input& in, size_t most) {
-    std::string s(in.U8() % (most + 1), '\0');
-    for (char& c : s)
-        c = static_cast<char>(in.U8());
-    return s;
-}
-
 WireTime Time(Input& in) {
     WireTime t;
     if (in.U8() % 8 == 0) {  // any fields at all
@@ -192,7 +186,7 @@ std::vector<uint8_t> RecorderMessage(Input& in, Plan& p) {
             r.status = pick % 9 == 8 ? in.U32() : kStatuses[pick % 9];
             r.session = in.U8() % 8 == 0 ? 0 : in.U32() | 1;
             r.channels = in.U8();
-            r.deviceName = Text(in, 130);
+            r.deviceName = in.Bytes(130);
             return Encode(MakeLoginReply(r));
         }
         case 1: {
@@ -235,18 +229,53 @@ std::vector<uint8_t> RecorderMessage(Input& in, Plan& p) {
             platform::PutU16(m.data() + 6,
                              pick % 4 == 2 ? static_cast<uint16_t>(in.U16()) : kTypes[in.U8() % 8]);
             platform::PutU32(m.data() + 8, in.U8() % 2 ? p.sequence : in.U32());
-            const std::string body = Text(in, 120);
+            const std::string body = in.Bytes(120);
             platform::PutU32(m.data() + 12,
                              pick % 4 == 3 ? in.U32() % 4096 : static_cast<uint32_t>(body.size()));
             m.insert(m.end(), body.begin(), body.end());
             return m;
         }
         default: {
-            const std::string bytes = Text(in, 40);
+            const std::string bytes = in.Bytes(40);
             return std::vector<uint8_t>(bytes.begin(), bytes.end());
         }
     }
 }
+
+// The recorder's end of a play or download connection.
+class StreamEnd {
+  public:
+    // Accepts the connection the library opens with `type` and checks its
+    // open message against what the library was asked.
+    StreamEnd(uint16_t type, const OpenBody& asked) : link(Recorder().Accept()) {
+        Message first;
+        OpenBody open;
+        Check(link->Read(&first, kWaitMs) == ReadResult::kOk && first.type == type && ReadOpen(first, &open));
+        Check(open.session == asked.session && open.channel == asked.channel && open.start == asked.start &&
+              open.end == asked.end);
+    }
+    // Sends bytes; `onSend` runs once they are in the wire and before they go.
+    void Send(const std::vector<uint8_t>& bytes) {
+        wire.Add(bytes);
+        if (onSend)
+            onSend();
+        link->SendBytes(bytes.data(), bytes.size());
+    }
+    // Sends the input's first message, the answer the library waits for: true
+    // when it is an open reply accepting the stream (*reply).
+    bool AnswerOpen(Input& in, OpenReplyBody* reply) {
+        Send(RecorderMessage(in, plan));
+        const std::vector<Message> messages = wire.Messages();
+        if (messages.empty())
+            link->Shutdown();  // the library waits for the rest of the reply
+        return !messages.empty() && ReadOpenReply(messages[0], reply) && reply->result == OpenResult::kOk;
+    }
+
+    std::shared_ptr<Link> link;
+    Wire wire;
+    Plan plan;
+    std::function<void()> onSend;
+};
 
 // ---- login -----------------------------------------------------------------------
 
@@ -293,8 +322,8 @@ void Login(Input& in) {
     LoginParams params;
     params.host = "127.0.0.1";
     params.port = Recorder().Port();
-    params.user = Text(in, 40);
-    params.password = Text(in, 40);
+    params.user = in.Bytes(40);
+    params.password = in.Bytes(40);
     params.target = {window, 0x432};
     StatusLog& statuses = Statuses();
     auto connection = std::make_shared<Connection>(params);
@@ -514,41 +543,25 @@ void Play(Input& in) {
     const StreamTarget target{"127.0.0.1", Recorder().Port(), in.U32()};
     std::shared_ptr<RecordPlay> play;
     std::thread opener([&] { play = RecordPlay::Open(target, params); });
-    const std::shared_ptr<Link> link = Recorder().Accept();
-    Message first;
-    OpenBody open;
-    Check(link->Read(&first, kWaitMs) == ReadResult::kOk && first.type == kPlayOpen &&
-          ReadOpen(first, &open));
-    Check(open.session == target.session && open.channel == params.channel && open.start == params.start &&
-          open.end == params.end);
-
-    Wire wire;
-    Plan plan;
+    StreamEnd end(kPlayOpen, {target.session, params.channel, params.start, params.end});
+    Wire& wire = end.wire;
+    Plan& plan = end.plan;
+    const std::shared_ptr<Link>& link = end.link;
     plan.frameLimit = kPlayWindow;  // never more than the window: the library never has cause to give up
+    // The sound frames sent are known before the library can hand them on.
     size_t registered = 0;
-    // Sends bytes; the sound frames they complete are known before the library can hand them on.
-    const auto send = [&](const std::vector<uint8_t>& bytes) {
-        wire.Add(bytes);
-        {
-            std::lock_guard<std::mutex> hold(log.lock);
-            const std::vector<Message> messages = wire.Messages();
-            for (; registered < messages.size(); registered++) {
-                FrameView f;
-                if (registered > 0 && ReadFrame(messages[registered], &f))
-                    log.sent.emplace_back(std::vector<uint8_t>(f.frame, f.frame + f.size), f.epoch);
-            }
+    end.onSend = [&] {
+        std::lock_guard<std::mutex> hold(log.lock);
+        const std::vector<Message> messages = wire.Messages();
+        for (; registered < messages.size(); registered++) {
+            FrameView f;
+            if (registered > 0 && ReadFrame(messages[registered], &f))
+                log.sent.emplace_back(std::vector<uint8_t>(f.frame, f.frame + f.size), f.epoch);
         }
-        link->SendBytes(bytes.data(), bytes.size());
     };
-
-    send(RecorderMessage(in, plan));
-    bool broken = false, partial = false;
-    const std::vector<Message> messages = wire.Messages(&broken, &partial);
+    const auto send = [&](const std::vector<uint8_t>& bytes) { end.Send(bytes); };
     OpenReplyBody reply;
-    const bool accepted =
-        !messages.empty() && ReadOpenReply(messages[0], &reply) && reply.result == OpenResult::kOk;
-    if (messages.empty())
-        link->Shutdown();  // the library waits for the rest of the reply
+    const bool accepted = end.AnswerOpen(in, &reply);
     opener.join();
     Check((play != nullptr) == accepted);
     if (!play)
@@ -588,7 +601,8 @@ void Play(Input& in) {
 
     // The end: an End for the play's epoch when the stream is still whole,
     // else the connection goes; either way the play comes to its end mark.
-    wire.Messages(&broken, &partial);
+    bool partial = false;
+    wire.Messages(nullptr, &partial);
     const bool whole = PlayReadsOn(wire) && !partial;
     if (whole)
         send(Encode(MakeEnd(plan.epoch)));
@@ -650,27 +664,9 @@ void Download(Input& in) {
     const StreamTarget target{"127.0.0.1", Recorder().Port(), in.U32()};
     std::shared_ptr<RecordDownload> download;
     std::thread opener([&] { download = RecordDownload::Open(target, params); });
-    const std::shared_ptr<Link> link = Recorder().Accept();
-    Message first;
-    OpenBody open;
-    Check(link->Read(&first, kWaitMs) == ReadResult::kOk && first.type == kDownloadOpen &&
-          ReadOpen(first, &open));
-    Check(open.session == target.session && open.channel == params.channel && open.start == params.start &&
-          open.end == params.end);
-
-    Wire wire;
-    Plan plan;
-    const auto send = [&](const std::vector<uint8_t>& bytes) {
-        wire.Add(bytes);
-        link->SendBytes(bytes.data(), bytes.size());
-    };
-    send(RecorderMessage(in, plan));
-    std::vector<Message> messages = wire.Messages();
+    StreamEnd end(kDownloadOpen, {target.session, params.channel, params.start, params.end});
     OpenReplyBody reply;
-    const bool accepted =
-        !messages.empty() && ReadOpenReply(messages[0], &reply) && reply.result == OpenResult::kOk;
-    if (messages.empty())
-        link->Shutdown();
+    const bool accepted = end.AnswerOpen(in, &reply);
     opener.join();
     Check((download != nullptr) == accepted);
     if (!download) {
@@ -679,11 +675,11 @@ void Download(Input& in) {
     }
     Check(download->Start());
     for (int n = 0; n < 48 && !in.Empty(); n++)
-        send(RecorderMessage(in, plan));
-    link->Shutdown();
+        end.Send(RecorderMessage(in, end.plan));
+    end.link->Shutdown();
 
     // What the download must make of it.
-    messages = wire.Messages();
+    const std::vector<Message> messages = end.wire.Messages();
     std::vector<std::pair<int32_t, int32_t>> want;
     std::vector<uint8_t> written;
     uint64_t received = 0;

@@ -140,13 +140,6 @@ void Stream(const std::vector<uint8_t>& bytes) {
     }
 }
 
-std::string Text(Input& in) {
-    std::string s(in.U8() % 140, '\0');
-    for (char& c : s)
-        c = static_cast<char>(in.U8());
-    return s;
-}
-
 WireTime Time(Input& in) {
     WireTime t;
     t.year = static_cast<uint16_t>(in.U16());
@@ -183,7 +176,7 @@ bool SameTime(const WireTime& a, const WireTime& b) {
 void RoundTrip(Input& in) {
     switch (in.U8() % 9) {
         case 0: {
-            const LoginBody v{Text(in), Text(in)};
+            const LoginBody v{in.Bytes(139), in.Bytes(139)};
             LoginBody back;
             Check(ReadLogin(Sent(MakeLogin(v)), &back));
             Check(back.user == Cut(v.user, kMaxCredential) &&
@@ -228,7 +221,7 @@ void RoundTrip(Input& in) {
             v.status = in.U32();
             v.session = in.U32();
             v.channels = in.U8();
-            v.deviceName = Text(in);
+            v.deviceName = in.Bytes(139);
             LoginReplyBody back;
             Check(ReadLoginReply(Sent(MakeLoginReply(v)), &back));
             Check(back.status == v.status && back.session == v.session && back.channels == v.channels &&

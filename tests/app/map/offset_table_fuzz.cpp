@@ -80,13 +80,6 @@ void Exec(const std::string& sql) {
         std::abort();
 }
 
-std::string Bytes(Input& in, size_t most) {
-    std::string s(in.U8() % (most + 1), '\0');
-    for (char& c : s)
-        c = static_cast<char>(in.U8());
-    return s;
-}
-
 Cell MakeCell(Input& in, bool typed) {
     Cell c;
     switch (in.U8() % 4) {
@@ -98,11 +91,11 @@ Cell MakeCell(Input& in, bool typed) {
             break;
         case 2:
             c.kind = SQLITE_TEXT;
-            c.bytes = Bytes(in, 30);
+            c.bytes = in.Bytes(30);
             break;
         default:
             c.kind = SQLITE_BLOB;
-            c.bytes = Bytes(in, 30);
+            c.bytes = in.Bytes(30);
             break;
     }
     // A TEXT column stores an integer as its decimal text.
@@ -189,7 +182,7 @@ void CheckRowDecoder(Input& in) {
     std::vector<std::string> texts;
     std::vector<char*> cells;
     for (int i = 0; i < columns; i++)
-        texts.push_back(Bytes(in, 40));
+        texts.push_back(in.Bytes(40));
     for (int i = 0; i < columns; i++)
         cells.push_back(in.U8() % 3 == 0 ? nullptr : texts[static_cast<size_t>(i)].data());
     const bool none = in.U8() % 8 == 0;
@@ -226,7 +219,7 @@ void CheckFind(const std::vector<OffsetRecord>& table, const std::string& lat, c
 std::string Key(Input& in, const std::vector<OffsetRecord>& table, bool latitude) {
     const uint8_t how = in.U8();
     if (table.empty() || how % 3 == 0) {
-        std::string key = Bytes(in, 9);
+        std::string key = in.Bytes(9);
         return key.substr(0, key.find('\0'));
     }
     const OffsetRecord& r = table[in.U8() % table.size()];

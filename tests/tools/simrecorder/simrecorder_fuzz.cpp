@@ -84,13 +84,6 @@ Recorder& Recorders(int which) {
     return recorders[which];
 }
 
-std::string Text(Input& in, size_t most) {
-    std::string s(in.U8() % (most + 1), '\0');
-    for (char& c : s)
-        c = static_cast<char>(in.U8());
-    return s;
-}
-
 // A time near the records (their days, whole hours to minutes), or any fields.
 WireTime Time(Input& in, Recorder& r) {
     WireTime t;
@@ -123,7 +116,7 @@ std::vector<uint8_t> Odd(Input& in) {
     platform::PutU16(m.data() + 4, pick % 16 == 1 ? static_cast<uint16_t>(in.U16()) : kVersion);
     platform::PutU16(m.data() + 6, static_cast<uint16_t>(pick % 4 == 2 ? in.U16() : 1 + in.U8() % 8));
     platform::PutU32(m.data() + 8, in.U32());
-    const std::string body = Text(in, 80);
+    const std::string body = in.Bytes(80);
     platform::PutU32(m.data() + 12, pick % 4 == 3 ? in.U32() % kOddBody : static_cast<uint32_t>(body.size()));
     m.insert(m.end(), body.begin(), body.end());
     return m;
@@ -212,9 +205,9 @@ void Control(Input& in, Recorder& r) {
     const uint8_t pick = in.U8();
     LoginBody login{r.options.user, r.options.password};
     if (pick % 4 == 1)
-        login.user = Text(in, 40);
+        login.user = in.Bytes(40);
     if (pick % 4 == 2)
-        login.password = Text(in, 40);
+        login.password = in.Bytes(40);
     if (pick % 4 == 3) {  // not a login at all
         c.Send(Odd(in));
         Close(c);
