@@ -94,6 +94,7 @@ void SimRecorder::AcceptLoop() {
         if (!socket)
             continue;
         accepted_++;
+        serving_++;
         auto peer = std::make_unique<Peer>();
         peer->link = std::make_shared<Link>(std::move(socket));
         Peer* p = peer.get();
@@ -102,8 +103,10 @@ void SimRecorder::AcceptLoop() {
         if (!p->thread.Start([this, p, link] {
                 Serve(link);
                 link->Shutdown();
+                serving_--;
                 p->done.store(true);
             })) {
+            serving_--;
             p->done.store(true);
         }
     }

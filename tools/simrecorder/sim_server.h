@@ -66,6 +66,8 @@ class SimRecorder {
     uint64_t FrameBytesSent() const { return frameBytes_.load(); }
     // Connections accepted so far.
     uint64_t Accepted() const { return accepted_.load(); }
+    // Connections accepted whose serving has not ended yet.
+    uint64_t Serving() const { return serving_.load(); }
 
   private:
     struct Session;
@@ -99,6 +101,7 @@ class SimRecorder {
     platform::Thread acceptor_;
     std::atomic<uint64_t> frameBytes_{0};
     std::atomic<uint64_t> accepted_{0};
+    std::atomic<uint64_t> serving_{0};
 
     // The acceptor's alone while it runs; Stop takes it over after joining it.
     std::list<std::unique_ptr<Peer>> peers_;

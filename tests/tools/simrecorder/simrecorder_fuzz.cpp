@@ -27,6 +27,7 @@
 // bytes announced and ends; the recorder closes every connection once it
 // reads the bad header.
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -34,6 +35,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/le_bytes.h"
@@ -420,6 +422,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         default:
             Download(in, r);
             break;
+    }
+    // A connection the recorder closed may still be ending on its side (a
+    // dropped login's): the input is done only when the recorder is, so that
+    // nothing of one input is still held while the next runs.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+    while (r.server->Serving() > 0) {
+        Check(std::chrono::steady_clock::now() < deadline);
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     return 0;
 }
