@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ private:
 
 inline void FuzzCheck(bool ok) {
     if (!ok) std::abort();
+}
+
+// The same, naming the file and line of the promise broken (the caller's).
+inline void Check(bool ok, const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "broken promise at %s:%d\n", file, line);
+    std::abort();
 }
 
 }  // namespace vektest

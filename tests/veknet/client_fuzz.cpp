@@ -61,7 +61,7 @@ using namespace veknet;
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 
 constexpr uint32_t kWaitMs = 5000;
 

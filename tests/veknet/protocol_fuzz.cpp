@@ -32,7 +32,7 @@ using namespace veknet;
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 
 // Offsets of the time fields' spare bytes in a body of the type (the decoders
 // do not look at them; the encoders write 0).

@@ -49,7 +49,7 @@ using vekplay::PlayFile;
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 constexpr size_t kHeader = vekplay::kHeaderSize;
 
 struct Base {

@@ -30,7 +30,7 @@ namespace {
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 
 // Feeds `stream` to the cutter in blocks of the sizes in `cuts` (taken in
 // turn) and checks what comes out against the plain scan.

@@ -35,7 +35,7 @@ namespace {
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 
 constexpr const char* kUri = "file:offset_table_fuzz?mode=memory&cache=shared";
 

@@ -51,7 +51,7 @@ using namespace veknet;
 
 using Input = vektest::FuzzInput;
 
-constexpr auto Check = vektest::FuzzCheck;
+using vektest::Check;
 
 constexpr uint32_t kWaitMs = 5000;
 constexpr uint64_t kDropAfter = 24 * 1024;
