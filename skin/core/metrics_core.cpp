@@ -38,8 +38,11 @@ void MetricsCore::Replace(uintptr_t* slot, uintptr_t object) {
     *slot = object;
 }
 
-void MetricsCore::Refresh(const SchemaStore* schema, const SystemMetricsValues& system, bool win9x) {
+void MetricsCore::Refresh(const SchemaStore* schema,
+                          const std::function<SystemMetricsValues()>& readSystem,
+                          bool win9x) {
     if (!schema) {
+        const SystemMetricsValues system = readSystem();
         for (int n = 0; n < kSysColorCount; ++n) {
             colors_[n] = system.sysColors[n];
             Replace(&colorBrushes_[n], 0);
@@ -47,6 +50,7 @@ void MetricsCore::Refresh(const SchemaStore* schema, const SystemMetricsValues& 
         return;
     }
     refreshing_ = true;
+    const SystemMetricsValues system = readSystem();
 
     LogFont captionFont = system.captionFont;
     LogFont smallCaptionFont = system.smallCaptionFont;

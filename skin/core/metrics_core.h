@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "skin/core/frame_geometry.h"
 #include "skin/core/plym_types.h"
@@ -68,7 +69,8 @@ class MetricsCore {
     // the skin's property 1601 + n, else the built-in default, both through the
     // schema's colour filter; a colour brush is made again only when its colour
     // changed.
-    void Refresh(const SchemaStore* schema, const SystemMetricsValues& system, bool win9x);
+    // `system` is asked once, while Refreshing() is already true for a skin.
+    void Refresh(const SchemaStore* schema, const std::function<SystemMetricsValues()>& system, bool win9x);
 
     Color ColorAt(int n) const;
     uintptr_t BrushAt(int n) const;

@@ -71,7 +71,7 @@ TEST(MetricsCoreTest, SkinSizesFontsAndColoursReplaceTheSystemsExceptOnWindows9x
     skintest::Parse(&skin, kSkin);
     CountingGdi gdi;
     plym::MetricsCore metrics(&gdi);
-    metrics.Refresh(&skin, SystemValues(), false);
+    metrics.Refresh(&skin, SystemValues, false);
 
     EXPECT_EQ(metrics.CaptionHeight(), 25);
     EXPECT_EQ(metrics.SmallCaptionHeight(), 19);
@@ -97,7 +97,7 @@ TEST(MetricsCoreTest, SkinSizesFontsAndColoursReplaceTheSystemsExceptOnWindows9x
     EXPECT_FALSE(metrics.IsMetricsBrush(0));
 
     plym::MetricsCore old(&gdi);
-    old.Refresh(&skin, SystemValues(), true);
+    old.Refresh(&skin, SystemValues, true);
     EXPECT_EQ(old.CaptionHeight(), 19);
     EXPECT_EQ(old.VScrollWidth(), 17);
     EXPECT_STREQ(gdi.fonts.at(old.CaptionFont()).faceName, "System Caption");
@@ -117,16 +117,16 @@ TEST(MetricsCoreTest, RefreshesDeleteTheBrushesTheyReplace) {
     {
         plym::MetricsCore metrics(&gdi);
         for (int round = 0; round < 5; ++round) {
-            metrics.Refresh(&first, SystemValues(), false);
+            metrics.Refresh(&first, SystemValues, false);
             EXPECT_EQ(gdi.brushes.size(), 33u);
             const uintptr_t windowColourBrush = metrics.BrushAt(5);
-            metrics.Refresh(&second, SystemValues(), false);
+            metrics.Refresh(&second, SystemValues, false);
             EXPECT_EQ(gdi.brushes.size(), 33u);
             EXPECT_EQ(gdi.fonts.size(), 3u);
             EXPECT_EQ(metrics.BrushAt(5), windowColourBrush);
         }
         // Without a skin only the face and window brushes remain.
-        metrics.Refresh(nullptr, SystemValues(), false);
+        metrics.Refresh(nullptr, SystemValues, false);
         EXPECT_EQ(gdi.brushes.size(), 2u);
         EXPECT_EQ(metrics.ColorAt(3), SystemValues().sysColors[3]);
         EXPECT_EQ(metrics.BrushAt(3), 0u);
@@ -140,7 +140,7 @@ TEST(MetricsCoreTest, SystemColourIndicesOutside0To30GiveNothing) {
     skintest::Parse(&skin, kSkin);
     CountingGdi gdi;
     plym::MetricsCore metrics(&gdi);
-    metrics.Refresh(&skin, SystemValues(), false);
+    metrics.Refresh(&skin, SystemValues, false);
     for (int n : {-1, 31, 32, INT_MIN, INT_MAX, -31}) {
         EXPECT_EQ(metrics.ColorAt(n), 0u) << n;
         EXPECT_EQ(metrics.BrushAt(n), 0u) << n;

@@ -87,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     NullGdi gdi;
     plym::MetricsCore metrics(&gdi);
-    metrics.Refresh(&store, plym::SystemMetricsValues{}, false);
+    metrics.Refresh(
+        &store, [] { return plym::SystemMetricsValues{}; }, false);
     return 0;
 }
