@@ -129,6 +129,18 @@ TEST_F(StateCodedSchemaTest, AFrameDrawsEdgesCaptionAndButtonsInTheirStates) {
     EXPECT_EQ(canvas.At((close.left + close.right) / 2, (close.top + close.bottom) / 2), Coded(6, 18, 5));
 }
 
+TEST_F(StateCodedSchemaTest, AWindowWithoutAFullCaptionGetsOnlyTheClassicEdges) {
+    HWND window = MakeWindow(WS_POPUP | WS_BORDER, 0, 120, 80);
+    ASSERT_NE(window, nullptr);
+    skintest::TestFrame frame(schema_, window);
+    skintest::Canvas canvas(120, 80);
+    ASSERT_TRUE(schema_->DrawThemeFrameCaption(canvas.Dc(), &frame));
+    EXPECT_EQ(canvas.At(0, 0), schema_->GetSchemaColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(canvas.At(119, 40), schema_->GetSchemaColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(canvas.At(60, 5), RGB(255, 255, 255));  // no caption
+    EXPECT_TRUE(frame.buttons.empty());
+}
+
 TEST_F(StateCodedSchemaTest, TheRegionLeavesOutTheKeyColouredCaptionCorners) {
     HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE, 300, 200);
     skintest::TestFrame frame(schema_, window);
@@ -155,16 +167,7 @@ TEST_F(StateCodedSchemaTest, TheRegionLeavesOutTheKeyColouredCaptionCorners) {
 TEST_F(StateCodedSchemaTest, AScrollBarDrawsArrowsTrackAndThumb) {
     HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, 300, 200);
     skintest::TestFrame frame(schema_, window);
-    plym::ScrollBarPosInfo bar;
-    bar.maximum = 100;
-    bar.page = 10;
-    bar.barEnd = 100;
-    bar.crossEnd = 17;
-    bar.trackStart = 17;
-    bar.trackEnd = 83;
-    bar.thumbStart = 40;
-    bar.thumbEnd = 50;
-    bar.barRect = {0, 0, 100, 17};
+    plym::ScrollBarPosInfo bar = skintest::HorizontalBar(17, 40, 50);
     bar.hotPart = plym::kHitThumb;
     skintest::Canvas canvas(100, 17);
     schema_->DrawFrameScrollBar(canvas.Dc(), &frame, &bar);
