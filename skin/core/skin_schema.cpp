@@ -93,7 +93,6 @@ int CPlymSkinManagerSchema::ReadProperties() {
         ReleaseDC(nullptr, screen);
     }
     SetDisplayInfo(display);
-    m_classes.clear();  // their caches point into the properties
     if (!m_file)
         return 0;
     return plym::SchemaStore::ReadProperties(*m_file);

@@ -182,8 +182,7 @@ TEST_F(StateCodedSchemaTest, AScrollBarDrawsArrowsTrackAndThumb) {
 TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     CPlymSkinManagerSchema* schema = new CPlymSkinManagerSchema(nullptr, nullptr);
     CPlymSkinManagerMetrics* metrics = schema->GetMetrics();
-    plym::SchemaStore& store = *schema;
-    skintest::Parse(&store, "[SysMetrics]\nBtnFace = 10 20 30\nWindow = 1 2 3\n");
+    skintest::Parse(schema, "[SysMetrics]\nBtnFace = 10 20 30\nWindow = 1 2 3\n");
     metrics->Refresh();
     const HBRUSH face = metrics->GetFaceBrush();
     const HBRUSH faceColour = metrics->GetColorBrush(COLOR_BTNFACE);
@@ -194,7 +193,7 @@ TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     EXPECT_EQ(metrics->GetColorBrush(-1), nullptr);
     EXPECT_EQ(metrics->GetColorBrush(31), nullptr);
 
-    skintest::Parse(&store, "[SysMetrics]\nBtnFace = 40 50 60\nWindow = 1 2 3\n");
+    skintest::Parse(schema, "[SysMetrics]\nBtnFace = 40 50 60\nWindow = 1 2 3\n");
     metrics->Refresh();
     EXPECT_EQ(GetObjectType(faceColour), 0u);  // deleted
     EXPECT_EQ(GetObjectType(face), 0u);
@@ -202,6 +201,16 @@ TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     EXPECT_EQ(metrics->ColorAt(COLOR_BTNFACE), RGB(40, 50, 60));
     schema->Release();
     EXPECT_EQ(GetObjectType(scrollColour), 0u);
+}
+
+// Theme classes cache pointers to the properties: a new read makes new ones.
+TEST(SkinSchemaWinTest, ARereadAnswersWithTheNewProperties) {
+    CPlymSkinManagerSchema* schema = new CPlymSkinManagerSchema(nullptr, nullptr);
+    skintest::Parse(schema, "[Button]\nBorderSize = 3\n");
+    EXPECT_EQ(schema->GetThemeClass("BUTTON")->GetThemeInt(1, 1, plym::kPropBorderSize, 0), 3);
+    skintest::Parse(schema, "[Button]\nBorderSize = 5\n");
+    EXPECT_EQ(schema->GetThemeClass("BUTTON")->GetThemeInt(1, 1, plym::kPropBorderSize, 0), 5);
+    schema->Release();
 }
 
 TEST(ColorManagerWinTest, FollowsTheSystemColoursOnAColourDisplay) {
