@@ -70,7 +70,7 @@ def _box(u, v, left, top, right, bottom, width):
 def _triangle(u, v, direction):
     """A triangle pointing up, down, left or right."""
     a, b = {"up": (-v, u), "down": (v, u), "left": (-u, v), "right": (u, v)}[direction]
-    return -0.45 <= a <= 0.45 and abs(b) <= 0.9 * (0.45 - a)
+    return -0.5 <= a <= 0.5 and abs(b) <= 0.5 - a
 
 
 # Signs on a square of side 2 centred on (0, 0); u grows to the right, v down.
