@@ -40,8 +40,8 @@ BOOL CDlgSelectChannel::OnInitDialog() {
         SetDlgItemText(IDC_CHANNEL_CLEAR, m_pConfig->LoadLangString(kStrClear));
     }
     for (int i = 0; i < browse::kChooserChannels; i++) {
-        SetDlgItemText(browse::kChooserFirstCheckBox + i, browse::ChannelLabel(i).c_str());
-        CheckDlgButton(browse::kChooserFirstCheckBox + i, m_model.Checked(i) ? BST_CHECKED : BST_UNCHECKED);
+        SetDlgItemText(IDC_CHANNEL_CH01 + i, browse::ChannelLabel(i).c_str());
+        CheckDlgButton(IDC_CHANNEL_CH01 + i, m_model.Checked(i) ? BST_CHECKED : BST_UNCHECKED);
     }
     return TRUE;
 }
@@ -52,7 +52,7 @@ void CDlgSelectChannel::OnOK() {
 
 void CDlgSelectChannel::OnSave() {
     for (int i = 0; i < browse::kChooserChannels; i++)
-        m_model.SetChecked(i, IsDlgButtonChecked(browse::kChooserFirstCheckBox + i) == BST_CHECKED);
+        m_model.SetChecked(i, IsDlgButtonChecked(IDC_CHANNEL_CH01 + i) == BST_CHECKED);
     if (!m_model.OnOK()) {
         ShowLimitBox(m_hWnd);
         return;
@@ -63,7 +63,7 @@ void CDlgSelectChannel::OnSave() {
 void CDlgSelectChannel::OnClear() {
     m_model.Clear();
     for (int i = 0; i < browse::kChooserChannels; i++)
-        CheckDlgButton(browse::kChooserFirstCheckBox + i, BST_UNCHECKED);
+        CheckDlgButton(IDC_CHANNEL_CH01 + i, BST_UNCHECKED);
 }
 
 LRESULT CDlgSelectChannel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

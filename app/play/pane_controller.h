@@ -55,6 +55,7 @@
 namespace play {
 
 class ToolbarController;
+enum class ToolbarState;
 
 enum PlayCommand { kPlayCommand = 0, kStopCommand = 1, kPauseCommand = 2, kNextFrameCommand = 3 };
 
@@ -152,7 +153,7 @@ class PaneController final : public StreamSink {
     bool OfferHeldFrames();
     void DropHeldFrames();
     void ToolbarText(const std::string& text);
-    void ToolbarState(int state);
+    void ShowToolbarState(ToolbarState state);
     std::string Text(int id) const;
 
     PaneLinks links_;

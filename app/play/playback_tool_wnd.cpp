@@ -34,28 +34,23 @@ struct ButtonRecipe {
 };
 
 constexpr ButtonRecipe kButtons[CDlgPlaybackTool::kButtonCount] = {
-    {kPlayButton, IDB_TOOL_PLAY, 127, &ToolbarController::OnPlay, true},
-    {kPauseButton, IDB_TOOL_PAUSE, 128, &ToolbarController::OnPause, false},
-    {kStopButton, IDB_TOOL_STOP, 129, &ToolbarController::OnStop, true},
-    {kSpeedDownButton, IDB_TOOL_SPEED_DOWN, 130, &ToolbarController::OnSpeedDown, true},
-    {kSpeedUpButton, IDB_TOOL_SPEED_UP, 131, &ToolbarController::OnSpeedUp, true},
-    {kNextFrameButton, IDB_TOOL_NEXT_FRAME, 132, &ToolbarController::OnNextFrame, false},
-    {kCaptureButton, IDB_TOOL_CAPTURE, 139, &ToolbarController::OnCapture, true},
-    {kOneWndButton, IDB_TOOL_ONE_WND, 133, &ToolbarController::OnOneWnd, false},
-    {kFourWndButton, IDB_TOOL_FOUR_WND, 134, &ToolbarController::OnFourWnd, false},
-    {kFullScreenButton, IDB_TOOL_FULL_SCREEN, kStringFullScreen, &ToolbarController::OnFullScreen, false},
-    {kMuteButton, IDB_TOOL_MUTE, kStringMuteOn, &ToolbarController::OnMute, false},
-    {kVideoClipButton, IDB_TOOL_VIDEO_CLIP, 156, &ToolbarController::OnVideoClip, true},
-    {kSensorPanelButton, IDB_TOOL_SENSOR_PANEL, kStringBottom, &ToolbarController::OnSensorPanel, false},
-    {kDownloadButton, IDB_TOOL_DOWNLOAD, 287, &ToolbarController::OnDownload, false},
-    {kPlayAllButton, IDB_TOOL_PLAY_ALL, 300, &ToolbarController::OnPlayAll, true},
-    {kStopAllButton, IDB_TOOL_STOP_ALL, 301, &ToolbarController::OnStopAll, false},
+    {IDC_TOOL_PLAY, IDB_TOOL_PLAY, 127, &ToolbarController::OnPlay, true},
+    {IDC_TOOL_PAUSE, IDB_TOOL_PAUSE, 128, &ToolbarController::OnPause, false},
+    {IDC_TOOL_STOP, IDB_TOOL_STOP, 129, &ToolbarController::OnStop, true},
+    {IDC_TOOL_SPEED_DOWN, IDB_TOOL_SPEED_DOWN, 130, &ToolbarController::OnSpeedDown, true},
+    {IDC_TOOL_SPEED_UP, IDB_TOOL_SPEED_UP, 131, &ToolbarController::OnSpeedUp, true},
+    {IDC_TOOL_NEXT_FRAME, IDB_TOOL_NEXT_FRAME, 132, &ToolbarController::OnNextFrame, false},
+    {IDC_TOOL_CAPTURE, IDB_TOOL_CAPTURE, 139, &ToolbarController::OnCapture, true},
+    {IDC_TOOL_ONE_WND, IDB_TOOL_ONE_WND, 133, &ToolbarController::OnOneWnd, false},
+    {IDC_TOOL_FOUR_WND, IDB_TOOL_FOUR_WND, 134, &ToolbarController::OnFourWnd, false},
+    {IDC_TOOL_FULL_SCREEN, IDB_TOOL_FULL_SCREEN, kStringFullScreen, &ToolbarController::OnFullScreen, false},
+    {IDC_TOOL_MUTE, IDB_TOOL_MUTE, kStringMuteOn, &ToolbarController::OnMute, false},
+    {IDC_TOOL_VIDEO_CLIP, IDB_TOOL_VIDEO_CLIP, 156, &ToolbarController::OnVideoClip, true},
+    {IDC_BAR_POSITION, IDB_TOOL_SENSOR_PANEL, kStringBottom, &ToolbarController::OnSensorPanel, false},
+    {IDC_TOOL_DOWNLOAD, IDB_TOOL_DOWNLOAD, 287, &ToolbarController::OnDownload, false},
+    {IDC_TOOL_PLAY_ALL, IDB_TOOL_PLAY_ALL, 300, &ToolbarController::OnPlayAll, true},
+    {IDC_TOOL_STOP_ALL, IDB_TOOL_STOP_ALL, 301, &ToolbarController::OnStopAll, false},
 };
-
-// The template's ids are the controller's.
-static_assert(IDC_TOOL_PLAY == kPlayButton && IDC_TOOL_STOP_ALL == kStopAllButton);
-static_assert(IDC_TOOL_VOLUME == kVolumeSlider && IDC_TOOL_STATE == kStateText);
-static_assert(IDC_TOOL_FULL_SCREEN == kFullScreenButton && IDC_BAR_POSITION == kSensorPanelButton);
 
 // The wait cursor while an action runs (starting or stopping panes waits for
 // the libraries' threads).
