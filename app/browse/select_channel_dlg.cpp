@@ -31,6 +31,11 @@ void ShowLimitBox(HWND owner) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgSelectChannel, CDialog)
+ON_BN_CLICKED(IDC_CHANNEL_SAVE, &CDlgSelectChannel::OnSave)
+ON_BN_CLICKED(IDC_CHANNEL_CLEAR, &CDlgSelectChannel::OnClear)
+END_MESSAGE_MAP()
+
 BOOL CDlgSelectChannel::OnInitDialog() {
     CDialog::OnInitDialog();
     if (m_pConfig != nullptr) {
@@ -64,20 +69,4 @@ void CDlgSelectChannel::OnClear() {
     m_model.Clear();
     for (int i = 0; i < browse::kChooserChannels; i++)
         CheckDlgButton(IDC_CHANNEL_CH01 + i, BST_UNCHECKED);
-}
-
-LRESULT CDlgSelectChannel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
-            case IDC_CHANNEL_SAVE:
-                OnSave();
-                return 0;
-            case IDC_CHANNEL_CLEAR:
-                OnClear();
-                return 0;
-            default:
-                break;
-        }
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -3,11 +3,11 @@
 
 #include "app/messages.h"
 
-namespace {
-
-constexpr COLORREF kPageBackground = RGB(0, 0, 0);
-
-}  // namespace
+BEGIN_MESSAGE_MAP(CPlaybackPage, CPlayChildDialog)
+ON_MESSAGE(WM_FULL_SCREEN, &CPlaybackPage::OnFullScreen)
+ON_MESSAGE(WM_BAR_POSITION, &CPlaybackPage::OnBarPosition)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
 
 void CPlaybackPage::Initialised() {
     m_mainWindow = ::GetParent(m_hWnd);
@@ -26,35 +26,24 @@ void CPlaybackPage::LayOut() {
     Invalidate(FALSE);
 }
 
-LRESULT CPlaybackPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_FULL_SCREEN:
-            if (m_mainWindow != nullptr)
-                ::ShowWindow(m_mainWindow, wParam == 1 ? SW_HIDE : SW_SHOW);
-            if (wParam != 1)
-                LayOut();
-            return 0;
-        case WM_BAR_POSITION:
-            m_sensorPanelHidden = !m_sensorPanelHidden;
-            LayOut();
-            return 0;
-        case WM_DESTROY: {
-            const LRESULT result = CPlayChildDialog::WindowProc(message, wParam, lParam);
-            ListDestroyed();
-            return result;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            play_wnd::PaintSolidBackground(*this, kPageBackground);
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+LRESULT CPlaybackPage::OnFullScreen(WPARAM on, LPARAM) {
+    // The frame went to the desktop (1) or came back (0).
+    if (m_mainWindow != nullptr)
+        ::ShowWindow(m_mainWindow, on == 1 ? SW_HIDE : SW_SHOW);
+    if (on != 1)
+        LayOut();
+    return 0;
+}
+
+LRESULT CPlaybackPage::OnBarPosition(WPARAM, LPARAM) {
+    m_sensorPanelHidden = !m_sensorPanelHidden;
+    LayOut();
+    return 0;
+}
+
+void CPlaybackPage::OnDestroy() {
+    Default();
+    ListDestroyed();
 }
 
 BOOL CDlgLocalPlayback::OnInitDialog() {

@@ -8,7 +8,6 @@
 #include "app/play/play_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "controls/draw_gradient.h"
-#include "controls/mem_dc.h"
 
 namespace {
 
@@ -67,9 +66,21 @@ class WaitCursor {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgPlaybackTool, CPlayChildDialog)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_TOOL_PLAY, IDC_TOOL_FULL_SCREEN, &CDlgPlaybackTool::OnButton)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_BAR_POSITION, IDC_BAR_POSITION, &CDlgPlaybackTool::OnButton)
+ON_MESSAGE(WM_PANE_SELECTED, &CDlgPlaybackTool::OnPaneSelected)
+ON_MESSAGE(WM_RECORDS_CHANGED, &CDlgPlaybackTool::OnRecordsChanged)
+ON_MESSAGE(WM_PLAYLIB_NOTIFY, &CDlgPlaybackTool::OnPlayLibNotify)
+ON_MESSAGE(WM_STOP_ALL_PLAY, &CDlgPlaybackTool::OnStopAllPlay)
+ON_MESSAGE(WM_SLIDER_MOVING, &CDlgPlaybackTool::OnSliderMoving)
+ON_MESSAGE(WM_TIMEBAR_SEEK, &CDlgPlaybackTool::OnTimebarSeek)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CDlgPlaybackTool::CDlgPlaybackTool()
-    : CPlayChildDialog(IDD), m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {
-}
+    : CPlayChildDialog(IDD, Face::Painted),
+      m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {}
 
 CDlgPlaybackTool::~CDlgPlaybackTool() {
     for (CDlgPlayWnd* pane : m_panes) {
@@ -175,19 +186,13 @@ void CDlgPlaybackTool::LayOut() {
     Invalidate(FALSE);
 }
 
-void CDlgPlaybackTool::Paint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+void CDlgPlaybackTool::PaintFace(CDC& dc, const CRect& client) {
     DrawGradient(&dc, client, kBarTop, kBarBottom, FALSE, TRUE);
 }
 
-void CDlgPlaybackTool::OnButton(int id) {
+void CDlgPlaybackTool::OnButton(UINT id) {
     for (const ButtonRecipe& button : kButtons) {
-        if (button.id != id)
+        if (button.id != static_cast<int>(id))
             continue;
         std::optional<WaitCursor> wait;
         if (button.wait)
@@ -197,47 +202,39 @@ void CDlgPlaybackTool::OnButton(int id) {
     }
 }
 
-LRESULT CDlgPlaybackTool::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && Button(LOWORD(wParam)) != nullptr) {
-                OnButton(LOWORD(wParam));
-                return 0;
-            }
-            break;
-        case WM_PANE_SELECTED:
-            m_controller.OnPaneSelected(static_cast<int>(wParam));
-            break;
-        case WM_RECORDS_CHANGED:
-            m_controller.OnRecordsChanged();
-            break;
-        case WM_PLAYLIB_NOTIFY:
-            m_controller.OnPlayLibNotify(static_cast<int>(wParam), static_cast<uintptr_t>(lParam));
-            break;
-        case WM_STOP_ALL_PLAY:
-            m_controller.OnStopAllPlay();
-            break;
-        case WM_SLIDER_MOVING:
-            m_controller.OnSliderMoving(static_cast<int>(wParam), static_cast<int>(lParam));
-            break;
-        case WM_TIMEBAR_SEEK:
-            m_controller.OnTimebarSeek();
-            break;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_DESTROY:
-            m_controller.StopAllAndClear();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            Paint();
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+LRESULT CDlgPlaybackTool::OnPaneSelected(WPARAM pane, LPARAM) {
+    m_controller.OnPaneSelected(static_cast<int>(pane));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnRecordsChanged(WPARAM, LPARAM) {
+    m_controller.OnRecordsChanged();
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnPlayLibNotify(WPARAM code, LPARAM user) {
+    m_controller.OnPlayLibNotify(static_cast<int>(code), static_cast<uintptr_t>(user));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnStopAllPlay(WPARAM, LPARAM) {
+    m_controller.OnStopAllPlay();
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnSliderMoving(WPARAM control, LPARAM position) {
+    m_controller.OnSliderMoving(static_cast<int>(control), static_cast<int>(position));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnTimebarSeek(WPARAM, LPARAM) {
+    m_controller.OnTimebarSeek();
+    return 0;
+}
+
+void CDlgPlaybackTool::OnDestroy() {
+    m_controller.StopAllAndClear();
+    Default();
 }
 
 // ---- ToolbarView --------------------------------------------------------------------------

@@ -68,7 +68,17 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void LayOut() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg void OnButton(UINT id);
+    afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
+    afx_msg LRESULT OnRecordsChanged(WPARAM, LPARAM);
+    afx_msg LRESULT OnPlayLibNotify(WPARAM code, LPARAM user);
+    afx_msg LRESULT OnStopAllPlay(WPARAM, LPARAM);
+    afx_msg LRESULT OnSliderMoving(WPARAM control, LPARAM position);
+    afx_msg LRESULT OnTimebarSeek(WPARAM, LPARAM);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
     // ToolbarView.
@@ -84,10 +94,6 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     void PostToFrame(unsigned message, uintptr_t wParam) override;
     void OpenDownload(int pane) override;
     void StopDownloads(int pane) override;
-
-    void OnButton(int id);
-    void LayOut();
-    void Paint();
 
     play::VekPlayPlayer m_player;
     play::TimeBarLink m_timeBar;
