@@ -90,8 +90,7 @@ BOOL CDlgCalendar::OnInitDialog() {
         m_weekdays[i].SetBackground(browse::kCalendarWeekdayStrip);
     }
     ShowModel();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -118,9 +117,7 @@ void CDlgCalendar::ShowModel() {
     }
 }
 
-void CDlgCalendar::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgCalendar::PlaceChildren() {
     const play::PixelRect client = play_wnd::ClientOf(*this);
     const browse::CalendarLayout layout = browse::LayoutCalendar(client);
     play_wnd::Place(m_labelYear, layout.yearLabel);

@@ -55,7 +55,7 @@ class CDlgCalendar : public CPlayChildDialog {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void PaintFace(CDC& dc, const CRect& client) override;
     afx_msg void OnDayClicked(UINT id);
     afx_msg void OnYearChosen();
@@ -69,5 +69,4 @@ class CDlgCalendar : public CPlayChildDialog {
 
     browse::CalendarModel m_model;
     CalendarDayOwner* m_owner = nullptr;
-    BOOL m_initialised = FALSE;
 };

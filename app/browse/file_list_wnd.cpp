@@ -99,8 +99,7 @@ BOOL CDlgFileList::OnInitDialog() {
     // the old one: the status line fills its own background.
     m_status.SetBackground(browse::kFileListBackground);
 
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -120,9 +119,7 @@ void CDlgFileList::SetUpList() {
     }
 }
 
-void CDlgFileList::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgFileList::PlaceChildren() {
     const browse::FileListLayout layout = browse::LayoutFileList(play_wnd::ClientOf(*this));
     play_wnd::Place(m_listRows, layout.list);
     play_wnd::Place(m_btnSelectChannel, layout.selectChannel);

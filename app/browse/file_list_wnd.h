@@ -67,7 +67,7 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     afx_msg void OnSelectDisk();
     afx_msg void OnClear();
     afx_msg void OnSelectChannel();
@@ -105,5 +105,4 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     browse::PaneRecordMap m_ownPaneRecords[browse::kPaneCount];
     std::unique_ptr<browse::FileListModel> m_model;
     HWND m_window = nullptr;  // this page, for the search threads' posts
-    BOOL m_initialised = FALSE;
 };

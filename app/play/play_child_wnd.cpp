@@ -16,6 +16,16 @@ CPlayChildDialog::CPlayChildDialog(UINT templateId, Face face, COLORREF faceColo
         m_faceBrush.CreateSolidBrush(m_faceColour);
 }
 
+void CPlayChildDialog::ChildrenMade() {
+    m_childrenMade = TRUE;
+    LayOut();
+}
+
+void CPlayChildDialog::LayOut() {
+    if (m_childrenMade)
+        PlaceChildren();
+}
+
 void CPlayChildDialog::PaintFace(CDC& dc, const CRect& client) {
     dc.FillSolidRect(&client, m_faceColour);
 }
@@ -31,13 +41,7 @@ void CPlayChildDialog::OnPaint() {
         Default();
         return;
     }
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
-    PaintFace(dc, client);
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) { PaintFace(dc, client); });
 }
 
 void CPlayChildDialog::OnSize(UINT, int, int) {

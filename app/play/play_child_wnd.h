@@ -12,8 +12,10 @@
 // the dialog manager, with the face colour when one is given (WM_CTLCOLORDLG)
 // or the system's dialog colour, and paints nothing of its own.
 //
-// The layout. Every WM_SIZE calls LayOut, which places the children; each
-// child's LayOut does nothing until its own initialisation made them.
+// The layout. A child's initialisation ends with ChildrenMade, once its
+// children exist; from then on LayOut (on every WM_SIZE, and whenever the
+// child calls it) places them through PlaceChildren. Before that it does
+// nothing.
 #pragma once
 
 #include "app/app_config.h"
@@ -39,8 +41,11 @@ class CPlayChildDialog : public CDialog {
     void OnOK() override {}
     void OnCancel() override {}
 
+    // The children exist: they are placed now and on every later LayOut.
+    void ChildrenMade();
+    void LayOut();
     // Places the children in the client area.
-    virtual void LayOut() {}
+    virtual void PlaceChildren() {}
     // Covers `client` (a painted face); `dc` is a memory DC over the client.
     virtual void PaintFace(CDC& dc, const CRect& client);
 
@@ -57,6 +62,7 @@ class CPlayChildDialog : public CDialog {
     Face m_face;
     COLORREF m_faceColour;
     CBrush m_faceBrush;  // a dialog face of its own colour
+    BOOL m_childrenMade = FALSE;
 };
 
 namespace play_wnd {

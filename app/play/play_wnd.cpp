@@ -153,14 +153,11 @@ BOOL CDlgPlayWnd::OnInitDialog() {
     m_videoArea.SetBkColor(RGB(0, 0, 0));
     m_videoArea.SetShowImage(TRUE);
     m_controller.Initialise();
-    m_laidOut = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgPlayWnd::LayOut() {
-    if (!m_laidOut)
-        return;
+void CDlgPlayWnd::PlaceChildren() {
     const play::PaneRects r = play::LayOutPlayPane(play_wnd::ClientOf(*this));
     m_timeRect.SetRect(r.timeText.x, r.timeText.y, r.timeText.right(), r.timeText.bottom());
     m_videoArea.MoveWindow(r.video.x, r.video.y, r.video.width, r.video.height);

@@ -76,7 +76,7 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void PaintFace(CDC& dc, const CRect& client) override;
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
@@ -118,5 +118,4 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     controls::ResourcePicture m_logo;
     CRect m_timeRect;
     CFont m_font;
-    BOOL m_laidOut = FALSE;
 };

@@ -76,8 +76,7 @@ BOOL CDlgPlaybackType::OnInitDialog() {
     if (m_pConfig != nullptr)
         SetViewChecks(m_pConfig->m_syncPlay, m_pConfig->m_showWatermark);
     OnSyncClicked();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -91,9 +90,7 @@ void CDlgPlaybackType::ShowViewButtons(BOOL show) {
     LayOut();
 }
 
-void CDlgPlaybackType::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlaybackType::PlaceChildren() {
     const play::TypeSelectorRects r =
         play::LayOutTypeSelector(ClientOf(*this), Gps(), m_viewButtons != FALSE, Watermark());
     Place(m_btnVideo, r.videoButton);
@@ -144,14 +141,11 @@ BOOL CPaneGridDialog::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
     for (int i = 0; i < play::kPaneCount; ++i)
         CreatePane(i);
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CPaneGridDialog::LayOut() {
-    if (!m_initialised)
-        return;
+void CPaneGridDialog::PlaceChildren() {
     CRect client;
     GetClientRect(&client);
     const auto places = m_grid.LayOut(client.Width(), client.Height());
@@ -233,16 +227,12 @@ BOOL CDlgPlaybackBar::OnInitDialog() {
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrWindow) : CString("Window");
     for (int row = 0; row < play::kPaneCount; ++row)
         m_timeBar.SetRowName(row, play::TimebarRowName(word.GetString(), row).c_str());
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgPlaybackBar::LayOut() {
-    if (m_timeBar.m_hWnd == nullptr)
-        return;
-    CRect client;
-    GetClientRect(&client);
-    m_timeBar.MoveWindow(&client);
+void CDlgPlaybackBar::PlaceChildren() {
+    Place(m_timeBar, ClientOf(*this));
 }
 
 LRESULT CDlgPlaybackBar::OnTimebarSeek(WPARAM control, LPARAM row) {
@@ -287,8 +277,7 @@ BOOL CDlgPlayback::OnInitDialog() {
     m_dlgBar.SetSeekTargets(panes, &m_dlgTool);
 
     ApplyViewType(m_viewType);
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -303,9 +292,7 @@ void CDlgPlayback::ApplyViewType(int type) {
     LayOut();
 }
 
-void CDlgPlayback::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlayback::PlaceChildren() {
     const play::PixelRect client = ClientOf(*this);
     const play::FrameRects r =
         play::LayOutFrame(client, static_cast<play::ViewType>(m_viewType), HasMapGrid() != FALSE);

@@ -54,7 +54,7 @@ class CDlgPlaybackType : public CPlayChildDialog {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void PaintFace(CDC& dc, const CRect& client) override;
     afx_msg void OnViewButton(UINT id);
     afx_msg void OnSyncClicked();
@@ -65,7 +65,6 @@ class CDlgPlaybackType : public CPlayChildDialog {
     bool Gps() const { return m_pConfig != nullptr && m_pConfig->m_gps != 0; }
     bool Watermark() const { return m_pConfig != nullptr && m_pConfig->m_watermark != 0; }
 
-    BOOL m_initialised = FALSE;
     BOOL m_viewButtons = TRUE;
 };
 
@@ -84,7 +83,7 @@ class CPaneGridDialog : public CPlayChildDialog {
     virtual void OnSelected(WPARAM, LPARAM) {}
 
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void PaintFace(CDC& dc, const CRect& client) override;
     afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM lParam);
     afx_msg LRESULT OnPaneToggleLayout(WPARAM pane, LPARAM);
@@ -92,7 +91,6 @@ class CPaneGridDialog : public CPlayChildDialog {
     DECLARE_MESSAGE_MAP()
 
     play::PaneGrid m_grid;
-    BOOL m_initialised = FALSE;
 };
 
 class CDlgVideoPlayback : public CPaneGridDialog {
@@ -138,7 +136,7 @@ class CDlgPlaybackBar : public CPlayChildDialog {
   protected:
     BOOL OnInitDialog() override;
     // The time bar fills the strip.
-    void LayOut() override;
+    void PlaceChildren() override;
     afx_msg LRESULT OnTimebarSeek(WPARAM control, LPARAM row);
     DECLARE_MESSAGE_MAP()
 
@@ -168,7 +166,7 @@ class CDlgPlayback : public CPlayChildDialog {
 
   protected:
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     afx_msg LRESULT OnViewType(WPARAM command, LPARAM);
     afx_msg LRESULT OnPaneLayout(WPARAM command, LPARAM lParam);
     afx_msg LRESULT OnFullScreen(WPARAM on, LPARAM);
@@ -181,5 +179,4 @@ class CDlgPlayback : public CPlayChildDialog {
     play::FullScreenSwitch m_fullScreen;
     int m_contentHeight = 0;
     int m_contentWidth = 0;
-    BOOL m_initialised = FALSE;
 };

@@ -9,14 +9,13 @@ ON_MESSAGE(WM_BAR_POSITION, &CPlaybackPage::OnBarPosition)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-void CPlaybackPage::Initialised() {
+BOOL CPlaybackPage::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
     m_mainWindow = ::GetParent(m_hWnd);
-    m_initialised = TRUE;
+    return TRUE;
 }
 
-void CPlaybackPage::LayOut() {
-    if (!m_initialised)
-        return;
+void CPlaybackPage::PlaceChildren() {
     const play::PageRects r = play::LayOutPage(m_kind, play_wnd::ClientOf(*this), m_sensorPanelHidden);
     List().MoveWindow(r.list.x, r.list.y, r.list.width, r.list.height);
     m_dlgPlayback.MoveWindow(r.frame.x, r.frame.y, r.frame.width, r.frame.height);
@@ -47,20 +46,19 @@ void CPlaybackPage::OnDestroy() {
 }
 
 BOOL CDlgLocalPlayback::OnInitDialog() {
-    CPlayChildDialog::OnInitDialog();
+    CPlaybackPage::OnInitDialog();
     play_wnd::CreateChild(m_dlgFileList, CDlgFileList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
     m_dlgFileList.SetPlaybackFrame(&m_dlgPlayback);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
-    Initialised();
     m_sensorPanelHidden =
         play::SensorPanelHiddenAtStart(play::PageKind::Disk, m_pConfig != nullptr ? m_pConfig->m_mimic : 0);
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
 BOOL CDlgRemotePlayback::OnInitDialog() {
-    CPlayChildDialog::OnInitDialog();
+    CPlaybackPage::OnInitDialog();
     play_wnd::CreateChild(m_dlgDeviceList, CDlgDeviceList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
@@ -69,7 +67,6 @@ BOOL CDlgRemotePlayback::OnInitDialog() {
     m_dlgPlayback.m_dlgType.ShowViewButtons(FALSE);
     if (CWnd* button = m_dlgPlayback.m_dlgTool.GetDlgItem(IDC_BAR_POSITION))
         button->ShowWindow(SW_HIDE);
-    Initialised();
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }

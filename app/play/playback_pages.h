@@ -43,16 +43,14 @@ class CPlaybackPage : public CPlayChildDialog {
   protected:
     virtual CWnd& List() = 0;
     virtual void ListDestroyed() = 0;
-    // After the children exist.
-    void Initialised();
-    void LayOut() override;
+    BOOL OnInitDialog() override;
+    void PlaceChildren() override;
     afx_msg LRESULT OnFullScreen(WPARAM on, LPARAM);
     afx_msg LRESULT OnBarPosition(WPARAM, LPARAM);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
     HWND m_mainWindow = nullptr;
-    BOOL m_initialised = FALSE;
     BOOL m_sensorPanelHidden = TRUE;
 
   private:

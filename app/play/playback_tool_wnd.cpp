@@ -171,14 +171,11 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
         m_volume.SetThumbImages(IDB_VOLUME_THUMB);
     }
     m_controller.Initialise();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgPlaybackTool::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlaybackTool::PlaceChildren() {
     for (const ToolbarPlacement& p : LayOutToolbar(play_wnd::ClientOf(*this))) {
         if (HWND control = ::GetDlgItem(m_hWnd, p.control))
             ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);

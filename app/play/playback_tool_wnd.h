@@ -68,7 +68,7 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void PaintFace(CDC& dc, const CRect& client) override;
     afx_msg void OnButton(UINT id);
     afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
@@ -103,6 +103,4 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     CBmpButton m_buttons[kButtonCount];
     CDlgPlayWnd* m_panes[play::kPaneCount] = {};
     CDlgPlayback* m_frame = nullptr;
-    BOOL m_initialised = FALSE;
-    BOOL m_sliderReady = FALSE;
 };

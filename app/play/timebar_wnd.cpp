@@ -271,21 +271,17 @@ void CVideoRecordTimeCtrl::Respond(const play::TimebarResponse& response) {
 // ---- painting --------------------------------------------------------------------------
 
 void CVideoRecordTimeCtrl::OnPaint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
-    dc.FillSolidRect(&client, play::kTimebarBackground);
-    const int saved = dc.SaveDC();
-    dc.SetBkMode(TRANSPARENT);
-    PaintRows(dc, client.Width());
-    PaintRuler(dc, client.Width());
-    PaintBars(dc);
-    PaintCursors(dc);
-    PaintZoomButtons(dc);
-    dc.RestoreDC(saved);
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) {
+        dc.FillSolidRect(&client, play::kTimebarBackground);
+        const int saved = dc.SaveDC();
+        dc.SetBkMode(TRANSPARENT);
+        PaintRows(dc, client.Width());
+        PaintRuler(dc, client.Width());
+        PaintBars(dc);
+        PaintCursors(dc);
+        PaintZoomButtons(dc);
+        dc.RestoreDC(saved);
+    });
 }
 
 void CVideoRecordTimeCtrl::PaintRows(CDC& dc, int width) {
