@@ -10,9 +10,10 @@
 // dvrfs channel handle, -1 for none. The job records it in its slot as soon as
 // it has one; the job's stop releases it with CloseStream.
 //
-// The sources log their own failures, in the reader's words; none of them
-// calls back into the caller, so no lock of theirs is held across a callback.
-// Every member may be called from several of the disk's workers at once.
+// A source logs in its reader's words: its own failures, and the stream
+// failures a job reports to it (LogFailure). No source calls back into the
+// caller, so no lock of theirs is held across a callback. Every member may be
+// called from several of the disk's workers at once.
 #pragma once
 
 #include <array>
