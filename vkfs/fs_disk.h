@@ -83,19 +83,19 @@ public:
     int KeptSearchHandle(int group) const;
 
 private:
-  // A search thread and its stop.
-  struct SearchWorker {
-      platform::Thread thread;
-      std::unique_ptr<platform::Event> stop;
-      std::atomic<int> running{0};
-  };
-  // A slot's play or export thread, its stop, and the stream it reads.
-  struct StreamWorker {
-      platform::Thread thread;
-      std::unique_ptr<platform::Event> stop;
-      std::atomic<int> stopFlag{0};  // set by the stop before the event; the turns poll it
-      int stream = -1;               // taken by the thread, released by the stop
-  };
+    // A search thread and its stop.
+    struct SearchWorker {
+        platform::Thread thread;
+        std::unique_ptr<platform::Event> stop;
+        std::atomic<int> running{0};
+    };
+    // A slot's play or export thread, its stop, and the stream it reads.
+    struct StreamWorker {
+        platform::Thread thread;
+        std::unique_ptr<platform::Event> stop;
+        std::atomic<int> stopFlag{0};  // set by the stop before the event; the turns poll it
+        int stream = -1;               // taken by the thread, released by the stop
+    };
     struct Slot {
         std::atomic<int> deliver{1};
         std::atomic<int> seekPending{0};
