@@ -1,8 +1,9 @@
-// tests/platform/temp_image.h
+// tests/common/temp_image.h
 //
-// A scratch image file for the operating-system backends: created sparse at the
-// size asked for, removed when the test ends. Its bytes are checked through
-// plain file streams, independently of the device under test.
+// A scratch image file: created sparse at the size asked for (under the
+// system's temporary folder, or at a path the test names, such as a Wine
+// prefix's device link), removed when the test ends. Its bytes are checked
+// through plain file streams, independently of the device or writer under test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,20 +13,16 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
-namespace platform::testing_support {
+namespace vektest {
 
 class TempImage {
-public:
-    explicit TempImage(uint64_t size) {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::random_device random;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("vek_platform_" + std::string(test ? test->name() : "image") + "_" +
-                  std::to_string(random()) + ".img"))
-                    .string();
-        { std::ofstream create(path_, std::ios::binary); }
+  public:
+    explicit TempImage(uint64_t size) : TempImage(FreshPath(), size) {}
+    TempImage(std::string path, uint64_t size) : path_(std::move(path)) {
+        { std::ofstream create(path_, std::ios::binary | std::ios::trunc); }
         std::filesystem::resize_file(path_, size);
     }
     ~TempImage() {
@@ -54,7 +51,17 @@ public:
         ASSERT_TRUE(out.good());
     }
 
-private:
+  private:
+    // "vek_<test name>_<random>.img" in the temporary folder.
+    static std::string FreshPath() {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::random_device random;
+        return (std::filesystem::temp_directory_path() /
+                ("vek_" + std::string(test ? test->name() : "image") + "_" + std::to_string(random()) +
+                 ".img"))
+            .string();
+    }
+
     std::string path_;
 };
 
@@ -62,8 +69,9 @@ private:
 // zeroed sector shows.
 inline std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
     std::vector<uint8_t> bytes(length);
-    for (size_t i = 0; i < length; i++) bytes[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 9) * 13 + 1);
+    for (size_t i = 0; i < length; i++)
+        bytes[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 9) * 13 + 1);
     return bytes;
 }
 
-}  // namespace platform::testing_support
+}  // namespace vektest
