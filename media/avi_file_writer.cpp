@@ -1,11 +1,11 @@
-// app/browse/avi_file_writer.cpp
-#include "app/browse/avi_file_writer.h"
+// media/avi_file_writer.cpp
+#include "media/avi_file_writer.h"
 
 #include <cstring>
 
 #include "platform/le_bytes.h"
 
-using browse::kFrameHeaderBytes;
+using media::kFrameHeaderBytes;
 using platform::GetU16;
 using platform::GetU32;
 using platform::PutU32;

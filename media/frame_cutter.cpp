@@ -1,7 +1,7 @@
-// app/browse/frame_cutter.cpp
-#include "app/browse/frame_cutter.h"
+// media/frame_cutter.cpp
+#include "media/frame_cutter.h"
 
-namespace browse {
+namespace media {
 
 int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int* type) {
     // A candidate needs its magic and the byte after it: p + 5 <= end.
@@ -54,4 +54,4 @@ void FrameCutter::Keep(const uint8_t* src, uint32_t from, uint32_t total) {
         std::memmove(buffer_.get(), src + from, held_);
 }
 
-}  // namespace browse
+}  // namespace media

@@ -1,4 +1,4 @@
-// app/browse/frame_cutter.h
+// media/frame_cutter.h
 //
 // Cuts recorder frames out of a byte stream that arrives in blocks which do not
 // respect frame boundaries (an export's data callback, a converter's file reads).
@@ -21,7 +21,7 @@
 
 #include "platform/le_bytes.h"
 
-namespace browse {
+namespace media {
 
 inline constexpr uint32_t kCutBufferSize = 0x100000;  // 1,048,576
 inline constexpr uint32_t kMaxFeedBlock = 0x50000;     // 327,680: the most one step takes in
@@ -174,4 +174,4 @@ void FrameCutter::Deliver(const uint8_t* frame, uint32_t size, OnFrame& onFrame)
     onFrame(frame, size, firstKey);
 }
 
-}  // namespace browse
+}  // namespace media

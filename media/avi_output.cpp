@@ -1,5 +1,5 @@
-// app/browse/avi_output.cpp
-#include "app/browse/avi_output.h"
+// media/avi_output.cpp
+#include "media/avi_output.h"
 
 #include <algorithm>
 #include <atomic>
@@ -319,7 +319,7 @@ AviOutput* AviOpenOutput(const char* path) {
         Fail(kAviErrMemory);
         return nullptr;
     }
-    if (!a->file.Open(path, browse::BinaryFile::Mode::OpenAlways)) {
+    if (!a->file.Open(path, media::BinaryFile::Mode::OpenAlways)) {
         delete a;
         Fail(kAviErrCreate);
         return nullptr;

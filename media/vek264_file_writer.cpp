@@ -1,5 +1,5 @@
-// app/browse/vek264_file_writer.cpp
-#include "app/browse/vek264_file_writer.h"
+// media/vek264_file_writer.cpp
+#include "media/vek264_file_writer.h"
 
 #include <cstring>
 #include <new>
@@ -21,13 +21,13 @@ CVek264FileWirte::~CVek264FileWirte() {
 int CVek264FileWirte::Open(const char* path) {
     if (file_.IsOpen())
         Close();
-    if (!file_.Open(path, browse::BinaryFile::Mode::CreateAlways))
+    if (!file_.Open(path, media::BinaryFile::Mode::CreateAlways))
         return 0;
     uint8_t head[k264HeaderSize] = {};
     std::memcpy(head, "ALVkFile", 8);
     PutU32(head + 8, 16);
     std::memcpy(head + 12, "Full", 4);
-    browse::MakeFileGuid(head + 24);
+    media::MakeFileGuid(head + 24);
     if (!file_.Write(head, sizeof head)) {
         file_.Close();
         return 0;
