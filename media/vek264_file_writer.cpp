@@ -6,7 +6,7 @@
 
 #include "platform/le_bytes.h"
 
-using platform::GetU64;
+using media::frame_time_us;
 using platform::PutU16;
 using platform::PutU32;
 using platform::PutU64;
@@ -43,7 +43,7 @@ void CVek264FileWirte::Write(const unsigned char* data, unsigned len, unsigned s
         return;
     cutter_.Feed(data, len, scanStart, [this](const uint8_t* frame, uint32_t size, bool firstKey) {
         if (firstKey)
-            firstTime_ = GetU64(frame + 16);
+            firstTime_ = frame_time_us(frame);
         WriteFrame(frame, size);
     });
 }
@@ -57,8 +57,8 @@ void CVek264FileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
         file_.Seek(writePos_);
         return;
     }
-    lastTime_ = GetU64(frame + 16);
-    if (frame[4] == 'I' && index_.size() < k264MaxIndexEntries) {
+    lastTime_ = frame_time_us(frame);
+    if (media::frame_type_at(frame) == media::kFrameKey && index_.size() < k264MaxIndexEntries) {
         try {
             index_.push_back({lastTime_, writePos_});
         } catch (const std::bad_alloc&) {

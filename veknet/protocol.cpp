@@ -143,7 +143,7 @@ uint32_t MaxBody(uint16_t type) {
         case kOpenReply:
             return 12;
         case kFrame:
-            return 4 + kMaxFrame;
+            return 4 + media::kMaxFrameSize;
         case kEnd:
             return 4;
         default:
@@ -411,13 +411,9 @@ bool ReadFrame(const Message& m, FrameView* out) {
     out->epoch = r.U32();
     size_t size = 0;
     const uint8_t* frame = r.Rest(&size);
-    if (size < kFrameHeaderSize || size > kMaxFrame)
+    if (size > media::kMaxFrameSize || media::CheckFrame(frame, size) != media::FrameCheck::kOk)
         return false;
-    if (platform::GetU32(frame) != platform::FourCC("VkFm"))
-        return false;
-    if (frame[4] != 'I' && frame[4] != 'P' && frame[4] != 'A')
-        return false;
-    if (platform::GetU32(frame + 12) != size - kFrameHeaderSize)
+    if (media::frame_payload_size(frame) != size - media::kFrameHeaderSize)
         return false;
     out->frame = frame;
     out->size = static_cast<uint32_t>(size);
