@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "media/civil_date.h"
+
 namespace vekfs {
 
 using platform::GetU16;
@@ -40,42 +42,9 @@ vekfs_time unpack_time(packed_time v) {
     return t;
 }
 
-namespace {
-
-// Days from 1970-01-01 to year-month-day of the proleptic Gregorian calendar
-// (Howard Hinnant's days_from_civil); month may lie outside 1..12 after
-// normalising, day may be 0 or exceed the month.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    // Normalise the month into 1..12 first.
-    int64_t m0 = m - 1;
-    y += (m0 >= 0 ? m0 : m0 - 11) / 12;
-    m0 = ((m0 % 12) + 12) % 12;
-    m = m0 + 1;
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int64_t* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = yoe + era * 400 + (*m <= 2);
-}
-
-}  // namespace
-
 int64_t packed_to_unix_seconds(packed_time v) {
     const vekfs_time t = unpack_time(v);
-    const int64_t days = DaysFromCivil(2000 + t.year, t.month, t.day);
+    const int64_t days = media::DaysFromCivil(2000 + t.year, t.month, t.day);
     return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
@@ -85,7 +54,7 @@ packed_time unix_seconds_to_packed(int64_t seconds) {
     int64_t year = 0;
     int month = 0;
     int day = 0;
-    CivilFromDays(days, &year, &month, &day);
+    media::CivilFromDays(days, &year, &month, &day);
     vekfs_time t;
     t.year = static_cast<uint16_t>(std::clamp<int64_t>(year - 2000, 0, 63));
     t.month = static_cast<uint8_t>(month);
