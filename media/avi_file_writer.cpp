@@ -55,7 +55,7 @@ void CVekAviFileWirte::Write(const unsigned char* data, unsigned len, unsigned s
 }
 
 void CVekAviFileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
-    const uint8_t type = media::frame_type_at(frame);
+    const uint8_t type = media::FrameTypeAt(frame);
     const uint32_t payload = size - kFrameHeaderSize;
     if (type == media::kFrameKey || type == media::kFrameVideo) {
         const bool key = type == media::kFrameKey;
@@ -89,7 +89,7 @@ void CVekAviFileWirte::WriteAudioFrame(const uint8_t* frame, uint32_t payload) {
     // 4-byte prefix, 4 zero bytes.
     uint8_t trailer[kAviAudioTrailer] = {};
     std::memcpy(trailer, frame, kFrameHeaderSize);
-    media::put_frame_payload_size(trailer, block);
+    media::PutFramePayloadSize(trailer, block);
     const uint8_t* data = frame + kFrameHeaderSize;
     const uint32_t count = payload / block;
     for (uint32_t k = 0; k < count; k++) {

@@ -9,7 +9,7 @@
 #include "media/frame_header.h"
 #include "platform/le_bytes.h"
 
-using media::frame_time_us;
+using media::FrameTimeUs;
 using platform::FourCC;
 using platform::PutU16;
 using platform::PutU32;
@@ -35,11 +35,11 @@ void PutTag(uint8_t* p, const char (&tag)[5]) { PutU32(p, FourCC(tag)); }
 
 // The trailer is the frame's header; its time needs its first 24 bytes.
 int64_t Seconds(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? static_cast<int64_t>(frame_time_us(trailer) / 1000000) : 0;
+    return trailerLength >= 24 ? static_cast<int64_t>(FrameTimeUs(trailer) / 1000000) : 0;
 }
 
 uint64_t FrameTime(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? frame_time_us(trailer) : 0;
+    return trailerLength >= 24 ? FrameTimeUs(trailer) : 0;
 }
 
 uint32_t MicrosPerFrame(double frameRate) {

@@ -13,10 +13,10 @@ int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int
         if (!v)
             return -1;
         p = static_cast<uint32_t>(static_cast<const uint8_t*>(v) - buffer);
-        if (is_frame_magic(buffer + p)) {
+        if (IsFrameMagic(buffer + p)) {
             if (!type)
                 return p;
-            switch (frame_type_at(buffer + p)) {
+            switch (FrameTypeAt(buffer + p)) {
                 case kFrameKey:
                     *type = kCutTypeKey;
                     return p;
@@ -44,11 +44,11 @@ void FrameCutter::Reset() {
 
 uint32_t FrameCutter::HeldFrameSize() const {
     const uint8_t* b = buffer_.get();
-    if (held_ < kFrameHeaderSize || !is_frame_magic(b))
+    if (held_ < kFrameHeaderSize || !IsFrameMagic(b))
         return 0;
-    if (typed_ && !is_frame_type(frame_type_at(b)))
+    if (typed_ && !IsFrameType(FrameTypeAt(b)))
         return 0;
-    const uint32_t payload = frame_payload_size(b);
+    const uint32_t payload = FramePayloadSize(b);
     if (payload > kMaxFramePayload || kFrameHeaderSize + payload <= held_)
         return 0;
     return kFrameHeaderSize + payload;

@@ -144,7 +144,7 @@ void FrameCutter::Scan(const uint8_t* src, uint32_t total, uint32_t s, OnFrame& 
             return;
         }
         // Compared before adding the header, so a length near 2^32 cannot wrap.
-        const uint32_t payload = frame_payload_size(src + p);
+        const uint32_t payload = FramePayloadSize(src + p);
         if (payload > kMaxFramePayload) {
             s = p + kFrameHeaderSize;
             continue;
@@ -163,7 +163,7 @@ template <typename OnFrame>
 void FrameCutter::Deliver(const uint8_t* frame, uint32_t size, OnFrame& onFrame) {
     bool firstKey = false;
     if (waitForKey_) {
-        if (frame_type_at(frame) != kFrameKey)
+        if (FrameTypeAt(frame) != kFrameKey)
             return;  // dropped
         waitForKey_ = false;
         firstKey = true;

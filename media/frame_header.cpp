@@ -74,20 +74,20 @@ int frame_type_number(uint8_t type_letter) {
 FrameCheck CheckFrame(const uint8_t* data, size_t length) {
     if (!data || length < kFrameHeaderSize)
         return FrameCheck::kTooShort;
-    if (!is_frame_magic(data))
+    if (!IsFrameMagic(data))
         return FrameCheck::kBadMagic;
-    if (!is_frame_type(frame_type_at(data)))
+    if (!IsFrameType(FrameTypeAt(data)))
         return FrameCheck::kBadType;
-    const uint32_t size = frame_payload_size(data);
+    const uint32_t size = FramePayloadSize(data);
     if (size > kMaxFramePayload || size > length - kFrameHeaderSize)
         return FrameCheck::kBadSize;
     return FrameCheck::kOk;
 }
 
 bool HeaderLooksValid(const uint8_t* header, uint32_t* payload) {
-    if (!is_frame_magic(header) || !is_frame_type(frame_type_at(header)))
+    if (!IsFrameMagic(header) || !IsFrameType(FrameTypeAt(header)))
         return false;
-    const uint32_t size = frame_payload_size(header);
+    const uint32_t size = FramePayloadSize(header);
     if (size > kMaxFramePayload)
         return false;
     if (payload)

@@ -72,23 +72,23 @@ int frame_type_number(uint8_t type_letter);
 
 // ---- fields in place, for code that walks a stream of frames --------------------
 
-constexpr bool is_frame_type(uint8_t letter) {
+constexpr bool IsFrameType(uint8_t letter) {
     return letter == kFrameKey || letter == kFrameVideo || letter == kFrameAudio;
 }
 // The first four of `p`'s bytes are "VkFm".
-inline bool is_frame_magic(const uint8_t* p) {
+inline bool IsFrameMagic(const uint8_t* p) {
     return platform::GetU32(p) == kMagicFrame;
 }
-inline uint8_t frame_type_at(const uint8_t* header) {
+inline uint8_t FrameTypeAt(const uint8_t* header) {
     return header[4];
 }
-inline uint32_t frame_payload_size(const uint8_t* header) {
+inline uint32_t FramePayloadSize(const uint8_t* header) {
     return platform::GetU32(header + 12);
 }
-inline uint64_t frame_time_us(const uint8_t* header) {
+inline uint64_t FrameTimeUs(const uint8_t* header) {
     return platform::GetU64(header + 16);
 }
-inline void put_frame_payload_size(uint8_t* header, uint32_t size) {
+inline void PutFramePayloadSize(uint8_t* header, uint32_t size) {
     platform::PutU32(header + 12, size);
 }
 

@@ -6,7 +6,7 @@
 
 #include "platform/le_bytes.h"
 
-using media::frame_time_us;
+using media::FrameTimeUs;
 using platform::PutU16;
 using platform::PutU32;
 using platform::PutU64;
@@ -43,7 +43,7 @@ void CVek264FileWirte::Write(const unsigned char* data, unsigned len, unsigned s
         return;
     cutter_.Feed(data, len, scanStart, [this](const uint8_t* frame, uint32_t size, bool firstKey) {
         if (firstKey)
-            firstTime_ = frame_time_us(frame);
+            firstTime_ = FrameTimeUs(frame);
         WriteFrame(frame, size);
     });
 }
@@ -57,8 +57,8 @@ void CVek264FileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
         file_.Seek(writePos_);
         return;
     }
-    lastTime_ = frame_time_us(frame);
-    if (media::frame_type_at(frame) == media::kFrameKey && index_.size() < k264MaxIndexEntries) {
+    lastTime_ = FrameTimeUs(frame);
+    if (media::FrameTypeAt(frame) == media::kFrameKey && index_.size() < k264MaxIndexEntries) {
         try {
             index_.push_back({lastTime_, writePos_});
         } catch (const std::bad_alloc&) {

@@ -398,7 +398,7 @@ bool ReadFrame(const Message& m, FrameView* out) {
     const uint8_t* frame = r.Rest(&size);
     if (size > media::kMaxFrameSize || media::CheckFrame(frame, size) != media::FrameCheck::kOk)
         return false;
-    if (media::frame_payload_size(frame) != size - media::kFrameHeaderSize)
+    if (media::FramePayloadSize(frame) != size - media::kFrameHeaderSize)
         return false;
     out->frame = frame;
     out->size = static_cast<uint32_t>(size);

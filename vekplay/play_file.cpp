@@ -98,7 +98,7 @@ bool PlayFile::ScanRaw(uint64_t begin, uint64_t end) {
         const uint8_t* p = w.At(pos, 4);
         if (!p)
             break;
-        if (!media::is_frame_magic(p)) {
+        if (!media::IsFrameMagic(p)) {
             pos++;
             continue;
         }
@@ -110,9 +110,9 @@ bool PlayFile::ScanRaw(uint64_t begin, uint64_t end) {
         }
         FileFrame f;
         f.offset = pos;
-        f.time = media::frame_time_us(h);
+        f.time = media::FrameTimeUs(h);
         f.size = size;
-        f.type = static_cast<char>(media::frame_type_at(h));
+        f.type = static_cast<char>(media::FrameTypeAt(h));
         frames_.push_back(f);
         pos += kFrameHeaderSize + size;
     }
@@ -158,7 +158,7 @@ bool PlayFile::ScanAvi() {
         const uint64_t payloadAt = pos + 8;
         const uint8_t* t = length <= kMaxFramePayload ? w.At(payloadAt + length, trailer) : nullptr;
         bool sound = t && HeaderLooksValid(t, nullptr);
-        const uint8_t type = t ? media::frame_type_at(t) : 0;
+        const uint8_t type = t ? media::FrameTypeAt(t) : 0;
         if (sound && video)
             sound = type != media::kFrameAudio && (type == media::kFrameKey) == (tag == FourCC("00db"));
         if (sound && audio)
@@ -169,7 +169,7 @@ bool PlayFile::ScanAvi() {
         }
         FileFrame f;
         f.offset = payloadAt;
-        f.time = media::frame_time_us(t);
+        f.time = media::FrameTimeUs(t);
         f.stored = length;
         f.size = video ? length : length + 4;
         f.type = static_cast<char>(type);
@@ -205,7 +205,7 @@ bool PlayFile::Read(size_t index, Frame* out) {
             std::memcpy(payload, t + kFrameHeaderSize, 4);  // the block's prefix
             std::memcpy(payload + 4, chunk.data(), f.stored);
         }
-        media::put_frame_payload_size(bytes.data(), f.size);
+        media::PutFramePayloadSize(bytes.data(), f.size);
     }
     Frame frame;
     if (ParseFrame(bytes.data(), bytes.size(), &frame) != FrameCheck::kOk || frame.payloadSize() != f.size ||

@@ -45,7 +45,7 @@ FrameScan ScanFrame(const uint8_t* buf, size_t total, size_t from) {
             scan.keepFrom = magic;
             return scan;
         }
-        const uint32_t payload = media::frame_payload_size(buf + magic);
+        const uint32_t payload = media::FramePayloadSize(buf + magic);
         if (payload > media::kMaxFramePayload) {
             from = magic + kFrameHeaderSize;  // damaged header: resynchronise behind it
             continue;

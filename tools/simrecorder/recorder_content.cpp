@@ -19,8 +19,8 @@ RecordFrames CutFrames(const uint8_t* data, size_t size) {
         FrameRef ref;
         ref.offset = out.bytes.size();
         ref.size = length;
-        ref.timeUs = media::frame_time_us(frame);
-        ref.key = media::frame_type_at(frame) == media::kFrameKey;
+        ref.timeUs = media::FrameTimeUs(frame);
+        ref.key = media::FrameTypeAt(frame) == media::kFrameKey;
         out.bytes.insert(out.bytes.end(), frame, frame + length);
         out.frames.push_back(ref);
     };
