@@ -1,5 +1,5 @@
-// tests/app/browse/convert_engine_test.cpp
-#include "app/browse/convert_engine.h"
+// tests/media/convert_engine_test.cpp
+#include "media/convert_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/avi_file_writer.h"
-#include "tests/app/browse/writer_test_support.h"
+#include "media/avi_file_writer.h"
+#include "tests/media/writer_test_support.h"
 #include "tools/framestream.h"
 
 namespace {
 
-using namespace browse_test;
+using namespace media_test;
 
 struct Progress {
     std::vector<int> perMille;

@@ -1,12 +1,12 @@
-// app/browse/convert_engine.cpp
-#include "app/browse/convert_engine.h"
+// media/convert_engine.cpp
+#include "media/convert_engine.h"
 
 #include <memory>
 #include <new>
 #include <utility>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/binary_file.h"
+#include "media/avi_file_writer.h"
+#include "media/binary_file.h"
 #include "platform/clock.h"
 
 int ProgressPerMille(uint64_t done, uint64_t total) {
@@ -24,8 +24,8 @@ ConvertReport C264ToAviEngine::Convert(const char* source, const char* destinati
     const uint64_t start = platform::TickMs();
     const auto elapsed = [start] { return platform::TickMs() - start; };
 
-    browse::BinaryFile in;
-    if (!in.Open(source, browse::BinaryFile::Mode::Read) || !in.Size(&report.sourceSize)) {
+    media::BinaryFile in;
+    if (!in.Open(source, media::BinaryFile::Mode::Read) || !in.Size(&report.sourceSize)) {
         report.result = ConvertResult::SourceError;
         report.elapsedMs = elapsed();
         return report;

@@ -1,14 +1,10 @@
-// app/browse/avi_file_writer.cpp
-#include "app/browse/avi_file_writer.h"
+// media/avi_file_writer.cpp
+#include "media/avi_file_writer.h"
 
 #include <cstring>
 
-#include "platform/le_bytes.h"
-
-using browse::kFrameHeaderBytes;
-using platform::GetU16;
-using platform::GetU32;
-using platform::PutU32;
+using media::frame_header;
+using media::kFrameHeaderSize;
 
 namespace {
 
@@ -59,14 +55,17 @@ void CVekAviFileWirte::Write(const unsigned char* data, unsigned len, unsigned s
 }
 
 void CVekAviFileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
-    const uint8_t type = frame[4];
-    const uint32_t payload = size - kFrameHeaderBytes;
-    if (type == 'I' || type == 'P') {
-        if (avi_->tally.videoFrames == 0 && type == 'I')
-            AviSetVideo(avi_, GetU16(frame + 32), GetU16(frame + 34), frame[36], "H264", 12);
-        if (AviWriteFrame(avi_, frame + kFrameHeaderBytes, payload, type == 'I', frame, kFrameHeaderBytes) != 0)
+    const uint8_t type = media::FrameTypeAt(frame);
+    const uint32_t payload = size - kFrameHeaderSize;
+    if (type == media::kFrameKey || type == media::kFrameVideo) {
+        const bool key = type == media::kFrameKey;
+        if (avi_->tally.videoFrames == 0 && key) {
+            const frame_header h = media::decode_frame_header(frame);
+            AviSetVideo(avi_, h.width, h.height, h.fps, "H264", 12);
+        }
+        if (AviWriteFrame(avi_, frame + kFrameHeaderSize, payload, key, frame, kFrameHeaderSize) != 0)
             failed_ = true;
-    } else if (type == 'A') {
+    } else if (type == media::kFrameAudio) {
         WriteAudioFrame(frame, payload);
     }
 }
@@ -74,28 +73,28 @@ void CVekAviFileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
 void CVekAviFileWirte::WriteAudioFrame(const uint8_t* frame, uint32_t payload) {
     if (avi_->tally.videoFrames == 0)
         return;  // audio before the first video chunk is dropped
-    const uint32_t block = GetU16(frame + 38);
+    const frame_header h = media::decode_frame_header(frame);
+    const uint32_t block = h.audio_block;
     if (block < kAviMinAudioBlock || block > payload)
         return;
     if (avi_->tally.audioBytes == 0) {
-        const uint8_t codec = frame[5];
-        const uint32_t format = AviAudioFormatTag(codec);
-        const uint32_t channels = frame[36];
-        const uint32_t rate = GetU32(frame + 32);
-        const uint32_t bits = AudioBits(codec, format, frame[37]);
+        const uint32_t format = AviAudioFormatTag(h.codec);
+        const uint32_t channels = h.audio_channels;
+        const uint32_t rate = h.audio_rate;
+        const uint32_t bits = AudioBits(h.codec, format, h.audio_bits2);
         AviSetAudio(avi_, static_cast<int>(channels), rate, static_cast<int>(bits), static_cast<int>(block - 4),
                     static_cast<uint64_t>(bits) * rate * channels, static_cast<int>(format));
     }
     // Trailer: the frame header with the block size as its length, the block's
     // 4-byte prefix, 4 zero bytes.
     uint8_t trailer[kAviAudioTrailer] = {};
-    std::memcpy(trailer, frame, kFrameHeaderBytes);
-    PutU32(trailer + 12, block);
-    const uint8_t* data = frame + kFrameHeaderBytes;
+    std::memcpy(trailer, frame, kFrameHeaderSize);
+    media::PutFramePayloadSize(trailer, block);
+    const uint8_t* data = frame + kFrameHeaderSize;
     const uint32_t count = payload / block;
     for (uint32_t k = 0; k < count; k++) {
         const uint8_t* b = data + static_cast<size_t>(k) * block;
-        std::memcpy(trailer + kFrameHeaderBytes, b, 4);
+        std::memcpy(trailer + kFrameHeaderSize, b, 4);
         if (AviWriteAudio(avi_, b + 4, block - 4, trailer, kAviAudioTrailer) != 0) {
             failed_ = true;
             break;

@@ -1,4 +1,4 @@
-// app/browse/convert_engine.h
+// media/convert_engine.h
 //
 // The work of the .264-to-AVI converter without its dialog: a raw recorder
 // stream file (frames back to back) is read in blocks of 327,680 bytes and fed

@@ -1,4 +1,4 @@
-// tests/app/browse/writers_bench.cpp
+// tests/media/writers_bench.cpp
 //
 // Throughput of the AVI writer on a 1 GB frame stream, as the converter runs it
 // (reading the source in 327,680-byte blocks and feeding the writer), next to a
@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/binary_file.h"
-#include "app/browse/convert_engine.h"
+#include "media/binary_file.h"
+#include "media/convert_engine.h"
 #include "tools/framestream.h"
 
 namespace {
@@ -61,8 +61,8 @@ const std::string& Source(bool small) {
         return it->second;
     const std::string path = (BenchDir() / (small ? "vek_bench_small.264" : "vek_bench_d1.264")).string();
     const vektools::Stream piece = BuildStream(StreamRecipe(small));
-    browse::BinaryFile out;
-    if (!out.Open(path.c_str(), browse::BinaryFile::Mode::CreateAlways)) {
+    media::BinaryFile out;
+    if (!out.Open(path.c_str(), media::BinaryFile::Mode::CreateAlways)) {
         std::fprintf(stderr, "cannot create %s\n", path.c_str());
         std::abort();
     }
@@ -94,9 +94,9 @@ void Copy(benchmark::State& state) {
     std::unique_ptr<uint8_t[]> block(new uint8_t[kConvertBlockSize]);
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        browse::BinaryFile in, out;
-        if (!in.Open(src.c_str(), browse::BinaryFile::Mode::Read) ||
-            !out.Open(dst.c_str(), browse::BinaryFile::Mode::CreateAlways)) {
+        media::BinaryFile in, out;
+        if (!in.Open(src.c_str(), media::BinaryFile::Mode::Read) ||
+            !out.Open(dst.c_str(), media::BinaryFile::Mode::CreateAlways)) {
             state.SkipWithError("cannot open the files");
             break;
         }

@@ -1,4 +1,4 @@
-// app/browse/block_list.h
+// media/block_list.h
 //
 // An append-only list in fixed blocks of 16,384 elements: what the AVI writer
 // keeps one entry per chunk in. Unlike a growing array it never moves what it
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace browse {
+namespace media {
 
 template <typename T>
 class BlockList {
@@ -42,4 +42,4 @@ class BlockList {
     size_t size_ = 0;
 };
 
-}  // namespace browse
+}  // namespace media

@@ -1,5 +1,5 @@
-// app/browse/binary_file_posix.cpp
-#include "app/browse/binary_file.h"
+// media/binary_file_posix.cpp
+#include "media/binary_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <random>
 
-namespace browse {
+namespace media {
 
 bool BinaryFile::Open(const char* path, Mode mode) {
     Close();
@@ -125,4 +125,4 @@ void MakeFileGuid(uint8_t out[16]) {
     out[8] = static_cast<uint8_t>((out[8] & 0x3F) | 0x80);
 }
 
-}  // namespace browse
+}  // namespace media

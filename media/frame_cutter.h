@@ -1,4 +1,4 @@
-// app/browse/frame_cutter.h
+// media/frame_cutter.h
 //
 // Cuts recorder frames out of a byte stream that arrives in blocks which do not
 // respect frame boundaries (an export's data callback, a converter's file reads).
@@ -19,15 +19,12 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/le_bytes.h"
+#include "media/frame_header.h"
 
-namespace browse {
+namespace media {
 
 inline constexpr uint32_t kCutBufferSize = 0x100000;  // 1,048,576
-inline constexpr uint32_t kMaxFeedBlock = 0x50000;     // 327,680: the most one step takes in
-inline constexpr uint32_t kFrameHeaderBytes = 40;
-inline constexpr uint32_t kMaxCutFrame = 512000;  // header and payload; larger ones are garbage
-inline constexpr uint32_t kMaxCutPayload = kMaxCutFrame - kFrameHeaderBytes;
+inline constexpr uint32_t kMaxFeedBlock = 0x50000;    // 327,680: the most one step takes in
 
 // Frame types as the cutter reports them.
 inline constexpr int kCutTypeKey = 1;    // 'I'
@@ -122,7 +119,7 @@ void FrameCutter::Step(const uint8_t* data, uint32_t len, uint32_t scanStart, On
     // held_ < 512,000 between calls and len <= 327,680, so this always fits.
     std::memcpy(buf + held_, data, len);
     const uint32_t total = held_ + len;
-    if (total < kFrameHeaderBytes) {
+    if (total < kFrameHeaderSize) {
         held_ = total;
         return;
     }
@@ -138,21 +135,21 @@ void FrameCutter::Scan(const uint8_t* src, uint32_t total, uint32_t s, OnFrame& 
             // Up to 39 bytes may be the start of a header that the next block
             // completes, but never bytes before s: those were consumed.
             const uint32_t unread = total - s;
-            Keep(src, total - (unread < kFrameHeaderBytes - 1 ? unread : kFrameHeaderBytes - 1), total);
+            Keep(src, total - (unread < kFrameHeaderSize - 1 ? unread : kFrameHeaderSize - 1), total);
             return;
         }
         const uint32_t p = static_cast<uint32_t>(found);
-        if (total - p < kFrameHeaderBytes) {
+        if (total - p < kFrameHeaderSize) {
             Keep(src, p, total);
             return;
         }
         // Compared before adding the header, so a length near 2^32 cannot wrap.
-        const uint32_t payload = platform::GetU32(src + p + 12);
-        if (payload > kMaxCutPayload) {
-            s = p + kFrameHeaderBytes;
+        const uint32_t payload = FramePayloadSize(src + p);
+        if (payload > kMaxFramePayload) {
+            s = p + kFrameHeaderSize;
             continue;
         }
-        const uint32_t size = kFrameHeaderBytes + payload;
+        const uint32_t size = kFrameHeaderSize + payload;
         if (total - p < size) {
             Keep(src, p, total);
             return;
@@ -166,7 +163,7 @@ template <typename OnFrame>
 void FrameCutter::Deliver(const uint8_t* frame, uint32_t size, OnFrame& onFrame) {
     bool firstKey = false;
     if (waitForKey_) {
-        if (frame[4] != 'I')
+        if (FrameTypeAt(frame) != kFrameKey)
             return;  // dropped
         waitForKey_ = false;
         firstKey = true;
@@ -174,4 +171,4 @@ void FrameCutter::Deliver(const uint8_t* frame, uint32_t size, OnFrame& onFrame)
     onFrame(frame, size, firstKey);
 }
 
-}  // namespace browse
+}  // namespace media

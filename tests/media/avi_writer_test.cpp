@@ -1,5 +1,5 @@
-// tests/app/browse/avi_writer_test.cpp
-#include "app/browse/avi_file_writer.h"
+// tests/media/avi_writer_test.cpp
+#include "media/avi_file_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/avi_output.h"
-#include "tests/app/browse/writer_test_support.h"
+#include "media/avi_output.h"
+#include "tests/media/writer_test_support.h"
 #include "tools/framestream.h"
 
 namespace {
 
-using namespace browse_test;
+using namespace media_test;
 
 // Writes `stream` through CVekAviFileWirte in blocks of `block` bytes (all at
 // once for 0) and reads the file back through idx1.

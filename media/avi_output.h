@@ -1,4 +1,4 @@
-// app/browse/avi_output.h
+// media/avi_output.h
 //
 // The small RIFF writer behind CVekAviFileWirte. One AviOutput per open file;
 // the header lives in a fixed 2048-byte area at the start of the file, the
@@ -36,8 +36,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/browse/binary_file.h"
-#include "app/browse/block_list.h"
+#include "media/binary_file.h"
+#include "media/block_list.h"
 
 enum AviErrorNumber : int {
     kAviErrNone = 0,
@@ -79,7 +79,7 @@ struct AviTally {
 };
 
 struct AviOutput {
-    browse::BinaryFile file;
+    media::BinaryFile file;
     int32_t mode = 0;  // 0 writing; 1 would be reading, and makes every write fail
 
     int32_t width = 0;
@@ -96,8 +96,8 @@ struct AviOutput {
     uint64_t bitRate = 0;     // bits per second
 
     AviTally tally;
-    browse::BlockList<AviIndexEntry> index;
-    browse::BlockList<uint64_t> frameTimes;  // microseconds, one per video chunk
+    media::BlockList<AviIndexEntry> index;
+    media::BlockList<uint64_t> frameTimes;  // microseconds, one per video chunk
 
     // Write-behind: chunk bytes from flushed.position on that are not in the
     // file yet, and the tally as it stood when the file last caught up.

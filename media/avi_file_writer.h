@@ -1,4 +1,4 @@
-// app/browse/avi_file_writer.h
+// media/avi_file_writer.h
 //
 // CVekAviFileWirte: turns the recorder's frame stream into an AVI file (see
 // avi_output.h for the layout). Key and delta frames become video chunks,
@@ -13,9 +13,9 @@
 
 #include <cstdint>
 
-#include "app/browse/avi_output.h"
-#include "app/browse/file_writer.h"
-#include "app/browse/frame_cutter.h"
+#include "media/avi_output.h"
+#include "media/file_writer.h"
+#include "media/frame_cutter.h"
 
 inline constexpr uint32_t kAviAudioTrailer = 48;
 inline constexpr uint32_t kAviMinAudioBlock = 5;
@@ -45,6 +45,6 @@ class CVekAviFileWirte : public CFileWriter {
     void WriteAudioFrame(const uint8_t* frame, uint32_t payload);
 
     AviOutput* avi_ = nullptr;
-    browse::FrameCutter cutter_;
+    media::FrameCutter cutter_;
     bool failed_ = false;
 };

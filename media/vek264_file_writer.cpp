@@ -1,12 +1,12 @@
-// app/browse/vek264_file_writer.cpp
-#include "app/browse/vek264_file_writer.h"
+// media/vek264_file_writer.cpp
+#include "media/vek264_file_writer.h"
 
 #include <cstring>
 #include <new>
 
 #include "platform/le_bytes.h"
 
-using platform::GetU64;
+using media::FrameTimeUs;
 using platform::PutU16;
 using platform::PutU32;
 using platform::PutU64;
@@ -21,13 +21,13 @@ CVek264FileWirte::~CVek264FileWirte() {
 int CVek264FileWirte::Open(const char* path) {
     if (file_.IsOpen())
         Close();
-    if (!file_.Open(path, browse::BinaryFile::Mode::CreateAlways))
+    if (!file_.Open(path, media::BinaryFile::Mode::CreateAlways))
         return 0;
     uint8_t head[k264HeaderSize] = {};
     std::memcpy(head, "ALVkFile", 8);
     PutU32(head + 8, 16);
     std::memcpy(head + 12, "Full", 4);
-    browse::MakeFileGuid(head + 24);
+    media::MakeFileGuid(head + 24);
     if (!file_.Write(head, sizeof head)) {
         file_.Close();
         return 0;
@@ -43,7 +43,7 @@ void CVek264FileWirte::Write(const unsigned char* data, unsigned len, unsigned s
         return;
     cutter_.Feed(data, len, scanStart, [this](const uint8_t* frame, uint32_t size, bool firstKey) {
         if (firstKey)
-            firstTime_ = GetU64(frame + 16);
+            firstTime_ = FrameTimeUs(frame);
         WriteFrame(frame, size);
     });
 }
@@ -57,8 +57,8 @@ void CVek264FileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
         file_.Seek(writePos_);
         return;
     }
-    lastTime_ = GetU64(frame + 16);
-    if (frame[4] == 'I' && index_.size() < k264MaxIndexEntries) {
+    lastTime_ = FrameTimeUs(frame);
+    if (media::FrameTypeAt(frame) == media::kFrameKey && index_.size() < k264MaxIndexEntries) {
         try {
             index_.push_back({lastTime_, writePos_});
         } catch (const std::bad_alloc&) {

@@ -1,5 +1,5 @@
-// app/browse/binary_file_win32.cpp
-#include "app/browse/binary_file.h"
+// media/binary_file_win32.cpp
+#include "media/binary_file.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <random>
 
-namespace browse {
+namespace media {
 
 namespace {
 
@@ -132,4 +132,4 @@ void MakeFileGuid(uint8_t out[16]) {
         out[i] = static_cast<uint8_t>(rd());
 }
 
-}  // namespace browse
+}  // namespace media

@@ -1,4 +1,4 @@
-// tests/app/browse/writer_test_support.h
+// tests/media/writer_test_support.h
 //
 // What the writer tests share: scratch files removed when the test ends, whole
 // file reads, hand-made frames, and a reader of the AVI files our writer makes
@@ -17,7 +17,7 @@
 
 #include "platform/le_bytes.h"
 
-namespace browse_test {
+namespace media_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -27,7 +27,7 @@ class ScratchDir {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::random_device random;
         dir_ = std::filesystem::temp_directory_path() /
-               ("vek_browse_" + std::string(test ? test->name() : "test") + "_" + std::to_string(random()));
+               ("vek_media_" + std::string(test ? test->name() : "test") + "_" + std::to_string(random()));
         std::filesystem::create_directories(dir_);
     }
     ~ScratchDir() {
@@ -174,4 +174,4 @@ inline AviFile ReadAvi(const std::string& path) {
     return f;
 }
 
-}  // namespace browse_test
+}  // namespace media_test

@@ -1,5 +1,5 @@
-// tests/app/browse/frame_cutter_test.cpp
-#include "app/browse/frame_cutter.h"
+// tests/media/frame_cutter_test.cpp
+#include "media/frame_cutter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/browse/writer_test_support.h"
+#include "tests/media/writer_test_support.h"
 #include "tools/framestream.h"
 
 namespace {
 
-using browse::FindFrameHeader;
-using browse::FrameCutter;
-using namespace browse_test;
+using media::FindFrameHeader;
+using media::FrameCutter;
+using namespace media_test;
 
 struct Cut {
     std::vector<Bytes> frames;
@@ -56,7 +56,7 @@ TEST(FindFrameHeader, FindsMagicWithRoomForTheTypeByteAndFiltersLettersWhenTyped
     EXPECT_EQ(FindFrameHeader(b.data(), 0, static_cast<uint32_t>(b.size()), nullptr), 1);
     int type = 0;
     EXPECT_EQ(FindFrameHeader(b.data(), 0, static_cast<uint32_t>(b.size()), &type), 6);
-    EXPECT_EQ(type, browse::kCutTypeAudio);
+    EXPECT_EQ(type, media::kCutTypeAudio);
     // The last magic has no type byte before the end: not a candidate yet.
     EXPECT_EQ(FindFrameHeader(b.data(), 7, static_cast<uint32_t>(b.size()), nullptr), -1);
     EXPECT_EQ(FindFrameHeader(b.data(), 0, 6, nullptr), 1);
@@ -64,10 +64,10 @@ TEST(FindFrameHeader, FindsMagicWithRoomForTheTypeByteAndFiltersLettersWhenTyped
     EXPECT_EQ(FindFrameHeader(b.data(), 20, 10, nullptr), -1);
     b[5] = 'I';
     EXPECT_EQ(FindFrameHeader(b.data(), 0, static_cast<uint32_t>(b.size()), &type), 1);
-    EXPECT_EQ(type, browse::kCutTypeKey);
+    EXPECT_EQ(type, media::kCutTypeKey);
     b[5] = 'P';
     EXPECT_EQ(FindFrameHeader(b.data(), 0, static_cast<uint32_t>(b.size()), &type), 1);
-    EXPECT_EQ(type, browse::kCutTypeDelta);
+    EXPECT_EQ(type, media::kCutTypeDelta);
 }
 
 TEST(FrameCutter, LeadingDeltaFramesAreDroppedAndTheFirstKeyFrameEndsTheWait) {
@@ -197,10 +197,10 @@ TEST(FrameCutter, OneFeedLargerThanTheBufferStepIsTakenInPieces) {
     recipe.videoFrames = 200;
     recipe.iMin = 20000, recipe.iMax = 60000, recipe.pMin = 5000, recipe.pMax = 20000;
     const vektools::Stream stream = BuildStream(recipe);
-    ASSERT_GT(stream.bytes.size(), 2u * browse::kCutBufferSize);
+    ASSERT_GT(stream.bytes.size(), 2u * media::kCutBufferSize);
     const Cut whole = CutStream(stream.bytes, 0);
     EXPECT_EQ(whole.frames.size(), 200u);
-    EXPECT_EQ(whole.frames, CutStream(stream.bytes, browse::kMaxFeedBlock).frames);
+    EXPECT_EQ(whole.frames, CutStream(stream.bytes, media::kMaxFeedBlock).frames);
 }
 
 TEST(FrameCutter, ResetForgetsHeldBytesAndWaitsForAKeyFrameAgain) {

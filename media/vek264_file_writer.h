@@ -1,4 +1,4 @@
-// app/browse/vek264_file_writer.h
+// media/vek264_file_writer.h
 //
 // CVek264FileWirte: writes the program's own ".264" container. Frames are kept
 // byte for byte from the first key frame on, each padded with zeros to a
@@ -22,9 +22,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/browse/binary_file.h"
-#include "app/browse/file_writer.h"
-#include "app/browse/frame_cutter.h"
+#include "media/binary_file.h"
+#include "media/file_writer.h"
+#include "media/frame_cutter.h"
 
 inline constexpr uint32_t k264HeaderSize = 56;
 inline constexpr uint32_t k264IndexHeaderSize = 16;
@@ -58,8 +58,8 @@ class CVek264FileWirte : public CFileWriter {
   private:
     void WriteFrame(const uint8_t* frame, uint32_t size);
 
-    browse::FrameCutter cutter_;
-    browse::BinaryFile file_;
+    media::FrameCutter cutter_;
+    media::BinaryFile file_;
     uint64_t firstTime_ = 0;
     uint64_t lastTime_ = 0;
     uint64_t writePos_ = 0;

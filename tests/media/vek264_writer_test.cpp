@@ -1,5 +1,5 @@
-// tests/app/browse/vek264_writer_test.cpp
-#include "app/browse/vek264_file_writer.h"
+// tests/media/vek264_writer_test.cpp
+#include "media/vek264_file_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/browse/writer_test_support.h"
+#include "tests/media/writer_test_support.h"
 #include "tools/framestream.h"
 
 namespace {
 
-using namespace browse_test;
+using namespace media_test;
 
 // Writes `stream` fed in blocks of `block` bytes (all at once for 0).
 Bytes Write264(const ScratchDir& dir, const Bytes& stream, size_t block = 0) {
@@ -115,7 +115,7 @@ TEST(Vek264Writer, Payload511961IsSkipped511960Written) {
     Bytes s;
     Append(&s, MakeFrame({.type = 'I', .payload = 511961, .timeUs = 1}));
     Append(&s, MakeFrame({.type = 'I', .payload = 511960, .timeUs = 2}));
-    const Container c = Parse(Write264(dir, s, browse::kMaxFeedBlock));
+    const Container c = Parse(Write264(dir, s, media::kMaxFeedBlock));
     ASSERT_EQ(c.frames.size(), 1u);
     EXPECT_EQ(c.frames[0].size(), 512000u);
     EXPECT_EQ(c.firstTime, 2u);

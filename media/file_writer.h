@@ -1,4 +1,4 @@
-// app/browse/file_writer.h
+// media/file_writer.h
 //
 // Common base of the two file writers (the .264 container writer and the AVI
 // writer). It is a type only: its one virtual operation is the destructor, so a

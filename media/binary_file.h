@@ -1,4 +1,4 @@
-// app/browse/binary_file.h
+// media/binary_file.h
 //
 // The file object the writers and the converter work through: one open file,
 // 64-bit offsets, whole-buffer writes. Two implementations, one per system
@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace browse {
+namespace media {
 
 class BinaryFile {
   public:
@@ -54,4 +54,4 @@ class BinaryFile {
 // byte order on Windows, random bytes with the version-4 GUID bits elsewhere.
 void MakeFileGuid(uint8_t out[16]);
 
-}  // namespace browse
+}  // namespace media

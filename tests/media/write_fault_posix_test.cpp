@@ -1,4 +1,4 @@
-// tests/app/browse/write_fault_posix_test.cpp
+// tests/media/write_fault_posix_test.cpp
 //
 // Writes that fail the way a full disk makes them fail: a file-size limit on
 // the process (writes past it fail with EFBIG, the one that crosses it comes
@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/convert_engine.h"
-#include "app/browse/vek264_file_writer.h"
-#include "tests/app/browse/writer_test_support.h"
+#include "media/avi_file_writer.h"
+#include "media/convert_engine.h"
+#include "media/vek264_file_writer.h"
+#include "tests/media/writer_test_support.h"
 #include "tools/framestream.h"
 
 namespace {
 
-using namespace browse_test;
+using namespace media_test;
 
 // The disk is "full" at `bytes` for files written while this lives.
 class FileSizeLimit {
@@ -55,9 +55,9 @@ vektools::Stream BigStream() {
 AviFile WriteWhole(const std::string& path, const Bytes& stream, int* closeResult) {
     CVekAviFileWirte w;
     EXPECT_EQ(w.Open(path.c_str()), 1);
-    for (size_t at = 0; at < stream.size(); at += browse::kMaxFeedBlock)
+    for (size_t at = 0; at < stream.size(); at += media::kMaxFeedBlock)
         w.Write(stream.data() + at,
-                static_cast<unsigned>(std::min<size_t>(browse::kMaxFeedBlock, stream.size() - at)));
+                static_cast<unsigned>(std::min<size_t>(media::kMaxFeedBlock, stream.size() - at)));
     *closeResult = w.Close();
     return ReadAvi(path);
 }

@@ -1,15 +1,16 @@
-// app/browse/avi_output.cpp
-#include "app/browse/avi_output.h"
+// media/avi_output.cpp
+#include "media/avi_output.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <new>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 
+using media::FrameTimeUs;
 using platform::FourCC;
-using platform::GetU64;
 using platform::PutU16;
 using platform::PutU32;
 using platform::PutU64;
@@ -32,12 +33,13 @@ constexpr uint32_t kEntriesPerWrite = 4096;
 
 void PutTag(uint8_t* p, const char (&tag)[5]) { PutU32(p, FourCC(tag)); }
 
+// The trailer is the frame's header; its time needs its first 24 bytes.
 int64_t Seconds(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? static_cast<int64_t>(GetU64(trailer + 16) / 1000000) : 0;
+    return trailerLength >= 24 ? static_cast<int64_t>(FrameTimeUs(trailer) / 1000000) : 0;
 }
 
 uint64_t FrameTime(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? GetU64(trailer + 16) : 0;
+    return trailerLength >= 24 ? FrameTimeUs(trailer) : 0;
 }
 
 uint32_t MicrosPerFrame(double frameRate) {
@@ -319,7 +321,7 @@ AviOutput* AviOpenOutput(const char* path) {
         Fail(kAviErrMemory);
         return nullptr;
     }
-    if (!a->file.Open(path, browse::BinaryFile::Mode::OpenAlways)) {
+    if (!a->file.Open(path, media::BinaryFile::Mode::OpenAlways)) {
         delete a;
         Fail(kAviErrCreate);
         return nullptr;

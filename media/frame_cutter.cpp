@@ -1,7 +1,7 @@
-// app/browse/frame_cutter.cpp
-#include "app/browse/frame_cutter.h"
+// media/frame_cutter.cpp
+#include "media/frame_cutter.h"
 
-namespace browse {
+namespace media {
 
 int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int* type) {
     // A candidate needs its magic and the byte after it: p + 5 <= end.
@@ -13,13 +13,19 @@ int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int
         if (!v)
             return -1;
         p = static_cast<uint32_t>(static_cast<const uint8_t*>(v) - buffer);
-        if (buffer[p + 1] == 'k' && buffer[p + 2] == 'F' && buffer[p + 3] == 'm') {
+        if (IsFrameMagic(buffer + p)) {
             if (!type)
                 return p;
-            switch (buffer[p + 4]) {
-                case 'I': *type = kCutTypeKey; return p;
-                case 'P': *type = kCutTypeDelta; return p;
-                case 'A': *type = kCutTypeAudio; return p;
+            switch (FrameTypeAt(buffer + p)) {
+                case kFrameKey:
+                    *type = kCutTypeKey;
+                    return p;
+                case kFrameVideo:
+                    *type = kCutTypeDelta;
+                    return p;
+                case kFrameAudio:
+                    *type = kCutTypeAudio;
+                    return p;
                 default: break;
             }
         }
@@ -38,14 +44,14 @@ void FrameCutter::Reset() {
 
 uint32_t FrameCutter::HeldFrameSize() const {
     const uint8_t* b = buffer_.get();
-    if (held_ < kFrameHeaderBytes || std::memcmp(b, "VkFm", 4) != 0)
+    if (held_ < kFrameHeaderSize || !IsFrameMagic(b))
         return 0;
-    if (typed_ && b[4] != 'I' && b[4] != 'P' && b[4] != 'A')
+    if (typed_ && !IsFrameType(FrameTypeAt(b)))
         return 0;
-    const uint32_t payload = platform::GetU32(b + 12);
-    if (payload > kMaxCutPayload || kFrameHeaderBytes + payload <= held_)
+    const uint32_t payload = FramePayloadSize(b);
+    if (payload > kMaxFramePayload || kFrameHeaderSize + payload <= held_)
         return 0;
-    return kFrameHeaderBytes + payload;
+    return kFrameHeaderSize + payload;
 }
 
 void FrameCutter::Keep(const uint8_t* src, uint32_t from, uint32_t total) {
@@ -54,4 +60,4 @@ void FrameCutter::Keep(const uint8_t* src, uint32_t from, uint32_t total) {
         std::memmove(buffer_.get(), src + from, held_);
 }
 
-}  // namespace browse
+}  // namespace media
