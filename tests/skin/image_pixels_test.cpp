@@ -1,0 +1,70 @@
+// tests/skin/image_pixels_test.cpp
+//
+// The image manager's pixel maths: when pixels count as having alpha, what
+// premultiplying does to them, and the own blend.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "skin/core/image_pixels.h"
+
+namespace {
+
+std::vector<uint8_t> Pixels(std::initializer_list<uint8_t> alphas) {
+    std::vector<uint8_t> p;
+    for (uint8_t a : alphas)
+        p.insert(p.end(), {200, 100, 51, a});
+    return p;
+}
+
+TEST(ImagePixelsTest, AlphaTestDoesNotDependOnPixelOrder) {
+    struct Case {
+        std::string name;
+        std::vector<uint8_t> pixels;
+        bool alpha;
+    };
+    const std::vector<Case> cases = {
+        {"transparent_then_opaque", Pixels({0, 0, 255}), true},
+        // Bottom-up images list their transparent top rows last.
+        {"opaque_then_transparent", Pixels({255, 0, 0}), true},
+        {"partial", Pixels({255, 17, 255}), true},
+        {"all_opaque", Pixels({255, 255}), false},
+        {"all_zero_filler", Pixels({0, 0, 0}), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> pixels = c.pixels;
+        EXPECT_EQ(skin::PixelsHaveAlpha(pixels.data(), pixels.size() / 4), c.alpha);
+        EXPECT_EQ(skin::PremultiplyPixels(pixels.data(), pixels.size() / 4), c.alpha);
+        if (!c.alpha) {
+            EXPECT_EQ(pixels, c.pixels);  // not blackened
+        }
+    }
+}
+
+TEST(ImagePixelsTest, PremultiplyTruncatesAndBlendClamps) {
+    std::vector<uint8_t> pixels = Pixels({128, 0, 255});
+    ASSERT_TRUE(skin::PremultiplyPixels(pixels.data(), 3));
+    EXPECT_EQ(pixels, (std::vector<uint8_t>{100, 50, 25, 128, 0, 0, 0, 0, 200, 100, 51, 255}));
+
+    EXPECT_EQ(skin::BlendChannel(100, 200, 128), 100 + 200 * 127 / 255);
+    EXPECT_EQ(skin::BlendChannel(0, 77, 0), 77);
+    // A source that is not really premultiplied would overflow a byte.
+    EXPECT_EQ(skin::BlendChannel(250, 250, 10), 255);
+
+    // Two pixels, source read mirrored: each destination pixel gets the other end's source.
+    const std::vector<uint8_t> source = {10, 10, 10, 255, 0, 0, 0, 0};
+    std::vector<uint8_t> destination = {90, 90, 90, 7, 90, 90, 90, 7};
+    skin::BlendPixels(source.data(), true, destination.data(), false, 2, 1);
+    EXPECT_EQ(destination, (std::vector<uint8_t>{90, 90, 90, 7, 10, 10, 10, 7}));
+
+    std::vector<uint8_t> row = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
+    skin::MirrorPixelRows(row.data(), 3, 1);
+    EXPECT_EQ(row, (std::vector<uint8_t>{3, 3, 3, 3, 2, 2, 2, 2, 1, 1, 1, 1}));
+    EXPECT_EQ(skin::PixelToColorRef(0x80112233u, false), 0x332211u);
+    EXPECT_EQ(skin::PixelToColorRef(0x80112233u, true), 0x80332211u);
+}
+
+}  // namespace
