@@ -98,6 +98,13 @@ bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib& dib) {
     return true;
 }
 
+bool IsWholeDibHeader(const uint8_t* data, size_t size) {
+    if (data == nullptr || size < 4)
+        return false;
+    const uint32_t headerSize = U32(data);
+    return (headerSize == 12 || headerSize >= kInfoHeaderSize) && headerSize <= size;
+}
+
 bool IsAlphaDibHeader(const uint8_t* data, size_t size) {
     if (data == nullptr || size < kInfoHeaderSize)
         return false;

@@ -42,6 +42,10 @@ struct PackedDib {
 // Reads and checks the DIB at `data`; false when it is not whole (above).
 bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib& dib);
 
+// The header is all there: a 12-byte core header, or one of 40 bytes or
+// more that is no longer than `size`.
+bool IsWholeDibHeader(const uint8_t* data, size_t size);
+
 // A header of at least 40 bytes, complete in `size`, with 32 bits per pixel:
 // the test for a bitmap with alpha (the pixels are not checked).
 bool IsAlphaDibHeader(const uint8_t* data, size_t size);

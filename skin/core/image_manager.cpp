@@ -199,23 +199,24 @@ BOOL CPlymImageManager::BlendImageOwn(HDC dc, const RECT& d, HDC source, const R
     const int h = d.bottom - d.top;
     if (w <= 0 || h <= 0 || s.right <= s.left || s.bottom <= s.top)
         return FALSE;
-    void* sourceBits = nullptr;
-    void* destinationBits = nullptr;
-    MemoryBitmap sourceCopy(dc, CreateDIB32(dc, w, h, &sourceBits));
-    MemoryBitmap destinationCopy(dc, CreateDIB32(dc, w, h, &destinationBits));
-    if (!sourceCopy.ok() || !destinationCopy.ok())
+    // The source pixels are stretched here, not by GDI, whose stretching
+    // modes do not all keep the alpha byte.
+    BITMAPINFOHEADER header{};
+    std::vector<uint8_t> sourcePixels;
+    if (!GetBitmapBits32(source, static_cast<HBITMAP>(::GetCurrentObject(source, OBJ_BITMAP)), header,
+                         sourcePixels))
         return FALSE;
-    ::SetStretchBltMode(sourceCopy.dc(), HALFTONE);
-    ::SetBrushOrgEx(sourceCopy.dc(), 0, 0, nullptr);
-    BOOL ok = ::StretchBlt(sourceCopy.dc(), 0, 0, w, h, source, s.left, s.top, s.right - s.left,
-                           s.bottom - s.top, SRCCOPY);
-    ok = ok && ::BitBlt(destinationCopy.dc(), 0, 0, w, h, dc, d.left, d.top, SRCCOPY);
-    if (!ok)
+    std::vector<uint8_t> stretched(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    skin::StretchPixels(sourcePixels.data(), header.biWidth, header.biHeight, s.left, s.top, s.right - s.left,
+                        s.bottom - s.top, stretched.data(), w, h);
+    void* destinationBits = nullptr;
+    MemoryBitmap destinationCopy(dc, CreateDIB32(dc, w, h, &destinationBits));
+    if (!destinationCopy.ok() || !::BitBlt(destinationCopy.dc(), 0, 0, w, h, dc, d.left, d.top, SRCCOPY))
         return FALSE;
     ::GdiFlush();
     const bool rtl = HasRTLLayout(dc) != FALSE;
-    skin::BlendPixels(static_cast<const uint8_t*>(sourceBits), HasRTLLayout(source) != FALSE,
-                      static_cast<uint8_t*>(destinationBits), rtl, w, h);
+    skin::BlendPixels(stretched.data(), HasRTLLayout(source) != FALSE, static_cast<uint8_t*>(destinationBits),
+                      rtl, w, h);
     return ::BitBlt(dc, d.left, d.top, w, h, destinationCopy.dc(), 0, 0,
                     SRCCOPY | (rtl ? NOMIRRORBITMAP : 0));
 }
@@ -336,6 +337,8 @@ HBITMAP CPlymImageManager::BitmapFromResource(HMODULE module, LPCSTR name, BOOL*
     }
     DWORD size = 0;
     const uint8_t* bytes = ResourceBytes(module, name, kBitmaps, &size);
+    if (bytes != nullptr && !skin::IsWholeDibHeader(bytes, size))
+        return nullptr;
     skin::PackedDib dib;
     if (bytes != nullptr && skin::IsAlphaDibHeader(bytes, size)) {
         // Copied only when the header checks out and every pixel is there;
@@ -381,7 +384,8 @@ HBITMAP CPlymImageManager::BitmapFromFile(LPCSTR path, BOOL* hasAlpha) {
 
 BOOL CPlymImageManager::IsPngResource(HMODULE module, LPCSTR name) {
     DWORD size = 0;
-    return HasPngMagic(ResourceBytes(module, name, "PNG", &size), size);
+    const uint8_t* bytes = ResourceBytes(module, name, "PNG", &size);
+    return HasPngMagic(bytes, size);
 }
 
 BOOL CPlymImageManager::IsAlphaBitmapResource(HMODULE module, LPCSTR name) {

@@ -44,6 +44,38 @@ void MirrorPixelRows(uint8_t* pixels, int width, int height) {
     }
 }
 
+void StretchPixels(const uint8_t* source,
+                   int sourceWidth,
+                   int sourceHeight,
+                   int sx,
+                   int sy,
+                   int sw,
+                   int sh,
+                   uint8_t* out,
+                   int width,
+                   int height) {
+    if (width <= 0 || height <= 0)
+        return;
+    for (int y = 0; y < height; ++y) {
+        // The source pixel under the centre of the destination pixel.
+        const int64_t fromY = sy + (int64_t{2} * y + 1) * sh / (int64_t{2} * height);
+        uint8_t* row = out + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) * 4;
+        for (int x = 0; x < width; ++x) {
+            const int64_t fromX = sx + (int64_t{2} * x + 1) * sw / (int64_t{2} * width);
+            uint8_t* p = row + static_cast<size_t>(x) * 4;
+            if (fromX < 0 || fromY < 0 || fromX >= sourceWidth || fromY >= sourceHeight) {
+                std::fill(p, p + 4, uint8_t{0});
+                continue;
+            }
+            const size_t at =
+                (static_cast<size_t>(sourceHeight - 1 - fromY) * static_cast<size_t>(sourceWidth) +
+                 static_cast<size_t>(fromX)) *
+                4;
+            std::copy(source + at, source + at + 4, p);
+        }
+    }
+}
+
 uint8_t BlendChannel(uint8_t source, uint8_t destination, uint8_t sourceAlpha) {
     const unsigned value = source + destination * (255u - sourceAlpha) / 255u;
     return static_cast<uint8_t>(std::min(value, 255u));

@@ -24,6 +24,21 @@ bool PremultiplyPixels(uint8_t* bgra, size_t pixelCount);
 // Reverses every row of a 32-bit pixel array in place.
 void MirrorPixelRows(uint8_t* pixels, int width, int height);
 
+// Nearest-neighbour stretch of 32-bit pixels, alpha included: the source
+// rectangle (sx, sy, sw, sh; y from the top) of a bottom-up `source` array
+// of sourceWidth x sourceHeight into a bottom-up `out` array of width x
+// height. Source pixels outside the array read as 0.
+void StretchPixels(const uint8_t* source,
+                   int sourceWidth,
+                   int sourceHeight,
+                   int sx,
+                   int sy,
+                   int sw,
+                   int sh,
+                   uint8_t* out,
+                   int width,
+                   int height);
+
 // One channel of a premultiplied source over a destination:
 // s + d * (255 - a) / 255, truncated, at most 255.
 uint8_t BlendChannel(uint8_t source, uint8_t destination, uint8_t sourceAlpha);

@@ -1,9 +1,10 @@
 // tests/skin/image_pixels_test.cpp
 //
 // The image manager's pixel maths: when pixels count as having alpha, what
-// premultiplying does to them, and the own blend.
+// premultiplying does to them, and the own blend and its stretch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -59,6 +60,14 @@ TEST(ImagePixelsTest, PremultiplyTruncatesAndBlendClamps) {
     std::vector<uint8_t> destination = {90, 90, 90, 7, 90, 90, 90, 7};
     skin::BlendPixels(source.data(), true, destination.data(), false, 2, 1);
     EXPECT_EQ(destination, (std::vector<uint8_t>{90, 90, 90, 7, 10, 10, 10, 7}));
+
+    // Stretching keeps the alpha byte: the right two pixels of a 3 x 1 row to 4 x 2.
+    const std::vector<uint8_t> three = {1, 1, 1, 10, 2, 2, 2, 20, 3, 3, 3, 30};
+    std::vector<uint8_t> stretched(4 * 2 * 4);
+    skin::StretchPixels(three.data(), 3, 1, 1, 0, 2, 1, stretched.data(), 4, 2);
+    EXPECT_EQ(std::vector<uint8_t>(stretched.begin(), stretched.begin() + 16),
+              (std::vector<uint8_t>{2, 2, 2, 20, 2, 2, 2, 20, 3, 3, 3, 30, 3, 3, 3, 30}));
+    EXPECT_TRUE(std::equal(stretched.begin(), stretched.begin() + 16, stretched.begin() + 16));
 
     std::vector<uint8_t> row = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
     skin::MirrorPixelRows(row.data(), 3, 1);
