@@ -1,7 +1,7 @@
 // skin/core/draw_edge_plan.cpp
 #include "skin/core/draw_edge_plan.h"
 
-namespace skin {
+namespace plym {
 
 EdgeRing EdgeRingOf(unsigned edge, unsigned flags, bool inner) {
     EdgeRing ring;
@@ -36,9 +36,9 @@ EdgeRing EdgeRingOf(unsigned edge, unsigned flags, bool inner) {
     return ring;
 }
 
-EdgePlan PlanRectEdge(const SkinRect& rect, unsigned edge, unsigned flags) {
+EdgePlan PlanRectEdge(const Rect& rect, unsigned edge, unsigned flags) {
     EdgePlan plan;
-    SkinRect r = rect;
+    Rect r = rect;
     for (bool inner : {false, true}) {
         const EdgeRing ring = EdgeRingOf(edge, flags, inner);
         if (!ring.present)
@@ -65,4 +65,4 @@ EdgePlan PlanRectEdge(const SkinRect& rect, unsigned edge, unsigned flags) {
     return plan;
 }
 
-}  // namespace skin
+}  // namespace plym

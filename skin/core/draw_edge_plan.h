@@ -21,7 +21,7 @@
 
 #include "skin/core/skin_image_layout.h"
 
-namespace skin {
+namespace plym {
 
 // The edge and flag bits of DrawEdge, with the system's values.
 inline constexpr unsigned kBdrRaisedOuter = 0x1;
@@ -42,7 +42,7 @@ inline constexpr unsigned kBfMono = 0x8000;
 enum class EdgeColor : uint8_t { Highlight, Light, Shadow, DarkShadow, Face, WindowFrame, Window };
 
 struct EdgeStroke {
-    SkinRect rect;  // one pixel wide or high
+    Rect rect;  // one pixel wide or high
     EdgeColor color;
     bool operator==(const EdgeStroke&) const = default;
 };
@@ -59,11 +59,11 @@ EdgeRing EdgeRingOf(unsigned edge, unsigned flags, bool inner);
 
 struct EdgePlan {
     std::vector<EdgeStroke> strokes;  // in drawing order
-    SkinRect inside;                  // the rectangle within the lines drawn
+    Rect inside;                      // the rectangle within the lines drawn
     bool fillMiddle = false;          // BF_MIDDLE: `inside` in the face colour
 };
 
 // The rectangular form (BF_DIAGONAL is not planned here).
-EdgePlan PlanRectEdge(const SkinRect& rect, unsigned edge, unsigned flags);
+EdgePlan PlanRectEdge(const Rect& rect, unsigned edge, unsigned flags);
 
-}  // namespace skin
+}  // namespace plym

@@ -125,21 +125,21 @@ PlymEdgeColors PlymGetEdgeColors() {
 
 namespace {
 
-COLORREF ColorOf(skin::EdgeColor color, const PlymEdgeColors& colors) {
+COLORREF ColorOf(plym::EdgeColor color, const PlymEdgeColors& colors) {
     switch (color) {
-        case skin::EdgeColor::Highlight:
+        case plym::EdgeColor::Highlight:
             return colors.highlight;
-        case skin::EdgeColor::Light:
+        case plym::EdgeColor::Light:
             return colors.light;
-        case skin::EdgeColor::Shadow:
+        case plym::EdgeColor::Shadow:
             return colors.shadow;
-        case skin::EdgeColor::DarkShadow:
+        case plym::EdgeColor::DarkShadow:
             return colors.darkShadow;
-        case skin::EdgeColor::Face:
+        case plym::EdgeColor::Face:
             return colors.face;
-        case skin::EdgeColor::WindowFrame:
+        case plym::EdgeColor::WindowFrame:
             return colors.windowFrame;
-        case skin::EdgeColor::Window:
+        case plym::EdgeColor::Window:
             return colors.window;
     }
     return colors.face;
@@ -172,7 +172,7 @@ BOOL DrawDiagonalEdge(HDC dc, RECT* rect, UINT edge, UINT flags, const PlymEdgeC
     const int sy = ey - dy * n;
     int rings = 0;
     for (bool inner : {false, true}) {
-        const skin::EdgeRing ring = skin::EdgeRingOf(edge, flags, inner);
+        const plym::EdgeRing ring = plym::EdgeRingOf(edge, flags, inner);
         if (!ring.present || rings > n)
             continue;
         // LineTo leaves out its end point: one step past the last pixel.
@@ -196,9 +196,9 @@ BOOL PlymDrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags, const PlymEdgeColor
         return FALSE;
     if (flags & BF_DIAGONAL)
         return DrawDiagonalEdge(dc, rect, edge, flags, colors);
-    const skin::EdgePlan plan =
-        skin::PlanRectEdge({rect->left, rect->top, rect->right, rect->bottom}, edge, flags);
-    for (const skin::EdgeStroke& stroke : plan.strokes) {
+    const plym::EdgePlan plan =
+        plym::PlanRectEdge({rect->left, rect->top, rect->right, rect->bottom}, edge, flags);
+    for (const plym::EdgeStroke& stroke : plan.strokes) {
         if (stroke.rect.IsEmpty())
             continue;
         PlymFillSolidRect(dc, RECT{stroke.rect.left, stroke.rect.top, stroke.rect.right, stroke.rect.bottom},
@@ -268,7 +268,7 @@ namespace {
 // The header, masks and colour table of a checked DIB, copied into an
 // aligned block that GDI can read as a BITMAPINFO, with biSizeImage
 // cleared (the size GDI uses is its own).
-std::unique_ptr<uint32_t[]> DibInfoBlock(const uint8_t* bytes, const skin::PackedDib& dib) {
+std::unique_ptr<uint32_t[]> DibInfoBlock(const uint8_t* bytes, const plym::PackedDib& dib) {
     auto block = std::make_unique<uint32_t[]>((dib.pixelOffset + 3) / 4);
     std::memcpy(block.get(), bytes, dib.pixelOffset);
     block[5] = 0;  // biSizeImage, bytes 20 to 23
@@ -279,8 +279,8 @@ std::unique_ptr<uint32_t[]> DibInfoBlock(const uint8_t* bytes, const skin::Packe
 
 HPALETTE PlymCreateDibPalette(const void* dibBytes, size_t size) {
     const auto* bytes = static_cast<const uint8_t*>(dibBytes);
-    skin::PackedDib dib;
-    if (!skin::ReadPackedDib(bytes, size, dib) || dib.bitCount > 8)
+    plym::PackedDib dib;
+    if (!plym::ReadPackedDib(bytes, size, dib) || dib.bitCount > 8)
         return nullptr;
     std::vector<uint8_t> block(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * dib.colorCount);
     auto* palette = reinterpret_cast<LOGPALETTE*>(block.data());
@@ -295,8 +295,8 @@ HPALETTE PlymCreateDibPalette(const void* dibBytes, size_t size) {
 
 HBITMAP PlymCreateBitmapFromDib(const void* dibBytes, size_t size, HPALETTE palette) {
     const auto* bytes = static_cast<const uint8_t*>(dibBytes);
-    skin::PackedDib dib;
-    if (!skin::ReadPackedDib(bytes, size, dib))
+    plym::PackedDib dib;
+    if (!plym::ReadPackedDib(bytes, size, dib))
         return nullptr;
     const std::unique_ptr<uint32_t[]> info = DibInfoBlock(bytes, dib);
     HDC screen = ::GetDC(nullptr);
@@ -331,8 +331,8 @@ HBITMAP PlymLoadResourceDibSection(HMODULE module, LPCSTR name, BOOL* alpha) {
     const DWORD size = ::SizeofResource(module, resource);
     HGLOBAL loaded = ::LoadResource(module, resource);
     const auto* bytes = static_cast<const uint8_t*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
-    skin::PackedDib dib;
-    if (bytes == nullptr || !skin::ReadPackedDib(bytes, size, dib))
+    plym::PackedDib dib;
+    if (bytes == nullptr || !plym::ReadPackedDib(bytes, size, dib))
         return nullptr;
     const std::unique_ptr<uint32_t[]> info = DibInfoBlock(bytes, dib);
     void* bits = nullptr;

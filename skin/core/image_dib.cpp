@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace skin {
+namespace plym {
 
 namespace {
 
@@ -132,4 +132,4 @@ void CopyBgraDibBottomUp(const uint8_t* data, const PackedDib& dib, uint8_t* out
         std::memcpy(out + (rows - 1 - y) * dib.stride, pixels + y * dib.stride, dib.stride);
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace skin {
+namespace plym {
 
 inline constexpr uint32_t kDibRgb = 0;        // BI_RGB
 inline constexpr uint32_t kDibBitfields = 3;  // BI_BITFIELDS
@@ -59,4 +59,4 @@ bool IsBgraDib(const PackedDib& dib);
 // dib.pixelBytes bytes.
 void CopyBgraDibBottomUp(const uint8_t* data, const PackedDib& dib, uint8_t* out);
 
-}  // namespace skin
+}  // namespace plym

@@ -207,7 +207,7 @@ BOOL CPlymImageManager::BlendImageOwn(HDC dc, const RECT& d, HDC source, const R
                          sourcePixels))
         return FALSE;
     std::vector<uint8_t> stretched(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-    skin::StretchPixels(sourcePixels.data(), header.biWidth, header.biHeight, s.left, s.top, s.right - s.left,
+    plym::StretchPixels(sourcePixels.data(), header.biWidth, header.biHeight, s.left, s.top, s.right - s.left,
                         s.bottom - s.top, stretched.data(), w, h);
     void* destinationBits = nullptr;
     MemoryBitmap destinationCopy(dc, CreateDIB32(dc, w, h, &destinationBits));
@@ -215,7 +215,7 @@ BOOL CPlymImageManager::BlendImageOwn(HDC dc, const RECT& d, HDC source, const R
         return FALSE;
     ::GdiFlush();
     const bool rtl = HasRTLLayout(dc) != FALSE;
-    skin::BlendPixels(stretched.data(), HasRTLLayout(source) != FALSE, static_cast<uint8_t*>(destinationBits),
+    plym::BlendPixels(stretched.data(), HasRTLLayout(source) != FALSE, static_cast<uint8_t*>(destinationBits),
                       rtl, w, h);
     return ::BitBlt(dc, d.left, d.top, w, h, destinationCopy.dc(), 0, 0,
                     SRCCOPY | (rtl ? NOMIRRORBITMAP : 0));
@@ -229,12 +229,7 @@ HBITMAP CPlymImageManager::CreateDIB32(HDC dc, int width, int height, void** bit
     if (width <= 0 || height <= 0)
         return nullptr;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = PlymDib32Header(width, height);
     void* pixels = nullptr;
     HBITMAP section = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (bits != nullptr)
@@ -250,13 +245,7 @@ BOOL CPlymImageManager::GetBitmapBits32(HDC dc,
     if (bitmap == nullptr || !::GetObjectA(bitmap, sizeof info, &info) || info.bmBitsPixel != 32 ||
         info.bmWidth <= 0 || info.bmHeight <= 0)
         return FALSE;
-    header = BITMAPINFOHEADER{};
-    header.biSize = sizeof header;
-    header.biWidth = info.bmWidth;
-    header.biHeight = info.bmHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    header = PlymDib32Header(info.bmWidth, info.bmHeight);
     bits.assign(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4, 0);
     AnyDC any(dc);
     return ::GetDIBits(any, bitmap, 0, static_cast<UINT>(info.bmHeight), bits.data(),
@@ -276,13 +265,7 @@ HBITMAP Copy32(CPlymImageManager& images, HBITMAP bitmap, uint8_t** bits, int* w
     HBITMAP copy = images.CreateDIB32(screen, info.bmWidth, info.bmHeight, &pixels);
     if (copy == nullptr)
         return nullptr;
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = info.bmWidth;
-    header.biHeight = info.bmHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    BITMAPINFOHEADER header = PlymDib32Header(info.bmWidth, info.bmHeight);
     if (::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels,
                     reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != info.bmHeight) {
         ::DeleteObject(copy);
@@ -306,7 +289,7 @@ HBITMAP CPlymImageManager::PremultiplyBitmap(HBITMAP bitmap, BOOL* hasAlpha) {
     if (copy == nullptr)
         return nullptr;
     const bool alpha =
-        skin::PremultiplyPixels(bits, static_cast<size_t>(width) * static_cast<size_t>(height));
+        plym::PremultiplyPixels(bits, static_cast<size_t>(width) * static_cast<size_t>(height));
     if (hasAlpha != nullptr)
         *hasAlpha = alpha ? TRUE : FALSE;
     return copy;
@@ -318,7 +301,7 @@ HBITMAP CPlymImageManager::MirrorBitmap(HBITMAP bitmap) {
     int height = 0;
     HBITMAP copy = Copy32(*this, bitmap, &bits, &width, &height);
     if (copy != nullptr)
-        skin::MirrorPixelRows(bits, width, height);
+        plym::MirrorPixelRows(bits, width, height);
     return copy;
 }
 
@@ -337,21 +320,21 @@ HBITMAP CPlymImageManager::BitmapFromResource(HMODULE module, LPCSTR name, BOOL*
     }
     DWORD size = 0;
     const uint8_t* bytes = ResourceBytes(module, name, kBitmaps, &size);
-    if (bytes != nullptr && !skin::IsWholeDibHeader(bytes, size))
+    if (bytes != nullptr && !plym::IsWholeDibHeader(bytes, size))
         return nullptr;
-    skin::PackedDib dib;
-    if (bytes != nullptr && skin::IsAlphaDibHeader(bytes, size)) {
+    plym::PackedDib dib;
+    if (bytes != nullptr && plym::IsAlphaDibHeader(bytes, size)) {
         // Copied only when the header checks out and every pixel is there;
         // a 32-bit bitmap that is short is refused.
-        if (!skin::ReadPackedDib(bytes, size, dib))
+        if (!plym::ReadPackedDib(bytes, size, dib))
             return nullptr;
     }
-    if (dib.bitCount == 32 && skin::IsBgraDib(dib)) {
+    if (dib.bitCount == 32 && plym::IsBgraDib(dib)) {
         void* bits = nullptr;
         HBITMAP section = CreateDIB32(nullptr, dib.width, dib.height, &bits);
         if (section == nullptr)
             return nullptr;
-        skin::CopyBgraDibBottomUp(bytes, dib, static_cast<uint8_t*>(bits));
+        plym::CopyBgraDibBottomUp(bytes, dib, static_cast<uint8_t*>(bits));
         if (hasAlpha != nullptr)
             *hasAlpha = TRUE;
         return section;
@@ -391,7 +374,7 @@ BOOL CPlymImageManager::IsPngResource(HMODULE module, LPCSTR name) {
 BOOL CPlymImageManager::IsAlphaBitmapResource(HMODULE module, LPCSTR name) {
     DWORD size = 0;
     const uint8_t* bytes = ResourceBytes(module, name, kBitmaps, &size);
-    return bytes != nullptr && skin::IsAlphaDibHeader(bytes, size);
+    return bytes != nullptr && plym::IsAlphaDibHeader(bytes, size);
 }
 
 BOOL CPlymImageManager::IsPngFile(LPCSTR path) {

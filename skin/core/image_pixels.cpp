@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace skin {
+namespace plym {
 
 bool PixelsHaveAlpha(const uint8_t* bgra, size_t pixelCount) {
     bool transparent = false;
@@ -110,4 +110,4 @@ uint32_t PixelToColorRef(uint32_t pixel, bool alpha) {
     return alpha ? color | (pixel & 0xFF000000u) : color;
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace skin {
+namespace plym {
 
 // Whether 32-bit pixels carry real per-pixel alpha: some alpha strictly
 // between 0 and 255, or both fully transparent and fully opaque pixels.
@@ -65,4 +65,4 @@ inline uint32_t PixelAt(const uint8_t* p) {
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -5,7 +5,7 @@
 
 namespace {
 
-class FileSource final : public skin::PngByteSource {
+class FileSource final : public plym::PngByteSource {
   public:
     explicit FileSource(CFile* file) : file_(file) {}
     size_t Read(void* buffer, size_t count) override {
@@ -30,16 +30,22 @@ constexpr DWORD kShortestPngResource = 10;
 
 }  // namespace
 
-HBITMAP PlymCreateTopDownSection(const skin::PngPicture& picture) {
+BITMAPINFOHEADER PlymDib32Header(int width, int height) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
+HBITMAP PlymCreateTopDownSection(const plym::PngPicture& picture) {
     if (picture.width <= 0 || picture.height <= 0)
         return nullptr;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = PlymDib32Header(picture.width, -picture.height);
     void* bits = nullptr;
     HBITMAP section = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (section == nullptr || bits == nullptr) {
@@ -66,7 +72,7 @@ BOOL CPlymGraphicBitmapPng::LoadFromResource(HMODULE module, HRSRC resource) {
     const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     if (bytes == nullptr || size < kShortestPngResource)
         return FALSE;
-    skin::PngMemorySource source(bytes, size);
+    plym::PngMemorySource source(bytes, size);
     return LoadFromStream(source);
 }
 
@@ -77,11 +83,11 @@ BOOL CPlymGraphicBitmapPng::LoadFromStream(CFile* file) {
     return LoadFromStream(source);
 }
 
-BOOL CPlymGraphicBitmapPng::LoadFromStream(skin::PngByteSource& source) {
+BOOL CPlymGraphicBitmapPng::LoadFromStream(plym::PngByteSource& source) {
     DeleteObject();
     m_alpha = FALSE;
-    skin::PngPicture picture;
-    if (!skin::DecodePng(source, picture))
+    plym::PngPicture picture;
+    if (!plym::DecodePng(source, picture))
         return FALSE;
     HBITMAP section = PlymCreateTopDownSection(picture);
     if (section == nullptr)

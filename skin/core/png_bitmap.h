@@ -25,7 +25,7 @@ class CPlymGraphicBitmapPng : public CBitmap {
     BOOL LoadFromResource(HMODULE module, HRSRC resource);
     // The PNG from the file's current position.
     BOOL LoadFromStream(CFile* file);
-    BOOL LoadFromStream(skin::PngByteSource& source);
+    BOOL LoadFromStream(plym::PngByteSource& source);
 
     BOOL HasAlpha() const { return m_alpha; }
     // Gives up the section (the caller deletes it); the alpha flag stays.
@@ -35,5 +35,8 @@ class CPlymGraphicBitmapPng : public CBitmap {
     BOOL m_alpha = FALSE;
 };
 
+// The header of a BI_RGB 32-bit DIB (a negative height: top-down).
+BITMAPINFOHEADER PlymDib32Header(int width, int height);
+
 // A top-down 32-bit DIB section holding `picture`'s pixels, or NULL.
-HBITMAP PlymCreateTopDownSection(const skin::PngPicture& picture);
+HBITMAP PlymCreateTopDownSection(const plym::PngPicture& picture);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-namespace skin {
+namespace plym {
 
 size_t PngMemorySource::Read(void* buffer, size_t count) {
     size_t left = size_ - at_;
@@ -206,4 +206,4 @@ bool DecodePng(const void* data, size_t size, PngPicture& picture) {
     return DecodePng(source, picture);
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace skin {
+namespace plym {
 
 inline constexpr uint32_t kPngMaxSide = 16384;
 inline constexpr uint64_t kPngMaxPixels = uint64_t{1} << 26;
@@ -66,4 +66,4 @@ bool HasPngSignature(const void* data, size_t size);
 bool DecodePng(PngByteSource& source, PngPicture& picture);
 bool DecodePng(const void* data, size_t size, PngPicture& picture);
 
-}  // namespace skin
+}  // namespace plym

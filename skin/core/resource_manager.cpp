@@ -34,7 +34,7 @@ bool IconDirectoryIsWhole(const void* bytes, DWORD size) {
 
 struct LanguageWalk {
     HMODULE module;
-    skin::ModuleLanguagePicker picker;
+    plym::ModuleLanguagePicker picker;
     bool stopped = false;
 };
 
@@ -57,7 +57,7 @@ BOOL CALLBACK OnType(HMODULE module, LPSTR type, LONG_PTR param) {
 
 }  // namespace
 
-CPlymResourceManager::CPlymResourceManager() : m_language(&skin::PlymLanguageOf(skin::kEnglishUs)) {}
+CPlymResourceManager::CPlymResourceManager() : m_language(&plym::PlymLanguageOf(plym::kEnglishUs)) {}
 
 CPlymResourceManager::~CPlymResourceManager() {
     Close();
@@ -88,7 +88,7 @@ void CPlymResourceManager::UpdateLanguage() {
         ::EnumResourceTypesA(m_module, OnType, reinterpret_cast<LONG_PTR>(&walk));
         language = walk.picker.Language();
     }
-    m_language = &skin::PlymLanguageOf(language);
+    m_language = &plym::PlymLanguageOf(language);
 }
 
 HRSRC CPlymResourceManager::FindIn(HMODULE* module, LPCSTR name, LPCSTR type) const {
@@ -110,7 +110,7 @@ int CPlymResourceManager::LoadString(CString& text, UINT id, BOOL* missing) {
     text.Empty();
     if (missing != nullptr)
         *missing = TRUE;
-    const LPCSTR block = MAKEINTRESOURCEA(skin::StringBlockOf(id));
+    const LPCSTR block = MAKEINTRESOURCEA(plym::StringBlockOf(id));
     for (HMODULE module : {m_module, static_cast<HMODULE>(AfxGetResourceHandle())}) {
         if (module == nullptr)
             continue;
@@ -120,7 +120,7 @@ int CPlymResourceManager::LoadString(CString& text, UINT id, BOOL* missing) {
         DWORD size = 0;
         const void* bytes = ResourceBytes(module, resource, &size);
         std::u16string wide;
-        if (bytes == nullptr || !skin::FindStringInBlock(bytes, size, id, wide))
+        if (bytes == nullptr || !plym::FindStringInBlock(bytes, size, id, wide))
             continue;
         const auto* w = reinterpret_cast<const wchar_t*>(wide.data());
         const int length = static_cast<int>(wide.size());

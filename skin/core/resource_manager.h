@@ -62,7 +62,7 @@ class CPlymResourceManager {
     // the language follows it.
     void SetResourceModule(HMODULE module);
     HMODULE GetResourceModule() const { return m_module; }
-    const skin::PlymLanguage& GetLanguage() const { return *m_language; }
+    const plym::PlymLanguage& GetLanguage() const { return *m_language; }
     // `text` converted from the current language's code page.
     std::wstring AnsiToWide(const char* text) const;
 
@@ -70,7 +70,7 @@ class CPlymResourceManager {
     HRSRC FindIn(HMODULE* module, LPCSTR name, LPCSTR type) const;
 
     HMODULE m_module = nullptr;
-    const skin::PlymLanguage* m_language;
+    const plym::PlymLanguage* m_language;
 };
 
 CPlymResourceManager* GetPlymResourceManager();

@@ -3,7 +3,7 @@
 
 #include <array>
 
-namespace skin {
+namespace plym {
 
 bool FindStringInBlock(const void* block, size_t size, uint32_t id, std::u16string& text) {
     text.clear();
@@ -112,4 +112,4 @@ bool ModuleLanguagePicker::Offer(uint16_t language) {
     return language == kEnglishUs;
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-namespace skin {
+namespace plym {
 
 // String `id`'s block of a string table: resource number (id >> 4) + 1.
 inline constexpr uint32_t StringBlockOf(uint32_t id) {
@@ -54,4 +54,4 @@ class ModuleLanguagePicker {
     uint16_t language_ = 0;
 };
 
-}  // namespace skin
+}  // namespace plym

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace skin {
+namespace plym {
 
 Utf16Lines::Utf16Lines(const void* bytes, size_t size)
     : bytes_(static_cast<const uint8_t*>(bytes)), count_(bytes != nullptr ? size / 2 : 0) {
@@ -83,4 +83,4 @@ std::string ResourceNameOf(const std::string& path) {
     return name;
 }
 
-}  // namespace skin
+}  // namespace plym

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-namespace skin {
+namespace plym {
 
 // Lines of UTF-16LE text held in `size` bytes (an odd last byte is ignored).
 // A leading byte-order mark is skipped. A line ends at CR, LF or CR LF; the
@@ -55,4 +55,4 @@ std::string DefaultIniName(const void* bytes, size_t size);
 // ("images\caption.bmp" is "images_caption_bmp").
 std::string ResourceNameOf(const std::string& path);
 
-}  // namespace skin
+}  // namespace plym

@@ -3,7 +3,7 @@
 
 #include "skin/core/image_pixels.h"
 
-namespace skin {
+namespace plym {
 
 uint32_t BottomUpPixels::At(int x, int y) const {
     const size_t row = static_cast<size_t>(height - 1 - y);
@@ -13,7 +13,7 @@ uint32_t BottomUpPixels::At(int x, int y) const {
 namespace {
 
 // The one value of every pixel of `r` (inside the image), or false.
-bool UniformValue(const BottomUpPixels& image, const SkinRect& r, uint32_t& value) {
+bool UniformValue(const BottomUpPixels& image, const Rect& r, uint32_t& value) {
     if (r.IsEmpty())
         return false;
     value = image.At(r.left, r.top);
@@ -31,7 +31,7 @@ bool UniformValue(const BottomUpPixels& image, const SkinRect& r, uint32_t& valu
 std::vector<SolidRect> FindSolidRects(const BottomUpPixels& image,
                                       int imageCount,
                                       bool horizontal,
-                                      const SkinMargins& margins,
+                                      const Rect& margins,
                                       bool alphaImage) {
     std::vector<SolidRect> rects;
     if (image.bits == nullptr || image.width <= 0 || image.height <= 0)
@@ -42,9 +42,9 @@ std::vector<SolidRect> FindSolidRects(const BottomUpPixels& image,
     if (cellWidth <= 0 || cellHeight <= 0)
         return rects;
 
-    SkinRect cell;
+    Rect cell;
     // A band of the current cell; margins wider than the cell are cut to it.
-    auto add = [&](SkinRect r) {
+    auto add = [&](Rect r) {
         r.left = r.left < cell.left ? cell.left : r.left;
         r.top = r.top < cell.top ? cell.top : r.top;
         r.right = r.right > cell.right ? cell.right : r.right;
@@ -54,14 +54,14 @@ std::vector<SolidRect> FindSolidRects(const BottomUpPixels& image,
             rects.push_back({r, PixelToColorRef(value, alphaImage)});
     };
     for (int i = 0; i < count; ++i) {
-        cell = horizontal ? SkinRect{i * cellWidth, 0, (i + 1) * cellWidth, cellHeight}
-                          : SkinRect{0, i * cellHeight, cellWidth, (i + 1) * cellHeight};
+        cell = horizontal ? Rect{i * cellWidth, 0, (i + 1) * cellWidth, cellHeight}
+                          : Rect{0, i * cellHeight, cellWidth, (i + 1) * cellHeight};
         uint32_t value = 0;
         if (UniformValue(image, cell, value)) {
             rects.push_back({cell, PixelToColorRef(value, alphaImage)});
             continue;
         }
-        if (margins.IsZero())
+        if (MarginsAreZero(margins))
             continue;
         const int innerLeft = cell.left + margins.left;
         const int innerTop = cell.top + margins.top;
@@ -76,17 +76,17 @@ std::vector<SolidRect> FindSolidRects(const BottomUpPixels& image,
     return rects;
 }
 
-const SolidRect* FindSolidRectFor(const std::vector<SolidRect>& rects, const SkinRect& source) {
+const SolidRect* FindSolidRectFor(const std::vector<SolidRect>& rects, const Rect& source) {
     for (const SolidRect& solid : rects) {
-        if (solid.rect.Contains(source))
+        if (RectContains(solid.rect, source))
             return &solid;
     }
     return nullptr;
 }
 
-std::vector<GridPiece> SliceNineGrid(const SkinRect& destination,
-                                     const SkinRect& source,
-                                     const SkinMargins& margins,
+std::vector<GridPiece> SliceNineGrid(const Rect& destination,
+                                     const Rect& source,
+                                     const Rect& margins,
                                      bool borderOnly) {
     // Column and row edges: outer edge, margin, margin, outer edge.
     const int dx[4] = {destination.left, destination.left + margins.left, destination.right - margins.right,
@@ -122,8 +122,8 @@ std::vector<GridPiece> SliceNineGrid(const SkinRect& destination,
 }
 
 void AppendPieceBlits(const GridPiece& piece, bool tile, std::vector<Blit>& out) {
-    const SkinRect& d = piece.destination;
-    const SkinRect& s = piece.source;
+    const Rect& d = piece.destination;
+    const Rect& s = piece.source;
     if (piece.corner || !tile || s.Width() == 1 || s.Height() == 1) {
         out.push_back({d, s});
         return;
@@ -137,4 +137,4 @@ void AppendPieceBlits(const GridPiece& piece, bool tile, std::vector<Blit>& out)
     }
 }
 
-}  // namespace skin
+}  // namespace plym

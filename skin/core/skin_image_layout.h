@@ -11,47 +11,29 @@
 #include <cstdint>
 #include <vector>
 
-namespace skin {
+#include "skin/core/plym_types.h"
+#include "skin/core/schema_names.h"
 
-// A rectangle as GDI gives it: left and top inside, right and bottom outside.
-struct SkinRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
+namespace plym {
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool Contains(const SkinRect& inner) const {
-        return inner.left >= left && inner.top >= top && inner.right <= right && inner.bottom <= bottom;
-    }
-    bool operator==(const SkinRect&) const = default;
-};
+// Whether `outer` holds all of `inner`.
+inline bool RectContains(const Rect& outer, const Rect& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
 
-// Sizing margins in the order of the skin's SIZINGMARGINS: left, right, top,
-// bottom.
-struct SkinMargins {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-
-    bool IsZero() const { return left == 0 && right == 0 && top == 0 && bottom == 0; }
-    bool operator==(const SkinMargins&) const = default;
-};
-
-// Sizing types of a skin part.
-inline constexpr int kSizingTrueSize = 0;
-inline constexpr int kSizingStretch = 1;
-inline constexpr int kSizingTile = 2;
+// Sizing margins are a Rect of widths: left, top, right, bottom (the skin's
+// SIZINGMARGINS value "left, right, top, bottom" parsed into it).
+inline bool MarginsAreZero(const Rect& m) {
+    return m.left == 0 && m.top == 0 && m.right == 0 && m.bottom == 0;
+}
 
 // A part of an image in which every pixel has one value: the rectangle (in
 // image coordinates, top-down) and the colour as a colour value, with the
 // alpha byte in the top 8 bits for an image with alpha.
 struct SolidRect {
-    SkinRect rect;
-    uint32_t color = 0;
+    Rect rect;
+    Color color = 0;
     bool operator==(const SolidRect&) const = default;
 };
 
@@ -73,17 +55,17 @@ struct BottomUpPixels {
 std::vector<SolidRect> FindSolidRects(const BottomUpPixels& image,
                                       int imageCount,
                                       bool horizontal,
-                                      const SkinMargins& margins,
+                                      const Rect& margins,
                                       bool alphaImage);
 
 // The solid rectangle that holds all of `source`, or NULL.
-const SolidRect* FindSolidRectFor(const std::vector<SolidRect>& rects, const SkinRect& source);
+const SolidRect* FindSolidRectFor(const std::vector<SolidRect>& rects, const Rect& source);
 
 // One nine-grid piece: where it goes and where it comes from. Corners are
 // copied at their size; edges and centre are stretched or tiled.
 struct GridPiece {
-    SkinRect destination;
-    SkinRect source;
+    Rect destination;
+    Rect source;
     bool corner = false;
     bool operator==(const GridPiece&) const = default;
 };
@@ -92,15 +74,15 @@ struct GridPiece {
 // centre (top row left to right, then the middle row, then the bottom row);
 // the centre is left out with `borderOnly`, and pieces empty on either side
 // are left out.
-std::vector<GridPiece> SliceNineGrid(const SkinRect& destination,
-                                     const SkinRect& source,
-                                     const SkinMargins& margins,
+std::vector<GridPiece> SliceNineGrid(const Rect& destination,
+                                     const Rect& source,
+                                     const Rect& margins,
                                      bool borderOnly);
 
 // One copy: same sizes copy, different sizes stretch.
 struct Blit {
-    SkinRect destination;
-    SkinRect source;
+    Rect destination;
+    Rect source;
     bool operator==(const Blit&) const = default;
 };
 
@@ -110,4 +92,4 @@ struct Blit {
 // cut to the piece. A source one pixel wide or high is stretched, not tiled.
 void AppendPieceBlits(const GridPiece& piece, bool tile, std::vector<Blit>& out);
 
-}  // namespace skin
+}  // namespace plym

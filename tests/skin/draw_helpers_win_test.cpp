@@ -12,6 +12,7 @@
 #include "skin/core/draw_helpers.h"
 #include "tests/skin/png_corpus.h"
 #include "tests/skin/skin_win_support.h"
+#include "tests/skin/win_skin_support.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ TEST(DrawHelpersTest, SkinnedDrawEdgeWithSystemColoursMatchesTheSystem) {
             Canvas skinned(16, 12, kBackground);
             RECT systemRect{2, 1, 14, 11};
             RECT skinnedRect = systemRect;
-            ASSERT_TRUE(::DrawEdge(system.dc(), &systemRect, edge, flag));
-            ASSERT_TRUE(PlymDrawEdge(skinned.dc(), &skinnedRect, edge, flag, colors));
+            ASSERT_TRUE(::DrawEdge(system.Dc(), &systemRect, edge, flag));
+            ASSERT_TRUE(PlymDrawEdge(skinned.Dc(), &skinnedRect, edge, flag, colors));
             EXPECT_TRUE(::EqualRect(&systemRect, &skinnedRect));
             for (int y = 0; y < 12; ++y) {
                 for (int x = 0; x < 16; ++x) {
@@ -56,7 +57,7 @@ TEST(DrawHelpersTest, PushButtonFrameControlIsASoftEdgeAroundTheFace) {
                           RGB(150, 150, 150), RGB(1, 1, 1),       RGB(2, 2, 2)};
     Canvas canvas(10, 10, kBackground);
     RECT rect{0, 0, 10, 10};
-    ASSERT_TRUE(PlymDrawFrameControl(canvas.dc(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH, colors));
+    ASSERT_TRUE(PlymDrawFrameControl(canvas.Dc(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH, colors));
     EXPECT_EQ(canvas.At(0, 0), colors.highlight);   // soft raised outer, top left
     EXPECT_EQ(canvas.At(9, 5), colors.darkShadow);  // outer, right
     EXPECT_EQ(canvas.At(1, 1), colors.light);       // soft raised inner
@@ -66,31 +67,31 @@ TEST(DrawHelpersTest, PushButtonFrameControlIsASoftEdgeAroundTheFace) {
 
     Canvas pushed(10, 10, kBackground);
     rect = {0, 0, 10, 10};
-    ASSERT_TRUE(PlymDrawFrameControl(pushed.dc(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED, colors));
+    ASSERT_TRUE(PlymDrawFrameControl(pushed.Dc(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED, colors));
     EXPECT_EQ(pushed.At(0, 0), colors.darkShadow);  // soft sunken outer
     EXPECT_EQ(pushed.At(9, 5), colors.highlight);
 
     rect = {0, 0, 10, 10};
-    EXPECT_FALSE(PlymDrawFrameControl(canvas.dc(), &rect, DFC_CAPTION, DFCS_CAPTIONCLOSE, colors));
+    EXPECT_FALSE(PlymDrawFrameControl(canvas.Dc(), &rect, DFC_CAPTION, DFCS_CAPTIONCLOSE, colors));
 }
 
 TEST(DrawHelpersTest, BufferDCsCopyBackUnlessCancelled) {
     Canvas canvas(20, 20, kBackground);
     {
-        CPlymBufferDC buffer(canvas.dc(), RECT{5, 5, 15, 15});
+        CPlymBufferDC buffer(canvas.Dc(), RECT{5, 5, 15, 15});
         PlymFillSolidRect(buffer, 0, 0, 10, 10, RGB(1, 2, 3));  // the buffer's own coordinates
     }
     EXPECT_EQ(canvas.At(5, 5), RGB(1, 2, 3));
     EXPECT_EQ(canvas.At(14, 14), RGB(1, 2, 3));
     EXPECT_EQ(canvas.At(15, 15), kBackground);
     {
-        CPlymBufferDC buffer(canvas.dc(), RECT{0, 0, 20, 20});
+        CPlymBufferDC buffer(canvas.Dc(), RECT{0, 0, 20, 20});
         PlymFillSolidRect(buffer, 0, 0, 20, 20, RGB(9, 9, 9));
         buffer.CancelCopy();
     }
     EXPECT_EQ(canvas.At(0, 0), kBackground);
     {
-        CPlymBufferDCEx buffer(canvas.dc(), 10, 0, 20, 10);
+        CPlymBufferDCEx buffer(canvas.Dc(), 10, 0, 20, 10);
         PlymFillSolidRect(buffer, 12, 2, 2, 2, RGB(7, 8, 9));  // the target's coordinates
     }
     EXPECT_EQ(canvas.At(12, 2), RGB(7, 8, 9));

@@ -115,8 +115,8 @@ TEST(ImageDibTest, BitmapResourceIsValidatedFromItsOwnHeader) {
         SCOPED_TRACE(c.name);
         std::vector<uint8_t> bytes = MakeDib(c.spec);
         bytes.resize(bytes.size() - c.cut);
-        skin::PackedDib dib;
-        ASSERT_EQ(skin::ReadPackedDib(bytes.data(), bytes.size(), dib), c.accepted);
+        plym::PackedDib dib;
+        ASSERT_EQ(plym::ReadPackedDib(bytes.data(), bytes.size(), dib), c.accepted);
         if (!c.accepted)
             continue;
         EXPECT_EQ(dib.pixelOffset, c.pixelOffset);
@@ -127,18 +127,18 @@ TEST(ImageDibTest, BitmapResourceIsValidatedFromItsOwnHeader) {
 
 TEST(ImageDibTest, TopDownBgraPixelsAreCopiedBottomUp) {
     const std::vector<uint8_t> bytes = MakeDib({40, 1, -3, 1, 32, 0, 0, {}, 12});
-    skin::PackedDib dib;
-    ASSERT_TRUE(skin::ReadPackedDib(bytes.data(), bytes.size(), dib));
-    ASSERT_TRUE(skin::IsBgraDib(dib));
+    plym::PackedDib dib;
+    ASSERT_TRUE(plym::ReadPackedDib(bytes.data(), bytes.size(), dib));
+    ASSERT_TRUE(plym::IsBgraDib(dib));
     EXPECT_TRUE(dib.topDown);
     std::vector<uint8_t> out(dib.pixelBytes);
-    skin::CopyBgraDibBottomUp(bytes.data(), dib, out.data());
+    plym::CopyBgraDibBottomUp(bytes.data(), dib, out.data());
     EXPECT_EQ(out, (std::vector<uint8_t>{8, 9, 10, 11, 4, 5, 6, 7, 0, 1, 2, 3}));
 
     // Masks other than B, G, R bytes are not read as BGRA.
     const std::vector<uint8_t> swapped = MakeDib({40, 1, 1, 1, 32, 3, 0, {0xFF, 0xFF00, 0xFF0000}, 4});
-    ASSERT_TRUE(skin::ReadPackedDib(swapped.data(), swapped.size(), dib));
-    EXPECT_FALSE(skin::IsBgraDib(dib));
+    ASSERT_TRUE(plym::ReadPackedDib(swapped.data(), swapped.size(), dib));
+    EXPECT_FALSE(plym::IsBgraDib(dib));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "skin/core/resource_manager.h"
 #include "tests/skin/png_corpus.h"
 #include "tests/skin/skin_win_support.h"
+#include "tests/skin/win_skin_support.h"
 
 namespace {
 
@@ -240,8 +241,8 @@ TEST_F(ImageManagerTest, PremultiplyMirrorBlendAndTransparentCopyOnBitmaps) {
     HGDIOBJ old = ::SelectObject(memory, premultiplied);
     Canvas blended(4, 2, RGB(0, 200, 0));
     Canvas own(4, 2, RGB(0, 200, 0));
-    ASSERT_TRUE(images_.BlendImage(blended.dc(), RECT{0, 0, 4, 2}, memory, RECT{0, 0, 2, 1}));
-    ASSERT_TRUE(images_.BlendImageOwn(own.dc(), RECT{0, 0, 4, 2}, memory, RECT{0, 0, 2, 1}));
+    ASSERT_TRUE(images_.BlendImage(blended.Dc(), RECT{0, 0, 4, 2}, memory, RECT{0, 0, 2, 1}));
+    ASSERT_TRUE(images_.BlendImageOwn(own.Dc(), RECT{0, 0, 4, 2}, memory, RECT{0, 0, 2, 1}));
     for (int x : {0, 3}) {
         SCOPED_TRACE(x);
         const COLORREF a = blended.At(x, 1);
@@ -255,13 +256,13 @@ TEST_F(ImageManagerTest, PremultiplyMirrorBlendAndTransparentCopyOnBitmaps) {
 
     // TransparentBlt and the mask fallback leave out the same pixels, also stretched.
     Canvas picture(2, 1, RGB(255, 0, 255));
-    ::SetPixel(picture.dc(), 1, 0, RGB(10, 20, 30));
+    ::SetPixel(picture.Dc(), 1, 0, RGB(10, 20, 30));
     for (RECT target : {RECT{0, 0, 2, 1}, RECT{0, 0, 4, 2}}) {
         Canvas viaBlt(4, 2, RGB(1, 1, 1));
         Canvas viaMask(4, 2, RGB(1, 1, 1));
         ASSERT_TRUE(
-            images_.CopyTransparent(viaBlt.dc(), target, picture.dc(), RECT{0, 0, 2, 1}, RGB(255, 0, 255)));
-        ASSERT_TRUE(images_.CopyTransparentMasked(viaMask.dc(), target, picture.dc(), RECT{0, 0, 2, 1},
+            images_.CopyTransparent(viaBlt.Dc(), target, picture.Dc(), RECT{0, 0, 2, 1}, RGB(255, 0, 255)));
+        ASSERT_TRUE(images_.CopyTransparentMasked(viaMask.Dc(), target, picture.Dc(), RECT{0, 0, 2, 1},
                                                   RGB(255, 0, 255)));
         for (int y = 0; y < 2; ++y) {
             for (int x = 0; x < 4; ++x)

@@ -16,7 +16,7 @@
 
 namespace {
 
-using skin::PngPicture;
+using plym::PngPicture;
 using skintest::PngSpec;
 
 // Expected B, G, R, A of one pixel.
@@ -219,7 +219,7 @@ TEST(PngDecodeTest, CorpusDecodesToExpectedBgraOrIsRefused) {
     for (const DecodeCase& c : Corpus()) {
         SCOPED_TRACE(c.name);
         PngPicture picture;
-        const bool ok = skin::DecodePng(c.bytes.data(), c.bytes.size(), picture);
+        const bool ok = plym::DecodePng(c.bytes.data(), c.bytes.size(), picture);
         ASSERT_EQ(ok, c.decodes);
         if (!ok) {
             EXPECT_TRUE(picture.bgra.empty());
@@ -246,7 +246,7 @@ TEST(PngDecodeTest, BackgroundColourIsKeptInEightBits) {
     s.background = {{0xAB00, 0x1200, 0xFFFF}};
     PngPicture picture;
     const std::vector<uint8_t> bytes = skintest::EncodePng(s);
-    ASSERT_TRUE(skin::DecodePng(bytes.data(), bytes.size(), picture));
+    ASSERT_TRUE(plym::DecodePng(bytes.data(), bytes.size(), picture));
     EXPECT_TRUE(picture.hasBackground);
     EXPECT_EQ(picture.backgroundRed, 0xAB);
     EXPECT_EQ(picture.backgroundGreen, 0x12);

@@ -27,16 +27,16 @@ std::vector<uint8_t> Block(const std::vector<std::u16string>& entries) {
 TEST(ResourceTextTest, StringBlockEntriesAreFoundInsideTheBlockOnly) {
     const std::vector<uint8_t> block = Block({u"zero", u"", u"two", u"\x41F\x440\x438"});
     std::u16string text;
-    ASSERT_TRUE(skin::FindStringInBlock(block.data(), block.size(), 0x30, text));
+    ASSERT_TRUE(plym::FindStringInBlock(block.data(), block.size(), 0x30, text));
     EXPECT_EQ(text, u"zero");
-    ASSERT_TRUE(skin::FindStringInBlock(block.data(), block.size(), 0x33, text));
+    ASSERT_TRUE(plym::FindStringInBlock(block.data(), block.size(), 0x33, text));
     EXPECT_EQ(text, u"\x41F\x440\x438");
-    EXPECT_FALSE(skin::FindStringInBlock(block.data(), block.size(), 0x31, text));  // empty entry
-    EXPECT_FALSE(skin::FindStringInBlock(block.data(), block.size(), 0x34, text));  // past the block
+    EXPECT_FALSE(plym::FindStringInBlock(block.data(), block.size(), 0x31, text));  // empty entry
+    EXPECT_FALSE(plym::FindStringInBlock(block.data(), block.size(), 0x34, text));  // past the block
     // A length that runs past the end.
-    EXPECT_FALSE(skin::FindStringInBlock(block.data(), block.size() - 1, 0x33, text));
-    EXPECT_FALSE(skin::FindStringInBlock(block.data(), block.size() - 1, 0x3F, text));
-    EXPECT_EQ(skin::StringBlockOf(0x33), 4u);
+    EXPECT_FALSE(plym::FindStringInBlock(block.data(), block.size() - 1, 0x33, text));
+    EXPECT_FALSE(plym::FindStringInBlock(block.data(), block.size() - 1, 0x3F, text));
+    EXPECT_EQ(plym::StringBlockOf(0x33), 4u);
 }
 
 TEST(ResourceTextTest, ModuleLanguageIsTheFirstButEnglishLetsTheWalkGoOn) {
@@ -52,7 +52,7 @@ TEST(ResourceTextTest, ModuleLanguageIsTheFirstButEnglishLetsTheWalkGoOn) {
         {{0, 0}, 0, 2},
     };
     for (const Case& c : cases) {
-        skin::ModuleLanguagePicker picker;
+        plym::ModuleLanguagePicker picker;
         size_t taken = 0;
         for (uint16_t language : c.offered) {
             ++taken;
@@ -62,13 +62,13 @@ TEST(ResourceTextTest, ModuleLanguageIsTheFirstButEnglishLetsTheWalkGoOn) {
         EXPECT_EQ(picker.Language(), c.language);
         EXPECT_EQ(taken, c.taken);
     }
-    EXPECT_EQ(skin::PlymLanguageOf(0x419).codePage, 1251u);
-    EXPECT_EQ(skin::PlymLanguageOf(0x411).gdiCharset, 128u);
-    EXPECT_EQ(skin::PlymLanguageOf(0x401).codePage, 1256u);
-    EXPECT_EQ(skin::PlymLanguageOf(0x405).gdiCharset, 238u);
-    EXPECT_EQ(skin::PlymLanguageOf(0x7777).id, 1033);  // unknown: English (United States)
-    EXPECT_EQ(skin::PlymLanguages()[0].id, 0x419);
-    EXPECT_EQ(skin::PlymLanguages()[skin::kPlymLanguageCount - 1].id, 0x404);
+    EXPECT_EQ(plym::PlymLanguageOf(0x419).codePage, 1251u);
+    EXPECT_EQ(plym::PlymLanguageOf(0x411).gdiCharset, 128u);
+    EXPECT_EQ(plym::PlymLanguageOf(0x401).codePage, 1256u);
+    EXPECT_EQ(plym::PlymLanguageOf(0x405).gdiCharset, 238u);
+    EXPECT_EQ(plym::PlymLanguageOf(0x7777).id, 1033);  // unknown: English (United States)
+    EXPECT_EQ(plym::PlymLanguages()[0].id, 0x419);
+    EXPECT_EQ(plym::PlymLanguages()[plym::kPlymLanguageCount - 1].id, 0x404);
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An exact-size copy, so that a read past the end is caught.
     const std::vector<uint8_t> bytes(data, data + size);
-    skin::PackedDib dib;
-    const bool alphaHeader = skin::IsAlphaDibHeader(bytes.data(), bytes.size());
-    if (!skin::ReadPackedDib(bytes.data(), bytes.size(), dib))
+    plym::PackedDib dib;
+    const bool alphaHeader = plym::IsAlphaDibHeader(bytes.data(), bytes.size());
+    if (!plym::ReadPackedDib(bytes.data(), bytes.size(), dib))
         return 0;
     vektest::FuzzCheck(alphaHeader == (dib.bitCount == 32));
     vektest::FuzzCheck(dib.colorTableOffset + size_t{dib.colorCount} * 4 == dib.pixelOffset);
@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned sum = 0;
     for (size_t i = dib.colorTableOffset; i < dib.pixelOffset + dib.pixelBytes; ++i)
         sum += bytes[i];
-    if (skin::IsBgraDib(dib)) {
+    if (plym::IsBgraDib(dib)) {
         std::vector<uint8_t> out(dib.pixelBytes);
-        skin::CopyBgraDibBottomUp(bytes.data(), dib, out.data());
+        plym::CopyBgraDibBottomUp(bytes.data(), dib, out.data());
         for (uint8_t b : out)
             sum -= b;
     }

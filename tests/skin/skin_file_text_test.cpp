@@ -11,23 +11,16 @@
 #include <vector>
 
 #include "skin/core/skin_file_text.h"
+#include "tests/skin/utf16_bytes.h"
 
 namespace {
 
-// UTF-16LE bytes of `text` in a heap block of exactly that size.
-std::vector<uint8_t> Utf16(const std::u16string& text) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    return bytes;
-}
+using skintest::Utf16Bytes;
 
 std::vector<std::u16string> AllLines(const std::vector<uint8_t>& bytes) {
     const std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() + (bytes.empty() ? 1 : 0)]);
     std::copy(bytes.begin(), bytes.end(), exact.get());
-    skin::Utf16Lines reader(exact.get(), bytes.size());
+    plym::Utf16Lines reader(exact.get(), bytes.size());
     std::vector<std::u16string> lines;
     std::u16string line;
     while (reader.Next(line))
@@ -51,10 +44,10 @@ TEST(SkinFileTextTest, ModuleIniReturnsEveryLineWhateverTheLineEnds) {
         {u"", {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(AllLines(Utf16(c.text)), c.lines);
+        EXPECT_EQ(AllLines(Utf16Bytes(c.text)), c.lines);
     }
     // An odd last byte is not half a character.
-    std::vector<uint8_t> odd = Utf16(u"x");
+    std::vector<uint8_t> odd = Utf16Bytes(u"x");
     odd.push_back('y');
     EXPECT_EQ(AllLines(odd), (Lines{u"x"}));
 }
@@ -73,14 +66,14 @@ TEST(SkinFileTextTest, DefaultIniNameScanStaysInsideTheResource) {
         {u"", ""},
     };
     for (const Case& c : cases) {
-        const std::vector<uint8_t> bytes = Utf16(c.text);
+        const std::vector<uint8_t> bytes = Utf16Bytes(c.text);
         const std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size() + 1]);
         std::copy(bytes.begin(), bytes.end(), exact.get());
-        EXPECT_EQ(skin::DefaultIniName(exact.get(), bytes.size()), c.name);
+        EXPECT_EQ(plym::DefaultIniName(exact.get(), bytes.size()), c.name);
     }
 
-    EXPECT_EQ(skin::ResourceNameOf("NormalBlack.ini"), "NormalBlack_ini");
-    EXPECT_EQ(skin::ResourceNameOf("Images\\Caption.v2.png"), "Images_Caption_v2_png");
+    EXPECT_EQ(plym::ResourceNameOf("NormalBlack.ini"), "NormalBlack_ini");
+    EXPECT_EQ(plym::ResourceNameOf("Images\\Caption.v2.png"), "Images_Caption_v2_png");
 }
 
 }  // namespace

@@ -10,17 +10,16 @@
 
 namespace {
 
-using skin::Blit;
-using skin::GridPiece;
-using skin::SkinMargins;
-using skin::SkinRect;
-using skin::SolidRect;
+using plym::Blit;
+using plym::GridPiece;
+using plym::Rect;
+using plym::SolidRect;
 
 TEST(SkinImageLayoutTest, NineGridCutsCornersEdgesAndCentre) {
-    // Source cell 20 x 12 at x = 10; margins left 3, right 4, top 2, bottom 5.
-    const SkinRect source{10, 0, 30, 12};
-    const SkinMargins margins{3, 4, 2, 5};
-    const std::vector<GridPiece> pieces = skin::SliceNineGrid({100, 50, 160, 90}, source, margins, false);
+    // Source cell 20 x 12 at x = 10; margins left 3, top 2, right 4, bottom 5.
+    const Rect source{10, 0, 30, 12};
+    const Rect margins{3, 2, 4, 5};  // left, top, right, bottom widths
+    const std::vector<GridPiece> pieces = plym::SliceNineGrid({100, 50, 160, 90}, source, margins, false);
     const std::vector<GridPiece> expected = {
         {{100, 50, 103, 52}, {10, 0, 13, 2}, true},    // top left
         {{103, 50, 156, 52}, {13, 0, 26, 2}, false},   // top
@@ -36,23 +35,23 @@ TEST(SkinImageLayoutTest, NineGridCutsCornersEdgesAndCentre) {
 
     std::vector<GridPiece> border = expected;
     border.erase(border.begin() + 4);
-    EXPECT_EQ(skin::SliceNineGrid({100, 50, 160, 90}, source, margins, true), border);
+    EXPECT_EQ(plym::SliceNineGrid({100, 50, 160, 90}, source, margins, true), border);
 
     // Without margins the whole cell is one stretched piece.
-    EXPECT_EQ(skin::SliceNineGrid({0, 0, 5, 5}, source, {}, false),
+    EXPECT_EQ(plym::SliceNineGrid({0, 0, 5, 5}, source, {}, false),
               (std::vector<GridPiece>{{{0, 0, 5, 5}, source, false}}));
 
     // A destination narrower than the two side margins keeps its corners at
     // their size (they overlap); the middle column is empty and left out.
-    const std::vector<GridPiece> narrow = skin::SliceNineGrid({0, 0, 5, 12}, source, margins, false);
+    const std::vector<GridPiece> narrow = plym::SliceNineGrid({0, 0, 5, 12}, source, margins, false);
     ASSERT_EQ(narrow.size(), 6u);
-    EXPECT_EQ(narrow[0].destination, (SkinRect{0, 0, 3, 2}));
-    EXPECT_EQ(narrow[1].destination, (SkinRect{1, 0, 5, 2}));
+    EXPECT_EQ(narrow[0].destination, (Rect{0, 0, 3, 2}));
+    EXPECT_EQ(narrow[1].destination, (Rect{1, 0, 5, 2}));
 }
 
 TEST(SkinImageLayoutTest, TilingLaysWholeCopiesAndCutsTheLast) {
     std::vector<Blit> blits;
-    skin::AppendPieceBlits({{0, 0, 10, 7}, {4, 4, 8, 7}, false}, true, blits);
+    plym::AppendPieceBlits({{0, 0, 10, 7}, {4, 4, 8, 7}, false}, true, blits);
     const std::vector<Blit> expected = {
         {{0, 0, 4, 3}, {4, 4, 8, 7}}, {{4, 0, 8, 3}, {4, 4, 8, 7}}, {{8, 0, 10, 3}, {4, 4, 6, 7}},
         {{0, 3, 4, 6}, {4, 4, 8, 7}}, {{4, 3, 8, 6}, {4, 4, 8, 7}}, {{8, 3, 10, 6}, {4, 4, 6, 7}},
@@ -67,7 +66,7 @@ TEST(SkinImageLayoutTest, TilingLaysWholeCopiesAndCutsTheLast) {
                                                  {{{0, 0, 10, 7}, {4, 4, 5, 7}, false}, true},
                                                  {{{0, 0, 10, 7}, {4, 4, 8, 5}, false}, true}}) {
         blits.clear();
-        skin::AppendPieceBlits(piece, tile, blits);
+        plym::AppendPieceBlits(piece, tile, blits);
         EXPECT_EQ(blits, (std::vector<Blit>{{piece.destination, piece.source}}));
     }
 }
@@ -88,7 +87,7 @@ struct Image {
             }
         }
     }
-    skin::BottomUpPixels View() const { return {bits.data(), width, height}; }
+    plym::BottomUpPixels View() const { return {bits.data(), width, height}; }
 };
 
 TEST(SkinImageLayoutTest, SolidRectsCoverUniformCellsAndNineGridPieces) {
@@ -114,28 +113,28 @@ TEST(SkinImageLayoutTest, SolidRectsCoverUniformCellsAndNineGridPieces) {
             return 0xFF123456;
         return 0xFFABCDEF;
     });
-    const SkinMargins margins{1, 2, 2, 1};
+    const Rect margins{1, 2, 2, 1};
     const std::vector<SolidRect> expected = {
         {{0, 0, 6, 5}, 0x80332211},  {{6, 2, 7, 4}, 0xFFFF0000},  // left band
         {{7, 0, 10, 2}, 0xFF0000FF},                              // top band
         {{7, 4, 10, 5}, 0xFF563412},                              // bottom band
         {{7, 2, 10, 4}, 0xFFEFCDAB},                              // centre
     };
-    EXPECT_EQ(skin::FindSolidRects(image.View(), 2, true, margins, true), expected);
+    EXPECT_EQ(plym::FindSolidRects(image.View(), 2, true, margins, true), expected);
 
     // Without alpha the top byte is dropped; without margins only whole cells count.
-    EXPECT_EQ(skin::FindSolidRects(image.View(), 2, true, {}, false),
+    EXPECT_EQ(plym::FindSolidRects(image.View(), 2, true, {}, false),
               (std::vector<SolidRect>{{{0, 0, 6, 5}, 0x332211}}));
 
     // Stacked cells; margins wider than the cell are cut to it.
     const Image stacked(3, 4, [](int, int y) -> uint32_t { return y < 2 ? 0x10 : (y == 3 ? 0x20 : 0x30); });
-    EXPECT_EQ(skin::FindSolidRects(stacked.View(), 2, false, {9, 0, 1, 0}, false),
+    EXPECT_EQ(plym::FindSolidRects(stacked.View(), 2, false, {9, 1, 0, 0}, false),
               (std::vector<SolidRect>{{{0, 0, 3, 2}, 0x100000}, {{0, 3, 3, 4}, 0x200000}}));
 
-    const std::vector<SolidRect> rects = skin::FindSolidRects(image.View(), 2, true, margins, true);
-    ASSERT_NE(skin::FindSolidRectFor(rects, {8, 2, 9, 3}), nullptr);
-    EXPECT_EQ(skin::FindSolidRectFor(rects, {8, 2, 9, 3})->color, 0xFFEFCDABu);
-    EXPECT_EQ(skin::FindSolidRectFor(rects, {6, 0, 10, 2}), nullptr);  // spans a corner
+    const std::vector<SolidRect> rects = plym::FindSolidRects(image.View(), 2, true, margins, true);
+    ASSERT_NE(plym::FindSolidRectFor(rects, {8, 2, 9, 3}), nullptr);
+    EXPECT_EQ(plym::FindSolidRectFor(rects, {8, 2, 9, 3})->color, 0xFFEFCDABu);
+    EXPECT_EQ(plym::FindSolidRectFor(rects, {6, 0, 10, 2}), nullptr);  // spans a corner
 }
 
 }  // namespace

@@ -10,14 +10,14 @@
 #include "tests/common/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    skin::PngPicture picture;
-    if (!skin::DecodePng(data, size, picture)) {
+    plym::PngPicture picture;
+    if (!plym::DecodePng(data, size, picture)) {
         vektest::FuzzCheck(picture.bgra.empty() && picture.width == 0 && picture.height == 0);
         return 0;
     }
     vektest::FuzzCheck(picture.width > 0 && picture.height > 0);
-    vektest::FuzzCheck(static_cast<uint32_t>(picture.width) <= skin::kPngMaxSide &&
-                       static_cast<uint32_t>(picture.height) <= skin::kPngMaxSide);
+    vektest::FuzzCheck(static_cast<uint32_t>(picture.width) <= plym::kPngMaxSide &&
+                       static_cast<uint32_t>(picture.height) <= plym::kPngMaxSide);
     vektest::FuzzCheck(picture.bgra.size() == static_cast<size_t>(picture.width) * picture.height * 4);
     unsigned alphaSum = 0;
     for (size_t i = 3; i < picture.bgra.size(); i += 4)

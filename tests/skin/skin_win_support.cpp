@@ -3,43 +3,6 @@
 
 namespace skintest {
 
-Canvas::Canvas(int width, int height, COLORREF fill)
-    : width_(width), height_(height), dc_(::CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint8_t*>(bits);
-    old_ = ::SelectObject(dc_, bitmap_);
-    const RECT all{0, 0, width, height};
-    const COLORREF oldBack = ::SetBkColor(dc_, fill);
-    ::ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
-    ::SetBkColor(dc_, oldBack);
-}
-
-Canvas::~Canvas() {
-    ::SelectObject(dc_, old_);
-    ::DeleteObject(bitmap_);
-    ::DeleteDC(dc_);
-}
-
-COLORREF Canvas::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
-        return 0xFFFFFFFF;
-    ::GdiFlush();
-    const uint8_t* p = bits_ + (static_cast<size_t>(y) * width_ + x) * 4;
-    return RGB(p[2], p[1], p[0]);
-}
-
-uint8_t Canvas::AlphaAt(int x, int y) const {
-    ::GdiFlush();
-    return bits_[(static_cast<size_t>(y) * width_ + x) * 4 + 3];
-}
-
 std::vector<uint8_t> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
     BITMAP info{};
     if (!::GetObjectA(bitmap, sizeof info, &info))
@@ -100,15 +63,6 @@ bool MakeModuleCopy(const std::string& path, const std::vector<AddedResource>& r
                                     const_cast<uint8_t*>(r.bytes.data()), static_cast<DWORD>(r.bytes.size()));
     }
     return ::EndUpdateResourceA(update, ok ? FALSE : TRUE) && ok;
-}
-
-std::vector<uint8_t> Utf16Bytes(const std::u16string& text) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    return bytes;
 }
 
 }  // namespace skintest

@@ -1,8 +1,9 @@
 // tests/skin/skin_win_support.h
 //
-// What the skin framework's Wine tests share: a 32-bit canvas to draw on and
-// read back byte by byte, a fresh temporary folder, and copies of the test
-// resource module with resources added while the test runs.
+// What the Wine tests of the skin's images and resources share (beside
+// win_skin_support.h): a bitmap's pixels, a fresh temporary folder, and
+// copies of the test resource module with resources added while the test
+// runs.
 #pragma once
 
 #include <windows.h>
@@ -12,30 +13,6 @@
 #include <vector>
 
 namespace skintest {
-
-// A top-down 32-bit DIB section in a memory DC, filled with one colour.
-class Canvas {
-  public:
-    Canvas(int width, int height, COLORREF fill);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // The colour at (x, y) as a COLORREF, read from the pixels.
-    COLORREF At(int x, int y) const;
-    uint8_t AlphaAt(int x, int y) const;
-
-  private:
-    int width_;
-    int height_;
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint8_t* bits_ = nullptr;
-};
 
 // Top-down B, G, R, A bytes of any bitmap (as 32 bits).
 std::vector<uint8_t> BitmapPixels(HBITMAP bitmap, int* width, int* height);
@@ -56,8 +33,5 @@ struct AddedResource {
 
 // Copies skin_test_module.dll to `path` and adds `resources` to the copy.
 bool MakeModuleCopy(const std::string& path, const std::vector<AddedResource>& resources);
-
-// UTF-16LE bytes of a text.
-std::vector<uint8_t> Utf16Bytes(const std::u16string& text);
 
 }  // namespace skintest

@@ -138,10 +138,10 @@ class TestFrame : public IPlymSkinFrame {
     RECT borders_{};
 };
 
-// A 32-bit top-down drawing surface.
+// A 32-bit top-down drawing surface, white or filled with one colour.
 class Canvas {
   public:
-    Canvas(int width, int height) : width_(width) {
+    Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : width_(width) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
@@ -152,7 +152,10 @@ class Canvas {
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
-        PatBlt(dc_, 0, 0, width, height, WHITENESS);
+        const RECT all{0, 0, width, height};
+        const COLORREF back = SetBkColor(dc_, fill);
+        ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+        SetBkColor(dc_, back);
     }
     ~Canvas() {
         SelectObject(dc_, old_);
