@@ -252,17 +252,14 @@ BOOL CPlymImageManager::GetBitmapBits32(HDC dc,
                        reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) == info.bmHeight;
 }
 
-namespace {
-
-// A bottom-up 32-bit copy of any bitmap; `bits` gets its pixels.
-HBITMAP Copy32(CPlymImageManager& images, HBITMAP bitmap, uint8_t** bits, int* width, int* height) {
+HBITMAP CPlymImageManager::CopyAs32(HBITMAP bitmap, uint8_t** bits, int* width, int* height) {
     BITMAP info{};
     if (bitmap == nullptr || !::GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 ||
         info.bmHeight <= 0)
         return nullptr;
     AnyDC screen(nullptr);
     void* pixels = nullptr;
-    HBITMAP copy = images.CreateDIB32(screen, info.bmWidth, info.bmHeight, &pixels);
+    HBITMAP copy = CreateDIB32(screen, info.bmWidth, info.bmHeight, &pixels);
     if (copy == nullptr)
         return nullptr;
     BITMAPINFOHEADER header = PlymDib32Header(info.bmWidth, info.bmHeight);
@@ -277,15 +274,13 @@ HBITMAP Copy32(CPlymImageManager& images, HBITMAP bitmap, uint8_t** bits, int* w
     return copy;
 }
 
-}  // namespace
-
 HBITMAP CPlymImageManager::PremultiplyBitmap(HBITMAP bitmap, BOOL* hasAlpha) {
     if (hasAlpha != nullptr)
         *hasAlpha = FALSE;
     uint8_t* bits = nullptr;
     int width = 0;
     int height = 0;
-    HBITMAP copy = Copy32(*this, bitmap, &bits, &width, &height);
+    HBITMAP copy = CopyAs32(bitmap, &bits, &width, &height);
     if (copy == nullptr)
         return nullptr;
     const bool alpha =
@@ -299,7 +294,7 @@ HBITMAP CPlymImageManager::MirrorBitmap(HBITMAP bitmap) {
     uint8_t* bits = nullptr;
     int width = 0;
     int height = 0;
-    HBITMAP copy = Copy32(*this, bitmap, &bits, &width, &height);
+    HBITMAP copy = CopyAs32(bitmap, &bits, &width, &height);
     if (copy != nullptr)
         plym::MirrorPixelRows(bits, width, height);
     return copy;

@@ -51,6 +51,9 @@ class CPlymImageManager {
     HBITMAP CreateDIB32(HDC dc, int width, int height, void** bits);
     // A 32-bit bitmap's header (bottom-up) and pixels; FALSE for other depths.
     BOOL GetBitmapBits32(HDC dc, HBITMAP bitmap, BITMAPINFOHEADER& header, std::vector<uint8_t>& bits);
+    // A bottom-up 32-bit DIB copy of any bitmap; `bits` gets its pixels,
+    // `width` and `height` its size.
+    HBITMAP CopyAs32(HBITMAP bitmap, uint8_t** bits, int* width, int* height);
     // A premultiplied 32-bit copy of `bitmap`. `hasAlpha` tells whether the
     // pixels carry alpha (skin::PixelsHaveAlpha); without, the copy holds
     // the pixels unchanged.
