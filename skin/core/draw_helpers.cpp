@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "skin/core/color_manager.h"
 #include "skin/core/draw_edge_plan.h"
 #include "skin/core/image_dib.h"
 #include "skin/core/png_bitmap.h"
@@ -118,9 +119,11 @@ void PlymDrawTriangle(HDC dc, POINT a, POINT b, POINT c, COLORREF color) {
 // ---- skinned DrawEdge and DrawFrameControl -----------------------------------------------
 
 PlymEdgeColors PlymGetEdgeColors() {
-    return {::GetSysColor(COLOR_3DHIGHLIGHT), ::GetSysColor(COLOR_3DLIGHT), ::GetSysColor(COLOR_3DSHADOW),
-            ::GetSysColor(COLOR_3DDKSHADOW),  ::GetSysColor(COLOR_3DFACE),  ::GetSysColor(COLOR_WINDOWFRAME),
-            ::GetSysColor(COLOR_WINDOW)};
+    const CPlymColorManager& colors = *GetPlymColorManager();
+    return {colors.GetColor(COLOR_3DHIGHLIGHT), colors.GetColor(COLOR_3DLIGHT),
+            colors.GetColor(COLOR_3DSHADOW),    colors.GetColor(COLOR_3DDKSHADOW),
+            colors.GetColor(COLOR_3DFACE),      colors.GetColor(COLOR_WINDOWFRAME),
+            colors.GetColor(COLOR_WINDOW)};
 }
 
 namespace {

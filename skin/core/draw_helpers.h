@@ -83,7 +83,7 @@ struct PlymEdgeColors {
     COLORREF window;
 };
 
-// The skin's edge colours.
+// The edge colours of the colour manager (color_manager.h).
 PlymEdgeColors PlymGetEdgeColors();
 
 // DrawEdge with the skin's colours (or `colors`); the geometry is the

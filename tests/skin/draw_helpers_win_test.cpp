@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/color_manager.h"
 #include "skin/core/draw_helpers.h"
 #include "tests/skin/png_corpus.h"
 #include "tests/skin/skin_win_support.h"
@@ -73,6 +74,13 @@ TEST(DrawHelpersTest, PushButtonFrameControlIsASoftEdgeAroundTheFace) {
 
     rect = {0, 0, 10, 10};
     EXPECT_FALSE(PlymDrawFrameControl(canvas.Dc(), &rect, DFC_CAPTION, DFCS_CAPTIONCLOSE, colors));
+
+    // Without colours given, the colour manager's are used.
+    GetPlymColorManager()->SetOverride(COLOR_3DFACE, RGB(9, 99, 199));
+    rect = {0, 0, 10, 10};
+    ASSERT_TRUE(PlymDrawFrameControl(canvas.Dc(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH));
+    EXPECT_EQ(canvas.At(5, 5), RGB(9, 99, 199));
+    GetPlymColorManager()->SetOverride(COLOR_3DFACE, plym::kNoColor);
 }
 
 TEST(DrawHelpersTest, BufferDCsCopyBackUnlessCancelled) {
