@@ -11,6 +11,7 @@
 #include "skin/core/image_dib.h"
 #include "skin/core/image_pixels.h"
 #include "skin/core/png_bitmap.h"
+#include "skin/core/win_types.h"
 
 CPlymImageManager* GetPlymImageManager() {
     static CPlymImageManager manager;
@@ -228,8 +229,7 @@ HBITMAP CPlymImageManager::CreateDIB32(HDC dc, int width, int height, void** bit
         *bits = nullptr;
     if (width <= 0 || height <= 0)
         return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader = PlymDib32Header(width, height);
+    const BITMAPINFO info = TopDownDibInfo(width, -height);  // a positive height: bottom-up
     void* pixels = nullptr;
     HBITMAP section = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (bits != nullptr)
@@ -245,7 +245,7 @@ BOOL CPlymImageManager::GetBitmapBits32(HDC dc,
     if (bitmap == nullptr || !::GetObjectA(bitmap, sizeof info, &info) || info.bmBitsPixel != 32 ||
         info.bmWidth <= 0 || info.bmHeight <= 0)
         return FALSE;
-    header = PlymDib32Header(info.bmWidth, info.bmHeight);
+    header = TopDownDibInfo(info.bmWidth, -info.bmHeight).bmiHeader;  // bottom-up
     bits.assign(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4, 0);
     AnyDC any(dc);
     return ::GetDIBits(any, bitmap, 0, static_cast<UINT>(info.bmHeight), bits.data(),
@@ -262,7 +262,7 @@ HBITMAP CPlymImageManager::CopyAs32(HBITMAP bitmap, uint8_t** bits, int* width, 
     HBITMAP copy = CreateDIB32(screen, info.bmWidth, info.bmHeight, &pixels);
     if (copy == nullptr)
         return nullptr;
-    BITMAPINFOHEADER header = PlymDib32Header(info.bmWidth, info.bmHeight);
+    BITMAPINFOHEADER header = TopDownDibInfo(info.bmWidth, -info.bmHeight).bmiHeader;  // bottom-up
     if (::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels,
                     reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != info.bmHeight) {
         ::DeleteObject(copy);

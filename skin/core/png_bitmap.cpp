@@ -1,6 +1,8 @@
 // skin/core/png_bitmap.cpp
 #include "skin/core/png_bitmap.h"
 
+#include "skin/core/win_types.h"
+
 #include <cstring>
 
 namespace {
@@ -30,22 +32,10 @@ constexpr DWORD kShortestPngResource = 10;
 
 }  // namespace
 
-BITMAPINFOHEADER PlymDib32Header(int width, int height) {
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    return header;
-}
-
 HBITMAP PlymCreateTopDownSection(const plym::PngPicture& picture) {
     if (picture.width <= 0 || picture.height <= 0)
         return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader = PlymDib32Header(picture.width, -picture.height);
+    const BITMAPINFO info = TopDownDibInfo(picture.width, picture.height);
     void* bits = nullptr;
     HBITMAP section = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (section == nullptr || bits == nullptr) {

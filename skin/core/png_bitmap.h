@@ -35,8 +35,5 @@ class CPlymGraphicBitmapPng : public CBitmap {
     BOOL m_alpha = FALSE;
 };
 
-// The header of a BI_RGB 32-bit DIB (a negative height: top-down).
-BITMAPINFOHEADER PlymDib32Header(int width, int height);
-
 // A top-down 32-bit DIB section holding `picture`'s pixels, or NULL.
 HBITMAP PlymCreateTopDownSection(const plym::PngPicture& picture);

@@ -236,6 +236,7 @@ bool SchemaStore::ParseValue(std::string_view propertyName,
 }
 
 int SchemaStore::ReadProperties(LineSource& source) {
+    ForgetProperties();
     properties_.clear();
     uint32_t baseKey = 0;
     std::string line;

@@ -101,6 +101,11 @@ class SchemaStore {
     // [Documentation] says ALPHALEVEL=255.
     bool Premultiply() const { return premultiply_; }
 
+  protected:
+    // Called before the properties are deleted for a new read: whatever holds
+    // pointers to them lets go here.
+    virtual void ForgetProperties() {}
+
   private:
     // Fills `property` from the value text by kind; false when the kind makes
     // no property (integer lists).

@@ -93,7 +93,6 @@ int CPlymSkinManagerSchema::ReadProperties() {
         ReleaseDC(nullptr, screen);
     }
     SetDisplayInfo(display);
-    m_classes.clear();  // their caches point into the properties
     if (!m_file)
         return 0;
     return plym::SchemaStore::ReadProperties(*m_file);
@@ -409,13 +408,7 @@ BOOL CPlymSkinManagerSchema::RenderFramePart(IPlymSkinFrame* frame,
         sizing.bottom = std::max(height - sizing.top, 0);
 
     // A top-down 32-bit section whose pixels can be read back directly.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(width, height);
     HDC windowDc = GetWindowDC(frame->GetFrameWindow());
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

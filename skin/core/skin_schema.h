@@ -47,6 +47,7 @@ class CPlymSkinManagerSchema : public CPlymRefCounted, public plym::SchemaStore 
 
     // Parses the skin file's INI text; 0.
     int ReadProperties();
+    using plym::SchemaStore::ReadProperties;
     BOOL DrawBorderFill(HDC dc, CPlymSkinManagerClass* themeClass, int part, int state, const RECT* rect);
     // The small icon of a captioned window, NULL for tool windows, windows
     // without a system menu and modal-frame dialogs that were given none.
@@ -88,6 +89,8 @@ class CPlymSkinManagerSchema : public CPlymRefCounted, public plym::SchemaStore 
 
   protected:
     ~CPlymSkinManagerSchema() override;
+    // The theme classes cache pointers to the properties.
+    void ForgetProperties() override { m_classes.clear(); }
 
   private:
     CPlymSkinManager* m_manager;

@@ -19,6 +19,18 @@ inline plym::Rect ToPlymRect(const RECT& r) {
             static_cast<int32_t>(r.bottom)};
 }
 
+// The header of a top-down 32-bit DIB section, width x height.
+inline BITMAPINFO TopDownDibInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 inline LOGFONTA ToLogFontA(const plym::LogFont& font) {
     LOGFONTA out{};
     out.lfHeight = font.height;

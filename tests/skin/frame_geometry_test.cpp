@@ -253,20 +253,7 @@ TEST(FrameRegionTest, CutoutsPlaceEachPartAtItsEdgeOfTheWindow) {
 }
 
 plym::ScrollBarPosInfo HorizontalBar() {
-    plym::ScrollBarPosInfo bar;
-    bar.minimum = 0;
-    bar.maximum = 100;
-    bar.page = 10;
-    bar.barStart = 0;
-    bar.barEnd = 100;
-    bar.crossStart = 0;
-    bar.crossEnd = 16;
-    bar.trackStart = 16;
-    bar.trackEnd = 84;
-    bar.thumbStart = 30;
-    bar.thumbEnd = 40;
-    bar.barRect = {0, 0, 100, 16};
-    return bar;
+    return skintest::HorizontalBar(16, 30, 40);
 }
 
 TEST(ScrollBarPlanTest, PiecesTakeTheirStateFromHotPressedAndEnabled) {

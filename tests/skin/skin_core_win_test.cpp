@@ -126,6 +126,18 @@ TEST_F(StateCodedSchemaTest, AFrameDrawsEdgesCaptionAndButtonsInTheirStates) {
     EXPECT_EQ(canvas.At((close.left + close.right) / 2, (close.top + close.bottom) / 2), Coded(6, 18, 5));
 }
 
+TEST_F(StateCodedSchemaTest, AWindowWithoutAFullCaptionGetsOnlyTheClassicEdges) {
+    HWND window = MakeWindow(WS_POPUP | WS_BORDER, 0, 120, 80);
+    ASSERT_NE(window, nullptr);
+    skintest::TestFrame frame(schema_, window);
+    skintest::Canvas canvas(120, 80);
+    ASSERT_TRUE(schema_->DrawThemeFrameCaption(canvas.Dc(), &frame));
+    EXPECT_EQ(canvas.At(0, 0), schema_->GetSchemaColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(canvas.At(119, 40), schema_->GetSchemaColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(canvas.At(60, 5), RGB(255, 255, 255));  // no caption
+    EXPECT_TRUE(frame.buttons.empty());
+}
+
 TEST_F(StateCodedSchemaTest, TheRegionLeavesOutTheKeyColouredCaptionCorners) {
     HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE, 300, 200);
     skintest::TestFrame frame(schema_, window);
@@ -152,16 +164,7 @@ TEST_F(StateCodedSchemaTest, TheRegionLeavesOutTheKeyColouredCaptionCorners) {
 TEST_F(StateCodedSchemaTest, AScrollBarDrawsArrowsTrackAndThumb) {
     HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, 300, 200);
     skintest::TestFrame frame(schema_, window);
-    plym::ScrollBarPosInfo bar;
-    bar.maximum = 100;
-    bar.page = 10;
-    bar.barEnd = 100;
-    bar.crossEnd = 17;
-    bar.trackStart = 17;
-    bar.trackEnd = 83;
-    bar.thumbStart = 40;
-    bar.thumbEnd = 50;
-    bar.barRect = {0, 0, 100, 17};
+    plym::ScrollBarPosInfo bar = skintest::HorizontalBar(17, 40, 50);
     bar.hotPart = plym::kHitThumb;
     skintest::Canvas canvas(100, 17);
     schema_->DrawFrameScrollBar(canvas.Dc(), &frame, &bar);
@@ -176,8 +179,7 @@ TEST_F(StateCodedSchemaTest, AScrollBarDrawsArrowsTrackAndThumb) {
 TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     CPlymSkinManagerSchema* schema = new CPlymSkinManagerSchema(nullptr, nullptr);
     CPlymSkinManagerMetrics* metrics = schema->GetMetrics();
-    plym::SchemaStore& store = *schema;
-    skintest::Parse(&store, "[SysMetrics]\nBtnFace = 10 20 30\nWindow = 1 2 3\n");
+    skintest::Parse(schema, "[SysMetrics]\nBtnFace = 10 20 30\nWindow = 1 2 3\n");
     metrics->Refresh();
     const HBRUSH face = metrics->GetFaceBrush();
     const HBRUSH faceColour = metrics->GetColorBrush(COLOR_BTNFACE);
@@ -188,7 +190,7 @@ TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     EXPECT_EQ(metrics->GetColorBrush(-1), nullptr);
     EXPECT_EQ(metrics->GetColorBrush(31), nullptr);
 
-    skintest::Parse(&store, "[SysMetrics]\nBtnFace = 40 50 60\nWindow = 1 2 3\n");
+    skintest::Parse(schema, "[SysMetrics]\nBtnFace = 40 50 60\nWindow = 1 2 3\n");
     metrics->Refresh();
     EXPECT_EQ(GetObjectType(faceColour), 0u);  // deleted
     EXPECT_EQ(GetObjectType(face), 0u);
@@ -196,6 +198,16 @@ TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     EXPECT_EQ(metrics->ColorAt(COLOR_BTNFACE), RGB(40, 50, 60));
     schema->Release();
     EXPECT_EQ(GetObjectType(scrollColour), 0u);
+}
+
+// Theme classes cache pointers to the properties: a new read makes new ones.
+TEST(SkinSchemaWinTest, ARereadAnswersWithTheNewProperties) {
+    CPlymSkinManagerSchema* schema = new CPlymSkinManagerSchema(nullptr, nullptr);
+    skintest::Parse(schema, "[Button]\nBorderSize = 3\n");
+    EXPECT_EQ(schema->GetThemeClass("BUTTON")->GetThemeInt(1, 1, plym::kPropBorderSize, 0), 3);
+    skintest::Parse(schema, "[Button]\nBorderSize = 5\n");
+    EXPECT_EQ(schema->GetThemeClass("BUTTON")->GetThemeInt(1, 1, plym::kPropBorderSize, 0), 5);
+    schema->Release();
 }
 
 TEST(ColorManagerWinTest, FollowsTheSystemColoursOnAColourDisplay) {

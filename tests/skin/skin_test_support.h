@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "skin/core/frame_geometry.h"
 #include "skin/core/schema_store.h"
 
 namespace skintest {
@@ -63,6 +64,22 @@ inline KeyParts SplitKey(uint32_t key) {
     const uint32_t section = key >> 14;
     return {static_cast<int>(section % 64), static_cast<int>((section / 64) % 64),
             static_cast<int>(section / 4096)};
+}
+
+// A horizontal bar 100 long and `thickness` across, range 0..100 with page
+// 10, arrows as long as the bar is thick, the thumb where it is given.
+inline plym::ScrollBarPosInfo HorizontalBar(int thickness, int thumbStart, int thumbEnd) {
+    plym::ScrollBarPosInfo bar;
+    bar.maximum = 100;
+    bar.page = 10;
+    bar.barEnd = 100;
+    bar.crossEnd = thickness;
+    bar.trackStart = thickness;
+    bar.trackEnd = 100 - thickness;
+    bar.thumbStart = thumbStart;
+    bar.thumbEnd = thumbEnd;
+    bar.barRect = {0, 0, 100, thickness};
+    return bar;
 }
 
 }  // namespace skintest

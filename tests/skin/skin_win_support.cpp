@@ -1,6 +1,8 @@
 // tests/skin/skin_win_support.cpp
 #include "tests/skin/skin_win_support.h"
 
+#include "skin/core/win_types.h"
+
 namespace skintest {
 
 std::vector<uint8_t> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
@@ -9,12 +11,7 @@ std::vector<uint8_t> BitmapPixels(HBITMAP bitmap, int* width, int* height) {
         return {};
     *width = info.bmWidth;
     *height = info.bmHeight;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
+    BITMAPINFO header = TopDownDibInfo(info.bmWidth, info.bmHeight);
     std::vector<uint8_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight * 4);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &header,

@@ -12,6 +12,7 @@
 
 #include "skin/core/skin_interfaces.h"
 #include "skin/core/skin_schema.h"
+#include "skin/core/win_types.h"
 
 namespace skintest {
 
@@ -64,13 +65,7 @@ class TestFrame : public IPlymSkinFrame {
 class Canvas {
   public:
     Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : width_(width) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = TopDownDibInfo(width, height);
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);

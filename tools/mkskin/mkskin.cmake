@@ -11,6 +11,7 @@ include_guard(GLOBAL)
 function(vek_add_skin_module target module_name ini recipe output_dir)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   set(tool ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/mkskin.py)
+  set(helper ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../mkbitmaps/mkbitmaps.py)
   get_filename_component(ini ${ini} ABSOLUTE)
   get_filename_component(recipe ${recipe} ABSOLUTE)
   execute_process(
@@ -21,7 +22,7 @@ function(vek_add_skin_module target module_name ini recipe output_dir)
   if(failed)
     message(FATAL_ERROR "vek_add_skin_module(${target}): ${problem}")
   endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ini} ${recipe} ${tool})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ini} ${recipe} ${tool} ${helper})
   if(NOT VEK_IS_WINDOWS)
     return()
   endif()
@@ -37,7 +38,7 @@ function(vek_add_skin_module target module_name ini recipe output_dir)
   add_custom_command(
     OUTPUT ${files}
     COMMAND ${Python3_EXECUTABLE} ${tool} ${ini} ${recipe} ${sources}
-    DEPENDS ${ini} ${recipe} ${tool}
+    DEPENDS ${ini} ${recipe} ${tool} ${helper}
     COMMENT "Making the skin sources of ${module_name}"
     VERBATIM)
   add_custom_target(${target}_sources DEPENDS ${files})

@@ -44,8 +44,13 @@ import struct
 import sys
 from pathlib import Path
 
-KEY = (0xFF, 0x00, 0xFF)
-MAX_SIDE = 4096
+# The program's picture tool reads colours and numbers the same way. (No
+# bytecode next to it: the build must not write into the source tree.)
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "mkbitmaps"))
+from mkbitmaps import KEY, MAX_SIDE, RecipeError, parse_int  # noqa: E402
+from mkbitmaps import parse_color as parse_rgb  # noqa: E402
+
 IMAGE_PROPERTIES = {"IMAGEFILE", "GLYPHIMAGEFILE"} | {f"IMAGEFILE{n}" for n in range(1, 6)}
 
 
@@ -65,7 +70,7 @@ def _box(u, v, left, top, right, bottom, width):
 def _triangle(u, v, direction):
     """A triangle pointing up, down, left or right."""
     a, b = {"up": (-v, u), "down": (v, u), "left": (-u, v), "right": (u, v)}[direction]
-    return -0.45 <= a <= 0.45 and abs(b) <= 0.9 * (0.45 - a)
+    return -0.5 <= a <= 0.5 and abs(b) <= 0.5 - a
 
 
 # Signs on a square of side 2 centred on (0, 0); u grows to the right, v down.
@@ -92,20 +97,8 @@ GLYPHS = {
 }
 
 
-class RecipeError(Exception):
-    pass
-
-
 def parse_color(text, where):
-    if text == "key":
-        return KEY
-    if len(text) != 6:
-        raise RecipeError(f"{where}: colour '{text}' is not RRGGBB")
-    try:
-        value = int(text, 16)
-    except ValueError:
-        raise RecipeError(f"{where}: colour '{text}' is not RRGGBB") from None
-    return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
+    return KEY if text == "key" else parse_rgb(text, where)
 
 
 def parse_fields(fields, where, allowed):
@@ -122,16 +115,6 @@ def parse_fields(fields, where, allowed):
     return values
 
 
-def parse_number(text, where, low, high):
-    try:
-        value = int(text)
-    except ValueError:
-        raise RecipeError(f"{where}: '{text}' is not a number") from None
-    if not low <= value <= high:
-        raise RecipeError(f"{where}: {value} is outside {low}..{high}")
-    return value
-
-
 CELL_FIELDS = {"fill", "shape", "round", "corners", "body", "edge", "line", "side", "plate", "inset", "glyph", "ink", "code"}
 
 
@@ -144,14 +127,14 @@ def parse_cell(fields, where):
     cell["shape"] = values.get("shape", "rect")
     if cell["shape"] not in ("rect", "round", "circle"):
         raise RecipeError(f"{where}: unknown shape '{cell['shape']}'")
-    cell["round"] = parse_number(values.get("round", "2"), where, 0, 64)
+    cell["round"] = parse_int(values.get("round", "2"), where, "radius", 0, 64)
     cell["corners"] = values.get("corners", "all")
     if cell["corners"] not in ("all", "top", "bottom"):
         raise RecipeError(f"{where}: corners must be all, top or bottom")
     cell["side"] = values.get("side", "bottom")
     if cell["side"] not in ("top", "bottom"):
         raise RecipeError(f"{where}: side must be top or bottom")
-    cell["inset"] = parse_number(values.get("inset", "0"), where, 0, 64)
+    cell["inset"] = parse_int(values.get("inset", "0"), where, "inset", 0, 64)
     glyph = values.get("glyph")
     if glyph is not None and glyph not in GLYPHS:
         raise RecipeError(f"{where}: unknown glyph '{glyph}' (known: {', '.join(sorted(GLYPHS))})")
@@ -162,7 +145,7 @@ def parse_cell(fields, where):
         parts = values["code"].split(",")
         if len(parts) != 2:
             raise RecipeError(f"{where}: code=CLASS,PART")
-        cell["code"] = (parse_number(parts[0], where, 1, 30), parse_number(parts[1], where, 0, 42))
+        cell["code"] = (parse_int(parts[0], where, "class", 1, 30), parse_int(parts[1], where, "part", 0, 42))
     if "fill" not in cell and "code" not in cell:
         raise RecipeError(f"{where}: a cell needs fill= or code=")
     return cell
@@ -183,7 +166,7 @@ def read_recipe(path):
             size = values.get("cell", "")
             if "x" not in size:
                 raise RecipeError(f"{where}: cell=WIDTHxHEIGHT is needed")
-            width, height = (parse_number(s, where, 1, MAX_SIDE) for s in size.split("x", 1))
+            width, height = (parse_int(s, where, "cell side", 1, MAX_SIDE) for s in size.split("x", 1))
             layout = values.get("layout", "h")
             if layout not in ("h", "v"):
                 raise RecipeError(f"{where}: layout must be h or v")
