@@ -88,6 +88,19 @@ bool CPlymSkinImage::SolidFill(const plym::Rect& source, COLORREF key, bool* fil
     return true;
 }
 
+bool CPlymSkinImage::PaintSolid(HDC dc,
+                                const RECT& destination,
+                                const plym::Rect& source,
+                                COLORREF key) const {
+    bool fill = false;
+    COLORREF color = 0;
+    if (!SolidFill(source, key, &fill, &color))
+        return false;
+    if (fill)
+        PlymFillSolidRect(dc, destination, color);
+    return true;
+}
+
 BOOL CPlymSkinImage::PaintPart(HDC dc,
                                const RECT& destination,
                                const RECT& source,
@@ -99,13 +112,8 @@ BOOL CPlymSkinImage::PaintPart(HDC dc,
         return FALSE;
     if (sizingMargins.top + sizingMargins.bottom > source.bottom - source.top)
         return TRUE;
-    bool fill = false;
-    COLORREF color = 0;
-    if (SolidFill(ToPlymRect(source), key, &fill, &color)) {
-        if (fill)
-            PlymFillSolidRect(dc, destination, color);
+    if (PaintSolid(dc, destination, ToPlymRect(source), key))
         return TRUE;
-    }
     m_lastKey = key;
     if (key == CLR_INVALID || m_alpha) {
         PaintGrid(dc, destination, source, sizingMargins, key, sizingType, borderOnly);
@@ -152,13 +160,8 @@ void CPlymSkinImage::PaintGrid(HDC dc,
     std::vector<plym::Blit> blits;
     for (const plym::GridPiece& piece : plym::SliceNineGrid(ToPlymRect(destination), ToPlymRect(source),
                                                             ToPlymRect(margins), borderOnly != FALSE)) {
-        bool fill = false;
-        COLORREF color = 0;
-        if (SolidFill(piece.source, key, &fill, &color)) {
-            if (fill)
-                PlymFillSolidRect(dc, ToWinRect(piece.destination), color);
+        if (PaintSolid(dc, ToWinRect(piece.destination), piece.source, key))
             continue;
-        }
         blits.clear();
         plym::AppendPieceBlits(piece, sizingType == plym::kSizingTile, blits);
         for (const plym::Blit& blit : blits) {

@@ -61,6 +61,8 @@ class CPlymSkinImage : public IPlymSkinImage {
     // (or no fill: nothing to draw) when the rectangle lies in a solid
     // rectangle and can be handled without copying pixels.
     bool SolidFill(const plym::Rect& source, COLORREF key, bool* fill, COLORREF* color) const;
+    // Fills `destination` as SolidFill says; false when the pixels must be copied.
+    bool PaintSolid(HDC dc, const RECT& destination, const plym::Rect& source, COLORREF key) const;
     void PaintGrid(HDC dc,
                    const RECT& destination,
                    const RECT& source,
