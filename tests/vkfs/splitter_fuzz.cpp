@@ -26,8 +26,8 @@
 
 namespace {
 
-using vkfs::kFrameHeaderBytes;
-using vkfs::kMaxFrameSize;
+using media::kFrameHeaderSize;
+using media::kMaxFrameSize;
 
 using Input = vektest::FuzzInput;
 
@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint8_t* frame = nullptr;
         size_t length = 0;
         while (buffer.Next(&frame, &length)) {
-            Check(length >= kFrameHeaderBytes && length <= kMaxFrameSize);
+            Check(length >= kFrameHeaderSize && length <= kMaxFrameSize);
             Check(std::memcmp(frame, "VkFm", 4) == 0);
-            Check(length == kFrameHeaderBytes + platform::GetU32(frame + 12));
+            Check(length == kFrameHeaderSize + platform::GetU32(frame + 12));
             Check(got < want.size() && length == want[got].second &&
                   std::memcmp(frame, stream.data() + want[got].first, length) == 0);
             got++;
