@@ -16,7 +16,7 @@
 namespace vektest {
 
 class FuzzInput {
-public:
+  public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool Empty() const { return at_ >= size_; }
     uint8_t U8() { return at_ < size_ ? data_[at_++] : 0; }
@@ -37,19 +37,21 @@ public:
         return rest;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t at_ = 0;
 };
 
 inline void FuzzCheck(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 // The same, naming the file and line of the promise broken (the caller's).
 inline void Check(bool ok, const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
-    if (ok) return;
+    if (ok)
+        return;
     std::fprintf(stderr, "broken promise at %s:%d\n", file, line);
     std::abort();
 }
