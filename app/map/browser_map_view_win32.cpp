@@ -5,15 +5,14 @@
 //
 //   BrowserSite   the control's client site, in-place site and frame, and
 //                 document host (IDocHostUIHandler: the host's external
-//                 object is offered because CanAccessExternal says so); it
-//                 also sinks the control's DWebBrowserEvents2, where document
-//                 completion binds the page element "LoadHtmlFinish"'s click
-//                 to the view.
-//   Dispatch      a script-callable object: the click handler, and the
-//                 external object (no members).
+//                 object is offered because CanAccessExternal says so).
+//   Dispatch      a script-callable object: the sink of the control's
+//                 DWebBrowserEvents2, where document completion binds the
+//                 click of the page element "LoadHtmlFinish" to the view; that
+//                 click's handler; the external object (no members).
 //
-// The site holds a pointer back to the view, cleared when the view closes, so
-// a call the control makes late reaches nothing.
+// The site and the objects reach the view only until it closes, so a call the
+// control makes late reaches nothing.
 #include <windows.h>
 
 #include <ole2.h>
@@ -77,17 +76,30 @@ class Bstr {
     BSTR b_;
 };
 
-// An IDispatch whose default member (what a script calls, and what an
-// element's event handler is invoked as) runs `call`; it has no named members.
+// Drops a reference of a COM object of ours; the last one deletes it.
+template <class T>
+ULONG Released(T* object, ULONG& refs) {
+    const ULONG left = --refs;
+    if (left == 0)
+        delete object;
+    return left;
+}
+
+// A script-callable object: `call` gets the member invoked (an element's event
+// handler, and a script's call of the object itself, are DISPID_VALUE; an
+// event interface's events have their own ids). It has no named members, and
+// answers to IDispatch and to `events` when given: the event interface it
+// sinks.
 class Dispatch final : public IDispatch {
   public:
-    explicit Dispatch(std::function<void()> call) : call_(std::move(call)) {}
+    explicit Dispatch(std::function<void(DISPID)> call, const IID* events = nullptr)
+        : call_(std::move(call)), events_(events) {}
     virtual ~Dispatch() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || (events_ != nullptr && iid == *events_)) {
             *out = static_cast<IDispatch*>(this);
             AddRef();
             return S_OK;
@@ -96,12 +108,7 @@ class Dispatch final : public IDispatch {
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE Release() override { return Released(this, refs_); }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count != nullptr)
             *count = 0;
@@ -113,21 +120,23 @@ class Dispatch final : public IDispatch {
     }
     HRESULT STDMETHODCALLTYPE
     Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
-        if (member != DISPID_VALUE)
-            return DISP_E_MEMBERNOTFOUND;
         if (result != nullptr)
             ::VariantInit(result);
         if (call_)
-            call_();
+            call_(member);
         return S_OK;
     }
 
-    // Lets go of what the call reaches.
-    void Disconnect() { call_ = nullptr; }
+    // Lets go of what the call reaches, and of the creator's reference.
+    void Disconnect() {
+        call_ = nullptr;
+        Release();
+    }
 
   private:
     ULONG refs_ = 1;
-    std::function<void()> call_;
+    std::function<void(DISPID)> call_;
+    const IID* events_;
 };
 
 }  // namespace
@@ -139,8 +148,7 @@ class CBrowserMapView;
 class BrowserSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
-                          public IDocHostUIHandler,
-                          public IDispatch {
+                          public IDocHostUIHandler {
   public:
     explicit BrowserSite(CBrowserMapView* view) : view_(view) {}
     virtual ~BrowserSite() = default;
@@ -149,12 +157,7 @@ class BrowserSite final : public IOleClientSite,
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE Release() override { return Released(this, refs_); }
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -244,19 +247,6 @@ class BrowserSite final : public IOleClientSite,
         return S_FALSE;
     }
 
-    // IDispatch: the control's DWebBrowserEvents2.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count != nullptr)
-            *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE
-    Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
-
   private:
     ULONG refs_ = 1;
     CBrowserMapView* view_;
@@ -293,8 +283,9 @@ class CBrowserMapView final : public CWnd, public MapView {
 
     MapViewEvents* m_events = nullptr;
     BrowserSite* m_site = nullptr;
-    Dispatch* m_loadHandler = nullptr;
-    Dispatch* m_external = nullptr;
+    Dispatch* m_loadHandler = nullptr;  // the click of the page's "LoadHtmlFinish"
+    Dispatch* m_external = nullptr;     // the host's external object
+    Dispatch* m_sink = nullptr;         // the control's DWebBrowserEvents2
     ComPtr<IOleObject> m_object;
     ComPtr<IWebBrowser2> m_browser;
     ComPtr<IConnectionPoint> m_events2;
@@ -316,8 +307,6 @@ HRESULT BrowserSite::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<IOleInPlaceFrame*>(this);
     else if (iid == IID_IDocHostUIHandler)
         *out = static_cast<IDocHostUIHandler*>(this);
-    else if (iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2)
-        *out = static_cast<IDispatch*>(this);
     if (*out == nullptr)
         return E_NOINTERFACE;
     AddRef();
@@ -382,15 +371,6 @@ HRESULT BrowserSite::GetExternal(IDispatch** external) {
     return S_OK;
 }
 
-HRESULT
-BrowserSite::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
-    if (result != nullptr)
-        ::VariantInit(result);
-    if (member == DISPID_DOCUMENTCOMPLETE && view_ != nullptr)
-        view_->OnDocumentComplete();
-    return S_OK;
-}
-
 // ---- the view -------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CBrowserMapView, CWnd)
@@ -404,15 +384,22 @@ bool CBrowserMapView::CreateView(HWND parent, UINT id, const RECT& rect, MapView
     m_oleStarted = SUCCEEDED(ole);
     if (!m_oleStarted)
         return false;
-    if (!CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top,
-                  rect.right - rect.left, rect.bottom - rect.top, parent,
-                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)))) {
+    if (!CreateViewWindow(*this, parent, id, rect, WS_CLIPCHILDREN)) {
         Close();
         return false;
     }
     m_site = new BrowserSite(this);
-    m_loadHandler = new Dispatch([this] { PageLoaded(); });
+    m_loadHandler = new Dispatch([this](DISPID member) {
+        if (member == DISPID_VALUE)
+            PageLoaded();
+    });
     m_external = new Dispatch(nullptr);
+    m_sink = new Dispatch(
+        [this](DISPID member) {
+            if (member == DISPID_DOCUMENTCOMPLETE)
+                OnDocumentComplete();
+        },
+        &DIID_DWebBrowserEvents2);
 
     bool made = SUCCEEDED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                              m_object.OutVoid()));
@@ -429,7 +416,7 @@ bool CBrowserMapView::CreateView(HWND parent, UINT id, const RECT& rect, MapView
         ComPtr<IConnectionPointContainer> points;
         made = SUCCEEDED(m_browser->QueryInterface(IID_IConnectionPointContainer, points.OutVoid())) &&
                SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, m_events2.Out())) &&
-               SUCCEEDED(m_events2->Advise(static_cast<IDispatch*>(m_site), &m_cookie));
+               SUCCEEDED(m_events2->Advise(m_sink, &m_cookie));
     }
     if (!made) {
         DestroyWindow();  // closes the control
@@ -449,14 +436,10 @@ void CBrowserMapView::Close() {
         m_object->SetClientSite(nullptr);
     }
     m_object.Reset();
-    if (m_loadHandler != nullptr) {
-        m_loadHandler->Disconnect();
-        m_loadHandler->Release();
-        m_loadHandler = nullptr;
-    }
-    if (m_external != nullptr) {
-        m_external->Release();
-        m_external = nullptr;
+    for (Dispatch** object : {&m_loadHandler, &m_external, &m_sink}) {
+        if (*object != nullptr)
+            (*object)->Disconnect();
+        *object = nullptr;
     }
     if (m_site != nullptr) {
         m_site->Detach();

@@ -64,6 +64,10 @@ std::unique_ptr<MapView> MakeMapView(MapViewKind kind);
 // "file:///<folder of the executable>\GoogleMap\MapIndex.html".
 std::wstring MapPageUrl();
 
+// Makes `wnd` a visible child window over `rect` (client coordinates of
+// `parent`), as the views are made; false when it cannot be made.
+bool CreateViewWindow(CWnd& wnd, HWND parent, UINT id, const RECT& rect, DWORD style);
+
 class CStatementMapView final : public CWnd, public MapView {
   public:
     // How many statements it keeps (the oldest go first).

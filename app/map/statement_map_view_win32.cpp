@@ -53,7 +53,8 @@ MapViewKind ChooseMapView() {
     const char* forced = std::getenv("VEK_MAP_VIEW");
     if (forced != nullptr && std::strcmp(forced, "statements") == 0)
         return MapViewKind::Statements;
-    return SystemRendersHtml() ? MapViewKind::Browser : MapViewKind::Statements;
+    static const bool renders = SystemRendersHtml();  // once: the system does not change
+    return renders ? MapViewKind::Browser : MapViewKind::Statements;
 }
 
 std::wstring MapPageUrl() {
@@ -71,6 +72,12 @@ std::wstring MapPageUrl() {
     return L"file:///" + folder + L"GoogleMap\\MapIndex.html";
 }
 
+bool CreateViewWindow(CWnd& wnd, HWND parent, UINT id, const RECT& rect, DWORD style) {
+    return wnd.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) != FALSE;
+}
+
 // ---- the statement view ------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CStatementMapView, CWnd)
@@ -80,9 +87,7 @@ END_MESSAGE_MAP()
 
 bool CStatementMapView::CreateView(HWND parent, UINT id, const RECT& rect, MapViewEvents* events) {
     m_events = events;
-    return CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, parent,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) != FALSE;
+    return CreateViewWindow(*this, parent, id, rect, 0);
 }
 
 void CStatementMapView::Navigate(const std::wstring& url) {
