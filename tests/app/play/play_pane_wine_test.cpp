@@ -8,6 +8,10 @@
 // card whose marker holds the frame's time, so a snapshot tells which frame
 // a pane showed.
 //
+// With a GPS table the test fills, the frame's map grid exists and pane 0's
+// map pane is told the track and the car (Wine has no HTML engine: its page
+// bridge shows the statements instead of the page).
+//
 // Time is real here: every wait pumps messages until its condition holds,
 // with a generous deadline; nothing asserts how long anything took.
 //
