@@ -1,7 +1,6 @@
 // app/play/play_wnd.cpp
 #include "app/play/play_wnd.h"
 
-
 #include "app/messages.h"
 #include "app/play/pane_face.h"
 #include "app/play/play_layouts.h"
@@ -14,8 +13,8 @@ constexpr UINT_PTR kPlayTimer = 103;
 constexpr UINT kPlayTimerMs = 1000;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kTitleFontHeight = -12;
-constexpr int kTitleLeft = 6;      // where the title text starts
-constexpr BYTE kLogoAlpha = 20;    // how faintly the logo shows
+constexpr int kTitleLeft = 6;    // where the title text starts
+constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
 constexpr int kStrPlaybackWindow = 102;
 
 COLORREF Colour(uint32_t bgr) {
@@ -153,7 +152,8 @@ void CDlgPlayWnd::PaintFace(CDC& dc, const CRect& client) {
     const CGdiSelection selectedFont(dc, m_font);
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrPlaybackWindow) : CString();
     const std::string title = play::PaneTitle(word.GetString(), PaneIndex());
-    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left, client.top + play::kPaneTitleHeight);
+    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left,
+                    client.top + play::kPaneTitleHeight);
     dc.SetTextColor(Colour(play::kPaneTitleColour));
     dc.DrawText(title.c_str(), -1, &titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     CRect timeRect = m_timeRect;
