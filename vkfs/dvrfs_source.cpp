@@ -218,9 +218,13 @@ class DvrfsSource final : public RecordSource {
 
 }  // namespace
 
-ProbeOutcome OpenDvrfsSource(const DiskArgs& disk, ProcessLog& log) {
+ProbeOutcome OpenDvrfsSource(const DiskArgs& given, ProcessLog& log) {
     DvrfsLibrary& reader = Readers().dvrfs;
     ProbeOutcome outcome;
+    // The program asks for 128 channels, more than a dvrfs disk holds and
+    // more than the reader starts with: it is given the channels such a disk can have.
+    DiskArgs disk = given;
+    disk.channels = std::min(disk.channels, kDvrfsMaxChannels);
     if (reader.Init(disk.channels, kDvrfsSecondArgument, disk.diskNumber) != 0) {
         log.Write("dvrfs init failed!---%d", kPlaceDvrfsInit);
         return outcome;
