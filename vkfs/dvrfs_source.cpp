@@ -86,7 +86,8 @@ class DvrfsSource final : public RecordSource {
                 FSRecordInfo record = RecordFromFindResult(result);
                 found(slot, count, record);
                 rc = reader_.FindNext(handle, &result);
-                if (rc != kDvrfsOk && rc != kDvrfsIndexChanged)
+                // No more results is the find's natural end, not an error.
+                if (rc != kDvrfsOk && rc != kDvrfsIndexChanged && rc != kDvrfsNoMore)
                     log_.Write("dvrfs_find_next error(ret = %d)---%d", rc, kPlaceDvrfsFindNext);
             }
             reader_.FindStop(handle);
