@@ -209,10 +209,8 @@ void FSDisk::Play(int slot, const RecTime& from, const RecTime& to, uintptr_t us
     if (s.play.thread.Joinable())
         StopPlayLocked(slot);
 
-    std::shared_ptr<StreamJob> job = NewStreamJob(kGroupPlay, slot, from, to, user, data, time);
-    if (!source_->PreparePlay(job->channel, &s.play.stream))
-        return;
-    StartStreamLocked(s.play, job, &FSDisk::PlayThread);
+    StartStreamLocked(s.play, NewStreamJob(kGroupPlay, slot, from, to, user, data, time),
+                      &FSDisk::PlayThread);
 }
 
 void FSDisk::StopPlay(int slot) {

@@ -175,6 +175,74 @@ TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
     EXPECT_EQ(log.Ends(), 2u);
 }
 
+TEST_F(DvrfsPathsTest, PlayWhoseChannelCannotBeOpenedEndsOnce) {
+    const FSDiskHandle h = OpenDvrfs();
+    ASSERT_NE(h, 0u);
+    SearchDay(h, 0);
+    dvrfs_.failOpenChannels = {1};
+    StreamLog log;
+    FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
+           &StreamLog::OnTime);
+    ASSERT_TRUE(log.WaitForEnds(1, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(log.Events().size(), 1u);
+    EXPECT_TRUE(log.Events()[0].null);
+    FSStopPlay(h, 0);
+
+    // The slot's next play takes a handle of its own.
+    dvrfs_.failOpenChannels.clear();
+    StreamLog again;
+    FSPlay(h, At(24, 5, 6, 10, 2, 0), At(24, 5, 6, 23, 59, 59), 0, again.User(), &StreamLog::OnData,
+           &StreamLog::OnTime);
+    ASSERT_TRUE(again.WaitForEnds(1));
+    EXPECT_EQ(again.Frames(), FramesOf(b_));
+    FSStopPlay(h, 0);
+    EXPECT_EQ(dvrfs_.OpenHandles(), 0);
+}
+
+TEST_F(DvrfsPathsTest, AFailedFetchOfTheNextRecordIsAskedForAgain) {
+    const FSDiskHandle h = OpenDvrfs();
+    ASSERT_NE(h, 0u);
+    SearchDay(h, 0);
+    struct Case {
+        const char* name;
+        int failures;
+        bool nextPlayed;
+    };
+    for (const Case& c : {Case{"passing", 3, true}, Case{"lasting", 1000, false}}) {
+        SCOPED_TRACE(c.name);
+        dvrfs_.nextFailures = c.failures;
+        StreamLog log;
+        FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
+               &StreamLog::OnTime);
+        ASSERT_TRUE(log.WaitForEnds(1));
+        auto want = FramesOf(a_);
+        if (c.nextPlayed) {
+            const auto more = FramesOf(b_);
+            want.insert(want.end(), more.begin(), more.end());
+        }
+        EXPECT_EQ(log.Frames(), want);
+        EXPECT_EQ(log.TimeCalls(), c.nextPlayed ? 2u : 1u);
+        FSStopPlay(h, 0);
+        EXPECT_EQ(log.Ends(), 1u);
+        dvrfs_.nextFailures = 0;
+    }
+}
+
+TEST_F(DvrfsPathsTest, AReadOfNothingEndsTheRecord) {
+    const FSDiskHandle h = OpenDvrfs();
+    ASSERT_NE(h, 0u);
+    SearchDay(h, 0);
+    dvrfs_.readNothing = true;
+    StreamLog log;
+    FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
+           &StreamLog::OnTime);
+    ASSERT_TRUE(log.WaitForEnds(1, 5000));
+    EXPECT_TRUE(log.Frames().empty());
+    EXPECT_EQ(log.TimeCalls(), 2u);  // each record entered, and over at once
+    FSStopPlay(h, 0);
+}
+
 TEST_F(DvrfsPathsTest, ExportReadsOneRecordAndEnds) {
     const FSDiskHandle h = OpenDvrfs();
     ASSERT_NE(h, 0u);

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kNotOpen = -5;
 constexpr int kNoFind = -6;
+constexpr int kReadFailed = -14;
 
 }  // namespace
 
@@ -116,6 +117,10 @@ int FakeDvrfs::FindNext(int handle, void* out) {
     if (it == handles_.end()) return kNotOpen;
     Handle& h = it->second;
     if (!h.finding) return kNoFind;
+    if (nextFailures > 0) {
+        nextFailures--;
+        return kReadFailed;
+    }
     if (h.cursor >= h.found.size()) return kDvrfsNoMore;
     const dvrfs_find_result next = Result(h.found[h.cursor++]);
     std::memcpy(out, &next, sizeof next);
@@ -147,6 +152,8 @@ int FakeDvrfs::Read(int handle, void* buffer, int length, int*) {
     auto it = handles_.find(handle);
     if (it == handles_.end()) return kNotOpen;
     if (const int rc = readResult) return rc;
+    if (readNothing)
+        return 0;
     Handle& h = it->second;
     if (h.reading < 0) return kNoFind;
     const std::vector<uint8_t>& stream = records_[static_cast<size_t>(h.reading)].stream;

@@ -21,7 +21,9 @@ public:
 
     std::set<int> failOpenChannels;   // Open fails on these
     std::atomic<int> readResult{0};   // every read returns this once set
+    std::atomic<bool> readNothing{false};  // every read returns 0 once set
     std::atomic<int> findResult{0};   // range finds fail with this once set
+    std::atomic<int> nextFailures{0};  // this many find nexts fail with -14, the find kept
 
     int OpenHandles() const;
     std::vector<RecTime> SeekTimes() const;

@@ -4,6 +4,7 @@
 // the bytes an export hands over, and stopping everything at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -222,6 +223,78 @@ TEST_P(PlayTest, OverlappingRecordIsEnteredOneSecondAfterThePreviousEnd) {
     Append(want, FramesFrom(*image_, *events[1], vektools::AddSeconds(events[0]->end, 1)));
     Append(want, FramesFrom(*image_, *events[2]));
     ExpectSameFrames(log.Frames(), want);
+}
+
+// Channel 6 on 2024-05-06: 14:00:00 for 20 s with a key frame every 2.5 s
+// (the last at 14:00:17.5), and from the second that one ends, 14:00:20, for
+// 20 s with a key frame every second.
+vektools::ImageSpec BoundarySpec(int version) {
+    vektools::ImageSpec recipe;
+    recipe.scenario = "vkfs-record-boundary";
+    recipe.disk.version = version;
+    recipe.seed = 11 + static_cast<uint32_t>(version);
+    vektools::EventSpec first;
+    first.start = vektools::Packed(2024, 5, 6, 14, 0, 0);
+    first.end = vektools::AddSeconds(first.start, 20);
+    first.stream.fps = 10;
+    first.stream.gop = 25;
+    first.stream.iMin = 3000, first.stream.iMax = 9000;
+    first.stream.pMin = 300, first.stream.pMax = 2000;
+    vektools::EventSpec second = first;
+    second.start = first.end;
+    second.end = vektools::AddSeconds(second.start, 20);
+    second.stream.gop = 10;
+    vektools::FileSpec file;
+    file.channel = 6;
+    file.events = {first, second};
+    vektools::PartitionSpec part;
+    part.fileCount = 1;
+    part.files.push_back(file);
+    recipe.partitions.push_back(part);
+    return recipe;
+}
+
+class RecordBoundaryTest : public PlayTest {
+  protected:
+    void SetUp() override {
+        VkfsTest::SetUp();
+        image_ = &Built(BoundarySpec(GetParam()));
+        disk_ = Open(Mount("vkfs-boundary", image_->disk));
+        ASSERT_NE(disk_, 0u);
+        SearchDay(0, {6, -1, -1, -1});
+        events_ = EventsOfChannel(image_->manifest, 6);
+        ASSERT_EQ(events_.size(), 2u);
+        ASSERT_EQ(events_[0]->end, events_[1]->start);
+    }
+    std::vector<const vektools::EventFact*> events_;
+};
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(RecordBoundaryTest);
+
+TEST_P(RecordBoundaryTest, RecordStartingTheSecondThePreviousEndsIsEnteredAtItsStart) {
+    StreamLog log;
+    Play(0, log);
+    ASSERT_TRUE(log.WaitForEnds(1));
+    Frames want = FramesFrom(*image_, *events_[0]);
+    Append(want, FramesFrom(*image_, *events_[1]));
+    ExpectSameFrames(log.Frames(), want);
+}
+
+TEST_P(RecordBoundaryTest, SeekAfterTheLastKeyFrameGoesOnWithTheNextRecord) {
+    StreamLog log;
+    HoldAfterFirstFrame(log, 0);
+    Play(0, log);
+    ASSERT_TRUE(log.WaitForData(1));
+    ASSERT_LT(events_[0]->kframes.back().time, vektools::Packed(2024, 5, 6, 14, 0, 18));
+    FSSeekPlay(disk_, At(kPlayYear, kPlayMonth, kPlayDay, 14, 0, 18), 0);
+    ASSERT_TRUE(log.WaitForEnds(1));
+    ExpectSameFrames(FramesAfterLastTimeCall(log), FramesFrom(*image_, *events_[1]));
+    const auto events = log.Events();
+    const auto lastTime = std::find_if(events.rbegin(), events.rend(),
+                                       [](const StreamEvent& e) { return e.kind == StreamEvent::Time; });
+    ASSERT_NE(lastTime, events.rend());
+    EXPECT_TRUE(Same(lastTime->start, FromPacked(events_[1]->start)));
+    ExpectQuiet(log);
+    EXPECT_EQ(log.Ends(), 1u);
 }
 
 TEST_P(PlayTest, SlotWithoutRecordsEndsOnceAndIdles) {
