@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/le_bytes.h"
+#include "reader/format.h"
 #include "tests/vkfs/dvrfs/dvrfs_fixture.h"
 #include "vkfs/dvrfs/library.h"
 #include "vkfs/dvrfs/raw_disk.h"
@@ -121,13 +122,26 @@ TEST_F(DvrfsSeekReadTest, SeekLandsOnTheKeyFrameOfItsSecond) {
     const std::vector<uint8_t> bytes = ReadAll(h);
     ASSERT_FALSE(bytes.empty());
     ASSERT_LT(bytes.size(), f.bytes.size());
-    // What was read is the record's tail from a sector holding a key frame of second 7.
+    // What was read is the record's tail from a sector holding a key frame of
+    // second 7, stamped with the recording's own time: 2024-05-06 10:00:07 UTC.
     const size_t from = f.bytes.size() - bytes.size();
     EXPECT_EQ(from % 512, 0u);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), f.bytes.begin() + static_cast<long>(from)));
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "VkFm");
     EXPECT_EQ(bytes[4], 'I');
-    EXPECT_EQ(platform::GetU64(bytes.data() + 16), 7000000u);
+    EXPECT_EQ(platform::GetU64(bytes.data() + 16), 1714989607000000u);
+    // Every frame of every recording of the demo disk lies in its recording's time.
+    for (const auto& rec : BasicDisk().facts.recordings) {
+        const auto secondsOf = [](const int32_t t[6]) {
+            return static_cast<uint64_t>(
+                vekfs::civil_to_unix_seconds(2000 + t[0], t[1], t[2], t[3] * 3600 + t[4] * 60 + t[5]));
+        };
+        for (const auto& frame : rec.frames) {
+            const uint64_t us = platform::GetU64(frame.data() + 16);
+            EXPECT_GE(us, secondsOf(rec.start) * 1000000);
+            EXPECT_LT(us, secondsOf(rec.end) * 1000000);
+        }
+    }
 }
 
 TEST_F(DvrfsSeekReadTest, SeekArgumentsAndRecordsAreChecked) {
