@@ -262,6 +262,7 @@ void Builder::WriteIndexes() {
                 e.classByte = rec.classByte;
                 e.skip = rec.skip;
                 df::EncodeRecEntry(e, s.data(), static_cast<uint32_t>(k - from));
+                f.types = e.types;
                 f.link = links[l];
                 f.entryIndex = static_cast<uint32_t>(k - from);
                 flags |= e.types | (rec.classByte == 1 ? df::kBit30 : df::kBit31);
