@@ -54,6 +54,20 @@ protected:
         readers_.reset();
     }
     FSDiskHandle OpenDvrfs() { return Open(FakeDvrfs::kPath, 4); }
+    // The disk, with channel 1's records of the 6th searched for the play
+    // group (0 when it does not open).
+    FSDiskHandle OpenForPlay() {
+        const FSDiskHandle h = OpenDvrfs();
+        EXPECT_NE(h, 0u);
+        if (h)
+            SearchDay(h, 0);
+        return h;
+    }
+    // Plays slot 0 from `from` to the end of that day.
+    static void PlayFrom(FSDiskHandle h, const RecTime& from, StreamLog& log) {
+        FSPlay(h, from, At(from.year, from.month, from.day, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
+               &StreamLog::OnTime);
+    }
     void SearchDay(FSDiskHandle h, int group, int day = 6) {
         SearchLog log;
         const int channels[4] = {1, -1, -1, -1};
@@ -128,12 +142,10 @@ TEST_F(DvrfsPathsTest, DaySearchHandsOnEveryFindResult) {
 }
 
 TEST_F(DvrfsPathsTest, PlayStartsAtThePlayStartAndWalksTheFind) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     StreamLog log;
-    FSPlay(h, At(24, 5, 6, 10, 0, 10), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 10, 0, 10), log);
     ASSERT_TRUE(log.WaitForEnds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(log.Ends(), 1u);
@@ -151,15 +163,13 @@ TEST_F(DvrfsPathsTest, PlayStartsAtThePlayStartAndWalksTheFind) {
 }
 
 TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     StreamLog log;
     log.onData = [h](size_t n) {
         if (n == 1) FSRequestData(h, 0, 0);
     };
-    FSPlay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 0, 0, 0), log);
     ASSERT_TRUE(log.WaitForData(1));
     FSSeekPlay(h, At(24, 5, 6, 10, 2, 5), 0);
     ASSERT_TRUE(log.WaitForEnds(1));
@@ -176,13 +186,11 @@ TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
 }
 
 TEST_F(DvrfsPathsTest, PlayWhoseChannelCannotBeOpenedEndsOnce) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     dvrfs_.failOpenChannels = {1};
     StreamLog log;
-    FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
     ASSERT_TRUE(log.WaitForEnds(1, 5000));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ASSERT_EQ(log.Events().size(), 1u);
@@ -192,8 +200,7 @@ TEST_F(DvrfsPathsTest, PlayWhoseChannelCannotBeOpenedEndsOnce) {
     // The slot's next play takes a handle of its own.
     dvrfs_.failOpenChannels.clear();
     StreamLog again;
-    FSPlay(h, At(24, 5, 6, 10, 2, 0), At(24, 5, 6, 23, 59, 59), 0, again.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 10, 2, 0), again);
     ASSERT_TRUE(again.WaitForEnds(1));
     EXPECT_EQ(again.Frames(), FramesOf(b_));
     FSStopPlay(h, 0);
@@ -201,9 +208,8 @@ TEST_F(DvrfsPathsTest, PlayWhoseChannelCannotBeOpenedEndsOnce) {
 }
 
 TEST_F(DvrfsPathsTest, AFailedFetchOfTheNextRecordIsAskedForAgain) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     struct Case {
         const char* name;
         int failures;
@@ -213,8 +219,7 @@ TEST_F(DvrfsPathsTest, AFailedFetchOfTheNextRecordIsAskedForAgain) {
         SCOPED_TRACE(c.name);
         dvrfs_.nextFailures = c.failures;
         StreamLog log;
-        FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-               &StreamLog::OnTime);
+        PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
         ASSERT_TRUE(log.WaitForEnds(1));
         auto want = FramesOf(a_);
         if (c.nextPlayed) {
@@ -230,13 +235,11 @@ TEST_F(DvrfsPathsTest, AFailedFetchOfTheNextRecordIsAskedForAgain) {
 }
 
 TEST_F(DvrfsPathsTest, AReadOfNothingEndsTheRecord) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     dvrfs_.readNothing = true;
     StreamLog log;
-    FSPlay(h, At(24, 5, 6, 10, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
     ASSERT_TRUE(log.WaitForEnds(1, 5000));
     EXPECT_TRUE(log.Frames().empty());
     EXPECT_EQ(log.TimeCalls(), 2u);  // each record entered, and over at once

@@ -41,8 +41,11 @@ class PlayTest : public VkfsTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
         VkfsTest::SetUp();
-        image_ = &Built(PlayDaySpec(GetParam()));
-        disk_ = Open(Mount("vkfs-play", image_->disk));
+        OpenImage(PlayDaySpec(GetParam()));
+    }
+    void OpenImage(const vektools::ImageSpec& recipe) {
+        image_ = &Built(recipe);
+        disk_ = Open(Mount(recipe.scenario, image_->disk));
         ASSERT_NE(disk_, 0u);
     }
 
@@ -225,42 +228,11 @@ TEST_P(PlayTest, OverlappingRecordIsEnteredOneSecondAfterThePreviousEnd) {
     ExpectSameFrames(log.Frames(), want);
 }
 
-// Channel 6 on 2024-05-06: 14:00:00 for 20 s with a key frame every 2.5 s
-// (the last at 14:00:17.5), and from the second that one ends, 14:00:20, for
-// 20 s with a key frame every second.
-vektools::ImageSpec BoundarySpec(int version) {
-    vektools::ImageSpec recipe;
-    recipe.scenario = "vkfs-record-boundary";
-    recipe.disk.version = version;
-    recipe.seed = 11 + static_cast<uint32_t>(version);
-    vektools::EventSpec first;
-    first.start = vektools::Packed(2024, 5, 6, 14, 0, 0);
-    first.end = vektools::AddSeconds(first.start, 20);
-    first.stream.fps = 10;
-    first.stream.gop = 25;
-    first.stream.iMin = 3000, first.stream.iMax = 9000;
-    first.stream.pMin = 300, first.stream.pMax = 2000;
-    vektools::EventSpec second = first;
-    second.start = first.end;
-    second.end = vektools::AddSeconds(second.start, 20);
-    second.stream.gop = 10;
-    vektools::FileSpec file;
-    file.channel = 6;
-    file.events = {first, second};
-    vektools::PartitionSpec part;
-    part.fileCount = 1;
-    part.files.push_back(file);
-    recipe.partitions.push_back(part);
-    return recipe;
-}
-
 class RecordBoundaryTest : public PlayTest {
   protected:
     void SetUp() override {
         VkfsTest::SetUp();
-        image_ = &Built(BoundarySpec(GetParam()));
-        disk_ = Open(Mount("vkfs-boundary", image_->disk));
-        ASSERT_NE(disk_, 0u);
+        ASSERT_NO_FATAL_FAILURE(OpenImage(BoundaryDaySpec(GetParam())));
         SearchDay(0, {6, -1, -1, -1});
         events_ = EventsOfChannel(image_->manifest, 6);
         ASSERT_EQ(events_.size(), 2u);
