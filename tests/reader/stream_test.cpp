@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/mem_device.h"
 #include "reader/format.h"
 #include "reader/reader.h"
@@ -25,6 +26,11 @@
 namespace vekfs {
 namespace {
 
+using media::decode_frame_header;
+using media::frame_header;
+using media::kFrameHeaderSize;
+using media::kFrameKey;
+using media::kMagicFrame;
 using platform::FaultRule;
 using platform::IoOp;
 using platform::MemDisk;

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "platform/raw_device.h"
 #include "reader/format.h"
@@ -182,10 +183,10 @@ TEST_P(SmallImage, RecordsAreWhatTheRecorderWrites) {
     for (int k = 0; k < 3; k++) {
         const vekfs::kframe_entry ke =
             vekfs::decode_kframe_entry(d.Bytes(kFile0 + kDataFileSize - 16 * (k + 1), 16).data());
-        const vekfs::frame_header h = vekfs::decode_frame_header(d.Bytes(kFile0 + ke.offset, 40).data());
+        const media::frame_header h = media::decode_frame_header(d.Bytes(kFile0 + ke.offset, 40).data());
         EXPECT_EQ(ke.marker, 0u);
         EXPECT_EQ(ke.time, Packed(2024, 5, 1, 10, 0, k));
-        EXPECT_EQ(h.magic, vekfs::kMagicFrame);
+        EXPECT_EQ(h.magic, media::kMagicFrame);
         EXPECT_EQ(h.type, 'I');
         EXPECT_EQ(h.channel, 1);
         EXPECT_EQ(ke.length, 40 + h.size);

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "reader/format.h"
 #include "tests/common/built_images.h"
@@ -265,8 +266,8 @@ TEST_P(ScenarioCases, StreamHoldsThePlaybackCases) {
         if (f.type != 'A')
             continue;
         if (audio++ == 0) {
-            const vekfs::frame_header h =
-                vekfs::decode_frame_header(img.disk->Bytes(base + f.offset, 40).data());
+            const media::frame_header h =
+                media::decode_frame_header(img.disk->Bytes(base + f.offset, 40).data());
             EXPECT_EQ(h.audio_rate, 8000u);
             EXPECT_EQ(h.audio_bits2, 16);
             EXPECT_EQ(h.audio_block, 164);
@@ -281,7 +282,7 @@ TEST_P(ScenarioCases, StreamHoldsThePlaybackCases) {
 
     const EventFact& two = EventAt(img, MarkOf(img, "two-keys-per-second"));
     EXPECT_EQ(two.kframes.size(), 40u);
-    EXPECT_EQ(vekfs::decode_frame_header(img.disk->Bytes(Base(img, 0, 1) + two.frames[1].offset, 40).data())
+    EXPECT_EQ(media::decode_frame_header(img.disk->Bytes(Base(img, 0, 1) + two.frames[1].offset, 40).data())
                   .ext_units,
               2);
 
