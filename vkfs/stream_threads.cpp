@@ -32,21 +32,25 @@
 namespace vkfs {
 
 bool FSDisk::StopRequested(StreamJob& job) {
-    if (!job.stopSeen && job.stopFlag->load()) job.stopSeen = true;
+    if (!job.stopSeen && job.stopFlag->load())
+        job.stopSeen = true;
     return job.stopSeen;
 }
 
 void FSDisk::Pause(StreamJob& job, uint32_t ms) {
     // On the stop event, so that a stop ends the pause at once.
-    if (job.stop->Wait(ms)) job.stopSeen = true;
+    if (job.stop->Wait(ms))
+        job.stopSeen = true;
 }
 
 void FSDisk::SendEnd(const StreamJob& job) {
-    if (job.data) job.data(job.user, nullptr, 0);
+    if (job.data)
+        job.data(job.user, nullptr, 0);
 }
 
 void FSDisk::ReportRecord(const StreamJob& job, const FSRecordInfo& record) {
-    if (job.time) job.time(job.user, record.start, record.end);
+    if (job.time)
+        job.time(job.user, record.start, record.end);
 }
 
 void FSDisk::IdleAfterEnd(StreamJob& job) {
@@ -64,12 +68,14 @@ void FSDisk::PauseAfterTurn(StreamJob& job, bool read) {
     // A turn that read goes straight on to the next (which takes the next
     // block, or the next record after the end of one): the caller holds
     // delivery back with FSRequestData when it has enough.
-    if (read) return;
+    if (read)
+        return;
     Pause(job, slots_[static_cast<size_t>(job.slot)].deliver ? kDeliverTurnMs : kIdleTurnMs);
 }
 
 void FSDisk::IdleUntilStopped(StreamJob& job) {
-    while (!StopRequested(job)) Pause(job, kIdleTurnMs);
+    while (!StopRequested(job))
+        Pause(job, kIdleTurnMs);
 }
 
 void FSDisk::SplitFrames(StreamJob& job, size_t length, size_t skip) {
@@ -86,8 +92,10 @@ void FSDisk::SplitFrames(StreamJob& job, size_t length, size_t skip) {
         }
         uint8_t* frame = nullptr;
         size_t frameLength = 0;
-        if (!s.frames.Next(&frame, &frameLength)) return;
-        if (job.data) job.data(job.user, frame, static_cast<int>(frameLength));
+        if (!s.frames.Next(&frame, &frameLength))
+            return;
+        if (job.data)
+            job.data(job.user, frame, static_cast<int>(frameLength));
     }
 }
 
@@ -104,7 +112,8 @@ FSDisk::Jump FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int stream
     const FSRecordInfo& record = job.records[*index].second;
     if (!source_->SeekTo(job, stream, time, record))
         return Jump::kNotEntered;
-    if (play) ReportRecord(job, record);
+    if (play)
+        ReportRecord(job, record);
     return Jump::kEntered;
 }
 
