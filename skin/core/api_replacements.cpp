@@ -339,7 +339,8 @@ HRESULT WINAPI SkinGetCurrentThemeName(LPWSTR fileName,
                                        int colorChars,
                                        LPWSTR sizeName,
                                        int sizeChars) {
-    CPlymSkinManagerResourceFile* file = Manager()->GetSkinFile();
+    // The skin file names a skin only while a schema was read from it.
+    CPlymSkinManagerResourceFile* file = Manager()->GetSchema() ? Manager()->GetSkinFile() : nullptr;
     const auto query = [file](LPWSTR fileOut, int fileMax, LPWSTR colorOut, int colorMax, LPWSTR sizeOut,
                               int sizeMax) -> HRESULT {
         if (!file || file->GetPath().IsEmpty())
