@@ -34,19 +34,24 @@ RuntimeClassRegistration::RuntimeClassRegistration(const CRuntimeClass* runtimeC
 
 }  // namespace winlib
 
-CCmdTarget* CRuntimeClass::CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
+CCmdTarget* CRuntimeClass::CreateObject() const {
+    return m_pfnCreateObject ? m_pfnCreateObject() : nullptr;
+}
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     for (const CRuntimeClass* c = this; c; c = c->m_pfnGetBaseClass ? c->m_pfnGetBaseClass() : nullptr) {
-        if (c == base) return TRUE;
+        if (c == base)
+            return TRUE;
     }
     return FALSE;
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(LPCSTR className) {
-    if (!className) return nullptr;
+    if (!className)
+        return nullptr;
     for (const CRuntimeClass* c : winlib::RuntimeClasses()) {
-        if (::lstrcmpA(c->m_lpszClassName, className) == 0) return c;
+        if (::lstrcmpA(c->m_lpszClassName, className) == 0)
+            return c;
     }
     return nullptr;
 }
@@ -59,7 +64,9 @@ CCmdTarget* CRuntimeClass::CreateObject(LPCSTR className) {
 const CRuntimeClass CCmdTarget::classCCmdTarget = {"CCmdTarget", nullptr, nullptr};
 static const winlib::RuntimeClassRegistration winlibRegistrationCCmdTarget(RUNTIME_CLASS(CCmdTarget));
 
-const CRuntimeClass* CCmdTarget::GetRuntimeClass() const { return RUNTIME_CLASS(CCmdTarget); }
+const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {
+    return RUNTIME_CLASS(CCmdTarget);
+}
 
 BOOL CCmdTarget::IsKindOf(const CRuntimeClass* runtimeClass) const {
     return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
@@ -67,11 +74,14 @@ BOOL CCmdTarget::IsKindOf(const CRuntimeClass* runtimeClass) const {
 
 LONG CCmdTarget::InternalRelease() {
     const LONG left = ::InterlockedDecrement(&m_dwRef);
-    if (left == 0) OnFinalRelease();
+    if (left == 0)
+        OnFinalRelease();
     return left;
 }
 
-void CCmdTarget::OnFinalRelease() { delete this; }
+void CCmdTarget::OnFinalRelease() {
+    delete this;
+}
 
 const winlib::MsgMap* CCmdTarget::GetThisMessageMap() {
     static const winlib::MsgMapEntry kEntries[] = {{0, 0, 0, 0, nullptr}};
