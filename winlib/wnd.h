@@ -53,7 +53,7 @@ class CScrollBar;
 class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
 
-  public:
+public:
     CWnd();
     ~CWnd() override;
 
