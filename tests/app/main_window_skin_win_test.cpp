@@ -1,8 +1,10 @@
 // The main window made under the program's skin, in process under Wine: the
-// start-up's skin calls (options 7, our skin, its INI) open the skin; every
-// window of the main window then carries the skin object the class map
-// assigns to its class (none for the classes never skinned, the dialog kind
-// on dialogs); and once every window is destroyed the window map is empty.
+// start-up's skin calls (options 7, our skin, its INI) open the skin; the
+// program's controls take the skin's system colours; every window of the main
+// window carries the skin object the class map assigns to its class (none for
+// the classes never skinned, the dialog kind on dialogs); once every window is
+// destroyed the window map is empty; and after a skin that cannot be opened
+// the controls take the system's colours again.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "app/lumerad_dlg.h"
+#include "controls/color_static.h"
 #include "skin/core/skin_class_map.h"
 #include "skin/core/skin_manager.h"
 #include "skin/objects/skin_object_classes.h"
@@ -43,6 +46,7 @@ TEST(MainWindowSkin, EveryWindowWearsTheSkinObjectItsClassIsMappedTo) {
     skin->SetHookedGroups(kPlymHookMetrics | kPlymHookFrames | kPlymHookColors);
     ASSERT_TRUE(skin->OpenSkin(VEK_VISTA_SKIN_MODULE, "NormalBlack.ini"));
     skin->m_skinNewThreads = FALSE;
+    EXPECT_EQ(CColorStatic().GetTextColor(), RGB(210, 210, 210));  // the skin's button text
 
     const plym::SkinClassMap classes = plym::MakeStandardSkinClassMap();
     vekgui::TestHooks hooks;
@@ -97,6 +101,10 @@ TEST(MainWindowSkin, EveryWindowWearsTheSkinObjectItsClassIsMappedTo) {
     for (HWND window : left)
         DestroyWindow(window);
     EXPECT_EQ(skin->GetSkinObjectCount(), 0u);
+
+    EXPECT_FALSE(skin->OpenSkin("C:\\nowhere\\Vista.vyrstyles", "NormalBlack.ini"));
+    EXPECT_EQ(CColorStatic().GetTextColor(), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_NE(GetSysColor(COLOR_BTNTEXT), RGB(210, 210, 210));
 }
 
 }  // namespace
