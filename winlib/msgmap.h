@@ -110,7 +110,7 @@ struct RuntimeClassRegistration {
 
 // Root of the classes with a message map (windows, the application object).
 class CCmdTarget {
-public:
+  public:
     CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
     CCmdTarget& operator=(const CCmdTarget&) = delete;
@@ -136,7 +136,7 @@ public:
     // Runs a WM_COMMAND entry (ON_COMMAND, ON_BN_CLICKED, ...) for `id`.
     virtual BOOL OnCmdMsg(UINT id, UINT code);
 
-protected:
+  protected:
     static const winlib::MsgMap* GetThisMessageMap();
     virtual const winlib::MsgMap* GetMessageMap() const;
 
