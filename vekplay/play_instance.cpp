@@ -299,17 +299,24 @@ int32_t Instance::SetMode(int32_t mode) {
     return 0;
 }
 
-void Instance::RepositionLocked() {
-    bool wantData = false;
-    queue_.Flush(&wantData);
-    if (wantData)
-        pendingPosts_.push_back(kCodeWantData);
-    needKey_ = true;
+// Play leaves its old position: the decoder starts afresh (with the next key
+// frame unless play goes on from one), the clock takes its time from the next
+// frame, and no end has been reached.
+void Instance::ResetPositionLocked(bool atKeyFrame) {
+    needKey_ = !atKeyFrame;
     resetPending_ = true;
     anchored_ = false;
     haveLastVideo_ = false;
     endReached_ = false;
     seekTargetSet_ = false;
+}
+
+void Instance::RepositionLocked() {
+    bool wantData = false;
+    queue_.Flush(&wantData);
+    if (wantData)
+        pendingPosts_.push_back(kCodeWantData);
+    ResetPositionLocked(false);
     // Held still: the first picture at the new position is shown all the same.
     const bool inGroup = kind_ == InstanceKind::kMaster || group_ != nullptr;
     showOne_ = inGroup ? (mode_ == kModePause || mode_ == kModeStep) : !FlowingLocked();
@@ -363,12 +370,7 @@ int32_t Instance::OpenFile(const char* path) {
     file_ = std::move(file);
     cursor_ = 0;
     fileEndPosted_ = false;
-    needKey_ = true;
-    resetPending_ = true;
-    anchored_ = false;
-    haveLastVideo_ = false;
-    seekTargetSet_ = false;
-    endReached_ = false;
+    ResetPositionLocked(false);
     played_ = 0;
     waiter_->Wake();
     return 0;
@@ -405,14 +407,10 @@ int32_t Instance::SetPlayedTime(uint64_t timeUs) {
     if (key == PlayFile::kNone)
         return -1;
     cursor_ = key;
+    fileEndPosted_ = false;
+    ResetPositionLocked(true);
     seekTargetSet_ = true;
     seekTarget_ = std::max(timeUs, file_->frames()[key].time);
-    needKey_ = false;
-    resetPending_ = true;
-    anchored_ = false;
-    haveLastVideo_ = false;
-    fileEndPosted_ = false;
-    endReached_ = false;
     showOne_ = !FlowingLocked();
     waiter_->Wake();
     return 0;

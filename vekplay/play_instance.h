@@ -166,6 +166,7 @@ class Instance {
     void SkipLocked(Round* round);
     bool VideoAfterLocked(uint64_t* time);  // time of the video frame after the next one (files)
     void ConsumeVideoLocked(Round* round, uint64_t time, bool show);
+    void ResetPositionLocked(bool atKeyFrame);
     void RepositionLocked();
     void PublishPortLocked();
     int64_t MediaNowLocked(int64_t now) const;
