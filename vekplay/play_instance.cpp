@@ -23,6 +23,11 @@ int64_t ClockValue(uint64_t t) {
 // How long a picture stands when the next frame's time says nothing useful.
 constexpr int64_t kNominalFrameUs = 40000;
 
+// While decoding is behind, pictures are left undrawn, but never for longer
+// than this after the last one drawn: a playing pane shows at least 25 pictures
+// a second.
+constexpr int64_t kMaxUndrawnUs = 40000;
+
 int32_t ClampVolume(int32_t v) {
     return std::clamp(v, 0, 100);
 }
@@ -545,6 +550,31 @@ bool Instance::VideoAfterLocked(uint64_t* time) {
     return false;
 }
 
+// The next video frame to be taken, past audio frames.
+bool Instance::NextVideoLocked(Next* next) {
+    *next = Next{};
+    if (file_) {
+        const auto& frames = file_->frames();
+        for (size_t i = cursor_; i < frames.size(); i++) {
+            if (frames[i].type != 'A') {
+                next->kind = Next::kFrame;
+                next->time = frames[i].time;
+                next->type = frames[i].type;
+                return true;
+            }
+        }
+        return false;
+    }
+    QueueItem item;
+    if (!queue_.FrontVideo(&item))
+        return false;
+    next->kind = Next::kFrame;
+    next->time = item.frame->time();
+    next->type = item.frame->type();
+    next->afterGap = item.afterGap;
+    return true;
+}
+
 void Instance::ConsumeVideoLocked(Round* round, uint64_t time, bool show) {
     WorkItem w = TakeLocked(round);
     w.show = show;
@@ -570,6 +600,7 @@ int64_t Instance::PlanLocked(int64_t now, Round* round) {
     round->notifyUser = notifyUser_;
     round->notifySet = notifySet_;
     round->volume = volume_ * GlobalVolume() / 100;
+    round->plannedAt = now;
 
     // End marks are played out as soon as everything in front of them is.
     if (kind_ != InstanceKind::kMaster && !file_) {
@@ -599,6 +630,7 @@ int64_t Instance::PlanLocked(int64_t now, Round* round) {
 int64_t Instance::PlanSoloLocked(int64_t now, Round* round) {
     const bool flowing = FlowingLocked();
     const bool sound = SoundNowLocked();
+    round->mayLeaveUndrawn = flowing;
     if (audioPlaying_ && !sound) {
         round->stopAudio = true;
         audioPlaying_ = false;
@@ -704,6 +736,8 @@ int64_t Instance::PlanMemberLocked(Round* round) {
     const bool stepping = held && (stepsPending_ > 0 || showOne_);
     const bool following = !held && group_->clockValid && !port.reanchor;
     const uint64_t clock = group_->clock;
+    round->mayLeaveUndrawn = following;
+    round->groupClock = clock;
 
     for (size_t taken = 0; (stepping || following) && taken < options_.maxBatch;) {
         Next next;
@@ -861,15 +895,26 @@ int64_t Instance::PlanMasterLocked(int64_t now, Round* round) {
 // ---- work (render thread, no lock held) -----------------------------------------------
 
 void Instance::Execute(Round& round) {
-    if (round.resetDecoder)
+    if (round.resetDecoder) {
         video_.Reset();
+        undrawn_ = Shot{};
+    }
     if (round.stopAudio)
         audio_->Stop();
 
     size_t lastShown = round.items.size();
-    for (size_t i = 0; i < round.items.size(); i++)
+    bool video = false;
+    for (size_t i = 0; i < round.items.size(); i++) {
+        video = video || round.items[i].video;
         if (round.items[i].video && round.items[i].show)
             lastShown = i;
+    }
+    // The frame that came due after an undrawn picture was not taken after all
+    // (play was paused, say): the picture is drawn now.
+    if (undrawn_.set && !video) {
+        Draw(undrawn_, round.plannedAt);
+        undrawn_ = Shot{};
+    }
 
     for (size_t i = 0; i < round.items.size(); i++) {
         WorkItem& item = round.items[i];
@@ -897,36 +942,78 @@ void Instance::Execute(Round& round) {
         }
         if (item.resetBefore)
             video_.Reset();
-        const bool present = i == lastShown;
-        if (present && (!spare_ || spare_.use_count() > 1))
-            spare_ = std::make_shared<Picture>();
-        const DecodeResult result = video_.Decode(*frame, present ? spare_.get() : nullptr);
+        const DecodeResult result = video_.Decode(*frame, nullptr);
+        undrawn_ = Shot{};  // the decoder holds this frame's picture now
         {
             std::lock_guard<std::mutex> lock(statsMutex_);
             stats_.decoded++;
-            if (present) {
-                if (result == DecodeResult::kPicture)
-                    stats_.pictures++;
-                else
-                    stats_.cards++;
-            }
         }
-        if (!present)
+        if (i != lastShown)
             continue;
-        if (result != DecodeResult::kPicture) {
-            CardInfo info;
-            info.channel = frame->header.channel;
-            info.type = frame->type();
-            info.timeUs = frame->time();
-            info.size = frame->payloadSize();
-            info.width = frame->header.width;
-            info.height = frame->header.height;
-            DrawCard(info, spare_.get());
-        }
-        spare_->time = frame->time();
-        Present(*spare_);
-        played_ = frame->time();
+        Shot shot;
+        shot.set = true;
+        shot.picture = result == DecodeResult::kPicture;
+        shot.card.channel = frame->header.channel;
+        shot.card.type = frame->type();
+        shot.card.timeUs = frame->time();
+        shot.card.size = frame->payloadSize();
+        shot.card.width = frame->header.width;
+        shot.card.height = frame->header.height;
+        int64_t now = round.plannedAt;
+        if (LeaveUndrawn(round, &now))
+            undrawn_ = shot;
+        else
+            Draw(shot, now);
     }
+}
+
+// Whether the picture just decoded is not drawn: the next video frame came due
+// while this round decoded, so its picture would replace this one at once, and
+// the last picture drawn is recent. Frames that were due when the round was
+// planned do not count (they are left for the next round only when a round's
+// batch is full), nor do frames that will not be decoded in turn (after lost
+// frames, or across a jump in time). `*now` becomes the clock time looked at.
+bool Instance::LeaveUndrawn(const Round& round, int64_t* now) {
+    if (!round.mayLeaveUndrawn)
+        return false;
+    *now = clock_.NowUs();
+    if (*now - drawnAt_ >= kMaxUndrawnUs)
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    Next next;
+    if (stopping_ || !NextVideoLocked(&next) || next.afterGap || (needKey_ && next.type != 'I'))
+        return false;
+    if (!haveLastVideo_ || next.time < lastVideo_ ||
+        ClockValue(next.time) > ClockValue(lastVideo_) + options_.gapUs)
+        return false;
+    if (group_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        return group_->alive && group_->clockValid && mode_ != kModePause && mode_ != kModeStep &&
+               next.time > round.groupClock && next.time <= group_->clock;
+    }
+    if (!FlowingLocked() || !anchored_)
+        return false;
+    const int64_t due = WallForLocked(next.time);
+    return due > round.plannedAt && due <= *now;
+}
+
+void Instance::Draw(const Shot& shot, int64_t now) {
+    drawnAt_ = now;
+    if (!spare_ || spare_.use_count() > 1)
+        spare_ = std::make_shared<Picture>();
+    const bool picture = shot.picture && video_.ConvertLast(spare_.get());
+    if (!picture)
+        DrawCard(shot.card, spare_.get());
+    spare_->time = shot.card.timeUs;
+    {
+        std::lock_guard<std::mutex> lock(statsMutex_);
+        if (picture)
+            stats_.pictures++;
+        else
+            stats_.cards++;
+    }
+    Present(*spare_);
+    played_ = shot.card.timeUs;
 }
 
 void Instance::Present(const Picture& picture) {

@@ -497,5 +497,103 @@ TEST_F(InstanceTest, SoundPlaysOnlyWhenSwitchedOnAtNormalSpeed) {
     EXPECT_TRUE(inst->sound()) << "the switch stays as it was";
 }
 
+// Decoding that cannot keep up: on this clock a round of decoding takes 3 ms
+// when a frame lasts 2.5 ms at x16. Every frame is still decoded and none is
+// skipped, but a picture whose next frame came due while it was decoded is not
+// drawn (nor converted), only as long as the last one drawn is recent; the
+// last frame is drawn. Decoding that keeps up (0.5 ms a look) draws them all.
+TEST(BehindTest, PicturesOvertakenWhileDecodingAreNotDrawnButEveryFrameIsDecoded) {
+    struct Case {
+        int64_t lookUs;
+        bool everyPicture;
+    };
+    for (const Case c : {Case{500, true}, Case{3000, false}}) {
+        SCOPED_TRACE(c.lookUs);
+        auto host = std::make_shared<test::TestHost>(c.lookUs, 0);
+        const TestFrames t = MakeFrames(CardSpec(100));
+        auto inst = Instance::Create(1, InstanceKind::kStream, host);
+        ASSERT_TRUE(inst);
+        inst->SetNotify(kWindow, kMessage, kUser);
+        for (const auto& f : t.frames)
+            ASSERT_EQ(inst->Input(f.data(), static_cast<uint32_t>(f.size())), 0);
+        inst->Input(nullptr, 0);
+        ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+        inst->Start();
+        ASSERT_TRUE(host->WaitFor([&] {
+            for (const test::Posted& p : host->postsLocked())
+                if (p.code == kCodeEnd)
+                    return true;
+            return false;
+        }));
+        const InstanceStats st = inst->stats();
+        EXPECT_EQ(st.decoded, 100u);
+        EXPECT_EQ(st.skipped, 0u);
+        EXPECT_EQ(st.cards, st.presented) << "each card drawn once, and only those drawn";
+        const auto shown = host->shown();
+        ASSERT_FALSE(shown.empty());
+        if (c.everyPicture)
+            EXPECT_EQ(shown.size(), 100u);
+        else
+            EXPECT_LT(shown.size(), 20u);
+        for (size_t k = 1; k < shown.size(); k++) {
+            EXPECT_GT(shown[k].time, shown[k - 1].time);
+            EXPECT_LE(shown[k].at - shown[k - 1].at, 50000)
+                << "at least 25 pictures a second, give or take a round";
+        }
+        EXPECT_EQ(shown.back().time, t.record(99).timeUs);
+        EXPECT_EQ(inst->PlayedTime(), t.record(99).timeUs);
+        inst->Shutdown();
+    }
+}
+
+// Paused while decoding is behind, the pane shows the last frame decoded, also
+// when that frame's picture had been left undrawn for the next one. The pause
+// comes from the notice that the input wants data, which the render thread
+// posts after the round in which its queue drained to half.
+TEST(BehindTest, PauseShowsTheLastFrameDecodedEvenWhenItsPictureWasLeftUndrawn) {
+    auto host = std::make_shared<test::TestHost>(3000, 0);
+    const TestFrames t = MakeFrames(CardSpec(200));
+    auto inst = Instance::Create(1, InstanceKind::kStream, host);
+    ASSERT_TRUE(inst);
+    inst->SetNotify(kWindow, kMessage, kUser);
+    size_t fed = 0;
+    while (fed < t.frames.size() &&
+           inst->Input(t.frames[fed].data(), static_cast<uint32_t>(t.frames[fed].size())) == 0)
+        fed++;
+    ASSERT_LT(fed, t.frames.size()) << "the input is full";
+    std::atomic<bool> paused{false};
+    std::atomic<bool> undrawn{false};
+    host->SetPostHook([&](const test::Posted& p) {
+        if (p.code != kCodeWantData || paused)
+            return;
+        const auto shown = host->shown();
+        const uint64_t decoded = inst->stats().decoded;
+        undrawn = !shown.empty() && decoded > 0 && shown.back().time != t.record(decoded - 1).timeUs;
+        inst->SetMode(kModePause);
+        paused = true;
+    });
+    ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+    inst->Start();
+    ASSERT_TRUE(host->WaitFor([&] {
+        for (const test::Posted& p : host->postsLocked())
+            if (p.code == kCodeWantData)
+                return true;
+        return false;
+    }));
+    ASSERT_TRUE(host->costly().Settle());
+    ASSERT_TRUE(paused);
+    EXPECT_TRUE(undrawn) << "the pause came while a picture was left undrawn";
+    const InstanceStats st = inst->stats();
+    ASSERT_GT(st.decoded, 0u);
+    EXPECT_EQ(st.skipped, 0u);
+    const uint64_t last = t.record(st.decoded - 1).timeUs;
+    EXPECT_EQ(inst->PlayedTime(), last);
+    const PicturePtr picture = inst->LastPicture();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->time, last);
+    host->SetPostHook(nullptr);
+    inst->Shutdown();
+}
+
 }  // namespace
 }  // namespace vekplay
