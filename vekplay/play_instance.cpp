@@ -491,9 +491,7 @@ bool Instance::PeekLocked(Next* next) {
         if (cursor_ >= file_->count())
             return false;
         const FileFrame& f = file_->frames()[cursor_];
-        next->kind = Next::kFrame;
-        next->time = f.time;
-        next->type = f.type;
+        next->SetFrame(f.time, f.type, false);
         return true;
     }
     QueueItem item;
@@ -503,10 +501,7 @@ bool Instance::PeekLocked(Next* next) {
         next->kind = Next::kEnd;
         return true;
     }
-    next->kind = Next::kFrame;
-    next->time = item.frame->time();
-    next->type = item.frame->type();
-    next->afterGap = item.afterGap;
+    next->SetFrame(item.frame->time(), item.frame->type(), item.afterGap);
     return true;
 }
 
@@ -557,9 +552,7 @@ bool Instance::NextVideoLocked(Next* next) {
         const auto& frames = file_->frames();
         for (size_t i = cursor_; i < frames.size(); i++) {
             if (frames[i].type != 'A') {
-                next->kind = Next::kFrame;
-                next->time = frames[i].time;
-                next->type = frames[i].type;
+                next->SetFrame(frames[i].time, frames[i].type, false);
                 return true;
             }
         }
@@ -568,10 +561,7 @@ bool Instance::NextVideoLocked(Next* next) {
     QueueItem item;
     if (!queue_.FrontVideo(&item))
         return false;
-    next->kind = Next::kFrame;
-    next->time = item.frame->time();
-    next->type = item.frame->type();
-    next->afterGap = item.afterGap;
+    next->SetFrame(item.frame->time(), item.frame->type(), item.afterGap);
     return true;
 }
 

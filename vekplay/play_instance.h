@@ -165,6 +165,12 @@ class Instance {
         uint64_t time = 0;
         char type = 0;
         bool afterGap = false;
+        void SetFrame(uint64_t t, char ty, bool gap) {
+            kind = kFrame;
+            time = t;
+            type = ty;
+            afterGap = gap;
+        }
     };
 
     static void RunThread(std::shared_ptr<Instance> self);

@@ -519,12 +519,7 @@ TEST(BehindTest, PicturesOvertakenWhileDecodingAreNotDrawnButEveryFrameIsDecoded
         inst->Input(nullptr, 0);
         ASSERT_EQ(inst->SetMode(kModeFast16), 0);
         inst->Start();
-        ASSERT_TRUE(host->WaitFor([&] {
-            for (const test::Posted& p : host->postsLocked())
-                if (p.code == kCodeEnd)
-                    return true;
-            return false;
-        }));
+        ASSERT_TRUE(host->WaitForPost(kCodeEnd));
         const InstanceStats st = inst->stats();
         EXPECT_EQ(st.decoded, 100u);
         EXPECT_EQ(st.skipped, 0u);
@@ -574,12 +569,7 @@ TEST(BehindTest, PauseShowsTheLastFrameDecodedEvenWhenItsPictureWasLeftUndrawn) 
     });
     ASSERT_EQ(inst->SetMode(kModeFast16), 0);
     inst->Start();
-    ASSERT_TRUE(host->WaitFor([&] {
-        for (const test::Posted& p : host->postsLocked())
-            if (p.code == kCodeWantData)
-                return true;
-        return false;
-    }));
+    ASSERT_TRUE(host->WaitForPost(kCodeWantData));
     ASSERT_TRUE(host->costly().Settle());
     ASSERT_TRUE(paused);
     EXPECT_TRUE(undrawn) << "the pause came while a picture was left undrawn";

@@ -239,6 +239,17 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
         std::unique_lock<std::mutex> lock(mutex_);
         return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
     }
+    // Waits in real time until a notice with `code` has been posted.
+    bool WaitForPost(uint32_t code, int timeoutMs = 10000) {
+        return WaitFor(
+            [&] {
+                for (const Posted& p : posts_)
+                    if (p.code == code)
+                        return true;
+                return false;
+            },
+            timeoutMs);
+    }
     // For WaitFor predicates (the lock is held).
     const std::vector<Shown>& shownLocked() const { return shown_; }
     const std::vector<Posted>& postsLocked() const { return posts_; }

@@ -107,13 +107,7 @@ PlayFigures PlayWithNullWindows(const PlayRun& run) {
         inst->Start();
     out.slowest = Seconds(host->WaitForEnds(instances.size()) - start);
     out.wall = Seconds(WallClock::now() - start);
-    for (auto& inst : instances) {
-        const InstanceStats st = inst->stats();
-        out.decoded += st.decoded;
-        out.skipped += st.skipped;
-        out.presented += st.presented;
-        inst->Shutdown();
-    }
+    CountAndShutDown(instances, &out);
     out.ok = true;
     return out;
 }
@@ -181,6 +175,16 @@ int BenchStream(const std::string& path) {
 }
 
 }  // namespace
+
+void CountAndShutDown(const std::vector<std::shared_ptr<Instance>>& instances, PlayFigures* figures) {
+    for (const auto& inst : instances) {
+        const InstanceStats st = inst->stats();
+        figures->decoded += st.decoded;
+        figures->skipped += st.skipped;
+        figures->presented += st.presented;
+        inst->Shutdown();
+    }
+}
 
 void PrintFigures(const char* title, const PlayRun& run, const PlayFigures& f) {
     if (!f.ok) {

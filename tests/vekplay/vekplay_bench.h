@@ -5,7 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "vekplay/play_instance.h"
 
 namespace vekplay::bench {
 
@@ -23,6 +27,9 @@ struct PlayFigures {
     uint64_t decoded = 0, presented = 0, skipped = 0;
     double slowest = 0;  // seconds the slowest instance took
 };
+
+// Adds the instances' counts to `figures` and shuts them down.
+void CountAndShutDown(const std::vector<std::shared_ptr<Instance>>& instances, PlayFigures* figures);
 
 // Prints one line of figures under `title`.
 void PrintFigures(const char* title, const PlayRun& run, const PlayFigures& figures);

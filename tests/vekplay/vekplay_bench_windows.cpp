@@ -100,13 +100,7 @@ PlayFigures PlayIntoWindows(const PlayRun& run) {
         out.slowest = std::chrono::duration<double>(ends.last - start).count();
         out.ok = ends.count == run.count;
     }
-    for (auto& inst : instances) {
-        const InstanceStats st = inst->stats();
-        out.decoded += st.decoded;
-        out.skipped += st.skipped;
-        out.presented += st.presented;
-        inst->Shutdown();
-    }
+    CountAndShutDown(instances, &out);
     for (HWND w : windows)
         DestroyWindow(w);
     gEnds = nullptr;
