@@ -899,9 +899,9 @@ void Instance::Execute(Round& round) {
         if (round.items[i].video && round.items[i].show)
             lastShown = i;
     }
-    // The frame that came due after an undrawn picture was not taken after all
-    // (play was paused, say): the picture is drawn now.
-    if (undrawn_.set && !video) {
+    // A picture left undrawn is drawn as soon as the frame that was to replace
+    // it is not coming in time after all (play was paused, say).
+    if (undrawn_.set && !video && !Replaced(round, round.plannedAt)) {
         Draw(undrawn_, round.plannedAt);
         undrawn_ = Shot{};
     }
@@ -949,26 +949,25 @@ void Instance::Execute(Round& round) {
         shot.card.size = frame->payloadSize();
         shot.card.width = frame->header.width;
         shot.card.height = frame->header.height;
-        int64_t now = round.plannedAt;
-        if (LeaveUndrawn(round, &now))
+        const int64_t now = round.mayLeaveUndrawn ? clock_.NowUs() : round.plannedAt;
+        if (Replaced(round, now))
             undrawn_ = shot;
         else
             Draw(shot, now);
     }
 }
 
-// Whether the picture just decoded is not drawn: the next video frame came due
-// while this round decoded, so its picture would replace this one at once, and
-// the last picture drawn is recent. Frames that were due when the round was
-// planned do not count (they are left for the next round only when a round's
-// batch is full), nor do frames that will not be decoded in turn (after lost
-// frames, or across a jump in time). `*now` becomes the clock time looked at.
-bool Instance::LeaveUndrawn(const Round& round, int64_t* now) {
-    if (!round.mayLeaveUndrawn)
+// Whether the picture of the last frame decoded is replaced by the next one
+// before anyone could see it, so it is not drawn (nor converted): the next
+// frame is due before the screen shows another picture after the last one
+// drawn, or it came due while this round decoded. Never once the last picture
+// drawn has stood for kMaxUndrawnUs, nor when the next frame was due when the
+// round was planned (it was not taken then: play does not flow on), nor when
+// it will not be decoded in turn (after lost frames, or across a jump in time).
+bool Instance::Replaced(const Round& round, int64_t now) {
+    if (!round.mayLeaveUndrawn || now - drawnAt_ >= kMaxUndrawnUs)
         return false;
-    *now = clock_.NowUs();
-    if (*now - drawnAt_ >= kMaxUndrawnUs)
-        return false;
+    const int64_t refresh = target_->RefreshUs();
     std::lock_guard<std::mutex> lock(mutex_);
     Next next;
     if (stopping_ || !NextVideoLocked(&next) || next.afterGap || (needKey_ && next.type != 'I'))
@@ -976,15 +975,23 @@ bool Instance::LeaveUndrawn(const Round& round, int64_t* now) {
     if (!haveLastVideo_ || next.time < lastVideo_ ||
         ClockValue(next.time) > ClockValue(lastVideo_) + options_.gapUs)
         return false;
+    int64_t due = 0;  // clock time the next frame is due at
     if (group_) {
         std::lock_guard<std::mutex> g(group_->mutex);
-        return group_->alive && group_->clockValid && mode_ != kModePause && mode_ != kModeStep &&
-               next.time > round.groupClock && next.time <= group_->clock;
+        if (!group_->alive || !group_->clockValid || mode_ == kModePause || mode_ == kModeStep ||
+            next.time <= round.groupClock)
+            return false;
+        const Rate r = RateOf(group_->rateMode);
+        const int64_t ahead = ClockValue(next.time) - ClockValue(group_->clock);
+        due = now + std::max<int64_t>(ahead, 0) * r.den / r.num;
+    } else {
+        if (!FlowingLocked() || !anchored_)
+            return false;
+        due = WallForLocked(next.time);
+        if (due <= round.plannedAt)
+            return false;
     }
-    if (!FlowingLocked() || !anchored_)
-        return false;
-    const int64_t due = WallForLocked(next.time);
-    return due > round.plannedAt && due <= *now;
+    return due <= now || (refresh > 0 && due <= drawnAt_ + refresh);
 }
 
 void Instance::Draw(const Shot& shot, int64_t now) {

@@ -16,12 +16,13 @@
 // Pacing: the clock maps wall time to media time at the mode's rate, anchored
 // at the first frame after a start, a resume, a reposition or a jump (a video
 // frame more than `gapUs` after the last one, or before it). Frames are taken
-// when their time has come; of several due at once only the last is drawn, and
-// a picture whose next frame came due while it was decoded is not drawn either
-// (the next one is drawn at once in its place). Only drawn pictures are
-// converted from the decoder's format. Every frame taken is decoded; when
-// decoding falls more than `lateUs` behind, delta frames are skipped up to the
-// next key frame.
+// when their time has come; of several due at once only the last is drawn.
+// Nor is a picture drawn that the next one replaces before the screen could
+// show it (the target's refresh interval), or that the next one overtook while
+// it was decoded, as long as the last picture drawn is recent: a playing pane
+// shows at least 25 pictures a second. Only drawn pictures are converted from
+// the decoder's format. Every frame taken is decoded; when decoding falls more
+// than `lateUs` behind, delta frames are skipped up to the next key frame.
 //
 // Code 1 (want data) is posted once per refusal episode of the queue; code 11
 // when an end mark is played out, when a file's last frame has been played, and
@@ -198,7 +199,7 @@ class Instance {
     bool SoundNowLocked() const;
 
     void Execute(Round& round);
-    bool LeaveUndrawn(const Round& round, int64_t* now);
+    bool Replaced(const Round& round, int64_t now);
     void Draw(const Shot& shot, int64_t now);
     void Present(const Picture& picture);
 

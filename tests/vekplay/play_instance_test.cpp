@@ -509,7 +509,7 @@ TEST(BehindTest, PicturesOvertakenWhileDecodingAreNotDrawnButEveryFrameIsDecoded
     };
     for (const Case c : {Case{500, true}, Case{3000, false}}) {
         SCOPED_TRACE(c.lookUs);
-        auto host = std::make_shared<test::TestHost>(c.lookUs, 0);
+        auto host = std::make_shared<test::TestHost>(c.lookUs);
         const TestFrames t = MakeFrames(CardSpec(100));
         auto inst = Instance::Create(1, InstanceKind::kStream, host);
         ASSERT_TRUE(inst);
@@ -541,48 +541,49 @@ TEST(BehindTest, PicturesOvertakenWhileDecodingAreNotDrawnButEveryFrameIsDecoded
     }
 }
 
-// Paused while decoding is behind, the pane shows the last frame decoded, also
-// when that frame's picture had been left undrawn for the next one. The pause
-// comes from the notice that the input wants data, which the render thread
-// posts after the round in which its queue drained to half.
-TEST(BehindTest, PauseShowsTheLastFrameDecodedEvenWhenItsPictureWasLeftUndrawn) {
-    auto host = std::make_shared<test::TestHost>(3000, 0);
-    const TestFrames t = MakeFrames(CardSpec(200));
-    auto inst = Instance::Create(1, InstanceKind::kStream, host);
-    ASSERT_TRUE(inst);
-    inst->SetNotify(kWindow, kMessage, kUser);
-    size_t fed = 0;
-    while (fed < t.frames.size() &&
-           inst->Input(t.frames[fed].data(), static_cast<uint32_t>(t.frames[fed].size())) == 0)
-        fed++;
-    ASSERT_LT(fed, t.frames.size()) << "the input is full";
-    std::atomic<bool> paused{false};
-    std::atomic<bool> undrawn{false};
-    host->SetPostHook([&](const test::Posted& p) {
-        if (p.code != kCodeWantData || paused)
-            return;
-        const auto shown = host->shown();
-        const uint64_t decoded = inst->stats().decoded;
-        undrawn = !shown.empty() && decoded > 0 && shown.back().time != t.record(decoded - 1).timeUs;
-        inst->SetMode(kModePause);
-        paused = true;
-    });
+// At x16 frames come 2.5 ms apart, and a 60 Hz screen shows a picture every
+// 16.7 ms: of the frames due within one refresh only the last is drawn (and
+// converted), at its own time, while every frame is decoded and the last one
+// is drawn. Paused while a picture is left undrawn, the pane draws it: it shows
+// the last frame decoded.
+TEST_F(InstanceTest, AtX16OnlyThePicturesTheScreenCanShowAreDrawn) {
+    host_->SetRefresh(kScreenRefreshUs);
+    const TestFrames t = MakeFrames(CardSpec(100));
+    auto inst = Make(InstanceKind::kStream);
+    Feed(*inst, t, 0, 100);
+    inst->Input(nullptr, 0);
     ASSERT_EQ(inst->SetMode(kModeFast16), 0);
     inst->Start();
-    ASSERT_TRUE(host->WaitForPost(kCodeWantData));
-    ASSERT_TRUE(host->costly().Settle());
-    ASSERT_TRUE(paused);
-    EXPECT_TRUE(undrawn) << "the pause came while a picture was left undrawn";
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 3));  // frames 0..3 decoded; 1..3 left undrawn
+    ASSERT_EQ(host_->shown().size(), 1u);
+    ASSERT_EQ(inst->SetMode(kModePause), 0);
+    ASSERT_TRUE(clock().Settle());
+    ASSERT_EQ(host_->shown().size(), 2u);
+    EXPECT_EQ(host_->shown().back().time, t.record(3).timeUs);
+    EXPECT_EQ(inst->PlayedTime(), t.record(3).timeUs);
+    EXPECT_EQ(inst->stats().decoded, 4u);
+
+    host_->Clear();
+    ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 100));
+    ASSERT_EQ(host_->CountPosts(kCodeEnd), 1);
     const InstanceStats st = inst->stats();
-    ASSERT_GT(st.decoded, 0u);
+    EXPECT_EQ(st.decoded, 100u);
     EXPECT_EQ(st.skipped, 0u);
-    const uint64_t last = t.record(st.decoded - 1).timeUs;
-    EXPECT_EQ(inst->PlayedTime(), last);
-    const PicturePtr picture = inst->LastPicture();
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->time, last);
-    host->SetPostHook(nullptr);
-    inst->Shutdown();
+    EXPECT_EQ(st.cards, st.presented);
+    const auto shown = host_->shown();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_LE(shown.size(), 100u * kFrameUs / 16 / (kScreenRefreshUs - kFrameUs / 16) + 2);
+    for (size_t k = 1; k < shown.size(); k++) {
+        // Each at its frame's time.
+        EXPECT_EQ((shown[k].at - shown[0].at) * 16, static_cast<int64_t>(shown[k].time - shown[0].time));
+        if (k + 1 < shown.size()) {
+            EXPECT_LE(shown[k].at - shown[k - 1].at, kScreenRefreshUs);
+            EXPECT_GT(shown[k].at - shown[k - 1].at, kScreenRefreshUs - kFrameUs / 16);
+        }
+    }
+    EXPECT_EQ(shown.back().time, t.record(99).timeUs);
+    EXPECT_EQ(inst->PlayedTime(), t.record(99).timeUs);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -43,59 +44,30 @@ struct Posted {
 // takes none: a sleep with a deadline moves the time there at once. So a round
 // of a render thread's work, from its look when it plans to its look when it
 // draws, lasts a known time, and with a step longer than a frame lasts at the
-// rate played, decoding falls behind the same way on every run. Each look also
-// takes `realUs` of real time, so other threads can act while play goes on.
+// rate played, decoding falls behind the same way on every run.
 class CostlyClock final : public Clock {
   public:
-    CostlyClock(int64_t stepUs, int64_t realUs) : step_(stepUs), real_(realUs) {}
+    explicit CostlyClock(int64_t stepUs) : step_(stepUs) {}
     CostlyClock(const CostlyClock&) = delete;
     CostlyClock& operator=(const CostlyClock&) = delete;
 
     int64_t NowUs() override {
-        if (real_ > 0)
-            std::this_thread::sleep_for(std::chrono::microseconds(real_));
         std::lock_guard<std::mutex> lock(mutex_);
         now_ += step_;
         return now_;
     }
-    std::shared_ptr<Waiter> MakeWaiter() override {
-        auto waiter = std::make_shared<CWaiter>(this);
-        std::lock_guard<std::mutex> lock(mutex_);
-        waiters_.push_back(waiter.get());
-        return waiter;
-    }
-    // Waits (in real time) until every thread that sleeps through this clock is
-    // asleep with nothing to wake it.
-    bool Settle(int timeoutMs = 10000) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
-            for (const CWaiter* w : waiters_)
-                if (!w->Idle())
-                    return false;
-            return true;
-        });
-    }
+    std::shared_ptr<Waiter> MakeWaiter() override { return std::make_shared<CWaiter>(this); }
 
   private:
     class CWaiter final : public Waiter {
       public:
         explicit CWaiter(CostlyClock* clock) : clock_(clock) {}
-        ~CWaiter() override {
-            std::lock_guard<std::mutex> lock(clock_->mutex_);
-            auto& list = clock_->waiters_;
-            list.erase(std::remove(list.begin(), list.end(), this), list.end());
-            clock_->idle_.notify_all();
-        }
         void SleepUntil(int64_t deadlineUs) override {
             std::unique_lock<std::mutex> lock(clock_->mutex_);
-            if (!woken_ && deadlineUs != kNever) {
+            if (!woken_ && deadlineUs != kNever)
                 clock_->now_ = std::max(clock_->now_, deadlineUs);
-            } else if (!woken_) {
-                sleeping_ = true;
-                clock_->idle_.notify_all();
+            else
                 woken_cv_.wait(lock, [this] { return woken_; });
-                sleeping_ = false;
-            }
             woken_ = false;
         }
         void Wake() override {
@@ -103,35 +75,24 @@ class CostlyClock final : public Clock {
             woken_ = true;
             woken_cv_.notify_all();
         }
-        void Retire() override {
-            std::lock_guard<std::mutex> lock(clock_->mutex_);
-            retired_ = true;
-            clock_->idle_.notify_all();
-        }
-        // Under the clock's mutex.
-        bool Idle() const { return retired_ || (sleeping_ && !woken_); }
+        void Retire() override {}
 
       private:
         CostlyClock* const clock_;
         std::condition_variable woken_cv_;
-        bool sleeping_ = false;
         bool woken_ = false;
-        bool retired_ = false;
     };
 
     const int64_t step_;
-    const int64_t real_;
     std::mutex mutex_;
-    std::condition_variable idle_;
     int64_t now_ = 1000000;
-    std::vector<CWaiter*> waiters_;
 };
 
 class TestHost;
 
 class RecordingTarget final : public RenderTarget {
   public:
-    explicit RecordingTarget(TestHost* host) : host_(host) {}
+    RecordingTarget(TestHost* host, int64_t refreshUs) : host_(host), refresh_(refreshUs) {}
     void SetWindow(uintptr_t window) override {
         std::lock_guard<std::mutex> lock(mutex_);
         window_ = window;
@@ -141,9 +102,11 @@ class RecordingTarget final : public RenderTarget {
         hook_ = hook;
     }
     void Present(const Picture& picture) override;
+    int64_t RefreshUs() const override { return refresh_; }
 
   private:
     TestHost* host_;
+    const int64_t refresh_;
     std::mutex mutex_;
     uintptr_t window_ = 0;
     DrawHook hook_;
@@ -164,8 +127,8 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
     // With `virtualTime`, the clock is a VirtualClock the test moves.
     explicit TestHost(bool virtualTime = true) : virtual_(virtualTime) {}
     // The clock is a CostlyClock.
-    TestHost(int64_t lookStepUs, int64_t lookRealUs)
-        : virtual_(false), costly_(std::make_unique<CostlyClock>(lookStepUs, lookRealUs)) {}
+    explicit TestHost(int64_t lookStepUs)
+        : virtual_(false), costly_(std::make_unique<CostlyClock>(lookStepUs)) {}
 
     Clock& clock() override {
         if (costly_)
@@ -173,27 +136,18 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
         return virtual_ ? static_cast<Clock&>(vclock_) : TheSystemClock();
     }
     VirtualClock& vclock() { return vclock_; }
-    CostlyClock& costly() { return *costly_; }
-    std::unique_ptr<RenderTarget> CreateTarget() override { return std::make_unique<RecordingTarget>(this); }
+    std::unique_ptr<RenderTarget> CreateTarget() override {
+        return std::make_unique<RecordingTarget>(this, refresh_);
+    }
     std::unique_ptr<AudioSink> CreateAudioSink() override { return std::make_unique<CountingSink>(this); }
     void Post(uintptr_t window, uint32_t message, uint32_t code, uintptr_t user) override {
-        const Posted posted{clock().NowUs(), window, message, code, user};
-        std::function<void(const Posted&)> hook;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            posts_.push_back(posted);
-            hook = postHook_;
-            changed_.notify_all();
-        }
-        if (hook)
-            hook(posted);
-    }
-    // Runs `hook` on the posting thread after each notice is logged (as a
-    // window procedure would run on the GUI thread, but at once).
-    void SetPostHook(std::function<void(const Posted&)> hook) {
         std::lock_guard<std::mutex> lock(mutex_);
-        postHook_ = std::move(hook);
+        posts_.push_back({clock().NowUs(), window, message, code, user});
+        changed_.notify_all();
     }
+    // The screen refresh the targets made from now on report (0: none).
+    void SetRefresh(int64_t us) { refresh_ = us; }
+    int64_t refresh() const { return refresh_; }
 
     // Called by targets.
     void Record(const Shown& s) {
@@ -258,11 +212,11 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
     const bool virtual_;
     VirtualClock vclock_;
     std::unique_ptr<CostlyClock> costly_;
+    std::atomic<int64_t> refresh_{0};
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Shown> shown_;
     std::vector<Posted> posts_;
-    std::function<void(const Posted&)> postHook_;
     size_t samples_ = 0;
     int audioStops_ = 0;
 };
