@@ -23,9 +23,9 @@ int64_t ClockValue(uint64_t t) {
 // How long a picture stands when the next frame's time says nothing useful.
 constexpr int64_t kNominalFrameUs = 40000;
 
-// While decoding is behind, pictures are left undrawn, but never for longer
-// than this after the last one drawn: a playing pane shows at least 25 pictures
-// a second.
+// A picture is left undrawn for the one that replaces it only while the last
+// picture drawn has stood for less than this: a playing pane shows at least 25
+// pictures a second.
 constexpr int64_t kMaxUndrawnUs = 40000;
 
 int32_t ClampVolume(int32_t v) {

@@ -147,8 +147,8 @@ class Instance {
         uintptr_t notifyUser = 0;
         bool notifySet = false;
         int volume = 0;
-        // Playing on (solo on the clock, or a member following its group): a
-        // picture may be left undrawn when the next frame comes due meanwhile.
+        // Play flows (solo on the clock, or a member following its group): a
+        // picture the next one replaces at once may be left undrawn.
         bool mayLeaveUndrawn = false;
         int64_t plannedAt = 0;    // clock time of the planning
         uint64_t groupClock = 0;  // a member's group clock then
