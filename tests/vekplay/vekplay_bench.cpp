@@ -205,6 +205,7 @@ void PrintFigures(const char* title, const PlayRun& run, const PlayFigures& f) {
 }  // namespace vekplay::bench
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as soon as it is measured
     std::vector<std::string> paths(argv + 1, argv + argc);
     if (paths.empty())
         paths = {VEKPLAY_BENCH_STREAM, VEKPLAY_BENCH_BUSY_STREAM};
