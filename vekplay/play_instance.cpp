@@ -135,8 +135,13 @@ void Instance::Run() {
         if (round.notifySet)
             for (uint32_t code : round.posts)
                 host_->Post(round.notifyWindow, round.notifyMessage, code, round.notifyUser);
-        if (round.Empty())
+        if (round.Empty()) {
+            // A picture left undrawn is drawn when it would stand too long, also
+            // when nothing else wakes this thread (a member whose master paused).
+            if (undrawn_.set)
+                deadline = std::min(deadline, drawnAt_ + kMaxUndrawnUs);
             waiter_->SleepUntil(deadline);
+        }
     }
 }
 
@@ -978,7 +983,7 @@ bool Instance::Replaced(const Round& round, int64_t now) {
     int64_t due = 0;  // clock time the next frame is due at
     if (group_) {
         std::lock_guard<std::mutex> g(group_->mutex);
-        if (!group_->alive || !group_->clockValid || mode_ == kModePause || mode_ == kModeStep ||
+        if (!group_->alive || !group_->running || mode_ == kModePause || mode_ == kModeStep ||
             next.time <= round.groupClock)
             return false;
         const Rate r = RateOf(group_->rateMode);

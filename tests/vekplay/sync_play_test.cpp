@@ -255,7 +255,9 @@ class SyncOnScreenTest : public SyncTest {
 };
 
 // At x16 in sync (the tool bar's fastest), each member decodes every frame but
-// draws only about one picture per screen refresh, and its last frame.
+// draws only about one picture per screen refresh, and its last frame. When
+// the master pauses (only the master is told), each member shows the last
+// frame it decoded.
 TEST_F(SyncOnScreenTest, MembersAtX16DrawOnlyWhatTheScreenShows) {
     const TestFrames ta = MemberFrames(1, 100);
     const TestFrames tb = MemberFrames(2, 100);
@@ -265,6 +267,20 @@ TEST_F(SyncOnScreenTest, MembersAtX16DrawOnlyWhatTheScreenShows) {
     b_->Input(nullptr, 0);
     ASSERT_EQ(master_->SetMode(kModeFast16), 0);
     master_->Start();
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 3));
+    ASSERT_EQ(master_->SetMode(kModePause), 0);
+    ASSERT_TRUE(clock().RunFor(100000));
+    for (const auto& [member, t, channel] : {std::tuple{a_, &ta, 1}, std::tuple{b_, &tb, 2}}) {
+        SCOPED_TRACE(channel);
+        const uint64_t decoded = member->stats().decoded;
+        ASSERT_GE(decoded, 2u);
+        const std::vector<uint64_t> shown = ShownOnChannel(static_cast<uint8_t>(channel));
+        ASSERT_LT(shown.size(), decoded) << "pictures were left undrawn";
+        EXPECT_EQ(shown.back(), t->record(decoded - 1).timeUs);
+        EXPECT_EQ(member->PlayedTime(), t->record(decoded - 1).timeUs);
+    }
+
+    ASSERT_EQ(master_->SetMode(kModeFast16), 0);
     ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 110));
     EXPECT_EQ(EndsFor(kMasterUser), 1);
     constexpr size_t kMost = 100 * kFrameUs / 16 / (kScreenRefreshUs - kFrameUs / 16) + 2;
