@@ -27,6 +27,10 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "tools/framestream.h"
 #include "tools/h264_split.h"
 #include "vekplay/media_decoder.h"
@@ -102,11 +106,13 @@ PlayFigures PlayWithNullWindows(const PlayRun& run) {
         inst->SetMode(run.mode);
         instances.push_back(inst);
     }
+    const double cpu = ProcessCpuSeconds();
     const auto start = WallClock::now();
     for (auto& inst : instances)
         inst->Start();
     out.slowest = Seconds(host->WaitForEnds(instances.size()) - start);
     out.wall = Seconds(WallClock::now() - start);
+    out.cpu = ProcessCpuSeconds() - cpu;
     CountAndShutDown(instances, &out);
     out.ok = true;
     return out;
@@ -176,6 +182,15 @@ int BenchStream(const std::string& path) {
 
 }  // namespace
 
+#ifndef _WIN32
+double ProcessCpuSeconds() {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+#endif
+
 void CountAndShutDown(const std::vector<std::shared_ptr<Instance>>& instances, PlayFigures* figures) {
     for (const auto& inst : instances) {
         const InstanceStats st = inst->stats();
@@ -195,11 +210,13 @@ void PrintFigures(const char* title, const PlayRun& run, const PlayFigures& f) {
     const double frames = static_cast<double>(f.decoded) / run.count;
     std::printf(
         "  %d instance%s at x%d, %s: %.3f s for %.1f s of video each: %.1fx real time for the slowest, "
-        "%.0f frames/s per instance, %.0f in all (%llu decoded, %llu shown, %llu skipped; goal %dx)\n",
+        "%.0f frames/s per instance, %.0f in all (%llu decoded, %llu shown, %llu skipped; goal %dx); "
+        "%.2f processors busy, %.2f ms of processor per frame\n",
         run.count, run.count > 1 ? "s" : "", run.rate, title, f.wall, run.mediaSeconds,
         run.mediaSeconds / f.slowest, frames / f.slowest, static_cast<double>(f.decoded) / f.slowest,
         static_cast<unsigned long long>(f.decoded), static_cast<unsigned long long>(f.presented),
-        static_cast<unsigned long long>(f.skipped), run.rate);
+        static_cast<unsigned long long>(f.skipped), run.rate, f.cpu / f.wall,
+        f.decoded ? f.cpu * 1000 / static_cast<double>(f.decoded) : 0.0);
 }
 
 }  // namespace vekplay::bench

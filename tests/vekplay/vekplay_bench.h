@@ -26,7 +26,11 @@ struct PlayFigures {
     double wall = 0;  // seconds from the start until every instance ended
     uint64_t decoded = 0, presented = 0, skipped = 0;
     double slowest = 0;  // seconds the slowest instance took
+    double cpu = 0;      // processor seconds the process used meanwhile (all threads)
 };
+
+// Processor seconds this process has used so far, all threads together.
+double ProcessCpuSeconds();
 
 // Adds the instances' counts to `figures` and shuts them down.
 void CountAndShutDown(const std::vector<std::shared_ptr<Instance>>& instances, PlayFigures* figures);

@@ -62,6 +62,16 @@ HWND MakeWindow(int index) {
 
 }  // namespace
 
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 PlayFigures PlayIntoWindows(const PlayRun& run) {
     PlayFigures out;
     std::vector<HWND> windows;
@@ -88,6 +98,7 @@ PlayFigures PlayIntoWindows(const PlayRun& run) {
         instances.push_back(inst);
     }
     if (ok) {
+        const double cpu = ProcessCpuSeconds();
         const auto start = WallClock::now();
         for (auto& inst : instances)
             inst->Start();
@@ -98,6 +109,7 @@ PlayFigures PlayIntoWindows(const PlayRun& run) {
         }
         out.wall = std::chrono::duration<double>(WallClock::now() - start).count();
         out.slowest = std::chrono::duration<double>(ends.last - start).count();
+        out.cpu = ProcessCpuSeconds() - cpu;
         out.ok = ends.count == run.count;
     }
     CountAndShutDown(instances, &out);
