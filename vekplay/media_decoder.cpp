@@ -16,13 +16,6 @@ extern "C" {
 
 namespace vekplay {
 
-namespace {
-
-// Threads of one video decoder, each taking slices of the same picture.
-constexpr int kSliceThreads = 2;
-
-}  // namespace
-
 void InitMediaLibraries() {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -54,11 +47,10 @@ bool VideoDecoder::Open() {
     last_ = av_frame_alloc();
     if (!context_ || !packet_ || !frame_ || !last_)
         return false;
-    // Threads only across the slices of a picture: threads across frames would
-    // hold pictures back (one per extra thread), and the picture shown must be
-    // the frame's. Streams cut into slices decode faster; others are unchanged.
-    context_->thread_type = FF_THREAD_SLICE;
-    context_->thread_count = kSliceThreads;
+    // One thread: threads across frames would hold pictures back (one per
+    // extra thread), and the picture shown must be the frame's; threads across
+    // the slices of a picture made no stream faster here (704x576 in 4 slices).
+    context_->thread_count = 1;
     context_->flags |= AV_CODEC_FLAG_LOW_DELAY;
     if (avcodec_open2(context_, codec, nullptr) < 0) {
         avcodec_free_context(&context_);

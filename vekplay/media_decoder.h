@@ -3,10 +3,10 @@
 // Decoding through FFmpeg's libavcodec: H.264 video to 24-bit pictures (the
 // layout of Picture), and the recorder's audio blocks to 16-bit samples.
 //
-// Video: one decoder per instance, without output delay, so the picture that
-// comes out belongs to the frame that went in. A frame the decoder refuses or
-// flags as damaged gives kError; a frame it takes without a picture (for
-// example before the first key frame) gives kNoPicture. The decoder keeps the
+// Video: one decoder per instance, single-threaded and without output delay,
+// so the picture that comes out belongs to the frame that went in. A frame the
+// decoder refuses or flags as damaged gives kError; a frame it takes without a
+// picture (for example before the first key frame) gives kNoPicture. It keeps the
 // last picture that came out as it came (no copy); it is converted to 24 bits
 // only when asked for, so pictures that are never drawn cost no conversion.
 //
