@@ -14,7 +14,9 @@
 // What every stand-in remembers.
 class CPlaceholderChild : public CPlayChildDialog {
   public:
-    explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId) {}
+    // A dark, empty face.
+    explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId, Face::Dialog, kDarkGrey) {}
+    static constexpr COLORREF kDarkGrey = RGB(64, 64, 64);
 
     int m_seekRequests = 0;     // WM_TIMEBAR_SEEK received
     int m_paneSelections = 0;   // WM_PANE_SELECTED received
@@ -23,7 +25,10 @@ class CPlaceholderChild : public CPlayChildDialog {
     WPARAM m_lastCoordRange = 0;  // its range
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT OnTimebarSeek(WPARAM, LPARAM);
+    afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
+    afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
+    DECLARE_MESSAGE_MAP()
 };
 
 class CDlgMapWnd : public CPlaceholderChild {

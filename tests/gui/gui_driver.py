@@ -69,7 +69,7 @@ class Program:
 
 class WineGui:
     def __init__(self, build_dir):
-        self.build = Path(build_dir)
+        self.build = Path(build_dir).resolve()
         self.wine_run = str(REPO / "scripts" / "wine-run")
         self.uidriver = str(self.build / "testbin" / "uidriver.exe")
         subprocess.run([self.wine_run, "--build", str(self.build), "--start"], check=True,
@@ -94,8 +94,10 @@ class WineGui:
 
     def start(self, exe, *args, env=None):
         out = tempfile.TemporaryFile("w+")
-        # The program under test starts once, whatever its exit: no retry by wine-run.
-        process = subprocess.Popen([self.wine_run, "--build", str(self.build), exe, *args],
+        # The program works in the build tree, so what it writes into its working
+        # folder (the recording access library's log.txt) never lands in the sources.
+        # It starts once, whatever its exit: no retry by wine-run.
+        process = subprocess.Popen([self.wine_run, "--build", str(self.build), exe, *args], cwd=self.build,
                                    stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                    env={**os.environ, "VEK_WINE_RETRY": "0", **(env or {})})
         return Program(process, out)
