@@ -84,8 +84,11 @@ void CDlgOpenFile::ScanFolder(const std::string& folder) {
     if (m_page != nullptr)
         m_page->m_playList.ClearList();
     m_lastFolder = folder;
+    std::string walked = folder;
+    if (walked.size() > 1 && walked.back() == '\\')
+        walked.pop_back();  // a drive's root ("Y:\")
     const HWND window = m_hWnd;
-    m_scan.Start(folder, [window] { ::PostMessageA(window, WM_FOLDER_SCAN_FOUND, 0, 0); });
+    m_scan.Start(walked, [window] { ::PostMessageA(window, WM_FOLDER_SCAN_FOUND, 0, 0); });
 }
 
 LRESULT CDlgOpenFile::OnScanFound(WPARAM, LPARAM) {
