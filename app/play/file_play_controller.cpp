@@ -207,17 +207,19 @@ void FilePlayController::OnDestroy() {
 // ---- the list -----------------------------------------------------------------------------
 
 void FilePlayController::OnPrevious() {
-    Stop();
-    speedLevel_ = 0;
-    const std::string path = list_ != nullptr ? list_->PrevPath() : std::string();
-    if (!path.empty())
-        PlayPath(path);
+    PlayNeighbour(false);
 }
 
 void FilePlayController::OnNext() {
+    PlayNeighbour(true);
+}
+
+void FilePlayController::PlayNeighbour(bool next) {
     Stop();
     speedLevel_ = 0;
-    const std::string path = list_ != nullptr ? list_->NextPath() : std::string();
+    std::string path;
+    if (list_ != nullptr)
+        path = next ? list_->NextPath() : list_->PrevPath();
     if (!path.empty())
         PlayPath(path);
 }
@@ -232,20 +234,19 @@ void FilePlayController::OnPlayLibNotice(int code, uintptr_t user) {
 // ---- speed, sound -------------------------------------------------------------------------
 
 void FilePlayController::OnSpeedDown() {
-    if (handle_.load() == 0 || paused_)
-        return;
-    --speedLevel_;
-    if (speedLevel_ < kMinSpeedLevel)
-        speedLevel_ = -1;
-    ApplySpeed();
+    StepSpeed(-1);
 }
 
 void FilePlayController::OnSpeedUp() {
+    StepSpeed(1);
+}
+
+void FilePlayController::StepSpeed(int step) {
     if (handle_.load() == 0 || paused_)
         return;
-    ++speedLevel_;
-    if (speedLevel_ > kMaxSpeedLevel)
-        speedLevel_ = 1;
+    speedLevel_ += step;
+    if (speedLevel_ < kMinSpeedLevel || speedLevel_ > kMaxSpeedLevel)
+        speedLevel_ = step;  // past x1/16 back to x1/2, past x16 back to x2
     ApplySpeed();
 }
 

@@ -110,6 +110,8 @@ class FilePlayController {
 
   private:
     void Stop();
+    void PlayNeighbour(bool next);
+    void StepSpeed(int step);
     void ApplySpeed();
     void ShowPlaying();
     void EnablePlayControls(bool playing);

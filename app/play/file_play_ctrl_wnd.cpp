@@ -10,12 +10,10 @@
 namespace {
 
 constexpr UINT_PTR kPlayTimer = 103;
-constexpr UINT kPlayTimerMs = 1000;
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kTextHeight = -12;
-constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
 constexpr int kVolumeMax = 100;
 constexpr int kToolsItemWidth = 100;
 constexpr int kToolsItemHeight = 20;
@@ -155,10 +153,7 @@ BOOL CDlgFilePlayCtrl::OnInitDialog() {
 }
 
 void CDlgFilePlayCtrl::PlaceChildren() {
-    for (const play::ToolbarPlacement& p : play::LayOutFileBar(play_wnd::ClientOf(*this))) {
-        if (HWND control = ::GetDlgItem(m_hWnd, p.control))
-            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
-    }
+    play_wnd::PlaceControls(*this, play::LayOutFileBar(play_wnd::ClientOf(*this)));
     Invalidate(FALSE);
 }
 
@@ -306,12 +301,7 @@ void CDlgFilePlayCtrl::SetVolumePos(int position) {
 }
 
 void CDlgFilePlayCtrl::SetPlayTimer(bool on) {
-    if (m_hWnd == nullptr)
-        return;
-    if (on)
-        SetTimer(kPlayTimer, kPlayTimerMs);
-    else
-        KillTimer(kPlayTimer);
+    play_wnd::SetPlayTimer(*this, on);
 }
 
 void CDlgFilePlayCtrl::ShowMessage(const std::string& text, const std::string& caption) {
@@ -342,13 +332,7 @@ void CDlgFilePlayCtrl::PostPlayListShown(bool shown) {
 // ---- the logo -----------------------------------------------------------------------------
 
 void CDlgFilePlayCtrl::PaintOverlay(VekPlayDC dc, int, int) {
-    if (dc == nullptr || !m_logo.loaded() || !m_controller.ShouldDrawLogo())
-        return;
-    const CBitmapDC memory(dc, m_logo.bitmap);
-    if (!memory.IsReady())
-        return;
-    BLENDFUNCTION blend{};
-    blend.BlendOp = AC_SRC_OVER;
-    blend.SourceConstantAlpha = kLogoAlpha;
-    ::GdiAlphaBlend(dc, 0, 0, m_logo.width, m_logo.height, memory, 0, 0, m_logo.width, m_logo.height, blend);
+    // The logo at its own size from the top left.
+    if (m_controller.ShouldDrawLogo())
+        play_wnd::BlendLogo(dc, m_logo, m_logo.width, m_logo.height);
 }

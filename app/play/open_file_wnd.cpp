@@ -52,10 +52,7 @@ BOOL CDlgOpenFile::OnInitDialog() {
 }
 
 void CDlgOpenFile::PlaceChildren() {
-    for (const play::ToolbarPlacement& p : play::LayOutOpenPopup(play_wnd::ClientOf(*this))) {
-        if (HWND control = ::GetDlgItem(m_hWnd, p.control))
-            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
-    }
+    play_wnd::PlaceControls(*this, play::LayOutOpenPopup(play_wnd::ClientOf(*this)));
     Invalidate(FALSE);
 }
 

@@ -96,10 +96,7 @@ BOOL CDlgPlayList::OnInitDialog() {
 }
 
 void CDlgPlayList::PlaceChildren() {
-    for (const play::ToolbarPlacement& p : play::LayOutPlayList(play_wnd::ClientOf(*this))) {
-        if (HWND control = ::GetDlgItem(m_hWnd, p.control))
-            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
-    }
+    play_wnd::PlaceControls(*this, play::LayOutPlayList(play_wnd::ClientOf(*this)));
     Invalidate(FALSE);
 }
 
