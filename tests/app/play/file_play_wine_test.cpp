@@ -73,12 +73,7 @@ class FilePlayPage : public ::testing::Test {
   protected:
     void SetUp() override {
         VekPlayInitPlayLib(0, 0, 0);
-        ASSERT_TRUE(host_.Make(kWidth, kHeight));
-        page_.SetConfigAndSkin(&config_, &skin_);
-        ASSERT_TRUE(page_.Create(CDlgFilePlay::IDD, &host_));
-        page_.MoveWindow(0, 0, kWidth, kHeight);
-        page_.ShowWindow(SW_SHOW);
-        Pump();
+        ASSERT_TRUE(play_test::MakePageIn(host_, page_, &config_, &skin_, kWidth, kHeight));
     }
     void TearDown() override {
         host_.DestroyWindow();
