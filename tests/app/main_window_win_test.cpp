@@ -67,6 +67,12 @@ class MainWindow : public ::testing::Test {
         });
     }
 
+    // A file in the file player's play list, which the page's reset clears.
+    Step ListAFile() {
+        return Do([this] { dlg_.m_filePage.m_playList.AddPath("C:\\videos\\a.avi"); });
+    }
+    int FilesListed() { return dlg_.m_filePage.m_playList.Model().count(); }
+
     // Which pages are visible: disk, network, file player.
     std::string Shown() const {
         std::string shown;
@@ -161,33 +167,37 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
         // A word of the disk page's tool bar that the mode change clears.
         Do([this] { dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneStopped(1); }),
         Do([] { g_diskPaneHasRecords[0] = 1; }),  // cleared when the disk list is reset
+        ListAFile(),                              // the file player's reset clears its play list
         Post(WM_MODE_REMOTE_PLAYBACK),
         Do([this] {
             EXPECT_EQ(Shown(), "net ");
             EXPECT_EQ(config_.m_mode, 0);
             EXPECT_EQ(config_.m_modeText, CString(""));
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
+            EXPECT_EQ(FilesListed(), 0);  // the file player was reset
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 0);
             EXPECT_TRUE(DownloadShown(dlg_.m_netPage));
             EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneMode(1), 0);
         }),
+        ListAFile(),
         Post(WM_MODE_FILE_PLAY),
         Do([this] {
             EXPECT_EQ(Shown(), "file ");
             EXPECT_EQ(config_.m_mode, 0);  // left as it was
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 1);
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
+            EXPECT_EQ(FilesListed(), 1);  // not reset when it is shown
         }),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
+        Do([this] { EXPECT_EQ(FilesListed(), 0); }),
+        ListAFile(),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
         Do([this] {
             EXPECT_EQ(Shown(), "disk ");
             EXPECT_EQ(config_.m_mode, 1);
             EXPECT_EQ(config_.m_modeText, CString("Local"));
             EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 3);
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 3);
+            EXPECT_EQ(FilesListed(), 0);  // reset again, also with the disk page shown already
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 0), 1);  // not reset
             EXPECT_FALSE(DownloadShown(dlg_.m_diskPage));
             EXPECT_EQ(
@@ -264,7 +274,6 @@ TEST_F(MainWindow, CoordRangeReachesBothPlaybackPagesSensorPanels) {
         Do([&] {
             EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_lastCoordRange, range);
             EXPECT_EQ(dlg_.m_netPage.m_dlgMimic.m_lastCoordRange, range);
-            EXPECT_EQ(dlg_.m_filePage.m_coordRanges, 0);
         }),
     });
 }

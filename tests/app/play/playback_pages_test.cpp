@@ -37,12 +37,7 @@ class PageTest : public ::testing::Test {
     void Open(bool gps, bool mimic = false) {
         config_.m_gps = gps ? 1 : 0;
         config_.m_mimic = mimic ? 1 : 0;
-        ASSERT_TRUE(host_.Make(kWidth, kHeight));
-        page_.SetConfigAndSkin(&config_, &skin_);
-        ASSERT_TRUE(page_.Create(Page::IDD, &host_));
-        page_.MoveWindow(0, 0, kWidth, kHeight);
-        page_.ShowWindow(SW_SHOW);
-        Pump();
+        ASSERT_TRUE(play_test::MakePageIn(host_, page_, &config_, &skin_, kWidth, kHeight));
     }
     void TearDown() override {
         host_.DestroyWindow();
