@@ -12,12 +12,3 @@ LRESULT CPlaceholderPage::OnCoordRange(WPARAM coords, LPARAM) {
     m_lastCoordRange = coords;
     return 0;
 }
-
-BOOL CPlaceholderBox::OnInitDialog() {
-    CDialog::OnInitDialog();
-    if (m_pConfig != nullptr) {
-        SetWindowText(m_pConfig->LoadLangString(m_captionId));
-        SetDlgItemText(IDOK, m_pConfig->LoadLangString(154));  // "OK"
-    }
-    return TRUE;
-}

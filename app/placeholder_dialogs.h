@@ -1,12 +1,10 @@
 // app/placeholder_dialogs.h
 //
-// Stand-ins for the dialogs the main window and its mode bar open but that
-// are built later: the local file player page and the settings and about
-// boxes. Each has the class
-// name, template and the calls of the dialog it stands in for, so the main
-// window and the mode bar use them as they will use the real ones; the pages
-// are empty and remember what they were asked (tests look), the boxes show
-// only their captions. The real dialogs replace this file.
+// Stand-ins for the pages the main window shows but that are built later: the
+// local file player page. It has the class name, template and the calls of
+// the page it stands in for, so the main window uses it as it will use the
+// real one; it is empty and remembers what it was asked (tests look). The
+// real page replaces this file.
 #pragma once
 
 #include "app/app_config.h"
@@ -60,35 +58,4 @@ class CDlgFilePlay : public CPlaceholderPage {
   public:
     enum { IDD = IDD_FILE_PLAY };
     CDlgFilePlay() : CPlaceholderPage(IDD) {}
-};
-
-// A modal box with its caption and OK button from the language strings.
-class CPlaceholderBox : public CDialog {
-  public:
-    CPlaceholderBox(UINT templateId, int captionId, CWnd* parent)
-        : CDialog(templateId, parent), m_captionId(captionId) {}
-    void SetConfigAndSkin(AppConfig* config, CPubSkin* skin) {
-        m_pConfig = config;
-        m_pSkin = skin;
-    }
-
-  protected:
-    BOOL OnInitDialog() override;
-
-    int m_captionId;
-    AppConfig* m_pConfig = nullptr;
-    CPubSkin* m_pSkin = nullptr;
-};
-
-class CDlgSetting : public CPlaceholderBox {
-  public:
-    enum { IDD = IDD_SETTING };
-    explicit CDlgSetting(CWnd* parent = nullptr) : CPlaceholderBox(IDD, 152, parent) {}  // "Param Config"
-};
-
-class CAboutDlg : public CPlaceholderBox {
-  public:
-    enum { IDD = IDD_ABOUTBOX };
-    explicit CAboutDlg(CWnd* parent = nullptr)
-        : CPlaceholderBox(IDD, 153, parent) {}  // "About Corvane Movarel"
 };

@@ -1,8 +1,8 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the recorder list, the sensor panel and the
-// download dialog. Each has the class name, template and the calls the pages,
+// dialogs later: the map pane, the recorder list and the download dialog.
+// Each has the class name, template and the calls the pages,
 // the frame and the strip make on it, so they are created, laid out and addressed as the real ones
 // will be; they show nothing and remember what they were asked (tests look).
 // The real dialogs replace this file.
@@ -51,12 +51,6 @@ class CDlgDeviceList : public CPlaceholderChild {
     void Reset() { ++m_resets; }
     void PageDestroyed() {}
     int m_resets = 0;
-};
-
-class CDlgMimic : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_MIMIC };
-    CDlgMimic() : CPlaceholderChild(IDD) {}
 };
 
 class CDlgFileDownload : public CPlaceholderChild {
