@@ -176,8 +176,16 @@ ChartResponse CurveChart::LeftButtonDown(int x, int y) {
     return {true, kChartCursorHeld, true, false};
 }
 
-ChartResponse CurveChart::MouseMove(int x, int y) {
+ChartResponse CurveChart::MouseMove(int x, int y, bool leftButtonDown) {
     ChartResponse response;
+    if (pressed_ && !leftButtonDown) {
+        pressed_ = false;
+        pressedButton_ = -1;
+        dragging_ = false;
+        dragOrigin_ = start_;
+        response.repaint = true;
+        response.release = true;
+    }
     response.cursor = pressed_ ? kChartCursorHeld : kChartCursorFree;
     const int hot = ZoomButtonAt(x, y);
     if (hot != hotButton_) {

@@ -176,9 +176,10 @@ class CurveChart {
     // Pans to `start`, clamped into the day.
     void SetStart(int64_t start);
 
-    // Mouse input.
+    // Mouse input. A move without the left button down ends a press whose
+    // release went elsewhere, so the chart never pans without a held button.
     ChartResponse LeftButtonDown(int x, int y);
-    ChartResponse MouseMove(int x, int y);
+    ChartResponse MouseMove(int x, int y, bool leftButtonDown);
     ChartResponse LeftButtonUp(int x, int y);
     ChartResponse MouseLeave();
 

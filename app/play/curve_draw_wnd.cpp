@@ -109,7 +109,7 @@ void CCurveDraw::OnMouseMove(UINT flags, CPoint point) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
         m_tracking = ::TrackMouseEvent(&track);
     }
-    Respond(m_model.MouseMove(point.x, point.y));
+    Respond(m_model.MouseMove(point.x, point.y, (flags & MK_LBUTTON) != 0));
 }
 
 void CCurveDraw::OnMouseLeave() {

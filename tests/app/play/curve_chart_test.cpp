@@ -40,7 +40,7 @@ class Chart : public ::testing::Test {
     }
     void Drag(int fromX, int toX) {
         chart_.LeftButtonDown(fromX, 80);
-        chart_.MouseMove(toX, 80);
+        chart_.MouseMove(toX, 80, true);
         chart_.LeftButtonUp(toX, 80);
     }
 
@@ -92,6 +92,13 @@ TEST_F(Chart, PanningStopsAtTheDaysEndsWhereTheLastLabelReadsMidnight) {
         for (int far = 0; far < 3000 && chart_.start() > 0; ++far)
             Drag(60, 600);
         EXPECT_EQ(chart_.start(), 0) << zoom;
+        // A press whose release went elsewhere: the next move without the
+        // button ends it, and the chart does not follow the pointer.
+        chart_.LeftButtonDown(400, 80);
+        EXPECT_TRUE(chart_.MouseMove(300, 80, false).release);
+        chart_.MouseMove(100, 80, false);
+        EXPECT_EQ(chart_.start(), 0) << zoom;
+        EXPECT_FALSE(chart_.dragging());
         EXPECT_EQ(chart_.TimeLabels().front().text, "00:00:00");
     }
 }
@@ -120,9 +127,9 @@ TEST_F(Chart, TimesAndValuesToPixelsAndBack) {
     EXPECT_EQ(values[4].text, "120.00");
     EXPECT_EQ(values[4].box.y, p.top - 6);
 
-    chart_.MouseMove(p.left + 53 + 26, 80);
+    chart_.MouseMove(p.left + 53 + 26, 80, false);
     EXPECT_EQ(chart_.hoverText(), "02:58:52");  // 26 / 53 of 7200 s past 02:00
-    chart_.MouseMove(p.left - 3, 80);
+    chart_.MouseMove(p.left - 3, 80, false);
     EXPECT_EQ(chart_.hoverText(), "");
 }
 
@@ -229,7 +236,7 @@ TEST_F(Chart, ANarrowWindowKeepsCellsOfAPixel) {
     EXPECT_EQ(p.cellHeight, 1);
     EXPECT_EQ(chart_.TimeToX(86400), p.left + 12);
     EXPECT_EQ(chart_.ValueToY(120), p.bottom - 4);
-    chart_.MouseMove(p.left + 1, 0);
+    chart_.MouseMove(p.left + 1, 0, false);
     EXPECT_EQ(chart_.hoverText(), "02:00:00");
     Drag(50, 10);
     EXPECT_EQ(chart_.start(), 0);
@@ -237,7 +244,7 @@ TEST_F(Chart, ANarrowWindowKeepsCellsOfAPixel) {
 
 TEST_F(Chart, ZoomButtonImagesFollowTheListSize) {
     const PixelRect in = chart_.ZoomButtonRect(1);
-    chart_.MouseMove(in.x + 2, in.y + 2);
+    chart_.MouseMove(in.x + 2, in.y + 2, false);
     EXPECT_EQ(chart_.ZoomImage(0, 8), 0);
     EXPECT_EQ(chart_.ZoomImage(1, 8), 5);  // under the mouse
     chart_.LeftButtonDown(in.x + 2, in.y + 2);
