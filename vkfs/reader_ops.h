@@ -7,7 +7,7 @@
 //
 // The readers keep their state in process-wide tables and are not written for
 // concurrent callers, while up to ten VKFS threads per disk use them. So every
-// call goes through the reader's ReaderLibrary, which holds one lock per reader
+// call goes through the reader's LockedReader, which holds one lock per reader
 // library for the length of each call. The lock is never held across a
 // callback into the caller.
 #pragma once
@@ -22,7 +22,7 @@ namespace vkfs {
 
 // The calls VKFS makes of a format 1 or 2 reader (reader/vekfs_api.h).
 class VekfsOps {
-public:
+  public:
     virtual ~VekfsOps() = default;
     virtual int Init(int maxChannels) = 0;
     virtual int Exit(int unused) = 0;
@@ -32,7 +32,10 @@ public:
     virtual int FindStop(int handle) = 0;
     virtual int GetEvent(int handle, int listChannel, vekfs::event_list* out) = 0;
     virtual int ReadStart(int channel) = 0;
-    virtual int TimeSeek(int slot, vekfs::vekfs_time* time, int direction, int reserved,
+    virtual int TimeSeek(int slot,
+                         vekfs::vekfs_time* time,
+                         int direction,
+                         int reserved,
                          vekfs::event_desc* event) = 0;
     virtual int Read(int slot, void* buffer, int length, int* firstOffset) = 0;
     virtual int ReadStop(int slot) = 0;
@@ -40,7 +43,7 @@ public:
 
 // The calls VKFS makes of the dvrfs reader (vkfs/dvrfs_entry.h).
 class DvrfsOps {
-public:
+  public:
     virtual ~DvrfsOps() = default;
     virtual int Init(int channels, int secondArgument, int diskGroup) = 0;
     virtual int Exit(int force) = 0;
@@ -51,17 +54,46 @@ public:
     virtual int FindStart(int handle, dvrfs_find_query* query, void* out, int diskSet) = 0;
     virtual int FindNext(int handle, void* out) = 0;
     virtual int FindStop(int handle) = 0;
-    virtual int TimeSeek(int handle, const int time[6], int direction, int count,
+    virtual int TimeSeek(int handle,
+                         const int time[6],
+                         int direction,
+                         int count,
                          const dvrfs_find_result* record) = 0;
     virtual int Read(int handle, void* buffer, int length, int* out) = 0;
 };
 
-// One format 1 or 2 reader library: its operations, called one at a time.
-class VekfsLibrary {
-public:
-    explicit VekfsLibrary(VekfsOps* ops) : ops_(ops) {}
-    VekfsLibrary(const VekfsLibrary&) = delete;
-    VekfsLibrary& operator=(const VekfsLibrary&) = delete;
+// A reader library's operations, called one at a time: each call holds the
+// library's lock for its length.
+template <typename Ops>
+class LockedReader {
+  public:
+    explicit LockedReader(Ops* ops) : ops_(ops) {}
+    LockedReader(const LockedReader&) = delete;
+    LockedReader& operator=(const LockedReader&) = delete;
+
+    // Replaces the operations (tests); returns the previous ones.
+    Ops* Swap(Ops* ops) {
+        std::lock_guard<std::mutex> hold(lock_);
+        Ops* old = ops_;
+        ops_ = ops;
+        return old;
+    }
+
+  protected:
+    template <typename Fn, typename... Args>
+    int Call(Fn fn, Args... args) {
+        std::lock_guard<std::mutex> hold(lock_);
+        return (ops_->*fn)(args...);
+    }
+
+    std::mutex lock_;
+    Ops* ops_;
+};
+
+// One format 1 or 2 reader library.
+class VekfsLibrary : public LockedReader<VekfsOps> {
+  public:
+    using LockedReader::LockedReader;
 
     int Init(int maxChannels) { return Call(&VekfsOps::Init, maxChannels); }
     int Exit(int unused) { return Call(&VekfsOps::Exit, unused); }
@@ -69,9 +101,6 @@ public:
     int RemoveDisk(int diskNumber) { return Call(&VekfsOps::RemoveDisk, diskNumber); }
     int FindStart(vekfs::search_param* param, void* out) { return Call(&VekfsOps::FindStart, param, out); }
     int FindStop(int handle) { return Call(&VekfsOps::FindStop, handle); }
-    int GetEvent(int handle, int listChannel, vekfs::event_list* out) {
-        return Call(&VekfsOps::GetEvent, handle, listChannel, out);
-    }
     int ReadStart(int channel) { return Call(&VekfsOps::ReadStart, channel); }
     int TimeSeek(int slot, vekfs::vekfs_time* time, int direction, int reserved, vekfs::event_desc* event) {
         return Call(&VekfsOps::TimeSeek, slot, time, direction, reserved, event);
@@ -88,35 +117,16 @@ public:
         std::lock_guard<std::mutex> hold(lock_);
         vekfs::event_list list;
         const int rc = ops_->GetEvent(handle, listChannel, &list);
-        if (rc == 0) use(list);
+        if (rc == 0)
+            use(list);
         return rc;
     }
-
-    // Replaces the operations (tests); returns the previous ones.
-    VekfsOps* Swap(VekfsOps* ops) {
-        std::lock_guard<std::mutex> hold(lock_);
-        VekfsOps* old = ops_;
-        ops_ = ops;
-        return old;
-    }
-
-private:
-    template <typename Fn, typename... Args>
-    int Call(Fn fn, Args... args) {
-        std::lock_guard<std::mutex> hold(lock_);
-        return (ops_->*fn)(args...);
-    }
-
-    std::mutex lock_;
-    VekfsOps* ops_;
 };
 
-// The dvrfs reader library, called one at a time.
-class DvrfsLibrary {
-public:
-    explicit DvrfsLibrary(DvrfsOps* ops) : ops_(ops) {}
-    DvrfsLibrary(const DvrfsLibrary&) = delete;
-    DvrfsLibrary& operator=(const DvrfsLibrary&) = delete;
+// The dvrfs reader library.
+class DvrfsLibrary : public LockedReader<DvrfsOps> {
+  public:
+    using LockedReader::LockedReader;
 
     int Init(int channels, int secondArgument, int diskGroup) {
         return Call(&DvrfsOps::Init, channels, secondArgument, diskGroup);
@@ -139,23 +149,6 @@ public:
     int Read(int handle, void* buffer, int length, int* out) {
         return Call(&DvrfsOps::Read, handle, buffer, length, out);
     }
-
-    DvrfsOps* Swap(DvrfsOps* ops) {
-        std::lock_guard<std::mutex> hold(lock_);
-        DvrfsOps* old = ops_;
-        ops_ = ops;
-        return old;
-    }
-
-private:
-    template <typename Fn, typename... Args>
-    int Call(Fn fn, Args... args) {
-        std::lock_guard<std::mutex> hold(lock_);
-        return (ops_->*fn)(args...);
-    }
-
-    std::mutex lock_;
-    DvrfsOps* ops_;
 };
 
 // The three readers of the process, in probe order.
@@ -169,13 +162,13 @@ ReaderSet Readers();
 // Puts other operations in place of the reader libraries for the lifetime of
 // the object (tests). Null leaves a reader as it is. Only while no disk is open.
 class ScopedReaderOverride {
-public:
+  public:
     ScopedReaderOverride(VekfsOps* v1, VekfsOps* v2, DvrfsOps* dvrfs);
     ~ScopedReaderOverride();
     ScopedReaderOverride(const ScopedReaderOverride&) = delete;
     ScopedReaderOverride& operator=(const ScopedReaderOverride&) = delete;
 
-private:
+  private:
     VekfsOps* oldV1_ = nullptr;
     VekfsOps* oldV2_ = nullptr;
     DvrfsOps* oldDvrfs_ = nullptr;

@@ -18,7 +18,8 @@ namespace {
 template <size_t N>
 std::array<uint8_t, N> Ramp(uint8_t base = 0) {
     std::array<uint8_t, N> a{};
-    for (size_t i = 0; i < N; i++) a[i] = static_cast<uint8_t>(base + i);
+    for (size_t i = 0; i < N; i++)
+        a[i] = static_cast<uint8_t>(base + i);
     return a;
 }
 
@@ -56,9 +57,12 @@ TEST(DiskParam, EncodingAFieldTouchesOnlyItsBytes) {
     std::array<uint8_t, kDiskParamSize> out{};
     encode_disk_param(p, out.data());
     for (size_t i = 0; i < kDiskParamSize; i++) {
-        if (i == 118) EXPECT_EQ(out[i], 0x0e);
-        else if (i == 14) EXPECT_EQ(out[i], 2);
-        else EXPECT_EQ(out[i], bytes[i]) << "byte " << i;
+        if (i == 118)
+            EXPECT_EQ(out[i], 0x0e);
+        else if (i == 14)
+            EXPECT_EQ(out[i], 2);
+        else
+            EXPECT_EQ(out[i], bytes[i]) << "byte " << i;
     }
 }
 
@@ -91,7 +95,8 @@ TEST(FileInfo, GoldenBytesInBothVersions) {
     for (const FormatTraits* f : {&kFormatV1, &kFormatV2}) {
         SCOPED_TRACE(f->version);
         std::vector<uint8_t> bytes(f->fileInfoSize);
-        for (size_t i = 0; i < bytes.size(); i++) bytes[i] = static_cast<uint8_t>(i);
+        for (size_t i = 0; i < bytes.size(); i++)
+            bytes[i] = static_cast<uint8_t>(i);
         const file_info e = decode_file_info(bytes.data(), *f);
         EXPECT_EQ(e.magic, 0x03020100u);
         EXPECT_EQ(e.number, 0x0504);
@@ -107,8 +112,10 @@ TEST(FileInfo, GoldenBytesInBothVersions) {
         EXPECT_EQ(e.switch_word, 0x23222120u);
         EXPECT_EQ(e.day_bitmap[0], 0x27262524u);
         EXPECT_EQ(e.day_bitmap[3], 0x33323130u);
-        if (f->version == 2) EXPECT_EQ(e.day_bitmap[15], 0x63626160u);
-        else EXPECT_EQ(e.day_bitmap[4], 0u);  // version 1 holds four words only
+        if (f->version == 2)
+            EXPECT_EQ(e.day_bitmap[15], 0x63626160u);
+        else
+            EXPECT_EQ(e.day_bitmap[4], 0u);  // version 1 holds four words only
 
         std::vector<uint8_t> out(f->fileInfoSize);
         encode_file_info(e, *f, out.data());
@@ -162,46 +169,6 @@ TEST(KframeEntry, GoldenBytes) {
     std::array<uint8_t, 16> out{};
     encode_kframe_entry(e, out.data());
     EXPECT_EQ(out, bytes);
-}
-
-TEST(FrameHeader, VideoAndAudioParametersShareTheirBytes) {
-    auto bytes = Ramp<kFrameHeaderSize>();
-    bytes[4] = 'I';
-    frame_header v = decode_frame_header(bytes.data());
-    EXPECT_EQ(v.codec, 5);
-    EXPECT_EQ(v.channel, 6);
-    EXPECT_EQ(v.ext_units, 7);
-    EXPECT_EQ(v.size, 0x0f0e0d0cu);
-    EXPECT_EQ(v.time_us, 0x1716151413121110u);
-    EXPECT_EQ(v.width, 0x2120);
-    EXPECT_EQ(v.height, 0x2322);
-    EXPECT_EQ(v.fps, 0x24);
-    std::array<uint8_t, kFrameHeaderSize> out{};
-    encode_frame_header(v, out.data());
-    EXPECT_EQ(out, bytes);
-
-    bytes[4] = 'A';
-    const frame_header a = decode_frame_header(bytes.data());
-    EXPECT_EQ(a.audio_rate, 0x23222120u);
-    EXPECT_EQ(a.audio_channels, 0x24);
-    EXPECT_EQ(a.audio_bits2, 0x25);
-    EXPECT_EQ(a.audio_block, 0x2726);
-    encode_frame_header(a, out.data());
-    EXPECT_EQ(out, bytes);
-}
-
-TEST(FrameHeader, SpaceIsPaddedToEightBytesPlusExtension) {
-    EXPECT_EQ(frame_space(1, 0), 48u);
-    EXPECT_EQ(frame_space(8, 0), 48u);
-    EXPECT_EQ(frame_space(9, 0), 56u);
-    EXPECT_EQ(frame_space(0, 0), 40u);
-    EXPECT_EQ(frame_space(9, 2), 72u);
-    // A length near 2^32 must not wrap.
-    EXPECT_EQ(frame_space(0xffffffffu, 0), 0x100000000ull + 40);
-    EXPECT_EQ(frame_type_number('I'), 1);
-    EXPECT_EQ(frame_type_number('P'), 2);
-    EXPECT_EQ(frame_type_number('A'), 3);
-    EXPECT_EQ(frame_type_number('X'), 0);
 }
 
 TEST(PackedTime, BoundsOrderAndSlots) {

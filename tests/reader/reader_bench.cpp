@@ -17,6 +17,7 @@
 #include "reader/disk_param_io.h"
 #include "reader/reader.h"
 #include "reader/sector_io.h"
+#include "tests/common/reader_profiles.h"
 #include "tools/image_builder.h"
 
 namespace {
@@ -71,23 +72,25 @@ BigDisk& Disk(int version) {
             std::fprintf(stderr, "cannot build the disk: %s\n", error.c_str());
             std::abort();
         }
-        slot->reg = std::make_unique<platform::ScopedMemDisk>("bench-v" + std::to_string(version), slot->disk);
+        slot->reg =
+            std::make_unique<platform::ScopedMemDisk>("bench-v" + std::to_string(version), slot->disk);
     }
     return *slot;
 }
 
 void Quiet(const char*, void*) {}
 
-const ReaderProfile& ProfileOf(int version) { return version == 1 ? kReaderV1 : kReaderV2; }
+using vektest::ProfileFor;
 
 void BM_Mount(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
     for (auto _ : state) {
-        Reader reader(ProfileOf(version));
+        Reader reader(ProfileFor(version));
         reader.init(16);
-        if (reader.add_disk(0, d.reg->Path().c_str()) != 0) state.SkipWithError("mount failed");
+        if (reader.add_disk(0, d.reg->Path().c_str()) != 0)
+            state.SkipWithError("mount failed");
     }
 }
 
@@ -95,7 +98,7 @@ void BM_MonthSearch(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
-    Reader reader(ProfileOf(version));
+    Reader reader(ProfileFor(version));
     reader.init(16);
     reader.add_disk(0, d.reg->Path().c_str());
     search_param p;
@@ -117,7 +120,7 @@ void BM_TenYearMonthSweep(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
-    Reader reader(ProfileOf(version));
+    Reader reader(ProfileFor(version));
     reader.init(16);
     reader.add_disk(0, d.reg->Path().c_str());
     uint32_t days[31];
@@ -139,7 +142,8 @@ void BM_TenYearMonthSweep(benchmark::State& state) {
     }
     uint64_t reads = 0;
     for (const auto& r : d.disk->Log())
-        if (r.op == platform::IoOp::Seek) reads++;  // one positioning per index read
+        if (r.op == platform::IoOp::Seek)
+            reads++;  // one positioning per index read
     state.counters["reads_per_month"] = static_cast<double>(reads) / static_cast<double>(months);
 }
 
@@ -158,7 +162,8 @@ void BM_RawIndexRead(benchmark::State& state) {
         for (int p = 0; p < param.part_count; p++) {
             const uint64_t copy = param.part_start[static_cast<size_t>(p)];
             pc_read_data(device.get(), buffer.data(), copy, static_cast<int>(kPartInfoSize));
-            pc_read_data(device.get(), buffer.data(), copy + param.file_table_offset, static_cast<int>(table));
+            pc_read_data(device.get(), buffer.data(), copy + param.file_table_offset,
+                         static_cast<int>(table));
         }
         benchmark::DoNotOptimize(buffer.data());
     }

@@ -2,24 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 
 #include "reader/format.h"
 #include "tools/image_spec.h"
 
 namespace vkfs::testing {
-
-bool WaitFor(const std::function<bool()>& ready, int ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 RecTime At(int year, int month, int day, int hour, int minute, int second) {
     return RecTime{year, month, day, hour, minute, second};
@@ -41,7 +30,8 @@ int VEK_CALL SearchLog::Month(FSReaderKind kind, void* record, FSPlayParam* para
     SearchCall call;
     call.kind = kind;
     call.hasRecord = record != nullptr;
-    if (record) call.month = *static_cast<FSMonthResult*>(record);
+    if (record)
+        call.month = *static_cast<FSMonthResult*>(record);
     call.param = *param;
     static_cast<SearchLog*>(param->user)->Add(call);
     return 1;
@@ -51,7 +41,8 @@ int VEK_CALL SearchLog::Day(FSReaderKind kind, void* record, FSPlayParam* param)
     SearchCall call;
     call.kind = kind;
     call.hasRecord = record != nullptr;
-    if (record) call.record = *static_cast<FSRecordInfo*>(record);
+    if (record)
+        call.record = *static_cast<FSRecordInfo*>(record);
     call.param = *param;
     static_cast<SearchLog*>(param->user)->Add(call);
     return 1;
@@ -101,7 +92,8 @@ int VEK_CALL StreamLog::OnData(uintptr_t user, unsigned char* data, int length) 
         log->events_.push_back(std::move(e));
         log->changed_.notify_all();
     }
-    if (count && log->onData) log->onData(count);
+    if (count && log->onData)
+        log->onData(count);
     return 1;
 }
 
@@ -152,7 +144,8 @@ std::vector<std::vector<uint8_t>> StreamLog::Frames() const {
     std::lock_guard<std::mutex> hold(lock_);
     std::vector<std::vector<uint8_t>> frames;
     for (const StreamEvent& e : events_)
-        if (e.kind == StreamEvent::Data) frames.push_back(e.bytes);
+        if (e.kind == StreamEvent::Data)
+            frames.push_back(e.bytes);
     return frames;
 }
 
@@ -163,33 +156,11 @@ std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.push_back(line);
     }
     return lines;
-}
-
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::random_device seed;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; attempt++) {
-        const auto dir = base / ("vkfs-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
-        std::error_code ec;
-        if (std::filesystem::create_directory(dir, ec)) {
-            path_ = dir.string();
-            return;
-        }
-    }
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return (std::filesystem::path(path_) / name).string();
 }
 
 // ---- images -----------------------------------------------------------------------
@@ -260,40 +231,29 @@ vektools::ImageSpec PlayDaySpec(int version) {
     return recipe;
 }
 
-const BuiltImage& Built(const vektools::ImageSpec& recipe) {
-    static std::map<std::string, BuiltImage> images;
-    const std::string key = recipe.scenario + "/" + std::to_string(recipe.disk.version);
-    auto it = images.find(key);
-    if (it == images.end()) {
-        BuiltImage image;
-        std::string error;
-        if (!vektools::BuildImageInMemory(recipe, &image.disk, &image.manifest, &error)) {
-            std::fprintf(stderr, "building %s: %s\n", key.c_str(), error.c_str());
-            std::abort();
-        }
-        it = images.emplace(key, std::move(image)).first;
-    }
-    return it->second;
-}
-
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel) {
     std::vector<const vektools::EventFact*> events;
     for (const auto& e : m.events)
-        if (e.channel == channel && e.magic == vekfs::kMagicEvent && !e.skip) events.push_back(&e);
-    std::stable_sort(events.begin(), events.end(),
-                     [](const vektools::EventFact* a, const vektools::EventFact* b) { return a->start < b->start; });
+        if (e.channel == channel && e.magic == vekfs::kMagicEvent && !e.skip)
+            events.push_back(&e);
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const vektools::EventFact* a, const vektools::EventFact* b) { return a->start < b->start; });
     return events;
 }
 
-std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image, const vektools::EventFact& event,
+std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image,
+                                             const vektools::EventFact& event,
                                              uint32_t from) {
     std::vector<std::vector<uint8_t>> frames;
     const auto key = std::find_if(event.kframes.begin(), event.kframes.end(),
                                   [&](const vektools::KframeFact& k) { return k.time >= from; });
-    if (key == event.kframes.end()) return frames;
+    if (key == event.kframes.end())
+        return frames;
     const vektools::FileFact* file = image.manifest.FindFile(event.partition, event.filePosition);
     for (const auto& f : event.frames) {
-        if (f.offset < key->frameOffset) continue;
+        if (f.offset < key->frameOffset)
+            continue;
         frames.push_back(image.disk->Bytes(file->base + f.offset, f.Length()));
     }
     return frames;

@@ -16,14 +16,16 @@
 #include <vector>
 
 #include "platform/mem_device.h"
+#include "tests/common/built_images.h"
+#include "tests/common/temp_dir.h"
+#include "tests/common/wait_for.h"
 #include "tools/image_builder.h"
 #include "tools/image_manifest.h"
 #include "vkfs/vkfs_api.h"
 
 namespace vkfs::testing {
 
-// Polls `ready` until it holds or `ms` have passed.
-bool WaitFor(const std::function<bool()>& ready, int ms = 30000);
+using vektest::WaitFor;
 
 RecTime At(int year, int month, int day, int hour, int minute, int second);
 // A packed time of the image builder as a RecTime.
@@ -42,7 +44,7 @@ struct SearchCall {
 // Records the calls of the month and day callbacks; the search's user pointer
 // must be the SearchLog.
 class SearchLog {
-public:
+  public:
     static int VEK_CALL Month(FSReaderKind kind, void* record, FSPlayParam* param);
     static int VEK_CALL Day(FSReaderKind kind, void* record, FSPlayParam* param);
 
@@ -51,7 +53,7 @@ public:
     bool WaitForFinal(int ms = 30000) const;
     size_t Finals() const;
 
-private:
+  private:
     void Add(SearchCall call);
 
     mutable std::mutex lock_;
@@ -71,7 +73,7 @@ struct StreamEvent {
 // User(). `onData` runs inside the data callback (on the worker thread) after
 // the call is recorded, with the number of data calls so far.
 class StreamLog {
-public:
+  public:
     static int VEK_CALL OnData(uintptr_t user, unsigned char* data, int length);
     static int VEK_CALL OnTime(uintptr_t user, RecTime start, RecTime end);
 
@@ -87,7 +89,7 @@ public:
     // The data calls' bytes in order, leaving out end marks.
     std::vector<std::vector<uint8_t>> Frames() const;
 
-private:
+  private:
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
     std::vector<StreamEvent> events_;
@@ -96,19 +98,7 @@ private:
 
 // The lines of a log file, without line ends.
 std::vector<std::string> ReadLines(const std::string& path);
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const;
-
-private:
-    std::string path_;
-};
+using vektest::TempDir;
 
 // ---- generated recorder days ---------------------------------------------------------
 
@@ -121,18 +111,15 @@ private:
 vektools::ImageSpec PlayDaySpec(int version);
 inline constexpr int kPlayYear = 24, kPlayMonth = 5, kPlayDay = 6;
 
-struct BuiltImage {
-    vektools::Manifest manifest;
-    std::shared_ptr<platform::MemDisk> disk;
-};
-// Builds an ImageSpec into memory (once per scenario name and version in a process).
-const BuiltImage& Built(const vektools::ImageSpec& recipe);
+using vektest::Built;
+using vektest::BuiltImage;
 
 // The events of one channel in start order.
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel);
 // The frames (header and payload) an event holds from its first key frame at
 // or after `from` (a packed time; 0: its first key frame), as the disk holds them.
-std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image, const vektools::EventFact& event,
+std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image,
+                                             const vektools::EventFact& event,
                                              uint32_t from = 0);
 // The event's bytes from its first key frame to its data end.
 std::vector<uint8_t> RecordBytes(const BuiltImage& image, const vektools::EventFact& event);

@@ -10,9 +10,11 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "tests/common/format_versions.h"
+#include "tests/common/temp_image.h"
 #include "tests/vkfs/vkfs_test_support.h"
 #include "tools/image_builder.h"
 #include "tools/image_sink.h"
@@ -26,12 +28,13 @@ constexpr int kDrive = 7;  // the readers number their disks 0..7
 constexpr char kDrivePath[] = "\\\\.\\PhysicalDrive7";
 
 class VkfsDllTest : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     void SetUp() override {
         const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
         ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
-        image_ = std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive);
-        vektools::FileSink sink(image_);
+        image_ = std::make_unique<vektest::TempImage>(
+            std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive), 0);
+        vektools::FileSink sink(image_->Path());
         std::string error;
         ASSERT_TRUE(vektools::BuildImage(PlayDaySpec(GetParam()), sink, nullptr, &error)) << error;
         // The log goes to the working directory: make that a folder of our own.
@@ -41,12 +44,12 @@ protected:
         ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
     }
     void TearDown() override {
-        if (!oldDir_.empty()) SetCurrentDirectoryA(oldDir_.c_str());
-        if (!image_.empty()) DeleteFileA(image_.c_str());
+        if (!oldDir_.empty())
+            SetCurrentDirectoryA(oldDir_.c_str());
     }
 
     TempDir dir_;
-    std::string image_;
+    std::unique_ptr<vektest::TempImage> image_;
     std::string oldDir_;
 };
 VEK_INSTANTIATE_FOR_BOTH_FORMATS(VkfsDllTest);
@@ -73,7 +76,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
     SearchLog day;
     const int channels[4] = {5, -1, -1, -1};
     FSSearchByDay(disk, At(kPlayYear, kPlayMonth, kPlayDay, 0, 0, 0),
-                  At(kPlayYear, kPlayMonth, kPlayDay, 23, 59, 59), nullptr, &SearchLog::Day, &day, 0, channels);
+                  At(kPlayYear, kPlayMonth, kPlayDay, 23, 59, 59), nullptr, &SearchLog::Day, &day, 0,
+                  channels);
     ASSERT_TRUE(day.WaitForFinal());
     FSStopDaySearch(disk);
     const auto dayCalls = day.Calls();
@@ -92,7 +96,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
     const auto frames = play.Frames();
     const auto want = FramesFrom(image, *events[0]);
     ASSERT_EQ(frames.size(), want.size());
-    for (size_t i = 0; i < frames.size(); i++) ASSERT_EQ(frames[i], want[i]) << "frame " << i;
+    for (size_t i = 0; i < frames.size(); i++)
+        ASSERT_EQ(frames[i], want[i]) << "frame " << i;
     EXPECT_EQ(play.TimeCalls(), 1u);
 
     EXPECT_EQ(FSRemoveDisk(disk), 1);
@@ -104,8 +109,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
 TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
     const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
     ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
-    const std::string image = std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive);
-    vektools::FileSink sink(image);
+    const vektest::TempImage image(std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive), 0);
+    vektools::FileSink sink(image.Path());
     vektools::DvrfsImage facts;
     std::string error;
     ASSERT_TRUE(vektools::BuildDvrfsImage(vektools::BasicDvrfsRecipe(), sink, &facts, &error)) << error;
@@ -148,7 +153,6 @@ TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
     ASSERT_FALSE(log.empty());
     EXPECT_NE(log.back().find("cache memory check finish, 0 failed."), std::string::npos);
     SetCurrentDirectoryA(cwd);
-    DeleteFileA(image.c_str());
 }
 
 }  // namespace
