@@ -88,7 +88,11 @@ class MovarelStartTest(unittest.TestCase):
             self.assertGreater(height, 850)
             # The mode bar: the local play button (the mode shown, drawn
             # disabled) at its left, the bar's background at its right; the
-            # black line between the bar and the page.
+            # black line between the bar and the page. The bar paints once the
+            # pages below it are laid out at the maximised size: give it time.
+            deadline = time.monotonic() + 10
+            while gui.pixel(main, 3, 2) != LOCAL_BUTTON_SHOWN and time.monotonic() < deadline:
+                time.sleep(0.1)
             self.assertEqual(gui.pixel(main, 3, 2), LOCAL_BUTTON_SHOWN)
             self.assertEqual(gui.pixel(main, width - 5, 10), BAR_BACKGROUND)
             self.assertEqual(gui.pixel(main, width // 2, 32), "000000")
