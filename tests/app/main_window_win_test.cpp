@@ -9,12 +9,15 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/lumerad_dlg.h"
 #include "app/messages.h"
+#include "res/settings_ids.h"
 #include "tests/gui/harness/pixels.h"
 #include "tests/gui/harness/script.h"
 #include "tests/gui/harness/test_hooks.h"
@@ -249,8 +252,8 @@ TEST_F(MainWindow, SettingsAndAboutOpenModallyWithTheirCaptions) {
         WaitUntil([&] { return (settings = vekgui::FindOwnWindow("Param Config")) != nullptr; }),
         Do([&] {
             EXPECT_FALSE(dlg_.IsWindowEnabled());
-            EXPECT_EQ(vekgui::WindowText(::GetDlgItem(settings, IDOK)), "OK");
-            vekgui::Click(settings, IDOK);
+            EXPECT_EQ(vekgui::WindowText(::GetDlgItem(settings, IDC_SETTING_OK)), "OK");
+            vekgui::Click(settings, IDC_SETTING_CANCEL);
         }),
         WaitUntil([&] { return !::IsWindow(settings); }),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_HELP_ABOUT); }),
@@ -264,16 +267,18 @@ TEST_F(MainWindow, SettingsAndAboutOpenModallyWithTheirCaptions) {
 }
 
 TEST_F(MainWindow, CoordRangeReachesBothPlaybackPagesSensorPanels) {
-    const auto range = reinterpret_cast<WPARAM>(&config_.m_coordSet);
+    const CoordSet ranges = {{0, 180, -2, 2, -40, 90, 9, 36}};
+    const auto range = reinterpret_cast<WPARAM>(&ranges);
+    const auto reached = [&ranges](const CDlgMimic& panel) {
+        return std::equal(std::begin(ranges.range), std::end(ranges.range), panel.Ranges());
+    };
     Run({
         Post(WM_COORD_RANGE, range),
-        WaitUntil([this] {
-            return dlg_.m_diskPage.m_dlgMimic.m_coordRanges == 1 &&
-                   dlg_.m_netPage.m_dlgMimic.m_coordRanges == 1;
-        }),
+        WaitUntil([&] { return reached(dlg_.m_diskPage.m_dlgMimic) && reached(dlg_.m_netPage.m_dlgMimic); }),
         Do([&] {
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_lastCoordRange, range);
-            EXPECT_EQ(dlg_.m_netPage.m_dlgMimic.m_lastCoordRange, range);
+            // The speed shown takes its new range.
+            EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_curve.Model().rangeMax(), 180);
+            EXPECT_EQ(dlg_.m_netPage.m_dlgMimic.m_curve.Model().rangeMax(), 180);
         }),
     });
 }
