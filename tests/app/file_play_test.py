@@ -228,8 +228,11 @@ class FilePlayTest(unittest.TestCase):
         for _ in range(4):
             self.gui.click(page.bar, SPEED_DOWN)
         wait_for(lambda: page.state() == "Speed Down x1/4", "x1/4")
-        slow = page.pace(4)
-        self.assertLessEqual(slow, 2)
+        # The time text may still catch up with the x4 play on a busy machine:
+        # let it settle, then measure long enough that x1/4 and x1 stand apart.
+        page.pace(1)
+        slow = page.pace(8)
+        self.assertLessEqual(slow, 4)
 
         # A seek to the middle shows the frame of that time (still at x1/4).
         page.seek(59)
