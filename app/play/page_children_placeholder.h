@@ -1,11 +1,10 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the recorder list, the sensor panel and the
-// download dialog. Each has the class name, template and the calls the pages,
-// the frame and the strip make on it, so they are created, laid out and addressed as the real ones
-// will be; they show nothing and remember what they were asked (tests look).
-// The real dialogs replace this file.
+// dialogs later: the recorder list and the download dialog. Each has the class name, template and the
+// calls the pages, the frame and the strip make on it, so they are created, laid out and addressed as the
+// real ones will be; they show nothing and remember what they were asked (tests look). The real dialogs
+// replace this file.
 #pragma once
 
 #include "app/play/play_child_wnd.h"
@@ -31,14 +30,6 @@ class CPlaceholderChild : public CPlayChildDialog {
     DECLARE_MESSAGE_MAP()
 };
 
-class CDlgMapWnd : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_MAP_WND };
-    CDlgMapWnd() : CPlaceholderChild(IDD) {}
-    void SetPaneIndex(int pane) { m_paneIndex = pane; }
-    int m_paneIndex = 0;
-};
-
 // Per play pane: the network list's last day query put at least one recording
 // on the pane's time-bar row. The network list sets and clears it; the tool bar
 // reads it (the disk list's own flags are g_diskPaneHasRecords).
@@ -51,12 +42,6 @@ class CDlgDeviceList : public CPlaceholderChild {
     void Reset() { ++m_resets; }
     void PageDestroyed() {}
     int m_resets = 0;
-};
-
-class CDlgMimic : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_MIMIC };
-    CDlgMimic() : CPlaceholderChild(IDD) {}
 };
 
 class CDlgFileDownload : public CPlaceholderChild {

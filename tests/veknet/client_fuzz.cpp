@@ -46,6 +46,7 @@
 #include <thread>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "tests/common/fuzz_input.h"
 #include "veknet/connection.h"
@@ -157,16 +158,16 @@ std::vector<uint8_t> Frame(Input& in, Plan& p) {
     const uint8_t pick = in.U8();
     uint32_t payload = in.U16() % 1500;
     if (pick == 0xFF)
-        payload = kMaxFrame - kFrameHeaderSize - 1 + in.U8() % 3;  // around the limit
+        payload = media::kMaxFrameSize - media::kFrameHeaderSize - 1 + in.U8() % 3;  // around the limit
     if (p.frameBytes + payload > p.frameLimit)
         payload = in.U8();
-    std::vector<uint8_t> f(kFrameHeaderSize + payload);
+    std::vector<uint8_t> f(media::kFrameHeaderSize + payload);
     platform::PutU32(f.data(), platform::FourCC("VkFm"));
     f[4] = pick % 16 == 1 ? in.U8() : static_cast<uint8_t>("IPPA"[pick % 4]);
     f[5] = in.U8();
     platform::PutU32(f.data() + 12, pick % 16 == 2 ? in.U32() : payload);
     platform::PutU64(f.data() + 16, p.serial++);
-    for (size_t i = kFrameHeaderSize; i < f.size() && i < kFrameHeaderSize + 64; i++)
+    for (size_t i = media::kFrameHeaderSize; i < f.size() && i < media::kFrameHeaderSize + 64; i++)
         f[i] = in.U8();
     p.frameBytes += f.size();
     return f;
@@ -474,10 +475,10 @@ struct PlayLog {
             changed.notify_all();
             return take ? 1 : 0;
         }
-        Check(length >= kFrameHeaderSize && length <= kMaxFrame);
+        Check(length >= media::kFrameHeaderSize && length <= media::kMaxFrameSize);
         Check(std::memcmp(buffer, "VkFm", 4) == 0 &&
               (buffer[4] == 'I' || buffer[4] == 'P' || buffer[4] == 'A'));
-        Check(platform::GetU32(buffer + 12) == length - kFrameHeaderSize);
+        Check(platform::GetU32(buffer + 12) == length - media::kFrameHeaderSize);
         // The next frame sent with these bytes whose epoch can be the play's now.
         size_t i = nextFrame;
         while (i < sent.size() &&

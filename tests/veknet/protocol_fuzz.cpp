@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "tests/common/fuzz_input.h"
 #include "veknet/protocol.h"
@@ -93,10 +94,10 @@ bool Reencoded(const Message& m, Message* again) {
     if (ReadFrame(m, &frame)) {
         taken++;
         Check(frame.frame == m.body.data() + 4 && frame.size == m.body.size() - 4);
-        Check(frame.size >= kFrameHeaderSize && frame.size <= kMaxFrame);
+        Check(frame.size >= media::kFrameHeaderSize && frame.size <= media::kMaxFrameSize);
         Check(std::memcmp(frame.frame, "VkFm", 4) == 0);
         Check(frame.frame[4] == 'I' || frame.frame[4] == 'P' || frame.frame[4] == 'A');
-        Check(platform::GetU32(frame.frame + 12) == frame.size - kFrameHeaderSize);
+        Check(platform::GetU32(frame.frame + 12) == frame.size - media::kFrameHeaderSize);
         *again = MakeFrame(frame.epoch, frame.frame, frame.size);
     }
     if (ReadEnd(m, &epoch))
@@ -258,10 +259,11 @@ void RoundTrip(Input& in) {
             break;
         }
         default: {
-            std::vector<uint8_t> frame(kFrameHeaderSize + in.U16() % 2048);
+            std::vector<uint8_t> frame(media::kFrameHeaderSize + in.U16() % 2048);
             platform::PutU32(frame.data(), platform::FourCC("VkFm"));
             frame[4] = "IPA"[in.U8() % 3];
-            platform::PutU32(frame.data() + 12, static_cast<uint32_t>(frame.size() - kFrameHeaderSize));
+            platform::PutU32(frame.data() + 12,
+                             static_cast<uint32_t>(frame.size() - media::kFrameHeaderSize));
             for (size_t i = 16; i < frame.size(); i++)
                 frame[i] = in.U8();
             const uint32_t epoch = in.U32();

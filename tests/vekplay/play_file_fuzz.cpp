@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/vek264_file_writer.h"
+#include "media/avi_file_writer.h"
+#include "media/vek264_file_writer.h"
 #include "platform/le_bytes.h"
 #include "tests/common/fuzz_input.h"
 #include "tools/framestream.h"
@@ -50,7 +50,7 @@ using vekplay::PlayFile;
 using Input = vektest::FuzzInput;
 
 using vektest::Check;
-constexpr size_t kHeader = vekplay::kHeaderSize;
+constexpr size_t kHeader = media::kFrameHeaderSize;
 
 struct Base {
     std::vector<uint8_t> bytes;
@@ -189,7 +189,7 @@ FileKind KindOf(const std::vector<uint8_t>& b) {
 // The frame at `f` of a raw stream or container against the file's bytes.
 void CheckStreamFrame(const std::vector<uint8_t>& b, const FileFrame& f, const vekplay::Frame& read) {
     const uint8_t* h = &b[f.offset];
-    Check(GetU32(h) == vekfs::kMagicFrame && h[4] == f.type && GetU32(h + 12) == f.size &&
+    Check(GetU32(h) == media::kMagicFrame && h[4] == f.type && GetU32(h + 12) == f.size &&
           GetU64(h + 16) == f.time);
     Check(std::memcmp(read.bytes.data(), h, kHeader + f.size) == 0);
 }
@@ -203,7 +203,7 @@ uint64_t CheckAviFrame(const std::vector<uint8_t>& b, const FileFrame& f, const 
     Check(tag == FourCC(audio ? "01wb" : f.type == 'I' ? "00db" : "00dc"));
     Check(GetU32(&b[f.offset - 4]) == f.stored && f.size == f.stored + (audio ? 4 : 0));
     const uint8_t* t = &b[f.offset + f.stored];
-    Check(GetU32(t) == vekfs::kMagicFrame && t[4] == f.type && GetU64(t + 16) == f.time);
+    Check(GetU32(t) == media::kMagicFrame && t[4] == f.type && GetU64(t + 16) == f.time);
     const uint8_t* payload = read.bytes.data() + kHeader;
     if (audio) {
         Check(std::memcmp(payload, t + kHeader, 4) == 0);
@@ -288,7 +288,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < f->count(); i++) {
         const FileFrame fr = f->frames()[i];
         Check(fr.type == 'I' || fr.type == 'P' || fr.type == 'A');
-        Check(fr.size <= vekplay::kMaxPayload);
+        Check(fr.size <= media::kMaxFramePayload);
         vekplay::Frame read;
         Check(f->Read(i, &read));
         Check(read.type() == fr.type && read.payloadSize() == fr.size && read.time() == fr.time &&

@@ -38,6 +38,7 @@
 #include <thread>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "tests/common/fuzz_input.h"
 #include "tools/simrecorder/generated_content.h"
@@ -325,7 +326,7 @@ void Play(Input& in, Recorder& r) {
             Check(odd || epochs.count(f.epoch));
             received += f.size;
             // The window: never more under way than the credits allow.
-            Check(odd || received <= credited + (seeks + 1) * (uint64_t{kPlayWindow} + kMaxFrame));
+            Check(odd || received <= credited + (seeks + 1) * (uint64_t{kPlayWindow} + media::kMaxFrameSize));
         }
     };
     for (int n = 0; n < 32 && !in.Empty() && !odd; n++) {

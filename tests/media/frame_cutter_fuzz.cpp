@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/browse/frame_cutter.h"
+#include "media/frame_cutter.h"
 #include "tests/common/fuzz_input.h"
 #include "tests/common/fuzz_stream.h"
 
@@ -34,7 +34,7 @@ using vektest::Check;
 
 // Feeds `stream` to the cutter in blocks of the sizes in `cuts` (taken in
 // turn) and checks what comes out against the plain scan.
-void CutAndCheck(browse::FrameCutter& cutter,
+void CutAndCheck(media::FrameCutter& cutter,
                  bool typed,
                  const std::vector<uint8_t>& stream,
                  const std::vector<size_t>& cuts) {
@@ -45,9 +45,9 @@ void CutAndCheck(browse::FrameCutter& cutter,
 
     size_t got = 0;
     const auto take = [&](const uint8_t* frame, uint32_t size, bool firstKey) {
-        Check(size >= browse::kFrameHeaderBytes && size <= browse::kMaxCutFrame);
+        Check(size >= media::kFrameHeaderSize && size <= media::kMaxFrameSize);
         Check(std::memcmp(frame, "VkFm", 4) == 0);
-        Check(size == browse::kFrameHeaderBytes + platform::GetU32(frame + 12));
+        Check(size == media::kFrameHeaderSize + platform::GetU32(frame + 12));
         if (typed)
             Check(frame[4] == 'I' || frame[4] == 'P' || frame[4] == 'A');
         Check(firstKey == (got == 0));
@@ -62,7 +62,7 @@ void CutAndCheck(browse::FrameCutter& cutter,
         const size_t n = std::min(cut, stream.size() - at);
         cutter.Feed(stream.data() + at, static_cast<uint32_t>(n), 0, take);
         at += n;
-        Check(cutter.held() < browse::kMaxCutFrame);
+        Check(cutter.held() < media::kMaxFrameSize);
         Check(cutter.waiting() == (got == 0));
     }
     Check(got == want.size());
@@ -81,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Made once, as a writer makes its cutter once: the second stream checks
     // that a reset forgets what the first one left.
-    static browse::FrameCutter cutters[2] = {browse::FrameCutter(false), browse::FrameCutter(true)};
-    browse::FrameCutter& cutter = cutters[typed];
+    static media::FrameCutter cutters[2] = {media::FrameCutter(false), media::FrameCutter(true)};
+    media::FrameCutter& cutter = cutters[typed];
     cutter.Reset();
     CutAndCheck(cutter, typed, first, cuts);
     if (!in.Empty()) {
