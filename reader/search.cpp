@@ -90,8 +90,9 @@ class SearchWalk {
     SearchWalk(const ReaderProfile& profile, bool dumps, WalkKind kind, const Request& request)
         : profile_(profile), format_(profile.format), dumps_(dumps), kind_(kind), request_(request) {}
 
-    // Allocates the file-table buffer (and, for the event reads, the window).
-    // -12 when memory runs out.
+    // Allocates the file-table buffer (and, for the event reads, the window:
+    // no more blocks than the largest partition has files). -12 when memory
+    // runs out.
     int Prepare(size_t largest_file_count) {
         try {
             table_.resize(largest_file_count * format_.fileInfoSize);
@@ -101,7 +102,8 @@ class SearchWalk {
         }
         if (kind_ != WalkKind::Month) {
             try {
-                window_.resize(kEventWindowBlocks * format_.EventBlockSize());
+                window_.resize(std::min<size_t>(kEventWindowBlocks, largest_file_count) *
+                               format_.EventBlockSize());
             } catch (const std::bad_alloc&) {
                 VEKFS_ERR("malloc index_event_info err");
                 return VEKFS_ERR_NO_MEMORY;
