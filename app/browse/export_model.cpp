@@ -73,22 +73,10 @@ int ExportProgress(uint64_t done, uint64_t expected) {
     if (expected == 0)
         return 0;
     if (done >= expected)
-        return kExportMidMax;
+        return kProgressMidMax;
     const auto perMille =
         static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(expected));
-    return std::min(perMille, kExportMidMax);
-}
-
-std::string PercentText(int perMille) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d%%", perMille / 10);
-    return text;
-}
-
-std::string SecondsText(uint64_t ms) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(ms) / 1000.0);
-    return text;
+    return std::min(perMille, kProgressMidMax);
 }
 
 // ---- the library -------------------------------------------------------------------------
@@ -283,7 +271,7 @@ int VEK_CALL ExportModel::DataCallback(uintptr_t user, unsigned char* data, int 
         return 1;
     const uint32_t tag = self->tag_.load();
     if (data == nullptr || length < 1) {
-        self->page_.PostProgress(kExportDone, tag | kExportEndTag);
+        self->page_.PostProgress(kProgressDone, tag | kExportEndTag);
         return 1;
     }
     self->writer_->Write(data, static_cast<unsigned>(length), 0);
@@ -296,7 +284,7 @@ void ExportModel::OnProgress(int perMille, uint32_t tag) {
     if (current_ < 0 || (tag & ~kExportEndTag) != tag_.load())
         return;  // of an export that was stopped or has ended
     if ((tag & kExportEndTag) == 0) {
-        const int shown = std::clamp(perMille, 0, kExportMidMax);
+        const int shown = std::clamp(perMille, 0, kProgressMidMax);
         page_.SetProgress(shown);
         page_.ShowProgressText(PercentText(shown));
         return;
@@ -310,8 +298,8 @@ void ExportModel::FinishRow() {
         EndRun(/*failed=*/true);
         return;
     }
-    page_.SetProgress(kExportDone);
-    page_.ShowProgressText(PercentText(kExportDone));
+    page_.SetProgress(kProgressDone);
+    page_.ShowProgressText(PercentText(kProgressDone));
     if (next_ < queue_.size()) {
         ExportNext();
         return;

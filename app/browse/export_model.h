@@ -54,6 +54,7 @@
 #include "app/browse/calendar_model.h"
 #include "app/browse/channel_chooser_model.h"
 #include "app/browse/disk_library.h"
+#include "app/browse/progress_text.h"
 #include "vkfs/vkfs_api.h"
 
 class CVekAviFileWirte;
@@ -62,8 +63,6 @@ namespace browse {
 
 inline constexpr int kExportGroup = 1;  // the library's export group of record tables
 inline constexpr int kExportSlots = 4;
-inline constexpr int kExportDone = 1000;      // per mille at the end of a row
-inline constexpr int kExportMidMax = 999;     // the most a row shows before its end
 inline constexpr uint32_t kExportEndTag = 1;  // the tag's low bit: the row has ended
 
 // Language strings of the dialog.
@@ -119,12 +118,8 @@ std::string DefaultExportFolder(int videoType);
 std::string ExportExtension(int videoType);
 std::string ExportFileName(const std::string& folder, const ExportRow& row, const std::string& extension);
 // Per mille of `done` bytes of a row of `expected` bytes while it runs: at
-// most kExportMidMax, 0 when the length is not known.
+// most kProgressMidMax, 0 when the length is not known.
 int ExportProgress(uint64_t done, uint64_t expected);
-// "%d%%" of a per mille value.
-std::string PercentText(int perMille);
-// Seconds with three decimals ("12.345" for 12,345 ms).
-std::string SecondsText(uint64_t ms);
 
 // The dialog's controls and the configuration object.
 class ExportPage {

@@ -3,6 +3,8 @@
 
 #include <span>
 
+#include "app/browse/convert_dlg.h"
+#include "app/browse/export_dlg.h"
 #include "app/browse/select_channel_dlg.h"
 #include "app/messages.h"
 
@@ -37,6 +39,9 @@ BEGIN_MESSAGE_MAP(CDlgFileList, CPlayChildDialog)
 ON_BN_CLICKED(IDC_FILE_LIST_SELECT_DISK, &CDlgFileList::OnSelectDisk)
 ON_BN_CLICKED(IDC_FILE_LIST_CLEAR, &CDlgFileList::OnClear)
 ON_BN_CLICKED(IDC_FILE_LIST_SELECT_CHANNEL, &CDlgFileList::OnSelectChannel)
+ON_BN_CLICKED(IDC_FILE_LIST_EXPORT, &CDlgFileList::OnExport)
+ON_COMMAND(ID_FILE_LIST_EXPORT, &CDlgFileList::OnExport)
+ON_COMMAND(ID_FILE_LIST_CONVERT, &CDlgFileList::OnConvert)
 ON_NOTIFY(NM_DBLCLK, IDC_FILE_LIST_ROWS, &CDlgFileList::OnRowDoubleClick)
 ON_WM_TIMER()
 ON_MESSAGE(WM_MONTH_SEARCH_DONE, &CDlgFileList::OnMonthSearchDone)
@@ -174,6 +179,18 @@ void CDlgFileList::OnSelectDisk() {
 
 void CDlgFileList::OnClear() {
     CloseDisk();
+}
+
+void CDlgFileList::OnExport() {
+    CDlg264Export dlg(this);
+    dlg.SetConfigAndSkin(m_pConfig, m_pSkin);
+    dlg.DoModal();
+}
+
+void CDlgFileList::OnConvert() {
+    CDlg264ToAvi dlg(this);
+    dlg.SetConfigAndSkin(m_pConfig, m_pSkin);
+    dlg.DoModal();
 }
 
 void CDlgFileList::OnRowDoubleClick(NMHDR*, LRESULT*) {
