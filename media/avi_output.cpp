@@ -10,6 +10,7 @@
 #include "platform/le_bytes.h"
 
 using media::FrameTimeUs;
+using media::kFrameHeaderSize;
 using platform::FourCC;
 using platform::PutU16;
 using platform::PutU32;
@@ -30,16 +31,20 @@ constexpr uint32_t kTagAudio = FourCC("01wb");
 constexpr uint32_t kHeaderVideoOnly = 212;
 constexpr uint32_t kHeaderWithAudio = 320;
 constexpr uint32_t kEntriesPerWrite = 4096;
+constexpr uint32_t kAudioTrailer = 48;
 
 void PutTag(uint8_t* p, const char (&tag)[5]) { PutU32(p, FourCC(tag)); }
 
 // The trailer is the frame's header; its time needs its first 24 bytes.
-int64_t Seconds(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? static_cast<int64_t>(FrameTimeUs(trailer) / 1000000) : 0;
-}
-
 uint64_t FrameTime(const uint8_t* trailer, uint32_t trailerLength) {
     return trailerLength >= 24 ? FrameTimeUs(trailer) : 0;
+}
+
+// Whole seconds from the first chunk to the last.
+uint32_t SpanSeconds(const AviTally& t) {
+    const auto first = static_cast<int64_t>(t.firstTimeUs / 1000000);
+    const auto last = static_cast<int64_t>(t.lastTimeUs / 1000000);
+    return static_cast<uint32_t>(static_cast<uint64_t>(last - first));
 }
 
 uint32_t MicrosPerFrame(double frameRate) {
@@ -145,33 +150,62 @@ void BuildHeaderArea(const AviOutput& a, bool withAudio, uint64_t fileEnd, uint3
     PutTag(p, "JUNK");
     PutU32(p + 4, kAviMoviList - 8 - h);
     PutU32(p + 8, 0);
-    PutU32(p + 12, static_cast<uint32_t>(static_cast<uint64_t>(t.lastTime - t.firstTime)));
+    PutU32(p + 12, SpanSeconds(t));
 
     PutTag(out + kAviMoviList, "LIST");
     PutU32(out + kAviMoviList + 4, moviEnd - kAviMoviData);
     PutTag(out + kAviMoviData, "movi");
 }
 
-// Brings the file up to the chunks gathered so far. On failure the file goes
-// back to the last chunk that reached it: the chunks still pending leave the
-// index and the tally, and the next write overwrites whatever part of them
-// reached the file.
-bool Flush(AviOutput* a) {
-    if (a->pending.empty())
-        return true;
-    if (a->file.Write(a->pending.data(), a->pending.size())) {
-        a->pending.clear();
-        a->flushed = a->tally;
-        return true;
-    }
+// A write failed: the file goes back to the last chunk that reached it. The
+// chunks not written leave the index and the tally, and the next write
+// overwrites whatever part of them reached the file.
+void LoseUnwritten(AviOutput* a) {
     a->tally = a->flushed;
     a->index.truncate(a->tally.indexEntries);
     a->frameTimes.truncate(a->tally.videoFrames);
-    a->pending.clear();
+    a->pendingBytes = 0;
     a->file.Seek(a->tally.position);
     a->dataLost = true;
     Fail(kAviErrChunk);
-    return false;
+}
+
+// Brings the file up to the chunks gathered so far.
+bool Flush(AviOutput* a) {
+    if (a->pendingBytes == 0)
+        return true;
+    if (!a->file.Write(a->pending.get(), a->pendingBytes)) {
+        LoseUnwritten(a);
+        return false;
+    }
+    a->pendingBytes = 0;
+    a->flushed = a->tally;
+    return true;
+}
+
+// The chunk's parts one after the other at `out`.
+void PutChunk(uint8_t* out,
+              uint32_t tag,
+              const uint8_t* payload,
+              uint32_t length,
+              const uint8_t* trailer,
+              uint32_t trailerLength,
+              uint32_t pad) {
+    PutU32(out, tag);
+    PutU32(out + 4, length);
+    out += 8;
+    if (length > 0)
+        std::memcpy(out, payload, length);
+    out += length;
+    // The usual trailers, copied as fixed-size blocks.
+    if (trailerLength == kFrameHeaderSize)
+        std::memcpy(out, trailer, kFrameHeaderSize);
+    else if (trailerLength == kAudioTrailer)
+        std::memcpy(out, trailer, kAudioTrailer);
+    else if (trailerLength > 0)
+        std::memcpy(out, trailer, trailerLength);
+    if (pad)
+        out[trailerLength] = 0;
 }
 
 // Makes sure the chunks start behind the header area.
@@ -208,8 +242,13 @@ int AddChunk(AviOutput* a, uint32_t tag, uint32_t flags, const uint8_t* payload,
                          8ull * (a->tally.videoFrames + (video ? 1 : 0));
     if (end > a->fileLimit || end > 0xFFFFFFFFu)
         return Fail(kAviErrTooLarge);
-    if (!a->pending.empty() && a->pending.size() + chunk > kAviWriteBuffer && !Flush(a))
+    if (a->pendingBytes > 0 && a->pendingBytes + chunk > kAviWriteBuffer && !Flush(a))
         return -1;
+    if (!a->pending) {
+        a->pending.reset(new (std::nothrow) uint8_t[kAviWriteBuffer]);
+        if (!a->pending)
+            return Fail(kAviErrMemory);
+    }
     try {
         // Index entries and frame times go to block lists: long files have
         // millions of chunks. The frame time is added here, so that nothing can
@@ -217,30 +256,44 @@ int AddChunk(AviOutput* a, uint32_t tag, uint32_t flags, const uint8_t* payload,
         a->index.push_back({tag, flags, a->tally.position, length});
         if (video)
             a->frameTimes.push_back(frameTime);
-        if (a->pending.capacity() < a->pending.size() + chunk)
-            a->pending.reserve(std::max<size_t>(kAviWriteBuffer, a->pending.size() + chunk));
     } catch (const std::bad_alloc&) {
         a->index.truncate(a->tally.indexEntries);
         a->frameTimes.truncate(a->tally.videoFrames);
         return Fail(kAviErrMemory);
     }
+    a->tally.indexEntries = static_cast<uint32_t>(a->index.size());
+    if (chunk <= kAviWriteBuffer) {
+        PutChunk(a->pending.get() + a->pendingBytes, tag, payload, length, trailer, trailerLength, pad);
+        a->pendingBytes += static_cast<size_t>(chunk);
+        a->tally.position += static_cast<uint32_t>(chunk);
+        return 0;
+    }
+    // Larger than the buffer (nothing is pending then): straight to the file.
     uint8_t head[8];
     PutU32(head, tag);
     PutU32(head + 4, length);
-    a->pending.insert(a->pending.end(), head, head + 8);
-    a->pending.insert(a->pending.end(), payload, payload + length);
-    a->pending.insert(a->pending.end(), trailer, trailer + trailerLength);
-    if (pad)
-        a->pending.push_back(0);
-    a->tally.indexEntries = static_cast<uint32_t>(a->index.size());
+    const uint8_t zero = 0;
+    if (!a->file.Write(head, sizeof head) || !a->file.Write(payload, length) ||
+        !a->file.Write(trailer, trailerLength) || (pad && !a->file.Write(&zero, 1))) {
+        LoseUnwritten(a);
+        return -1;
+    }
     a->tally.position += static_cast<uint32_t>(chunk);
     return 0;
 }
 
-void NoteChunkTime(AviOutput* a, int64_t seconds) {
+// The chunk just added (and written, when it went straight to the file) has
+// its time noted; called before the tally counts it.
+void NoteChunkTime(AviOutput* a, uint64_t timeUs) {
     if (a->tally.videoFrames == 0 && a->tally.audioBytes == 0)
-        a->tally.firstTime = seconds;
-    a->tally.lastTime = seconds;
+        a->tally.firstTimeUs = timeUs;
+    a->tally.lastTimeUs = timeUs;
+}
+
+// A chunk that went straight to the file is in it with its tally.
+void NoteWritten(AviOutput* a) {
+    if (a->pendingBytes == 0)
+        a->flushed = a->tally;
 }
 
 // idx1 and the frame-time JUNK at the position, in pieces of 4096 entries.
@@ -361,13 +414,15 @@ int AviWriteFrame(AviOutput* a, const uint8_t* payload, uint32_t length, bool ke
     if (a->tally.videoFrames < 2)
         WriteHeaderNow(a, false);
     const uint32_t offset = a->tally.position;
+    const uint64_t time = FrameTime(trailer, trailerLength);
     if (AddChunk(a, keyframe ? kTagVideoKey : kTagVideo, keyframe ? kAviIndexKeyFrame : 0, payload, length,
-                 trailer, trailerLength, /*video=*/true, FrameTime(trailer, trailerLength)) != 0)
+                 trailer, trailerLength, /*video=*/true, time) != 0)
         return -1;
-    NoteChunkTime(a, Seconds(trailer, trailerLength));
+    NoteChunkTime(a, time);
     a->tally.videoFrames++;
     a->tally.lastVideoOffset = offset;
     a->tally.lastVideoLength = length;
+    NoteWritten(a);
     return 0;
 }
 
@@ -379,8 +434,9 @@ int AviWriteAudio(AviOutput* a, const uint8_t* payload, uint32_t length, const u
         WriteHeaderNow(a, true);
     if (AddChunk(a, kTagAudio, 0, payload, length, trailer, trailerLength, /*video=*/false, 0) != 0)
         return -1;
-    NoteChunkTime(a, Seconds(trailer, trailerLength));
+    NoteChunkTime(a, FrameTime(trailer, trailerLength));
     a->tally.audioBytes += length;
+    NoteWritten(a);
     return 0;
 }
 

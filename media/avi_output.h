@@ -23,9 +23,9 @@
 // Chunk lengths count the payload only, so readers find chunks through idx1.
 //
 // Chunks are gathered in a write-behind buffer of 1 MB and reach the file in
-// large writes. When a write fails, the file goes back to the last chunk that
-// reached it: the lost chunks leave the index, the error is kept, and the file
-// is still finished (header, index, frame times) at close.
+// large writes (a chunk larger than the buffer goes to the file at once). When a write fails, the file goes
+// back to the last chunk that reached it: the lost chunks leave the index, the error is kept, and the file is
+// still finished (header, index, frame times) at close.
 //
 // Errors (AviGetLastError; one number per process, set by the failing call):
 // 1 the file would pass 2,000,000,000 bytes, 2 the file cannot be created,
@@ -34,7 +34,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "media/binary_file.h"
 #include "media/block_list.h"
@@ -68,9 +68,9 @@ struct AviIndexEntry {
 
 // What the chunks written so far add up to.
 struct AviTally {
-    uint32_t position = 0;  // where the next chunk goes (2048 after the first header write)
-    int64_t firstTime = 0;  // of the first chunk, whole seconds
-    int64_t lastTime = 0;   // of the last chunk, whole seconds
+    uint32_t position = 0;     // where the next chunk goes (2048 after the first header write)
+    uint64_t firstTimeUs = 0;  // of the first chunk
+    uint64_t lastTimeUs = 0;   // of the last chunk
     uint32_t videoFrames = 0;
     uint32_t audioBytes = 0;
     uint32_t lastVideoOffset = 0;
@@ -100,8 +100,10 @@ struct AviOutput {
     media::BlockList<uint64_t> frameTimes;  // microseconds, one per video chunk
 
     // Write-behind: chunk bytes from flushed.position on that are not in the
-    // file yet, and the tally as it stood when the file last caught up.
-    std::vector<uint8_t> pending;
+    // file yet (a buffer of kAviWriteBuffer bytes, made with the first chunk),
+    // and the tally as it stood when the file last caught up.
+    std::unique_ptr<uint8_t[]> pending;
+    size_t pendingBytes = 0;
     AviTally flushed;
     bool dataLost = false;  // a chunk that had been accepted never reached the file
     uint64_t fileLimit = kAviFileLimit;
