@@ -15,7 +15,8 @@
 // waits for one to run out.
 //
 // An export reads one record, from its first key frame at the export's start
-// to the record's end, and hands over raw blocks, then one call of length 0.
+// to the record's end, and hands over raw blocks one right after the other,
+// then one call of length 0.
 //
 // Every way a job ends without its stop - no records, a reader failure, a seek
 // into no record - sends one end mark (no data, length 0), so the caller never
@@ -233,7 +234,8 @@ void FSDisk::ExportThread(StreamJob& job) {
                 first = false;
                 if (read.length > skip && job.data)
                     job.data(job.user, block.data() + skip, static_cast<int>(read.length - skip));
-                Pause(job, kDeliverTurnMs);
+                // Straight on to the next block: the caller's writer paces
+                // the export, as a play's decoder paces the play.
                 break;
             }
             case BlockRead::kRecordEnd:
