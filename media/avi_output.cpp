@@ -30,7 +30,6 @@ constexpr uint32_t kTagVideo = FourCC("00dc");
 constexpr uint32_t kTagAudio = FourCC("01wb");
 constexpr uint32_t kHeaderVideoOnly = 212;
 constexpr uint32_t kHeaderWithAudio = 320;
-constexpr uint32_t kEntriesPerWrite = 4096;
 constexpr uint32_t kAudioTrailer = 48;
 
 void PutTag(uint8_t* p, const char (&tag)[5]) { PutU32(p, FourCC(tag)); }
@@ -170,11 +169,16 @@ void LoseUnwritten(AviOutput* a) {
     Fail(kAviErrChunk);
 }
 
+// Where the pending bytes start in the buffer.
+uint8_t* Pending(AviOutput* a) {
+    return a->pendingPage + a->flushed.position % kAviPage;
+}
+
 // Brings the file up to the chunks gathered so far.
 bool Flush(AviOutput* a) {
     if (a->pendingBytes == 0)
         return true;
-    if (!a->file.Write(a->pending.get(), a->pendingBytes)) {
+    if (!a->file.Write(Pending(a), a->pendingBytes)) {
         LoseUnwritten(a);
         return false;
     }
@@ -242,20 +246,26 @@ int AddChunk(AviOutput* a, uint32_t tag, uint32_t flags, const uint8_t* payload,
                          8ull * (a->tally.videoFrames + (video ? 1 : 0));
     if (end > a->fileLimit || end > 0xFFFFFFFFu)
         return Fail(kAviErrTooLarge);
-    if (a->pendingBytes > 0 && a->pendingBytes + chunk > kAviWriteBuffer && !Flush(a))
+    if (a->pendingBytes > 0 && a->pendingBytes + chunk > kAviWriteRun && !Flush(a))
         return -1;
-    if (!a->pending) {
-        a->pending.reset(new (std::nothrow) uint8_t[kAviWriteBuffer]);
-        if (!a->pending)
+    if (!a->pendingSpace) {
+        a->pendingSpace.reset(new (std::nothrow) uint8_t[kAviWriteBuffer + 2 * kAviPage]);
+        if (!a->pendingSpace)
             return Fail(kAviErrMemory);
+        const auto at = reinterpret_cast<uintptr_t>(a->pendingSpace.get());
+        a->pendingPage = a->pendingSpace.get() + (kAviPage - at % kAviPage) % kAviPage;
     }
     try {
         // Index entries and frame times go to block lists: long files have
         // millions of chunks. The frame time is added here, so that nothing can
         // fail once the chunk is in.
-        a->index.push_back({tag, flags, a->tally.position, length});
+        uint8_t* entry = a->index.Append().data();
+        PutU32(entry, tag);
+        PutU32(entry + 4, flags);
+        PutU32(entry + 8, a->tally.position);
+        PutU32(entry + 12, length);
         if (video)
-            a->frameTimes.push_back(frameTime);
+            PutU64(a->frameTimes.Append().data(), frameTime);
     } catch (const std::bad_alloc&) {
         a->index.truncate(a->tally.indexEntries);
         a->frameTimes.truncate(a->tally.videoFrames);
@@ -263,12 +273,13 @@ int AddChunk(AviOutput* a, uint32_t tag, uint32_t flags, const uint8_t* payload,
     }
     a->tally.indexEntries = static_cast<uint32_t>(a->index.size());
     if (chunk <= kAviWriteBuffer) {
-        PutChunk(a->pending.get() + a->pendingBytes, tag, payload, length, trailer, trailerLength, pad);
+        PutChunk(Pending(a) + a->pendingBytes, tag, payload, length, trailer, trailerLength, pad);
         a->pendingBytes += static_cast<size_t>(chunk);
         a->tally.position += static_cast<uint32_t>(chunk);
         return 0;
     }
-    // Larger than the buffer (nothing is pending then): straight to the file.
+    // Larger than the buffer (nothing was pending, or it was written above):
+    // straight to the file.
     uint8_t head[8];
     PutU32(head, tag);
     PutU32(head + 4, length);
@@ -296,45 +307,25 @@ void NoteWritten(AviOutput* a) {
         a->flushed = a->tally;
 }
 
-// idx1 and the frame-time JUNK at the position, in pieces of 4096 entries.
+// A list chunk of encoded records at the position: tag, size, the records.
+template <typename Record>
+bool WriteRecords(AviOutput* a, const char (&tag)[5], const media::BlockList<Record>& records) {
+    static_assert(sizeof(Record[2]) == 2 * sizeof(Record), "records lie back to back");
+    uint8_t head[8];
+    PutTag(head, tag);
+    PutU32(head + 4, static_cast<uint32_t>(records.size() * sizeof(Record)));
+    return a->file.Write(head, sizeof head) && records.ForEachRun([a](const Record* run, size_t count) {
+        return a->file.Write(reinterpret_cast<const uint8_t*>(run), count * sizeof(Record));
+    });
+}
+
+// idx1, then the JUNK with the frame times.
 bool WriteIndex(AviOutput* a) {
-    uint8_t buf[8 + kEntriesPerWrite * 16];
-    const size_t n = a->index.size();
-    PutTag(buf, "idx1");
-    PutU32(buf + 4, static_cast<uint32_t>(n * 16));
-    size_t used = 8;
-    for (size_t i = 0; i < n; i++) {
-        const AviIndexEntry& e = a->index[i];
-        PutU32(buf + used, e.tag);
-        PutU32(buf + used + 4, e.flags);
-        PutU32(buf + used + 8, e.offset);
-        PutU32(buf + used + 12, e.length);
-        used += 16;
-        if (used + 16 > sizeof buf) {
-            if (!a->file.Write(buf, used))
-                return false;
-            used = 0;
-        }
-    }
-    return used == 0 || a->file.Write(buf, used);
+    return WriteRecords(a, "idx1", a->index);
 }
 
 bool WriteFrameTimes(AviOutput* a) {
-    uint8_t buf[8 + kEntriesPerWrite * 8];
-    const size_t n = a->frameTimes.size();
-    PutTag(buf, "JUNK");
-    PutU32(buf + 4, static_cast<uint32_t>(n * 8));
-    size_t used = 8;
-    for (size_t i = 0; i < n; i++) {
-        PutU64(buf + used, a->frameTimes[i]);
-        used += 8;
-        if (used + 8 > sizeof buf) {
-            if (!a->file.Write(buf, used))
-                return false;
-            used = 0;
-        }
-    }
-    return used == 0 || a->file.Write(buf, used);
+    return WriteRecords(a, "JUNK", a->frameTimes);
 }
 
 // Index, frame times and the final header; the file ends after the frame times.

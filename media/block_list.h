@@ -3,7 +3,9 @@
 // An append-only list in fixed blocks of 16,384 elements: what the AVI writer
 // keeps one entry per chunk in. Unlike a growing array it never moves what it
 // holds and allocates once per block, which matters for files of millions of
-// chunks. Elements are default-constructed with their block.
+// chunks. Elements are default-initialised with their block (plain bytes are
+// left as they are until written), and the list hands out its contents as
+// runs of adjacent elements.
 #pragma once
 
 #include <cstddef>
@@ -23,12 +25,26 @@ class BlockList {
     T& operator[](size_t i) { return blocks_[i / kBlock][i % kBlock]; }
 
     // May throw std::bad_alloc; the list is unchanged then.
-    void push_back(const T& value) {
+    void push_back(const T& value) { Append() = value; }
+    // Adds one element and returns it, to be written in place. May throw
+    // std::bad_alloc; the list is unchanged then.
+    T& Append() {
         if (size_ == blocks_.size() * kBlock) {
             blocks_.reserve(blocks_.size() + 1);
-            blocks_.push_back(std::make_unique<T[]>(kBlock));
+            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
         }
-        (*this)[size_++] = value;
+        return (*this)[size_++];
+    }
+    // Calls run(const T* first, size_t count) for the elements in order, one
+    // block at a time; stops at the first call that returns false. False then.
+    template <typename Run>
+    bool ForEachRun(Run&& run) const {
+        for (size_t at = 0; at < size_; at += kBlock) {
+            const size_t count = size_ - at < kBlock ? size_ - at : kBlock;
+            if (!run(blocks_[at / kBlock].get(), count))
+                return false;
+        }
+        return true;
     }
     // Drops the elements from `n` on (n above the size changes nothing); their
     // blocks are kept for what comes next.

@@ -48,7 +48,9 @@ ExportRow MakeExportRow(const ExportRecord& record, const ExportTexts& texts) {
     ExportRow row;
     row.file = file;
     row.id = id;
-    row.size = RowSizeText(record.length);
+    char size[32];
+    std::snprintf(size, sizeof size, "%.2fM", static_cast<double>(record.length) / 1024 / 1024);
+    row.size = size;
     row.type = TypeText(record.typeBit, texts);
     row.channel = std::to_string(record.channelNumber);
     row.image = record.typeBit == 1 ? kRowImageNormal : kRowImageOther;
@@ -131,7 +133,7 @@ void ExportModel::OnSearch() {
     rows_.clear();
     records_.clear();
     page_.ShowRows(rows_);
-    StopAll();
+    StopWork();
 
     if (page_.DiskHandle() == 0 && !OpenOwnDisk()) {
         page_.EnableSearch(true);
@@ -181,8 +183,9 @@ int VEK_CALL ExportModel::DaySearchCallback(FSReaderKind, void* record, FSPlayPa
         if (record != nullptr) {
             const auto& r = *static_cast<const FSRecordInfo*>(record);
             std::lock_guard hold(self->lock_);
-            self->found_.push_back(ExportRecord{r.start, r.end, param->channel + 1,
-                                                static_cast<uint32_t>(r.dataLength), r.typeBit});
+            const uint64_t length = static_cast<uint64_t>(static_cast<uint32_t>(r.lengthHigh)) << 32 |
+                                    static_cast<uint32_t>(r.dataLength);
+            self->found_.push_back(ExportRecord{r.start, r.end, param->channel + 1, length, r.typeBit});
         }
         return 1;
     }
@@ -345,7 +348,7 @@ bool ExportModel::CloseWriter() {
     return ok;
 }
 
-void ExportModel::StopAll() {
+void ExportModel::StopWork() {
     const FSDiskHandle disk = page_.DiskHandle();
     if (disk != 0) {
         disks_.StopDaySearch(disk);
@@ -356,6 +359,14 @@ void ExportModel::StopAll() {
     tag_ += 2;
     queue_.clear();
     next_ = 0;
+    std::lock_guard hold(lock_);
+    found_.clear();
+    searchDone_ = false;
+}
+
+void ExportModel::StopAll() {
+    StopWork();
+    const FSDiskHandle disk = page_.DiskHandle();
     if (ownDisk_) {
         if (disk != 0)
             disks_.RemoveDisk(disk);
@@ -364,9 +375,6 @@ void ExportModel::StopAll() {
         ownDisk_ = false;
     }
     lastDisk_ = 0;
-    std::lock_guard hold(lock_);
-    found_.clear();
-    searchDone_ = false;
 }
 
 }  // namespace browse

@@ -12,7 +12,7 @@
 //
 // The disk: the one the recording list has open (the configuration's disk
 // handle), else one the dialog opens itself from a picked folder, exactly as
-// the list does, and removes again when it closes. The drive number goes to
+// the list does, keeps for its further searches and removes when it closes. The drive number goes to
 // the configuration only once the disk has opened, so a stick that no reader
 // accepted is never taken for the recorder's drive when it is pulled out.
 //
@@ -75,7 +75,7 @@ struct ExportRecord {
     RecTime start{};
     RecTime end{};
     int channelNumber = 0;  // one-based
-    uint32_t length = 0;    // bytes
+    uint64_t length = 0;    // bytes (a dvrfs record's high length word included)
     int32_t typeBit = 0;
 };
 
@@ -194,9 +194,10 @@ class ExportModel {
     void OnStop();
     void OnPickDestination();
     void OnChannelsChosen(const ChosenChannels& channels);
-    // The dialog closes (and before each search): searches and exports
-    // stopped, the writer closed, a disk this dialog opened removed.
+    // The dialog closes: StopWork, and a disk this dialog opened removed.
     void StopAll();
+    // Before a search: the search and the exports stopped, the writer closed.
+    void StopWork();
 
     static int VEK_CALL DaySearchCallback(FSReaderKind kind, void* record, FSPlayParam* param);
     static int VEK_CALL DataCallback(uintptr_t user, unsigned char* data, int length);

@@ -201,7 +201,8 @@ TEST_F(ExportTest, RowThatDidNotReachTheDiskShowsTheErrorNot100) {
 #endif
 
 // With no disk open the dialog opens one itself. Its drive number is kept
-// only once a reader accepted the disk, and closing the dialog removes it.
+// only once a reader accepted the disk; its next searches use it, and closing
+// the dialog removes it.
 TEST_F(ExportTest, OwnDiskKeepsItsDriveNumberOnlyOnceOpenedAndGoesOnClose) {
     page_.disk = 0;
     page_.folder = "F:\\DVR";
@@ -216,13 +217,16 @@ TEST_F(ExportTest, OwnDiskKeepsItsDriveNumberOnlyOnceOpenedAndGoesOnClose) {
 
     disks_.addResult = 5;
     model_.OnSearch();
+    model_.OnSearch();  // the next search keeps the disk
+    EXPECT_EQ(log_.Count("AddDisk \\\\.\\PhysicalDrive2"), 2);
+    EXPECT_EQ(log_.Count("RemoveDisk"), 0);
     EXPECT_EQ(page_.disk, 5u);
     EXPECT_EQ(page_.storedDrive, 2);
     EXPECT_EQ(page_.storedFolder, "F:\\DVR");
     EXPECT_TRUE(model_.OwnsDisk());
     EXPECT_EQ(disks_.addWindow, nullptr);
     EXPECT_EQ(disks_.monthCallback, nullptr);
-    EXPECT_EQ(log_.Count("SearchByDay"), 1);
+    EXPECT_EQ(log_.Count("SearchByDay"), 2);
 
     model_.StopAll();
     EXPECT_EQ(log_.Count("RemoveDisk"), 1);
