@@ -3,14 +3,10 @@
 
 #include <iterator>
 
-#include "app/browse/select_channel_dlg.h"
+#include "app/browse/list_dialog_parts.h"
 #include "app/messages.h"
-#include "res/file_list_ids.h"
 
 namespace {
-
-constexpr COLORREF kTypeImageMask = RGB(255, 255, 255);
-constexpr int kTypeImageSize = 15;
 
 // Language strings.
 constexpr int kStrStop = 129;
@@ -129,12 +125,7 @@ void CDlg264Export::SetUpTexts() {
 }
 
 void CDlg264Export::SetUpList() {
-    m_typeImages.Create(kTypeImageSize, kTypeImageSize, ILC_COLOR24 | ILC_MASK, 32, 32);
-    CBitmap strip;
-    if (strip.LoadBitmap(IDB_RECORD_TYPES))
-        m_typeImages.Add(&strip, kTypeImageMask);
-    m_listRows.SetImageList(&m_typeImages, LVSIL_SMALL);
-    m_listRows.SetExtendedStyle(m_listRows.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    SetUpRecordTypeImages(m_typeImages, m_listRows);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); i++) {
         const std::string heading = kColumns[i].text != 0 ? Text(kColumns[i].text) : std::string();
         m_listRows.InsertColumn(i, heading.c_str(), LVCFMT_LEFT, kColumns[i].width);
@@ -174,15 +165,9 @@ void CDlg264Export::OnStop() {
 void CDlg264Export::OnSelectChannel() {
     if (!m_model)
         return;
-    CDlgSelectChannel chooser(this);
-    chooser.SetConfigAndSkin(m_pConfig, m_pSkin);
-    chooser.SetChannels(m_model->Channels());
-    chooser.DoModal();
-    if (!chooser.IsAccepted())
-        return;
-    browse::ChosenChannels channels;
-    chooser.GetChannels(channels);
-    m_model->OnChannelsChosen(channels);
+    browse::ChosenChannels channels = m_model->Channels();
+    if (ChooseChannels(this, m_pConfig, m_pSkin, channels))
+        m_model->OnChannelsChosen(channels);
 }
 
 LRESULT CDlg264Export::OnDaySearchDone(WPARAM, LPARAM) {

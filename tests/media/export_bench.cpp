@@ -31,6 +31,7 @@
 
 #include "media/avi_file_writer.h"
 #include "media/binary_file.h"
+#include "tests/media/bench_runs.h"
 #include "tools/h264_split.h"
 #include "tools/image_builder.h"
 #include "tools/image_sink.h"
@@ -38,13 +39,10 @@
 
 namespace {
 
+using namespace media_bench;
+
 constexpr int kRecordSeconds = 600;
 constexpr int kDrive = 4;
-
-std::filesystem::path BenchDir() {
-    const char* dir = std::getenv("VEK_BENCH_DIR");
-    return dir && *dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
-}
 
 std::string In(const char* name) {
     return (BenchDir() / name).string();
@@ -131,17 +129,6 @@ const Fixture& Made() {
         return f;
     }();
     return fixture;
-}
-
-std::map<std::string, std::vector<double>> g_runs;  // MB/s of payload, per case
-
-void Note(const std::string& name, uint64_t bytes, double seconds) {
-    g_runs[name].push_back(static_cast<double>(bytes) / 1e6 / seconds);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 // The export's blocks into the AVI writer, as the export dialog hands them on.
@@ -250,39 +237,21 @@ BENCHMARK(FfmpegRemux)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisec
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Interleaved repetitions, so that a busy moment of the machine does not
-    // fall on one case only (a later flag on the command line wins).
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    std::vector<char*> args;
-    args.reserve(static_cast<size_t>(argc) + 2);
-    args.push_back(argv[0]);
-    args.push_back(interleave);
-    for (int i = 1; i < argc; i++)
-        args.push_back(argv[i]);
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    argv = args.data();
-    argc = count;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!RunInterleaved(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
 
     const Fixture& f = Made();
     std::printf("\nOne record of %.1f MB of H.264 payload (%d s of D1 at 25 fps)\n",
                 static_cast<double>(f.payloadBytes) / 1e6, kRecordSeconds);
     std::printf("MB/s of payload (1 MB = 10^6 bytes)   median     best   runs\n");
-    for (const auto& [name, runs] : g_runs)
-        std::printf("  %-33s %8.0f %8.0f %6zu\n", name.c_str(), Median(runs),
-                    *std::max_element(runs.begin(), runs.end()), runs.size());
-    const auto ours = g_runs.find("FSExport into the AVI writer");
-    const auto ffmpeg = g_runs.find("ffmpeg -c copy into AVI");
-    if (ours != g_runs.end() && ffmpeg != g_runs.end() && Median(ffmpeg->second) > 0)
+    const auto& all = Runs();
+    for (const auto& [name, runs] : all)
+        std::printf("  %-33s %8.0f %8.0f %6zu\n", name.c_str(), Median(runs), Best(runs), runs.size());
+    const auto ours = all.find("FSExport into the AVI writer");
+    const auto ffmpeg = all.find("ffmpeg -c copy into AVI");
+    if (ours != all.end() && ffmpeg != all.end() && Median(ffmpeg->second) > 0)
         std::printf("  export / ffmpeg                   %8.2fx of the median, %.2fx of the best\n",
-                    Median(ours->second) / Median(ffmpeg->second),
-                    *std::max_element(ours->second.begin(), ours->second.end()) /
-                        *std::max_element(ffmpeg->second.begin(), ffmpeg->second.end()));
+                    Median(ours->second) / Median(ffmpeg->second), Best(ours->second) / Best(ffmpeg->second));
     std::error_code ignored;
     std::filesystem::remove(f.image, ignored);
     std::filesystem::remove(f.payload, ignored);
