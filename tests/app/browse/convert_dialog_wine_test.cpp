@@ -5,7 +5,7 @@
 //
 // Convert sets its dialog up on the GUI thread before the worker starts and a
 // second Convert while one runs starts nothing; a whole conversion ends at
-// 100% with the time taken; Stop mid-way ends the conversion with the button
+// 100% with the time taken, one that cannot write its file with the error; Stop mid-way ends the conversion with the button
 // enabled again; closing the dialog mid-way returns within a second.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -66,7 +66,7 @@ class ConverterDialog : public ::testing::Test {
 TEST_F(ConverterDialog, ConvertSetsUpBeforeItsWorkerStartsAndASecondConvertStartsNothing) {
     bool disabledAtOnce = false, runningAtOnce = false;
     int positionAtOnce = -1;
-    std::string percentAtOnce, percent, seconds;
+    std::string percentAtOnce, percent, seconds, failedText;
     int position = -1;
     vekgui::Script script(
         {
@@ -88,6 +88,13 @@ TEST_F(ConverterDialog, ConvertSetsUpBeforeItsWorkerStartsAndASecondConvertStart
                 percent = Text(IDC_CONVERT_PERCENT);
                 seconds = Text(IDC_CONVERT_SECONDS);
                 position = Position();
+                // An AVI file that cannot be written is a failure, not 100%.
+                PickFiles("no such folder\\failed.avi");
+                vekgui::Click(dlg_, IDC_CONVERT_START);
+            }),
+            WaitUntil([&] { return Enabled(IDC_CONVERT_START); }),
+            Do([&] {
+                failedText = Text(IDC_CONVERT_PERCENT);
                 dlg_.SendMessage(WM_CLOSE);
             }),
         },
@@ -101,7 +108,8 @@ TEST_F(ConverterDialog, ConvertSetsUpBeforeItsWorkerStartsAndASecondConvertStart
     EXPECT_EQ(percent, "100%");
     EXPECT_EQ(position, 1000);
     EXPECT_TRUE(std::regex_match(seconds, std::regex(R"(\d+\.\d{3})"))) << seconds;
-    ASSERT_EQ(hooks_.fileRequests().size(), 2u);
+    EXPECT_EQ(failedText, "Error");
+    ASSERT_EQ(hooks_.fileRequests().size(), 4u);
     EXPECT_FALSE(hooks_.fileRequests()[0].save);
     EXPECT_EQ(hooks_.fileRequests()[0].title, "Open File");
     EXPECT_EQ(hooks_.fileRequests()[1].filter, "avi file(*.avi)|*.avi||");
