@@ -18,10 +18,10 @@ class CPlaceholderChild : public CPlayChildDialog {
     explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId, Face::Dialog, kDarkGrey) {}
     static constexpr COLORREF kDarkGrey = RGB(64, 64, 64);
 
-    int m_seekRequests = 0;     // WM_TIMEBAR_SEEK received
-    int m_paneSelections = 0;   // WM_PANE_SELECTED received
-    WPARAM m_lastSelected = 0;  // its pane
-    int m_coordRanges = 0;      // WM_COORD_RANGE received
+    int m_seekRequests = 0;       // WM_TIMEBAR_SEEK received
+    int m_paneSelections = 0;     // WM_PANE_SELECTED received
+    WPARAM m_lastSelected = 0;    // its pane
+    int m_coordRanges = 0;        // WM_COORD_RANGE received
     WPARAM m_lastCoordRange = 0;  // its range
 
   protected:

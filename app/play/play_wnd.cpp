@@ -15,9 +15,9 @@ constexpr UINT_PTR kPlayTimer = 103;
 constexpr UINT kPlayTimerMs = 1000;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kTitleFontHeight = -12;
-constexpr int kTitleCap = 5;       // end caps of the title strip, copied as they are
-constexpr int kTitleLeft = 6;      // where the title text starts
-constexpr BYTE kLogoAlpha = 20;    // how faintly the logo shows
+constexpr int kTitleCap = 5;     // end caps of the title strip, copied as they are
+constexpr int kTitleLeft = 6;    // where the title text starts
+constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
 constexpr int kStrPlaybackWindow = 102;
 
 COLORREF Colour(uint32_t bgr) {
@@ -46,7 +46,8 @@ void DrawTitleStrip(HDC dc, int x, int y, int width, int height) {
     controls::StretchBitmap(dc, strip, x, y, cap, height, 0, 0, cap, bitmapHeight);
     controls::StretchBitmap(dc, strip, x + cap, y, width - 2 * cap, height, cap, 0, std::max(1, middle),
                             bitmapHeight);
-    controls::StretchBitmap(dc, strip, x + width - cap, y, cap, height, bitmapWidth - cap, 0, cap, bitmapHeight);
+    controls::StretchBitmap(dc, strip, x + width - cap, y, cap, height, bitmapWidth - cap, 0, cap,
+                            bitmapHeight);
 }
 
 }  // namespace
@@ -187,7 +188,8 @@ void CDlgPlayWnd::PaintFace(CDC& dc, const CRect& client) {
     const CGdiSelection selectedFont(dc, m_font);
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrPlaybackWindow) : CString();
     const std::string title = play::PaneTitle(word.GetString(), PaneIndex());
-    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left, client.top + play::kPaneTitleHeight);
+    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left,
+                    client.top + play::kPaneTitleHeight);
     dc.SetTextColor(Colour(play::kPaneTitleColour));
     dc.DrawText(title.c_str(), -1, &titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     CRect timeRect = m_timeRect;

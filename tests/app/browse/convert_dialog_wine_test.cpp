@@ -5,8 +5,8 @@
 //
 // Convert sets its dialog up on the GUI thread before the worker starts and a
 // second Convert while one runs starts nothing; a whole conversion ends at
-// 100% with the time taken, one that cannot write its file with the error; Stop mid-way ends the conversion with the button
-// enabled again; closing the dialog mid-way returns within a second.
+// 100% with the time taken, one that cannot write its file with the error; Stop mid-way ends the conversion
+// with the button enabled again; closing the dialog mid-way returns within a second.
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -125,7 +125,9 @@ uint64_t MarkerOf(const std::string& path) {
 }
 
 // Every file under `folder` whose name starts with `prefix` and ends with `suffix`.
-std::vector<fs::path> FilesUnder(const fs::path& folder, const std::string& prefix, const std::string& suffix) {
+std::vector<fs::path> FilesUnder(const fs::path& folder,
+                                 const std::string& prefix,
+                                 const std::string& suffix) {
     std::vector<fs::path> found;
     std::error_code error;
     if (!fs::exists(folder, error))
@@ -142,7 +144,11 @@ std::vector<fs::path> FilesUnder(const fs::path& folder, const std::string& pref
 
 // The screen's pixels under a window, as they are (no repaint first: the
 // panes' pictures are on the screen only), as a 24-bit bottom-up BMP.
-bool SaveScreenOf(HWND window, const std::string& path, std::vector<COLORREF>* pixels, int* width, int* height) {
+bool SaveScreenOf(HWND window,
+                  const std::string& path,
+                  std::vector<COLORREF>* pixels,
+                  int* width,
+                  int* height) {
     RECT r;
     ::GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -220,9 +226,10 @@ class PanesOnDisk : public ::testing::Test {
         }
         // A folder of the test's own for snapshots, clips and the library's log.
         const char* out = std::getenv("VEK_PLAY_OUT");
-        const fs::path base = out != nullptr ? fs::path(out)
-                                             : fs::temp_directory_path() /
-                                                   ("vek_play_panes_" + std::to_string(::GetCurrentProcessId()));
+        const fs::path base =
+            out != nullptr
+                ? fs::path(out)
+                : fs::temp_directory_path() / ("vek_play_panes_" + std::to_string(::GetCurrentProcessId()));
         folder_ = base / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         keepFolder_ = out != nullptr;
         fs::remove_all(folder_);
@@ -249,7 +256,8 @@ class PanesOnDisk : public ::testing::Test {
         config_.m_videoType = 1;  // ".avi"
         std::snprintf(config_.m_capturePath, sizeof config_.m_capturePath, "%s",
                       (folder_ / "capture").string().c_str());
-        std::snprintf(config_.m_clipPath, sizeof config_.m_clipPath, "%s", (folder_ / "clip").string().c_str());
+        std::snprintf(config_.m_clipPath, sizeof config_.m_clipPath, "%s",
+                      (folder_ / "clip").string().c_str());
         for (const auto& [index, record] : day.records)
             config_.m_paneRecords[record.channel][index] = record;
     }
@@ -415,7 +423,8 @@ TEST_F(PanesOnDisk, ATimeBarClickSeeksAndTheNextSnapshotShowsAFrameAtOrAfterIt) 
     Open();
     Click(IDC_TOOL_PLAY);
     ASSERT_TRUE(PlayedReaches(0, DayMicros(0, 10, 0)));
-    ASSERT_TRUE(PumpUntil([&] { return TimeBar().Model().CursorShown(0); }, kWait)) << "the timer shows the cursor";
+    ASSERT_TRUE(PumpUntil([&] { return TimeBar().Model().CursorShown(0); }, kWait))
+        << "the timer shows the cursor";
 
     // Zoomed in to five minutes a cell, a quarter into the cell of 00:10.
     while (TimeBar().Model().view().zoom < 5)
@@ -486,7 +495,8 @@ TEST_F(PanesOnDisk, SyncPlayKeepsTheFourChannelsWithinOneSecondOfEachOther) {
         shown.push_back(MarkerOf(shots[0].string()));
     }
     const auto [low, high] = std::minmax_element(shown.begin(), shown.end());
-    EXPECT_LE(*high - *low, 1000000u) << vekplay::FormatFrameTime(*low) << " .. " << vekplay::FormatFrameTime(*high);
+    EXPECT_LE(*high - *low, 1000000u)
+        << vekplay::FormatFrameTime(*low) << " .. " << vekplay::FormatFrameTime(*high);
 
     Click(IDC_TOOL_STOP);
     EXPECT_FALSE(Tool().HasSyncMaster());

@@ -250,7 +250,8 @@ TEST_F(DiskPage, FullScreenCoversTheMonitorAndBackRestoresParentAndPlace) {
 // Counts the WM_TIMEBAR_SEEK messages each window of this thread takes from its queue.
 class SeekCounter {
   public:
-    SeekCounter() : hook_(::SetWindowsHookExA(WH_GETMESSAGE, &SeekCounter::Hook, nullptr, ::GetCurrentThreadId())) {
+    SeekCounter()
+        : hook_(::SetWindowsHookExA(WH_GETMESSAGE, &SeekCounter::Hook, nullptr, ::GetCurrentThreadId())) {
         current_ = this;
     }
     ~SeekCounter() {
@@ -265,7 +266,8 @@ class SeekCounter {
   private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
         const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMEBAR_SEEK && current_ != nullptr)
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMEBAR_SEEK &&
+            current_ != nullptr)
             ++current_->counts_[msg->hwnd];
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
