@@ -1,11 +1,10 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the recorder list, the sensor panel and the
-// download dialog. Each has the class name, template and the calls the pages,
-// the frame and the strip make on it, so they are created, laid out and addressed as the real ones
-// will be; they show nothing and remember what they were asked (tests look).
-// The real dialogs replace this file.
+// dialogs later: the recorder list, the sensor panel and the download dialog. Each has the class name,
+// template and the calls the pages, the frame and the strip make on it, so they are created, laid out and
+// addressed as the real ones will be; they show nothing and remember what they were asked (tests look). The
+// real dialogs replace this file.
 #pragma once
 
 #include "app/play/play_child_wnd.h"
@@ -29,14 +28,6 @@ class CPlaceholderChild : public CPlayChildDialog {
     afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
     afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
     DECLARE_MESSAGE_MAP()
-};
-
-class CDlgMapWnd : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_MAP_WND };
-    CDlgMapWnd() : CPlaceholderChild(IDD) {}
-    void SetPaneIndex(int pane) { m_paneIndex = pane; }
-    int m_paneIndex = 0;
 };
 
 // Per play pane: the network list's last day query put at least one recording
