@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -34,6 +35,21 @@ constexpr uint32_t kAudioTrailer = 48;
 
 void PutTag(uint8_t* p, const char (&tag)[5]) {
     PutU32(p, FourCC(tag));
+}
+
+// Little-endian words of the chunks and their index entries, written millions
+// of times: one store each on a little-endian host.
+inline void StoreLe32(uint8_t* p, uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(p, &v, sizeof v);
+    else
+        PutU32(p, v);
+}
+inline void StoreLe64(uint8_t* p, uint64_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(p, &v, sizeof v);
+    else
+        PutU64(p, v);
 }
 
 // The trailer is the frame's header; its time needs its first 24 bytes.
@@ -201,8 +217,8 @@ void PutChunk(uint8_t* out,
               const uint8_t* trailer,
               uint32_t trailerLength,
               uint32_t pad) {
-    PutU32(out, tag);
-    PutU32(out + 4, length);
+    StoreLe32(out, tag);
+    StoreLe32(out + 4, length);
     out += 8;
     if (length > 0)
         std::memcpy(out, payload, length);
@@ -273,12 +289,12 @@ int AddChunk(AviOutput* a,
         // millions of chunks. The frame time is added here, so that nothing can
         // fail once the chunk is in.
         uint8_t* entry = a->index.Append().data();
-        PutU32(entry, tag);
-        PutU32(entry + 4, flags);
-        PutU32(entry + 8, a->tally.position);
-        PutU32(entry + 12, length);
+        StoreLe32(entry, tag);
+        StoreLe32(entry + 4, flags);
+        StoreLe32(entry + 8, a->tally.position);
+        StoreLe32(entry + 12, length);
         if (video)
-            PutU64(a->frameTimes.Append().data(), frameTime);
+            StoreLe64(a->frameTimes.Append().data(), frameTime);
     } catch (const std::bad_alloc&) {
         a->index.truncate(a->tally.indexEntries);
         a->frameTimes.truncate(a->tally.videoFrames);

@@ -29,11 +29,10 @@ class BlockList {
     // Adds one element and returns it, to be written in place. May throw
     // std::bad_alloc; the list is unchanged then.
     T& Append() {
-        if (size_ == blocks_.size() * kBlock) {
-            blocks_.reserve(blocks_.size() + 1);
-            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
-        }
-        return (*this)[size_++];
+        if (next_ == end_)
+            Reach();
+        ++size_;
+        return *next_++;
     }
     // Calls run(const T* first, size_t count) for the elements in order, one
     // block at a time; stops at the first call that returns false. False then.
@@ -49,13 +48,36 @@ class BlockList {
     // Drops the elements from `n` on (n above the size changes nothing); their
     // blocks are kept for what comes next.
     void truncate(size_t n) {
-        if (n < size_)
+        if (n < size_) {
             size_ = n;
+            Seat();
+        }
     }
 
   private:
+    // Makes sure a block holds element size_, and seats the cursor there.
+    void Reach() {
+        if (size_ == blocks_.size() * kBlock) {
+            blocks_.reserve(blocks_.size() + 1);
+            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
+        }
+        Seat();
+    }
+    // The cursor at element size_: the rest of its block is free.
+    void Seat() {
+        const size_t block = size_ / kBlock;
+        if (block < blocks_.size()) {
+            next_ = blocks_[block].get() + size_ % kBlock;
+            end_ = blocks_[block].get() + kBlock;
+        } else {
+            next_ = end_ = nullptr;
+        }
+    }
+
     std::vector<std::unique_ptr<T[]>> blocks_;
     size_t size_ = 0;
+    T* next_ = nullptr;  // where the next element goes
+    T* end_ = nullptr;   // the end of its block
 };
 
 }  // namespace media
