@@ -675,9 +675,21 @@ void Download(Input& in) {
         return;
     }
     Check(download->Start());
-    for (int n = 0; n < 48 && !in.Empty(); n++)
-        end.Send(RecorderMessage(in, end.plan));
-    end.link->Shutdown();
+    // The recorder sends on a thread of its own, as a recorder does: a download
+    // that ended early (a malformed frame) reads no more, and what is still
+    // under way then waits for the program to stop the download, which closes
+    // the link.
+    std::vector<std::vector<uint8_t>> queued;
+    for (int n = 0; n < 48 && !in.Empty(); n++) {
+        queued.push_back(RecorderMessage(in, end.plan));
+        end.wire.Add(queued.back());
+    }
+    std::thread sender([&] {
+        for (const std::vector<uint8_t>& bytes : queued)
+            if (!end.link->SendBytes(bytes.data(), bytes.size()))
+                break;
+        end.link->Shutdown();
+    });
 
     // What the download must make of it.
     const std::vector<Message> messages = end.wire.Messages();
@@ -714,6 +726,7 @@ void Download(Input& in) {
     }
     download->Stop();
     download.reset();
+    sender.join();
     {
         std::lock_guard<std::mutex> hold(log.lock);
         Check(log.events == want);
