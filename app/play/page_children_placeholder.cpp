@@ -3,8 +3,6 @@
 
 #include "app/messages.h"
 
-int g_netPaneHasRecords[4] = {0, 0, 0, 0};
-
 LRESULT CPlaceholderChild::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMEBAR_SEEK:

@@ -34,11 +34,6 @@ class CDlgMapWnd : public CPlaceholderChild {
     int m_paneIndex = 0;
 };
 
-// Per play pane: the network list's last day query put at least one recording
-// on the pane's time-bar row. The network list sets and clears it; the tool bar
-// reads it (the disk list's own flags are g_diskPaneHasRecords).
-extern int g_netPaneHasRecords[4];
-
 class CDlgDeviceList : public CPlaceholderChild {
   public:
     enum { IDD = IDD_DEVICE_LIST };
