@@ -40,8 +40,8 @@ inline constexpr int kStrNoPermission = 308;
 inline constexpr int kStrLoggingIn = 309;
 
 // The status line shows a status text this long, then empties itself.
-inline constexpr int kStatusTimerId = 1;
-inline constexpr int kStatusShowMs = 5000;
+inline constexpr int kLoginStatusTimerId = 1;
+inline constexpr int kLoginStatusShowMs = 5000;
 
 // What the port edit shows after a change: `typed` when it holds only digits
 // (a value above 65535 becomes "65535"), else `lastAccepted` again (and the

@@ -1,8 +1,7 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the recorder list, the sensor panel and the
-// download dialog. Each has the class name, template and the calls the pages,
+// dialogs later: the map pane, the sensor panel and the download dialog. Each has the class name, template and the calls the pages,
 // the frame and the strip make on it, so they are created, laid out and addressed as the real ones
 // will be; they show nothing and remember what they were asked (tests look).
 // The real dialogs replace this file.
@@ -32,15 +31,6 @@ class CDlgMapWnd : public CPlaceholderChild {
     CDlgMapWnd() : CPlaceholderChild(IDD) {}
     void SetPaneIndex(int pane) { m_paneIndex = pane; }
     int m_paneIndex = 0;
-};
-
-class CDlgDeviceList : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_DEVICE_LIST };
-    CDlgDeviceList() : CPlaceholderChild(IDD) {}
-    void Reset() { ++m_resets; }
-    void PageDestroyed() {}
-    int m_resets = 0;
 };
 
 class CDlgMimic : public CPlaceholderChild {
