@@ -92,6 +92,8 @@ DeviceListModel::DeviceListModel(NetLibrary& net,
 // ---- login and logout ---------------------------------------------------------------------
 
 void DeviceListModel::OnLogin() {
+    if (loginStarted_ && linkLost_)
+        OnLogout();
     if (loginStarted_)
         return;
     loginStarted_ = true;
@@ -144,14 +146,22 @@ void DeviceListModel::OnLoginStatus(int status) {
     if (status == VEKNET_STATUS_LINK_LOST)
         page_.EnableLogin(true);
     page_.ShowStatus(page_.Text(text), true);
-    if (!page_.LoggedIn())
+    if (!page_.LoggedIn()) {
         OnLogout();
+    } else if (status == VEKNET_STATUS_LINK_LOST && loginStarted_) {
+        linkLost_ = true;
+        ClearFlags();
+        playback_.StopAllAndClear();
+        ClearRows();
+        page_.ShowInfoPanel(false);
+    }
 }
 
 void DeviceListModel::OnLogout() {
     if (!loginStarted_)
         return;
     loginStarted_ = false;
+    linkLost_ = false;
     playback_.StopAllAndClear();
     ClearRows();
     uint32_t handle = page_.LoginHandle();

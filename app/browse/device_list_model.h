@@ -40,6 +40,12 @@
 //   get their marks back.
 // - A login the library refuses at once (no handle, e.g. a port of 0) counts
 //   as a failed connection: its text shows and the page logs out.
+// - The link lost while logged in (status 2) ends what needed it: the panes
+//   stop (they would otherwise play out what the library still holds, up to
+//   minutes of it) and the time bar's rows go, since they can no longer be
+//   played. The login form comes back, so that its status line shows the text
+//   beside the enabled Login; Login then ends the lost login first and starts
+//   a new one. The tree and the marks stay until then (or Logout).
 // - The recorder's node is expanded, so its channels show at once.
 #pragma once
 
@@ -215,6 +221,7 @@ class DeviceListModel {
     std::span<int, kNetChannels> paneHasRecords_;
 
     bool loginStarted_ = false;
+    bool linkLost_ = false;
     LoginData login_;
     std::optional<std::pair<int, int>> searchedMonth_;  // year, month of the last month search
 

@@ -287,16 +287,35 @@ TEST_F(DeviceListTest, FailedLoginsShowTheirTextForFiveSecondsAndLogOut) {
     EXPECT_FALSE(model_.LoginStarted());
 }
 
-TEST_F(DeviceListTest, ALostLinkWhileLoggedInEnablesLoginAndKeepsTheLogin) {
+// Decided: a lost link stops the panes and empties the time bar, its text
+// shows in the login form, brought back, and Login ends the lost login before
+// it starts a new one.
+TEST_F(DeviceListTest, ALostLinkWhileLoggedInStopsThePanesShowsTheFormAndLoginStartsOver) {
     LogIn();
+    flags_[2] = 1;
     model_.OnLoginStatus(VEKNET_STATUS_LINK_LOST);
-    EXPECT_EQ(log_.calls, (std::vector<std::string>{"Login on", "Status '#305' 5s"}));
+    EXPECT_EQ(log_.calls,
+              (std::vector<std::string>{"Login on", "Status '#305' 5s", "StopAllAndClear", "ShowForm"}));
+    EXPECT_EQ(flags_[2], 0);
     EXPECT_TRUE(model_.LoginStarted());
+    EXPECT_TRUE(page_.loggedIn) << "the tree and the marks stay until Logout or a new login";
 
+    log_.calls.clear();
+    model_.OnLogin();
+    EXPECT_EQ(log_.calls,
+              (std::vector<std::string>{"StopAllAndClear", "ConnectionStop 42", "Login on", "Logout off",
+                                        "DeleteAllNodes", "ShowForm", "ClearMarkedDays", "Login off",
+                                        "Status '#309'", "ConnectionStart"}));
+    model_.OnLoginStatus(VEKNET_STATUS_LOGGED_IN);
+    model_.OnLogin();  // logged in again: Login does nothing
+    EXPECT_EQ(log_.Count("ConnectionStart"), 1);
+
+    model_.OnLoginStatus(VEKNET_STATUS_LINK_LOST);
+    log_.calls.clear();
     model_.OnLogout();
-    EXPECT_EQ(log_.calls, (std::vector<std::string>{"Login on", "Status '#305' 5s", "StopAllAndClear",
-                                                    "ConnectionStop 42", "Login on", "Logout off",
-                                                    "DeleteAllNodes", "ShowForm", "ClearMarkedDays"}));
+    EXPECT_EQ(log_.calls,
+              (std::vector<std::string>{"StopAllAndClear", "ConnectionStop 42", "Login on", "Logout off",
+                                        "DeleteAllNodes", "ShowForm", "ClearMarkedDays"}));
     EXPECT_FALSE(page_.loggedIn);
     log_.calls.clear();
     model_.OnLogout();  // not logged in: nothing
