@@ -184,35 +184,34 @@ void DeviceListModel::Reset() {
 // ---- searches -------------------------------------------------------------------------------
 
 void DeviceListModel::OnMonthSearch() {
-    ClearFlags();
-    if (!page_.LoggedIn())
-        return;
-    page_.EnableMonthSearch(false);
-    playback_.StopAllAndClear();
-    ClearRows();
-    ClearMarks();
-    const std::optional<CalendarDate> date = page_.GetDate();
-    searchedMonth_ = date ? std::optional(std::pair(date->year, date->month)) : std::nullopt;
-    for (int channel = 0; channel < kNetChannels; ++channel) {
-        if (!page_.ChannelChecked(channel))
-            continue;
-        QueryRecords(kMonthQuery, channel);
-        QueryRecords(kDayQuery, channel);
-    }
-    page_.EnableMonthSearch(true);
+    Search(true);
 }
 
 void DeviceListModel::OnDaySearch() {
+    Search(false);
+}
+
+void DeviceListModel::Search(bool month) {
     ClearFlags();
     if (!page_.LoggedIn())
         return;
-    page_.EnableDaySearch(false);
+    const auto enable = [&](bool on) { month ? page_.EnableMonthSearch(on) : page_.EnableDaySearch(on); };
+    enable(false);
     playback_.StopAllAndClear();
     ClearRows();
-    for (int channel = 0; channel < kNetChannels; ++channel)
-        if (page_.ChannelChecked(channel))
-            QueryRecords(kDayQuery, channel);
-    page_.EnableDaySearch(true);
+    if (month) {
+        ClearMarks();
+        const std::optional<CalendarDate> date = page_.GetDate();
+        searchedMonth_ = date ? std::optional(std::pair(date->year, date->month)) : std::nullopt;
+    }
+    for (int channel = 0; channel < kNetChannels; ++channel) {
+        if (!page_.ChannelChecked(channel))
+            continue;
+        if (month)
+            QueryRecords(kMonthQuery, channel);
+        QueryRecords(kDayQuery, channel);
+    }
+    enable(true);
 }
 
 void DeviceListModel::OnCalendarDateChanged() {

@@ -210,6 +210,8 @@ class DeviceListModel {
         uint32_t epoch = 0;
         NetRecordItem item{};
     };
+    // Month Search (the marks and the day) or Day Search (the day only).
+    void Search(bool month);
     void Arrive(bool month, const NetRecordItem& item);
     void ClearFlags();
     void ClearMarks();

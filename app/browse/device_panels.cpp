@@ -41,6 +41,12 @@ BOOL CDevicePanel::PreTranslateMessage(MSG* msg) {
     return CPlayChildDialog::PreTranslateMessage(msg);
 }
 
+void CDevicePanel::BindTexts(CDataExchange* dx, int title, const int (&labels)[kRows]) {
+    DDX_Control(dx, title, m_title);
+    for (int i = 0; i < kRows; ++i)
+        DDX_Control(dx, labels[i], m_labels[i]);
+}
+
 void CDevicePanel::SetUpTexts(int title, const int (&labels)[kRows]) {
     m_title.SetWindowText(Text(title));
     m_title.SetTextStyle(kWhite, kTitleFontHeight);
@@ -84,12 +90,9 @@ END_MESSAGE_MAP()
 
 void CDlgLogin::DoDataExchange(CDataExchange* dx) {
     CDevicePanel::DoDataExchange(dx);
-    DDX_Control(dx, IDC_LOGIN_TITLE, m_title);
-    DDX_Control(dx, IDC_LOGIN_IP_LABEL, m_labels[0]);
-    DDX_Control(dx, IDC_LOGIN_PORT_LABEL, m_labels[1]);
-    DDX_Control(dx, IDC_LOGIN_USER_LABEL, m_labels[2]);
-    DDX_Control(dx, IDC_LOGIN_PASSWORD_LABEL, m_labels[3]);
-    DDX_Control(dx, IDC_LOGIN_NET_TYPE_LABEL, m_labels[4]);
+    BindTexts(dx, IDC_LOGIN_TITLE,
+              {IDC_LOGIN_IP_LABEL, IDC_LOGIN_PORT_LABEL, IDC_LOGIN_USER_LABEL, IDC_LOGIN_PASSWORD_LABEL,
+               IDC_LOGIN_NET_TYPE_LABEL});
     DDX_Control(dx, IDC_LOGIN_IP, m_comboIp);
     DDX_Control(dx, IDC_LOGIN_PORT, m_editPort);
     DDX_Control(dx, IDC_LOGIN_USER, m_editUser);
@@ -200,12 +203,9 @@ void CDlgLogin::OnPortChanged() {
 
 void CDlgDeviceInfo::DoDataExchange(CDataExchange* dx) {
     CDevicePanel::DoDataExchange(dx);
-    DDX_Control(dx, IDC_INFO_TITLE, m_title);
-    DDX_Control(dx, IDC_INFO_NAME_LABEL, m_labels[0]);
-    DDX_Control(dx, IDC_INFO_IP_LABEL, m_labels[1]);
-    DDX_Control(dx, IDC_INFO_PORT_LABEL, m_labels[2]);
-    DDX_Control(dx, IDC_INFO_USER_LABEL, m_labels[3]);
-    DDX_Control(dx, IDC_INFO_CHANNELS_LABEL, m_labels[4]);
+    BindTexts(dx, IDC_INFO_TITLE,
+              {IDC_INFO_NAME_LABEL, IDC_INFO_IP_LABEL, IDC_INFO_PORT_LABEL, IDC_INFO_USER_LABEL,
+               IDC_INFO_CHANNELS_LABEL});
 }
 
 BOOL CDlgDeviceInfo::OnInitDialog() {

@@ -41,6 +41,8 @@ class CDevicePanel : public CPlayChildDialog {
     static constexpr int kRows = 5;
 
   protected:
+    // Binds the title and the five labels (control ids).
+    void BindTexts(CDataExchange* dx, int title, const int (&labels)[kRows]);
     // The texts (language strings) of the title and of the five labels.
     void SetUpTexts(int title, const int (&labels)[kRows]);
     void LayOutRows(const browse::PanelLayout& layout, CWnd* const (&values)[kRows]);
