@@ -95,13 +95,10 @@ void CDlgMenuCtrl::OnPaint() {
         dc.FillSolidRect(&client, RGB(0, 0, 0));
         return;
     }
-    CDC memory;
-    memory.CreateCompatibleDC(&dc);
-    CBitmap* old = memory.SelectObject(&m_background);
+    CBitmapDC memory(dc, m_background);
     dc.SetStretchBltMode(COLORONCOLOR);
     dc.StretchBlt(client.left, client.top, client.Width(), client.Height(), &memory, 0, 0, m_backWidth,
                   m_backHeight, SRCCOPY);
-    memory.SelectObject(old);
 }
 
 void CDlgMenuCtrl::OnLocalPlay() {

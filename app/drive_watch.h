@@ -6,20 +6,19 @@
 // the drive test, the disk page and the access library through
 // RecorderDiskLink (app/drive_watch_win32.cpp has the real one).
 //
-// Decisions:
-// - Every notice but an arrival looks at the drive, whatever kind of device it
-//   names: looking costs one open of the drive, and a recorder disk pulled
-//   together with other devices may be reported only under theirs. So the
-//   notice's header is never read, and a notice without one (a NULL lParam)
-//   is as good as any.
-// - With no recorder disk (drive 0) nothing is looked at.
-// - A gone drive is always let go completely, whatever the disk page was doing
-//   (a month search still running, no day found, plays or exports going): the
-//   page closes its disk first (its list, panes and time bar), then whatever is
-//   still open on that disk is stopped - both searches, the four plays and the
-//   four exports - and the disk is removed; the handle and the drive number
-//   become 0. So the user is told once per pulled drive: the next notice finds
-//   no recorder disk and does nothing.
+// Every notice but an arrival looks at the drive, whatever kind of device it
+// names: looking costs one open of the drive, and a recorder disk pulled
+// together with other devices may be reported only under theirs. So the
+// notice's header is never read, and a notice without one (a NULL lParam) is
+// as good as any. With no recorder disk (drive 0) nothing is looked at.
+//
+// A gone drive is always let go completely, whatever the disk page was doing
+// (a month search still running, no day found, plays or exports going): the
+// page closes its disk first (its list, panes and time bar), then whatever is
+// still open on that disk is stopped - both searches, the four plays and the
+// four exports - and the disk is removed; the handle and the drive number
+// become 0. So the user is told once per pulled drive: the next notice finds
+// no recorder disk and does nothing.
 #pragma once
 
 #include "vkfs/vkfs_api.h"

@@ -10,11 +10,8 @@
 
 #include "app/app_config.h"
 #include "app/pub_skin.h"
+#include "res/resource.h"
 #include "winlib/winlib.h"
-
-#ifndef ID_HELP
-#define ID_HELP 0xE146
-#endif
 
 class CLumeradApp : public CWinApp {
 public:

@@ -7,6 +7,7 @@
 
 #include "app/drive_watch.h"
 #include "app/messages.h"
+#include "controls/mem_dc.h"
 #include "vkfs/vkfs_api.h"
 
 static_assert(shell::kDeviceArrival == DBT_DEVICEARRIVAL);
@@ -65,6 +66,10 @@ ON_WM_QUERYDRAGICON()
 ON_WM_SIZE()
 ON_WM_GETMINMAXINFO()
 ON_WM_DEVICECHANGE()
+ON_MESSAGE(WM_MODE_LOCAL_PLAYBACK, &CLumeradDlg::OnModeLocalPlayback)
+ON_MESSAGE(WM_MODE_REMOTE_PLAYBACK, &CLumeradDlg::OnModeRemotePlayback)
+ON_MESSAGE(WM_MODE_FILE_PLAY, &CLumeradDlg::OnModeFilePlay)
+ON_MESSAGE(WM_COORD_RANGE, &CLumeradDlg::OnCoordRange)
 END_MESSAGE_MAP()
 
 CLumeradDlg::CLumeradDlg(CWnd* parent) : CDialog(IDD, parent) {
@@ -157,44 +162,36 @@ void CLumeradDlg::OnPaint() {
         dc.DrawIcon((client.Width() - iconWidth + 1) / 2, (client.Height() - iconHeight + 1) / 2, m_hIcon);
         return;
     }
-    CPaintDC dc(this);
+    CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    CBitmap canvas;
-    if (!memory.CreateCompatibleDC(&dc) ||
-        !canvas.CreateCompatibleBitmap(&dc, client.Width(), client.Height())) {
-        dc.FillSolidRect(&client, RGB(0, 0, 0));
-        return;
-    }
-    CBitmap* old = memory.SelectObject(&canvas);
-    memory.FillSolidRect(0, 0, client.Width(), client.Height(), RGB(0, 0, 0));
-    dc.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
+    CMemDC dc(&paint, &client);
+    dc.FillSolidRect(&client, RGB(0, 0, 0));
 }
 
 // ---- modes ----------------------------------------------------------------------------
 
-LRESULT CLumeradDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_MODE_LOCAL_PLAYBACK:
-            ShowLocalMode();
-            break;
-        case WM_MODE_REMOTE_PLAYBACK:
-            ShowRemoteMode();
-            break;
-        case WM_MODE_FILE_PLAY:
-            ShowFileMode();
-            break;
-        case WM_COORD_RANGE:
-            for (CPlaybackPage* page : {static_cast<CPlaybackPage*>(&m_diskPage), static_cast<CPlaybackPage*>(&m_netPage)})
-                if (CWnd* panel = page->SensorPanel(); panel != nullptr && panel->m_hWnd != nullptr)
-                    panel->PostMessage(WM_COORD_RANGE, wParam, lParam);
-            break;
-        default:
-            break;
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
+LRESULT CLumeradDlg::OnModeLocalPlayback(WPARAM, LPARAM) {
+    ShowLocalMode();
+    return 0;
+}
+
+LRESULT CLumeradDlg::OnModeRemotePlayback(WPARAM, LPARAM) {
+    ShowRemoteMode();
+    return 0;
+}
+
+LRESULT CLumeradDlg::OnModeFilePlay(WPARAM, LPARAM) {
+    ShowFileMode();
+    return 0;
+}
+
+LRESULT CLumeradDlg::OnCoordRange(WPARAM wParam, LPARAM lParam) {
+    for (CPlaybackPage* page :
+         {static_cast<CPlaybackPage*>(&m_diskPage), static_cast<CPlaybackPage*>(&m_netPage)})
+        if (CWnd* panel = page->SensorPanel(); panel != nullptr && panel->m_hWnd != nullptr)
+            panel->PostMessage(WM_COORD_RANGE, wParam, lParam);
+    return 0;
 }
 
 void CLumeradDlg::ShowLocalMode() {

@@ -59,13 +59,17 @@ class CLumeradDlg : public CDialog {
 
   protected:
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
     afx_msg void OnSize(UINT type, int cx, int cy);
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
     afx_msg BOOL OnDeviceChange(UINT event, DWORD_PTR data);
+    afx_msg LRESULT OnModeLocalPlayback(WPARAM, LPARAM);
+    afx_msg LRESULT OnModeRemotePlayback(WPARAM, LPARAM);
+    afx_msg LRESULT OnModeFilePlay(WPARAM, LPARAM);
+    // Passed on to both pages' sensor panels.
+    afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     HICON m_hIcon = nullptr;

@@ -5,11 +5,11 @@
 // The receiver's handler says what it does with the words.
 //
 // Numbers in the WM_USER range are private to our own window classes and
-// dialogs. Five of the historical numbers collided with messages the system
-// itself sends (11 WM_SETREDRAW, 290 WM_MENURBUTTONUP, 295 WM_CHANGEUISTATE,
-// which dialogs get during keyboard navigation; 0x401 and 0x402 DM_SETDEFID and
-// DM_REPOSITION, which every dialog understands). Those five live in the
-// WM_APP range instead and their handlers consume them. The playback and
+// dialogs. Five messages would collide there with messages the system itself
+// sends (11 WM_SETREDRAW, 290 WM_MENURBUTTONUP, 295 WM_CHANGEUISTATE, which
+// dialogs get during keyboard navigation; 0x401 and 0x402 DM_SETDEFID and
+// DM_REPOSITION, which every dialog understands), so those five live in the
+// WM_APP range and their handlers consume them. The playback and
 // network libraries' own event codes (end of stream 11, download done 290 and
 // progress 295) are unchanged: they are codes inside our messages, translated
 // where we receive them, never message numbers.

@@ -3,13 +3,14 @@
 
 #include "app/messages.h"
 
-LRESULT CPlaceholderPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COORD_RANGE) {
-        ++m_coordRanges;
-        m_lastCoordRange = wParam;
-        return 0;
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CPlaceholderPage, CDialog)
+ON_MESSAGE(WM_COORD_RANGE, &CPlaceholderPage::OnCoordRange)
+END_MESSAGE_MAP()
+
+LRESULT CPlaceholderPage::OnCoordRange(WPARAM coords, LPARAM) {
+    ++m_coordRanges;
+    m_lastCoordRange = coords;
+    return 0;
 }
 
 BOOL CPlaceholderBox::OnInitDialog() {

@@ -46,7 +46,8 @@ class CPlaceholderPage : public CDialog {
     WPARAM m_lastCoordRange = 0;
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
+    DECLARE_MESSAGE_MAP()
     // A page is never ended by Enter or Escape.
     void OnOK() override {}
     void OnCancel() override {}

@@ -1,8 +1,6 @@
 // controls/bitmap_slider.cpp
 #include "controls/bitmap_slider.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include "controls/draw_helpers.h"
@@ -21,23 +19,23 @@ struct CBitmapSlider::Pictures {
     Picture active;
     Picture third;
     Picture strip;
-    HDC stripDc = nullptr;
-    HGDIOBJ stripOld = nullptr;
+    std::unique_ptr<CBitmapDC> stripDc;  // after the strip: it goes first and lets the strip go
 
     Pictures() = default;
     Pictures(const Pictures&) = delete;
     Pictures& operator=(const Pictures&) = delete;
-    ~Pictures() { ReleaseStripDc(); }
-
-    void ReleaseStripDc() {
-        if (!stripDc)
-            return;
-        ::SelectObject(stripDc, stripOld);
-        ::DeleteDC(stripDc);
-        stripDc = nullptr;
-        stripOld = nullptr;
-    }
 };
+
+BEGIN_MESSAGE_MAP(CBitmapSlider, CWnd)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_NCHITTEST()
+ON_WM_SIZE()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_CAPTURECHANGED()
+END_MESSAGE_MAP()
 
 CBitmapSlider::CBitmapSlider() : m_pictures(std::make_unique<Pictures>()) {}
 
@@ -91,17 +89,17 @@ BOOL CBitmapSlider::SetThumbImages(UINT id) {
     if (!strip.Load(id))
         return FALSE;
     // The old strip leaves its DC before it is deleted.
-    p.ReleaseStripDc();
+    p.stripDc.reset();
     p.strip.Take(strip);
-    HDC window = IsWindow() ? ::GetDC(m_hWnd) : nullptr;
-    p.stripDc = ::CreateCompatibleDC(window);
-    if (window)
-        ::ReleaseDC(m_hWnd, window);
-    if (!p.stripDc) {
+    {
+        const CClientDC window(IsWindow() ? this : nullptr);
+        p.stripDc = std::make_unique<CBitmapDC>(window, p.strip.bitmap);
+    }
+    if (!p.stripDc->IsReady()) {
+        p.stripDc.reset();
         p.strip.Free();
         return FALSE;
     }
-    p.stripOld = ::SelectObject(p.stripDc, p.strip.bitmap);
     m_model.SetThumbSize(p.strip.width / 4, p.strip.height);
     if (IsWindow()) {
         CRect client;
@@ -136,7 +134,7 @@ void CBitmapSlider::Carry(const controls::SliderEvent& event) {
     Invalidate(FALSE);
 }
 
-void CBitmapSlider::Paint() {
+void CBitmapSlider::OnPaint() {
     CPaintDC paint(this);
     SyncClient();
     CRect client;
@@ -175,59 +173,55 @@ void CBitmapSlider::Paint() {
     if (p.stripDc) {
         const controls::PixelRect thumb = m_model.ThumbRect();
         const int frame = controls::ThumbFrame(m_model.thumbState());
-        ::BitBlt(dc, thumb.x, thumb.y, thumb.width, thumb.height, p.stripDc, frame * thumb.width, 0, SRCCOPY);
+        ::BitBlt(dc, thumb.x, thumb.y, thumb.width, thumb.height, *p.stripDc, frame * thumb.width, 0,
+                 SRCCOPY);
     }
 }
 
-LRESULT CBitmapSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    switch (message) {
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return TRUE;  // the paint covers the whole client area
-        case WM_NCHITTEST:
-            // A static without SS_NOTIFY would let the mouse through to its parent.
-            return HTCLIENT;
-        case WM_SIZE: {
-            const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
-            SyncClient();
-            return result;
-        }
-        case WM_LBUTTONDOWN: {
-            SyncClient();
-            const controls::SliderEvent event = m_model.LeftButtonDown(x, y);
-            if (event.notice == controls::SliderNotice::None)
-                return 0;
-            SetCapture();
-            Carry(event);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            SyncClient();
-            Carry(m_model.MouseMove(x, y));
-            return 0;
-        case WM_LBUTTONUP: {
-            SyncClient();
-            const controls::SliderEvent event = m_model.LeftButtonUp(x, y);
-            if (::GetCapture() == m_hWnd)
-                ::ReleaseCapture();
-            Carry(event);
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            // Another window took the mouse: the press ends as a release would.
-            if (m_model.pressed() && reinterpret_cast<HWND>(lParam) != m_hWnd) {
-                POINT at{};
-                ::GetCursorPos(&at);
-                ScreenToClient(&at);
-                SyncClient();
-                Carry(m_model.LeftButtonUp(at.x, at.y));
-            }
-            return CWnd::WindowProc(message, wParam, lParam);
-        default:
-            return CWnd::WindowProc(message, wParam, lParam);
+void CBitmapSlider::OnSize(UINT, int, int) {
+    Default();
+    SyncClient();
+}
+
+BOOL CBitmapSlider::OnEraseBkgnd(CDC*) {
+    return TRUE;  // the paint covers the whole client area
+}
+
+LRESULT CBitmapSlider::OnNcHitTest(CPoint) {
+    // A static without SS_NOTIFY would let the mouse through to its parent.
+    return HTCLIENT;
+}
+
+void CBitmapSlider::OnLButtonDown(UINT, CPoint point) {
+    SyncClient();
+    const controls::SliderEvent event = m_model.LeftButtonDown(point.x, point.y);
+    if (event.notice == controls::SliderNotice::None)
+        return;
+    SetCapture();
+    Carry(event);
+}
+
+void CBitmapSlider::OnMouseMove(UINT, CPoint point) {
+    SyncClient();
+    Carry(m_model.MouseMove(point.x, point.y));
+}
+
+void CBitmapSlider::OnLButtonUp(UINT, CPoint point) {
+    SyncClient();
+    const controls::SliderEvent event = m_model.LeftButtonUp(point.x, point.y);
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    Carry(event);
+}
+
+void CBitmapSlider::OnCaptureChanged(CWnd* gainer) {
+    // Another window took the mouse: the press ends as a release would.
+    if (m_model.pressed() && gainer != this) {
+        POINT at{};
+        ::GetCursorPos(&at);
+        ScreenToClient(&at);
+        SyncClient();
+        Carry(m_model.LeftButtonUp(at.x, at.y));
     }
+    Default();
 }

@@ -38,13 +38,20 @@ class CBitmapSlider : public CWnd {
     const controls::BitmapSliderModel& Model() const { return m_model; }
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
+    afx_msg void OnCaptureChanged(CWnd* gainer);
+    DECLARE_MESSAGE_MAP()
 
   private:
     // The client rectangle into the model (it changes with WM_SIZE only, but
     // a subclassed static may be moved before we see it).
     void SyncClient();
-    void Paint();
     // Posts what the model says to the parent and repaints.
     void Carry(const controls::SliderEvent& event);
 

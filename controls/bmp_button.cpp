@@ -103,15 +103,14 @@ void CBmpButton::DrawItem(LPDRAWITEMSTRUCT item) {
     state.selected = (item->itemState & ODS_SELECTED) != 0;
     const controls::ButtonFrame frame = controls::ChooseFrame(state);
 
-    HDC memory = ::CreateCompatibleDC(item->hDC);
-    if (!memory)
-        return;
-    HGDIOBJ oldBitmap = ::SelectObject(memory, m_strip);
     const RECT& r = item->rcItem;
-    ::BitBlt(item->hDC, 0, 0, r.right - r.left, r.bottom - r.top, memory,
-             controls::FrameOffset(info.bmWidth, frame), 0, SRCCOPY);
-    ::SelectObject(memory, oldBitmap);
-    ::DeleteDC(memory);
+    {
+        const CBitmapDC memory(item->hDC, m_strip);
+        if (!memory.IsReady())
+            return;
+        ::BitBlt(item->hDC, 0, 0, r.right - r.left, r.bottom - r.top, memory,
+                 controls::FrameOffset(info.bmWidth, frame), 0, SRCCOPY);
+    }
 
     if (m_caption.IsEmpty())
         return;
@@ -120,18 +119,15 @@ void CBmpButton::DrawItem(LPDRAWITEMSTRUCT item) {
     face.lfWeight = 255;
     face.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(face.lfFaceName, "Arial", LF_FACESIZE);
-    HFONT font = ::CreateFontIndirectA(&face);
-    HGDIOBJ oldFont = font ? ::SelectObject(item->hDC, font) : nullptr;
+    CFont font;
+    font.CreateFontIndirect(&face);
+    const CGdiSelection selected(item->hDC, font);
     const int oldMode = ::SetBkMode(item->hDC, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(item->hDC, m_captionColor);
     RECT text = {r.left + m_captionX, r.top + m_captionY, r.right, r.bottom};
     ::DrawTextA(item->hDC, m_caption, m_caption.GetLength(), &text, m_captionFormat);
     ::SetTextColor(item->hDC, oldColor);
     ::SetBkMode(item->hDC, oldMode);
-    if (font) {
-        ::SelectObject(item->hDC, oldFont);
-        ::DeleteObject(font);
-    }
 }
 
 void CBmpButton::OnMouseMove(UINT flags, CPoint point) {

@@ -1,8 +1,6 @@
 // controls/bmp_slider.cpp
 #include "controls/bmp_slider.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include "controls/draw_helpers.h"
@@ -50,39 +48,31 @@ bool Picture::Load(UINT id, bool transparent, COLORREF colour, int x, int y) {
 
 bool Picture::MakeMask(COLORREF colour, int x, int y) {
     mask = ::CreateBitmap(width, height, 1, 1, nullptr);
-    HDC image = ::CreateCompatibleDC(nullptr);
-    HDC mono = ::CreateCompatibleDC(nullptr);
-    const bool ok = mask && image && mono;
-    if (ok) {
-        HGDIOBJ oldImage = ::SelectObject(image, bitmap);
-        HGDIOBJ oldMono = ::SelectObject(mono, mask);
-        if (colour == CBmpSlider::kPixelColour)
-            colour = ::GetPixel(image, std::clamp(x, 0, width - 1), std::clamp(y, 0, height - 1));
-        // Colour to monochrome: the background colour's pixels become 1.
-        ::SetBkColor(image, colour);
-        ::BitBlt(mono, 0, 0, width, height, image, 0, 0, SRCCOPY);
-        // Monochrome to colour: 1 becomes the background (black), 0 the text
-        // colour (white); ANDed in, the transparent pixels turn black.
-        ::SetBkColor(image, RGB(0, 0, 0));
-        ::SetTextColor(image, RGB(255, 255, 255));
-        ::BitBlt(image, 0, 0, width, height, mono, 0, 0, SRCAND);
-        ::SelectObject(mono, oldMono);
-        ::SelectObject(image, oldImage);
-    }
-    if (image)
-        ::DeleteDC(image);
-    if (mono)
-        ::DeleteDC(mono);
-    return ok;
+    if (!mask)
+        return false;
+    CBitmapDC image(nullptr, bitmap);
+    CBitmapDC mono(nullptr, mask);
+    if (!image.IsReady() || !mono.IsReady())
+        return false;
+    if (colour == CBmpSlider::kPixelColour)
+        colour = image.GetPixel(std::clamp(x, 0, width - 1), std::clamp(y, 0, height - 1));
+    // Colour to monochrome: the background colour's pixels become 1.
+    image.SetBkColor(colour);
+    mono.BitBlt(0, 0, width, height, &image, 0, 0, SRCCOPY);
+    // Monochrome to colour: 1 becomes the background (black), 0 the text
+    // colour (white); ANDed in, the transparent pixels turn black.
+    image.SetBkColor(RGB(0, 0, 0));
+    image.SetTextColor(RGB(255, 255, 255));
+    image.BitBlt(0, 0, width, height, &mono, 0, 0, SRCAND);
+    return true;
 }
 
 void Picture::Draw(HDC dc, int dx, int dy, int w, int h, int sx, int sy) const {
     if (!bitmap || w <= 0 || h <= 0)
         return;
-    HDC source = ::CreateCompatibleDC(dc);
-    if (!source)
+    CBitmapDC source(dc, mask ? mask : bitmap);
+    if (!source.IsReady())
         return;
-    HGDIOBJ old = ::SelectObject(source, mask ? mask : bitmap);
     if (mask) {
         // The mask clears what the picture covers and keeps the rest; the
         // picture, black where transparent, is then ORed in.
@@ -91,13 +81,11 @@ void Picture::Draw(HDC dc, int dx, int dy, int w, int h, int sx, int sy) const {
         ::BitBlt(dc, dx, dy, w, h, source, sx, sy, SRCAND);
         ::SetBkColor(dc, oldBack);
         ::SetTextColor(dc, oldText);
-        ::SelectObject(source, bitmap);
+        source.Select(bitmap);
         ::BitBlt(dc, dx, dy, w, h, source, sx, sy, SRCPAINT);
     } else {
         ::BitBlt(dc, dx, dy, w, h, source, sx, sy, SRCCOPY);
     }
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
 }
 
 // `picture` along the travel from `from` to `to` (x, or y when vertical), at
@@ -120,15 +108,9 @@ void DrawAlong(HDC dc, const Picture& picture, bool vertical, int from, int to) 
 
 // Puts back what the thumb covered at its last place.
 void PutBackUnderThumb(HDC dc, HBITMAP saved, const controls::PixelRect& r) {
-    if (!saved)
-        return;
-    HDC source = ::CreateCompatibleDC(dc);
-    if (!source)
-        return;
-    HGDIOBJ old = ::SelectObject(source, saved);
-    ::BitBlt(dc, r.x, r.y, r.width, r.height, source, 0, 0, SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
+    const CBitmapDC source(dc, saved);
+    if (source.IsReady())
+        ::BitBlt(dc, r.x, r.y, r.width, r.height, source, 0, 0, SRCCOPY);
 }
 
 // Keeps what lies under `thumb` before the thumb is drawn there.
@@ -142,15 +124,12 @@ void SaveUnderThumb(HDC dc,
     }
     if (!*saved)
         *saved = ::CreateCompatibleBitmap(dc, thumb.width, thumb.height);
-    HDC target = *saved ? ::CreateCompatibleDC(dc) : nullptr;
-    if (!target) {
+    const CBitmapDC target(dc, *saved);
+    if (!target.IsReady()) {
         *savedRect = {};
         return;
     }
-    HGDIOBJ old = ::SelectObject(target, *saved);
     ::BitBlt(target, 0, 0, thumb.width, thumb.height, dc, thumb.x, thumb.y, SRCCOPY);
-    ::SelectObject(target, old);
-    ::DeleteDC(target);
     *savedRect = thumb;
 }
 
@@ -193,6 +172,24 @@ struct CBmpSlider::Pictures {
     HBITMAP saved = nullptr;
     controls::PixelRect savedRect;
 };
+
+BEGIN_MESSAGE_MAP(CBmpSlider, CStatic)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_NCHITTEST()
+ON_WM_GETDLGCODE()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_CAPTURECHANGED()
+ON_WM_KEYDOWN()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_ENABLE()
+ON_WM_SETCURSOR()
+ON_WM_SIZE()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
 
 CBmpSlider::CBmpSlider() : m_pictures(new Pictures) {}
 
@@ -346,7 +343,7 @@ void CBmpSlider::Post(const controls::SliderEvent& event) {
         ::PostMessageA(parent, message, static_cast<WPARAM>(GetDlgCtrlID()), event.position);
 }
 
-void CBmpSlider::Paint() {
+void CBmpSlider::OnPaint() {
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
@@ -392,92 +389,105 @@ void CBmpSlider::Paint() {
     }
 }
 
-LRESULT CBmpSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool vertical = m_vertical;
-    const int along = vertical ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
-    switch (message) {
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_NCHITTEST:
-            return HTCLIENT;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS;
-        case WM_LBUTTONDOWN:
-            if (!m_model.enabled())
-                return 0;
-            SetCapture();
-            Post(m_model.LeftButtonDown(along));
-            Repaint();
-            return 0;
-        case WM_MOUSEMOVE: {
-            const controls::SliderEvent event = m_model.MouseMove(along);
-            if (event.notice != controls::SliderNotice::None) {
-                Post(event);
-                Repaint();
-            }
-            return 0;
-        }
-        case WM_LBUTTONUP: {
-            // The model first, so that losing the capture here ends nothing twice.
-            const controls::SliderEvent event = m_model.LeftButtonUp();
-            if (::GetCapture() == m_hWnd)
-                ::ReleaseCapture();
-            Repaint();
-            Post(event);
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            // Another window took the mouse (a message box, a disabling): the
-            // drag ends where the thumb is, as a release would end it.
-            if (m_model.dragging() && reinterpret_cast<HWND>(lParam) != m_hWnd) {
-                Repaint();
-                Post(m_model.LeftButtonUp());
-            }
-            break;
-        case WM_KEYDOWN: {
-            bool handled = false;
-            const controls::SliderEvent event = m_model.KeyDown(KeyOf(static_cast<UINT>(wParam)), &handled);
-            if (!handled)
-                break;
-            Repaint();
-            Post(event);
-            return 0;
-        }
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            m_focused = message == WM_SETFOCUS;
-            Repaint();
-            break;
-        case WM_ENABLE:
-            m_model.SetEnabled(wParam != 0);
-            Repaint();
-            break;
-        case WM_SETCURSOR:
-            if (m_cursor) {
-                ::SetCursor(m_cursor);
-                return TRUE;
-            }
-            break;
-        case WM_SIZE: {
-            const LRESULT result = CStatic::WindowProc(message, wParam, lParam);
-            const Picture& channel = m_pictures->channel;
-            if (m_fitToImage && channel.loaded() &&
-                (LOWORD(lParam) != channel.width || HIWORD(lParam) != channel.height)) {
-                SetWindowPos(nullptr, 0, 0, channel.width, channel.height,
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-            TakeClientSize();
-            return result;
-        }
-        case WM_DESTROY:
-            FreeChannel();
-            FreeThumbs();
-            break;
-        default:
-            break;
+BOOL CBmpSlider::OnEraseBkgnd(CDC*) {
+    return TRUE;  // the paint covers the whole client area
+}
+
+LRESULT CBmpSlider::OnNcHitTest(CPoint) {
+    return HTCLIENT;
+}
+
+UINT CBmpSlider::OnGetDlgCode() {
+    return DLGC_WANTARROWS;
+}
+
+int CBmpSlider::Along(CPoint point) const {
+    return m_vertical ? point.y : point.x;
+}
+
+void CBmpSlider::OnLButtonDown(UINT, CPoint point) {
+    if (!m_model.enabled())
+        return;
+    SetCapture();
+    Post(m_model.LeftButtonDown(Along(point)));
+    Repaint();
+}
+
+void CBmpSlider::OnMouseMove(UINT, CPoint point) {
+    const controls::SliderEvent event = m_model.MouseMove(Along(point));
+    if (event.notice != controls::SliderNotice::None) {
+        Post(event);
+        Repaint();
     }
-    return CStatic::WindowProc(message, wParam, lParam);
+}
+
+void CBmpSlider::OnLButtonUp(UINT, CPoint) {
+    // The model first, so that losing the capture here ends nothing twice.
+    const controls::SliderEvent event = m_model.LeftButtonUp();
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    Repaint();
+    Post(event);
+}
+
+void CBmpSlider::OnCaptureChanged(CWnd* gainer) {
+    // Another window took the mouse (a message box, a disabling): the drag
+    // ends where the thumb is, as a release would end it.
+    if (m_model.dragging() && gainer != this) {
+        Repaint();
+        Post(m_model.LeftButtonUp());
+    }
+    Default();
+}
+
+void CBmpSlider::OnKeyDown(UINT key, UINT, UINT) {
+    bool handled = false;
+    const controls::SliderEvent event = m_model.KeyDown(KeyOf(key), &handled);
+    if (!handled) {
+        Default();
+        return;
+    }
+    Repaint();
+    Post(event);
+}
+
+void CBmpSlider::OnSetFocus(CWnd*) {
+    m_focused = true;
+    Repaint();
+    Default();
+}
+
+void CBmpSlider::OnKillFocus(CWnd*) {
+    m_focused = false;
+    Repaint();
+    Default();
+}
+
+void CBmpSlider::OnEnable(BOOL enable) {
+    m_model.SetEnabled(enable != FALSE);
+    Repaint();
+    Default();
+}
+
+BOOL CBmpSlider::OnSetCursor(CWnd*, UINT, UINT) {
+    if (!m_cursor)
+        return static_cast<BOOL>(Default());
+    ::SetCursor(m_cursor);
+    return TRUE;
+}
+
+void CBmpSlider::OnSize(UINT, int cx, int cy) {
+    Default();
+    const Picture& channel = m_pictures->channel;
+    if (m_fitToImage && channel.loaded() && (cx != channel.width || cy != channel.height)) {
+        SetWindowPos(nullptr, 0, 0, channel.width, channel.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    TakeClientSize();
+}
+
+void CBmpSlider::OnDestroy() {
+    FreeChannel();
+    FreeThumbs();
+    Default();
 }

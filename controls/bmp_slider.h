@@ -80,7 +80,22 @@ class CBmpSlider : public CStatic {
 
   protected:
     void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg UINT OnGetDlgCode();
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
+    afx_msg void OnCaptureChanged(CWnd* gainer);
+    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    afx_msg void OnSetFocus(CWnd* old);
+    afx_msg void OnKillFocus(CWnd* next);
+    afx_msg void OnEnable(BOOL enable);
+    afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
     // Pictures and what the thumb covered; defined by the implementation.
@@ -93,7 +108,8 @@ class CBmpSlider : public CStatic {
     void TakeClientSize();
     void Repaint(BOOL erase = FALSE);
     void Post(const controls::SliderEvent& event);
-    void Paint();
+    // The coordinate of `point` along the travel.
+    int Along(CPoint point) const;
 
     controls::BmpSliderModel m_model;
     Pictures* m_pictures;

@@ -5,6 +5,8 @@
 
 BEGIN_MESSAGE_MAP(CColorStatic, CStatic)
 ON_WM_CTLCOLOR_REFLECT()
+ON_MESSAGE(WM_SETTEXT, &CColorStatic::OnSetText)
+ON_MESSAGE(WM_SETFONT, &CColorStatic::OnSetFont)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -66,17 +68,26 @@ HBRUSH CColorStatic::CtlColor(CDC* dc, UINT /*ctlType*/) {
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
-LRESULT CColorStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((message == WM_SETTEXT || message == WM_SETFONT) && m_transparent && IsWindow()) {
-        CWnd* parent = GetParent();
-        if (parent) {
-            CRect area;
-            GetWindowRect(&area);
-            parent->ScreenToClient(&area);
-            parent->InvalidateRect(&area, TRUE);
-        }
+void CColorStatic::InvalidateUnder() {
+    if (!m_transparent || !IsWindow())
+        return;
+    CWnd* parent = GetParent();
+    if (parent) {
+        CRect area;
+        GetWindowRect(&area);
+        parent->ScreenToClient(&area);
+        parent->InvalidateRect(&area, TRUE);
     }
-    return CStatic::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CColorStatic::OnSetText(WPARAM, LPARAM) {
+    InvalidateUnder();
+    return Default();
+}
+
+LRESULT CColorStatic::OnSetFont(WPARAM, LPARAM) {
+    InvalidateUnder();
+    return Default();
 }
 
 void CColorStatic::OnDestroy() {

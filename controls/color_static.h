@@ -35,12 +35,16 @@ class CColorStatic : public CStatic {
 
   protected:
     void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg HBRUSH CtlColor(CDC* dc, UINT ctlType);
+    // A new text or font: the parent repaints what lies under the old one
+    // first (a transparent label), then the static takes it.
+    afx_msg LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
   private:
+    void InvalidateUnder();
     // Makes the font when there is none or its height changed; optionally
     // makes it the static's own font as well.
     void UpdateFont(bool giveToStatic);

@@ -4,13 +4,11 @@
 #include "controls/gradient_bands.h"
 
 void PatFillRect(CDC* dc, int x, int y, int width, int height, COLORREF color) {
-    HBRUSH brush = ::CreateSolidBrush(color);
-    if (!brush)
+    const CBrush brush(color);
+    if (!brush.GetSafeHandle())
         return;
-    HGDIOBJ old = ::SelectObject(dc->GetSafeHdc(), brush);
+    const CGdiSelection selected(*dc, brush);
     dc->PatBlt(x, y, width, height, PATCOPY);
-    ::SelectObject(dc->GetSafeHdc(), old);
-    ::DeleteObject(brush);
 }
 
 void DrawGradient(CDC* dc, const RECT& rect, COLORREF colorA, COLORREF colorB, BOOL horizontal, BOOL aFirst) {

@@ -8,10 +8,9 @@ namespace controls {
 void StretchBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int sx, int sy, int sw, int sh) {
     if (!bitmap || w <= 0 || h <= 0)
         return;
-    HDC source = ::CreateCompatibleDC(dc);
-    if (!source)
+    const CBitmapDC source(dc, bitmap);
+    if (!source.IsReady())
         return;
-    HGDIOBJ old = ::SelectObject(source, bitmap);
     if (w == sw && h == sh) {
         ::BitBlt(dc, x, y, w, h, source, sx, sy, SRCCOPY);
     } else {
@@ -19,8 +18,6 @@ void StretchBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int sx, i
         ::StretchBlt(dc, x, y, w, h, source, sx, sy, sw, sh, SRCCOPY);
         ::SetStretchBltMode(dc, oldMode);
     }
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {

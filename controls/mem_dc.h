@@ -34,3 +34,17 @@ class CMemDC : public CDC {
     CRect m_rect;
     BOOL m_memory = FALSE;
 };
+
+// The paint of a window that covers its whole client area: `draw(dc, client)`
+// draws through a CMemDC over the client area, in client coordinates; an empty
+// client area draws nothing. Called from the window's WM_PAINT handler.
+template <class Draw>
+void PaintBuffered(CWnd& wnd, Draw&& draw) {
+    CPaintDC paint(&wnd);
+    CRect client;
+    wnd.GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CMemDC dc(&paint, &client);
+    draw(static_cast<CDC&>(dc), static_cast<const CRect&>(client));
+}

@@ -67,11 +67,12 @@ void CMyMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
         return;
 
     CDC* target = CDC::FromHandle(draw->hDC);
-    CDC memory;
     CBitmap canvas;
-    if (!memory.CreateCompatibleDC(target) || !canvas.CreateCompatibleBitmap(target, width, height))
+    if (!canvas.CreateCompatibleBitmap(target, width, height))
         return;
-    CBitmap* oldBitmap = memory.SelectObject(&canvas);
+    CBitmapDC memory(*target, canvas);
+    if (!memory.IsReady())
+        return;
     const RECT whole = {0, 0, width, height};
     memory.FillSolidRect(&whole, kItemBack);
     controls::DrawBitmap(memory, m_side, 0, 0);
@@ -80,7 +81,7 @@ void CMyMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
 
     CFont font;
     controls::CreateArialFont(font, 14, FW_NORMAL);
-    CFont* oldFont = font.GetSafeHandle() ? memory.SelectObject(&font) : nullptr;
+    const CGdiSelection selectedFont(memory, font);
     memory.SetTextColor(RGB(255, 255, 255));
     CRect text(kStripWidth, 0, width, height);
     memory.FillSolidRect(&text, kItemBack);
@@ -90,22 +91,19 @@ void CMyMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
     text.bottom -= 1;
 
     if (item->type == controls::kMenuSeparator) {
-        CPen pen(PS_SOLID, 1, RGB(0xC5, 0xC2, 0xB8));
-        CPen* oldPen = memory.SelectObject(&pen);
+        const CPen pen(PS_SOLID, 1, RGB(0xC5, 0xC2, 0xB8));
+        const CGdiSelection selectedPen(memory, pen);
         const int middle = (text.top + text.bottom) / 2;
         memory.MoveTo(text.left, middle);
         memory.LineTo(text.right, middle);
-        memory.SelectObject(oldPen);
     } else {
         const bool grayed = (draw->itemState & ODS_GRAYED) != 0;
         if ((draw->itemState & ODS_SELECTED) && !grayed) {
-            CPen pen(PS_SOLID, 1, RGB(0x31, 0x6A, 0xC5));
-            CBrush brush(RGB(0xBD, 0xCB, 0xE7));
-            CPen* oldPen = memory.SelectObject(&pen);
-            CBrush* oldBrush = memory.SelectObject(&brush);
+            const CPen pen(PS_SOLID, 1, RGB(0x31, 0x6A, 0xC5));
+            const CBrush brush(RGB(0xBD, 0xCB, 0xE7));
+            const CGdiSelection selectedPen(memory, pen);
+            const CGdiSelection selectedBrush(memory, brush);
             memory.Rectangle(&text);
-            memory.SelectObject(oldBrush);
-            memory.SelectObject(oldPen);
             memory.SetTextColor(RGB(0, 0, 0));
         } else if (grayed) {
             memory.SetTextColor(RGB(0xC0, 0xC0, 0xC0));
@@ -115,8 +113,5 @@ void CMyMenu::DrawItem(LPDRAWITEMSTRUCT draw) {
         label.left += 12;
         memory.DrawText(item->text, &label, DT_VCENTER | DT_SINGLELINE);
     }
-    if (oldFont)
-        memory.SelectObject(oldFont);
     target->BitBlt(r.left, r.top, width, height, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(oldBitmap);
 }

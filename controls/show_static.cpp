@@ -37,9 +37,8 @@ void CShowStaic::SetKeepAspect(BOOL keep) {
 }
 
 void CShowStaic::Draw(HDC dc, const RECT& client) {
-    const HBRUSH brush = ::CreateSolidBrush(m_bkColor);
+    const CBrush brush(m_bkColor);
     ::FillRect(dc, &client, brush);
-    ::DeleteObject(brush);
     BITMAP info{};
     if (!m_showImage || !m_image || !::GetObjectA(m_image, sizeof info, &info))
         return;

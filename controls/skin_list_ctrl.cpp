@@ -20,7 +20,6 @@ constexpr COLORREF kUnpainted = 0xFF0000;  // never seen: stripes and custom dra
 constexpr COLORREF kSeparatorDark = 0x3F2D28;
 constexpr COLORREF kSeparatorLight = 0x9A7E74;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY;
-constexpr UINT kBarId = 0xFFFF;
 
 }  // namespace
 
@@ -60,7 +59,7 @@ void CSkinHeaderCtrl::OnPaint() {
     lstrcpynA(face.lfFaceName, "Arial", LF_FACESIZE);
     CFont font;
     font.CreateFontIndirect(&face);
-    CFont* oldFont = font.GetSafeHandle() ? dc.SelectObject(&font) : nullptr;
+    const CGdiSelection selected(dc, font);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(kHeaderText);
 
@@ -88,8 +87,6 @@ void CSkinHeaderCtrl::OnPaint() {
         CRect caption(r.left + 2, r.top, r.right - 2, r.bottom - 2);
         dc.DrawText(text, -1, &caption, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    if (oldFont)
-        dc.SelectObject(oldFont);
 }
 
 // ---- scroll bars -------------------------------------------------------------------
@@ -242,6 +239,13 @@ void CSkinHorizontalScrollbar::DrawBar(CDC* dc, const CRect& client) {
 BEGIN_MESSAGE_MAP(CSkinListCtrl, CListCtrl)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
+ON_WM_SIZE()
+ON_WM_SHOWWINDOW()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_KEYUP()
+ON_MESSAGE(WM_NCCALCSIZE, &CSkinListCtrl::OnNcCalcSize)
+ON_WM_DESTROY()
 ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, &CSkinListCtrl::OnCustomDraw)
 END_MESSAGE_MAP()
 
@@ -260,8 +264,8 @@ void CSkinListCtrl::CreateScrollBars() {
     ::FlatSB_EnableScrollBar(m_hWnd, SB_BOTH, ESB_DISABLE_BOTH);
     CWnd* parent = GetParent();
     const CRect none(0, 0, 0, 0);
-    m_vertical.Create("", kBarStyle, none, parent, kBarId);
-    m_horizontal.Create("", kBarStyle, none, parent, kBarId);
+    m_vertical.Create("", kBarStyle, none, parent);
+    m_horizontal.Create("", kBarStyle, none, parent);
     m_vertical.SetOwnerList(this);
     m_horizontal.SetOwnerList(this);
     PlaceScrollBars();
@@ -288,51 +292,64 @@ int CSkinListCtrl::RowHeight() const {
     if (GetItemCount() > 0 && GetItemRect(0, &item, LVIR_BOUNDS) && item.Height() > 0)
         return item.Height();
     // An empty list has no item to ask: a row of its font.
-    HDC dc = ::GetDC(m_hWnd);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    const CClientDC dc(this);
+    const CGdiSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     TEXTMETRICA metrics{};
-    ::GetTextMetricsA(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_hWnd, dc);
+    dc.GetTextMetrics(&metrics);
     return std::max(static_cast<int>(metrics.tmHeight) + 1, 1);
 }
 
-LRESULT CSkinListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SIZE:
-            PlaceScrollBars();
-            break;
-        case WM_SHOWWINDOW:
-            if (m_vertical.IsWindow())
-                m_vertical.ShowWindow(wParam ? SW_SHOW : SW_HIDE);
-            if (m_horizontal.IsWindow())
-                m_horizontal.ShowWindow(wParam ? SW_SHOW : SW_HIDE);
-            break;
-        case WM_MOUSEWHEEL:
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-            m_vertical.UpdateThumb();
-            m_horizontal.UpdateThumb();
-            break;
-        case WM_NCCALCSIZE:
-            UpdateWindow();
-            break;
-        case WM_DESTROY:
-            // The bars live in the parent but belong to the list.
-            if (m_vertical.IsWindow())
-                m_vertical.DestroyWindow();
-            if (m_horizontal.IsWindow())
-                m_horizontal.DestroyWindow();
-            break;
-        default:
-            break;
-    }
-    return CListCtrl::WindowProc(message, wParam, lParam);
+void CSkinListCtrl::UpdateThumbs() {
+    m_vertical.UpdateThumb();
+    m_horizontal.UpdateThumb();
+}
+
+void CSkinListCtrl::OnSize(UINT, int, int) {
+    PlaceScrollBars();
+    Default();
+}
+
+void CSkinListCtrl::OnShowWindow(BOOL show, UINT) {
+    if (m_vertical.IsWindow())
+        m_vertical.ShowWindow(show ? SW_SHOW : SW_HIDE);
+    if (m_horizontal.IsWindow())
+        m_horizontal.ShowWindow(show ? SW_SHOW : SW_HIDE);
+    Default();
+}
+
+BOOL CSkinListCtrl::OnMouseWheel(UINT, short, CPoint) {
+    UpdateThumbs();
+    return static_cast<BOOL>(Default());
+}
+
+void CSkinListCtrl::OnKeyDown(UINT, UINT, UINT) {
+    UpdateThumbs();
+    Default();
+}
+
+void CSkinListCtrl::OnKeyUp(UINT, UINT, UINT) {
+    UpdateThumbs();
+    Default();
+}
+
+// The frame's calculation wants its default result: the entry is a plain
+// ON_MESSAGE, whose handler hands it back.
+LRESULT CSkinListCtrl::OnNcCalcSize(WPARAM, LPARAM) {
+    UpdateWindow();
+    return Default();
+}
+
+void CSkinListCtrl::OnDestroy() {
+    // The bars live in the parent but belong to the list.
+    if (m_vertical.IsWindow())
+        m_vertical.DestroyWindow();
+    if (m_horizontal.IsWindow())
+        m_horizontal.DestroyWindow();
+    Default();
 }
 
 BOOL CSkinListCtrl::OnEraseBkgnd(CDC*) {
-    m_vertical.UpdateThumb();
-    m_horizontal.UpdateThumb();
+    UpdateThumbs();
     return FALSE;
 }
 
@@ -377,8 +394,7 @@ void CSkinListCtrl::OnPaint() {
 
         if (static_cast<COLORREF>(SendMessage(LVM_GETTEXTBKCOLOR)) != kUnpainted)
             SetTextBkColor(kUnpainted);
-        m_vertical.UpdateThumb();
-        m_horizontal.UpdateThumb();
+        UpdateThumbs();
         CListCtrl::DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
     }
 }

@@ -115,13 +115,22 @@ class CSkinListCtrl : public CListCtrl {
 
   protected:
     void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg void OnShowWindow(BOOL show, UINT status);
+    afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    afx_msg void OnKeyUp(UINT key, UINT repeat, UINT flags);
+    afx_msg LRESULT OnNcCalcSize(WPARAM calcValidRects, LPARAM params);
+    afx_msg void OnDestroy();
     afx_msg void OnCustomDraw(NMHDR* header, LRESULT* result);
     DECLARE_MESSAGE_MAP()
 
   private:
+    // The bars follow the list's scroll position.
+    void UpdateThumbs();
+
     CSkinHeaderCtrl m_header;
     CSkinVerticleScrollbar m_vertical;
     CSkinHorizontalScrollbar m_horizontal;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "media/frame_header.h"
 #include "reader/diag.h"
 
 namespace vekfs {
@@ -50,15 +51,16 @@ void dump_event_desc(const event_desc& d) {
 
 void dump_frame_headers(const uint8_t* data, size_t from, size_t to) {
     size_t at = from;
-    while (at + kFrameHeaderSize <= to) {
-        const frame_header h = decode_frame_header(data + at);
-        if (h.magic != kMagicFrame) {
+    while (at + media::kFrameHeaderSize <= to) {
+        const media::frame_header h = media::decode_frame_header(data + at);
+        if (h.magic != media::kMagicFrame) {
             VEKFS_INFO("no frame header at %llu", static_cast<unsigned long long>(at));
             return;
         }
         VEKFS_INFO("frame at %llu: type=%d chn=%d size=%u time=%llu", static_cast<unsigned long long>(at),
-                   frame_type_number(h.type), h.channel, h.size, static_cast<unsigned long long>(h.time_us));
-        const uint64_t space = frame_space(h.size, h.ext_units);
+                   media::frame_type_number(h.type), h.channel, h.size,
+                   static_cast<unsigned long long>(h.time_us));
+        const uint64_t space = media::frame_space(h.size, h.ext_units);
         if (space > to - at) return;
         at += static_cast<size_t>(space);
     }

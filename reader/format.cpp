@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "media/civil_date.h"
+
 namespace vekfs {
 
 using platform::GetU16;
@@ -40,42 +42,9 @@ vekfs_time unpack_time(packed_time v) {
     return t;
 }
 
-namespace {
-
-// Days from 1970-01-01 to year-month-day of the proleptic Gregorian calendar
-// (Howard Hinnant's days_from_civil); month may lie outside 1..12 after
-// normalising, day may be 0 or exceed the month.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    // Normalise the month into 1..12 first.
-    int64_t m0 = m - 1;
-    y += (m0 >= 0 ? m0 : m0 - 11) / 12;
-    m0 = ((m0 % 12) + 12) % 12;
-    m = m0 + 1;
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int64_t* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = yoe + era * 400 + (*m <= 2);
-}
-
-}  // namespace
-
 int64_t packed_to_unix_seconds(packed_time v) {
     const vekfs_time t = unpack_time(v);
-    const int64_t days = DaysFromCivil(2000 + t.year, t.month, t.day);
+    const int64_t days = media::DaysFromCivil(2000 + t.year, t.month, t.day);
     return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
@@ -85,7 +54,7 @@ packed_time unix_seconds_to_packed(int64_t seconds) {
     int64_t year = 0;
     int month = 0;
     int day = 0;
-    CivilFromDays(days, &year, &month, &day);
+    media::CivilFromDays(days, &year, &month, &day);
     vekfs_time t;
     t.year = static_cast<uint16_t>(std::clamp<int64_t>(year - 2000, 0, 63));
     t.month = static_cast<uint8_t>(month);
@@ -305,61 +274,6 @@ void encode_kframe_entry(const kframe_entry& e, uint8_t* b) {
     PutU32(b + 4, e.time);
     PutU32(b + 8, e.offset);
     PutU32(b + 12, e.length);
-}
-
-// ---- frame header ----------------------------------------------------------------------
-
-frame_header decode_frame_header(const uint8_t* b) {
-    frame_header h;
-    std::memcpy(h.raw.data(), b, kFrameHeaderSize);
-    h.magic = GetU32(b + 0);
-    h.type = GetU8(b + 4);
-    h.codec = GetU8(b + 5);
-    h.channel = GetU8(b + 6);
-    h.ext_units = GetU8(b + 7);
-    h.size = GetU32(b + 12);
-    h.time_us = GetU64(b + 16);
-    if (h.type == kFrameAudio) {
-        h.audio_rate = GetU32(b + 32);
-        h.audio_channels = GetU8(b + 36);
-        h.audio_bits2 = GetU8(b + 37);
-        h.audio_block = GetU16(b + 38);
-    } else {
-        h.width = GetU16(b + 32);
-        h.height = GetU16(b + 34);
-        h.fps = GetU8(b + 36);
-    }
-    return h;
-}
-
-void encode_frame_header(const frame_header& h, uint8_t* b) {
-    std::memcpy(b, h.raw.data(), kFrameHeaderSize);
-    PutU32(b + 0, h.magic);
-    PutU8(b + 4, h.type);
-    PutU8(b + 5, h.codec);
-    PutU8(b + 6, h.channel);
-    PutU8(b + 7, h.ext_units);
-    PutU32(b + 12, h.size);
-    PutU64(b + 16, h.time_us);
-    if (h.type == kFrameAudio) {
-        PutU32(b + 32, h.audio_rate);
-        PutU8(b + 36, h.audio_channels);
-        PutU8(b + 37, h.audio_bits2);
-        PutU16(b + 38, h.audio_block);
-    } else {
-        PutU16(b + 32, h.width);
-        PutU16(b + 34, h.height);
-        PutU8(b + 36, h.fps);
-    }
-}
-
-int frame_type_number(uint8_t type_letter) {
-    switch (type_letter) {
-        case kFrameKey: return 1;
-        case kFrameVideo: return 2;
-        case kFrameAudio: return 3;
-        default: return 0;
-    }
 }
 
 }  // namespace vekfs

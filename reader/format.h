@@ -1,8 +1,9 @@
 // reader/format.h
 //
 // The recorder's on-disk format, versions 1 and 2: the one definition of its
-// records for the whole system (the reader, the recording access library, the
-// export writers and the image tools).
+// records for the whole system (the reader, the recording access library and
+// the image tools). The 40-byte header in front of every frame is
+// media/frame_header.h.
 //
 // Layout of a recorder disk:
 //   byte 256          disk parameter block (128 bytes) inside sector 0, which also
@@ -48,8 +49,6 @@ inline constexpr int kEventsPerBlock = 256;
 inline constexpr size_t kKframeEntrySize = 16;
 inline constexpr uint32_t kKframesPerPage = 256;                  // 4096-byte index pages
 inline constexpr size_t kKframePageSize = kKframesPerPage * kKframeEntrySize;
-inline constexpr size_t kFrameHeaderSize = 40;
-inline constexpr uint32_t kMaxFrameSize = 512000;                 // longer frames are damaged
 inline constexpr uint32_t kOpenEndSequence = 0xFFFFFFFF;         // file still being written
 inline constexpr int kMaxRecChannels = 128;
 
@@ -61,7 +60,6 @@ inline constexpr uint32_t kMagicFile = FourCC("File");
 inline constexpr uint32_t kMagicEvent = FourCC("Even");
 inline constexpr uint32_t kMagicEventWriting = FourCC("EvWr");
 inline constexpr uint32_t kMagicIend = FourCC("Iend");
-inline constexpr uint32_t kMagicFrame = FourCC("VkFm");
 
 // ---- versions -----------------------------------------------------------------
 
@@ -250,43 +248,6 @@ inline constexpr uint32_t kframe_number(uint64_t byte_offset) {
     return static_cast<uint32_t>(byte_offset / kKframeEntrySize);
 }
 inline constexpr uint32_t kFirstKframeNumber = kframe_number(kDataFileSize - kKframeEntrySize);
-
-// ---- frame header (40 bytes in front of every frame) ---------------------------
-
-enum frame_type : uint8_t { kFrameKey = 'I', kFrameVideo = 'P', kFrameAudio = 'A' };
-
-struct frame_header {
-    uint32_t magic = 0;       // +0 "VkFm"
-    uint8_t type = 0;         // +4 'I', 'P' or 'A'
-    uint8_t codec = 0;        // +5
-    uint8_t channel = 0;      // +6
-    uint8_t ext_units = 0;    // +7, extension length in 8-byte units
-    uint32_t size = 0;        // +12, payload bytes
-    uint64_t time_us = 0;     // +16, microseconds since 1970-01-01 UTC
-    // Stream parameters read by the export writers; which apply depends on type.
-    uint16_t width = 0;       // video +32
-    uint16_t height = 0;      // video +34
-    uint8_t fps = 0;          // video +36
-    uint32_t audio_rate = 0;  // audio +32
-    uint8_t audio_channels = 0;   // audio +36
-    uint8_t audio_bits2 = 0;      // audio +37, twice the bits per sample
-    uint16_t audio_block = 0;     // audio +38, one block with its 4-byte prefix
-
-    std::array<uint8_t, kFrameHeaderSize> raw{};
-};
-
-frame_header decode_frame_header(const uint8_t* bytes);
-void encode_frame_header(const frame_header& h, uint8_t* out);
-
-// Bytes a frame takes in the data area: header, payload padded to 8 bytes, and
-// its extension; frames therefore start on 8-byte boundaries.
-inline constexpr uint64_t frame_space(uint32_t size, uint8_t ext_units) {
-    return ((static_cast<uint64_t>(size) + 7) / 8 + ext_units) * 8 + kFrameHeaderSize;
-}
-
-// Type numbers: the reader's diagnostics count I 1, P 2, A 3; the recording
-// access library I 1, P 2, A 4.
-int frame_type_number(uint8_t type_letter);
 
 // ---- in-memory search interface shared with the recording access library -------
 

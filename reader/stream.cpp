@@ -23,6 +23,7 @@
 #include <new>
 #include <string>
 
+#include "media/frame_header.h"
 #include "reader/diag.h"
 #include "reader/disk_param_io.h"
 #include "reader/dump.h"
@@ -381,7 +382,7 @@ int Reader::step_kframe(reader_slot& slot, void* buffer, int length, int* first_
     if (rc > 0 && dumps_on()) {
         const auto from = static_cast<size_t>(*first_offset);
         dump_frame_headers(static_cast<const uint8_t*>(buffer), from,
-                           std::min(from + kFrameHeaderSize, static_cast<size_t>(rc)));
+                           std::min(from + media::kFrameHeaderSize, static_cast<size_t>(rc)));
     }
     return rc;
 }

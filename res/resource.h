@@ -6,6 +6,11 @@
 
 #define IDR_MAINFRAME 128  // the program's icon
 
+// Commands.
+#ifndef ID_HELP
+#define ID_HELP 0xE146  // help (the application object answers it)
+#endif
+
 // Dialog templates.
 #define IDD_ABOUTBOX 100          // the about box
 #define IDD_MOVAREL_DIALOG 102    // the main window

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ostream>
 
-#include "reader/format.h"
+#include "media/frame_header.h"
 
 namespace vektools {
 
@@ -190,7 +190,7 @@ Stream BuildStream(const StreamSpec& s) {
                 f.size = o.payload;
         if (s.junkEvery && n > 0 && n % s.junkEvery == 0)
             f.junkBefore = s.junkLength;
-        f.space = vekfs::frame_space(f.size, f.extUnits);
+        f.space = media::frame_space(f.size, f.extUnits);
         total += f.junkBefore;
         f.offset = total;
         total += f.space;
@@ -205,8 +205,8 @@ Stream BuildStream(const StreamSpec& s) {
         for (uint32_t j = 0; j < f.junkBefore; j++)
             *(at - f.junkBefore + j) = rng.PayloadByte();
 
-        vekfs::frame_header h;
-        h.magic = vekfs::kMagicFrame;
+        media::frame_header h;
+        h.magic = media::kMagicFrame;
         h.type = static_cast<uint8_t>(f.type);
         h.channel = s.channel;
         h.ext_units = f.extUnits;
@@ -224,9 +224,9 @@ Stream BuildStream(const StreamSpec& s) {
             h.height = s.height;
             h.fps = s.fps;
         }
-        vekfs::encode_frame_header(h, at);
+        media::encode_frame_header(h, at);
 
-        FillPayload(s, f, plan[n].videoIndex, rng, at + vekfs::kFrameHeaderSize);
+        FillPayload(s, f, plan[n].videoIndex, rng, at + media::kFrameHeaderSize);
         // Padding stays zero; the extension follows it.
         uint8_t* ext = at + (f.space - static_cast<uint64_t>(f.extUnits) * 8);
         for (uint32_t j = 0; j < f.extUnits * 8u; j++)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "reader/format.h"
 
@@ -184,16 +185,16 @@ std::string Checker::KeyFrameFault(uint64_t base,
         return "\"Iend\" among the event's entries";
     if (k.offset < lo || static_cast<uint64_t>(k.offset) + k.length > hi)
         return at + ": outside the event's data";
-    uint8_t bytes[vekfs::kFrameHeaderSize];
+    uint8_t bytes[media::kFrameHeaderSize];
     Read(base + k.offset, bytes, sizeof bytes);
-    const vekfs::frame_header h = vekfs::decode_frame_header(bytes);
-    if (h.magic != vekfs::kMagicFrame)
+    const media::frame_header h = media::decode_frame_header(bytes);
+    if (h.magic != media::kMagicFrame)
         return at + ": no \"VkFm\" there";
-    if (h.type != vekfs::kFrameKey)
+    if (h.type != media::kFrameKey)
         return at + ": not an 'I' frame";
     if (h.channel != channel)
         return at + ": frame of channel " + Num(h.channel);
-    if (vekfs::kFrameHeaderSize + static_cast<uint64_t>(h.size) != k.length)
+    if (media::kFrameHeaderSize + static_cast<uint64_t>(h.size) != k.length)
         return at + ": length differs";
     if (vekfs::unix_seconds_to_packed(static_cast<int64_t>(h.time_us / 1000000)) != k.time)
         return at + ": time differs from the frame's";
@@ -235,12 +236,12 @@ void Checker::CheckCompleteEvent(const std::string& tag,
     size_t keys = 0;
     while (pos < data.size()) {
         const uint64_t at = r.data_start + pos;
-        if (data.size() - pos < vekfs::kFrameHeaderSize) {
+        if (data.size() - pos < media::kFrameHeaderSize) {
             Add(tag + "frames", "a partial header at " + Num(at));
             return;
         }
-        const vekfs::frame_header h = vekfs::decode_frame_header(data.data() + pos);
-        if (h.magic != vekfs::kMagicFrame) {
+        const media::frame_header h = media::decode_frame_header(data.data() + pos);
+        if (h.magic != media::kMagicFrame) {
             Add(tag + "frames", "no \"VkFm\" at " + Num(at));
             return;
         }
@@ -249,12 +250,12 @@ void Checker::CheckCompleteEvent(const std::string& tag,
             return;
         }
         lastTime = h.time_us;
-        if (h.type == vekfs::kFrameKey) {
+        if (h.type == media::kFrameKey) {
             if (keys >= entries.size() || entries[keys].offset != at)
                 Add(tag + "kframes", "key frame at " + Num(at) + " is not the next index entry");
             keys++;
         }
-        pos += vekfs::frame_space(h.size, h.ext_units);
+        pos += media::frame_space(h.size, h.ext_units);
     }
     if (pos != data.size())
         Add(tag + "frames", "the last frame passes the event's data length");

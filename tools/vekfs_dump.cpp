@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "reader/diag.h"
 #include "reader/reader.h"
 
@@ -222,10 +223,10 @@ public:
             rc = step == 0 ? reader_.get_current_kframe(slot, block.data(), static_cast<int>(block.size()), &first)
                            : reader_.get_next_kframe(slot, block.data(), static_cast<int>(block.size()), &first, 1);
             if (rc <= 0) break;
-            if (static_cast<size_t>(first) + kFrameHeaderSize > block.size()) break;
-            const frame_header h = decode_frame_header(block.data() + first);
-            std::printf("kframe type %c size %u time_us %" PRIu64 "\n", h.magic == kMagicFrame ? h.type : '?', h.size,
-                        h.time_us);
+            if (static_cast<size_t>(first) + media::kFrameHeaderSize > block.size()) break;
+            const media::frame_header h = media::decode_frame_header(block.data() + first);
+            std::printf("kframe type %c size %u time_us %" PRIu64 "\n",
+                        h.magic == media::kMagicFrame ? h.type : '?', h.size, h.time_us);
         }
         reader_.read_stop(slot);
         reader_.find_stop(handle);

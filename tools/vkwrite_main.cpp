@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/binary_file.h"
-#include "app/browse/vek264_file_writer.h"
+#include "media/avi_file_writer.h"
+#include "media/binary_file.h"
+#include "media/vek264_file_writer.h"
 #include "tools/cli_args.h"
 
 namespace {
@@ -34,8 +34,8 @@ int Usage(const std::string& why) {
 
 template <typename Writer>
 int Run(Writer& writer, const std::string& in, const std::string& out, uint32_t blockSize) {
-    browse::BinaryFile source;
-    if (!source.Open(in.c_str(), browse::BinaryFile::Mode::Read)) {
+    media::BinaryFile source;
+    if (!source.Open(in.c_str(), media::BinaryFile::Mode::Read)) {
         std::fprintf(stderr, "vkwrite: cannot open %s\n", in.c_str());
         return 1;
     }
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     using namespace vektools;
     std::string kind;
     std::vector<std::string> paths;
-    uint32_t blockSize = browse::kMaxFeedBlock;
+    uint32_t blockSize = media::kMaxFeedBlock;
     CliArgs args(argc, argv);
     while (!args.Done()) {
         const std::string opt = args.Next();

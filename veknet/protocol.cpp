@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "media/civil_date.h"
 #include "platform/le_bytes.h"
 
 namespace veknet {
@@ -108,16 +109,6 @@ Message Make(uint16_t type, uint32_t sequence, BodyWriter& w) {
     return m;
 }
 
-// Days from 1970-01-01 to the given civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
 }  // namespace
 
 uint32_t MaxBody(uint16_t type) {
@@ -143,7 +134,7 @@ uint32_t MaxBody(uint16_t type) {
         case kOpenReply:
             return 12;
         case kFrame:
-            return 4 + kMaxFrame;
+            return 4 + media::kMaxFrameSize;
         case kEnd:
             return 4;
         default:
@@ -187,7 +178,7 @@ bool WireTime::Valid() const {
 }
 
 int64_t WireTime::Seconds() const {
-    return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    return media::DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
 }
 
 WireTime WireTime::FromSeconds(int64_t seconds) {
@@ -197,16 +188,10 @@ WireTime WireTime::FromSeconds(int64_t seconds) {
         rest += 86400;
         days--;
     }
-    // Civil date from days since 1970-01-01.
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(days - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = static_cast<int64_t>(yoe) + era * 400 + (m <= 2);
+    int64_t y = 0;
+    int m = 0;
+    int d = 0;
+    media::CivilFromDays(days, &y, &m, &d);
     WireTime t;
     t.year = static_cast<uint16_t>(y);
     t.month = static_cast<uint8_t>(m);
@@ -411,13 +396,9 @@ bool ReadFrame(const Message& m, FrameView* out) {
     out->epoch = r.U32();
     size_t size = 0;
     const uint8_t* frame = r.Rest(&size);
-    if (size < kFrameHeaderSize || size > kMaxFrame)
+    if (size > media::kMaxFrameSize || media::CheckFrame(frame, size) != media::FrameCheck::kOk)
         return false;
-    if (platform::GetU32(frame) != platform::FourCC("VkFm"))
-        return false;
-    if (frame[4] != 'I' && frame[4] != 'P' && frame[4] != 'A')
-        return false;
-    if (platform::GetU32(frame + 12) != size - kFrameHeaderSize)
+    if (media::FramePayloadSize(frame) != size - media::kFrameHeaderSize)
         return false;
     out->frame = frame;
     out->size = static_cast<uint32_t>(size);

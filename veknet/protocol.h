@@ -61,6 +61,8 @@
 #include <string>
 #include <vector>
 
+#include "media/frame_header.h"
+
 namespace veknet {
 
 inline constexpr uint32_t kMagic = 0x744E6B56;  // "VkNt" as its little-endian word
@@ -88,8 +90,6 @@ inline constexpr size_t kMaxCredential = 32;   // user name, password
 inline constexpr size_t kMaxDeviceName = 121;  // fits the device information buffer before byte 166
 inline constexpr uint32_t kMaxItems = 1024;    // records of one query reply
 inline constexpr uint32_t kItemSize = 28;
-inline constexpr uint32_t kFrameHeaderSize = 40;
-inline constexpr uint32_t kMaxFrame = 512000;  // header and payload; longer frames are damage
 inline constexpr uint32_t kPlayWindow = 1u << 20;
 
 // Query commands and login statuses, as the program knows them.

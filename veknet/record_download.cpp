@@ -3,8 +3,8 @@
 
 #include <chrono>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/binary_file.h"
+#include "media/avi_file_writer.h"
+#include "media/binary_file.h"
 #include "veknet/download_path.h"
 
 namespace veknet {
@@ -18,7 +18,7 @@ constexpr uint32_t kReadStepMs = 200;
 class RawFrameSink final : public FrameSink {
   public:
     bool Open(const std::string& path) {
-        return file_.Open(path.c_str(), browse::BinaryFile::Mode::CreateAlways);
+        return file_.Open(path.c_str(), media::BinaryFile::Mode::CreateAlways);
     }
     bool Write(const uint8_t* frame, uint32_t size) override {
         if (!file_.Write(frame, size))
@@ -28,7 +28,7 @@ class RawFrameSink final : public FrameSink {
     bool Close() override { return file_.Close() && !failed_; }
 
   private:
-    browse::BinaryFile file_;
+    media::BinaryFile file_;
     bool failed_ = false;
 };
 

@@ -96,7 +96,7 @@ void RecordPlay::ReadLoop() {
             } else if (f.epoch == epoch_ && !ended_) {
                 // More than the window allows under way is a recorder that
                 // ignores flow control: stop before the queue grows further.
-                if (queued_ + unacked_ + f.size > static_cast<uint64_t>(kPlayWindow) + kMaxFrame) {
+                if (queued_ + unacked_ + f.size > static_cast<uint64_t>(kPlayWindow) + media::kMaxFrameSize) {
                     bad = true;
                 } else {
                     queue_.emplace_back(f.frame, f.frame + f.size);

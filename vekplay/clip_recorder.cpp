@@ -1,7 +1,7 @@
 // vekplay/clip_recorder.cpp
 #include "vekplay/clip_recorder.h"
 
-#include "app/browse/avi_file_writer.h"
+#include "media/avi_file_writer.h"
 
 namespace vekplay {
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "media/civil_date.h"
+
 namespace vekplay {
 
 namespace {
@@ -90,19 +92,6 @@ uint8_t CheckByte(uint64_t t) {
     return check;
 }
 
-// Days since 1970-01-01 to year, month, day (proleptic Gregorian).
-void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = doy - (153 * mp + 2) / 5 + 1;
-    *m = mp < 10 ? mp + 3 : mp - 9;
-    *y = static_cast<int64_t>(yoe) + era * 400 + (*m <= 2 ? 1 : 0);
-}
-
 }  // namespace
 
 std::string FormatFrameTime(uint64_t timeUs) {
@@ -111,10 +100,10 @@ std::string FormatFrameTime(uint64_t timeUs) {
     const int64_t days = static_cast<int64_t>(seconds / 86400);
     const unsigned secOfDay = static_cast<unsigned>(seconds % 86400);
     int64_t y = 0;
-    unsigned m = 0, d = 0;
-    CivilFromDays(days, &y, &m, &d);
+    int m = 0, d = 0;
+    media::CivilFromDays(days, &y, &m, &d);
     char text[64];
-    std::snprintf(text, sizeof text, "%04" PRId64 "-%02u-%02u %02u:%02u:%02u.%03u", y, m, d, secOfDay / 3600,
+    std::snprintf(text, sizeof text, "%04" PRId64 "-%02d-%02d %02u:%02u:%02u.%03u", y, m, d, secOfDay / 3600,
                   secOfDay / 60 % 60, secOfDay % 60, millis);
     return text;
 }

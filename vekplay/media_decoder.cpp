@@ -242,7 +242,7 @@ bool AudioDecoder::DecodeBlock(const uint8_t* data, size_t size, AudioSamples* o
 }
 
 bool AudioDecoder::Decode(const Frame& frame, AudioSamples* out) {
-    const vekfs::frame_header& h = frame.header;
+    const media::frame_header& h = frame.header;
     const int rate = h.audio_rate >= 1000 && h.audio_rate <= 192000 ? static_cast<int>(h.audio_rate) : 8000;
     const int channels = h.audio_channels == 2 ? 2 : 1;
     const uint32_t size = frame.payloadSize();

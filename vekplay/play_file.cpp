@@ -4,20 +4,21 @@
 #include <algorithm>
 #include <cstring>
 
+#include "media/avi_file_writer.h"
+#include "media/vek264_file_writer.h"
 #include "platform/le_bytes.h"
 
 namespace vekplay {
 
 namespace {
 
+using media::kFrameHeaderSize;
+using media::kMaxFramePayload;
 using platform::FourCC;
 using platform::GetU32;
 using platform::GetU64;
 
-constexpr uint64_t kContainerHeader = 56;
-constexpr uint32_t kAviVideoTrailer = 40;
-constexpr uint32_t kAviAudioTrailer = 48;
-constexpr uint64_t kAviDefaultMovi = 2048;
+constexpr uint32_t kAviVideoTrailer = kFrameHeaderSize;  // the frame header itself
 constexpr size_t kWindowSize = 1 << 20;
 
 // Sequential access to a file through a 1 MB window.
@@ -51,10 +52,6 @@ class ByteWindow {
     size_t length_ = 0;
 };
 
-bool IsMagicAt(const uint8_t* p) {
-    return GetU32(p) == vekfs::kMagicFrame;
-}
-
 }  // namespace
 
 std::unique_ptr<PlayFile> PlayFile::Open(const char* path, std::string* why, size_t maxFrames) {
@@ -78,10 +75,10 @@ std::unique_ptr<PlayFile> PlayFile::Open(const char* path, std::string* why, siz
         uint64_t end = f->file_.size();
         if (f->file_.ReadExact(16, indexAt, 8)) {
             const uint64_t index = GetU64(indexAt);
-            if (index >= kContainerHeader && index <= end)
+            if (index >= k264HeaderSize && index <= end)
                 end = index;  // 0 while the file was still being written
         }
-        ok = f->ScanRaw(kContainerHeader, end);
+        ok = f->ScanRaw(k264HeaderSize, end);
     } else {
         f->kind_ = FileKind::kRaw;
         ok = f->ScanRaw(0, f->file_.size());
@@ -97,27 +94,27 @@ std::unique_ptr<PlayFile> PlayFile::Open(const char* path, std::string* why, siz
 bool PlayFile::ScanRaw(uint64_t begin, uint64_t end) {
     ByteWindow w(&file_, end);
     uint64_t pos = begin;
-    while (pos + kHeaderSize <= w.end() && frames_.size() < maxFrames_) {
+    while (pos + kFrameHeaderSize <= w.end() && frames_.size() < maxFrames_) {
         const uint8_t* p = w.At(pos, 4);
         if (!p)
             break;
-        if (!IsMagicAt(p)) {
+        if (!media::IsFrameMagic(p)) {
             pos++;
             continue;
         }
-        const uint8_t* h = w.At(pos, kHeaderSize);
+        const uint8_t* h = w.At(pos, kFrameHeaderSize);
         uint32_t size = 0;
-        if (!h || !HeaderLooksValid(h, &size) || w.end() - pos - kHeaderSize < size) {
+        if (!h || !HeaderLooksValid(h, &size) || w.end() - pos - kFrameHeaderSize < size) {
             pos++;
             continue;
         }
         FileFrame f;
         f.offset = pos;
-        f.time = GetU64(h + 16);
+        f.time = media::FrameTimeUs(h);
         f.size = size;
-        f.type = static_cast<char>(h[4]);
+        f.type = static_cast<char>(media::FrameTypeAt(h));
         frames_.push_back(f);
-        pos += kHeaderSize + size;
+        pos += kFrameHeaderSize + size;
     }
     return !frames_.empty();
 }
@@ -138,7 +135,7 @@ bool PlayFile::ScanAvi() {
         pos += 8 + static_cast<uint64_t>(length) + (length & 1);
     }
     if (movi == 0)
-        movi = kAviDefaultMovi;
+        movi = kAviHeaderArea;
 
     // Walk the chunks one after the other (the index is not needed, and a file
     // whose writing was cut short has none). A chunk that does not check out is
@@ -159,22 +156,23 @@ bool PlayFile::ScanAvi() {
         }
         const uint32_t trailer = video ? kAviVideoTrailer : kAviAudioTrailer;
         const uint64_t payloadAt = pos + 8;
-        const uint8_t* t = length <= kMaxPayload ? w.At(payloadAt + length, trailer) : nullptr;
+        const uint8_t* t = length <= kMaxFramePayload ? w.At(payloadAt + length, trailer) : nullptr;
         bool sound = t && HeaderLooksValid(t, nullptr);
+        const uint8_t type = t ? media::FrameTypeAt(t) : 0;
         if (sound && video)
-            sound = t[4] != 'A' && (t[4] == 'I') == (tag == FourCC("00db"));
+            sound = type != media::kFrameAudio && (type == media::kFrameKey) == (tag == FourCC("00db"));
         if (sound && audio)
-            sound = t[4] == 'A' && length <= kMaxPayload - 4;
+            sound = type == media::kFrameAudio && length <= kMaxFramePayload - 4;
         if (!sound) {
             pos += 2;
             continue;
         }
         FileFrame f;
         f.offset = payloadAt;
-        f.time = GetU64(t + 16);
+        f.time = media::FrameTimeUs(t);
         f.stored = length;
         f.size = video ? length : length + 4;
-        f.type = static_cast<char>(t[4]);
+        f.type = static_cast<char>(type);
         frames_.push_back(f);
         const uint64_t span = static_cast<uint64_t>(length) + trailer;
         pos = payloadAt + span + (span & 1);
@@ -188,7 +186,7 @@ bool PlayFile::Read(size_t index, Frame* out) {
     const FileFrame& f = frames_[index];
     std::vector<uint8_t> bytes;
     if (kind_ != FileKind::kAvi) {
-        bytes.resize(kHeaderSize + f.size);
+        bytes.resize(kFrameHeaderSize + f.size);
         if (!file_.ReadExact(f.offset, bytes.data(), bytes.size()))
             return false;
     } else {
@@ -198,16 +196,16 @@ bool PlayFile::Read(size_t index, Frame* out) {
         if (!file_.ReadExact(f.offset, chunk.data(), chunk.size()))
             return false;
         const uint8_t* t = chunk.data() + f.stored;
-        bytes.resize(kHeaderSize + f.size);
-        std::memcpy(bytes.data(), t, kHeaderSize);
-        uint8_t* payload = bytes.data() + kHeaderSize;
+        bytes.resize(kFrameHeaderSize + f.size);
+        std::memcpy(bytes.data(), t, kFrameHeaderSize);
+        uint8_t* payload = bytes.data() + kFrameHeaderSize;
         if (video) {
             std::memcpy(payload, chunk.data(), f.stored);
         } else {
-            std::memcpy(payload, t + kHeaderSize, 4);  // the block's prefix
+            std::memcpy(payload, t + kFrameHeaderSize, 4);  // the block's prefix
             std::memcpy(payload + 4, chunk.data(), f.stored);
         }
-        platform::PutU32(bytes.data() + 12, f.size);
+        media::PutFramePayloadSize(bytes.data(), f.size);
     }
     Frame frame;
     if (ParseFrame(bytes.data(), bytes.size(), &frame) != FrameCheck::kOk || frame.payloadSize() != f.size ||

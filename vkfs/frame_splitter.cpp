@@ -4,42 +4,35 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/le_bytes.h"
+#include "media/frame_cutter.h"
 
 namespace vkfs {
 
 namespace {
 
-constexpr uint8_t kMagic[4] = {'V', 'k', 'F', 'm'};
-// A magic counts only with its type letter in the buffer.
-constexpr size_t kMagicMatchBytes = 5;
-constexpr size_t kPayloadLengthAt = 12;
+using media::kFrameHeaderSize;
+using media::kMaxFrameSize;
+
 // Without a magic in sight, the bytes a split magic or header may begin in.
-constexpr size_t kTailKeep = kFrameHeaderBytes - 1;
+constexpr size_t kTailKeep = kFrameHeaderSize - 1;
 
 static_assert(kFrameBufferSize >= kMaxFrameSize + kReadBlockSize,
               "a block must fit behind the longest unfinished frame");
+static_assert(kFrameBufferSize <= UINT32_MAX, "buffer positions are 32-bit for the frame search");
 
 }  // namespace
 
 size_t FindFrameMagic(const uint8_t* buf, size_t total, size_t from) {
-    if (total < kMagicMatchBytes) return total;
-    const size_t last = total - kMagicMatchBytes;  // last position a match may start at
-    size_t at = from;
-    while (at <= last) {
-        const void* v = std::memchr(buf + at, kMagic[0], last - at + 1);
-        if (!v) return total;
-        at = static_cast<size_t>(static_cast<const uint8_t*>(v) - buf);
-        if (std::memcmp(buf + at, kMagic, sizeof kMagic) == 0) return at;
-        ++at;
-    }
-    return total;
+    // A magic counts only with its type letter in the buffer; any letter.
+    const int64_t at =
+        media::FindFrameHeader(buf, static_cast<uint32_t>(from), static_cast<uint32_t>(total), nullptr);
+    return at < 0 ? total : static_cast<size_t>(at);
 }
 
 FrameScan ScanFrame(const uint8_t* buf, size_t total, size_t from) {
     FrameScan scan;
     while (true) {
-        if (from >= total || total - from < kFrameHeaderBytes) {
+        if (from >= total || total - from < kFrameHeaderSize) {
             scan.keepFrom = std::min(from, total);
             return scan;
         }
@@ -48,16 +41,16 @@ FrameScan ScanFrame(const uint8_t* buf, size_t total, size_t from) {
             scan.keepFrom = std::max(from, total - kTailKeep);
             return scan;
         }
-        if (total - magic < kFrameHeaderBytes) {
+        if (total - magic < kFrameHeaderSize) {
             scan.keepFrom = magic;
             return scan;
         }
-        const uint32_t payload = platform::GetU32(buf + magic + kPayloadLengthAt);
-        if (payload > kMaxFrameSize - kFrameHeaderBytes) {
-            from = magic + kFrameHeaderBytes;  // damaged header: resynchronise behind it
+        const uint32_t payload = media::FramePayloadSize(buf + magic);
+        if (payload > media::kMaxFramePayload) {
+            from = magic + kFrameHeaderSize;  // damaged header: resynchronise behind it
             continue;
         }
-        const size_t length = kFrameHeaderBytes + payload;
+        const size_t length = kFrameHeaderSize + payload;
         if (total - magic < length) {
             scan.keepFrom = magic;
             return scan;

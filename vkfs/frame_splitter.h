@@ -11,10 +11,10 @@
 // block, and moves to the buffer's start only when the next block would not
 // fit behind it.
 // What stays between blocks is bounded: an incomplete frame (below
-// kMaxFrameSize bytes), an incomplete header (below 40) or, when no magic is in
-// sight, the last 39 bytes (where a magic split by the block end may begin).
+// media::kMaxFrameSize bytes), an incomplete header (below 40) or, when no magic
+// is in sight, the last 39 bytes (where a magic split by the block end may begin).
 //
-// A header whose frame would be longer than kMaxFrameSize is damaged: its 40
+// A header whose frame would be longer than media::kMaxFrameSize is damaged: its 40
 // bytes are skipped and the search resumes behind them. The length test is
 // made on the payload before adding the header, so a payload near 2^32 cannot
 // wrap to a short frame.
@@ -24,10 +24,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "media/frame_header.h"
+
 namespace vkfs {
 
-inline constexpr size_t kFrameHeaderBytes = 40;
-inline constexpr uint32_t kMaxFrameSize = 512000;
 inline constexpr size_t kFrameBufferSize = 1024 * 1024;
 inline constexpr size_t kReadBlockSize = 0x50000;
 

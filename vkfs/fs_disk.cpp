@@ -11,9 +11,6 @@ namespace vkfs {
 
 namespace {
 
-// The reader probe's second dvrfs argument, as the library has always passed it.
-constexpr int kDvrfsSecondArgument = 8;
-
 // The disk whose worker runs on this thread, if any.
 thread_local const FSDisk* tWorkerOf = nullptr;
 
@@ -33,11 +30,7 @@ bool FSDisk::OnOwnWorker() const {
 }
 
 FSDisk::FSDisk(void* window, int channels, int diskNumber, const char* path, FSSearchCallback monthCallback)
-    : readers_(Readers()),
-      diskNumber_(diskNumber),
-      channels_(channels),
-      monthCallback_(monthCallback),
-      window_(window) {
+    : diskNumber_(diskNumber), channels_(channels), monthCallback_(monthCallback), window_(window) {
     if (path) {
         std::strncpy(path_, path, sizeof path_ - 1);
         path_[sizeof path_ - 1] = '\0';
@@ -52,74 +45,32 @@ FSDisk::~FSDisk() {
 }
 
 bool FSDisk::Probe() {
-    if (readers_.v1.Init(channels_) != 0) {
-        log_.Write("vkfs init failed!---%d", kPlaceVkfsInit);
+    source_ = ProbeReaders(DiskArgs{channels_, diskNumber_, path_}, log_);
+    if (!source_)
         return false;
-    }
-    if (readers_.v1.AddDisk(diskNumber_, path_) == 0) {
-        kind_ = FS_READER_VEKFS;
-        return true;
-    }
-    readers_.v1.Exit(1);
-    log_.Write("vkfs add disk failed!---%d", kPlaceVkfsAddDisk);
-
-    if (readers_.v2.Init(channels_) != 0) {
-        log_.Write("vkfs2 init failed!---%d", kPlaceVkfs2Init);
-        return false;
-    }
-    if (readers_.v2.AddDisk(diskNumber_, path_) == 0) {
-        kind_ = FS_READER_VEKFS2;
-        return true;
-    }
-    readers_.v2.Exit(1);
-    log_.Write("vkfs2 add disk failed!---%d", kPlaceVkfs2AddDisk);
-
-    if (readers_.dvrfs.Init(channels_, kDvrfsSecondArgument, diskNumber_) != 0) {
-        log_.Write("dvrfs init failed!---%d", kPlaceDvrfsInit);
-        return false;
-    }
-    const int id = readers_.dvrfs.AddDisk(path_);
-    if (id < 0) {
-        readers_.dvrfs.Exit(0);
-        log_.Write("dvrfs add disk failed!---%d", kPlaceDvrfsAddDisk);
-        return false;
-    }
-    dvrfsDiskId_ = id;
-    kind_ = FS_READER_DVRFS;
+    kind_ = source_->Kind();
     return true;
 }
 
 int FSDisk::Close() {
     if (OnOwnWorker()) return 0;
     std::lock_guard<std::mutex> hold(control_);
-    if (closed_) return 0;
+    if (closed_ || !source_)
+        return 0;
     StopAllLocked();
     closed_ = true;
-    if (kind_ == FS_READER_DVRFS) {
-        readers_.dvrfs.RemoveDisk(path_, 0, dvrfsDiskId_);
-        return readers_.dvrfs.Exit(0) == 0 ? 1 : 0;
-    }
-    VekfsLibrary* reader = vekfs();
-    {
-        std::lock_guard<std::mutex> tables(tables_);
-        for (int& kept : keptSearch_) {
-            if (kept >= 0) reader->FindStop(kept);
-            kept = -1;
-        }
-    }
-    reader->RemoveDisk(diskNumber_);
-    return reader->Exit(1) == 0 ? 1 : 0;
+    return source_->Close();
 }
 
 int FSDisk::KeptSearchHandle(int group) const {
-    if (group < 0 || group >= kGroupCount) return -1;
-    std::lock_guard<std::mutex> hold(tables_);
-    return keptSearch_[static_cast<size_t>(group)];
+    if (group < 0 || group >= kGroupCount || !source_)
+        return -1;
+    return source_->KeptSearch(group);
 }
 
 void FSDisk::StopAllLocked() {
-    StopMonthLocked();
-    StopDayLocked();
+    StopSearchLocked(month_);
+    StopSearchLocked(day_);
     for (int s = 0; s < kSlotCount; s++) {
         StopPlayLocked(s);
         StopExportLocked(s);
@@ -128,34 +79,46 @@ void FSDisk::StopAllLocked() {
 
 // ---- month and day searches -------------------------------------------------------
 
-void FSDisk::SearchByMonth(const SearchMonTime& range, FSHwnd* windows, void* user) {
-    if (OnOwnWorker()) return;
-    std::lock_guard<std::mutex> hold(control_);
-    if (closed_) return;
+void FSDisk::StartSearchLocked(SearchWorker& search,
+                               platform::Event::Kind stopKind,
+                               std::function<void(platform::Event& stop)> body) {
     // A finished search waits for its stop; starting anew stops it here rather
     // than waiting for it forever.
-    StopMonthLocked();
-    monthStop_ = std::make_unique<platform::Event>(platform::Event::AutoReset);
-    monthRunning_ = 1;
-    MonthJob job{range, windows, user, monthStop_.get()};
-    if (!monthThread_.Start(AsWorker(this, [this, job] { MonthThread(job); }))) {
-        monthRunning_ = 0;
-        monthStop_.reset();
+    StopSearchLocked(search);
+    search.stop = std::make_unique<platform::Event>(stopKind);
+    search.running = 1;
+    platform::Event& stop = *search.stop;
+    if (!search.thread.Start(AsWorker(this, [body = std::move(body), &stop] { body(stop); }))) {
+        search.running = 0;
+        search.stop.reset();
     }
 }
 
-void FSDisk::StopMonthSearch() {
-    if (OnOwnWorker()) return;
-    std::lock_guard<std::mutex> hold(control_);
-    StopMonthLocked();
+void FSDisk::StopSearchLocked(SearchWorker& search) {
+    if (!search.thread.Joinable() && !search.stop)
+        return;
+    if (search.stop)
+        search.stop->Set();
+    search.thread.Join();
+    search.stop.reset();
+    search.running = 0;
 }
 
-void FSDisk::StopMonthLocked() {
-    if (!monthThread_.Joinable() && !monthStop_) return;
-    if (monthStop_) monthStop_->Set();
-    monthThread_.Join();
-    monthStop_.reset();
-    monthRunning_ = 0;
+void FSDisk::SearchByMonth(const SearchMonTime& range, FSHwnd* windows, void* user) {
+    if (OnOwnWorker()) return;
+    std::lock_guard<std::mutex> hold(control_);
+    if (closed_)
+        return;
+    const MonthJob job{range, windows, user};
+    StartSearchLocked(month_, platform::Event::AutoReset,
+                      [this, job](platform::Event& stop) { MonthThread(job, stop); });
+}
+
+void FSDisk::StopMonthSearch() {
+    if (OnOwnWorker())
+        return;
+    std::lock_guard<std::mutex> hold(control_);
+    StopSearchLocked(month_);
 }
 
 void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows, FSSearchCallback callback,
@@ -164,7 +127,7 @@ void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows
     if (OnOwnWorker()) return;
     std::lock_guard<std::mutex> hold(control_);
     if (closed_) return;
-    StopDayLocked();
+    StopSearchLocked(day_);
     DayJob job;
     job.from = from;
     job.to = to;
@@ -177,75 +140,79 @@ void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows
         std::lock_guard<std::mutex> tables(tables_);
         channelTable_[static_cast<size_t>(group)] = job.channels;
     }
-    dayStop_ = std::make_unique<platform::Event>(platform::Event::ManualReset);
-    job.stop = dayStop_.get();
-    dayRunning_ = 1;
-    if (!dayThread_.Start(AsWorker(this, [this, job] { DayThread(job); }))) {
-        dayRunning_ = 0;
-        dayStop_.reset();
-    }
+    StartSearchLocked(day_, platform::Event::ManualReset,
+                      [this, job](platform::Event& stop) { DayThread(job, stop); });
 }
 
 void FSDisk::StopDaySearch() {
     if (OnOwnWorker()) return;
     std::lock_guard<std::mutex> hold(control_);
-    StopDayLocked();
-}
-
-void FSDisk::StopDayLocked() {
-    if (!dayThread_.Joinable() && !dayStop_) return;
-    if (dayStop_) dayStop_->Set();
-    dayThread_.Join();
-    dayStop_.reset();
-    dayRunning_ = 0;
+    StopSearchLocked(day_);
 }
 
 // ---- play -------------------------------------------------------------------------
+
+std::shared_ptr<FSDisk::StreamJob> FSDisk::NewStreamJob(int group,
+                                                        int slot,
+                                                        const RecTime& from,
+                                                        const RecTime& to,
+                                                        uintptr_t user,
+                                                        FSDataCallback data,
+                                                        FSTimeCallback time) {
+    auto job = std::make_shared<StreamJob>();
+    job->group = group;
+    job->slot = slot;
+    job->from = from;
+    job->to = to;
+    job->user = user;
+    job->data = data;
+    job->time = time;
+    std::lock_guard<std::mutex> tables(tables_);
+    const auto g = static_cast<size_t>(group), s = static_cast<size_t>(slot);
+    job->channel = channelTable_[g][s];
+    for (const auto& entry : recordTable_[g][s])
+        job->records.push_back(entry);
+    return job;
+}
+
+void FSDisk::StartStreamLocked(StreamWorker& worker,
+                               std::shared_ptr<StreamJob> job,
+                               void (FSDisk::*body)(StreamJob&)) {
+    worker.stop = std::make_unique<platform::Event>(platform::Event::AutoReset);
+    job->stop = worker.stop.get();
+    job->stopFlag = &worker.stopFlag;
+    if (!worker.thread.Start(AsWorker(this, [this, job, body] { (this->*body)(*job); })))
+        worker.stop.reset();
+}
+
+void FSDisk::StopStreamLocked(StreamWorker& worker) {
+    worker.stopFlag = 1;
+    if (worker.stop)
+        worker.stop->Set();
+    worker.thread.Join();
+    worker.stop.reset();
+    worker.stopFlag = 0;
+    if (worker.stream >= 0)
+        source_->CloseStream(worker.stream);
+    worker.stream = -1;
+}
 
 void FSDisk::Play(int slot, const RecTime& from, const RecTime& to, uintptr_t user, FSDataCallback data,
                   FSTimeCallback time) {
     if (!ValidSlot(slot)) return;
     if (OnOwnWorker()) return;
     std::lock_guard<std::mutex> hold(control_);
-    if (closed_) return;
+    if (closed_ || !source_)
+        return;
     Slot& s = slots_[static_cast<size_t>(slot)];
     // One play per slot: a play still running there ends first.
-    if (s.playThread.Joinable()) StopPlayLocked(slot);
+    if (s.play.thread.Joinable())
+        StopPlayLocked(slot);
 
-    auto job = std::make_shared<StreamJob>();
-    job->slot = slot;
-    job->group = kGroupPlay;
-    job->from = from;
-    job->to = to;
-    job->user = user;
-    job->data = data;
-    job->time = time;
-    {
-        std::lock_guard<std::mutex> tables(tables_);
-        job->channel = channelTable_[kGroupPlay][static_cast<size_t>(slot)];
-        for (const auto& entry : recordTable_[kGroupPlay][static_cast<size_t>(slot)])
-            job->records.push_back(entry);
-    }
-    s.playStop = std::make_unique<platform::Event>(platform::Event::AutoReset);
-    job->stop = s.playStop.get();
-    job->stopFlag = &s.stop;
-    if (kind_ == FS_READER_DVRFS && s.playDvrfsHandle < 0) {
-        s.playDvrfsHandle = readers_.dvrfs.Open(job->channel, 0);
-        if (s.playDvrfsHandle < 0) {
-            s.playDvrfsHandle = -1;
-            s.playStop.reset();
-            return;
-        }
-    }
-    const bool dvrfs = kind_ == FS_READER_DVRFS;
-    if (!s.playThread.Start(AsWorker(this, [this, job, dvrfs] {
-            if (dvrfs)
-                PlayThreadDvrfs(*job);
-            else
-                PlayThreadVekfs(*job);
-        }))) {
-        s.playStop.reset();
-    }
+    std::shared_ptr<StreamJob> job = NewStreamJob(kGroupPlay, slot, from, to, user, data, time);
+    if (!source_->PreparePlay(job->channel, &s.play.stream))
+        return;
+    StartStreamLocked(s.play, job, &FSDisk::PlayThread);
 }
 
 void FSDisk::StopPlay(int slot) {
@@ -257,22 +224,11 @@ void FSDisk::StopPlay(int slot) {
 
 void FSDisk::StopPlayLocked(int slot) {
     Slot& s = slots_[static_cast<size_t>(slot)];
-    s.stop = 1;
-    if (s.playStop) s.playStop->Set();
-    s.playThread.Join();
-    s.playStop.reset();
+    StopStreamLocked(s.play);
     // The slot as a new play finds it.
     s.deliver = 1;
     s.seekPending = 0;
-    s.stop = 0;
     s.frames.Reset(true);
-    if (s.playReaderSlot >= 0) vekfs()->ReadStop(s.playReaderSlot);
-    s.playReaderSlot = -1;
-    if (s.playDvrfsHandle >= 0) {
-        readers_.dvrfs.FindStop(s.playDvrfsHandle);
-        readers_.dvrfs.Close(s.playDvrfsHandle, 0);
-    }
-    s.playDvrfsHandle = -1;
 }
 
 void FSDisk::SeekPlay(int slot, const RecTime& time) {
@@ -296,39 +252,23 @@ void FSDisk::RequestData(int slot, int on) {
 void FSDisk::Export(int channel, const RecTime& from, const RecTime& to, uintptr_t user, FSDataCallback data) {
     if (OnOwnWorker()) return;
     std::lock_guard<std::mutex> hold(control_);
-    if (closed_) return;
-    auto job = std::make_shared<StreamJob>();
+    if (closed_ || !source_)
+        return;
+    int slot = -1;
     {
         std::lock_guard<std::mutex> tables(tables_);
         const auto& table = channelTable_[kGroupExport];
-        int slot = -1;
         for (int i = 0; i < kSlotCount && slot < 0; i++)
-            if (table[static_cast<size_t>(i)] == channel) slot = i;
-        if (slot < 0) return;
-        job->slot = slot;
-        job->channel = channel;
-        for (const auto& entry : recordTable_[kGroupExport][static_cast<size_t>(slot)])
-            job->records.push_back(entry);
+            if (table[static_cast<size_t>(i)] == channel)
+                slot = i;
     }
-    job->group = kGroupExport;
-    job->from = from;
-    job->to = to;
-    job->user = user;
-    job->data = data;
-    Slot& s = slots_[static_cast<size_t>(job->slot)];
-    if (s.exportThread.Joinable()) StopExportLocked(job->slot);
-    s.exportStop = std::make_unique<platform::Event>(platform::Event::AutoReset);
-    job->stop = s.exportStop.get();
-    job->stopFlag = &s.exportStopFlag;
-    const bool dvrfs = kind_ == FS_READER_DVRFS;
-    if (!s.exportThread.Start(AsWorker(this, [this, job, dvrfs] {
-            if (dvrfs)
-                ExportThreadDvrfs(*job);
-            else
-                ExportThreadVekfs(*job);
-        }))) {
-        s.exportStop.reset();
-    }
+    if (slot < 0)
+        return;
+    std::shared_ptr<StreamJob> job = NewStreamJob(kGroupExport, slot, from, to, user, data, nullptr);
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    if (s.exporter.thread.Joinable())
+        StopExportLocked(slot);
+    StartStreamLocked(s.exporter, job, &FSDisk::ExportThread);
 }
 
 void FSDisk::StopExport(int slot) {
@@ -340,19 +280,8 @@ void FSDisk::StopExport(int slot) {
 
 void FSDisk::StopExportLocked(int slot) {
     Slot& s = slots_[static_cast<size_t>(slot)];
-    s.exportStopFlag = 1;
-    if (s.exportStop) s.exportStop->Set();
-    s.exportThread.Join();
-    s.exportStop.reset();
-    s.exportStopFlag = 0;
+    StopStreamLocked(s.exporter);
     s.exportActive = 1;
-    if (s.exportReaderSlot >= 0) vekfs()->ReadStop(s.exportReaderSlot);
-    s.exportReaderSlot = -1;
-    if (s.exportDvrfsHandle >= 0) {
-        readers_.dvrfs.FindStop(s.exportDvrfsHandle);
-        readers_.dvrfs.Close(s.exportDvrfsHandle, 0);
-    }
-    s.exportDvrfsHandle = -1;
 }
 
 }  // namespace vkfs

@@ -1,18 +1,19 @@
 // vkfs/fs_disk.h
 //
-// One added disk (FSDisk): the reader that serves it, its month and day search
-// threads, and per slot 0..3 a play thread and an export thread, with the
-// flags, tables and frame buffers they work on.
+// One added disk (FSDisk): the reader that serves it (a RecordSource, chosen
+// by the probe), its month and day search threads, and per slot 0..3 a play
+// thread and an export thread, with the flags, tables and frame buffers they
+// work on.
 //
 // Threads and locks:
 //   control_  serialises the starts and stops (thread objects, stop events,
-//             reader slots and dvrfs handles of finished threads). Held while a
-//             stop waits for its thread. A start or stop made on one of the
-//             disk's own workers (from inside a callback) is ignored: the worker
-//             would wait for itself.
-//   tables_   the record tables of the day search, the channel tables and the
-//             kept search handles. Jobs take copies of what they need when
-//             they start, so a later search never changes a running job.
+//             and the streams of finished threads). Held while a stop waits
+//             for its thread. A start or stop made on one of the disk's own
+//             workers (from inside a callback) is ignored: the worker would
+//             wait for itself.
+//   tables_   the record tables of the day search and the channel tables.
+//             Jobs take copies of what they need when they start, so a later
+//             search never changes a running job.
 //   per slot  the seek time, under its own mutex; every other flag a worker
 //             reads is atomic. No VKFS lock is held while a callback runs.
 // Reader calls go through the reader library's own lock (reader_ops.h).
@@ -20,6 +21,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -28,16 +30,12 @@
 #include "platform/sync.h"
 #include "vkfs/frame_splitter.h"
 #include "vkfs/process_log.h"
-#include "vkfs/reader_ops.h"
+#include "vkfs/record_source.h"
 #include "vkfs/records.h"
 #include "vkfs/vkfs_api.h"
 
 namespace vkfs {
 
-inline constexpr int kSlotCount = 4;
-inline constexpr int kGroupPlay = 0;
-inline constexpr int kGroupExport = 1;
-inline constexpr int kGroupCount = 2;
 inline constexpr size_t kDevicePathSize = 80;
 
 // Pauses of the worker threads, in milliseconds.
@@ -56,7 +54,7 @@ public:
     FSDisk(const FSDisk&) = delete;
     FSDisk& operator=(const FSDisk&) = delete;
 
-    // Finds the reader that accepts the disk: format 1, format 2, then dvrfs.
+    // Finds the reader that accepts the disk, in the order of kProbeOrder.
     // False (each failure logged) when none does.
     bool Probe();
     // Stops every job, frees the kept searches and closes the disk in its
@@ -85,32 +83,34 @@ public:
     int KeptSearchHandle(int group) const;
 
 private:
+    // A search thread and its stop.
+    struct SearchWorker {
+        platform::Thread thread;
+        std::unique_ptr<platform::Event> stop;
+        std::atomic<int> running{0};
+    };
+    // A slot's play or export thread, its stop, and the stream it reads.
+    struct StreamWorker {
+        platform::Thread thread;
+        std::unique_ptr<platform::Event> stop;
+        std::atomic<int> stopFlag{0};  // set by the stop before the event; the turns poll it
+        int stream = -1;               // taken by the thread, released by the stop
+    };
     struct Slot {
         std::atomic<int> deliver{1};
         std::atomic<int> seekPending{0};
-        std::atomic<int> stop{0};
         std::atomic<int> exportActive{1};
-        std::atomic<int> exportStopFlag{0};
         std::mutex seekLock;
         RecTime seekTime{};
-
-        platform::Thread playThread;
-        std::unique_ptr<platform::Event> playStop;
-        int playReaderSlot = -1;  // taken by the play thread, released by StopPlay
-        int playDvrfsHandle = -1;
         FrameBuffer frames;
-
-        platform::Thread exportThread;
-        std::unique_ptr<platform::Event> exportStop;
-        int exportReaderSlot = -1;
-        int exportDvrfsHandle = -1;
+        StreamWorker play;
+        StreamWorker exporter;
     };
 
     struct MonthJob {
         SearchMonTime range{};
         FSHwnd* windows = nullptr;
         void* user = nullptr;
-        platform::Event* stop = nullptr;
     };
     struct DayJob {
         RecTime from{}, to{};
@@ -119,50 +119,53 @@ private:
         void* user = nullptr;
         int group = 0;
         std::array<int, kSlotCount> channels{};
-        platform::Event* stop = nullptr;
     };
     // What a play or export thread works with, copied when it starts.
-    struct StreamJob {
+    struct StreamJob : StreamRequest {
         int slot = 0;
-        int group = 0;
-        RecTime from{}, to{};
         uintptr_t user = 0;
         FSDataCallback data = nullptr;
         FSTimeCallback time = nullptr;
-        int channel = -1;
-        RecordList records;
         platform::Event* stop = nullptr;       // set by the stop, after...
         std::atomic<int>* stopFlag = nullptr;  // ...this flag, which the turns poll
         bool stopSeen = false;                 // either, once seen (the event resets itself)
     };
 
     // ---- searches (search_threads.cpp) ----
-    void MonthThread(const MonthJob& job);
-    void MonthPassVekfs(const MonthJob& job, FSPlayParam& param);
-    void MonthPassDvrfs(const MonthJob& job, FSPlayParam& param);
-    void DayThread(const DayJob& job);
-    void DayPassVekfs(const DayJob& job, FSPlayParam& param);
-    void DayPassDvrfs(const DayJob& job, FSPlayParam& param);
-    void StopMonthLocked();
-    void StopDayLocked();
-
-    // True when a dvrfs find handed back a result: 0, or -23 (the index
-    // changed under the find, the result is still valid), which is logged
-    // with `place`.
-    bool DvrfsFound(int rc, int place);
+    // One pass, reported to the callbacks, then a wait for `stop`.
+    void MonthThread(const MonthJob& job, platform::Event& stop);
+    void DayThread(const DayJob& job, platform::Event& stop);
+    // Stops the search's thread when there is one, then runs `body` on a new
+    // one; `body` ends by waiting for the stop event it is given.
+    void StartSearchLocked(SearchWorker& search,
+                           platform::Event::Kind stopKind,
+                           std::function<void(platform::Event& stop)> body);
+    void StopSearchLocked(SearchWorker& search);
 
     // ---- play and export (stream_threads.cpp) ----
-    void PlayThreadVekfs(StreamJob& job);
-    void PlayThreadDvrfs(StreamJob& job);
-    void ExportThreadVekfs(StreamJob& job);
-    void ExportThreadDvrfs(StreamJob& job);
-    // Seeks the job's reader slot or dvrfs handle into the record holding
-    // `time`: its position in job.records, or -1.
-    int JumpProcess(StreamJob& job, const RecTime& time, int readerSlotOrHandle);
+    void PlayThread(StreamJob& job);
+    void ExportThread(StreamJob& job);
+    // The job a play or export of `slot` starts with, reading the slot's
+    // channel and records of `group`.
+    std::shared_ptr<StreamJob> NewStreamJob(int group,
+                                            int slot,
+                                            const RecTime& from,
+                                            const RecTime& to,
+                                            uintptr_t user,
+                                            FSDataCallback data,
+                                            FSTimeCallback time);
+    void StartStreamLocked(StreamWorker& worker,
+                           std::shared_ptr<StreamJob> job,
+                           void (FSDisk::*body)(StreamJob&));
+    // Seeks the stream into the record of the job's list holding `time`: its
+    // position in job.records, or -1.
+    int JumpProcess(StreamJob& job, const RecTime& time, int stream);
     // Carries out a seek FSSeekPlay left pending on the job's slot. True when a
-    // record was entered (*current and *record then name it); a seek into a gap
+    // record was entered (*position then names it); a seek into a gap
     // switches delivery off and sends the end mark.
-    bool TakePendingSeek(StreamJob& job, int readerSlotOrHandle, size_t* current, FSRecordInfo* record);
+    bool TakePendingSeek(StreamJob& job, int stream, PlayPosition* position);
+    // Positions the play's stream at the position (the frames held go).
+    int EnterPosition(StreamJob& job, int stream, const PlayPosition& position);
     // Hands the frames of the block just read into the slot's buffer to the
     // data callback, honouring flow control, seek and stop.
     void SplitFrames(StreamJob& job, size_t length, size_t skip);
@@ -176,39 +179,31 @@ private:
     void IdleAfterEnd(StreamJob& job);
     void IdleUntilStopped(StreamJob& job);
     void PauseAfterTurn(StreamJob& job, bool read);
+    // Stops the worker's thread and releases its stream.
+    void StopStreamLocked(StreamWorker& worker);
     void StopPlayLocked(int slot);
     void StopExportLocked(int slot);
     void StopAllLocked();
 
-    VekfsLibrary* vekfs() const { return kind_ == FS_READER_VEKFS2 ? &readers_.v2 : &readers_.v1; }
-
-    ReaderSet readers_;
     ProcessLog log_;
     const int diskNumber_;
     char path_[kDevicePathSize] = {};
     const int channels_;
+    std::unique_ptr<RecordSource> source_;
     FSReaderKind kind_ = FS_READER_VEKFS;
     const FSSearchCallback monthCallback_;
     void* const window_;
-    int dvrfsDiskId_ = -1;
 
     std::mutex control_;
     bool closed_ = false;
 
-    platform::Thread monthThread_;
-    std::unique_ptr<platform::Event> monthStop_;
-    std::atomic<int> monthRunning_{0};
-
-    platform::Thread dayThread_;
-    std::unique_ptr<platform::Event> dayStop_;
-    std::atomic<int> dayRunning_{0};
-
+    SearchWorker month_;
+    SearchWorker day_;
     std::array<Slot, kSlotCount> slots_;
 
     mutable std::mutex tables_;
     std::array<std::array<int, kSlotCount>, kGroupCount> channelTable_{};
     std::array<std::array<std::map<int, FSRecordInfo>, kSlotCount>, kGroupCount> recordTable_;
-    std::array<int, kGroupCount> keptSearch_{-1, -1};
 };
 
 }  // namespace vkfs

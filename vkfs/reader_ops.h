@@ -7,7 +7,7 @@
 //
 // The readers keep their state in process-wide tables and are not written for
 // concurrent callers, while up to ten VKFS threads per disk use them. So every
-// call goes through the reader's ReaderLibrary, which holds one lock per reader
+// call goes through the reader's LockedReader, which holds one lock per reader
 // library for the length of each call. The lock is never held across a
 // callback into the caller.
 #pragma once
@@ -56,12 +56,38 @@ public:
     virtual int Read(int handle, void* buffer, int length, int* out) = 0;
 };
 
-// One format 1 or 2 reader library: its operations, called one at a time.
-class VekfsLibrary {
-public:
-    explicit VekfsLibrary(VekfsOps* ops) : ops_(ops) {}
-    VekfsLibrary(const VekfsLibrary&) = delete;
-    VekfsLibrary& operator=(const VekfsLibrary&) = delete;
+// A reader library's operations, called one at a time: each call holds the
+// library's lock for its length.
+template <typename Ops>
+class LockedReader {
+  public:
+    explicit LockedReader(Ops* ops) : ops_(ops) {}
+    LockedReader(const LockedReader&) = delete;
+    LockedReader& operator=(const LockedReader&) = delete;
+
+    // Replaces the operations (tests); returns the previous ones.
+    Ops* Swap(Ops* ops) {
+        std::lock_guard<std::mutex> hold(lock_);
+        Ops* old = ops_;
+        ops_ = ops;
+        return old;
+    }
+
+  protected:
+    template <typename Fn, typename... Args>
+    int Call(Fn fn, Args... args) {
+        std::lock_guard<std::mutex> hold(lock_);
+        return (ops_->*fn)(args...);
+    }
+
+    std::mutex lock_;
+    Ops* ops_;
+};
+
+// One format 1 or 2 reader library.
+class VekfsLibrary : public LockedReader<VekfsOps> {
+  public:
+    using LockedReader::LockedReader;
 
     int Init(int maxChannels) { return Call(&VekfsOps::Init, maxChannels); }
     int Exit(int unused) { return Call(&VekfsOps::Exit, unused); }
@@ -69,9 +95,6 @@ public:
     int RemoveDisk(int diskNumber) { return Call(&VekfsOps::RemoveDisk, diskNumber); }
     int FindStart(vekfs::search_param* param, void* out) { return Call(&VekfsOps::FindStart, param, out); }
     int FindStop(int handle) { return Call(&VekfsOps::FindStop, handle); }
-    int GetEvent(int handle, int listChannel, vekfs::event_list* out) {
-        return Call(&VekfsOps::GetEvent, handle, listChannel, out);
-    }
     int ReadStart(int channel) { return Call(&VekfsOps::ReadStart, channel); }
     int TimeSeek(int slot, vekfs::vekfs_time* time, int direction, int reserved, vekfs::event_desc* event) {
         return Call(&VekfsOps::TimeSeek, slot, time, direction, reserved, event);
@@ -91,32 +114,12 @@ public:
         if (rc == 0) use(list);
         return rc;
     }
-
-    // Replaces the operations (tests); returns the previous ones.
-    VekfsOps* Swap(VekfsOps* ops) {
-        std::lock_guard<std::mutex> hold(lock_);
-        VekfsOps* old = ops_;
-        ops_ = ops;
-        return old;
-    }
-
-private:
-    template <typename Fn, typename... Args>
-    int Call(Fn fn, Args... args) {
-        std::lock_guard<std::mutex> hold(lock_);
-        return (ops_->*fn)(args...);
-    }
-
-    std::mutex lock_;
-    VekfsOps* ops_;
 };
 
-// The dvrfs reader library, called one at a time.
-class DvrfsLibrary {
-public:
-    explicit DvrfsLibrary(DvrfsOps* ops) : ops_(ops) {}
-    DvrfsLibrary(const DvrfsLibrary&) = delete;
-    DvrfsLibrary& operator=(const DvrfsLibrary&) = delete;
+// The dvrfs reader library.
+class DvrfsLibrary : public LockedReader<DvrfsOps> {
+  public:
+    using LockedReader::LockedReader;
 
     int Init(int channels, int secondArgument, int diskGroup) {
         return Call(&DvrfsOps::Init, channels, secondArgument, diskGroup);
@@ -139,23 +142,6 @@ public:
     int Read(int handle, void* buffer, int length, int* out) {
         return Call(&DvrfsOps::Read, handle, buffer, length, out);
     }
-
-    DvrfsOps* Swap(DvrfsOps* ops) {
-        std::lock_guard<std::mutex> hold(lock_);
-        DvrfsOps* old = ops_;
-        ops_ = ops;
-        return old;
-    }
-
-private:
-    template <typename Fn, typename... Args>
-    int Call(Fn fn, Args... args) {
-        std::lock_guard<std::mutex> hold(lock_);
-        return (ops_->*fn)(args...);
-    }
-
-    std::mutex lock_;
-    DvrfsOps* ops_;
 };
 
 // The three readers of the process, in probe order.

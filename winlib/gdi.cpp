@@ -264,7 +264,7 @@ CPaintDC::~CPaintDC() {
     m_hDC = nullptr;
 }
 
-CClientDC::CClientDC(CWnd* wnd) {
+CClientDC::CClientDC(const CWnd* wnd) {
     m_hWnd = wnd ? wnd->m_hWnd : nullptr;
     m_hDC = ::GetDC(m_hWnd);
     m_kind = Kind::Client;
@@ -284,4 +284,24 @@ CWindowDC::CWindowDC(CWnd* wnd) {
 CWindowDC::~CWindowDC() {
     if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
     m_hDC = nullptr;
+}
+
+CBitmapDC::CBitmapDC(HDC like, HBITMAP bitmap) {
+    if (!bitmap)
+        return;
+    m_hDC = ::CreateCompatibleDC(like);
+    m_kind = Kind::Memory;
+    m_owned = m_hDC != nullptr;
+    if (m_hDC)
+        m_original = ::SelectObject(m_hDC, bitmap);
+}
+
+CBitmapDC::~CBitmapDC() {
+    if (m_hDC && m_original)
+        ::SelectObject(m_hDC, m_original);
+}
+
+void CBitmapDC::Select(HBITMAP bitmap) {
+    if (IsReady() && bitmap)
+        ::SelectObject(m_hDC, bitmap);
 }

@@ -12,7 +12,10 @@
 //
 // SelectObject returns the previously selected object as a temporary wrapper,
 // so the usual "select, draw, select the old one back" works; a memory DC is
-// CreateCompatibleDC plus a CBitmap from CreateCompatibleBitmap.
+// CreateCompatibleDC plus a CBitmap from CreateCompatibleBitmap. CGdiSelection
+// does the select-and-restore for one drawing step, and CBitmapDC is the
+// memory DC a picture is copied from or into; both also serve threads that
+// must not touch the temporary wrappers (a render callback).
 //
 // Deliberately not done: metafiles, printing, mapping-mode helpers beyond
 // SetMapMode and the origin/extent calls, paths.
@@ -280,7 +283,7 @@ public:
 
 class CClientDC : public CDC {
 public:
-    explicit CClientDC(CWnd* wnd);
+    explicit CClientDC(const CWnd* wnd);
     ~CClientDC() override;
 };
 
@@ -288,4 +291,46 @@ class CWindowDC : public CDC {
 public:
     explicit CWindowDC(CWnd* wnd);
     ~CWindowDC() override;
+};
+
+// Keeps `object` selected into `dc` while it lives, then selects back what it
+// replaced, so a drawing step leaves the DC as it found it. A NULL object (a
+// font that could not be made, say) or a NULL DC selects nothing. Not for
+// regions: their selection is the clip (CDC::SelectClipRgn).
+class CGdiSelection {
+  public:
+    CGdiSelection(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_old(dc && object ? ::SelectObject(dc, object) : nullptr) {}
+    CGdiSelection(const CDC& dc, const CGdiObject& object) : CGdiSelection(dc.m_hDC, object.m_hObject) {}
+    ~CGdiSelection() {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    CGdiSelection(const CGdiSelection&) = delete;
+    CGdiSelection& operator=(const CGdiSelection&) = delete;
+
+  private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// A memory DC compatible with `like` (NULL: the screen) with `bitmap`
+// selected while it lives: the source or target of block copies of a
+// picture. The destructor selects the DC's own bitmap back and deletes the
+// DC; the picture stays the caller's and must outlive this object. IsReady is
+// FALSE when the DC could not be made or no bitmap was given.
+class CBitmapDC : public CDC {
+  public:
+    CBitmapDC(HDC like, HBITMAP bitmap);
+    ~CBitmapDC() override;
+    CBitmapDC(const CBitmapDC&) = delete;
+    CBitmapDC& operator=(const CBitmapDC&) = delete;
+
+    BOOL IsReady() const { return m_hDC && m_original; }
+    // Puts another picture in place of the current one (a mask, then its
+    // picture).
+    void Select(HBITMAP bitmap);
+
+  private:
+    HGDIOBJ m_original = nullptr;  // the DC's own bitmap
 };

@@ -231,6 +231,8 @@ protected:                                                  \
 #define ON_WM_MOUSELEAVE() WINLIB_CALL(WM_MOUSELEAVE, OnMouseLeave())
 #define ON_WM_SETCURSOR() \
     WINLIB_RESULT(WM_SETCURSOR, OnSetCursor(WINLIB_WND(a.wParam), LOWORD(a.lParam), HIWORD(a.lParam)))
+// UINT OnGetDlgCode(): the DLGC_* keys the control wants from the dialog manager.
+#define ON_WM_GETDLGCODE() WINLIB_RESULT(WM_GETDLGCODE, OnGetDlgCode())
 #define WINLIB_KEY(msg, fn) \
     WINLIB_CALL(msg, fn(static_cast<UINT>(a.wParam), LOWORD(a.lParam), HIWORD(a.lParam)))
 #define ON_WM_KEYDOWN() WINLIB_KEY(WM_KEYDOWN, OnKeyDown)

@@ -250,6 +250,7 @@ protected:
     BOOL OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
     void OnMouseLeave() { Default(); }
     BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+    UINT OnGetDlgCode() { return static_cast<UINT>(Default()); }
     void OnKeyDown(UINT, UINT, UINT) { Default(); }
     void OnKeyUp(UINT, UINT, UINT) { Default(); }
     void OnChar(UINT, UINT, UINT) { Default(); }

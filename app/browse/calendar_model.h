@@ -13,14 +13,12 @@
 // selected button is what the page searches. With no day (no disk) a click only
 // moves the selection.
 //
-// Decisions where the behaviour is otherwise open:
-// - A day string that is not a date (not six digits, a month outside 1..12, a
-//   day outside 1..31 or past the end of its month) is left out of the table:
-//   it marks no button and offers no year or month.
-// - A month in which no day is marked selects no day and searches nothing.
-// - A click on a day the shown month does not have (a hidden button) does
-//   nothing.
-// - SetDays with no day shows today's month with nothing marked.
+// A day string that is not a date (not six digits, a month outside 1..12, a
+// day outside 1..31 or past the end of its month) is left out of the table: it
+// marks no button and offers no year or month. A month in which no day is
+// marked selects no day and searches nothing. A click on a day the shown month
+// does not have (a hidden button) does nothing. SetDays with no day shows
+// today's month with nothing marked.
 #pragma once
 
 #include <array>

@@ -1,8 +1,6 @@
 // app/browse/calendar_wnd.cpp
 #include "app/browse/calendar_wnd.h"
 
-#include "controls/mem_dc.h"
-
 namespace {
 
 constexpr int kDayFontHeight = 15;
@@ -14,12 +12,6 @@ constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 constexpr int kStrYear = 114;
 constexpr int kStrMonth = 115;
 constexpr int kStrSunday = 116;  // to 122, Saturday
-
-int DayOfButton(UINT id) {
-    return id >= IDC_CALENDAR_DAY1 && id < IDC_CALENDAR_DAY1 + browse::kCalendarDayButtons
-               ? static_cast<int>(id - IDC_CALENDAR_DAY1) + 1
-               : 0;
-}
 
 CString Number(int value) {
     CString text;
@@ -51,11 +43,16 @@ browse::CalendarDate LocalToday() {
     return {now.wYear, now.wMonth, now.wDay};
 }
 
-CDlgCalendar::CDlgCalendar()
-    : CPlayChildDialog(IDD),
-      m_model(LocalToday()),
-      m_backBrush(browse::kCalendarBackground),
-      m_stripBrush(browse::kCalendarWeekdayStrip) {}
+BEGIN_MESSAGE_MAP(CDlgCalendar, CPlayChildDialog)
+ON_CONTROL_RANGE(BN_CLICKED,
+                 IDC_CALENDAR_DAY1,
+                 IDC_CALENDAR_DAY1 + browse::kCalendarDayButtons - 1,
+                 &CDlgCalendar::OnDayClicked)
+ON_CBN_SELCHANGE(IDC_CALENDAR_YEAR, &CDlgCalendar::OnYearChosen)
+ON_CBN_SELCHANGE(IDC_CALENDAR_MONTH, &CDlgCalendar::OnMonthChosen)
+END_MESSAGE_MAP()
+
+CDlgCalendar::CDlgCalendar() : CPlayChildDialog(IDD, Face::Painted), m_model(LocalToday()) {}
 
 void CDlgCalendar::DoDataExchange(CDataExchange* dx) {
     CPlayChildDialog::DoDataExchange(dx);
@@ -78,19 +75,22 @@ BOOL CDlgCalendar::OnInitDialog() {
     }
     CColorStatic* labels[] = {&m_labelYear, &m_labelMonth};
     const int labelTexts[] = {kStrYear, kStrMonth};
+    // The window paints around its children: each label fills its own
+    // background with the colour behind it.
     for (int i = 0; i < 2; i++) {
         if (m_pConfig != nullptr)
             labels[i]->SetWindowText(m_pConfig->LoadLangString(labelTexts[i]));
         labels[i]->SetTextStyle(browse::kCalendarLabelText, kLabelFontHeight);
+        labels[i]->SetBackground(browse::kCalendarBackground);
     }
     for (int i = 0; i < 7; i++) {
         if (m_pConfig != nullptr)
             m_weekdays[i].SetWindowText(m_pConfig->LoadLangString(kStrSunday + i));
         m_weekdays[i].SetTextStyle(browse::kCalendarLabelText, kLabelFontHeight);
+        m_weekdays[i].SetBackground(browse::kCalendarWeekdayStrip);
     }
     ShowModel();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -117,17 +117,8 @@ void CDlgCalendar::ShowModel() {
     }
 }
 
-RECT CDlgCalendar::ClientRect() const {
-    RECT client;
-    GetClientRect(&client);
-    return client;
-}
-
-void CDlgCalendar::LayOut() {
-    if (!m_initialised)
-        return;
-    const RECT c = ClientRect();
-    const play::PixelRect client{c.left, c.top, c.right - c.left, c.bottom - c.top};
+void CDlgCalendar::PlaceChildren() {
+    const play::PixelRect client = play_wnd::ClientOf(*this);
     const browse::CalendarLayout layout = browse::LayoutCalendar(client);
     play_wnd::Place(m_labelYear, layout.yearLabel);
     play_wnd::Place(m_comboYear, layout.yearCombo);
@@ -145,12 +136,7 @@ void CDlgCalendar::LayOut() {
     Invalidate(FALSE);
 }
 
-void CDlgCalendar::Paint() {
-    CPaintDC paint(this);
-    const RECT client = ClientRect();
-    if (client.right <= client.left || client.bottom <= client.top)
-        return;
-    CMemDC dc(&paint, &client);
+void CDlgCalendar::PaintFace(CDC& dc, const CRect& client) {
     dc.FillSolidRect(&client, browse::kCalendarBackground);
     CBrush frame(browse::kCalendarFrame);
     dc.FrameRect(&client, &frame);
@@ -168,45 +154,14 @@ void CDlgCalendar::Paint() {
     }
 }
 
-LRESULT CDlgCalendar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wParam);
-            const UINT code = HIWORD(wParam);
-            if (code == BN_CLICKED && DayOfButton(id) != 0) {
-                Apply(m_model.OnDayClicked(DayOfButton(id)));
-                return 0;
-            }
-            if (code == CBN_SELCHANGE && id == IDC_CALENDAR_YEAR) {
-                Apply(m_model.SelectYear(m_comboYear.GetCurSel()));
-                return 0;
-            }
-            if (code == CBN_SELCHANGE && id == IDC_CALENDAR_MONTH) {
-                Apply(m_model.SelectMonth(m_comboMonth.GetCurSel()));
-                return 0;
-            }
-            break;
-        }
-        case WM_CTLCOLORSTATIC: {
-            // The labels fill their own background (the calendar's, or the
-            // week-day strip's): this window paints around its children.
-            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            const bool weekday = id >= IDC_CALENDAR_SUNDAY && id < IDC_CALENDAR_SUNDAY + 7;
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, browse::kCalendarLabelText);
-            ::SetBkMode(dc, TRANSPARENT);
-            return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(weekday ? m_stripBrush : m_backBrush));
-        }
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            Paint();
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+void CDlgCalendar::OnDayClicked(UINT id) {
+    Apply(m_model.OnDayClicked(static_cast<int>(id - IDC_CALENDAR_DAY1) + 1));
+}
+
+void CDlgCalendar::OnYearChosen() {
+    Apply(m_model.SelectYear(m_comboYear.GetCurSel()));
+}
+
+void CDlgCalendar::OnMonthChosen() {
+    Apply(m_model.SelectMonth(m_comboMonth.GetCurSel()));
 }

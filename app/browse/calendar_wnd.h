@@ -55,19 +55,18 @@ class CDlgCalendar : public CPlayChildDialog {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg void OnDayClicked(UINT id);
+    afx_msg void OnYearChosen();
+    afx_msg void OnMonthChosen();
+    DECLARE_MESSAGE_MAP()
 
   private:
     // Acts on what a model call returned: shows the model, searches the day.
     void Apply(const std::optional<std::string>& day);
     void ShowModel();
-    void LayOut();
-    void Paint();
-    RECT ClientRect() const;
 
     browse::CalendarModel m_model;
-    CBrush m_backBrush;
-    CBrush m_stripBrush;
     CalendarDayOwner* m_owner = nullptr;
-    BOOL m_initialised = FALSE;
 };

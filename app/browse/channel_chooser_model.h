@@ -7,8 +7,8 @@
 // nothing changes. The CDlgSelectChannel exchanges its check boxes with the
 // model and reports the result to its caller.
 //
-// Decisions where the behaviour is otherwise open:
-// - SetChannels ignores entries outside 0..47 (as it ignores -1).
+// SetChannels checks the boxes of the channels given; an entry outside 0..47
+// checks nothing, as -1 (an empty place) does.
 #pragma once
 
 #include <array>
@@ -17,9 +17,8 @@
 namespace browse {
 
 inline constexpr int kChooserChannels = 48;
-inline constexpr int kChooserFirstCheckBox = 1236;  // check box of channel i: 1236 + i
 inline constexpr int kChosenChannels = 4;
-// The refusal, as the chooser has always said it (UTF-8).
+// The refusal when more than four are checked (UTF-8).
 inline constexpr const char* kChannelLimitText = "最多只能选择4个通道";
 
 using ChosenChannels = std::array<int, kChosenChannels>;  // zero-based, -1: empty place

@@ -45,13 +45,10 @@ ON_MESSAGE(WM_LOGIN_ENTER, &CDlgDeviceList::OnLoginEnter)
 ON_MESSAGE(WM_NET_LOGIN_STATUS, &CDlgDeviceList::OnLoginStatus)
 ON_MESSAGE(WM_CALENDAR_DATE_CHANGED, &CDlgDeviceList::OnCalendarDateChanged)
 ON_MESSAGE(WM_NET_RECORDS_ARRIVED, &CDlgDeviceList::OnRecordsArrived)
-ON_WM_SIZE()
-ON_WM_ERASEBKGND()
-ON_WM_PAINT()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CDlgDeviceList::CDlgDeviceList() : CPlayChildDialog(IDD) {}
+CDlgDeviceList::CDlgDeviceList() : CPlayChildDialog(IDD, Face::Painted, kListBackground) {}
 
 CDlgDeviceList::~CDlgDeviceList() {
     // No connection may outlive the model its statuses and records are for.
@@ -92,9 +89,7 @@ BOOL CDlgDeviceList::OnInitDialog() {
     m_btnLogout.EnableWindow(FALSE);
     SetUpTree();
     SetUpCalendar();
-
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -122,9 +117,7 @@ void CDlgDeviceList::SetUpCalendar() {
     m_calendar.UpdateToolBarColors();
 }
 
-void CDlgDeviceList::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgDeviceList::PlaceChildren() {
     const browse::DeviceListLayout layout = browse::LayoutDeviceList(play_wnd::ClientOf(*this));
     play_wnd::Place(m_dlgLogin, layout.panel);
     play_wnd::Place(m_dlgInfo, layout.panel);
@@ -192,19 +185,6 @@ LRESULT CDlgDeviceList::OnRecordsArrived(WPARAM, LPARAM) {
     if (m_model)
         m_model->OnRecordsArrived();
     return 0;
-}
-
-void CDlgDeviceList::OnSize(UINT type, int cx, int cy) {
-    CPlayChildDialog::OnSize(type, cx, cy);
-    LayOut();
-}
-
-BOOL CDlgDeviceList::OnEraseBkgnd(CDC*) {
-    return TRUE;
-}
-
-void CDlgDeviceList::OnPaint() {
-    play_wnd::PaintSolidBackground(*this, kListBackground);
 }
 
 void CDlgDeviceList::OnDestroy() {

@@ -70,14 +70,12 @@ class CDlgDeviceList : public CPlayChildDialog, private browse::DeviceListPage {
     afx_msg LRESULT OnLoginStatus(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCalendarDateChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRecordsArrived(WPARAM wParam, LPARAM lParam);
-    afx_msg void OnSize(UINT type, int cx, int cy);
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnPaint();
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
+    void PlaceChildren() override;
+
   private:
-    void LayOut();
     void SetUpTree();
     void SetUpCalendar();
 
@@ -116,5 +114,4 @@ class CDlgDeviceList : public CPlayChildDialog, private browse::DeviceListPage {
     // Where the login's words go when there is no configuration object.
     uint32_t m_ownLoginHandle = 0;
     bool m_ownLoggedIn = false;
-    BOOL m_initialised = FALSE;
 };

@@ -26,10 +26,7 @@ bool IsCombo(CWnd* wnd) {
 
 // ---- both panels ------------------------------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CDevicePanel, CPlayChildDialog)
-ON_WM_ERASEBKGND()
-ON_WM_SIZE()
-END_MESSAGE_MAP()
+CDevicePanel::CDevicePanel(UINT templateId) : CPlayChildDialog(templateId, Face::Dialog, kPanelBackground) {}
 
 BOOL CDevicePanel::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) &&
@@ -65,19 +62,6 @@ void CDevicePanel::LayOutRows(const browse::PanelLayout& layout, CWnd* const (&v
             value.height += kComboDropHeight;
         play_wnd::Place(*values[i], value);
     }
-}
-
-BOOL CDevicePanel::OnEraseBkgnd(CDC* dc) {
-    CRect client;
-    GetClientRect(&client);
-    dc->FillSolidRect(&client, kPanelBackground);
-    return TRUE;
-}
-
-void CDevicePanel::OnSize(UINT type, int cx, int cy) {
-    CPlayChildDialog::OnSize(type, cx, cy);
-    if (m_initialised)
-        LayOut();
 }
 
 // ---- the login form -----------------------------------------------------------------------------
@@ -117,12 +101,11 @@ BOOL CDlgLogin::OnInitDialog() {
     if (m_pConfig != nullptr)
         m_pConfig->LoadIpPorts();
     FillIpCombo();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgLogin::LayOut() {
+void CDlgLogin::PlaceChildren() {
     const browse::PanelLayout layout = browse::LayoutLoginForm(play_wnd::ClientOf(*this));
     LayOutRows(layout, {&m_comboIp, &m_editPort, &m_editUser, &m_editPassword, &m_comboNetType});
     play_wnd::Place(m_status, layout.status);
@@ -212,12 +195,11 @@ BOOL CDlgDeviceInfo::OnInitDialog() {
     CDevicePanel::OnInitDialog();
     SetUpTexts(browse::kStrDeviceInfo, {browse::kStrDeviceName, browse::kStrIpAddress, browse::kStrMediaPort,
                                         browse::kStrUserName, browse::kStrChannelNum});
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgDeviceInfo::LayOut() {
+void CDlgDeviceInfo::PlaceChildren() {
     LayOutRows(browse::LayoutDeviceInfo(play_wnd::ClientOf(*this)),
                {GetDlgItem(IDC_INFO_NAME), GetDlgItem(IDC_INFO_IP), GetDlgItem(IDC_LOGIN_PORT),
                 GetDlgItem(IDC_LOGIN_USER), GetDlgItem(IDC_INFO_CHANNELS)});

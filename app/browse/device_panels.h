@@ -34,7 +34,7 @@
 // and the keys.
 class CDevicePanel : public CPlayChildDialog {
   public:
-    explicit CDevicePanel(UINT templateId) : CPlayChildDialog(templateId) {}
+    explicit CDevicePanel(UINT templateId);
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -46,17 +46,11 @@ class CDevicePanel : public CPlayChildDialog {
     // The texts (language strings) of the title and of the five labels.
     void SetUpTexts(int title, const int (&labels)[kRows]);
     void LayOutRows(const browse::PanelLayout& layout, CWnd* const (&values)[kRows]);
-    virtual void LayOut() = 0;
     virtual void OnEnterKey() {}
     CString Text(int id) const { return m_pConfig != nullptr ? m_pConfig->LoadLangString(id) : CString(); }
 
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnSize(UINT type, int cx, int cy);
-    DECLARE_MESSAGE_MAP()
-
     CColorStatic m_title;
     CColorStatic m_labels[kRows];
-    BOOL m_initialised = FALSE;
 };
 
 class CDlgLogin : public CDevicePanel {
@@ -79,7 +73,7 @@ class CDlgLogin : public CDevicePanel {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
     void OnEnterKey() override;
 
     afx_msg void OnIpChosen();
@@ -102,5 +96,5 @@ class CDlgDeviceInfo : public CDevicePanel {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    void LayOut() override;
+    void PlaceChildren() override;
 };

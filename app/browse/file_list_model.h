@@ -24,25 +24,27 @@
 // flags) is kept under one lock, and the GUI thread acts on their results only
 // after the done message that the callback posts last.
 //
-// Decisions where the behaviour is otherwise open, and mended faults:
-// - A record of a channel that is not among the searched channels has no pane:
-//   it is skipped (no row, no pane record, no flag), so nothing can index a
-//   pane table with -1 or play the sync master by accident. A row whose channel
-//   is not among the chosen channels plays nothing.
-// - CloseDisk acts whenever a disk is open, also one whose month search found
-//   no day (so a disk is never left added under a new one). It first stops both
-//   searches and the status timer, then the panes, then removes the disk, and
-//   only then clears the tables, so no search thread writes into what it clears.
-//   When it ends a month search it enables Select Disk and the calendar again.
-//   It does not pause before the removal: the stops wait for the threads.
-// - A done message is acted on only when the current search's last callback
-//   sent it: one left over from a closed disk or from a day search that a newer
-//   one replaced is ignored (it would otherwise stop the newer search or fill
-//   the list with another day's records).
-// - The month search's days are checked: a day that is not in its month
-//   (outside 1..31 or past the month's end) is not added.
-// - A day string that is not a date searches nothing.
-// - Chosen channels outside 0..127 are empty places.
+// A record of a channel that is not among the searched channels has no pane:
+// it is skipped (no row, no pane record, no flag), so nothing can index a pane
+// table with -1 or play the sync master by accident. A row whose channel is
+// not among the chosen channels plays nothing.
+//
+// CloseDisk acts whenever a disk is open, also one whose month search found no
+// day (so a disk is never left added under a new one). It first stops both
+// searches and the status timer, then the panes, then removes the disk, and
+// only then clears the tables, so no search thread writes into what it clears.
+// When it ends a month search it enables Select Disk and the calendar again.
+// It does not pause before the removal: the stops wait for the threads.
+//
+// A done message is acted on only when the current search's last callback
+// sent it: one left over from a closed disk or from a day search that a newer
+// one replaced is ignored (it would otherwise stop the newer search or fill
+// the list with another day's records).
+//
+// The month search's days are checked: a day that is not in its month
+// (outside 1..31 or past the month's end) is not added. A day string that is
+// not a date searches nothing. Chosen channels outside 0..127 are empty
+// places.
 #pragma once
 
 #include <array>

@@ -33,7 +33,18 @@ constexpr struct {
 
 }  // namespace
 
-CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD) {}
+BEGIN_MESSAGE_MAP(CDlgFileList, CPlayChildDialog)
+ON_BN_CLICKED(IDC_FILE_LIST_SELECT_DISK, &CDlgFileList::OnSelectDisk)
+ON_BN_CLICKED(IDC_FILE_LIST_CLEAR, &CDlgFileList::OnClear)
+ON_BN_CLICKED(IDC_FILE_LIST_SELECT_CHANNEL, &CDlgFileList::OnSelectChannel)
+ON_NOTIFY(NM_DBLCLK, IDC_FILE_LIST_ROWS, &CDlgFileList::OnRowDoubleClick)
+ON_WM_TIMER()
+ON_MESSAGE(WM_MONTH_SEARCH_DONE, &CDlgFileList::OnMonthSearchDone)
+ON_MESSAGE(WM_DAY_SEARCH_DONE, &CDlgFileList::OnDaySearchDone)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CDlgFileList::CDlgFileList() : CPlayChildDialog(IDD, Face::Painted, browse::kFileListBackground) {}
 
 CDlgFileList::~CDlgFileList() {
     // No search thread may outlive the model it calls back.
@@ -88,8 +99,7 @@ BOOL CDlgFileList::OnInitDialog() {
     // the old one: the status line fills its own background.
     m_status.SetBackground(browse::kFileListBackground);
 
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -109,9 +119,7 @@ void CDlgFileList::SetUpList() {
     }
 }
 
-void CDlgFileList::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgFileList::PlaceChildren() {
     const browse::FileListLayout layout = browse::LayoutFileList(play_wnd::ClientOf(*this));
     play_wnd::Place(m_listRows, layout.list);
     play_wnd::Place(m_btnSelectChannel, layout.selectChannel);
@@ -159,74 +167,46 @@ void CDlgFileList::OnSelectChannel() {
     m_model->OnChannelsChosen(channels);
 }
 
-void CDlgFileList::OnPlayRow() {
+void CDlgFileList::OnSelectDisk() {
+    if (m_model)
+        m_model->OnSelectDisk();
+}
+
+void CDlgFileList::OnClear() {
+    CloseDisk();
+}
+
+void CDlgFileList::OnRowDoubleClick(NMHDR*, LRESULT*) {
     if (m_model)
         m_model->OnPlayRow(m_listRows.GetNextItem(-1, LVNI_SELECTED),
                            m_pConfig != nullptr && m_pConfig->m_syncPlay);
 }
 
-LRESULT CDlgFileList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && m_model) {
-                switch (LOWORD(wParam)) {
-                    case IDC_FILE_LIST_SELECT_DISK:
-                        m_model->OnSelectDisk();
-                        return 0;
-                    case IDC_FILE_LIST_CLEAR:
-                        m_model->CloseDisk();
-                        return 0;
-                    case IDC_FILE_LIST_SELECT_CHANNEL:
-                        OnSelectChannel();
-                        return 0;
-                    case IDC_FILE_LIST_EXPORT:  // the export dialog comes later
-                    case ID_FILE_LIST_EXPORT:
-                    case ID_FILE_LIST_CONVERT:
-                        return 0;
-                    default:
-                        break;
-                }
-            }
-            break;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header != nullptr && header->idFrom == IDC_FILE_LIST_ROWS && header->code == NM_DBLCLK) {
-                OnPlayRow();
-                return 0;
-            }
-            break;
-        }
-        case WM_TIMER:
-            if (wParam == browse::kStatusTimerId) {
-                if (m_model)
-                    m_model->OnStatusTimer();
-                return 0;
-            }
-            break;
-        case WM_MONTH_SEARCH_DONE:
-            if (m_model)
-                m_model->OnMonthSearchDone();
-            return 1;
-        case WM_DAY_SEARCH_DONE:
-            if (m_model)
-                m_model->OnDaySearchDone();
-            return 1;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_DESTROY:
-            // Normally the page let the disk go already (PageDestroyed).
-            CloseDisk();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            play_wnd::PaintSolidBackground(*this, browse::kFileListBackground);
-            return 0;
-        default:
-            break;
+void CDlgFileList::OnTimer(UINT_PTR id) {
+    if (id != browse::kStatusTimerId) {
+        Default();
+        return;
     }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+    if (m_model)
+        m_model->OnStatusTimer();
+}
+
+LRESULT CDlgFileList::OnMonthSearchDone(WPARAM, LPARAM) {
+    if (m_model)
+        m_model->OnMonthSearchDone();
+    return 1;
+}
+
+LRESULT CDlgFileList::OnDaySearchDone(WPARAM, LPARAM) {
+    if (m_model)
+        m_model->OnDaySearchDone();
+    return 1;
+}
+
+void CDlgFileList::OnDestroy() {
+    // Normally the page let the disk go already (PageDestroyed).
+    CloseDisk();
+    Default();
 }
 
 // ---- browse::FileListPage ---------------------------------------------------------------

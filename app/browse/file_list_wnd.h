@@ -67,13 +67,19 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    afx_msg void OnSelectDisk();
+    afx_msg void OnClear();
+    afx_msg void OnSelectChannel();
+    afx_msg void OnRowDoubleClick(NMHDR* header, LRESULT* result);
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg LRESULT OnMonthSearchDone(WPARAM, LPARAM);
+    afx_msg LRESULT OnDaySearchDone(WPARAM, LPARAM);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
-    void LayOut();
     void SetUpList();
-    void OnSelectChannel();
-    void OnPlayRow();
 
     // browse::FileListPage.
     std::optional<std::string> PickFolder() override;
@@ -99,5 +105,4 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     browse::PaneRecordMap m_ownPaneRecords[browse::kPaneCount];
     std::unique_ptr<browse::FileListModel> m_model;
     HWND m_window = nullptr;  // this page, for the search threads' posts
-    BOOL m_initialised = FALSE;
 };

@@ -8,11 +8,9 @@
 // 15 characters (date and start time) and then by ID as text, so channel 10
 // sorts before channel 2; rows with equal keys keep the order they arrived in.
 //
-// Decisions where the behaviour is otherwise open:
-// - A length is an unsigned byte count: a recording past 2 GiB shows its size,
-//   not a negative one.
-// - A row whose texts do not read back as a channel and a time of day (hour
-//   0..23, minutes and seconds 0..59) plays nothing.
+// A length is an unsigned byte count, so a recording past 2 GiB shows its
+// size, not a negative one. A row whose texts do not read back as a channel
+// and a time of day (hour 0..23, minutes and seconds 0..59) plays nothing.
 #pragma once
 
 #include <cstddef>

@@ -31,6 +31,11 @@ void ShowLimitBox(HWND owner) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgSelectChannel, CDialog)
+ON_BN_CLICKED(IDC_CHANNEL_SAVE, &CDlgSelectChannel::OnSave)
+ON_BN_CLICKED(IDC_CHANNEL_CLEAR, &CDlgSelectChannel::OnClear)
+END_MESSAGE_MAP()
+
 BOOL CDlgSelectChannel::OnInitDialog() {
     CDialog::OnInitDialog();
     if (m_pConfig != nullptr) {
@@ -40,8 +45,8 @@ BOOL CDlgSelectChannel::OnInitDialog() {
         SetDlgItemText(IDC_CHANNEL_CLEAR, m_pConfig->LoadLangString(kStrClear));
     }
     for (int i = 0; i < browse::kChooserChannels; i++) {
-        SetDlgItemText(browse::kChooserFirstCheckBox + i, browse::ChannelLabel(i).c_str());
-        CheckDlgButton(browse::kChooserFirstCheckBox + i, m_model.Checked(i) ? BST_CHECKED : BST_UNCHECKED);
+        SetDlgItemText(IDC_CHANNEL_CH01 + i, browse::ChannelLabel(i).c_str());
+        CheckDlgButton(IDC_CHANNEL_CH01 + i, m_model.Checked(i) ? BST_CHECKED : BST_UNCHECKED);
     }
     return TRUE;
 }
@@ -52,7 +57,7 @@ void CDlgSelectChannel::OnOK() {
 
 void CDlgSelectChannel::OnSave() {
     for (int i = 0; i < browse::kChooserChannels; i++)
-        m_model.SetChecked(i, IsDlgButtonChecked(browse::kChooserFirstCheckBox + i) == BST_CHECKED);
+        m_model.SetChecked(i, IsDlgButtonChecked(IDC_CHANNEL_CH01 + i) == BST_CHECKED);
     if (!m_model.OnOK()) {
         ShowLimitBox(m_hWnd);
         return;
@@ -63,21 +68,5 @@ void CDlgSelectChannel::OnSave() {
 void CDlgSelectChannel::OnClear() {
     m_model.Clear();
     for (int i = 0; i < browse::kChooserChannels; i++)
-        CheckDlgButton(browse::kChooserFirstCheckBox + i, BST_UNCHECKED);
-}
-
-LRESULT CDlgSelectChannel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        switch (LOWORD(wParam)) {
-            case IDC_CHANNEL_SAVE:
-                OnSave();
-                return 0;
-            case IDC_CHANNEL_CLEAR:
-                OnClear();
-                return 0;
-            default:
-                break;
-        }
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
+        CheckDlgButton(IDC_CHANNEL_CH01 + i, BST_UNCHECKED);
 }

@@ -38,12 +38,11 @@ class CDlgSelectChannel : public CDialog {
   protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnSave();
+    afx_msg void OnClear();
+    DECLARE_MESSAGE_MAP()
 
   private:
-    void OnSave();
-    void OnClear();
-
     AppConfig* m_pConfig = nullptr;
     CPubSkin* m_pSkin = nullptr;
     browse::ChannelChooserModel m_model;

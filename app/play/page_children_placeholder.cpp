@@ -3,22 +3,25 @@
 
 #include "app/messages.h"
 
-LRESULT CPlaceholderChild::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_TIMEBAR_SEEK:
-            ++m_seekRequests;
-            return 0;
-        case WM_PANE_SELECTED:
-            ++m_paneSelections;
-            m_lastSelected = wParam;
-            return 0;
-        case WM_COORD_RANGE:
-            ++m_coordRanges;
-            m_lastCoordRange = wParam;
-            return 0;
-        case WM_CTLCOLORDLG:  // a dark, empty face
-            return reinterpret_cast<LRESULT>(::GetStockObject(DKGRAY_BRUSH));
-        default:
-            return CPlayChildDialog::WindowProc(message, wParam, lParam);
-    }
+BEGIN_MESSAGE_MAP(CPlaceholderChild, CPlayChildDialog)
+ON_MESSAGE(WM_TIMEBAR_SEEK, &CPlaceholderChild::OnTimebarSeek)
+ON_MESSAGE(WM_PANE_SELECTED, &CPlaceholderChild::OnPaneSelected)
+ON_MESSAGE(WM_COORD_RANGE, &CPlaceholderChild::OnCoordRange)
+END_MESSAGE_MAP()
+
+LRESULT CPlaceholderChild::OnTimebarSeek(WPARAM, LPARAM) {
+    ++m_seekRequests;
+    return 0;
+}
+
+LRESULT CPlaceholderChild::OnPaneSelected(WPARAM pane, LPARAM) {
+    ++m_paneSelections;
+    m_lastSelected = pane;
+    return 0;
+}
+
+LRESULT CPlaceholderChild::OnCoordRange(WPARAM coords, LPARAM) {
+    ++m_coordRanges;
+    m_lastCoordRange = coords;
+    return 0;
 }

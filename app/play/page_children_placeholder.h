@@ -1,9 +1,11 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the sensor panel and the download dialog. Each has the class name, template and the calls the pages,
-// the frame and the strip make on it, so they are created, laid out and addressed as the real ones
-// will be; they show nothing and remember what they were asked (tests look).
+// dialogs later: the map pane, the sensor panel and the download dialog.
+// Each has the class name, template and the calls the pages, the frame and
+// the strip make on it, so they are created, laid out and addressed as the
+// real ones will be; they show nothing and remember what they were asked
+// (tests look).
 // The real dialogs replace this file.
 #pragma once
 
@@ -13,7 +15,9 @@
 // What every stand-in remembers.
 class CPlaceholderChild : public CPlayChildDialog {
   public:
-    explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId) {}
+    // A dark, empty face.
+    explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId, Face::Dialog, kDarkGrey) {}
+    static constexpr COLORREF kDarkGrey = RGB(64, 64, 64);
 
     int m_seekRequests = 0;     // WM_TIMEBAR_SEEK received
     int m_paneSelections = 0;   // WM_PANE_SELECTED received
@@ -22,7 +26,10 @@ class CPlaceholderChild : public CPlayChildDialog {
     WPARAM m_lastCoordRange = 0;  // its range
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT OnTimebarSeek(WPARAM, LPARAM);
+    afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
+    afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
+    DECLARE_MESSAGE_MAP()
 };
 
 class CDlgMapWnd : public CPlaceholderChild {

@@ -15,22 +15,6 @@ int64_t RoundedSeconds(uint64_t micros) {
     return static_cast<int64_t>(micros / 1000000 + (micros % 1000000 >= 500000 ? 1 : 0));
 }
 
-// The tool-bar state a pane shows for the mode its instance reports.
-int StateForMode(int mode) {
-    switch (mode) {
-        case kModeNormal:
-            return 2;
-        case kModePause:
-            return 3;
-        case kModeStopped:
-            return 6;
-        case kModeStep:
-            return 5;
-        default:
-            return 4;
-    }
-}
-
 uint8_t Byte(int v) {
     return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
@@ -81,7 +65,7 @@ void PaneController::PlayCtrl(int command, bool syncStart) {
             playMode_ = kModePause;
             if (!syncStart) {
                 ToolbarText(Text(kStringPause));
-                ToolbarState(3);
+                ShowToolbarState(ToolbarState::Paused);
             }
             break;
         case kNextFrameCommand:
@@ -104,7 +88,7 @@ void PaneController::Play(bool syncStart) {
         links_.player.SetPlayMode(playHandle(), kModeNormal);
         if (!syncStarted_) {
             ToolbarText(SpeedLevelText(0));
-            ToolbarState(2);
+            ShowToolbarState(ToolbarState::Playing);
         }
         links_.view.SetVideoIdle(false);
         return;
@@ -141,7 +125,7 @@ void PaneController::StartDisk(bool syncStart) {
     if (!syncStart) {
         links_.player.StartPlay(handle);
         ToolbarText(SpeedLevelText(0));
-        ToolbarState(2);
+        ShowToolbarState(ToolbarState::Playing);
     }
     links_.player.RegisterDrawFun(handle, UserWord());
     // Only now: the play thread delivers its first key frame at once.
@@ -192,7 +176,7 @@ void PaneController::StartNetwork(bool syncStart) {
         ShowCursorAt(0, 0, 0);
         playing_ = true;
         ToolbarText(SpeedLevelText(0));
-        ToolbarState(2);
+        ShowToolbarState(ToolbarState::Playing);
         return;
     }
     links_.player.StopPlay(handle);
@@ -204,7 +188,7 @@ void PaneController::StartNetwork(bool syncStart) {
 void PaneController::StartFailed(bool syncStart) {
     HideCursor(syncStart);
     playing_ = false;
-    ToolbarState(6);
+    ShowToolbarState(ToolbarState::Stopped);
 }
 
 void PaneController::Stop(bool syncStart) {
@@ -225,7 +209,7 @@ void PaneController::Stop(bool syncStart) {
     if (!syncStart) {
         links_.player.StopPlay(handle);
         ToolbarText("0x");
-        ToolbarState(6);
+        ShowToolbarState(ToolbarState::Stopped);
         playMode_ = kModeStopped;
         if (toolbar_)
             toolbar_->PaneStopped(pane);
@@ -289,7 +273,7 @@ void PaneController::SetPlaySpeed() {
     links_.player.SetPlayMode(handle, mode);
     playMode_ = mode;
     ToolbarText(SpeedLevelText(speedLevel_));
-    ToolbarState(4);
+    ShowToolbarState(ToolbarState::Speed);
 }
 
 // ---- snapshots and clips ----------------------------------------------------------------
@@ -346,18 +330,18 @@ void PaneController::SelectPane(int gridSelected) {
     }
     if (links_.timeBar.GetRecordCount(pane) <= 0) {
         if (!links_.settings.SyncPlay())
-            ToolbarState(0);
+            ShowToolbarState(ToolbarState::None);
     } else if (playing_) {
         const uint32_t handle = playHandle();
         const uint32_t source = syncStarted_ && toolbar_ ? toolbar_->syncMaster() : handle;
-        ToolbarState(StateForMode(links_.player.GetPlayMode(source)));
+        ShowToolbarState(StateForMode(links_.player.GetPlayMode(source)));
         if (toolbar_)
             toolbar_->ShowClipLook(clipRecording_);
         const int toolbarLevel = toolbar_ ? toolbar_->SpeedLevel(pane) : 0;
         if (!muted && toolbarLevel == 0 && speedLevel_ == 0)
             links_.player.OpenSound(handle);
     } else {
-        ToolbarState(6);
+        ShowToolbarState(ToolbarState::Stopped);
     }
     links_.view.PostPaneSelected(pane);
 }
@@ -506,7 +490,7 @@ void PaneController::ToolbarText(const std::string& text) {
         toolbar_->SetSpeedText(text);
 }
 
-void PaneController::ToolbarState(int state) {
+void PaneController::ShowToolbarState(ToolbarState state) {
     if (toolbar_)
         toolbar_->SetButtonState(state);
 }

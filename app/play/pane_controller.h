@@ -13,33 +13,38 @@
 // already gone, so the instance is only destroyed); either way the tool bar's
 // texts are left to the tool bar.
 //
-// Decisions where the behaviour is otherwise open or unsound:
-// - The playback instance is created, wired and started before the disk play
-//   starts, so the first key frame, which arrives at once on the play thread,
-//   has an instance to go to.
-// - A frame the playback library refuses because its input is full is kept
-//   (copied) and delivery is switched off; when the library asks for data
-//   again the kept frame is offered first, and delivery is switched back on
-//   only once it was taken. No frame is lost and the order stays. The play
-//   thread stops at the refusal, so one frame is kept in practice; a source
-//   that kept sending would queue behind it, up to kMaxHeldFrames. A seek or a
-//   stop drops what is kept: the library flushes its input for either.
-// - A play remembers where it plays from (disk or network, and which disk), so
-//   flow control, seeks and the stop go to that source even when the program
-//   changed mode meanwhile. The stop ends network play whatever the mode,
-//   before the instance is destroyed, so the network library never feeds a
-//   destroyed instance.
-// - Stopping a pane finishes a clip in progress (whether or not a played time
-//   was seen) and clears the clip state of pane and tool bar. A clip that the
-//   library does not start leaves the pane and the Video Clip button as they
-//   were. Clip and snapshot folders are created with every missing level.
-// - Every command resets the pane's speed level and the tool bar's level of
-//   the pane together, so the two never disagree after a pause, a step, a stop
-//   or the end of the stream.
-// - The pane's entries of the four-slot tables (time valid, speed level, play
-//   mode) are one value each: a pane only ever uses the slot of its index.
-// - A sync member's cursor follows the master's played time once the master
-//   has shown a frame; before that, its own.
+// The playback instance is created, wired and started before the disk play
+// starts, so the first key frame, which arrives at once on the play thread,
+// has an instance to go to.
+//
+// A frame the playback library refuses because its input is full is kept
+// (copied) and delivery is switched off; when the library asks for data again
+// the kept frame is offered first, and delivery is switched back on only once
+// it was taken. No frame is lost and the order stays. The play thread stops at
+// the refusal, so one frame is kept in practice; a source that kept sending
+// would queue behind it, up to kMaxHeldFrames. A seek or a stop drops what is
+// kept: the library flushes its input for either.
+//
+// A play remembers where it plays from (disk or network, and which disk), so
+// flow control, seeks and the stop go to that source even when the program
+// changed mode meanwhile. The stop ends network play whatever the mode, before
+// the instance is destroyed, so the network library never feeds a destroyed
+// instance.
+//
+// Stopping a pane finishes a clip in progress (whether or not a played time
+// was seen) and clears the clip state of pane and tool bar. A clip that the
+// library does not start leaves the pane and the Video Clip button as they
+// were. Clip and snapshot folders are created with every missing level.
+//
+// Every command resets the pane's speed level and the tool bar's level of the
+// pane together, so the two never disagree after a pause, a step, a stop or
+// the end of the stream.
+//
+// The pane's time-valid flag, speed level and play mode are single values: a
+// pane only ever plays in the slot of its own index.
+//
+// A sync member's cursor follows the master's played time once the master has
+// shown a frame; before that, its own.
 #pragma once
 
 #include <atomic>
@@ -55,6 +60,7 @@
 namespace play {
 
 class ToolbarController;
+enum class ToolbarState;
 
 enum PlayCommand { kPlayCommand = 0, kStopCommand = 1, kPauseCommand = 2, kNextFrameCommand = 3 };
 
@@ -152,7 +158,7 @@ class PaneController final : public StreamSink {
     bool OfferHeldFrames();
     void DropHeldFrames();
     void ToolbarText(const std::string& text);
-    void ToolbarState(int state);
+    void ShowToolbarState(ToolbarState state);
     std::string Text(int id) const;
 
     PaneLinks links_;

@@ -2,7 +2,20 @@
 //
 // What every dialog of the playback pages shares: it is handed the
 // configuration and the skin object before it is created (SetConfigAndSkin),
-// and it is a part of a page, never ended by Enter or Escape.
+// it is a part of a page, never ended by Enter or Escape, and it covers its
+// client and places its children the same way.
+//
+// The face. A child with a painted face (Face::Painted) covers its whole
+// client in PaintFace, double-buffered, and is never erased first, so it does
+// not flicker when it is resized or repainted; the default PaintFace fills
+// the face colour. A child with the dialog's face (Face::Dialog) is erased by
+// the dialog manager, with the face colour when one is given (WM_CTLCOLORDLG)
+// or the system's dialog colour, and paints nothing of its own.
+//
+// The layout. A child's initialisation ends with ChildrenMade, once its
+// children exist; from then on LayOut (on every WM_SIZE, and whenever the
+// child calls it) places them through PlaceChildren. Before that it does
+// nothing.
 #pragma once
 
 #include "app/app_config.h"
@@ -12,7 +25,11 @@
 
 class CPlayChildDialog : public CDialog {
   public:
-    explicit CPlayChildDialog(UINT templateId) : CDialog(templateId) {}
+    enum class Face { Painted, Dialog };
+    // The system's colour (a dialog face only).
+    static constexpr COLORREF kSystemFace = CLR_INVALID;
+
+    CPlayChildDialog(UINT templateId, Face face, COLORREF faceColour = kSystemFace);
 
     void SetConfigAndSkin(AppConfig* config, CPubSkin* skin) {
         m_pConfig = config;
@@ -24,8 +41,28 @@ class CPlayChildDialog : public CDialog {
     void OnOK() override {}
     void OnCancel() override {}
 
+    // The children exist: they are placed now and on every later LayOut.
+    void ChildrenMade();
+    void LayOut();
+    // Places the children in the client area.
+    virtual void PlaceChildren() {}
+    // Covers `client` (a painted face); `dc` is a memory DC over the client.
+    virtual void PaintFace(CDC& dc, const CRect& client);
+
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlType);
+    DECLARE_MESSAGE_MAP()
+
     AppConfig* m_pConfig = nullptr;
     CPubSkin* m_pSkin = nullptr;
+
+  private:
+    Face m_face;
+    COLORREF m_faceColour;
+    CBrush m_faceBrush;  // a dialog face of its own colour
+    BOOL m_childrenMade = FALSE;
 };
 
 namespace play_wnd {
@@ -44,10 +81,6 @@ inline BOOL CreateChild(CPlayChildDialog& child,
     child.ShowWindow(shown ? SW_SHOW : SW_HIDE);
     return TRUE;
 }
-
-// Fills the client with `colour` through a memory bitmap (the paint handler of
-// the plain backgrounds).
-void PaintSolidBackground(CWnd& wnd, COLORREF colour);
 
 // The client area in pixels, as the layouts take it.
 play::PixelRect ClientOf(const CWnd& wnd);

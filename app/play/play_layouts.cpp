@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "app/play/toolbar_controller.h"
+#include "res/play_pane_ids.h"
+#include "res/playback_ids.h"
 
 namespace play {
 
@@ -27,10 +28,10 @@ std::string PaneTitle(std::string_view word, int pane) {
 }
 
 std::vector<ToolbarPlacement> LayOutToolbar(const PixelRect& c) {
-    constexpr int kMain[] = {kPlayButton,    kPauseButton,     kStopButton,    kSpeedDownButton,
-                             kSpeedUpButton, kNextFrameButton, kCaptureButton, kVideoClipButton,
-                             kPlayAllButton, kStopAllButton,   kDownloadButton};
-    constexpr int kLayout[] = {kOneWndButton, kFourWndButton, kFullScreenButton};
+    constexpr int kMain[] = {IDC_TOOL_PLAY,     IDC_TOOL_PAUSE,      IDC_TOOL_STOP,    IDC_TOOL_SPEED_DOWN,
+                             IDC_TOOL_SPEED_UP, IDC_TOOL_NEXT_FRAME, IDC_TOOL_CAPTURE, IDC_TOOL_VIDEO_CLIP,
+                             IDC_TOOL_PLAY_ALL, IDC_TOOL_STOP_ALL,   IDC_TOOL_DOWNLOAD};
+    constexpr int kLayout[] = {IDC_TOOL_ONE_WND, IDC_TOOL_FOUR_WND, IDC_TOOL_FULL_SCREEN};
     const int l = c.x;
     const int t = c.y;
     const int r = c.right();
@@ -45,10 +46,10 @@ std::vector<ToolbarPlacement> LayOutToolbar(const PixelRect& c) {
         out.push_back({id, {x, t + 1, 28, 25}});
         x += 29;
     }
-    out.push_back({kSensorPanelButton, {l + 499, t + 1, 28, 23}});
-    out.push_back({kStateText, {l + 567, t + 1, 80, 25}});
-    out.push_back({kMuteButton, {r - 175, t + 3, 24, 20}});
-    out.push_back({kVolumeSlider, {r - 146, t + 3, 140, 20}});
+    out.push_back({IDC_BAR_POSITION, {l + 499, t + 1, 28, 23}});
+    out.push_back({IDC_TOOL_STATE, {l + 567, t + 1, 80, 25}});
+    out.push_back({IDC_TOOL_MUTE, {r - 175, t + 3, 24, 20}});
+    out.push_back({IDC_TOOL_VOLUME, {r - 146, t + 3, 140, 20}});
     return out;
 }
 

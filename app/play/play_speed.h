@@ -16,11 +16,15 @@
 
 namespace play {
 
-inline constexpr int kModeNormal = 1;
-inline constexpr int kModeStopped = 2;  // also the reposition before a seek
-inline constexpr int kModeReposition = 2;
-inline constexpr int kModePause = 3;
-inline constexpr int kModeStep = 0x30;
+// The modes with a name; a speed's mode is ModeForSpeedLevel's.
+enum PlayMode : int {
+    kModeNone = 0,  // the tool bar's word for a pane it applied no mode to yet
+    kModeNormal = 1,
+    kModeStopped = 2,  // also the reposition before a seek
+    kModeReposition = 2,
+    kModePause = 3,
+    kModeStep = 0x30,
+};
 
 inline constexpr int kMinSpeedLevel = -4;
 inline constexpr int kMaxSpeedLevel = 4;

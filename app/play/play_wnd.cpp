@@ -1,8 +1,6 @@
 // app/play/play_wnd.cpp
 #include "app/play/play_wnd.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 #include "app/messages.h"
@@ -10,7 +8,6 @@
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/playback_tool_wnd.h"
 #include "controls/draw_helpers.h"
-#include "controls/mem_dc.h"
 
 namespace {
 
@@ -54,11 +51,20 @@ void DrawTitleStrip(HDC dc, int x, int y, int width, int height) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgPlayWnd, CPlayChildDialog)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_TIMER()
+ON_MESSAGE(WM_PLAYLIB_NOTIFY, &CDlgPlayWnd::OnPlayLibNotify)
+ON_MESSAGE(WM_TIMEBAR_SEEK, &CDlgPlayWnd::OnTimebarSeek)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CDlgPlayWnd::CDlgPlayWnd()
-    : CPlayChildDialog(IDD),
+    : CPlayChildDialog(IDD, Face::Painted),
       m_player(this),
-      m_controller(play::PaneLinks{m_player, m_disk, m_net, m_timeBar, m_settings, m_files, m_clock, m_maps,
-                                   *this}) {}
+      m_controller(
+          play::PaneLinks{m_player, m_disk, m_net, m_timeBar, m_settings, m_files, m_clock, m_maps, *this}) {}
 
 CDlgPlayWnd::~CDlgPlayWnd() {
     // The frame's other parts may be gone already (members go before the
@@ -147,49 +153,38 @@ BOOL CDlgPlayWnd::OnInitDialog() {
     m_videoArea.SetBkColor(RGB(0, 0, 0));
     m_videoArea.SetShowImage(TRUE);
     m_controller.Initialise();
-    m_laidOut = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgPlayWnd::LayOut() {
-    if (!m_laidOut)
-        return;
+void CDlgPlayWnd::PlaceChildren() {
     const play::PaneRects r = play::LayOutPlayPane(play_wnd::ClientOf(*this));
     m_timeRect.SetRect(r.timeText.x, r.timeText.y, r.timeText.right(), r.timeText.bottom());
     m_videoArea.MoveWindow(r.video.x, r.video.y, r.video.width, r.video.height);
     Invalidate(FALSE);
 }
 
-bool CDlgPlayWnd::InVideoArea(LPARAM point) const {
+bool CDlgPlayWnd::InVideoArea(CPoint point) const {
     if (m_videoArea.m_hWnd == nullptr)
         return false;
     CRect area;
     m_videoArea.GetWindowRect(&area);
     ScreenToClient(&area);
-    const POINT p = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    return ::PtInRect(&area, p) != FALSE;
+    return ::PtInRect(&area, point) != FALSE;
 }
 
-void CDlgPlayWnd::Paint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+void CDlgPlayWnd::PaintFace(CDC& dc, const CRect& client) {
     dc.FillSolidRect(&client, RGB(0, 0, 0));
     {
-        CPen pen(PS_SOLID, 2, Colour(play::kPaneFrameLine));
-        CPen* old = dc.SelectObject(&pen);
+        const CPen pen(PS_SOLID, 2, Colour(play::kPaneFrameLine));
+        const CGdiSelection selected(dc, pen);
         dc.SelectStockObject(NULL_BRUSH);
         dc.Rectangle(client.left, client.top, client.right, client.bottom);
-        dc.SelectObject(old);
     }
     DrawTitleStrip(dc, client.left, client.top, client.Width(), play::kPaneTitleHeight);
 
     dc.SetBkMode(TRANSPARENT);
-    CFont* oldFont = m_font.GetSafeHandle() != nullptr ? dc.SelectObject(&m_font) : nullptr;
+    const CGdiSelection selectedFont(dc, m_font);
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrPlaybackWindow) : CString();
     const std::string title = play::PaneTitle(word.GetString(), PaneIndex());
     CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left, client.top + play::kPaneTitleHeight);
@@ -198,51 +193,45 @@ void CDlgPlayWnd::Paint() {
     CRect timeRect = m_timeRect;
     dc.SetTextColor(kWhite);
     dc.DrawText(TimeText().c_str(), -1, &timeRect, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (oldFont != nullptr)
-        dc.SelectObject(oldFont);
 }
 
-LRESULT CDlgPlayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            if (InVideoArea(lParam))
-                SelectPane();
-            break;
-        case WM_LBUTTONDBLCLK:
-            if (InVideoArea(lParam)) {
-                if (CWnd* grid = GetParent())
-                    grid->PostMessage(WM_PANE_TOGGLE_LAYOUT, static_cast<WPARAM>(PaneIndex()), 0);
-            }
-            break;
-        case WM_TIMER:
-            if (wParam == kPlayTimer) {
-                m_controller.UpdatePlayTime();
-                return 0;
-            }
-            break;
-        case WM_PLAYLIB_NOTIFY:
-            return m_controller.OnPlayLibMessage(static_cast<int>(wParam), static_cast<uintptr_t>(lParam));
-        case WM_TIMEBAR_SEEK:
-            SeekPlay();
-            return 0;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_DESTROY:
-            // No library thread may call into a pane that is gone.
-            if (m_controller.playing())
-                m_controller.PlayCtrl(play::kStopCommand, m_controller.syncStarted());
-            KillTimer(kPlayTimer);
-            break;
-        default:
-            break;
+void CDlgPlayWnd::OnLButtonDown(UINT, CPoint point) {
+    if (InVideoArea(point))
+        SelectPane();
+    Default();
+}
+
+void CDlgPlayWnd::OnLButtonDblClk(UINT, CPoint point) {
+    if (InVideoArea(point)) {
+        if (CWnd* grid = GetParent())
+            grid->PostMessage(WM_PANE_TOGGLE_LAYOUT, static_cast<WPARAM>(PaneIndex()), 0);
     }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+    Default();
+}
+
+void CDlgPlayWnd::OnTimer(UINT_PTR id) {
+    if (id != kPlayTimer) {
+        Default();
+        return;
+    }
+    m_controller.UpdatePlayTime();
+}
+
+LRESULT CDlgPlayWnd::OnPlayLibNotify(WPARAM code, LPARAM user) {
+    return m_controller.OnPlayLibMessage(static_cast<int>(code), static_cast<uintptr_t>(user));
+}
+
+LRESULT CDlgPlayWnd::OnTimebarSeek(WPARAM, LPARAM) {
+    SeekPlay();
+    return 0;
+}
+
+void CDlgPlayWnd::OnDestroy() {
+    // No library thread may call into a pane that is gone.
+    if (m_controller.playing())
+        m_controller.PlayCtrl(play::kStopCommand, m_controller.syncStarted());
+    KillTimer(kPlayTimer);
+    Default();
 }
 
 // ---- PaneView -----------------------------------------------------------------------------
@@ -290,14 +279,11 @@ void CDlgPlayWnd::PostPaneSelected(int pane) {
 void CDlgPlayWnd::PaintOverlay(VekPlayDC dc, int width, int height) {
     if (dc == nullptr || !m_logo.loaded() || !m_controller.ShouldDrawLogo())
         return;
-    const HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
+    const CBitmapDC memory(dc, m_logo.bitmap);
+    if (!memory.IsReady())
         return;
-    const HGDIOBJ old = ::SelectObject(memory, m_logo.bitmap);
     BLENDFUNCTION blend{};
     blend.BlendOp = AC_SRC_OVER;
     blend.SourceConstantAlpha = kLogoAlpha;
     ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, m_logo.width, m_logo.height, blend);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
 }

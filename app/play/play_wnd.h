@@ -9,7 +9,7 @@
 //
 // The window: a 2-pixel frame, the title strip (bitmap 136) with "Playback
 // Window:N" at the left and the played time at the right, and the video area
-// (CShowStaic, control 1000) below it, which the playback library draws into.
+// (CShowStaic, IDC_PLAY_VIDEO) below it, which the playback library draws into.
 // A click in the video area selects the pane; a double click there asks the
 // grid to toggle one pane / four panes. When the watermark is on, the logo
 // (bitmap 276) is blended faintly over every picture on the playback library's
@@ -76,7 +76,15 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT flags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg LRESULT OnPlayLibNotify(WPARAM code, LPARAM user);
+    afx_msg LRESULT OnTimebarSeek(WPARAM, LPARAM);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
     // PaneView.
@@ -93,10 +101,8 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     // OverlayPainter: the logo, on the render thread.
     void PaintOverlay(VekPlayDC dc, int width, int height) override;
 
-    void LayOut();
-    void Paint();
     // Inside the video area, in client coordinates.
-    bool InVideoArea(LPARAM point) const;
+    bool InVideoArea(CPoint point) const;
 
     play::VekPlayPlayer m_player;
     play::VkfsDiskSource m_disk;
@@ -112,5 +118,4 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     controls::ResourcePicture m_logo;
     CRect m_timeRect;
     CFont m_font;
-    BOOL m_laidOut = FALSE;
 };

@@ -3,7 +3,6 @@
 
 #include "app/messages.h"
 #include "controls/draw_gradient.h"
-#include "controls/mem_dc.h"
 
 using play_wnd::ClientOf;
 using play_wnd::Place;
@@ -30,39 +29,13 @@ constexpr int kStrWindow = 144;       // "Window"
 
 }  // namespace
 
-namespace play_wnd {
-
-play::PixelRect ClientOf(const CWnd& wnd) {
-    CRect r;
-    wnd.GetClientRect(&r);
-    return {r.left, r.top, r.Width(), r.Height()};
-}
-
-void Place(CWnd& wnd, const play::PixelRect& r) {
-    if (wnd.m_hWnd != nullptr)
-        wnd.MoveWindow(r.x, r.y, r.width, r.height);
-}
-
-void Place(CWnd& wnd, const play::Placement& p) {
-    if (wnd.m_hWnd == nullptr)
-        return;
-    Place(wnd, p.rect);
-    wnd.ShowWindow(p.shown ? SW_SHOW : SW_HIDE);
-}
-
-void PaintSolidBackground(CWnd& wnd, COLORREF colour) {
-    CPaintDC paint(&wnd);
-    CRect client;
-    wnd.GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
-    dc.FillSolidRect(&client, colour);
-}
-
-}  // namespace play_wnd
-
 // ---- view type selector -----------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgPlaybackType, CPlayChildDialog)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_VIEW_VIDEO, IDC_VIEW_VIDEO_TRACK, &CDlgPlaybackType::OnViewButton)
+ON_BN_CLICKED(IDC_SYNC_PLAY, &CDlgPlaybackType::OnSyncClicked)
+ON_BN_CLICKED(IDC_SHOW_WATERMARK, &CDlgPlaybackType::OnWatermarkClicked)
+END_MESSAGE_MAP()
 
 void CDlgPlaybackType::DoDataExchange(CDataExchange* dx) {
     CPlayChildDialog::DoDataExchange(dx);
@@ -103,8 +76,7 @@ BOOL CDlgPlaybackType::OnInitDialog() {
     if (m_pConfig != nullptr)
         SetViewChecks(m_pConfig->m_syncPlay, m_pConfig->m_showWatermark);
     OnSyncClicked();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -118,9 +90,7 @@ void CDlgPlaybackType::ShowViewButtons(BOOL show) {
     LayOut();
 }
 
-void CDlgPlaybackType::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlaybackType::PlaceChildren() {
     const play::TypeSelectorRects r =
         play::LayOutTypeSelector(ClientOf(*this), Gps(), m_viewButtons != FALSE, Watermark());
     Place(m_btnVideo, r.videoButton);
@@ -134,7 +104,8 @@ void CDlgPlaybackType::LayOut() {
     Invalidate(FALSE);
 }
 
-void CDlgPlaybackType::ChooseView(int button) {
+void CDlgPlaybackType::OnViewButton(UINT id) {
+    const int button = static_cast<int>(id - IDC_VIEW_VIDEO);
     CBmpButton* all[] = {&m_btnVideo, &m_btnTrack, &m_btnVideoTrack};
     for (int i = 0; i < 3; ++i)
         all[i]->EnableWindow(i != button);
@@ -149,64 +120,32 @@ void CDlgPlaybackType::OnSyncClicked() {
         frame->PostMessage(WM_SYNC_PLAY, 0, 0);
 }
 
-LRESULT CDlgPlaybackType::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) {
-                switch (LOWORD(wParam)) {
-                    case IDC_VIEW_VIDEO:
-                    case IDC_VIEW_TRACK:
-                    case IDC_VIEW_VIDEO_TRACK:
-                        ChooseView(LOWORD(wParam) - IDC_VIEW_VIDEO);
-                        return 0;
-                    case IDC_SYNC_PLAY:
-                        OnSyncClicked();
-                        return 0;
-                    case IDC_SHOW_WATERMARK:
-                        if (m_pConfig != nullptr)
-                            m_pConfig->m_showWatermark =
-                                IsDlgButtonChecked(IDC_SHOW_WATERMARK) == BST_CHECKED;
-                        return 0;
-                    default:
-                        break;
-                }
-            }
-            break;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT: {
-            CPaintDC paint(this);
-            CRect client;
-            GetClientRect(&client);
-            if (!client.IsRectEmpty()) {
-                CMemDC dc(&paint, &client);
-                DrawGradient(&dc, client, kSelectorTop, kFrameBackground, FALSE, TRUE);
-            }
-            return 0;
-        }
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+void CDlgPlaybackType::OnWatermarkClicked() {
+    if (m_pConfig != nullptr)
+        m_pConfig->m_showWatermark = IsDlgButtonChecked(IDC_SHOW_WATERMARK) == BST_CHECKED;
+}
+
+void CDlgPlaybackType::PaintFace(CDC& dc, const CRect& client) {
+    DrawGradient(&dc, client, kSelectorTop, kFrameBackground, FALSE, TRUE);
 }
 
 // ---- the two grids ------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CPaneGridDialog, CPlayChildDialog)
+ON_MESSAGE(WM_PANE_SELECTED, &CPaneGridDialog::OnPaneSelected)
+ON_MESSAGE(WM_PANE_TOGGLE_LAYOUT, &CPaneGridDialog::OnPaneToggleLayout)
+ON_MESSAGE(WM_PANE_LAYOUT, &CPaneGridDialog::OnPaneLayout)
+END_MESSAGE_MAP()
 
 BOOL CPaneGridDialog::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
     for (int i = 0; i < play::kPaneCount; ++i)
         CreatePane(i);
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CPaneGridDialog::LayOut() {
-    if (!m_initialised)
-        return;
+void CPaneGridDialog::PlaceChildren() {
     CRect client;
     GetClientRect(&client);
     const auto places = m_grid.LayOut(client.Width(), client.Height());
@@ -215,51 +154,34 @@ void CPaneGridDialog::LayOut() {
     Invalidate(FALSE);
 }
 
-void CPaneGridDialog::PaintGrid() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+void CPaneGridDialog::PaintFace(CDC& dc, const CRect& client) {
     dc.FillSolidRect(&client, kGridBackground);
     dc.SelectStockObject(NULL_BRUSH);
     for (const play::PaneFrame& f : m_grid.Frames(client.Width(), client.Height())) {
-        CPen pen(PS_SOLID, 2, f.colour);
-        CPen* old = dc.SelectObject(&pen);
+        const CPen pen(PS_SOLID, 2, f.colour);
+        const CGdiSelection selected(dc, pen);
         dc.Rectangle(f.rect.x, f.rect.y, f.rect.right(), f.rect.bottom());
-        dc.SelectObject(old);
     }
 }
 
-LRESULT CPaneGridDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PANE_SELECTED:
-            if (m_grid.Select(static_cast<int>(wParam)).changed) {
-                Invalidate(FALSE);
-                OnSelected(wParam, lParam);
-            }
-            return 0;
-        case WM_PANE_TOGGLE_LAYOUT:
-            if (m_grid.ToggleLayout(static_cast<int>(wParam)))
-                LayOut();
-            return 0;
-        case WM_PANE_LAYOUT:
-            if (m_grid.ApplyLayoutCommand(static_cast<int>(wParam)))
-                LayOut();
-            return 0;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            PaintGrid();
-            return 0;
-        default:
-            break;
+LRESULT CPaneGridDialog::OnPaneSelected(WPARAM pane, LPARAM lParam) {
+    if (m_grid.Select(static_cast<int>(pane)).changed) {
+        Invalidate(FALSE);
+        OnSelected(pane, lParam);
     }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+    return 0;
+}
+
+LRESULT CPaneGridDialog::OnPaneToggleLayout(WPARAM pane, LPARAM) {
+    if (m_grid.ToggleLayout(static_cast<int>(pane)))
+        LayOut();
+    return 0;
+}
+
+LRESULT CPaneGridDialog::OnPaneLayout(WPARAM command, LPARAM) {
+    if (m_grid.ApplyLayoutCommand(static_cast<int>(command)))
+        LayOut();
+    return 0;
 }
 
 void CDlgVideoPlayback::CreatePane(int index) {
@@ -277,16 +199,21 @@ void CDlgTrackPlayback::CreatePane(int index) {
     play_wnd::CreateChild(m_panes[index], CDlgMapWnd::IDD, this, m_pConfig, m_pSkin, TRUE);
 }
 
-LRESULT CDlgTrackPlayback::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SYNC_PLAY) {
-        m_grid.SetSyncMode(m_pConfig != nullptr && m_pConfig->m_syncPlay);
-        LayOut();
-        return 0;
-    }
-    return CPaneGridDialog::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CDlgTrackPlayback, CPaneGridDialog)
+ON_MESSAGE(WM_SYNC_PLAY, &CDlgTrackPlayback::OnSyncPlay)
+END_MESSAGE_MAP()
+
+LRESULT CDlgTrackPlayback::OnSyncPlay(WPARAM, LPARAM) {
+    m_grid.SetSyncMode(m_pConfig != nullptr && m_pConfig->m_syncPlay);
+    LayOut();
+    return 0;
 }
 
 // ---- the time-bar strip ---------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgPlaybackBar, CPlayChildDialog)
+ON_MESSAGE(WM_TIMEBAR_SEEK, &CDlgPlaybackBar::OnTimebarSeek)
+END_MESSAGE_MAP()
 
 void CDlgPlaybackBar::SetSeekTargets(CWnd* panes[play::kPaneCount], CWnd* toolBar) {
     for (int i = 0; i < play::kPaneCount; ++i)
@@ -300,35 +227,35 @@ BOOL CDlgPlaybackBar::OnInitDialog() {
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrWindow) : CString("Window");
     for (int row = 0; row < play::kPaneCount; ++row)
         m_timeBar.SetRowName(row, play::TimebarRowName(word.GetString(), row).c_str());
-    CRect client;
-    GetClientRect(&client);
-    m_timeBar.MoveWindow(&client);
+    ChildrenMade();
     return TRUE;
 }
 
-LRESULT CDlgPlaybackBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_TIMEBAR_SEEK:
-            if (wParam == IDC_TIMEBAR) {
-                const play::SeekDestination to = play::RouteTimebarSeek(static_cast<int>(lParam));
-                CWnd* target = to.route == play::SeekRoute::Pane      ? m_panes[to.pane]
-                               : to.route == play::SeekRoute::ToolBar ? m_toolBar
-                                                                      : nullptr;
-                if (target != nullptr && target->m_hWnd != nullptr)
-                    target->PostMessage(WM_TIMEBAR_SEEK, 0, 0);
-            }
-            return 0;
-        case WM_SIZE:
-            if (m_timeBar.m_hWnd != nullptr)
-                m_timeBar.MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
-            break;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+void CDlgPlaybackBar::PlaceChildren() {
+    Place(m_timeBar, ClientOf(*this));
+}
+
+LRESULT CDlgPlaybackBar::OnTimebarSeek(WPARAM control, LPARAM row) {
+    if (control != IDC_TIMEBAR)
+        return 0;
+    const play::SeekDestination to = play::RouteTimebarSeek(static_cast<int>(row));
+    CWnd* target = to.route == play::SeekRoute::Pane      ? m_panes[to.pane]
+                   : to.route == play::SeekRoute::ToolBar ? m_toolBar
+                                                          : nullptr;
+    if (target != nullptr && target->m_hWnd != nullptr)
+        target->PostMessage(WM_TIMEBAR_SEEK, 0, 0);
+    return 0;
 }
 
 // ---- the frame ----------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CDlgPlayback, CPlayChildDialog)
+ON_MESSAGE(WM_VIEW_TYPE, &CDlgPlayback::OnViewType)
+ON_MESSAGE(WM_PANE_LAYOUT, &CDlgPlayback::OnPaneLayout)
+ON_MESSAGE(WM_FULL_SCREEN, &CDlgPlayback::OnFullScreen)
+ON_MESSAGE(WM_SYNC_PLAY, &CDlgPlayback::OnSyncPlay)
+ON_MESSAGE(WM_BAR_POSITION, &CDlgPlayback::OnBarPosition)
+END_MESSAGE_MAP()
 
 BOOL CDlgPlayback::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
@@ -350,8 +277,7 @@ BOOL CDlgPlayback::OnInitDialog() {
     m_dlgBar.SetSeekTargets(panes, &m_dlgTool);
 
     ApplyViewType(m_viewType);
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
@@ -366,9 +292,7 @@ void CDlgPlayback::ApplyViewType(int type) {
     LayOut();
 }
 
-void CDlgPlayback::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlayback::PlaceChildren() {
     const play::PixelRect client = ClientOf(*this);
     const play::FrameRects r =
         play::LayOutFrame(client, static_cast<play::ViewType>(m_viewType), HasMapGrid() != FALSE);
@@ -382,10 +306,10 @@ void CDlgPlayback::LayOut() {
     Place(m_dlgBar, r.strip);
 }
 
-void CDlgPlayback::OnFullScreen(WPARAM on) {
+LRESULT CDlgPlayback::OnFullScreen(WPARAM on, LPARAM) {
     if (on != 0) {
         if (!m_fullScreen.Enter(reinterpret_cast<uintptr_t>(m_page)))
-            return;
+            return 0;
         ::PostMessageA(m_page, WM_FULL_SCREEN, 1, 0);
         POINT pointer = {};
         ::GetCursorPos(&pointer);
@@ -399,46 +323,35 @@ void CDlgPlayback::OnFullScreen(WPARAM on) {
     } else {
         const HWND page = reinterpret_cast<HWND>(m_fullScreen.Leave());
         if (page == nullptr)
-            return;
+            return 0;
         ::SetParent(m_hWnd, page);
         ::PostMessageA(page, WM_FULL_SCREEN, 0, 0);
         ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+    return 0;
 }
 
-LRESULT CDlgPlayback::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_VIEW_TYPE:
-            if (const std::optional<play::ViewType> type =
-                    play::ViewTypeFromCommand(static_cast<int>(wParam)))
-                ApplyViewType(static_cast<int>(*type));
-            return 0;
-        case WM_PANE_LAYOUT:
-            m_dlgVideo.PostMessage(WM_PANE_LAYOUT, wParam, lParam);
-            if (HasMapGrid())
-                m_dlgTrack.PostMessage(WM_PANE_LAYOUT, wParam, lParam);
-            return 0;
-        case WM_FULL_SCREEN:
-            OnFullScreen(wParam);
-            return 0;
-        case WM_SYNC_PLAY:
-            if (HasMapGrid())
-                m_dlgTrack.PostMessage(WM_SYNC_PLAY, 0, 0);
-            return 0;
-        case WM_BAR_POSITION:
-            if (m_page != nullptr)
-                ::PostMessageA(m_page, WM_BAR_POSITION, wParam, lParam);
-            return 0;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            play_wnd::PaintSolidBackground(*this, kFrameBackground);
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+LRESULT CDlgPlayback::OnViewType(WPARAM command, LPARAM) {
+    if (const std::optional<play::ViewType> type = play::ViewTypeFromCommand(static_cast<int>(command)))
+        ApplyViewType(static_cast<int>(*type));
+    return 0;
+}
+
+LRESULT CDlgPlayback::OnPaneLayout(WPARAM command, LPARAM lParam) {
+    m_dlgVideo.PostMessage(WM_PANE_LAYOUT, command, lParam);
+    if (HasMapGrid())
+        m_dlgTrack.PostMessage(WM_PANE_LAYOUT, command, lParam);
+    return 0;
+}
+
+LRESULT CDlgPlayback::OnSyncPlay(WPARAM, LPARAM) {
+    if (HasMapGrid())
+        m_dlgTrack.PostMessage(WM_SYNC_PLAY, 0, 0);
+    return 0;
+}
+
+LRESULT CDlgPlayback::OnBarPosition(WPARAM wParam, LPARAM lParam) {
+    if (m_page != nullptr)
+        ::PostMessageA(m_page, WM_BAR_POSITION, wParam, lParam);
+    return 0;
 }

@@ -37,7 +37,7 @@
 class CDlgPlaybackType : public CPlayChildDialog {
   public:
     enum { IDD = IDD_PLAYBACK_TYPE };
-    CDlgPlaybackType() : CPlayChildDialog(IDD) {}
+    CDlgPlaybackType() : CPlayChildDialog(IDD, Face::Painted) {}
 
     // The three view buttons (hidden on the network page).
     void ShowViewButtons(BOOL show);
@@ -54,16 +54,17 @@ class CDlgPlaybackType : public CPlayChildDialog {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg void OnViewButton(UINT id);
+    afx_msg void OnSyncClicked();
+    afx_msg void OnWatermarkClicked();
+    DECLARE_MESSAGE_MAP()
 
   private:
-    void LayOut();
-    void ChooseView(int button);
-    void OnSyncClicked();
     bool Gps() const { return m_pConfig != nullptr && m_pConfig->m_gps != 0; }
     bool Watermark() const { return m_pConfig != nullptr && m_pConfig->m_watermark != 0; }
 
-    BOOL m_initialised = FALSE;
     BOOL m_viewButtons = TRUE;
 };
 
@@ -71,7 +72,7 @@ class CDlgPlaybackType : public CPlayChildDialog {
 class CPaneGridDialog : public CPlayChildDialog {
   public:
     CPaneGridDialog(UINT templateId, play::PaneGrid::Kind kind)
-        : CPlayChildDialog(templateId), m_grid(kind) {}
+        : CPlayChildDialog(templateId, Face::Painted), m_grid(kind) {}
     const play::PaneGrid& Grid() const { return m_grid; }
 
   protected:
@@ -82,12 +83,14 @@ class CPaneGridDialog : public CPlayChildDialog {
     virtual void OnSelected(WPARAM, LPARAM) {}
 
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void LayOut();
-    void PaintGrid();
+    void PlaceChildren() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM lParam);
+    afx_msg LRESULT OnPaneToggleLayout(WPARAM pane, LPARAM);
+    afx_msg LRESULT OnPaneLayout(WPARAM command, LPARAM);
+    DECLARE_MESSAGE_MAP()
 
     play::PaneGrid m_grid;
-    BOOL m_initialised = FALSE;
 };
 
 class CDlgVideoPlayback : public CPaneGridDialog {
@@ -117,13 +120,14 @@ class CDlgTrackPlayback : public CPaneGridDialog {
   protected:
     CPlayChildDialog& Pane(int index) override { return m_panes[index]; }
     void CreatePane(int index) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT OnSyncPlay(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
 };
 
 class CDlgPlaybackBar : public CPlayChildDialog {
   public:
     enum { IDD = IDD_PLAYBACK_BAR };
-    CDlgPlaybackBar() : CPlayChildDialog(IDD) {}
+    CDlgPlaybackBar() : CPlayChildDialog(IDD, Face::Dialog) {}
     // Where the time bar's seeks go: the play panes by row, and the tool bar.
     void SetSeekTargets(CWnd* panes[play::kPaneCount], CWnd* toolBar);
 
@@ -131,7 +135,10 @@ class CDlgPlaybackBar : public CPlayChildDialog {
 
   protected:
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The time bar fills the strip.
+    void PlaceChildren() override;
+    afx_msg LRESULT OnTimebarSeek(WPARAM control, LPARAM row);
+    DECLARE_MESSAGE_MAP()
 
   private:
     CWnd* m_panes[play::kPaneCount] = {};
@@ -141,7 +148,7 @@ class CDlgPlaybackBar : public CPlayChildDialog {
 class CDlgPlayback : public CPlayChildDialog {
   public:
     enum { IDD = IDD_PLAYBACK };
-    CDlgPlayback() : CPlayChildDialog(IDD) {}
+    CDlgPlayback() : CPlayChildDialog(IDD, Face::Painted, RGB(0, 0, 0)) {}
 
     void ApplyViewType(int type);
     BOOL HasMapGrid() const { return m_dlgTrack.m_hWnd != nullptr; }
@@ -159,15 +166,17 @@ class CDlgPlayback : public CPlayChildDialog {
 
   protected:
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    afx_msg LRESULT OnViewType(WPARAM command, LPARAM);
+    afx_msg LRESULT OnPaneLayout(WPARAM command, LPARAM lParam);
+    afx_msg LRESULT OnFullScreen(WPARAM on, LPARAM);
+    afx_msg LRESULT OnSyncPlay(WPARAM, LPARAM);
+    afx_msg LRESULT OnBarPosition(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
 
   private:
-    void LayOut();
-    void OnFullScreen(WPARAM on);
-
     HWND m_page = nullptr;  // the page the frame belongs to
     play::FullScreenSwitch m_fullScreen;
     int m_contentHeight = 0;
     int m_contentWidth = 0;
-    BOOL m_initialised = FALSE;
 };

@@ -3,20 +3,19 @@
 
 #include "app/messages.h"
 
-namespace {
+BEGIN_MESSAGE_MAP(CPlaybackPage, CPlayChildDialog)
+ON_MESSAGE(WM_FULL_SCREEN, &CPlaybackPage::OnFullScreen)
+ON_MESSAGE(WM_BAR_POSITION, &CPlaybackPage::OnBarPosition)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
 
-constexpr COLORREF kPageBackground = RGB(0, 0, 0);
-
-}  // namespace
-
-void CPlaybackPage::Initialised() {
+BOOL CPlaybackPage::OnInitDialog() {
+    CPlayChildDialog::OnInitDialog();
     m_mainWindow = ::GetParent(m_hWnd);
-    m_initialised = TRUE;
+    return TRUE;
 }
 
-void CPlaybackPage::LayOut() {
-    if (!m_initialised)
-        return;
+void CPlaybackPage::PlaceChildren() {
     const play::PageRects r = play::LayOutPage(m_kind, play_wnd::ClientOf(*this), m_sensorPanelHidden);
     List().MoveWindow(r.list.x, r.list.y, r.list.width, r.list.height);
     m_dlgPlayback.MoveWindow(r.frame.x, r.frame.y, r.frame.width, r.frame.height);
@@ -26,52 +25,40 @@ void CPlaybackPage::LayOut() {
     Invalidate(FALSE);
 }
 
-LRESULT CPlaybackPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_FULL_SCREEN:
-            if (m_mainWindow != nullptr)
-                ::ShowWindow(m_mainWindow, wParam == 1 ? SW_HIDE : SW_SHOW);
-            if (wParam != 1)
-                LayOut();
-            return 0;
-        case WM_BAR_POSITION:
-            m_sensorPanelHidden = !m_sensorPanelHidden;
-            LayOut();
-            return 0;
-        case WM_DESTROY: {
-            const LRESULT result = CPlayChildDialog::WindowProc(message, wParam, lParam);
-            ListDestroyed();
-            return result;
-        }
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            play_wnd::PaintSolidBackground(*this, kPageBackground);
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+LRESULT CPlaybackPage::OnFullScreen(WPARAM on, LPARAM) {
+    // The frame went to the desktop (1) or came back (0).
+    if (m_mainWindow != nullptr)
+        ::ShowWindow(m_mainWindow, on == 1 ? SW_HIDE : SW_SHOW);
+    if (on != 1)
+        LayOut();
+    return 0;
+}
+
+LRESULT CPlaybackPage::OnBarPosition(WPARAM, LPARAM) {
+    m_sensorPanelHidden = !m_sensorPanelHidden;
+    LayOut();
+    return 0;
+}
+
+void CPlaybackPage::OnDestroy() {
+    Default();
+    ListDestroyed();
 }
 
 BOOL CDlgLocalPlayback::OnInitDialog() {
-    CPlayChildDialog::OnInitDialog();
+    CPlaybackPage::OnInitDialog();
     play_wnd::CreateChild(m_dlgFileList, CDlgFileList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
     m_dlgFileList.SetPlaybackFrame(&m_dlgPlayback);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
-    Initialised();
     m_sensorPanelHidden =
         play::SensorPanelHiddenAtStart(play::PageKind::Disk, m_pConfig != nullptr ? m_pConfig->m_mimic : 0);
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
 BOOL CDlgRemotePlayback::OnInitDialog() {
-    CPlayChildDialog::OnInitDialog();
+    CPlaybackPage::OnInitDialog();
     play_wnd::CreateChild(m_dlgDeviceList, CDlgDeviceList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
@@ -81,7 +68,6 @@ BOOL CDlgRemotePlayback::OnInitDialog() {
     m_dlgPlayback.m_dlgType.ShowViewButtons(FALSE);
     if (CWnd* button = m_dlgPlayback.m_dlgTool.GetDlgItem(IDC_BAR_POSITION))
         button->ShowWindow(SW_HIDE);
-    Initialised();
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }

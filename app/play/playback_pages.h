@@ -25,7 +25,8 @@
 
 class CPlaybackPage : public CPlayChildDialog {
   public:
-    CPlaybackPage(UINT templateId, play::PageKind kind) : CPlayChildDialog(templateId), m_kind(kind) {}
+    CPlaybackPage(UINT templateId, play::PageKind kind)
+        : CPlayChildDialog(templateId, Face::Painted, RGB(0, 0, 0)), m_kind(kind) {}
 
     // Another mode was chosen: the list lets go of what it shows.
     virtual void ResetPage() = 0;
@@ -43,13 +44,14 @@ class CPlaybackPage : public CPlayChildDialog {
   protected:
     virtual CWnd& List() = 0;
     virtual void ListDestroyed() = 0;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // After the children exist.
-    void Initialised();
-    void LayOut();
+    BOOL OnInitDialog() override;
+    void PlaceChildren() override;
+    afx_msg LRESULT OnFullScreen(WPARAM on, LPARAM);
+    afx_msg LRESULT OnBarPosition(WPARAM, LPARAM);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
     HWND m_mainWindow = nullptr;
-    BOOL m_initialised = FALSE;
     BOOL m_sensorPanelHidden = TRUE;
 
   private:

@@ -8,7 +8,6 @@
 #include "app/play/play_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "controls/draw_gradient.h"
-#include "controls/mem_dc.h"
 
 namespace {
 
@@ -34,28 +33,23 @@ struct ButtonRecipe {
 };
 
 constexpr ButtonRecipe kButtons[CDlgPlaybackTool::kButtonCount] = {
-    {kPlayButton, IDB_TOOL_PLAY, 127, &ToolbarController::OnPlay, true},
-    {kPauseButton, IDB_TOOL_PAUSE, 128, &ToolbarController::OnPause, false},
-    {kStopButton, IDB_TOOL_STOP, 129, &ToolbarController::OnStop, true},
-    {kSpeedDownButton, IDB_TOOL_SPEED_DOWN, 130, &ToolbarController::OnSpeedDown, true},
-    {kSpeedUpButton, IDB_TOOL_SPEED_UP, 131, &ToolbarController::OnSpeedUp, true},
-    {kNextFrameButton, IDB_TOOL_NEXT_FRAME, 132, &ToolbarController::OnNextFrame, false},
-    {kCaptureButton, IDB_TOOL_CAPTURE, 139, &ToolbarController::OnCapture, true},
-    {kOneWndButton, IDB_TOOL_ONE_WND, 133, &ToolbarController::OnOneWnd, false},
-    {kFourWndButton, IDB_TOOL_FOUR_WND, 134, &ToolbarController::OnFourWnd, false},
-    {kFullScreenButton, IDB_TOOL_FULL_SCREEN, kStringFullScreen, &ToolbarController::OnFullScreen, false},
-    {kMuteButton, IDB_TOOL_MUTE, kStringMuteOn, &ToolbarController::OnMute, false},
-    {kVideoClipButton, IDB_TOOL_VIDEO_CLIP, 156, &ToolbarController::OnVideoClip, true},
-    {kSensorPanelButton, IDB_TOOL_SENSOR_PANEL, kStringBottom, &ToolbarController::OnSensorPanel, false},
-    {kDownloadButton, IDB_TOOL_DOWNLOAD, 287, &ToolbarController::OnDownload, false},
-    {kPlayAllButton, IDB_TOOL_PLAY_ALL, 300, &ToolbarController::OnPlayAll, true},
-    {kStopAllButton, IDB_TOOL_STOP_ALL, 301, &ToolbarController::OnStopAll, false},
+    {IDC_TOOL_PLAY, IDB_TOOL_PLAY, 127, &ToolbarController::OnPlay, true},
+    {IDC_TOOL_PAUSE, IDB_TOOL_PAUSE, 128, &ToolbarController::OnPause, false},
+    {IDC_TOOL_STOP, IDB_TOOL_STOP, 129, &ToolbarController::OnStop, true},
+    {IDC_TOOL_SPEED_DOWN, IDB_TOOL_SPEED_DOWN, 130, &ToolbarController::OnSpeedDown, true},
+    {IDC_TOOL_SPEED_UP, IDB_TOOL_SPEED_UP, 131, &ToolbarController::OnSpeedUp, true},
+    {IDC_TOOL_NEXT_FRAME, IDB_TOOL_NEXT_FRAME, 132, &ToolbarController::OnNextFrame, false},
+    {IDC_TOOL_CAPTURE, IDB_TOOL_CAPTURE, 139, &ToolbarController::OnCapture, true},
+    {IDC_TOOL_ONE_WND, IDB_TOOL_ONE_WND, 133, &ToolbarController::OnOneWnd, false},
+    {IDC_TOOL_FOUR_WND, IDB_TOOL_FOUR_WND, 134, &ToolbarController::OnFourWnd, false},
+    {IDC_TOOL_FULL_SCREEN, IDB_TOOL_FULL_SCREEN, kStringFullScreen, &ToolbarController::OnFullScreen, false},
+    {IDC_TOOL_MUTE, IDB_TOOL_MUTE, kStringMuteOn, &ToolbarController::OnMute, false},
+    {IDC_TOOL_VIDEO_CLIP, IDB_TOOL_VIDEO_CLIP, 156, &ToolbarController::OnVideoClip, true},
+    {IDC_BAR_POSITION, IDB_TOOL_SENSOR_PANEL, kStringBottom, &ToolbarController::OnSensorPanel, false},
+    {IDC_TOOL_DOWNLOAD, IDB_TOOL_DOWNLOAD, 287, &ToolbarController::OnDownload, false},
+    {IDC_TOOL_PLAY_ALL, IDB_TOOL_PLAY_ALL, 300, &ToolbarController::OnPlayAll, true},
+    {IDC_TOOL_STOP_ALL, IDB_TOOL_STOP_ALL, 301, &ToolbarController::OnStopAll, false},
 };
-
-// The template's ids are the controller's.
-static_assert(IDC_TOOL_PLAY == kPlayButton && IDC_TOOL_STOP_ALL == kStopAllButton);
-static_assert(IDC_TOOL_VOLUME == kVolumeSlider && IDC_TOOL_STATE == kStateText);
-static_assert(IDC_TOOL_FULL_SCREEN == kFullScreenButton && IDC_BAR_POSITION == kSensorPanelButton);
 
 // The wait cursor while an action runs (starting or stopping panes waits for
 // the libraries' threads).
@@ -72,9 +66,21 @@ class WaitCursor {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgPlaybackTool, CPlayChildDialog)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_TOOL_PLAY, IDC_TOOL_FULL_SCREEN, &CDlgPlaybackTool::OnButton)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_BAR_POSITION, IDC_BAR_POSITION, &CDlgPlaybackTool::OnButton)
+ON_MESSAGE(WM_PANE_SELECTED, &CDlgPlaybackTool::OnPaneSelected)
+ON_MESSAGE(WM_RECORDS_CHANGED, &CDlgPlaybackTool::OnRecordsChanged)
+ON_MESSAGE(WM_PLAYLIB_NOTIFY, &CDlgPlaybackTool::OnPlayLibNotify)
+ON_MESSAGE(WM_STOP_ALL_PLAY, &CDlgPlaybackTool::OnStopAllPlay)
+ON_MESSAGE(WM_SLIDER_MOVING, &CDlgPlaybackTool::OnSliderMoving)
+ON_MESSAGE(WM_TIMEBAR_SEEK, &CDlgPlaybackTool::OnTimebarSeek)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CDlgPlaybackTool::CDlgPlaybackTool()
-    : CPlayChildDialog(IDD), m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {
-}
+    : CPlayChildDialog(IDD, Face::Painted),
+      m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {}
 
 CDlgPlaybackTool::~CDlgPlaybackTool() {
     for (CDlgPlayWnd* pane : m_panes) {
@@ -165,14 +171,11 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
         m_volume.SetThumbImages(IDB_VOLUME_THUMB);
     }
     m_controller.Initialise();
-    m_initialised = TRUE;
-    LayOut();
+    ChildrenMade();
     return TRUE;
 }
 
-void CDlgPlaybackTool::LayOut() {
-    if (!m_initialised)
-        return;
+void CDlgPlaybackTool::PlaceChildren() {
     for (const ToolbarPlacement& p : LayOutToolbar(play_wnd::ClientOf(*this))) {
         if (HWND control = ::GetDlgItem(m_hWnd, p.control))
             ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
@@ -180,19 +183,13 @@ void CDlgPlaybackTool::LayOut() {
     Invalidate(FALSE);
 }
 
-void CDlgPlaybackTool::Paint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+void CDlgPlaybackTool::PaintFace(CDC& dc, const CRect& client) {
     DrawGradient(&dc, client, kBarTop, kBarBottom, FALSE, TRUE);
 }
 
-void CDlgPlaybackTool::OnButton(int id) {
+void CDlgPlaybackTool::OnButton(UINT id) {
     for (const ButtonRecipe& button : kButtons) {
-        if (button.id != id)
+        if (button.id != static_cast<int>(id))
             continue;
         std::optional<WaitCursor> wait;
         if (button.wait)
@@ -202,47 +199,39 @@ void CDlgPlaybackTool::OnButton(int id) {
     }
 }
 
-LRESULT CDlgPlaybackTool::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && Button(LOWORD(wParam)) != nullptr) {
-                OnButton(LOWORD(wParam));
-                return 0;
-            }
-            break;
-        case WM_PANE_SELECTED:
-            m_controller.OnPaneSelected(static_cast<int>(wParam));
-            break;
-        case WM_RECORDS_CHANGED:
-            m_controller.OnRecordsChanged();
-            break;
-        case WM_PLAYLIB_NOTIFY:
-            m_controller.OnPlayLibNotify(static_cast<int>(wParam), static_cast<uintptr_t>(lParam));
-            break;
-        case WM_STOP_ALL_PLAY:
-            m_controller.OnStopAllPlay();
-            break;
-        case WM_SLIDER_MOVING:
-            m_controller.OnSliderMoving(static_cast<int>(wParam), static_cast<int>(lParam));
-            break;
-        case WM_TIMEBAR_SEEK:
-            m_controller.OnTimebarSeek();
-            break;
-        case WM_SIZE:
-            LayOut();
-            break;
-        case WM_DESTROY:
-            m_controller.StopAllAndClear();
-            break;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            Paint();
-            return 0;
-        default:
-            break;
-    }
-    return CPlayChildDialog::WindowProc(message, wParam, lParam);
+LRESULT CDlgPlaybackTool::OnPaneSelected(WPARAM pane, LPARAM) {
+    m_controller.OnPaneSelected(static_cast<int>(pane));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnRecordsChanged(WPARAM, LPARAM) {
+    m_controller.OnRecordsChanged();
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnPlayLibNotify(WPARAM code, LPARAM user) {
+    m_controller.OnPlayLibNotify(static_cast<int>(code), static_cast<uintptr_t>(user));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnStopAllPlay(WPARAM, LPARAM) {
+    m_controller.OnStopAllPlay();
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnSliderMoving(WPARAM control, LPARAM position) {
+    m_controller.OnSliderMoving(static_cast<int>(control), static_cast<int>(position));
+    return 0;
+}
+
+LRESULT CDlgPlaybackTool::OnTimebarSeek(WPARAM, LPARAM) {
+    m_controller.OnTimebarSeek();
+    return 0;
+}
+
+void CDlgPlaybackTool::OnDestroy() {
+    m_controller.StopAllAndClear();
+    Default();
 }
 
 // ---- ToolbarView --------------------------------------------------------------------------

@@ -6,11 +6,11 @@
 // slider and its messages, shows what it is told through play::ToolbarView and
 // owns the ports the controller works through.
 //
-// Controls (ids of the template): Play 1011, Pause 1012, Stop 1013, Speed Down
-// 1014, Speed Up 1015, Next Frame 1016, Capture 1017, Mute 1018, Video Clip
-// 1021, Download 1022, Play All 1023, Stop All 1024, One Wnd 1039, Four Wnd
-// 1040, Full Screen 1041, sensor panel 1134; the state text 1020 and the
-// volume slider 1019. Placed by play::LayOutToolbar.
+// Controls (res/play_pane_ids.h): Play, Pause, Stop, Speed Down, Speed Up,
+// Next Frame, Capture, Mute, Video Clip, Download, Play All, Stop All, One
+// Wnd, Four Wnd, Full Screen (IDC_TOOL_*) and the sensor panel button
+// (IDC_BAR_POSITION); the state text IDC_TOOL_STATE and the volume slider
+// IDC_TOOL_VOLUME. Placed by play::LayOutToolbar.
 //
 // A button's caption (Mute On / Mute Off, Full Screen / Exit Screen, Bottom /
 // Up) is its tooltip and window text: the faces are pictures only.
@@ -52,7 +52,7 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     void ShowDownloadButton(BOOL show);
     // The per-pane play-mode and clip words back to nothing (a mode change).
     void ClearPaneFlags();
-    void SetButtonState(int state) { m_controller.SetButtonState(state); }
+    void SetButtonState(play::ToolbarState state) { m_controller.SetButtonState(state); }
     void SetSpeedText(LPCSTR text) { m_controller.SetSpeedText(text != nullptr ? text : ""); }
 
     play::ToolbarController& Controller() { return m_controller; }
@@ -68,7 +68,17 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
   protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PlaceChildren() override;
+    void PaintFace(CDC& dc, const CRect& client) override;
+    afx_msg void OnButton(UINT id);
+    afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
+    afx_msg LRESULT OnRecordsChanged(WPARAM, LPARAM);
+    afx_msg LRESULT OnPlayLibNotify(WPARAM code, LPARAM user);
+    afx_msg LRESULT OnStopAllPlay(WPARAM, LPARAM);
+    afx_msg LRESULT OnSliderMoving(WPARAM control, LPARAM position);
+    afx_msg LRESULT OnTimebarSeek(WPARAM, LPARAM);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
     // ToolbarView.
@@ -85,10 +95,6 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     void OpenDownload(int pane) override;
     void StopDownloads(int pane) override;
 
-    void OnButton(int id);
-    void LayOut();
-    void Paint();
-
     play::VekPlayPlayer m_player;
     play::TimeBarLink m_timeBar;
     play::ConfigPlaySettings m_settings;
@@ -97,6 +103,4 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     CBmpButton m_buttons[kButtonCount];
     CDlgPlayWnd* m_panes[play::kPaneCount] = {};
     CDlgPlayback* m_frame = nullptr;
-    BOOL m_initialised = FALSE;
-    BOOL m_sliderReady = FALSE;
 };

@@ -11,21 +11,25 @@
 // click on a row sets it, and so does a double click on a row of the recording
 // list (SetClickedTime) before the pane seeks. FindRecordAt reads it.
 //
-// Decisions where the behaviour is otherwise open:
-// - Rows are 0..3 and nothing else: a point in the ruler or below the fourth
-//   row is no row, so it neither drags nor seeks.
-// - A click on no cell of the day (beyond its end, in the pixels right of the
-//   twelfth cell) does not seek: the clicked time is unchanged, and seeking to
-//   an earlier click's time would jump somewhere the user did not point.
-// - A release seeks only after a press in the bar, and the pointer's button
-//   state on every move ends a press whose release went elsewhere.
-// - Cursors keep their time, not their pixel, so they stay on their time when
-//   the bar zooms or changes size.
-// - Zooming returns the view to the start of the day at once, even at the
-//   first or last level, so hits between the zoom and the next paint agree
-//   with what will be shown.
-// - A row keeps at most kTimebarMaxRecords records; a filler fed without bound
-//   (a network peer) cannot grow it further.
+// Rows are 0..3 and nothing else: a point in the ruler or below the fourth row
+// is no row, so it neither drags nor seeks.
+//
+// A click on no cell of the day (beyond its end, in the pixels right of the
+// twelfth cell) does not seek: the clicked time is unchanged, and seeking to
+// an earlier click's time would jump somewhere the user did not point.
+//
+// A release seeks only after a press in the bar, and the pointer's button
+// state on every move ends a press whose release went elsewhere.
+//
+// Cursors keep their time, not their pixel, so they stay on their time when
+// the bar zooms or changes size.
+//
+// Zooming returns the view to the start of the day at once, even at the first
+// or last level, so hits between the zoom and the next paint agree with what
+// will be shown.
+//
+// A row keeps at most kTimebarMaxRecords records, so a filler fed without
+// bound (a network peer) cannot grow it further.
 #pragma once
 
 #include <array>

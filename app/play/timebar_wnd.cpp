@@ -1,8 +1,6 @@
 // app/play/timebar_wnd.cpp
 #include "app/play/timebar_wnd.h"
 
-#include <windowsx.h>
-
 #include "app/messages.h"
 #include "controls/draw_gradient.h"
 #include "controls/mem_dc.h"
@@ -53,6 +51,24 @@ void Line(CDC& dc, int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CVideoRecordTimeCtrl, CWnd)
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEWHEEL()
+ON_WM_MOUSELEAVE()
+ON_WM_KEYDOWN()
+ON_WM_GETDLGCODE()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_SETCURSOR()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CVideoRecordTimeCtrl::CVideoRecordTimeCtrl() : m_port(m_model, [this] { Repaint(); }) {}
 
 CVideoRecordTimeCtrl::~CVideoRecordTimeCtrl() = default;
@@ -101,78 +117,90 @@ void CVideoRecordTimeCtrl::Repaint() {
 
 // ---- messages --------------------------------------------------------------------------
 
-LRESULT CVideoRecordTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    switch (message) {
-        case WM_CREATE:
-            if (CWnd::WindowProc(message, wParam, lParam) == -1)
-                return -1;
-            return OnCreateBar();
-        case WM_SIZE:
-            m_model.Resize(LOWORD(lParam), HIWORD(lParam));
-            Repaint();
-            return 0;
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            OnPaintBar();
-            return 0;
-        case WM_LBUTTONDOWN:
-            RelayToTooltip(message, wParam, lParam);
-            SetFocus();
-            Respond(m_model.LeftButtonDown(x, y, ::GetTickCount()));
-            return 0;
-        case WM_MOUSEMOVE:
-            RelayToTooltip(message, wParam, lParam);
-            if (!m_tracking) {
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
-                m_tracking = ::TrackMouseEvent(&track);
-            }
-            Respond(m_model.MouseMove(x, y, (wParam & MK_LBUTTON) != 0, ::GetTickCount()));
-            return 0;
-        case WM_LBUTTONUP:
-            RelayToTooltip(message, wParam, lParam);
-            Respond(m_model.LeftButtonUp(x, y));
-            return 0;
-        case WM_MOUSEWHEEL:
-            Respond(m_model.MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam)));
-            return 0;
-        case WM_MOUSELEAVE:
-            m_tracking = FALSE;
-            Respond(m_model.MouseLeave());
-            return 0;
-        case WM_KEYDOWN: {
-            const play::TimebarResponse response = m_model.KeyDown(KeyOf(static_cast<UINT>(wParam)));
-            if (!response.handled)
-                break;
-            Respond(response);
-            return 0;
-        }
-        case WM_GETDLGCODE:
-            if (::GetKeyState(VK_TAB) < 0)
-                break;
-            return DLGC_WANTALLKEYS;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            Repaint();
-            break;
-        case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT) {
-                ::SetCursor(m_cursor != nullptr ? m_cursor : CursorFor(play::kTimebarCursorPoint));
-                return TRUE;
-            }
-            break;
-        case WM_DESTROY:
-            if (m_tooltip != nullptr) {
-                ::DestroyWindow(m_tooltip);
-                m_tooltip = nullptr;
-            }
-            break;
-        default:
-            break;
+int CVideoRecordTimeCtrl::OnCreate(LPCREATESTRUCTA) {
+    if (Default() == -1)
+        return -1;
+    return OnCreateBar();
+}
+
+void CVideoRecordTimeCtrl::OnSize(UINT, int cx, int cy) {
+    m_model.Resize(cx, cy);
+    Repaint();
+}
+
+BOOL CVideoRecordTimeCtrl::OnEraseBkgnd(CDC*) {
+    return TRUE;  // the paint covers the whole bar
+}
+
+void CVideoRecordTimeCtrl::OnLButtonDown(UINT flags, CPoint point) {
+    RelayToTooltip(WM_LBUTTONDOWN, flags, point);
+    SetFocus();
+    Respond(m_model.LeftButtonDown(point.x, point.y, ::GetTickCount()));
+}
+
+void CVideoRecordTimeCtrl::OnMouseMove(UINT flags, CPoint point) {
+    RelayToTooltip(WM_MOUSEMOVE, flags, point);
+    if (!m_tracking) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+        m_tracking = ::TrackMouseEvent(&track);
     }
-    return CWnd::WindowProc(message, wParam, lParam);
+    Respond(m_model.MouseMove(point.x, point.y, (flags & MK_LBUTTON) != 0, ::GetTickCount()));
+}
+
+void CVideoRecordTimeCtrl::OnLButtonUp(UINT flags, CPoint point) {
+    RelayToTooltip(WM_LBUTTONUP, flags, point);
+    Respond(m_model.LeftButtonUp(point.x, point.y));
+}
+
+BOOL CVideoRecordTimeCtrl::OnMouseWheel(UINT, short delta, CPoint) {
+    Respond(m_model.MouseWheel(delta));
+    return FALSE;
+}
+
+void CVideoRecordTimeCtrl::OnMouseLeave() {
+    m_tracking = FALSE;
+    Respond(m_model.MouseLeave());
+}
+
+void CVideoRecordTimeCtrl::OnKeyDown(UINT key, UINT, UINT) {
+    const play::TimebarResponse response = m_model.KeyDown(KeyOf(key));
+    if (!response.handled) {
+        Default();
+        return;
+    }
+    Respond(response);
+}
+
+UINT CVideoRecordTimeCtrl::OnGetDlgCode() {
+    // Tab still moves the focus on.
+    if (::GetKeyState(VK_TAB) < 0)
+        return static_cast<UINT>(Default());
+    return DLGC_WANTALLKEYS;
+}
+
+void CVideoRecordTimeCtrl::OnSetFocus(CWnd*) {
+    Repaint();
+    Default();
+}
+
+void CVideoRecordTimeCtrl::OnKillFocus(CWnd*) {
+    Repaint();
+    Default();
+}
+
+BOOL CVideoRecordTimeCtrl::OnSetCursor(CWnd*, UINT hitTest, UINT) {
+    if (hitTest != HTCLIENT)
+        return static_cast<BOOL>(Default());
+    ::SetCursor(m_cursor != nullptr ? m_cursor : CursorFor(play::kTimebarCursorPoint));
+    return TRUE;
+}
+
+void CVideoRecordTimeCtrl::OnDestroy() {
+    if (m_tooltip != nullptr) {
+        ::DestroyWindow(m_tooltip);
+        m_tooltip = nullptr;
+    }
+    Default();
 }
 
 int CVideoRecordTimeCtrl::OnCreateBar() {
@@ -213,10 +241,10 @@ void CVideoRecordTimeCtrl::PlaceTooltips() {
     }
 }
 
-void CVideoRecordTimeCtrl::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) {
+void CVideoRecordTimeCtrl::RelayToTooltip(UINT message, UINT flags, CPoint point) {
     if (m_tooltip == nullptr)
         return;
-    MSG msg{m_hWnd, message, wParam, lParam, 0, {}};
+    MSG msg{m_hWnd, message, flags, MAKELPARAM(point.x, point.y), 0, {}};
     ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
@@ -242,59 +270,56 @@ void CVideoRecordTimeCtrl::Respond(const play::TimebarResponse& response) {
 
 // ---- painting --------------------------------------------------------------------------
 
-void CVideoRecordTimeCtrl::OnPaintBar() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
-    dc.FillSolidRect(&client, play::kTimebarBackground);
-    const int saved = dc.SaveDC();
-    dc.SetBkMode(TRANSPARENT);
-    PaintRows(dc, client.Width());
-    PaintRuler(dc, client.Width());
-    PaintBars(dc);
-    PaintCursors(dc);
-    PaintZoomButtons(dc);
-    dc.RestoreDC(saved);
+void CVideoRecordTimeCtrl::OnPaint() {
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) {
+        dc.FillSolidRect(&client, play::kTimebarBackground);
+        const int saved = dc.SaveDC();
+        dc.SetBkMode(TRANSPARENT);
+        PaintRows(dc, client.Width());
+        PaintRuler(dc, client.Width());
+        PaintBars(dc);
+        PaintCursors(dc);
+        PaintZoomButtons(dc);
+        dc.RestoreDC(saved);
+    });
 }
 
 void CVideoRecordTimeCtrl::PaintRows(CDC& dc, int width) {
     const play::TimebarView& view = m_model.view();
-    CPen dark(PS_SOLID, 1, play::kTimebarSeparatorDark);
-    CPen* old = dc.SelectObject(&dark);
-    for (int row = 0; row < play::kTimebarRowCount; ++row) {
-        const int top = view.RowTop(row);
-        dc.FillSolidRect(view.barLeft(), top, view.barRight() - view.barLeft(), play::kTimebarRowHeight,
-                         play::kTimebarRowBackground);
-        Line(dc, 0, top + play::kTimebarRowHeight - 1, width, top + play::kTimebarRowHeight - 1);
+    {
+        const CPen dark(PS_SOLID, 1, play::kTimebarSeparatorDark);
+        const CGdiSelection selected(dc, dark);
+        for (int row = 0; row < play::kTimebarRowCount; ++row) {
+            const int top = view.RowTop(row);
+            dc.FillSolidRect(view.barLeft(), top, view.barRight() - view.barLeft(), play::kTimebarRowHeight,
+                             play::kTimebarRowBackground);
+            Line(dc, 0, top + play::kTimebarRowHeight - 1, width, top + play::kTimebarRowHeight - 1);
+        }
+        Line(dc, view.barLeft() - 1, view.RowTop(0), view.barLeft() - 1, view.RowTop(play::kTimebarRowCount));
     }
-    Line(dc, view.barLeft() - 1, view.RowTop(0), view.barLeft() - 1, view.RowTop(play::kTimebarRowCount));
-    dc.SelectObject(old);
 
-    CFont* oldFont = m_nameFont.GetSafeHandle() != nullptr ? dc.SelectObject(&m_nameFont) : nullptr;
+    const CGdiSelection selectedFont(dc, m_nameFont);
     dc.SetTextColor(play::kTimebarText);
     for (int row = 0; row < play::kTimebarRowCount; ++row) {
         const std::string_view name = m_model.RowName(row);
         RECT box = ToRect(play::TimebarModel::RowNameRect(row));
         dc.DrawText(name.data(), static_cast<int>(name.size()), &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
-    if (oldFont != nullptr)
-        dc.SelectObject(oldFont);
 }
 
 void CVideoRecordTimeCtrl::PaintRuler(CDC& dc, int width) {
     const int foot = play::kTimebarHeaderHeight;
     DrawGradient(&dc, CRect(0, 0, width, foot), play::kTimebarRulerTop, play::kTimebarRulerBottom, FALSE,
                  TRUE);
-    CPen light(PS_SOLID, 1, play::kTimebarSeparatorLight);
-    CPen white(PS_SOLID, 1, play::kTimebarWhite);
-    CPen* old = dc.SelectObject(&light);
-    Line(dc, 0, foot - 1, width, foot - 1);
+    const CPen light(PS_SOLID, 1, play::kTimebarSeparatorLight);
+    const CPen white(PS_SOLID, 1, play::kTimebarWhite);
+    {
+        const CGdiSelection selected(dc, light);
+        Line(dc, 0, foot - 1, width, foot - 1);
+    }
 
-    dc.SelectObject(&white);
-    CFont* oldFont = m_rulerFont.GetSafeHandle() != nullptr ? dc.SelectObject(&m_rulerFont) : nullptr;
+    const CGdiSelection selectedPen(dc, white);
+    const CGdiSelection selectedFont(dc, m_rulerFont);
     dc.SetTextColor(play::kTimebarText);
     for (const play::TimebarRulerMark& mark : m_model.Ruler()) {
         Line(dc, mark.x, mark.tickTop, mark.x, foot - 1);
@@ -312,9 +337,6 @@ void CVideoRecordTimeCtrl::PaintRuler(CDC& dc, int width) {
         dc.DrawText(hover.c_str(), static_cast<int>(hover.size()), &box,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    if (oldFont != nullptr)
-        dc.SelectObject(oldFont);
-    dc.SelectObject(old);
 }
 
 void CVideoRecordTimeCtrl::PaintBars(CDC& dc) const {
@@ -326,12 +348,11 @@ void CVideoRecordTimeCtrl::PaintBars(CDC& dc) const {
 
 void CVideoRecordTimeCtrl::PaintCursors(CDC& dc) const {
     for (const play::TimebarCursorMark& mark : m_model.Cursors()) {
-        CPen pen(PS_SOLID, 1, mark.colour);
-        CPen* old = dc.SelectObject(&pen);
+        const CPen pen(PS_SOLID, 1, mark.colour);
+        const CGdiSelection selected(dc, pen);
         Line(dc, mark.x, mark.top, mark.x, mark.bottom);
         Line(dc, mark.x - 3, mark.top + 3, mark.x, mark.top);
         Line(dc, mark.x + 3, mark.top + 3, mark.x, mark.top);
-        dc.SelectObject(old);
     }
 }
 

@@ -56,13 +56,27 @@ class CVideoRecordTimeCtrl : public CWnd {
     CString m_className;
 
   protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg int OnCreate(LPCREATESTRUCTA cs);
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
+    afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    afx_msg UINT OnGetDlgCode();
+    afx_msg void OnSetFocus(CWnd* old);
+    afx_msg void OnKillFocus(CWnd* next);
+    afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 
   private:
     int OnCreateBar();
-    void OnPaintBar();
     void Respond(const play::TimebarResponse& response);
-    void RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam);
+    void RelayToTooltip(UINT message, UINT flags, CPoint point);
     void PlaceTooltips();
     HCURSOR CursorFor(int resource) const;
     void Repaint();

@@ -27,35 +27,35 @@ enum StateControl {
 };
 
 bool Stopped(int mode) {
-    return mode == 0 || mode == kModeStopped;
+    return mode == kModeNone || mode == kModeStopped;
 }
 
 }  // namespace
 
-std::optional<std::array<bool, 12>> EnabledInState(int state, bool syncActive) {
+std::optional<std::array<bool, 12>> EnabledInState(ToolbarState state, bool syncActive) {
     std::array<bool, 12> on;
     on.fill(true);
     switch (state) {
-        case 0:
+        case ToolbarState::None:
             on.fill(false);
             break;
-        case 1:
+        case ToolbarState::All:
             on[kNextFrame] = !syncActive;
             break;
-        case 2:
+        case ToolbarState::Playing:
             on[kPlay] = on[kPlayAll] = false;
             on[kNextFrame] = !syncActive;
             break;
-        case 3:
+        case ToolbarState::Paused:
             on[kPause] = on[kNextFrame] = false;
             break;
-        case 4:
+        case ToolbarState::Speed:
             on[kNextFrame] = false;
             break;
-        case 5:
+        case ToolbarState::Stepping:
             on[kPause] = on[kSpeedUp] = on[kSpeedDown] = false;
             break;
-        case 6:
+        case ToolbarState::Stopped:
             on.fill(false);
             on[kPlay] = on[kPlayAll] = true;
             break;
@@ -63,6 +63,21 @@ std::optional<std::array<bool, 12>> EnabledInState(int state, bool syncActive) {
             return std::nullopt;
     }
     return on;
+}
+
+ToolbarState StateForMode(int mode) {
+    switch (mode) {
+        case kModeNormal:
+            return ToolbarState::Playing;
+        case kModePause:
+            return ToolbarState::Paused;
+        case kModeStopped:
+            return ToolbarState::Stopped;
+        case kModeStep:
+            return ToolbarState::Stepping;
+        default:
+            return ToolbarState::Speed;
+    }
 }
 
 ToolbarController::ToolbarController(const ToolbarLinks& links) : links_(links) {}
@@ -105,16 +120,32 @@ std::string ToolbarController::Text(int id) const {
     return links_.settings.LoadLangString(id);
 }
 
+std::string ToolbarController::ModeText(int mode) const {
+    switch (mode) {
+        case kModeNone:
+        case kModeStopped:
+            return "0x";
+        case kModeNormal:
+            return SpeedLevelText(0);
+        case kModePause:
+            return Text(kStringPause);
+        case kModeStep:
+            return Text(kStringNextFrame);
+        default:
+            return "";  // a speed: the selected pane's level
+    }
+}
+
 void ToolbarController::Initialise() {
-    SetButtonState(0);
-    links_.view.EnableControl(kDownloadButton, false);
-    links_.view.ShowControl(kDownloadButton, !links_.settings.DiskMode());
-    links_.view.ShowControl(kSensorPanelButton, links_.settings.SensorPanelSetting());
-    links_.view.SetLatched(kMuteButton, true);
+    SetButtonState(ToolbarState::None);
+    links_.view.EnableControl(IDC_TOOL_DOWNLOAD, false);
+    links_.view.ShowControl(IDC_TOOL_DOWNLOAD, !links_.settings.DiskMode());
+    links_.view.ShowControl(IDC_BAR_POSITION, links_.settings.SensorPanelSetting());
+    links_.view.SetLatched(IDC_TOOL_MUTE, true);
     links_.view.SetStateText(Text(kStringState));
 }
 
-void ToolbarController::SetButtonState(int state) {
+void ToolbarController::SetButtonState(ToolbarState state) {
     const std::optional<std::array<bool, 12>> on = EnabledInState(state, syncActive_);
     if (!on)
         return;
@@ -127,15 +158,15 @@ void ToolbarController::SetSpeedText(const std::string& text) {
 }
 
 void ToolbarController::ShowClipLook(bool latched) {
-    links_.view.SetLatched(kVideoClipButton, latched);
+    links_.view.SetLatched(IDC_TOOL_VIDEO_CLIP, latched);
 }
 
 void ToolbarController::ShowDownloadButton(bool show) {
-    links_.view.ShowControl(kDownloadButton, show);
+    links_.view.ShowControl(IDC_TOOL_DOWNLOAD, show);
 }
 
 void ToolbarController::ClearPaneWords() {
-    paneMode_.fill(0);
+    paneMode_.fill(kModeNone);
     clipFlag_.fill(false);
 }
 
@@ -252,7 +283,7 @@ void ToolbarController::GroupStep() {
             panes_[i]->SetSpeedLevel(0);
     }
     SetSpeedText(SpeedLevelText(0));
-    SetButtonState(2);
+    SetButtonState(ToolbarState::Playing);
 }
 
 void ToolbarController::SoundStep() {
@@ -300,13 +331,13 @@ void ToolbarController::OnPause() {
     if (syncMaster_ != 0)
         links_.player.SetPlayMode(syncMaster_, kModePause);
     SetSpeedText(Text(kStringPause));
-    SetButtonState(3);
+    SetButtonState(ToolbarState::Paused);
 }
 
 void ToolbarController::OnNextFrame() {
     if (!syncActive_) {
         paneMode_[selectedPane_] = kModeStep;
-        SetButtonState(5);
+        SetButtonState(ToolbarState::Stepping);
         if (PaneController* p = Pane(selectedPane_))
             p->PlayCtrl(kNextFrameCommand, false);
         return;
@@ -322,7 +353,7 @@ void ToolbarController::OnNextFrame() {
             paneMode_[i] = kModeStep;
     }
     SetSpeedText(Text(kStringNextFrame));
-    SetButtonState(5);
+    SetButtonState(ToolbarState::Stepping);
 }
 
 void ToolbarController::StepSpeed(bool up) {
@@ -339,7 +370,7 @@ void ToolbarController::StepSpeed(bool up) {
         if (syncMaster_ != 0) {
             links_.player.SetPlayMode(syncMaster_, mode);
             SetSpeedText("");
-            SetButtonState(4);
+            SetButtonState(ToolbarState::Speed);
         }
     } else {
         speedLevel_[selectedPane_] = level;
@@ -388,7 +419,7 @@ void ToolbarController::StopSync() {
             paneMode_[i] = kModeStopped;
     }
     SetSpeedText("0x");
-    SetButtonState(6);
+    SetButtonState(ToolbarState::Stopped);
     ShowClipLook(false);
 }
 
@@ -412,8 +443,8 @@ void ToolbarController::OnStopAll() {
 
 void ToolbarController::StopAllAndClear() {
     OnStopAll();
-    SetButtonState(0);
-    links_.view.EnableControl(kDownloadButton, false);
+    SetButtonState(ToolbarState::None);
+    links_.view.EnableControl(IDC_TOOL_DOWNLOAD, false);
     for (int i = 0; i < kPaneCount; ++i) {
         links_.view.StopDownloads(i);
         links_.timeBar.ClearRecords(i);
@@ -447,8 +478,8 @@ void ToolbarController::OnVideoClip() {
 void ToolbarController::OnMute() {
     muted_ = !muted_;
     const uint32_t handle = PaneHandle(selectedPane_);
-    links_.view.SetLatched(kMuteButton, !muted_);
-    links_.view.SetCaption(kMuteButton, Text(muted_ ? kStringMuteOff : kStringMuteOn));
+    links_.view.SetLatched(IDC_TOOL_MUTE, !muted_);
+    links_.view.SetCaption(IDC_TOOL_MUTE, Text(muted_ ? kStringMuteOff : kStringMuteOn));
     if (handle == 0)
         return;
     if (muted_)
@@ -468,15 +499,15 @@ void ToolbarController::OnFourWnd() {
 void ToolbarController::OnFullScreen() {
     fullScreen_ = !fullScreen_;
     links_.view.PostToFrame(WM_FULL_SCREEN, fullScreen_ ? 1 : 0);
-    links_.view.SetCaption(kFullScreenButton, Text(fullScreen_ ? kStringExitScreen : kStringFullScreen));
-    links_.view.EnableControl(kSensorPanelButton, !fullScreen_);
+    links_.view.SetCaption(IDC_TOOL_FULL_SCREEN, Text(fullScreen_ ? kStringExitScreen : kStringFullScreen));
+    links_.view.EnableControl(IDC_BAR_POSITION, !fullScreen_);
 }
 
 void ToolbarController::OnSensorPanel() {
     sensorPanelOff_ = !sensorPanelOff_;
     links_.view.PostToFrame(WM_BAR_POSITION, sensorPanelOff_ ? 1 : 0);
-    links_.view.SetLatched(kSensorPanelButton, sensorPanelOff_);
-    links_.view.SetCaption(kSensorPanelButton, Text(sensorPanelOff_ ? kStringUp : kStringBottom));
+    links_.view.SetLatched(IDC_BAR_POSITION, sensorPanelOff_);
+    links_.view.SetCaption(IDC_BAR_POSITION, Text(sensorPanelOff_ ? kStringUp : kStringBottom));
 }
 
 void ToolbarController::OnDownload() {
@@ -491,49 +522,29 @@ void ToolbarController::OnPaneSelected(int pane) {
     selectedPane_ = pane;
     if (!PaneHasRecords(pane)) {
         ShowClipLook(false);
-        links_.view.EnableControl(kPlayButton, false);
-        links_.view.EnableControl(kDownloadButton, false);
+        links_.view.EnableControl(IDC_TOOL_PLAY, false);
+        links_.view.EnableControl(IDC_TOOL_DOWNLOAD, false);
         SetSpeedText("0x");
-        SetButtonState(0);
+        SetButtonState(ToolbarState::None);
         return;
     }
-    links_.view.EnableControl(kPlayButton, true);
-    links_.view.EnableControl(kDownloadButton, true);
-    switch (paneMode_[pane]) {
-        case 0:
-            SetSpeedText("0x");
-            break;
-        case kModeNormal:
-            SetSpeedText(SpeedLevelText(0));
-            SetButtonState(2);
-            break;
-        case kModeStopped:
-            SetSpeedText("0x");
-            SetButtonState(6);
-            break;
-        case kModePause:
-            SetSpeedText(Text(kStringPause));
-            SetButtonState(3);
-            break;
-        case kModeStep:
-            SetSpeedText(Text(kStringNextFrame));
-            SetButtonState(5);
-            break;
-        default:
-            SetSpeedText("");
-            SetButtonState(4);
-            break;
-    }
+    links_.view.EnableControl(IDC_TOOL_PLAY, true);
+    links_.view.EnableControl(IDC_TOOL_DOWNLOAD, true);
+    const int mode = paneMode_[pane];
+    SetSpeedText(ModeText(mode));
+    // A pane nothing was applied to yet leaves the buttons as they are.
+    if (mode != kModeNone)
+        SetButtonState(StateForMode(mode));
     ShowClipLook(clipFlag_[pane]);
 }
 
 void ToolbarController::OnRecordsChanged() {
     if (!PaneHasRecords(selectedPane_))
         return;
-    links_.view.EnableControl(kPlayButton, true);
-    links_.view.EnableControl(kPlayAllButton, true);
+    links_.view.EnableControl(IDC_TOOL_PLAY, true);
+    links_.view.EnableControl(IDC_TOOL_PLAY_ALL, true);
     if (links_.settings.NetworkLoggedIn())
-        links_.view.EnableControl(kDownloadButton, true);
+        links_.view.EnableControl(IDC_TOOL_DOWNLOAD, true);
 }
 
 void ToolbarController::OnPlayLibNotify(int code, uintptr_t user) {
@@ -546,11 +557,11 @@ void ToolbarController::OnPlayLibNotify(int code, uintptr_t user) {
 
 void ToolbarController::OnStopAllPlay() {
     OnStop();
-    SetButtonState(0);
+    SetButtonState(ToolbarState::None);
 }
 
 void ToolbarController::OnSliderMoving(int control, int position) {
-    if (control != kVolumeSlider)
+    if (control != IDC_TOOL_VOLUME)
         return;
     links_.player.SetPlayVolume(position);
     links_.view.SetVolume(position);

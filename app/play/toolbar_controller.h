@@ -8,29 +8,27 @@
 // and what the state text says. The dialog forwards its buttons and messages
 // here and shows what the ToolbarView is told.
 //
-// Button states (SetButtonState) over twelve controls: Play, Pause, Stop, Speed
-// Down, Speed Up, Next Frame, Capture, Video Clip, Mute, the volume slider,
-// Play All, Stop All:
-//   0  none             1  all (Next Frame not in sync)
-//   2  playing: all but Play and Play All (Next Frame not in sync)
-//   3  paused: all but Pause and Next Frame
-//   4  speed: all but Next Frame
-//   5  stepping: all but Pause, Speed Up and Speed Down
-//   6  stopped: only Play and Play All
-// Other values change nothing.
+// The buttons' state (ToolbarState) decides which of twelve controls are
+// enabled: Play, Pause, Stop, Speed Down, Speed Up, Next Frame, Capture, Video
+// Clip, Mute, the volume slider, Play All, Stop All (EnabledInState). A pane's
+// play mode gives the state its buttons show (StateForMode); the panes and the
+// tool bar both go through that one table.
 //
-// Decisions where the behaviour is otherwise open or unsound:
-// - The Sync Playback check comes back when every pane is stopped, and a pane
-//   that never played counts as stopped; it is looked at whenever a pane
-//   stops, also by itself at the end of its stream.
-// - The Video Clip button follows the clip of the selected pane only: the flag
-//   of a pane is what its pane reports (set when a clip really started, cleared
-//   when it ended or the pane stopped), never flipped ahead of it.
-// - Speed steps keep the pane's own level equal to the tool bar's level of the
-//   pane (in sync, every pane's); the sync master gets the mode of the new
-//   level even when the selected pane has no records.
-// - A selection message refreshes the buttons even when it names the pane
-//   already selected (the first pane is selected from the start).
+// The Sync Playback check comes back when every pane is stopped, and a pane
+// that never played counts as stopped; it is looked at whenever a pane stops,
+// also by itself at the end of its stream.
+//
+// The Video Clip button follows the clip of the selected pane only: the flag
+// of a pane is what its pane reports (set when a clip really started, cleared
+// when it ended or the pane stopped), never flipped ahead of it.
+//
+// Speed steps keep the pane's own level equal to the tool bar's level of the
+// pane (in sync, every pane's), so the two never disagree; the sync master
+// gets the mode of the new level even when the selected pane has no records.
+//
+// A selection message refreshes the buttons even when it names the pane
+// already selected: the first pane is selected from the start, and its first
+// selection message must still show its state.
 #pragma once
 
 #include <array>
@@ -40,35 +38,38 @@
 
 #include "app/play/page_layout.h"
 #include "app/play/play_ports.h"
+#include "res/play_pane_ids.h"
+#include "res/playback_ids.h"
 
 namespace play {
 
 class PaneController;
 
-// Control ids.
-inline constexpr int kPlayButton = 1011;
-inline constexpr int kPauseButton = 1012;
-inline constexpr int kStopButton = 1013;
-inline constexpr int kSpeedDownButton = 1014;
-inline constexpr int kSpeedUpButton = 1015;
-inline constexpr int kNextFrameButton = 1016;
-inline constexpr int kCaptureButton = 1017;
-inline constexpr int kMuteButton = 1018;
-inline constexpr int kVolumeSlider = 1019;
-inline constexpr int kStateText = 1020;
-inline constexpr int kVideoClipButton = 1021;
-inline constexpr int kDownloadButton = 1022;
-inline constexpr int kPlayAllButton = 1023;
-inline constexpr int kStopAllButton = 1024;
-inline constexpr int kOneWndButton = 1039;
-inline constexpr int kFourWndButton = 1040;
-inline constexpr int kFullScreenButton = 1041;
-inline constexpr int kSensorPanelButton = 1134;
-
-// The twelve controls SetButtonState decides, in the order of the state table.
+// The twelve controls the buttons' state decides, in the order of
+// EnabledInState's array.
 inline constexpr std::array<int, 12> kStateControls = {
-    kPlayButton,    kPauseButton,     kStopButton, kSpeedDownButton, kSpeedUpButton, kNextFrameButton,
-    kCaptureButton, kVideoClipButton, kMuteButton, kVolumeSlider,    kPlayAllButton, kStopAllButton};
+    IDC_TOOL_PLAY,     IDC_TOOL_PAUSE,      IDC_TOOL_STOP,     IDC_TOOL_SPEED_DOWN,
+    IDC_TOOL_SPEED_UP, IDC_TOOL_NEXT_FRAME, IDC_TOOL_CAPTURE,  IDC_TOOL_VIDEO_CLIP,
+    IDC_TOOL_MUTE,     IDC_TOOL_VOLUME,     IDC_TOOL_PLAY_ALL, IDC_TOOL_STOP_ALL};
+
+// Which of kStateControls a moment of play leaves enabled.
+enum class ToolbarState {
+    None = 0,      // nothing: no pane with records is selected, or play was torn down
+    All = 1,       // everything (Next Frame not in sync)
+    Playing = 2,   // all but Play and Play All (Next Frame not in sync)
+    Paused = 3,    // all but Pause and Next Frame
+    Speed = 4,     // at another speed: all but Next Frame
+    Stepping = 5,  // all but Pause, Speed Up and Speed Down
+    Stopped = 6,   // only Play and Play All
+};
+
+// Whether each control of kStateControls is enabled in `state`; nothing for a
+// value that names no state.
+std::optional<std::array<bool, 12>> EnabledInState(ToolbarState state, bool syncActive);
+
+// The state the buttons show for a pane playing in `mode` (a play mode of the
+// playback library, app/play/play_speed.h): a speed mode is Speed.
+ToolbarState StateForMode(int mode);
 
 // Language strings of the tool bar.
 inline constexpr int kStringFullScreen = 135;
@@ -79,10 +80,6 @@ inline constexpr int kStringState = 158;
 inline constexpr int kStringBottom = 220;
 inline constexpr int kStringUp = 221;
 inline constexpr int kStringStopAllFirst = 222;
-
-// Whether each control of kStateControls is enabled in a state; nothing for a
-// state above 6 (or below 0).
-std::optional<std::array<bool, 12>> EnabledInState(int state, bool syncActive);
 
 struct ToolbarLinks {
     Player& player;
@@ -101,7 +98,7 @@ class ToolbarController {
     PaneController* Pane(int index) const;
     void Initialise();
 
-    void SetButtonState(int state);
+    void SetButtonState(ToolbarState state);
     // An empty text shows the selected pane's speed level.
     void SetSpeedText(const std::string& text);
     // Starts one pane (-1: the Play button), as the recording lists do.
@@ -167,6 +164,9 @@ class ToolbarController {
     void GroupStep();
     void UpdateSyncCheck();
     std::string Text(int id) const;
+    // The state text of a pane in `mode`; empty for a speed (SetSpeedText
+    // shows the pane's level then).
+    std::string ModeText(int mode) const;
 
     ToolbarLinks links_;
     std::array<PaneController*, kPaneCount> panes_{};

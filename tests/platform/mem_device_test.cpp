@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "platform/raw_device.h"
-#include "tests/platform/temp_image.h"
+#include "tests/common/temp_image.h"
 
 namespace platform {
 namespace {
 
-using testing_support::Pattern;
+using vektest::Pattern;
 
 constexpr uint64_t kGiB = uint64_t{1} << 30;
 

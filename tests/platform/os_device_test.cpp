@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "platform/raw_device.h"
-#include "tests/platform/temp_image.h"
+#include "tests/common/temp_image.h"
 
 namespace platform {
 namespace {
 
-using testing_support::Pattern;
-using testing_support::TempImage;
+using vektest::Pattern;
+using vektest::TempImage;
 
 constexpr uint64_t kMiB = uint64_t{1} << 20;
 

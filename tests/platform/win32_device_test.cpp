@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/raw_device.h"
-#include "tests/platform/temp_image.h"
+#include "tests/common/temp_image.h"
 
 namespace platform {
 namespace {
@@ -35,7 +35,7 @@ TEST(Win32DeviceTest, ErrorTextsCarryTheSystemReasonAndCode) {
 }
 
 TEST(Win32DeviceTest, ForwardSlashesAndWriteThroughWork) {
-    testing_support::TempImage image(1 << 20);
+    vektest::TempImage image(1 << 20);
     std::string path = image.Path();
     for (char& c : path)
         if (c == '\\') c = '/';
@@ -44,7 +44,7 @@ TEST(Win32DeviceTest, ForwardSlashesAndWriteThroughWork) {
     uint64_t size = 0;
     ASSERT_TRUE(device->Size(&size)) << device->LastError();
     EXPECT_EQ(size, uint64_t{1} << 20);
-    const std::vector<uint8_t> data = testing_support::Pattern(1024, 4);
+    const std::vector<uint8_t> data = vektest::Pattern(1024, 4);
     ASSERT_TRUE(device->WriteAt(8192, data.data(), data.size())) << device->LastError();
     device.reset();
     EXPECT_EQ(image.ReadBytes(8192, data.size()), data);

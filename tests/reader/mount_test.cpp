@@ -7,9 +7,11 @@
 #include "reader/disk_param_io.h"
 #include "reader/reader.h"
 #include "reader/sector_io.h"
+#include "tests/common/built_images.h"
+#include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
 #include "tests/reader/diag_capture.h"
 #include "tools/image_scenarios.h"
-#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -17,13 +19,10 @@ namespace {
 using testing::DiagCapture;
 using vektools::ScenarioImage;
 
-const ReaderProfile& ProfileOf(int version) { return version == 1 ? kReaderV1 : kReaderV2; }
+using vektest::ProfileFor;
 
 ScenarioImage Build(const std::string& scenario, const std::string& variant, int version) {
-    ScenarioImage image;
-    std::string error;
-    EXPECT_TRUE(vektools::BuildScenario(scenario, variant, version, &image, &error)) << error;
-    return image;
+    return vektest::MakeImage(vektest::ScenarioRecipe(scenario, version, variant));
 }
 
 uint64_t Hash(const platform::MemDisk& disk) { return disk.ContentHash(); }
@@ -36,7 +35,7 @@ disk_param OnDiskParam(const platform::MemDisk& disk) {
 class Mount : public ::testing::TestWithParam<int> {
 protected:
     int version() const { return GetParam(); }
-    const ReaderProfile& profile() const { return ProfileOf(version()); }
+    const ReaderProfile& profile() const { return ProfileFor(version()); }
 };
 
 TEST_P(Mount, RecoversFromABrokenWorkingCopyAndDropsOnlyItsValidBit) {

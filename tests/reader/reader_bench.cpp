@@ -17,6 +17,7 @@
 #include "reader/disk_param_io.h"
 #include "reader/reader.h"
 #include "reader/sector_io.h"
+#include "tests/common/reader_profiles.h"
 #include "tools/image_builder.h"
 
 namespace {
@@ -78,14 +79,14 @@ BigDisk& Disk(int version) {
 
 void Quiet(const char*, void*) {}
 
-const ReaderProfile& ProfileOf(int version) { return version == 1 ? kReaderV1 : kReaderV2; }
+using vektest::ProfileFor;
 
 void BM_Mount(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
     for (auto _ : state) {
-        Reader reader(ProfileOf(version));
+        Reader reader(ProfileFor(version));
         reader.init(16);
         if (reader.add_disk(0, d.reg->Path().c_str()) != 0) state.SkipWithError("mount failed");
     }
@@ -95,7 +96,7 @@ void BM_MonthSearch(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
-    Reader reader(ProfileOf(version));
+    Reader reader(ProfileFor(version));
     reader.init(16);
     reader.add_disk(0, d.reg->Path().c_str());
     search_param p;
@@ -117,7 +118,7 @@ void BM_TenYearMonthSweep(benchmark::State& state) {
     const int version = static_cast<int>(state.range(0));
     BigDisk& d = Disk(version);
     SetDiagSink(Quiet, nullptr);
-    Reader reader(ProfileOf(version));
+    Reader reader(ProfileFor(version));
     reader.init(16);
     reader.add_disk(0, d.reg->Path().c_str());
     uint32_t days[31];

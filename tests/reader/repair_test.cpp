@@ -21,10 +21,12 @@
 #include "platform/mem_device.h"
 #include "reader/format.h"
 #include "reader/reader.h"
+#include "tests/common/built_images.h"
+#include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
-#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -37,9 +39,8 @@ using platform::ScopedMemDisk;
 using testing::DiagCapture;
 using vektools::Packed;
 
-const ReaderProfile& ProfileFor(int version) {
-    return version == 1 ? kReaderV1 : kReaderV2;
-}
+using vektest::ProfileFor;
+using vektest::TraitsFor;
 
 // Positions of the unclean image's files (see the file comment).
 constexpr int kChannelsRepaired = 8;  // channels 0..7 have an open last file, at position channel + 2
@@ -154,7 +155,7 @@ std::string NextName() {
 std::unique_ptr<Image> Register(int version, const vektools::Manifest& m, std::shared_ptr<MemDisk> disk) {
     auto img = std::make_unique<Image>();
     img->version = version;
-    img->f = version == 1 ? &kFormatV1 : &kFormatV2;
+    img->f = &TraitsFor(version);
     img->m = m;
     img->disk = std::move(disk);
     img->pristine = img->disk->Clone();
@@ -164,23 +165,13 @@ std::unique_ptr<Image> Register(int version, const vektools::Manifest& m, std::s
 
 std::unique_ptr<Image> BuildUnclean(int version,
                                     const std::function<void(vektools::ImageSpec&)>& tweak = {}) {
-    vektools::ImageSpec recipe;
-    std::string error;
-    if (!vektools::MakeScenario("unclean", "", version, &recipe, &error)) {
-        ADD_FAILURE() << error;
-        return nullptr;
-    }
+    vektools::ImageSpec recipe = vektest::ScenarioRecipe("unclean", version);
     if (tweak)
         tweak(recipe);
     vektools::BuildOptions options;
     options.recordFrames = false;
-    vektools::Manifest m;
-    std::shared_ptr<MemDisk> disk;
-    if (!vektools::BuildImageInMemory(recipe, &disk, &m, &error, options)) {
-        ADD_FAILURE() << "build failed: " << error;
-        return nullptr;
-    }
-    return Register(version, m, std::move(disk));
+    vektest::BuiltImage image = vektest::MakeImage(recipe, options);
+    return Register(version, image.manifest, std::move(image.disk));
 }
 
 // A fresh copy of an image under a new name.

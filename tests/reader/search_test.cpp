@@ -18,10 +18,12 @@
 #include "platform/mem_device.h"
 #include "reader/format.h"
 #include "reader/reader.h"
+#include "tests/common/built_images.h"
+#include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
-#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
@@ -32,12 +34,8 @@ using platform::ScopedMemDisk;
 using testing::DiagCapture;
 using vektools::Packed;
 
-const ReaderProfile& ProfileFor(int version) {
-    return version == 1 ? kReaderV1 : kReaderV2;
-}
-const FormatTraits& TraitsFor(int version) {
-    return version == 1 ? kFormatV1 : kFormatV2;
-}
+using vektest::ProfileFor;
+using vektest::TraitsFor;
 
 constexpr vekfs_time Time(int year, int month, int day, int hour, int minute, int second) {
     return calendar_time(year, month, day, hour, minute, second);
@@ -131,11 +129,9 @@ std::unique_ptr<Mounted> MountSpec(const vektools::ImageSpec& recipe,
                                    const std::function<void(Mounted&)>& edit = {}) {
     auto m = std::make_unique<Mounted>();
     m->version = recipe.disk.version;
-    std::string error;
-    if (!vektools::BuildImageInMemory(recipe, &m->disk, &m->manifest, &error)) {
-        ADD_FAILURE() << "build failed: " << error;
-        return nullptr;
-    }
+    vektest::BuiltImage image = vektest::MakeImage(recipe);
+    m->manifest = std::move(image.manifest);
+    m->disk = image.disk;
     if (edit)
         edit(*m);
     m->name = std::make_unique<ScopedMemDisk>(name, m->disk);
@@ -146,10 +142,7 @@ std::unique_ptr<Mounted> MountSpec(const vektools::ImageSpec& recipe,
 }
 
 vektools::ImageSpec BasicSpec(int version) {
-    vektools::ImageSpec recipe;
-    std::string error;
-    EXPECT_TRUE(vektools::MakeScenario("basic", "", version, &recipe, &error)) << error;
-    return recipe;
+    return vektest::ScenarioRecipe("basic", version);
 }
 
 std::unique_ptr<Mounted> MountBasic(int version,

@@ -12,17 +12,25 @@
 #include <string>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/mem_device.h"
 #include "reader/format.h"
 #include "reader/reader.h"
+#include "tests/common/built_images.h"
+#include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
 #include "tests/reader/diag_capture.h"
 #include "tools/image_builder.h"
 #include "tools/image_scenarios.h"
-#include "tests/common/format_versions.h"
 
 namespace vekfs {
 namespace {
 
+using media::decode_frame_header;
+using media::frame_header;
+using media::kFrameHeaderSize;
+using media::kFrameKey;
+using media::kMagicFrame;
 using platform::FaultRule;
 using platform::IoOp;
 using platform::MemDisk;
@@ -31,26 +39,13 @@ using vektools::KframeFact;
 
 constexpr int kBlock = 0x50000;  // what the play and export threads read
 
-const ReaderProfile& ProfileFor(int version) {
-    return version == 1 ? kReaderV1 : kReaderV2;
-}
+using vektest::ProfileFor;
 
-struct Image {
-    std::shared_ptr<MemDisk> disk;
-    vektools::Manifest manifest;
-};
+using Image = vektest::BuiltImage;
 
 // The "stream" scenario of one version, built once.
 const Image& StreamImage(int version) {
-    static std::map<int, Image> images;
-    auto it = images.find(version);
-    if (it == images.end()) {
-        vektools::ScenarioImage built;
-        std::string error;
-        EXPECT_TRUE(vektools::BuildScenario("stream", "", version, &built, &error)) << error;
-        it = images.emplace(version, Image{built.disk, std::move(built.manifest)}).first;
-    }
-    return it->second;
+    return vektest::BuiltScenario("stream", version);
 }
 
 // One long event whose key-frame entries span three index pages: 600 seconds
@@ -58,50 +53,46 @@ const Image& StreamImage(int version) {
 // crossing ten minute boundaries, where packed times jump and the proportional
 // estimate lands both before and after the time sought. Also an event whose end
 // equals its start, in the next file.
+vektools::ImageSpec LongRecipe(int version) {
+    vektools::ImageSpec recipe;
+    recipe.scenario = "stream-long";
+    recipe.disk.version = version;
+    vektools::PartitionSpec part;
+    part.fileCount = 2;
+
+    vektools::StreamParams tiny;
+    tiny.fps = 4;
+    tiny.keysPerSecond = 2;
+    tiny.iMin = 40, tiny.iMax = 120;
+    tiny.pMin = 16, tiny.pMax = 40;
+
+    vektools::FileSpec longFile;
+    longFile.position = 0;
+    longFile.channel = 0;
+    vektools::EventSpec longEvent;
+    longEvent.start = vektools::Packed(2024, 3, 5, 12, 0, 50);
+    longEvent.end = vektools::AddSeconds(longEvent.start, 600);
+    longEvent.stream = tiny;
+    longFile.events.push_back(longEvent);
+    part.files.push_back(longFile);
+
+    vektools::FileSpec pointFile;
+    pointFile.position = 1;
+    pointFile.channel = 1;
+    vektools::EventSpec point;
+    point.start = vektools::Packed(2024, 3, 5, 12, 30, 0);
+    point.end = point.start;
+    point.stream = tiny;
+    point.stream.seconds = 1;
+    pointFile.events.push_back(point);
+    part.files.push_back(pointFile);
+
+    recipe.partitions.push_back(part);
+    return recipe;
+}
+
 const Image& LongImage(int version) {
-    static std::map<int, Image> images;
-    auto it = images.find(version);
-    if (it == images.end()) {
-        vektools::ImageSpec recipe;
-        recipe.scenario = "stream-long";
-        recipe.disk.version = version;
-        vektools::PartitionSpec part;
-        part.fileCount = 2;
-
-        vektools::StreamParams tiny;
-        tiny.fps = 4;
-        tiny.keysPerSecond = 2;
-        tiny.iMin = 40, tiny.iMax = 120;
-        tiny.pMin = 16, tiny.pMax = 40;
-
-        vektools::FileSpec longFile;
-        longFile.position = 0;
-        longFile.channel = 0;
-        vektools::EventSpec longEvent;
-        longEvent.start = vektools::Packed(2024, 3, 5, 12, 0, 50);
-        longEvent.end = vektools::AddSeconds(longEvent.start, 600);
-        longEvent.stream = tiny;
-        longFile.events.push_back(longEvent);
-        part.files.push_back(longFile);
-
-        vektools::FileSpec pointFile;
-        pointFile.position = 1;
-        pointFile.channel = 1;
-        vektools::EventSpec point;
-        point.start = vektools::Packed(2024, 3, 5, 12, 30, 0);
-        point.end = point.start;
-        point.stream = tiny;
-        point.stream.seconds = 1;
-        pointFile.events.push_back(point);
-        part.files.push_back(pointFile);
-
-        recipe.partitions.push_back(part);
-        Image image;
-        std::string error;
-        EXPECT_TRUE(vektools::BuildImageInMemory(recipe, &image.disk, &image.manifest, &error)) << error;
-        it = images.emplace(version, std::move(image)).first;
-    }
-    return it->second;
+    return vektest::Built(LongRecipe(version));
 }
 
 uint32_t KframeNumber(const KframeFact& k) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/format.h"
+#include "media/frame_header.h"
 
 namespace vektools {
 namespace {
@@ -19,8 +19,8 @@ std::string Types(const Stream& s) {
     return t;
 }
 
-vekfs::frame_header HeaderAt(const Stream& s, const FrameRecord& f) {
-    return vekfs::decode_frame_header(s.bytes.data() + f.offset);
+media::frame_header HeaderAt(const Stream& s, const FrameRecord& f) {
+    return media::decode_frame_header(s.bytes.data() + f.offset);
 }
 
 // Every "VkFm" in the bytes, found by searching rather than from the records.
@@ -64,8 +64,8 @@ TEST(FrameStream, FramesTakeTheirSpaceWithZeroPaddingThenTheExtension) {
         const FrameRecord& f = s.frames[i];
         EXPECT_EQ(f.offset, offset) << i;
         EXPECT_EQ(f.space, space[i]) << i;
-        const vekfs::frame_header h = HeaderAt(s, f);
-        EXPECT_EQ(h.magic, vekfs::kMagicFrame);
+        const media::frame_header h = HeaderAt(s, f);
+        EXPECT_EQ(h.magic, media::kMagicFrame);
         EXPECT_EQ(h.size, f.size);
         EXPECT_EQ(h.ext_units, 3);
         const uint8_t* payloadEnd = s.bytes.data() + f.offset + 40 + f.size;
@@ -113,7 +113,7 @@ TEST(FrameStream, HeadersCarryTheStreamParameters) {
     const Stream s = BuildStream(recipe);
     int audio = 0;
     for (const FrameRecord& f : s.frames) {
-        const vekfs::frame_header h = HeaderAt(s, f);
+        const media::frame_header h = HeaderAt(s, f);
         EXPECT_EQ(h.channel, 9);
         EXPECT_EQ(h.time_us, f.timeUs);
         if (f.type == 'A') {

@@ -19,11 +19,15 @@
 #include <sys/stat.h>
 #endif
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "platform/raw_device.h"
 #include "reader/format.h"
-#include "tools/image_check.h"
+#include "tests/common/built_images.h"
 #include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
+#include "tests/common/temp_image.h"
+#include "tools/image_check.h"
 
 namespace vektools {
 namespace {
@@ -34,9 +38,7 @@ constexpr uint64_t kPart0 = kMiB;
 constexpr uint64_t kFile0 = kPart0 + 2 * kDataFileSize;  // data file at table position 0
 constexpr uint64_t kFile2 = kPart0 + 4 * kDataFileSize;
 
-const vekfs::FormatTraits& Traits(int v) {
-    return v == 1 ? vekfs::kFormatV1 : vekfs::kFormatV2;
-}
+using vektest::TraitsFor;
 
 StreamParams Small() {
     StreamParams sp;
@@ -81,17 +83,8 @@ ImageSpec SmallSpec(int version) {
     return s;
 }
 
-struct Built {
-    std::shared_ptr<platform::MemDisk> disk;
-    Manifest manifest;
-};
-
-Built Build(const ImageSpec& recipe) {
-    Built b;
-    std::string error;
-    EXPECT_TRUE(BuildImageInMemory(recipe, &b.disk, &b.manifest, &error)) << error;
-    return b;
-}
+using Built = vektest::BuiltImage;
+using vektest::MakeImage;
 
 uint32_t U32At(const platform::MemDisk& d, uint64_t at) {
     uint8_t b[4];
@@ -103,8 +96,8 @@ class SmallImage : public ::testing::TestWithParam<int> {};
 
 TEST_P(SmallImage, RecordsAreWhatTheRecorderWrites) {
     const int v = GetParam();
-    const vekfs::FormatTraits& f = Traits(v);
-    const Built b = Build(SmallSpec(v));
+    const vekfs::FormatTraits& f = TraitsFor(v);
+    const Built b = MakeImage(SmallSpec(v));
     ASSERT_TRUE(b.disk);
     const platform::MemDisk& d = *b.disk;
     EXPECT_EQ(d.Size(), kPart0 + 5 * kDataFileSize);
@@ -190,10 +183,10 @@ TEST_P(SmallImage, RecordsAreWhatTheRecorderWrites) {
     for (int k = 0; k < 3; k++) {
         const vekfs::kframe_entry ke =
             vekfs::decode_kframe_entry(d.Bytes(kFile0 + kDataFileSize - 16 * (k + 1), 16).data());
-        const vekfs::frame_header h = vekfs::decode_frame_header(d.Bytes(kFile0 + ke.offset, 40).data());
+        const media::frame_header h = media::decode_frame_header(d.Bytes(kFile0 + ke.offset, 40).data());
         EXPECT_EQ(ke.marker, 0u);
         EXPECT_EQ(ke.time, Packed(2024, 5, 1, 10, 0, k));
-        EXPECT_EQ(h.magic, vekfs::kMagicFrame);
+        EXPECT_EQ(h.magic, media::kMagicFrame);
         EXPECT_EQ(h.type, 'I');
         EXPECT_EQ(h.channel, 1);
         EXPECT_EQ(ke.length, 40 + h.size);
@@ -231,8 +224,8 @@ TEST_P(SmallImage, RecordsAreWhatTheRecorderWrites) {
 
 TEST_P(SmallImage, SelfCheckFindsEachKindOfFault) {
     const int v = GetParam();
-    const vekfs::FormatTraits& f = Traits(v);
-    const Built b = Build(SmallSpec(v));
+    const vekfs::FormatTraits& f = TraitsFor(v);
+    const Built b = MakeImage(SmallSpec(v));
     const EventFact* ev1 = b.manifest.FindEvent(0, 0, 1);
     ASSERT_NE(ev1, nullptr);
     const uint32_t keyOffset = ev1->kframes[1].frameOffset;
@@ -284,8 +277,8 @@ TEST_P(SmallImage, SelfCheckFindsEachKindOfFault) {
 
 TEST_P(SmallImage, SameSpecSameImage) {
     const ImageSpec recipe = SmallSpec(GetParam());
-    const Built a = Build(recipe);
-    const Built b = Build(recipe);
+    const Built a = MakeImage(recipe);
+    const Built b = MakeImage(recipe);
     std::ostringstream ta, tb;
     WriteManifestText(ta, a.manifest);
     WriteManifestText(tb, b.manifest);
@@ -346,9 +339,8 @@ uint64_t AllocatedBytes(const std::string& path) {
 }
 
 TEST(ImageBuilder, SparseFileHoldsOnlyWhatWasWritten) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() /
-        ("vek_sparse_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".img");
+    const vektest::TempImage file(0);
+    const std::filesystem::path path = file.Path();
     const ImageSpec recipe = SmallSpec(2);
     Manifest manifest;
     std::string error;
@@ -376,11 +368,10 @@ TEST(ImageBuilder, SparseFileHoldsOnlyWhatWasWritten) {
     ASSERT_TRUE(dev->ReadAt(0, sector.data(), sector.size())) << dev->LastError();
     EXPECT_EQ(vekfs::decode_disk_param(&sector[256]).magic, vekfs::kMagicDisk);
     dev.reset();
-    std::filesystem::remove(path);
 }
 
 TEST(ImageBuilder, InMemoryImageOpensThroughTheDeviceRegistry) {
-    const Built b = Build(SmallSpec(1));
+    const Built b = MakeImage(SmallSpec(1));
     platform::ScopedMemDisk registered("tools_small_v1", b.disk);
     std::string error;
     std::unique_ptr<platform::RawDevice> dev =

@@ -15,32 +15,24 @@
 #include <tuple>
 #include <vector>
 
+#include "media/frame_header.h"
 #include "platform/le_bytes.h"
 #include "reader/format.h"
-#include "tools/image_check.h"
+#include "tests/common/built_images.h"
 #include "tests/common/format_versions.h"
+#include "tests/common/reader_profiles.h"
+#include "tools/image_check.h"
 
 namespace vektools {
 namespace {
 
 using vekfs::kDataFileSize;
 
-const vekfs::FormatTraits& Traits(int v) {
-    return v == 1 ? vekfs::kFormatV1 : vekfs::kFormatV2;
-}
+using vektest::TraitsFor;
 
 // Built once per process and scenario.
 const ScenarioImage& Image(const std::string& name, int version, const std::string& variant = "") {
-    static std::map<std::tuple<std::string, std::string, int>, ScenarioImage> cache;
-    const auto key = std::make_tuple(name, variant, version);
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        ScenarioImage img;
-        std::string error;
-        EXPECT_TRUE(BuildScenario(name, variant, version, &img, &error)) << error;
-        it = cache.emplace(key, std::move(img)).first;
-    }
-    return it->second;
+    return vektest::BuiltScenario(name, version, variant);
 }
 
 const Mark& MarkOf(const ScenarioImage& img, const std::string& name) {
@@ -74,18 +66,18 @@ std::vector<uint8_t> Copy(const ScenarioImage& img, int p, int k) {
     const PartitionFact& pf = img.manifest.partitions[p];
     const size_t used =
         img.manifest.param.event_area_offset +
-        static_cast<size_t>(pf.record.file_count) * Traits(img.manifest.version).EventBlockSize();
+        static_cast<size_t>(pf.record.file_count) * TraitsFor(img.manifest.version).EventBlockSize();
     return img.disk->Bytes(pf.copyOffset[k], used);
 }
 
 vekfs::file_info Entry(const ScenarioImage& img, int p, int pos) {
-    const vekfs::FormatTraits& f = Traits(img.manifest.version);
+    const vekfs::FormatTraits& f = TraitsFor(img.manifest.version);
     return vekfs::decode_file_info(
         &Copy(img, p, 1)[img.manifest.param.file_table_offset + pos * f.fileInfoSize], f);
 }
 
 vekfs::pevent_info Record(const ScenarioImage& img, int p, int pos, int slot) {
-    const vekfs::FormatTraits& f = Traits(img.manifest.version);
+    const vekfs::FormatTraits& f = TraitsFor(img.manifest.version);
     const size_t at = img.manifest.param.event_area_offset + pos * f.EventBlockSize() + slot * f.eventSize;
     return vekfs::decode_pevent_info(&Copy(img, p, 1)[at], f);
 }
@@ -274,8 +266,8 @@ TEST_P(ScenarioCases, StreamHoldsThePlaybackCases) {
         if (f.type != 'A')
             continue;
         if (audio++ == 0) {
-            const vekfs::frame_header h =
-                vekfs::decode_frame_header(img.disk->Bytes(base + f.offset, 40).data());
+            const media::frame_header h =
+                media::decode_frame_header(img.disk->Bytes(base + f.offset, 40).data());
             EXPECT_EQ(h.audio_rate, 8000u);
             EXPECT_EQ(h.audio_bits2, 16);
             EXPECT_EQ(h.audio_block, 164);
@@ -290,7 +282,7 @@ TEST_P(ScenarioCases, StreamHoldsThePlaybackCases) {
 
     const EventFact& two = EventAt(img, MarkOf(img, "two-keys-per-second"));
     EXPECT_EQ(two.kframes.size(), 40u);
-    EXPECT_EQ(vekfs::decode_frame_header(img.disk->Bytes(Base(img, 0, 1) + two.frames[1].offset, 40).data())
+    EXPECT_EQ(media::decode_frame_header(img.disk->Bytes(Base(img, 0, 1) + two.frames[1].offset, 40).data())
                   .ext_units,
               2);
 
@@ -430,7 +422,7 @@ TEST_P(ScenarioCases, DamagedIndexVariants) {
 TEST_P(ScenarioCases, BadParamVariantsAreBadInTheirOwnWay) {
     const int v = GetParam();
     const uint16_t other = v == 1 ? 2 : 1;
-    const vekfs::FormatTraits& f = Traits(v);
+    const vekfs::FormatTraits& f = TraitsFor(v);
     for (const ScenarioInfo& s : ScenarioCatalogue()) {
         if (s.name != "bad-param")
             continue;

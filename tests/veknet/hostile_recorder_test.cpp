@@ -323,7 +323,7 @@ TEST_F(HostileStreams, PlayStopsReadingARecorderThatIgnoresFlowControl) {
     ASSERT_TRUE(WaitFor([&] { return cut.load(); }));
     VekNetReqRecordData(play);
     ASSERT_TRUE(WaitFor([&] { return log.ended.load(); }));
-    EXPECT_LE(log.bytes.load(), uint64_t{kPlayWindow} + kMaxFrame);
+    EXPECT_LE(log.bytes.load(), uint64_t{kPlayWindow} + media::kMaxFrameSize);
     VekNetStopRecordPlay(&play);
 }
 

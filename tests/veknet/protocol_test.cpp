@@ -32,7 +32,7 @@ Message Decode(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> Frame(char type, uint32_t payload) {
-    std::vector<uint8_t> f(kFrameHeaderSize + payload, 0x5A);
+    std::vector<uint8_t> f(media::kFrameHeaderSize + payload, 0x5A);
     std::memcpy(f.data(), "VkFm", 4);
     f[4] = static_cast<uint8_t>(type);
     platform::PutU32(f.data() + 12, payload);

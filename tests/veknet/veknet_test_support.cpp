@@ -1,26 +1,13 @@
 #include "tests/veknet/veknet_test_support.h"
 
 #include <algorithm>
-#include <atomic>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <thread>
 
 #include "veknet/status_post.h"
 
 namespace veknet::testing {
-
-bool WaitFor(const std::function<bool()>& ready, int ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 void StatusLog::Add(uintptr_t window, uint32_t message, uint32_t status) {
     std::lock_guard<std::mutex> hold(lock_);
@@ -165,28 +152,6 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::random_device seed;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100 && path_.empty(); attempt++) {
-        const auto dir = base / ("veknet-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
-        std::error_code ec;
-        if (std::filesystem::create_directory(dir, ec))
-            path_ = dir.string();
-    }
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return (std::filesystem::path(path_) / name).string();
 }
 
 }  // namespace veknet::testing

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/temp_dir.h"
+#include "tests/common/wait_for.h"
 #include "tools/simrecorder/generated_content.h"
 #include "tools/simrecorder/sim_server.h"
 #include "veknet/veknet_api.h"
@@ -21,8 +23,7 @@ namespace veknet::testing {
 
 inline constexpr uint32_t kStatusMessage = 0x432;
 
-// Polls `ready` until it holds or `ms` have passed.
-bool WaitFor(const std::function<bool()>& ready, int ms = 20000);
+using vektest::WaitFor;
 
 // Every status the library posts, by window. Installed as the library's hook
 // by the fixture.
@@ -99,17 +100,6 @@ struct DownloadEvents {
 std::vector<uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string File(const std::string& name) const;
-
-  private:
-    std::string path_;
-};
+using vektest::TempDir;
 
 }  // namespace veknet::testing

@@ -14,7 +14,7 @@ namespace {
 
 FramePtr MakeFrame(char type, uint64_t time, uint32_t payload, uint8_t channel = 0) {
     std::vector<uint8_t> bytes(40 + payload, 0x11);
-    platform::PutU32(bytes.data(), vekfs::kMagicFrame);
+    platform::PutU32(bytes.data(), media::kMagicFrame);
     bytes[4] = static_cast<uint8_t>(type);
     bytes[6] = channel;
     platform::PutU32(bytes.data() + 12, payload);
@@ -26,7 +26,7 @@ FramePtr MakeFrame(char type, uint64_t time, uint32_t payload, uint8_t channel =
 
 TEST(FrameCheckTest, HostileHeadersAreRejected) {
     std::vector<uint8_t> good(40 + 10, 0);
-    platform::PutU32(good.data(), vekfs::kMagicFrame);
+    platform::PutU32(good.data(), media::kMagicFrame);
     good[4] = 'I';
     platform::PutU32(good.data() + 12, 10);
     Frame f;

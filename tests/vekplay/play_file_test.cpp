@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/browse/avi_file_writer.h"
-#include "app/browse/vek264_file_writer.h"
+#include "media/avi_file_writer.h"
+#include "media/vek264_file_writer.h"
 #include "platform/le_bytes.h"
 #include "tests/vekplay/test_host.h"
 #include "vekplay/frame_card.h"

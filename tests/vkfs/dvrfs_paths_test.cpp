@@ -62,12 +62,6 @@ protected:
         ASSERT_TRUE(log.WaitForFinal());
         FSStopDaySearch(h);
     }
-    bool Logged(const std::string& text) const {
-        for (const std::string& line : LogLines())
-            if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
-                return true;
-        return false;
-    }
 
     FakeVekfs v1_, v2_;
     FakeDvrfs dvrfs_;

@@ -15,6 +15,8 @@
 namespace vkfs {
 namespace {
 
+using media::kFrameHeaderSize;
+using media::kMaxFrameSize;
 using Frames = std::vector<std::vector<uint8_t>>;
 
 // Feeds `bytes` block by block (the sizes cycle through `cuts`) and collects
@@ -89,7 +91,7 @@ TEST(FrameSplitter, HeaderSplitOverTwoBlocks) {
     const Frames want = Expected(s);
     const size_t second = s.frames[1].offset;
     // Cut inside the second frame's header at every position.
-    for (size_t into = 1; into < kFrameHeaderBytes; into++) {
+    for (size_t into = 1; into < kFrameHeaderSize; into++) {
         SCOPED_TRACE(into);
         ExpectSameFrames(Split(s.bytes, {second + into, kReadBlockSize}), want);
     }
@@ -113,12 +115,12 @@ TEST(FrameSplitter, PayloadLengthNearTwoToThe32DoesNotWrap) {
     recipe.videoFrames = 2;
     const vektools::Stream s = vektools::BuildStream(recipe);
     // A header whose 40 + payload wraps to 24 bytes, in front of the real stream.
-    std::vector<uint8_t> bytes(kFrameHeaderBytes, 0);
+    std::vector<uint8_t> bytes(kFrameHeaderSize, 0);
     std::memcpy(bytes.data(), "VkFmI", 5);
     platform::PutU32(&bytes[12], 0xFFFFFFF0u);
     bytes.insert(bytes.end(), s.bytes.begin(), s.bytes.end());
     const Frames got = Split(bytes, {kReadBlockSize});
-    for (const auto& f : got) EXPECT_GE(f.size(), kFrameHeaderBytes);
+    for (const auto& f : got) EXPECT_GE(f.size(), kFrameHeaderSize);
     ExpectSameFrames(got, Expected(s));
 }
 

@@ -17,15 +17,7 @@ namespace vkfs::testing {
 namespace {
 
 const BuiltImage& Basic(int version) {
-    static std::map<int, BuiltImage> images;
-    auto it = images.find(version);
-    if (it == images.end()) {
-        vektools::ScenarioImage s;
-        std::string error;
-        if (!vektools::BuildScenario("basic", "", version, &s, &error)) ADD_FAILURE() << error;
-        it = images.emplace(version, BuiltImage{std::move(s.manifest), s.disk}).first;
-    }
-    return it->second;
+    return vektest::BuiltScenario("basic", version);
 }
 
 std::set<int> DaysWithRecordings(const FSMonthResult& m) {

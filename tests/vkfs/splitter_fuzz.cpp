@@ -26,8 +26,8 @@
 
 namespace {
 
-using vkfs::kFrameHeaderBytes;
-using vkfs::kMaxFrameSize;
+using media::kFrameHeaderSize;
+using media::kMaxFrameSize;
 
 using Input = vektest::FuzzInput;
 
@@ -91,13 +91,13 @@ std::vector<std::pair<size_t, size_t>> Reference(const std::vector<uint8_t>& s, 
     while (true) {
         size_t m = pos;
         while (m + 5 <= n && std::memcmp(&s[m], "VkFm", 4) != 0) m++;
-        if (m + 5 > n || n - m < kFrameHeaderBytes) break;
+        if (m + 5 > n || n - m < kFrameHeaderSize) break;
         const uint32_t payload = platform::GetU32(&s[m + 12]);
-        if (payload > kMaxFrameSize - kFrameHeaderBytes) {
-            pos = m + kFrameHeaderBytes;
+        if (payload > kMaxFrameSize - kFrameHeaderSize) {
+            pos = m + kFrameHeaderSize;
             continue;
         }
-        const size_t length = kFrameHeaderBytes + payload;
+        const size_t length = kFrameHeaderSize + payload;
         if (n - m < length) break;
         frames.emplace_back(m, length);
         pos = m + length;
@@ -135,9 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint8_t* frame = nullptr;
         size_t length = 0;
         while (buffer.Next(&frame, &length)) {
-            Check(length >= kFrameHeaderBytes && length <= kMaxFrameSize);
+            Check(length >= kFrameHeaderSize && length <= kMaxFrameSize);
             Check(std::memcmp(frame, "VkFm", 4) == 0);
-            Check(length == kFrameHeaderBytes + platform::GetU32(frame + 12));
+            Check(length == kFrameHeaderSize + platform::GetU32(frame + 12));
             Check(got < want.size() && length == want[got].second &&
                   std::memcmp(frame, stream.data() + want[got].first, length) == 0);
             got++;

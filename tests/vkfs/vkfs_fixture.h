@@ -44,6 +44,13 @@ protected:
         return mounts_.back()->Path();
     }
     std::vector<std::string> LogLines() const { return ReadLines(logPath_); }
+    // Whether a line of the log ends in `text`.
+    bool Logged(const std::string& text) const {
+        for (const std::string& line : LogLines())
+            if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
+                return true;
+        return false;
+    }
 
     TempDir dir_;
     std::string logPath_;

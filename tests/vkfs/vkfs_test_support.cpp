@@ -2,24 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 
 #include "reader/format.h"
 #include "tools/image_spec.h"
 
 namespace vkfs::testing {
-
-bool WaitFor(const std::function<bool()>& ready, int ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 RecTime At(int year, int month, int day, int hour, int minute, int second) {
     return RecTime{year, month, day, hour, minute, second};
@@ -169,29 +158,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::random_device seed;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; attempt++) {
-        const auto dir = base / ("vkfs-test-" + std::to_string(seed()) + "-" + std::to_string(counter++));
-        std::error_code ec;
-        if (std::filesystem::create_directory(dir, ec)) {
-            path_ = dir.string();
-            return;
-        }
-    }
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return (std::filesystem::path(path_) / name).string();
-}
-
 // ---- images -----------------------------------------------------------------------
 
 namespace {
@@ -258,22 +224,6 @@ vektools::ImageSpec PlayDaySpec(int version) {
     }
     recipe.partitions.push_back(part);
     return recipe;
-}
-
-const BuiltImage& Built(const vektools::ImageSpec& recipe) {
-    static std::map<std::string, BuiltImage> images;
-    const std::string key = recipe.scenario + "/" + std::to_string(recipe.disk.version);
-    auto it = images.find(key);
-    if (it == images.end()) {
-        BuiltImage image;
-        std::string error;
-        if (!vektools::BuildImageInMemory(recipe, &image.disk, &image.manifest, &error)) {
-            std::fprintf(stderr, "building %s: %s\n", key.c_str(), error.c_str());
-            std::abort();
-        }
-        it = images.emplace(key, std::move(image)).first;
-    }
-    return it->second;
 }
 
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel) {

@@ -16,14 +16,16 @@
 #include <vector>
 
 #include "platform/mem_device.h"
+#include "tests/common/built_images.h"
+#include "tests/common/temp_dir.h"
+#include "tests/common/wait_for.h"
 #include "tools/image_builder.h"
 #include "tools/image_manifest.h"
 #include "vkfs/vkfs_api.h"
 
 namespace vkfs::testing {
 
-// Polls `ready` until it holds or `ms` have passed.
-bool WaitFor(const std::function<bool()>& ready, int ms = 30000);
+using vektest::WaitFor;
 
 RecTime At(int year, int month, int day, int hour, int minute, int second);
 // A packed time of the image builder as a RecTime.
@@ -96,19 +98,7 @@ private:
 
 // The lines of a log file, without line ends.
 std::vector<std::string> ReadLines(const std::string& path);
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const;
-
-private:
-    std::string path_;
-};
+using vektest::TempDir;
 
 // ---- generated recorder days ---------------------------------------------------------
 
@@ -121,12 +111,8 @@ private:
 vektools::ImageSpec PlayDaySpec(int version);
 inline constexpr int kPlayYear = 24, kPlayMonth = 5, kPlayDay = 6;
 
-struct BuiltImage {
-    vektools::Manifest manifest;
-    std::shared_ptr<platform::MemDisk> disk;
-};
-// Builds an ImageSpec into memory (once per scenario name and version in a process).
-const BuiltImage& Built(const vektools::ImageSpec& recipe);
+using vektest::Built;
+using vektest::BuiltImage;
 
 // The events of one channel in start order.
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel);

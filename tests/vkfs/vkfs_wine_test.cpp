@@ -10,9 +10,11 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "tests/common/format_versions.h"
+#include "tests/common/temp_image.h"
 #include "tests/vkfs/vkfs_test_support.h"
 #include "tools/image_builder.h"
 #include "tools/image_sink.h"
@@ -30,8 +32,9 @@ protected:
     void SetUp() override {
         const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
         ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
-        image_ = std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive);
-        vektools::FileSink sink(image_);
+        image_ = std::make_unique<vektest::TempImage>(
+            std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive), 0);
+        vektools::FileSink sink(image_->Path());
         std::string error;
         ASSERT_TRUE(vektools::BuildImage(PlayDaySpec(GetParam()), sink, nullptr, &error)) << error;
         // The log goes to the working directory: make that a folder of our own.
@@ -41,12 +44,12 @@ protected:
         ASSERT_TRUE(SetCurrentDirectoryA(dir_.Path().c_str()));
     }
     void TearDown() override {
-        if (!oldDir_.empty()) SetCurrentDirectoryA(oldDir_.c_str());
-        if (!image_.empty()) DeleteFileA(image_.c_str());
+        if (!oldDir_.empty())
+            SetCurrentDirectoryA(oldDir_.c_str());
     }
 
     TempDir dir_;
-    std::string image_;
+    std::unique_ptr<vektest::TempImage> image_;
     std::string oldDir_;
 };
 VEK_INSTANTIATE_FOR_BOTH_FORMATS(VkfsDllTest);
@@ -104,8 +107,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
 TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
     const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
     ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
-    const std::string image = std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive);
-    vektools::FileSink sink(image);
+    const vektest::TempImage image(std::string(dosdevices) + "\\physicaldrive" + std::to_string(kDrive), 0);
+    vektools::FileSink sink(image.Path());
     vektools::DvrfsImage facts;
     std::string error;
     ASSERT_TRUE(vektools::BuildDvrfsImage(vektools::BasicDvrfsRecipe(), sink, &facts, &error)) << error;
@@ -148,7 +151,6 @@ TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
     ASSERT_FALSE(log.empty());
     EXPECT_NE(log.back().find("cache memory check finish, 0 failed."), std::string::npos);
     SetCurrentDirectoryA(cwd);
-    DeleteFileA(image.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // tests/winlib/gdi_file_test.cpp
 //
 // GDI wrappers (ownership of handles, selection with restore, fills, fonts,
-// regions) and CFile, each against what the system reports back.
+// regions, the memory DC of a picture) and CFile, each against what the system reports back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,6 +73,45 @@ TEST(GdiTest, FontKeepsWhatWasAskedForAndRegionsCombine) {
     CRect box;
     both.GetRgnBox(&box);
     EXPECT_EQ(box, CRect(0, 0, 30, 10));
+}
+
+TEST(GdiTest, SelectionAndBitmapDCPutBackWhatTheyReplaced) {
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap picture;
+    CBitmap mask;
+    ASSERT_TRUE(picture.CreateBitmap(8, 8, 1, 32, nullptr));
+    ASSERT_TRUE(mask.CreateBitmap(8, 8, 1, 1, nullptr));
+    const HGDIOBJ ownBitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
+    const HGDIOBJ ownFont = ::GetCurrentObject(dc, OBJ_FONT);
+    {
+        CGdiSelection selected(dc, picture);
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), picture.m_hObject);
+        CFont none;  // never made: nothing is selected, nothing put back
+        CGdiSelection nothing(dc, none);
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), ownFont);
+    }
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), ownBitmap);
+
+    HDC memory = nullptr;
+    {
+        CBitmapDC source(dc, picture);
+        ASSERT_TRUE(source.IsReady());
+        memory = source.m_hDC;
+        source.FillSolidRect(0, 0, 8, 8, RGB(0x12, 0x34, 0x56));
+        EXPECT_EQ(source.GetPixel(3, 3), RGB(0x12, 0x34, 0x56));
+        source.Select(mask);
+        EXPECT_EQ(::GetCurrentObject(source, OBJ_BITMAP), mask.m_hObject);
+    }
+    EXPECT_EQ(::GetObjectType(memory), 0u);  // the DC is gone
+    // Both pictures are free again: each can go into another DC.
+    CBitmap* before = dc.SelectObject(&picture);
+    EXPECT_NE(before, nullptr);
+    if (before)
+        dc.SelectObject(before);
+    CBitmapDC again(nullptr, mask);
+    EXPECT_TRUE(again.IsReady());
+    EXPECT_FALSE(CBitmapDC(nullptr, nullptr).IsReady());
 }
 
 TEST(FileTest, WriteSeekReadAndLength) {

@@ -110,6 +110,10 @@ protected:
     }
     afx_msg void OnContextMenu(CWnd* wnd, CPoint p) { Note("context %d %ld,%ld", wnd == this, p.x, p.y); }
     afx_msg LRESULT OnNcHitTest(CPoint) { return HTCAPTION; }
+    afx_msg UINT OnGetDlgCode() {
+        Note("dlgcode");
+        return DLGC_WANTARROWS;
+    }
     void OnCommandRange(UINT id) { Note("command %u", id); }
     void OnControlRange(UINT id) { Note("control %u", id); }
     void OnNotifyRange(UINT id, NMHDR* header, LRESULT* result) {
@@ -132,6 +136,7 @@ ON_WM_ERASEBKGND()
 ON_WM_SETCURSOR()
 ON_WM_CONTEXTMENU()
 ON_WM_NCHITTEST()
+ON_WM_GETDLGCODE()
 ON_COMMAND_RANGE(200, 210, &CAllEntries::OnCommandRange)
 ON_CONTROL_RANGE(EN_CHANGE, 300, 310, &CAllEntries::OnControlRange)
 ON_NOTIFY_RANGE(NM_CLICK, 400, 410, &CAllEntries::OnNotifyRange)
@@ -172,6 +177,14 @@ TEST(WndTest, MapEntriesUnpackTheirArguments) {
                              "timer 17", "ldown 1 -5,300", "wheel 4 -120 10,20", "key 27 3 1",
                              "hscroll 5 77 0", "device 8004 1234", "syscommand f030", "cursor 1 200",
                              "context 1 -1,-1", "command 205", "control 305", "notify 401 -2", "erase 1"}));
+}
+
+TEST(WndTest, GetDlgCodeEntryAnswersTheDialogManager) {
+    CAllEntries wnd;
+    ASSERT_TRUE(wnd.CreatePopup());
+    wnd.notes.clear();
+    EXPECT_EQ(wnd.SendMessage(WM_GETDLGCODE, VK_LEFT, 0), DLGC_WANTARROWS);
+    EXPECT_EQ(wnd.notes, (std::vector<std::string>{"dlgcode"}));
 }
 
 // Paints its client area one colour through CPaintDC.

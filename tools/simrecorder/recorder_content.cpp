@@ -1,7 +1,7 @@
 // tools/simrecorder/recorder_content.cpp
 #include "tools/simrecorder/recorder_content.h"
 
-#include "app/browse/frame_cutter.h"
+#include "media/frame_cutter.h"
 
 namespace simrecorder {
 
@@ -14,19 +14,19 @@ uint64_t RecordFrames::TotalBytes() const {
 
 RecordFrames CutFrames(const uint8_t* data, size_t size) {
     RecordFrames out;
-    browse::FrameCutter cutter(true);
+    media::FrameCutter cutter(true);
     auto keep = [&out](const uint8_t* frame, uint32_t length, bool) {
         FrameRef ref;
         ref.offset = out.bytes.size();
         ref.size = length;
-        ref.timeUs = platform::GetU64(frame + 16);
-        ref.key = frame[4] == 'I';
+        ref.timeUs = media::FrameTimeUs(frame);
+        ref.key = media::FrameTypeAt(frame) == media::kFrameKey;
         out.bytes.insert(out.bytes.end(), frame, frame + length);
         out.frames.push_back(ref);
     };
     while (size > 0) {
         const uint32_t block =
-            static_cast<uint32_t>(size < browse::kMaxFeedBlock ? size : browse::kMaxFeedBlock);
+            static_cast<uint32_t>(size < media::kMaxFeedBlock ? size : media::kMaxFeedBlock);
         cutter.Feed(data, block, 0, keep);
         data += block;
         size -= block;

@@ -336,10 +336,10 @@ TEST_F(Pane, ClipStartsInTheDatedFolderAndLatchesOnlyWhenItRuns) {
                                     "StartClip(101," + folder + "\\ch01-20240305-140709.avi,2)"}));
     EXPECT_TRUE(pane0().clipRecording());
     EXPECT_TRUE(rig.toolbar->ClipFlag(0));
-    EXPECT_TRUE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_TRUE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
     rig.toolbar->OnVideoClip();
     EXPECT_TRUE(rig.log.Has("StopClip(101)"));
-    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
     EXPECT_FALSE(rig.toolbar->ClipFlag(0));
 
     // A clip the library does not start latches nothing.
@@ -349,7 +349,7 @@ TEST_F(Pane, ClipStartsInTheDatedFolderAndLatchesOnlyWhenItRuns) {
     EXPECT_TRUE(rig.log.Has("StartClip(101," + folder + "\\ch01-20240305-140709.mp4,1)"));
     EXPECT_FALSE(pane0().clipRecording());
     EXPECT_FALSE(rig.toolbar->ClipFlag(0));
-    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
 }
 
 TEST_F(Pane, StopFinishesARunningClipEvenWithoutPlayedTime) {
@@ -361,7 +361,7 @@ TEST_F(Pane, StopFinishesARunningClipEvenWithoutPlayedTime) {
     EXPECT_TRUE(rig.log.Before("StopClip(101)", "Destroy(101)"));
     EXPECT_FALSE(pane0().clipRecording());
     EXPECT_FALSE(rig.toolbar->ClipFlag(0));
-    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
 }
 
 class PaneSelection : public Pane, public testing::WithParamInterface<std::tuple<int, std::string>> {};

@@ -20,6 +20,7 @@
 #include "app/play/pane_controller.h"
 #include "app/play/play_ports.h"
 #include "app/play/toolbar_controller.h"
+#include "media/civil_date.h"
 
 namespace playtest {
 
@@ -256,19 +257,13 @@ class FakeClock final : public Clock {
     std::optional<CivilTime> LocalTimeOf(int64_t t) const override {
         const int64_t days = t >= 0 ? t / 86400 : (t - 86399) / 86400;
         const int64_t secs = t - days * 86400;
-        // Civil date of a day count (proleptic Gregorian, from 1970-01-01).
-        const int64_t z = days + 719468;
-        const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-        const int64_t doe = z - era * 146097;
-        const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-        const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-        const int64_t mp = (5 * doy + 2) / 153;
-        const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-        const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-        const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+        int64_t y = 0;
+        int m = 0;
+        int d = 0;
+        media::CivilFromDays(days, &y, &m, &d);
         return CivilTime{static_cast<int>(y),
-                         static_cast<int>(m),
-                         static_cast<int>(d),
+                         m,
+                         d,
                          static_cast<int>(secs / 3600),
                          static_cast<int>(secs / 60 % 60),
                          static_cast<int>(secs % 60)};

@@ -9,7 +9,7 @@ window tests under Wine and checked here:
     <build>/screenshots/play_panes.png;
   * the clip a pane recorded: cut from the record it played, it must hold an
     unbroken run of that record's frames, which the independent AVI checker
-    (tests/app/browse/avicheck.py) verifies chunk by chunk.
+    (tests/media/avicheck.py) verifies chunk by chunk.
 
 Bitmaps become PNG through ImageMagick.
 
@@ -26,7 +26,7 @@ import unittest
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
-AVICHECK = REPO / "tests" / "app" / "browse" / "avicheck.py"
+AVICHECK = REPO / "tests" / "media" / "avicheck.py"
 BUILD = None
 MAGIC = b"VkFm"
 MAX_PAYLOAD = 512000 - 40

@@ -197,6 +197,27 @@ TEST_F(DiskPage, SelectingAPaneFramesItAndTellsTheToolBar) {
     EXPECT_EQ(shot.At(other.x - 2, other.y + other.height / 2), RGB(0x2E, 0x2E, 0x2E));
 }
 
+// A part with the dialog's face is erased in its own colour; the calendar's
+// labels fill their own background with the colour behind them.
+TEST_F(DiskPage, PartsShowTheirFaces) {
+    Open(true, true);
+    CDlgMimic& panel = page_.m_dlgMimic;
+    const PixelRect area = ClientOf(panel);
+    const vekgui::Snapshot panelShot = vekgui::Snapshot::Capture(panel);
+    EXPECT_EQ(panelShot.Count(CRect(0, 0, area.width, area.height), RGB(64, 64, 64)),
+              area.width * area.height)
+        << vekgui::ColorText(panelShot.At(area.width / 2, area.height / 2));
+
+    CDlgCalendar& calendar = page_.m_dlgFileList.m_dlgCalendar;
+    const vekgui::Snapshot shot = vekgui::Snapshot::Capture(calendar);
+    const PixelRect year = RectIn(calendar, calendar.m_labelYear);
+    const PixelRect sunday = RectIn(calendar, calendar.m_weekdays[0]);
+    EXPECT_EQ(shot.At(year.right() - 1, year.bottom() - 1), browse::kCalendarBackground)
+        << vekgui::ColorText(shot.At(year.right() - 1, year.bottom() - 1));
+    EXPECT_EQ(shot.At(sunday.right() - 1, sunday.bottom() - 1), browse::kCalendarWeekdayStrip)
+        << vekgui::ColorText(shot.At(sunday.right() - 1, sunday.bottom() - 1));
+}
+
 TEST_F(DiskPage, FullScreenCoversTheMonitorAndBackRestoresParentAndPlace) {
     Open(false);
     const PixelRect before = RectIn(page_, Frame());

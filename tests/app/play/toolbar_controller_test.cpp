@@ -22,7 +22,7 @@ using Calls = std::vector<std::string>;
 // Mute, volume, Play All, Stop All.
 std::string EnabledText(int state, bool sync) {
     FakeToolbarView view;
-    const auto on = play::EnabledInState(state, sync);
+    const auto on = play::EnabledInState(static_cast<play::ToolbarState>(state), sync);
     if (!on)
         return "unchanged";
     for (size_t i = 0; i < on->size(); ++i)
@@ -229,12 +229,12 @@ TEST_F(Toolbar, VideoClipLookFollowsTheSelectedPaneOnly) {
     bar().OnPaneSelected(1);
     bar().OnVideoClip();  // pane 1 records
     bar().OnPaneSelected(0);
-    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
     bar().OnVideoClip();                                               // pane 0 records
     rig.pane(1).OnPlayLibMessage(kNotifyEnd, rig.pane(1).UserWord());  // pane 1 ends, its clip with it
     EXPECT_TRUE(rig.log.Has("StopClip(102)"));
     EXPECT_FALSE(bar().ClipFlag(1));
-    EXPECT_TRUE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_TRUE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
 }
 
 // Leaving the page's mode: its panes' words go, so a later selection shows
@@ -247,7 +247,7 @@ TEST_F(Toolbar, AModeChangeForgetsThePanesModesAndClips) {
     EXPECT_EQ(std::tuple(bar().PaneMode(0), bar().ClipFlag(0)), std::tuple(0, false));
     bar().OnPaneSelected(0);
     EXPECT_EQ(rig.toolbarView.stateText, "0x");
-    EXPECT_FALSE(rig.toolbarView.latched[kVideoClipButton]);
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_VIDEO_CLIP]);
 }
 
 TEST_F(Toolbar, PlayAllWithSyncOnIsPlay) {
@@ -265,7 +265,7 @@ TEST_F(Toolbar, StopAllAndClearEmptiesEveryRow) {
     EXPECT_EQ(rig.timeBar.GetRecordCount(0), 0);
     EXPECT_EQ(rig.toolbarView.downloads.size(), 4u);
     EXPECT_EQ(rig.toolbarView.EnabledSet(), "");
-    EXPECT_FALSE(rig.toolbarView.enabled[kDownloadButton]);
+    EXPECT_FALSE(rig.toolbarView.enabled[IDC_TOOL_DOWNLOAD]);
     EXPECT_EQ(rig.toolbarView.syncCheck, true);
 }
 
@@ -274,10 +274,10 @@ TEST_F(Toolbar, SelectionShowsThePanesStateAndClip) {
     bar().OnPause();
     bar().OnPaneSelected(1);  // records, never played
     EXPECT_EQ(rig.toolbarView.stateText, "0x");
-    EXPECT_TRUE(rig.toolbarView.enabled[kPlayButton]);
+    EXPECT_TRUE(rig.toolbarView.enabled[IDC_TOOL_PLAY]);
     bar().OnPaneSelected(2);  // no records
     EXPECT_EQ(rig.toolbarView.EnabledSet(), "");
-    EXPECT_FALSE(rig.toolbarView.enabled[kDownloadButton]);
+    EXPECT_FALSE(rig.toolbarView.enabled[IDC_TOOL_DOWNLOAD]);
     bar().OnPaneSelected(0);  // paused
     EXPECT_EQ(rig.toolbarView.stateText, "s128");
     EXPECT_EQ(rig.toolbarView.EnabledSet(), "11 13 14 15 17 21 18 19 23 24");
@@ -289,13 +289,13 @@ TEST_F(Toolbar, MuteAndVolume) {
     bar().OnPlay();
     rig.log.Clear();
     bar().OnMute();
-    EXPECT_EQ(rig.toolbarView.captions[kMuteButton], "s138");
-    EXPECT_FALSE(rig.toolbarView.latched[kMuteButton]);
+    EXPECT_EQ(rig.toolbarView.captions[IDC_TOOL_MUTE], "s138");
+    EXPECT_FALSE(rig.toolbarView.latched[IDC_TOOL_MUTE]);
     bar().OnMute();
-    EXPECT_EQ(rig.toolbarView.captions[kMuteButton], "s137");
+    EXPECT_EQ(rig.toolbarView.captions[IDC_TOOL_MUTE], "s137");
     EXPECT_EQ(rig.log.calls, (Calls{"CloseSound(101)", "OpenSound(101)"}));
-    bar().OnSliderMoving(kVolumeSlider, 35);
-    bar().OnSliderMoving(kStateText, 99);
+    bar().OnSliderMoving(IDC_TOOL_VOLUME, 35);
+    bar().OnSliderMoving(IDC_TOOL_STATE, 99);
     EXPECT_EQ(rig.log.calls.back(), "SetPlayVolume(35)");
     EXPECT_EQ(rig.toolbarView.volume, 35);
 }
@@ -305,9 +305,9 @@ TEST_F(Toolbar, InitialisationAndFrameButtons) {
     rig.settings.mimic = false;
     bar().Initialise();
     EXPECT_EQ(rig.toolbarView.EnabledSet(), "");
-    EXPECT_TRUE(rig.toolbarView.shown[kDownloadButton]);
-    EXPECT_FALSE(rig.toolbarView.shown[kSensorPanelButton]);
-    EXPECT_TRUE(rig.toolbarView.latched[kMuteButton]);
+    EXPECT_TRUE(rig.toolbarView.shown[IDC_TOOL_DOWNLOAD]);
+    EXPECT_FALSE(rig.toolbarView.shown[IDC_BAR_POSITION]);
+    EXPECT_TRUE(rig.toolbarView.latched[IDC_TOOL_MUTE]);
     EXPECT_EQ(rig.toolbarView.stateText, "s158");
 
     bar().OnOneWnd();
@@ -317,24 +317,24 @@ TEST_F(Toolbar, InitialisationAndFrameButtons) {
     using Post = std::pair<unsigned, uintptr_t>;
     EXPECT_EQ(rig.toolbarView.posts,
               (std::vector<Post>{{WM_PANE_LAYOUT, 1055}, {WM_FULL_SCREEN, 1}, {WM_BAR_POSITION, 1}}));
-    EXPECT_EQ(rig.toolbarView.captions[kFullScreenButton], "s136");
-    EXPECT_FALSE(rig.toolbarView.enabled[kSensorPanelButton]);
-    EXPECT_EQ(rig.toolbarView.captions[kSensorPanelButton], "s221");
+    EXPECT_EQ(rig.toolbarView.captions[IDC_TOOL_FULL_SCREEN], "s136");
+    EXPECT_FALSE(rig.toolbarView.enabled[IDC_BAR_POSITION]);
+    EXPECT_EQ(rig.toolbarView.captions[IDC_BAR_POSITION], "s221");
     EXPECT_EQ(rig.toolbarView.downloads, Calls{"open 0"});
 
     rig.settings.loggedIn = true;
     bar().OnRecordsChanged();
-    EXPECT_TRUE(rig.toolbarView.enabled[kDownloadButton]);
+    EXPECT_TRUE(rig.toolbarView.enabled[IDC_TOOL_DOWNLOAD]);
 }
 
 TEST(PlayLayouts, ToolbarAndPane) {
     const std::vector<play::ToolbarPlacement> bar = play::LayOutToolbar({10, 5, 990, 26});
     ASSERT_EQ(bar.size(), 18u);
-    EXPECT_EQ(bar[0], (play::ToolbarPlacement{kPlayButton, {10, 6, 35, 25}}));
-    EXPECT_EQ(bar[10], (play::ToolbarPlacement{kDownloadButton, {370, 6, 35, 25}}));
-    EXPECT_EQ(bar[13], (play::ToolbarPlacement{kFullScreenButton, {479, 6, 28, 25}}));
-    EXPECT_EQ(bar[15], (play::ToolbarPlacement{kStateText, {577, 6, 80, 25}}));
-    EXPECT_EQ(bar[17], (play::ToolbarPlacement{kVolumeSlider, {854, 8, 140, 20}}));
+    EXPECT_EQ(bar[0], (play::ToolbarPlacement{IDC_TOOL_PLAY, {10, 6, 35, 25}}));
+    EXPECT_EQ(bar[10], (play::ToolbarPlacement{IDC_TOOL_DOWNLOAD, {370, 6, 35, 25}}));
+    EXPECT_EQ(bar[13], (play::ToolbarPlacement{IDC_TOOL_FULL_SCREEN, {479, 6, 28, 25}}));
+    EXPECT_EQ(bar[15], (play::ToolbarPlacement{IDC_TOOL_STATE, {577, 6, 80, 25}}));
+    EXPECT_EQ(bar[17], (play::ToolbarPlacement{IDC_TOOL_VOLUME, {854, 8, 140, 20}}));
 
     const play::PaneRects pane = play::LayOutPlayPane({0, 0, 400, 300});
     EXPECT_EQ(pane.timeText, (play::PixelRect{280, 0, 115, 14}));

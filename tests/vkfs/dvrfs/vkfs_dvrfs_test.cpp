@@ -26,12 +26,6 @@ protected:
         FSStopDaySearch(h);
         return log.Calls();
     }
-    bool Logged(const std::string& text) const {
-        for (const std::string& line : LogLines())
-            if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
-                return true;
-        return false;
-    }
     static RecTime Start(const vektools::DvrfsRecordingFacts& f) {
         return At(f.start[0], f.start[1], f.start[2], f.start[3], f.start[4], f.start[5]);
     }

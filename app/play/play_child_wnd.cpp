@@ -1,0 +1,78 @@
+// app/play/play_child_wnd.cpp
+#include "app/play/play_child_wnd.h"
+
+#include "controls/mem_dc.h"
+
+BEGIN_MESSAGE_MAP(CPlayChildDialog, CDialog)
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_SIZE()
+ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+CPlayChildDialog::CPlayChildDialog(UINT templateId, Face face, COLORREF faceColour)
+    : CDialog(templateId), m_face(face), m_faceColour(faceColour) {
+    if (m_face == Face::Dialog && m_faceColour != kSystemFace)
+        m_faceBrush.CreateSolidBrush(m_faceColour);
+}
+
+void CPlayChildDialog::ChildrenMade() {
+    m_childrenMade = TRUE;
+    LayOut();
+}
+
+void CPlayChildDialog::LayOut() {
+    if (m_childrenMade)
+        PlaceChildren();
+}
+
+void CPlayChildDialog::PaintFace(CDC& dc, const CRect& client) {
+    dc.FillSolidRect(&client, m_faceColour);
+}
+
+BOOL CPlayChildDialog::OnEraseBkgnd(CDC*) {
+    if (m_face == Face::Painted)
+        return TRUE;  // the paint covers the whole client
+    return static_cast<BOOL>(Default());
+}
+
+void CPlayChildDialog::OnPaint() {
+    if (m_face != Face::Painted) {
+        Default();
+        return;
+    }
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) { PaintFace(dc, client); });
+}
+
+void CPlayChildDialog::OnSize(UINT, int, int) {
+    LayOut();
+    Default();
+}
+
+HBRUSH CPlayChildDialog::OnCtlColor(CDC*, CWnd*, UINT ctlType) {
+    if (ctlType == CTLCOLOR_DLG && m_faceBrush.GetSafeHandle() != nullptr)
+        return m_faceBrush;
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+namespace play_wnd {
+
+play::PixelRect ClientOf(const CWnd& wnd) {
+    CRect r;
+    wnd.GetClientRect(&r);
+    return {r.left, r.top, r.Width(), r.Height()};
+}
+
+void Place(CWnd& wnd, const play::PixelRect& r) {
+    if (wnd.m_hWnd != nullptr)
+        wnd.MoveWindow(r.x, r.y, r.width, r.height);
+}
+
+void Place(CWnd& wnd, const play::Placement& p) {
+    if (wnd.m_hWnd == nullptr)
+        return;
+    Place(wnd, p.rect);
+    wnd.ShowWindow(p.shown ? SW_SHOW : SW_HIDE);
+}
+
+}  // namespace play_wnd

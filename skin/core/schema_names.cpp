@@ -1,0 +1,425 @@
+// skin/core/schema_names.cpp
+#include "skin/core/schema_names.h"
+
+#include <cstddef>
+
+namespace plym {
+namespace {
+
+struct SchemaName {
+    std::string_view name;
+    int code;
+};
+
+// A name within a group: a part of a class, a state of a part (or class), an
+// enumerated value of a property.
+struct SchemaSubName {
+    std::string_view group;
+    std::string_view name;
+    int code;
+};
+
+struct SchemaPropertyName {
+    std::string_view name;
+    int id;
+    int kind;
+};
+
+// The tables, one group a line or more.
+// clang-format off
+constexpr SchemaName kClasses[] = {
+    {"GLOBALS", 1}, {"DOCUMENTATION", 2}, {"SYSMETRICS", 3}, {"LISTBOX", 4}, {"DIALOG", 5}, {"WINDOW", 6},
+    {"BUTTON", 7}, {"REBAR", 8}, {"TOOLBAR", 9}, {"STATUS", 10}, {"MENU", 11}, {"LISTVIEW", 12},
+    {"HEADER", 13}, {"PROGRESS", 14}, {"TAB", 15}, {"TRACKBAR", 16}, {"TOOLTIP", 17}, {"TREEVIEW", 18},
+    {"SPIN", 19}, {"PAGE", 20}, {"SCROLLBAR", 21}, {"EDIT", 22}, {"COMBOBOX", 23}, {"CLOCK", 24},
+    {"TRAYNOTIFY", 25}, {"TASKBAR", 26}, {"TASKBAND", 27}, {"STARTPANEL", 28}, {"EXPLORERBAR", 29},
+    {"MENUBAND", 30},
+};
+
+// Parts by class.
+constexpr SchemaSubName kParts[] = {
+    {"WINDOW", "CAPTION", 1}, {"WINDOW", "SMALLCAPTION", 2}, {"WINDOW", "MINCAPTION", 3},
+    {"WINDOW", "SMALLMINCAPTION", 4}, {"WINDOW", "MAXCAPTION", 5}, {"WINDOW", "SMALLMAXCAPTION", 6},
+    {"WINDOW", "FRAMELEFT", 7}, {"WINDOW", "FRAMERIGHT", 8}, {"WINDOW", "FRAMEBOTTOM", 9},
+    {"WINDOW", "SMALLFRAMELEFT", 10}, {"WINDOW", "SMALLFRAMERIGHT", 11},
+    {"WINDOW", "SMALLFRAMEBOTTOM", 12}, {"WINDOW", "SYSBUTTON", 13}, {"WINDOW", "MDISYSBUTTON", 14},
+    {"WINDOW", "MINBUTTON", 15}, {"WINDOW", "MDIMINBUTTON", 16}, {"WINDOW", "MAXBUTTON", 17},
+    {"WINDOW", "CLOSEBUTTON", 18}, {"WINDOW", "SMALLCLOSEBUTTON", 19}, {"WINDOW", "MDICLOSEBUTTON", 20},
+    {"WINDOW", "RESTOREBUTTON", 21}, {"WINDOW", "MDIRESTOREBUTTON", 22}, {"WINDOW", "HELPBUTTON", 23},
+    {"WINDOW", "MDIHELPBUTTON", 24}, {"WINDOW", "HORZSCROLL", 25}, {"WINDOW", "HORZTHUMB", 26},
+    {"WINDOW", "VERTSCROLL", 27}, {"WINDOW", "VERTTHUMB", 28}, {"WINDOW", "DIALOG", 29},
+    {"WINDOW", "CAPTIONSIZINGTEMPLATE", 30}, {"WINDOW", "SMALLCAPTIONSIZINGTEMPLATE", 31},
+    {"WINDOW", "FRAMELEFTSIZINGTEMPLATE", 32}, {"WINDOW", "SMALLFRAMELEFTSIZINGTEMPLATE", 33},
+    {"WINDOW", "FRAMERIGHTSIZINGTEMPLATE", 34}, {"WINDOW", "SMALLFRAMERIGHTSIZINGTEMPLATE", 35},
+    {"WINDOW", "FRAMEBOTTOMSIZINGTEMPLATE", 36}, {"WINDOW", "SMALLFRAMEBOTTOMSIZINGTEMPLATE", 37},
+    {"BUTTON", "PUSHBUTTON", 1}, {"BUTTON", "RADIOBUTTON", 2}, {"BUTTON", "CHECKBOX", 3},
+    {"BUTTON", "GROUPBOX", 4}, {"BUTTON", "USERBUTTON", 5},
+    {"REBAR", "GRIPPER", 1}, {"REBAR", "GRIPPERVERT", 2}, {"REBAR", "BAND", 3}, {"REBAR", "CHEVRON", 4},
+    {"REBAR", "CHEVRONVERT", 5},
+    {"TOOLBAR", "BUTTON", 1}, {"TOOLBAR", "DROPDOWNBUTTON", 2}, {"TOOLBAR", "SPLITBUTTON", 3},
+    {"TOOLBAR", "SPLITBUTTONDROPDOWN", 4}, {"TOOLBAR", "SEPARATOR", 5}, {"TOOLBAR", "SEPARATORVERT", 6},
+    {"STATUS", "PANE", 1}, {"STATUS", "GRIPPERPANE", 2}, {"STATUS", "GRIPPER", 3},
+    {"MENU", "MENUITEM", 1}, {"MENU", "MENUDROPDOWN", 2}, {"MENU", "MENUBARITEM", 3},
+    {"MENU", "MENUBARDROPDOWN", 4}, {"MENU", "CHEVRON", 5}, {"MENU", "SEPARATOR", 6},
+    {"MENU", "BARBACKGROUND", 7}, {"MENU", "BARITEM", 8}, {"MENU", "POPUPBACKGROUND", 9},
+    {"MENU", "POPUPBORDERS", 10}, {"MENU", "POPUPCHECK", 11}, {"MENU", "POPUPCHECKBACKGROUND", 12},
+    {"MENU", "POPUPGUTTER", 13}, {"MENU", "POPUPITEM", 14}, {"MENU", "POPUPSEPARATOR", 15},
+    {"MENU", "POPUPSUBMENU", 16}, {"MENU", "SYSTEMCLOSE", 17}, {"MENU", "SYSTEMMAXIMIZE", 18},
+    {"MENU", "SYSTEMMINIMIZE", 19}, {"MENU", "SYSTEMRESTORE", 20},
+    {"LISTVIEW", "LISTITEM", 1}, {"LISTVIEW", "LISTGROUP", 2}, {"LISTVIEW", "LISTDETAIL", 3},
+    {"LISTVIEW", "LISTSORTEDDETAIL", 4}, {"LISTVIEW", "EMPTYTEXT", 5},
+    {"HEADER", "HEADERITEM", 1}, {"HEADER", "HEADERITEMLEFT", 2}, {"HEADER", "HEADERITEMRIGHT", 3},
+    {"HEADER", "HEADERSORTARROW", 4},
+    {"PROGRESS", "BAR", 1}, {"PROGRESS", "BARVERT", 2}, {"PROGRESS", "CHUNK", 3},
+    {"PROGRESS", "CHUNKVERT", 4},
+    {"TAB", "TABITEM", 1}, {"TAB", "TABITEMLEFTEDGE", 2}, {"TAB", "TABITEMRIGHTEDGE", 3},
+    {"TAB", "TABITEMBOTHEDGE", 4}, {"TAB", "TOPTABITEM", 5}, {"TAB", "TOPTABITEMLEFTEDGE", 6},
+    {"TAB", "TOPTABITEMRIGHTEDGE", 7}, {"TAB", "TOPTABITEMBOTHEDGE", 8}, {"TAB", "PANE", 9},
+    {"TAB", "BODY", 10},
+    {"TRACKBAR", "TRACK", 1}, {"TRACKBAR", "TRACKVERT", 2}, {"TRACKBAR", "THUMB", 3},
+    {"TRACKBAR", "THUMBBOTTOM", 4}, {"TRACKBAR", "THUMBTOP", 5}, {"TRACKBAR", "THUMBVERT", 6},
+    {"TRACKBAR", "THUMBLEFT", 7}, {"TRACKBAR", "THUMBRIGHT", 8}, {"TRACKBAR", "TICS", 9},
+    {"TRACKBAR", "TICSVERT", 10},
+    {"TOOLTIP", "STANDARD", 1}, {"TOOLTIP", "STANDARDTITLE", 2}, {"TOOLTIP", "BALLOON", 3},
+    {"TOOLTIP", "BALLOONTITLE", 4}, {"TOOLTIP", "CLOSE", 5},
+    {"TREEVIEW", "TREEITEM", 1}, {"TREEVIEW", "GLYPH", 2}, {"TREEVIEW", "BRANCH", 3},
+    {"SPIN", "UP", 1}, {"SPIN", "DOWN", 2}, {"SPIN", "UPHORZ", 3}, {"SPIN", "DOWNHORZ", 4},
+    {"PAGE", "UP", 1}, {"PAGE", "DOWN", 2}, {"PAGE", "UPHORZ", 3}, {"PAGE", "DOWNHORZ", 4},
+    {"SCROLLBAR", "ARROWBTN", 1}, {"SCROLLBAR", "THUMBBTNHORZ", 2}, {"SCROLLBAR", "THUMBBTNVERT", 3},
+    {"SCROLLBAR", "LOWERTRACKHORZ", 4}, {"SCROLLBAR", "UPPERTRACKHORZ", 5},
+    {"SCROLLBAR", "LOWERTRACKVERT", 6}, {"SCROLLBAR", "UPPERTRACKVERT", 7},
+    {"SCROLLBAR", "GRIPPERHORZ", 8}, {"SCROLLBAR", "GRIPPERVERT", 9}, {"SCROLLBAR", "SIZEBOX", 10},
+    {"EDIT", "EDITTEXT", 1}, {"EDIT", "CARET", 2},
+    {"TRAYNOTIFY", "BACKGROUND", 1}, {"TRAYNOTIFY", "ANIMBACKGROUND", 2},
+    {"TASKBAR", "BACKGROUNDBOTTOM", 1}, {"TASKBAR", "BACKGROUNDRIGHT", 2}, {"TASKBAR", "BACKGROUNDTOP", 3},
+    {"TASKBAR", "BACKGROUNDLEFT", 4}, {"TASKBAR", "SIZINGBARBOTTOM", 5}, {"TASKBAR", "SIZINGBARRIGHT", 6},
+    {"TASKBAR", "SIZINGBARTOP", 7}, {"TASKBAR", "SIZINGBARLEFT", 8},
+    {"TASKBAND", "GROUPCOUNT", 1}, {"TASKBAND", "FLASHBUTTON", 2}, {"TASKBAND", "FLASHBUTTONGROUPMENU", 3},
+    {"STARTPANEL", "USERPANE", 1}, {"STARTPANEL", "MOREPROGRAMS", 2},
+    {"STARTPANEL", "MOREPROGRAMSARROW", 3}, {"STARTPANEL", "PROGLIST", 4},
+    {"STARTPANEL", "PROGLISTSEPARATOR", 5}, {"STARTPANEL", "PLACESLIST", 6},
+    {"STARTPANEL", "PLACESLISTSEPARATOR", 7}, {"STARTPANEL", "LOGOFF", 8},
+    {"STARTPANEL", "LOGOFFBUTTONS", 9}, {"STARTPANEL", "USERPICTURE", 10}, {"STARTPANEL", "PREVIEW", 11},
+    {"EXPLORERBAR", "HEADERBACKGROUND", 1}, {"EXPLORERBAR", "HEADERCLOSE", 2},
+    {"EXPLORERBAR", "HEADERPIN", 3}, {"EXPLORERBAR", "IEBARMENU", 4},
+    {"EXPLORERBAR", "NORMALGROUPBACKGROUND", 5}, {"EXPLORERBAR", "NORMALGROUPCOLLAPSE", 6},
+    {"EXPLORERBAR", "NORMALGROUPEXPAND", 7}, {"EXPLORERBAR", "NORMALGROUPHEAD", 8},
+    {"EXPLORERBAR", "SPECIALGROUPBACKGROUND", 9}, {"EXPLORERBAR", "SPECIALGROUPCOLLAPSE", 10},
+    {"EXPLORERBAR", "SPECIALGROUPEXPAND", 11}, {"EXPLORERBAR", "SPECIALGROUPHEAD", 12},
+    {"MENUBAND", "NEWAPPBUTTON", 1}, {"MENUBAND", "SEPERATOR", 2},
+};
+
+// States by part name (or by class name for a section without part).
+constexpr SchemaSubName kStates[] = {
+    {"FRAME", "ACTIVE", 1}, {"FRAME", "INACTIVE", 2},
+    {"CAPTION", "ACTIVE", 1}, {"CAPTION", "INACTIVE", 2}, {"CAPTION", "DISABLED", 3},
+    {"MAXCAPTION", "ACTIVE", 1}, {"MAXCAPTION", "INACTIVE", 2}, {"MAXCAPTION", "DISABLED", 3},
+    {"MINCAPTION", "ACTIVE", 1}, {"MINCAPTION", "INACTIVE", 2}, {"MINCAPTION", "DISABLED", 3},
+    {"HORZSCROLL", "NORMAL", 1}, {"HORZSCROLL", "HOT", 2}, {"HORZSCROLL", "PUSHED", 3},
+    {"HORZSCROLL", "DISABLED", 4},
+    {"HORZTHUMB", "NORMAL", 1}, {"HORZTHUMB", "HOT", 2}, {"HORZTHUMB", "PUSHED", 3},
+    {"HORZTHUMB", "DISABLED", 4},
+    {"VERTSCROLL", "NORMAL", 1}, {"VERTSCROLL", "HOT", 2}, {"VERTSCROLL", "PUSHED", 3},
+    {"VERTSCROLL", "DISABLED", 4},
+    {"VERTTHUMB", "NORMAL", 1}, {"VERTTHUMB", "HOT", 2}, {"VERTTHUMB", "PUSHED", 3},
+    {"VERTTHUMB", "DISABLED", 4},
+    {"SYSBUTTON", "NORMAL", 1}, {"SYSBUTTON", "HOT", 2}, {"SYSBUTTON", "PUSHED", 3},
+    {"SYSBUTTON", "DISABLED", 4},
+    {"MINBUTTON", "NORMAL", 1}, {"MINBUTTON", "HOT", 2}, {"MINBUTTON", "PUSHED", 3},
+    {"MINBUTTON", "DISABLED", 4},
+    {"MAXBUTTON", "NORMAL", 1}, {"MAXBUTTON", "HOT", 2}, {"MAXBUTTON", "PUSHED", 3},
+    {"MAXBUTTON", "DISABLED", 4},
+    {"RESTOREBUTTON", "NORMAL", 1}, {"RESTOREBUTTON", "HOT", 2}, {"RESTOREBUTTON", "PUSHED", 3},
+    {"RESTOREBUTTON", "DISABLED", 4},
+    {"HELPBUTTON", "NORMAL", 1}, {"HELPBUTTON", "HOT", 2}, {"HELPBUTTON", "PUSHED", 3},
+    {"HELPBUTTON", "DISABLED", 4},
+    {"CLOSEBUTTON", "NORMAL", 1}, {"CLOSEBUTTON", "HOT", 2}, {"CLOSEBUTTON", "PUSHED", 3},
+    {"CLOSEBUTTON", "DISABLED", 4},
+    {"PUSHBUTTON", "NORMAL", 1}, {"PUSHBUTTON", "HOT", 2}, {"PUSHBUTTON", "PRESSED", 3},
+    {"PUSHBUTTON", "DISABLED", 4}, {"PUSHBUTTON", "DEFAULTED", 5},
+    {"RADIOBUTTON", "UNCHECKEDNORMAL", 1}, {"RADIOBUTTON", "UNCHECKEDHOT", 2},
+    {"RADIOBUTTON", "UNCHECKEDPRESSED", 3}, {"RADIOBUTTON", "UNCHECKEDDISABLED", 4},
+    {"RADIOBUTTON", "CHECKEDNORMAL", 5}, {"RADIOBUTTON", "CHECKEDHOT", 6},
+    {"RADIOBUTTON", "CHECKEDPRESSED", 7}, {"RADIOBUTTON", "CHECKEDDISABLED", 8},
+    {"CHECKBOX", "UNCHECKEDNORMAL", 1}, {"CHECKBOX", "UNCHECKEDHOT", 2},
+    {"CHECKBOX", "UNCHECKEDPRESSED", 3}, {"CHECKBOX", "UNCHECKEDDISABLED", 4},
+    {"CHECKBOX", "CHECKEDNORMAL", 5}, {"CHECKBOX", "CHECKEDHOT", 6}, {"CHECKBOX", "CHECKEDPRESSED", 7},
+    {"CHECKBOX", "CHECKEDDISABLED", 8}, {"CHECKBOX", "MIXEDNORMAL", 9}, {"CHECKBOX", "MIXEDHOT", 10},
+    {"CHECKBOX", "MIXEDPRESSED", 11}, {"CHECKBOX", "MIXEDDISABLED", 12},
+    {"GROUPBOX", "NORMAL", 1}, {"GROUPBOX", "DISABLED", 2},
+    {"CHEVRON", "NORMAL", 1}, {"CHEVRON", "HOT", 2}, {"CHEVRON", "PRESSED", 3},
+    {"TOOLBAR", "NORMAL", 1}, {"TOOLBAR", "HOT", 2}, {"TOOLBAR", "PRESSED", 3}, {"TOOLBAR", "DISABLED", 4},
+    {"TOOLBAR", "CHECKED", 5}, {"TOOLBAR", "HOTCHECKED", 6},
+    {"MENU", "NORMAL", 1}, {"MENU", "SELECTED", 2}, {"MENU", "DEMOTED", 3},
+    {"BARBACKGROUND", "ACTIVE", 1}, {"BARBACKGROUND", "INACTIVE", 2},
+    {"POPUPCHECK", "CHECKMARKNORMAL", 1}, {"POPUPCHECK", "CHECKMARKDISABLED", 2},
+    {"POPUPCHECK", "BULLETNORMAL", 3}, {"POPUPCHECK", "BULLETDISABLED", 4},
+    {"POPUPCHECKBACKGROUND", "DISABLED", 1}, {"POPUPCHECKBACKGROUND", "NORMAL", 2},
+    {"POPUPCHECKBACKGROUND", "BITMAP", 3},
+    {"POPUPITEM", "NORMAL", 1}, {"POPUPITEM", "HOT", 2}, {"POPUPITEM", "DISABLED", 3},
+    {"POPUPITEM", "DISABLEDHOT", 4},
+    {"POPUPSUBMENU", "NORMAL", 1}, {"POPUPSUBMENU", "DISABLED", 2},
+    {"LISTITEM", "NORMAL", 1}, {"LISTITEM", "HOT", 2}, {"LISTITEM", "SELECTED", 3},
+    {"LISTITEM", "DISABLED", 4}, {"LISTITEM", "SELECTEDNOTFOCUS", 5},
+    {"HEADERITEM", "NORMAL", 1}, {"HEADERITEM", "HOT", 2}, {"HEADERITEM", "PRESSED", 3},
+    {"HEADERITEMLEFT", "NORMAL", 1}, {"HEADERITEMLEFT", "HOT", 2}, {"HEADERITEMLEFT", "PRESSED", 3},
+    {"HEADERITEMRIGHT", "NORMAL", 1}, {"HEADERITEMRIGHT", "HOT", 2}, {"HEADERITEMRIGHT", "PRESSED", 3},
+    {"HEADERSORTARROW", "SORTEDUP", 1}, {"HEADERSORTARROW", "SORTEDDOWN", 2},
+    {"TABITEM", "NORMAL", 1}, {"TABITEM", "HOT", 2}, {"TABITEM", "SELECTED", 3},
+    {"TABITEM", "DISABLED", 4}, {"TABITEM", "FOCUSED", 5},
+    {"TABITEMLEFTEDGE", "NORMAL", 1}, {"TABITEMLEFTEDGE", "HOT", 2}, {"TABITEMLEFTEDGE", "SELECTED", 3},
+    {"TABITEMLEFTEDGE", "DISABLED", 4}, {"TABITEMLEFTEDGE", "FOCUSED", 5},
+    {"TABITEMRIGHTEDGE", "NORMAL", 1}, {"TABITEMRIGHTEDGE", "HOT", 2}, {"TABITEMRIGHTEDGE", "SELECTED", 3},
+    {"TABITEMRIGHTEDGE", "DISABLED", 4}, {"TABITEMRIGHTEDGE", "FOCUSED", 5},
+    {"TABITEMBOTHEDGES", "NORMAL", 1}, {"TABITEMBOTHEDGES", "HOT", 2}, {"TABITEMBOTHEDGES", "SELECTED", 3},
+    {"TABITEMBOTHEDGES", "DISABLED", 4}, {"TABITEMBOTHEDGES", "FOCUSED", 5},
+    {"TOPTABITEM", "NORMAL", 1}, {"TOPTABITEM", "HOT", 2}, {"TOPTABITEM", "SELECTED", 3},
+    {"TOPTABITEM", "DISABLED", 4}, {"TOPTABITEM", "FOCUSED", 5},
+    {"TOPTABITEMLEFTEDGE", "NORMAL", 1}, {"TOPTABITEMLEFTEDGE", "HOT", 2},
+    {"TOPTABITEMLEFTEDGE", "SELECTED", 3}, {"TOPTABITEMLEFTEDGE", "DISABLED", 4},
+    {"TOPTABITEMLEFTEDGE", "FOCUSED", 5},
+    {"TOPTABITEMRIGHTEDGE", "NORMAL", 1}, {"TOPTABITEMRIGHTEDGE", "HOT", 2},
+    {"TOPTABITEMRIGHTEDGE", "SELECTED", 3}, {"TOPTABITEMRIGHTEDGE", "DISABLED", 4},
+    {"TOPTABITEMRIGHTEDGE", "FOCUSED", 5},
+    {"TOPTABITEMBOTHEDGES", "NORMAL", 1}, {"TOPTABITEMBOTHEDGES", "HOT", 2},
+    {"TOPTABITEMBOTHEDGES", "SELECTED", 3}, {"TOPTABITEMBOTHEDGES", "DISABLED", 4},
+    {"TOPTABITEMBOTHEDGES", "FOCUSED", 5},
+    {"THUMB", "NORMAL", 1}, {"THUMB", "HOT", 2}, {"THUMB", "PRESSED", 3}, {"THUMB", "FOCUSED", 4},
+    {"THUMB", "DISABLED", 5},
+    {"THUMBBOTTOM", "NORMAL", 1}, {"THUMBBOTTOM", "HOT", 2}, {"THUMBBOTTOM", "PRESSED", 3},
+    {"THUMBBOTTOM", "FOCUSED", 4}, {"THUMBBOTTOM", "DISABLED", 5},
+    {"THUMBTOP", "NORMAL", 1}, {"THUMBTOP", "HOT", 2}, {"THUMBTOP", "PRESSED", 3},
+    {"THUMBTOP", "FOCUSED", 4}, {"THUMBTOP", "DISABLED", 5},
+    {"THUMBVERT", "NORMAL", 1}, {"THUMBVERT", "HOT", 2}, {"THUMBVERT", "PRESSED", 3},
+    {"THUMBVERT", "FOCUSED", 4}, {"THUMBVERT", "DISABLED", 5},
+    {"THUMBLEFT", "NORMAL", 1}, {"THUMBLEFT", "HOT", 2}, {"THUMBLEFT", "PRESSED", 3},
+    {"THUMBLEFT", "FOCUSED", 4}, {"THUMBLEFT", "DISABLED", 5},
+    {"THUMBRIGHT", "NORMAL", 1}, {"THUMBRIGHT", "HOT", 2}, {"THUMBRIGHT", "PRESSED", 3},
+    {"THUMBRIGHT", "FOCUSED", 4}, {"THUMBRIGHT", "DISABLED", 5},
+    {"CLOSE", "NORMAL", 1}, {"CLOSE", "HOT", 2}, {"CLOSE", "PRESSED", 3},
+    {"STANDARD", "NORMAL", 1}, {"STANDARD", "LINK", 2},
+    {"BALLOON", "NORMAL", 1}, {"BALLOON", "LINK", 2},
+    {"TREEITEM", "NORMAL", 1}, {"TREEITEM", "HOT", 2}, {"TREEITEM", "SELECTED", 3},
+    {"TREEITEM", "DISABLED", 4}, {"TREEITEM", "SELECTEDNOTFOCUS", 5},
+    {"GLYPH", "CLOSED", 1}, {"GLYPH", "OPENED", 2},
+    {"UP", "NORMAL", 1}, {"UP", "HOT", 2}, {"UP", "PRESSED", 3}, {"UP", "DISABLED", 4},
+    {"DOWN", "NORMAL", 1}, {"DOWN", "HOT", 2}, {"DOWN", "PRESSED", 3}, {"DOWN", "DISABLED", 4},
+    {"UPHORZ", "NORMAL", 1}, {"UPHORZ", "HOT", 2}, {"UPHORZ", "PRESSED", 3}, {"UPHORZ", "DISABLED", 4},
+    {"DOWNHORZ", "NORMAL", 1}, {"DOWNHORZ", "HOT", 2}, {"DOWNHORZ", "PRESSED", 3},
+    {"DOWNHORZ", "DISABLED", 4},
+    {"ARROWBTN", "UPNORMAL", 1}, {"ARROWBTN", "UPHOT", 2}, {"ARROWBTN", "UPPRESSED", 3},
+    {"ARROWBTN", "UPDISABLED", 4}, {"ARROWBTN", "DOWNNORMAL", 5}, {"ARROWBTN", "DOWNHOT", 6},
+    {"ARROWBTN", "DOWNPRESSED", 7}, {"ARROWBTN", "DOWNDISABLED", 8}, {"ARROWBTN", "LEFTNORMAL", 9},
+    {"ARROWBTN", "LEFTHOT", 10}, {"ARROWBTN", "LEFTPRESSED", 11}, {"ARROWBTN", "LEFTDISABLED", 12},
+    {"ARROWBTN", "RIGHTNORMAL", 13}, {"ARROWBTN", "RIGHTHOT", 14}, {"ARROWBTN", "RIGHTPRESSED", 15},
+    {"ARROWBTN", "RIGHTDISABLED", 16},
+    {"SCROLLBAR", "NORMAL", 1}, {"SCROLLBAR", "HOT", 2}, {"SCROLLBAR", "PRESSED", 3},
+    {"SCROLLBAR", "DISABLED", 4}, {"SCROLLBAR", "ACTIVE", 5},
+    {"SIZEBOX", "RIGHTALIGN", 1}, {"SIZEBOX", "LEFTALIGN", 2},
+    {"EDITTEXT", "NORMAL", 1}, {"EDITTEXT", "HOT", 2}, {"EDITTEXT", "SELECTED", 3},
+    {"EDITTEXT", "DISABLED", 4}, {"EDITTEXT", "FOCUSED", 5}, {"EDITTEXT", "READONLY", 6},
+    {"EDITTEXT", "ASSIST", 7},
+    {"COMBOBOX", "NORMAL", 1}, {"COMBOBOX", "HOT", 2}, {"COMBOBOX", "PRESSED", 3},
+    {"COMBOBOX", "DISABLED", 4},
+    {"MOREPROGRAMSARROW", "NORMAL", 1}, {"MOREPROGRAMSARROW", "HOT", 2},
+    {"MOREPROGRAMSARROW", "PRESSED", 3},
+    {"LOGOFFBUTTONS", "NORMAL", 1}, {"LOGOFFBUTTONS", "HOT", 2}, {"LOGOFFBUTTONS", "PRESSED", 3},
+    {"HEADERCLOSE", "NORMAL", 1}, {"HEADERCLOSE", "HOT", 2}, {"HEADERCLOSE", "PRESSED", 3},
+    {"HEADERPIN", "NORMAL", 1}, {"HEADERPIN", "HOT", 2}, {"HEADERPIN", "PRESSED", 3},
+    {"HEADERPIN", "SELECTEDNORMAL", 4}, {"HEADERPIN", "SELECTEDHOT", 5},
+    {"HEADERPIN", "SELECTEDPRESSED", 6},
+    {"IEBARMENU", "NORMAL", 1}, {"IEBARMENU", "HOT", 2}, {"IEBARMENU", "PRESSED", 3},
+    {"NORMALGROUPCOLLAPSE", "NORMAL", 1}, {"NORMALGROUPCOLLAPSE", "HOT", 2},
+    {"NORMALGROUPCOLLAPSE", "PRESSED", 3},
+    {"NORMALGROUPEXPAND", "NORMAL", 1}, {"NORMALGROUPEXPAND", "HOT", 2},
+    {"NORMALGROUPEXPAND", "PRESSED", 3},
+    {"SPECIALGROUPCOLLAPSE", "NORMAL", 1}, {"SPECIALGROUPCOLLAPSE", "HOT", 2},
+    {"SPECIALGROUPCOLLAPSE", "PRESSED", 3},
+    {"SPECIALGROUPEXPAND", "NORMAL", 1}, {"SPECIALGROUPEXPAND", "HOT", 2},
+    {"SPECIALGROUPEXPAND", "PRESSED", 3},
+    {"MENUBAND", "NORMAL", 1}, {"MENUBAND", "HOT", 2}, {"MENUBAND", "PRESSED", 3},
+    {"MENUBAND", "DISABLED", 4}, {"MENUBAND", "CHECKED", 5}, {"MENUBAND", "HOTCHECKED", 6},
+};
+
+// Enumerated values by property name.
+constexpr SchemaSubName kEnumValues[] = {
+    {"BGTYPE", "IMAGEFILE", 0}, {"BGTYPE", "BORDERFILL", 1}, {"BGTYPE", "NONE", 2},
+    {"IMAGELAYOUT", "VERTICAL", 0}, {"IMAGELAYOUT", "HORIZONTAL", 1},
+    {"BORDERTYPE", "RECT", 0}, {"BORDERTYPE", "ROUNDRECT", 1}, {"BORDERTYPE", "ELLIPSE", 2},
+    {"FILLTYPE", "SOLID", 0}, {"FILLTYPE", "VERTGRADIENT", 1}, {"FILLTYPE", "HORZGRADIENT", 2},
+    {"FILLTYPE", "RADIALGRADIENT", 3}, {"FILLTYPE", "TILEIMAGE", 4},
+    {"SIZINGTYPE", "TRUESIZE", 0}, {"SIZINGTYPE", "STRETCH", 1}, {"SIZINGTYPE", "TILE", 2},
+    {"HALIGN", "LEFT", 0}, {"HALIGN", "CENTER", 1}, {"HALIGN", "RIGHT", 2},
+    {"CONTENTALIGNMENT", "LEFT", 0}, {"CONTENTALIGNMENT", "CENTER", 1}, {"CONTENTALIGNMENT", "RIGHT", 2},
+    {"VALIGN", "TOP", 0}, {"VALIGN", "CENTER", 1}, {"VALIGN", "BOTTOM", 2},
+    {"OFFSETTYPE", "TOPLEFT", 0}, {"OFFSETTYPE", "TOPRIGHT", 1}, {"OFFSETTYPE", "TOPMIDDLE", 2},
+    {"OFFSETTYPE", "BOTTOMLEFT", 3}, {"OFFSETTYPE", "BOTTOMRIGHT", 4}, {"OFFSETTYPE", "BOTTOMMIDDLE", 5},
+    {"OFFSETTYPE", "MIDDLELEFT", 6}, {"OFFSETTYPE", "MIDDLERIGHT", 7}, {"OFFSETTYPE", "LEFTOFCAPTION", 8},
+    {"OFFSETTYPE", "RIGHTOFCAPTION", 9}, {"OFFSETTYPE", "LEFTOFLASTBUTTON", 10},
+    {"OFFSETTYPE", "RIGHTOFLASTBUTTON", 11}, {"OFFSETTYPE", "ABOVELASTBUTTON", 12},
+    {"OFFSETTYPE", "BELOWLASTBUTTON", 13},
+    {"ICONEFFECT", "NONE", 0}, {"ICONEFFECT", "GLOW", 1}, {"ICONEFFECT", "SHADOW", 2},
+    {"ICONEFFECT", "PULSE", 3}, {"ICONEFFECT", "ALPHA", 4},
+    {"TEXTSHADOWTYPE", "NONE", 0}, {"TEXTSHADOWTYPE", "SINGLE", 1}, {"TEXTSHADOWTYPE", "CONTINUOUS", 2},
+    {"GLYPHTYPE", "NONE", 0}, {"GLYPHTYPE", "IMAGEGLYPH", 1}, {"GLYPHTYPE", "FONTGLYPH", 2},
+    {"IMAGESELECTTYPE", "NONE", 0}, {"IMAGESELECTTYPE", "SIZE", 1}, {"IMAGESELECTTYPE", "DPI", 2},
+    {"TRUESIZESCALINGTYPE", "NONE", 0}, {"TRUESIZESCALINGTYPE", "SIZE", 1},
+    {"TRUESIZESCALINGTYPE", "DPI", 2},
+    {"GLYPHFONTSIZINGTYPE", "NONE", 0}, {"GLYPHFONTSIZINGTYPE", "SIZE", 1},
+    {"GLYPHFONTSIZINGTYPE", "DPI", 2},
+};
+
+// Property names with id and value kind.
+constexpr SchemaPropertyName kProperties[] = {
+    {"STRING", 201, 1}, {"FILENAME", 206, 1}, {"COLORSCHEMES", 401, 1}, {"SIZES", 402, 1},
+    {"DISPLAYNAME", 601, 1}, {"TOOLTIP", 602, 1}, {"COMPANY", 603, 1}, {"AUTHOR", 604, 1},
+    {"COPYRIGHT", 605, 1}, {"URL", 606, 1}, {"VERSION", 607, 1}, {"DESCRIPTION", 608, 1},
+    {"CSSNAME", 1401, 1}, {"XMLNAME", 1402, 1}, {"IMAGEFILE", 3001, 1}, {"IMAGEFILE1", 3002, 1},
+    {"IMAGEFILE2", 3003, 1}, {"IMAGEFILE3", 3004, 1}, {"IMAGEFILE4", 3005, 1}, {"IMAGEFILE5", 3006, 1},
+    {"STOCKIMAGEFILE", 3007, 1}, {"GLYPHIMAGEFILE", 3008, 1}, {"TEXT", 3201, 1}, {"INT", 202, 2},
+    {"SIZE", 207, 2}, {"CHARSET", 403, 2}, {"SIZINGBORDERWIDTH", 1201, 2}, {"SCROLLBARWIDTH", 1202, 2},
+    {"SCROLLBARHEIGHT", 1203, 2}, {"CAPTIONBARWIDTH", 1204, 2}, {"CAPTIONBARHEIGHT", 1205, 2},
+    {"SMCAPTIONBARWIDTH", 1206, 2}, {"SMCAPTIONBARHEIGHT", 1207, 2}, {"MENUBARWIDTH", 1208, 2},
+    {"MENUBARHEIGHT", 1209, 2}, {"MINCOLORDEPTH", 1301, 2}, {"FROMHUE1", 1801, 2}, {"FROMHUE2", 1802, 2},
+    {"FROMHUE3", 1803, 2}, {"FROMHUE4", 1804, 2}, {"FROMHUE5", 1805, 2}, {"TOHUE1", 1806, 2},
+    {"TOHUE2", 1807, 2}, {"TOHUE3", 1808, 2}, {"TOHUE4", 1809, 2}, {"TOHUE5", 1810, 2},
+    {"IMAGECOUNT", 2401, 2}, {"ALPHALEVEL", 2402, 2}, {"BORDERSIZE", 2403, 2},
+    {"ROUNDCORNERWIDTH", 2404, 2}, {"ROUNDCORNERHEIGHT", 2405, 2}, {"GRADIENTRATIO1", 2406, 2},
+    {"GRADIENTRATIO2", 2407, 2}, {"GRADIENTRATIO3", 2408, 2}, {"GRADIENTRATIO4", 2409, 2},
+    {"GRADIENTRATIO5", 2410, 2}, {"PROGRESSCHUNKSIZE", 2411, 2}, {"PROGRESSSPACESIZE", 2412, 2},
+    {"SATURATION", 2413, 2}, {"TEXTBORDERSIZE", 2414, 2}, {"ALPHATHRESHOLD", 2415, 2}, {"WIDTH", 2416, 2},
+    {"HEIGHT", 2417, 2}, {"GLYPHINDEX", 2418, 2}, {"TRUESIZESTRETCHMARK", 2419, 2}, {"MINDPI1", 2420, 2},
+    {"MINDPI2", 2421, 2}, {"MINDPI3", 2422, 2}, {"MINDPI4", 2423, 2}, {"MINDPI5", 2424, 2},
+    {"BOOL", 203, 3}, {"FLATMENUS", 1001, 3}, {"TRANSPARENT", 2201, 3}, {"AUTOSIZE", 2202, 3},
+    {"BORDERONLY", 2203, 3}, {"COMPOSITED", 2204, 3}, {"BGFILL", 2205, 3}, {"GLYPHTRANSPARENT", 2206, 3},
+    {"GLYPHONLY", 2207, 3}, {"ALWAYSSHOWSIZINGBAR", 2208, 3}, {"MIRRORIMAGE", 2209, 3},
+    {"UNIFORMSIZING", 2210, 3}, {"INTEGRALSIZING", 2211, 3}, {"SOURCEGROW", 2212, 3},
+    {"SOURCESHRINK", 2213, 3}, {"USERPICTURE", 5001, 3}, {"COLOR", 204, 4}, {"SCROLLBAR", 1601, 4},
+    {"BACKGROUND", 1602, 4}, {"ACTIVECAPTION", 1603, 4}, {"INACTIVECAPTION", 1604, 4}, {"MENU", 1605, 4},
+    {"WINDOW", 1606, 4}, {"WINDOWFRAME", 1607, 4}, {"MENUTEXT", 1608, 4}, {"WINDOWTEXT", 1609, 4},
+    {"CAPTIONTEXT", 1610, 4}, {"ACTIVEBORDER", 1611, 4}, {"INACTIVEBORDER", 1612, 4},
+    {"APPWORKSPACE", 1613, 4}, {"HIGHLIGHT", 1614, 4}, {"HIGHLIGHTTEXT", 1615, 4}, {"BTNFACE", 1616, 4},
+    {"BTNSHADOW", 1617, 4}, {"GRAYTEXT", 1618, 4}, {"BTNTEXT", 1619, 4}, {"INACTIVECAPTIONTEXT", 1620, 4},
+    {"BTNHIGHLIGHT", 1621, 4}, {"DKSHADOW3D", 1622, 4}, {"LIGHT3D", 1623, 4}, {"INFOTEXT", 1624, 4},
+    {"INFOBK", 1625, 4}, {"BUTTONALTERNATEFACE", 1626, 4}, {"HOTTRACKING", 1627, 4},
+    {"GRADIENTACTIVECAPTION", 1628, 4}, {"GRADIENTINACTIVECAPTION", 1629, 4}, {"MENUHILIGHT", 1630, 4},
+    {"MENUBAR", 1631, 4}, {"FROMCOLOR1", 2001, 4}, {"FROMCOLOR2", 2002, 4}, {"FROMCOLOR3", 2003, 4},
+    {"FROMCOLOR4", 2004, 4}, {"FROMCOLOR5", 2005, 4}, {"TOCOLOR1", 2006, 4}, {"TOCOLOR2", 2007, 4},
+    {"TOCOLOR3", 2008, 4}, {"TOCOLOR4", 2009, 4}, {"TOCOLOR5", 2010, 4}, {"BORDERCOLOR", 3801, 4},
+    {"FILLCOLOR", 3802, 4}, {"TEXTCOLOR", 3803, 4}, {"EDGELIGHTCOLOR", 3804, 4},
+    {"EDGEHIGHLIGHTCOLOR", 3805, 4}, {"EDGESHADOWCOLOR", 3806, 4}, {"EDGEDKSHADOWCOLOR", 3807, 4},
+    {"EDGEFILLCOLOR", 3808, 4}, {"TRANSPARENTCOLOR", 3809, 4}, {"GRADIENTCOLOR1", 3810, 4},
+    {"GRADIENTCOLOR2", 3811, 4}, {"GRADIENTCOLOR3", 3812, 4}, {"GRADIENTCOLOR4", 3813, 4},
+    {"GRADIENTCOLOR5", 3814, 4}, {"SHADOWCOLOR", 3815, 4}, {"GLOWCOLOR", 3816, 4},
+    {"TEXTBORDERCOLOR", 3817, 4}, {"TEXTSHADOWCOLOR", 3818, 4}, {"GLYPHTEXTCOLOR", 3819, 4},
+    {"GLYPHTRANSPARENTCOLOR", 3820, 4}, {"FILLCOLORHINT", 3821, 4}, {"BORDERCOLORHINT", 3822, 4},
+    {"ACCENTCOLORHINT", 3823, 4}, {"MARGINS", 205, 5}, {"RECT", 209, 5}, {"SIZINGMARGINS", 3601, 5},
+    {"CONTENTMARGINS", 3602, 5}, {"CAPTIONMARGINS", 3603, 5}, {"DEFAULTPANESIZE", 5002, 5},
+    {"FONT", 210, 6}, {"CAPTIONFONT", 801, 6}, {"SMALLCAPTIONFONT", 802, 6}, {"MENUFONT", 803, 6},
+    {"STATUSFONT", 804, 6}, {"MSGBOXFONT", 805, 6}, {"ICONTITLEFONT", 806, 6}, {"GLYPHFONT", 2601, 6},
+    {"INTLIST", 211, 7}, {"BGTYPE", 4001, 8}, {"BORDERTYPE", 4002, 8}, {"FILLTYPE", 4003, 8},
+    {"SIZINGTYPE", 4004, 8}, {"HALIGN", 4005, 8}, {"CONTENTALIGNMENT", 4006, 8}, {"VALIGN", 4007, 8},
+    {"OFFSETTYPE", 4008, 8}, {"ICONEFFECT", 4009, 8}, {"TEXTSHADOWTYPE", 4010, 8},
+    {"IMAGELAYOUT", 4011, 8}, {"GLYPHTYPE", 4012, 8}, {"IMAGESELECTTYPE", 4013, 8},
+    {"GLYPHFONTSIZINGTYPE", 4014, 8}, {"TRUESIZESCALINGTYPE", 4015, 8}, {"POSITION", 208, 9},
+    {"OFFSET", 3401, 9}, {"TEXTSHADOWOFFSET", 3402, 9}, {"MINSIZE", 3403, 9}, {"MINSIZE1", 3404, 9},
+    {"MINSIZE2", 3405, 9}, {"MINSIZE3", 3406, 9}, {"MINSIZE4", 3407, 9}, {"MINSIZE5", 3408, 9},
+    {"NORMALSIZE", 3409, 9},
+};
+
+// clang-format on
+
+// The two spellings of the both-edges tab parts.
+constexpr std::string_view kBothEdgeSpellings[][2] = {
+    {"TABITEMBOTHEDGE", "TABITEMBOTHEDGES"},
+    {"TOPTABITEMBOTHEDGE", "TOPTABITEMBOTHEDGES"},
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// The other spelling of a both-edges tab part, or an empty view.
+std::string_view OtherSpelling(std::string_view name) {
+    for (const auto& pair : kBothEdgeSpellings) {
+        if (SameName(name, pair[0]))
+            return pair[1];
+        if (SameName(name, pair[1]))
+            return pair[0];
+    }
+    return {};
+}
+
+template <size_t N>
+int FindSub(const SchemaSubName (&table)[N], std::string_view group, std::string_view name, int missing) {
+    for (const SchemaSubName& entry : table) {
+        if (SameName(entry.group, group) && SameName(entry.name, name))
+            return entry.code;
+    }
+    return missing;
+}
+
+}  // namespace
+
+int GetSchemaClassCode(std::string_view className) {
+    for (const SchemaName& entry : kClasses) {
+        if (SameName(entry.name, className))
+            return entry.code;
+    }
+    return 0;
+}
+
+std::string_view GetSchemaClassName(int classCode) {
+    for (const SchemaName& entry : kClasses) {
+        if (entry.code == classCode)
+            return entry.name;
+    }
+    return {};
+}
+
+int GetSchemaPartCode(std::string_view className, std::string_view partName) {
+    const int code = FindSub(kParts, className, partName, 0);
+    if (code != 0)
+        return code;
+    const std::string_view other = OtherSpelling(partName);
+    return other.empty() ? 0 : FindSub(kParts, className, other, 0);
+}
+
+int GetSchemaStateCode(std::string_view key, std::string_view stateName) {
+    const int code = FindSub(kStates, key, stateName, 0);
+    if (code != 0)
+        return code;
+    const std::string_view other = OtherSpelling(key);
+    return other.empty() ? 0 : FindSub(kStates, other, stateName, 0);
+}
+
+int GetSchemaPropertyId(std::string_view propertyName, int* kind) {
+    for (const SchemaPropertyName& entry : kProperties) {
+        if (SameName(entry.name, propertyName)) {
+            if (kind)
+                *kind = entry.kind;
+            return entry.id;
+        }
+    }
+    if (kind)
+        *kind = kKindNone;
+    return 0;
+}
+
+int GetSchemaEnumValue(std::string_view propertyName, std::string_view valueName) {
+    return FindSub(kEnumValues, propertyName, valueName, -1);
+}
+
+}  // namespace plym
