@@ -32,6 +32,12 @@ HBITMAP LoadResourceBitmap(UINT id) {
         ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
 }
 
+HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback) {
+    if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)))
+        return own;
+    return ::LoadCursorA(nullptr, fallback);
+}
+
 }  // namespace controls
 
 namespace controls {

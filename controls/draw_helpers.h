@@ -15,6 +15,9 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 void StretchBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int sx, int sy, int sw, int sh);
 // A bitmap resource of the resource module, or NULL. The caller deletes it.
 HBITMAP LoadResourceBitmap(UINT id);
+// A cursor resource of the resource module, else the system's cursor
+// `fallback` (IDC_ARROW, IDC_HAND, ...). Shared: never destroyed.
+HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback);
 
 }  // namespace controls
 

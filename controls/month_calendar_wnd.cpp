@@ -93,9 +93,8 @@ CalendarTime CCalendarWnd::Today() {
 }
 
 HCURSOR CCalendarWnd::CursorFor(int resource) {
-    if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resource)))
-        return own;
-    return ::LoadCursorA(nullptr, resource == controls::kCursorPressed ? IDC_HAND : IDC_ARROW);
+    return controls::LoadResourceCursor(resource,
+                                        resource == controls::kCursorPressed ? IDC_HAND : IDC_ARROW);
 }
 
 BOOL CCalendarWnd::Create(DWORD style, int x, int y, CWnd* parent, UINT id) {
@@ -282,12 +281,10 @@ BOOL CCalendarWnd::OnEraseBkgnd(CDC*) {
 }
 
 void CCalendarWnd::OnPaint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) { PaintGrid(dc, client); });
+}
+
+void CCalendarWnd::PaintGrid(CDC& dc, const CRect& client) {
     dc.FillSolidRect(&client, m_colours.background);
     CRect edge = client;
     if (m_popup) {
@@ -450,12 +447,10 @@ BOOL CCalendarCaptionWnd::OnEraseBkgnd(CDC*) {
 }
 
 void CCalendarCaptionWnd::OnPaint() {
-    CPaintDC paint(this);
-    CRect client;
-    GetClientRect(&client);
-    if (client.IsRectEmpty())
-        return;
-    CMemDC dc(&paint, &client);
+    PaintBuffered(*this, [this](CDC& dc, const CRect& client) { PaintBands(dc, client); });
+}
+
+void CCalendarCaptionWnd::PaintBands(CDC& dc, const CRect& client) {
     const controls::CaptionLayout layout = controls::LayoutCaption(client.Width(), client.Height());
     const int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);

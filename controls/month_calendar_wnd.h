@@ -60,6 +60,7 @@ class CCalendarCaptionWnd : public CWnd {
     DECLARE_MESSAGE_MAP()
 
   private:
+    void PaintBands(CDC& dc, const CRect& client);
     int ColumnAt(CPoint point) const;  // 1..7, 0 for none
     void RepaintColumn(int column);
 
@@ -173,6 +174,7 @@ class CCalendarWnd : public CWnd {
     void Respond(const controls::CalendarResponse& response);
     void DateChanged();
     void RepaintDay(int day, int inflate = 0);
+    void PaintGrid(CDC& dc, const CRect& client);
     void PaintDay(CDC& dc, int day, const controls::CalendarTime& today);
     static controls::CalendarTime Today();
 

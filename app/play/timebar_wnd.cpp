@@ -3,6 +3,7 @@
 
 #include "app/messages.h"
 #include "controls/draw_gradient.h"
+#include "controls/draw_helpers.h"
 #include "controls/mem_dc.h"
 #include "res/playback_ids.h"
 
@@ -249,9 +250,7 @@ void CVideoRecordTimeCtrl::RelayToTooltip(UINT message, UINT flags, CPoint point
 }
 
 HCURSOR CVideoRecordTimeCtrl::CursorFor(int resource) const {
-    if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resource)))
-        return own;
-    return ::LoadCursorA(nullptr, resource == play::kTimebarCursorGrab ? IDC_HAND : IDC_ARROW);
+    return controls::LoadResourceCursor(resource, resource == play::kTimebarCursorGrab ? IDC_HAND : IDC_ARROW);
 }
 
 void CVideoRecordTimeCtrl::Respond(const play::TimebarResponse& response) {
