@@ -29,7 +29,9 @@ constexpr int kNameFontHeight = -10;
 constexpr int kDayFontHeight = -10;
 constexpr int kTodayFontHeight = -12;
 constexpr int kTooltipDelayMs = 500;
-constexpr int kTooltipLongest = 32767;
+// Tools 1 to 4 sit on the buttons other than "Today".
+constexpr int kTipCount = 4;
+constexpr int kTipButtons[kTipCount] = {0, 1, 3, 4};
 constexpr UINT kDayTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 CRect ToRect(const PixelRect& r) {
@@ -540,29 +542,22 @@ void CCalendarToolBarWnd::SetColors(COLORREF background,
 int CCalendarToolBarWnd::OnCreate(LPCREATESTRUCTA create) {
     if (CWnd::OnCreate(create) == -1)
         return -1;
-    INITCOMMONCONTROLSEX controlsInit{sizeof controlsInit, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controlsInit);
-    m_tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr);
-    if (m_tooltip != nullptr) {
-        // Tools 1 to 4 on the buttons other than "Today".
-        const int buttons[4] = {0, 1, 3, 4};
-        for (int i = 0; i < 4; ++i) {
-            TTTOOLINFOA tool{};
-            tool.cbSize = TTTOOLINFOA_V2_SIZE;
-            tool.hwnd = m_hWnd;
-            tool.uId = static_cast<UINT_PTR>(i + 1);
-            tool.rect = ToRect(m_layout.buttons[buttons[i]]);
-            tool.lpszText = const_cast<LPSTR>(m_tips[i].GetString());
-            ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-        ::SendMessageA(m_tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipLongest);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipLongest);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMs);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, kTooltipDelayMs);
+    m_tooltip = controls::CreateTooltip(m_hWnd, kTooltipDelayMs);
+    for (int i = 0; m_tooltip != nullptr && i < kTipCount; ++i) {
+        TTTOOLINFOA tool = Tool(i);
+        tool.lpszText = const_cast<LPSTR>(m_tips[i].GetString());
+        ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     return 0;
+}
+
+TTTOOLINFOA CCalendarToolBarWnd::Tool(int tip) const {
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = m_hWnd;
+    tool.uId = static_cast<UINT_PTR>(tip + 1);
+    tool.rect = ToRect(m_layout.buttons[kTipButtons[tip]]);
+    return tool;
 }
 
 void CCalendarToolBarWnd::OnSize(UINT type, int cx, int cy) {
@@ -573,15 +568,8 @@ void CCalendarToolBarWnd::OnSize(UINT type, int cx, int cy) {
 }
 
 void CCalendarToolBarWnd::PlaceTooltips() {
-    if (m_tooltip == nullptr)
-        return;
-    const int buttons[4] = {0, 1, 3, 4};
-    for (int i = 0; i < 4; ++i) {
-        TTTOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.hwnd = m_hWnd;
-        tool.uId = static_cast<UINT_PTR>(i + 1);
-        tool.rect = ToRect(m_layout.buttons[buttons[i]]);
+    for (int i = 0; m_tooltip != nullptr && i < kTipCount; ++i) {
+        TTTOOLINFOA tool = Tool(i);
         ::SendMessageA(m_tooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }

@@ -22,6 +22,10 @@
 // day of the week comes from the user's locale. GUI thread only.
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <array>
 
 #include "controls/month_calendar_messages.h"
@@ -101,6 +105,8 @@ class CCalendarToolBarWnd : public CWnd {
     void RepaintButton(int button);
     void Relay(UINT message, CPoint point);
     void PlaceTooltips();
+    // Tooltip tool `tip` (0..3): its id and button rectangle.
+    TTTOOLINFOA Tool(int tip) const;
 
     CCalendarWnd* m_owner = nullptr;
     COLORREF m_background = RGB(0x54, 0x54, 0x54);

@@ -16,7 +16,6 @@ constexpr int kRulerFontHeight = -10;
 constexpr int kHoverBoxWidth = 64;
 constexpr int kHoverBoxHeight = 14;
 constexpr int kTooltipDelayMs = 500;
-constexpr int kTooltipLongest = 32767;
 
 play::TimebarKey KeyOf(UINT key) {
     switch (key) {
@@ -213,18 +212,9 @@ int CVideoRecordTimeCtrl::OnCreateBar() {
     m_fontConfig.CreateUiFont(m_nameFont, kNameFontHeight, FW_NORMAL);
     m_fontConfig.CreateUiFont(m_rulerFont, kRulerFontHeight, FW_NORMAL);
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    m_tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr);
-    if (m_tooltip != nullptr) {
+    m_tooltip = controls::CreateTooltip(m_hWnd, kTooltipDelayMs);
+    if (m_tooltip != nullptr)
         PlaceTooltips();
-        ::SendMessageA(m_tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipLongest);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipLongest);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, kTooltipDelayMs);
-        ::SendMessageA(m_tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, kTooltipDelayMs);
-    }
     m_cursor = CursorFor(play::kTimebarCursorPoint);
     return 0;
 }
