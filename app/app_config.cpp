@@ -23,14 +23,18 @@ AppConfig::AppConfig() {
 AppConfig::~AppConfig() = default;
 
 void AppConfig::ClearPaneRecords() {
-    for (auto& records : m_paneRecords) records.clear();
+    for (auto& records : m_paneRecords)
+        records.clear();
 }
 
 int AppConfig::FindGpsIndexByTime(const GpsTimeKey& key) const {
     return ::FindGpsIndexByTime(m_gpsTable.data(), static_cast<int>(m_gpsTable.size()), key);
 }
 
-void AppConfig::FindGpsRangeByTime(const GpsTimeKey& start, const GpsTimeKey& end, int* first, int* last) const {
+void AppConfig::FindGpsRangeByTime(const GpsTimeKey& start,
+                                   const GpsTimeKey& end,
+                                   int* first,
+                                   int* last) const {
     ::FindGpsRangeByTime(m_gpsTable.data(), static_cast<int>(m_gpsTable.size()), start, end, first, last);
 }
 
@@ -39,8 +43,10 @@ CString GetExeFolder() {
 }
 
 void MakeDirTree(const char* path) {
-    if (path == nullptr) return;
-    for (const std::string& folder : DirTreePrefixes(path)) CreateDirectoryA(folder.c_str(), nullptr);
+    if (path == nullptr)
+        return;
+    for (const std::string& folder : DirTreePrefixes(path))
+        CreateDirectoryA(folder.c_str(), nullptr);
 }
 
 int CompareSystemTime(const SYSTEMTIME& a, const SYSTEMTIME& b) {

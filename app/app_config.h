@@ -52,7 +52,7 @@ inline constexpr const char* kDefaultClipPath = "D:\\DVR\\Clip";
 inline constexpr const char* kDefaultRecordPath = "D:\\DVR\\Download";
 
 class AppConfig {
-public:
+  public:
     AppConfig();
     ~AppConfig();
     AppConfig(const AppConfig&) = delete;
@@ -90,9 +90,9 @@ public:
     BOOL CreateUiFont(CFont& font, int height, int weight) const;
 
     // Shared state.
-    int m_mode = 1;              // 1 recorder disk (local playback), 0 network recorder
-    BOOL m_syncPlay = TRUE;      // the "Sync Playback" check of the playback pages
-    int m_netFlag = 0;           // flag word of the network pages
+    int m_mode = 1;               // 1 recorder disk (local playback), 0 network recorder
+    BOOL m_syncPlay = TRUE;       // the "Sync Playback" check of the playback pages
+    int m_netFlag = 0;            // flag word of the network pages
     BOOL m_showWatermark = TRUE;  // the show-watermark check of the view type bar
     int m_spareFlag = 0;
     int m_loginHandle = 0;  // VekNet login of the connected recorder, 0 = none
@@ -124,7 +124,7 @@ public:
     CString m_iniPath;
     HMODULE m_languageModule = nullptr;  // NULL = the built-in English; never freed
 
-private:
+  private:
     void FillIniPath();
     void SaveIpPorts() const;
 };

@@ -20,9 +20,9 @@ struct IntKey {
 
 // In the order they are read and written.
 constexpr IntKey kIntKeys[] = {
-    {"Language", "lang", &AppConfig::m_language}, {"Watermark", "watermark", &AppConfig::m_watermark},
-    {"Logo", "logo", &AppConfig::m_logo},         {"Version", "version", &AppConfig::m_version},
-    {"Mimic", "mimic", &AppConfig::m_mimic},      {"GPS", "gps", &AppConfig::m_gps},
+    {"Language", "lang", &AppConfig::m_language},   {"Watermark", "watermark", &AppConfig::m_watermark},
+    {"Logo", "logo", &AppConfig::m_logo},           {"Version", "version", &AppConfig::m_version},
+    {"Mimic", "mimic", &AppConfig::m_mimic},        {"GPS", "gps", &AppConfig::m_gps},
     {"Path", "VideoType", &AppConfig::m_videoType},
 };
 
@@ -40,25 +40,29 @@ constexpr PathKey kPathKeys[] = {
 }  // namespace
 
 void AppConfig::FillIniPath() {
-    if (m_exeFolder.IsEmpty()) m_exeFolder = CString(winlib::ExeFolder());
+    if (m_exeFolder.IsEmpty())
+        m_exeFolder = CString(winlib::ExeFolder());
     m_iniPath = m_exeFolder + kIniName;
 }
 
 int AppConfig::ReadConfig() {
     FillIniPath();
-    if (_access(m_iniPath, 0) != 0) return 0;
+    if (_access(m_iniPath, 0) != 0)
+        return 0;
     for (const IntKey& k : kIntKeys)
         this->*k.field = static_cast<int>(GetPrivateProfileIntA(k.section, k.key, 0, m_iniPath));
     for (const PathKey& k : kPathKeys) {
         char text[kConfigPathSize] = {};
         // Missing and empty keys both read as "": either leaves the folder.
-        if (GetPrivateProfileStringA("Path", k.key, "", text, sizeof text, m_iniPath) == 0) continue;
+        if (GetPrivateProfileStringA("Path", k.key, "", text, sizeof text, m_iniPath) == 0)
+            continue;
         char* field = this->*k.field;
         memset(field, 0, kConfigPathSize);
         memcpy(field, text, strnlen(text, kConfigPathSize - 1));
     }
     CoordSet ranges;
-    if (GetPrivateProfileStructA("CoordSet", "CoordSet", &ranges, sizeof ranges, m_iniPath)) m_coordSet = ranges;
+    if (GetPrivateProfileStructA("CoordSet", "CoordSet", &ranges, sizeof ranges, m_iniPath))
+        m_coordSet = ranges;
     return 1;
 }
 

@@ -21,7 +21,8 @@ bool WriteWhole(HANDLE file, const std::string& text) {
 
 std::string AppConfig::IpHistoryPath() {
     char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder))) return {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
+        return {};
     return std::string(folder) + "\\" + kIpHistoryFileName;
 }
 
@@ -29,21 +30,24 @@ void AppConfig::LoadIpPorts() {
     m_ipPorts.clear();
     try {
         const std::string path = IpHistoryPath();
-        if (path.empty()) return;
-        const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (path.empty())
+            return;
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             // CREATE_NEW: a file that exists but could not be opened stays as it is.
             const HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (made != INVALID_HANDLE_VALUE) CloseHandle(made);
+            if (made != INVALID_HANDLE_VALUE)
+                CloseHandle(made);
             return;
         }
         std::string text(kIpHistoryMaxBytes, '\0');
         DWORD got = 0;
         const BOOL read = ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
         CloseHandle(file);
-        if (!read) return;
+        if (!read)
+            return;
         text.resize(got);
         m_ipPorts = ParseIpHistory(text);
     } catch (...) {
@@ -60,11 +64,13 @@ void AppConfig::AddIpPort(const std::string& ip, int port) {
 
 void AppConfig::SaveIpPorts() const {
     const std::string path = IpHistoryPath();
-    if (path.empty()) return;
+    if (path.empty())
+        return;
     const std::string temporary = path + ".tmp";
     const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE)
+        return;
     const bool written = WriteWhole(file, FormatIpHistory(m_ipPorts)) && FlushFileBuffers(file);
     CloseHandle(file);
     if (!written ||
@@ -74,6 +80,7 @@ void AppConfig::SaveIpPorts() const {
 
 void AppConfig::ClearIpPorts() {
     const std::string path = IpHistoryPath();
-    if (!path.empty()) DeleteFileA(path.c_str());
+    if (!path.empty())
+        DeleteFileA(path.c_str());
     m_ipPorts.clear();
 }

@@ -27,7 +27,8 @@ void AppConfig::LoadLanguageDll() {
         m_languageModule = nullptr;
         return;
     }
-    if (m_languageModule != nullptr) return;
+    if (m_languageModule != nullptr)
+        return;
     // Its code never runs: the module is only a string table.
     m_languageModule = LoadLibraryExA(GetExeFolder() + name, nullptr, DONT_RESOLVE_DLL_REFERENCES);
 }

@@ -16,14 +16,19 @@ constexpr wchar_t kDumpName[] = L"\\Dravik.dmp";
 // not fit.
 bool DumpPath(wchar_t* path, DWORD size) {
     const DWORD n = GetModuleFileNameW(nullptr, path, size);
-    if (n == 0 || n >= size) return false;
+    if (n == 0 || n >= size)
+        return false;
     DWORD cut = n;
-    while (cut > 0 && path[cut - 1] != L'\\') cut--;
-    if (cut == 0) return false;
+    while (cut > 0 && path[cut - 1] != L'\\')
+        cut--;
+    if (cut == 0)
+        return false;
     cut--;  // the backslash comes back with the name
     const DWORD nameLength = sizeof kDumpName / sizeof kDumpName[0];
-    if (cut + nameLength > size) return false;
-    for (DWORD i = 0; i < nameLength; i++) path[cut + i] = kDumpName[i];
+    if (cut + nameLength > size)
+        return false;
+    for (DWORD i = 0; i < nameLength; i++)
+        path[cut + i] = kDumpName[i];
     return true;
 }
 

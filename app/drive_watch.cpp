@@ -3,7 +3,9 @@
 
 namespace shell {
 
-bool NoticeTestsDrive(unsigned event) { return event != kDeviceArrival; }
+bool NoticeTestsDrive(unsigned event) {
+    return event != kDeviceArrival;
+}
 
 bool ReleaseGoneDrive(RecorderDisk disk, RecorderDiskLink& link) {
     if (disk.drive == 0 || link.DriveOpens(disk.drive))

@@ -32,8 +32,10 @@ int GpsDistance(const GpsTimeKey& key, const GpsRecord& record) {
 }
 
 int FindGpsIndexByTime(const GpsRecord* table, int count, const GpsTimeKey& key) {
-    if (table == nullptr || count <= 0) return -1;
-    if (GpsDistance(key, table[0]) < 0 || GpsDistance(key, table[count - 1]) > 0) return -1;
+    if (table == nullptr || count <= 0)
+        return -1;
+    if (GpsDistance(key, table[0]) < 0 || GpsDistance(key, table[count - 1]) > 0)
+        return -1;
     return BinarySearch(table, count, key).index;
 }
 
@@ -49,8 +51,11 @@ void FindGpsRangeByTime(const GpsRecord* table,
         GpsDistance(start, table[count - 1]) <= 0) {
         from = GpsDistance(start, table[0]) < 0 ? 0 : BinarySearch(table, count, start).last;
         to = GpsDistance(end, table[count - 1]) > 0 ? count - 1 : BinarySearch(table, count, end).last;
-        if (from >= to) from = to = -1;
+        if (from >= to)
+            from = to = -1;
     }
-    if (first != nullptr) *first = from;
-    if (last != nullptr) *last = to;
+    if (first != nullptr)
+        *first = from;
+    if (last != nullptr)
+        *last = to;
 }

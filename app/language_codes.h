@@ -17,12 +17,18 @@ inline constexpr int kLangJapanese = 261;
 // the language has none.
 inline const char* LanguageModuleName(int language) {
     switch (language) {
-        case kLangChineseSimplified: return "Language\\LanguageCHS.dll";
-        case kLangChineseTraditional: return "Language\\LanguageCHT.dll";
-        case kLangRussian: return "Language\\LanguageRUS.dll";
-        case kLangItalian: return "Language\\LanguageIT.dll";
-        case kLangJapanese: return "Language\\LanguageJPN.dll";
-        default: return nullptr;
+        case kLangChineseSimplified:
+            return "Language\\LanguageCHS.dll";
+        case kLangChineseTraditional:
+            return "Language\\LanguageCHT.dll";
+        case kLangRussian:
+            return "Language\\LanguageRUS.dll";
+        case kLangItalian:
+            return "Language\\LanguageIT.dll";
+        case kLangJapanese:
+            return "Language\\LanguageJPN.dll";
+        default:
+            return nullptr;
     }
 }
 

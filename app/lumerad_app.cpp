@@ -42,7 +42,8 @@ BOOL CLumeradApp::InitInstance() {
     m_pSkin = new CPubSkin();
     TraceStartup("AppConfig");
 
-    TraceStartup("OpenOffsetDb", g_offsetDb.OpenOffsetDb() ? std::string("1") : "0 " + g_offsetDb.LastError());
+    TraceStartup("OpenOffsetDb",
+                 g_offsetDb.OpenOffsetDb() ? std::string("1") : "0 " + g_offsetDb.LastError());
     TraceStartup("ReadConfig", static_cast<long long>(m_pConfig->ReadConfig()));
     m_pConfig->LoadLanguageDll();
     TraceStartup("LoadLanguageDll", m_pConfig->m_languageModule != nullptr ? "module" : "English");

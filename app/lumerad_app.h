@@ -14,7 +14,7 @@
 #include "winlib/winlib.h"
 
 class CLumeradApp : public CWinApp {
-public:
+  public:
     CLumeradApp() = default;
 
     BOOL InitInstance() override;

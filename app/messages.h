@@ -75,8 +75,8 @@ inline constexpr unsigned WM_MAP_CLEAR = 0x435;
 inline constexpr unsigned WM_MONTH_SEARCH_DONE = 0x464;
 inline constexpr unsigned WM_DAY_SEARCH_DONE = 0x465;
 // control id / position: bitmap slider -> parent
-using controls::WM_SLIDER_RELEASED;
 using controls::WM_SLIDER_MOVING;
+using controls::WM_SLIDER_RELEASED;
 // per mille of the current file (1000 done) / 0; 0 / 0: export
 inline constexpr unsigned WM_EXPORT_PROGRESS = 0x49A;
 inline constexpr unsigned WM_EXPORT_FINISHED = 0x49B;
@@ -95,5 +95,5 @@ inline constexpr unsigned WM_LOGIN_ENTER = 0x7E8;
 // kept for the GUI thread
 inline constexpr unsigned WM_NET_RECORDS_ARRIVED = msg::kApp + 0x130;
 // control id / position: static-based bitmap slider -> parent
-using controls::WM_BMPSLIDER_MOVING;
 using controls::WM_BMPSLIDER_CHANGED;
+using controls::WM_BMPSLIDER_MOVING;

@@ -8,6 +8,6 @@
 #include "winlib/winlib.h"
 
 class CPubSkin : public CWnd {
-public:
+  public:
     CPubSkin() = default;
 };

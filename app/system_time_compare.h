@@ -11,7 +11,8 @@ int CompareSystemTime(const Time& a, const Time& b) {
     const int left[] = {a.wYear, a.wMonth, a.wDay, a.wHour, a.wMinute, a.wSecond};
     const int right[] = {b.wYear, b.wMonth, b.wDay, b.wHour, b.wMinute, b.wSecond};
     for (int i = 0; i < 6; i++) {
-        if (left[i] != right[i]) return left[i] < right[i] ? -1 : 1;
+        if (left[i] != right[i])
+            return left[i] < right[i] ? -1 : 1;
     }
     return 0;
 }

@@ -22,8 +22,10 @@ uint32_t AudioBits(uint8_t codec, uint32_t formatTag, uint8_t twiceBits) {
         case 0x61:
         case 0x64:  // ADPCM
             return 4;
-        case 1: return given ? given : 16;
-        default: return given;
+        case 1:
+            return given ? given : 16;
+        default:
+            return given;
     }
 }
 
@@ -82,8 +84,9 @@ void CVekAviFileWirte::WriteAudioFrame(const uint8_t* frame, uint32_t payload) {
         const uint32_t channels = h.audio_channels;
         const uint32_t rate = h.audio_rate;
         const uint32_t bits = AudioBits(h.codec, format, h.audio_bits2);
-        AviSetAudio(avi_, static_cast<int>(channels), rate, static_cast<int>(bits), static_cast<int>(block - 4),
-                    static_cast<uint64_t>(bits) * rate * channels, static_cast<int>(format));
+        AviSetAudio(avi_, static_cast<int>(channels), rate, static_cast<int>(bits),
+                    static_cast<int>(block - 4), static_cast<uint64_t>(bits) * rate * channels,
+                    static_cast<int>(format));
     }
     // Trailer: the frame header with the block size as its length, the block's
     // 4-byte prefix, 4 zero bytes.

@@ -31,7 +31,9 @@ constexpr uint32_t kHeaderVideoOnly = 212;
 constexpr uint32_t kHeaderWithAudio = 320;
 constexpr uint32_t kEntriesPerWrite = 4096;
 
-void PutTag(uint8_t* p, const char (&tag)[5]) { PutU32(p, FourCC(tag)); }
+void PutTag(uint8_t* p, const char (&tag)[5]) {
+    PutU32(p, FourCC(tag));
+}
 
 // The trailer is the frame's header; its time needs its first 24 bytes.
 int64_t Seconds(const uint8_t* trailer, uint32_t trailerLength) {
@@ -51,7 +53,11 @@ uint32_t MicrosPerFrame(double frameRate) {
 
 // The 2048-byte header area as it stands: `fileEnd` is where the file ends,
 // `moviEnd` where the movi list ends (the idx1 chunk, or the next chunk).
-void BuildHeaderArea(const AviOutput& a, bool withAudio, uint64_t fileEnd, uint32_t moviEnd, bool indexed,
+void BuildHeaderArea(const AviOutput& a,
+                     bool withAudio,
+                     uint64_t fileEnd,
+                     uint32_t moviEnd,
+                     bool indexed,
                      uint8_t* out) {
     std::memset(out, 0, kAviHeaderArea);
     const AviTally& t = a.tally;
@@ -109,8 +115,8 @@ void BuildHeaderArea(const AviOutput& a, bool withAudio, uint64_t fileEnd, uint3
     PutU16(b + 12, 1);
     PutU16(b + 14, static_cast<uint16_t>(a.bitCount));
     PutU32(b + 16, compressor);
-    const uint64_t image = static_cast<uint64_t>(static_cast<uint32_t>(a.width)) *
-                           static_cast<uint32_t>(a.height) * 4;
+    const uint64_t image =
+        static_cast<uint64_t>(static_cast<uint32_t>(a.width)) * static_cast<uint32_t>(a.height) * 4;
     PutU32(b + 20, static_cast<uint32_t>(image));
 
     if (audioList) {
@@ -199,8 +205,15 @@ int WriteHeaderNow(AviOutput* a, bool withAudio) {
 }
 
 // Appends one chunk: tag, payload length, payload, trailer, pad byte.
-int AddChunk(AviOutput* a, uint32_t tag, uint32_t flags, const uint8_t* payload, uint32_t length,
-             const uint8_t* trailer, uint32_t trailerLength, bool video, uint64_t frameTime) {
+int AddChunk(AviOutput* a,
+             uint32_t tag,
+             uint32_t flags,
+             const uint8_t* payload,
+             uint32_t length,
+             const uint8_t* trailer,
+             uint32_t trailerLength,
+             bool video,
+             uint64_t frameTime) {
     const uint32_t pad = (length + trailerLength) & 1u;
     const uint64_t chunk = 8ull + length + trailerLength + pad;
     // The file as it would end at close with this chunk: chunks, idx1, frame times.
@@ -329,7 +342,12 @@ AviOutput* AviOpenOutput(const char* path) {
     return a;
 }
 
-void AviSetVideo(AviOutput* a, int width, int height, double frameRate, const char* compressor, int bitCount) {
+void AviSetVideo(AviOutput* a,
+                 int width,
+                 int height,
+                 double frameRate,
+                 const char* compressor,
+                 int bitCount) {
     if (!a || a->mode != 0)
         return;
     a->width = width;
@@ -342,7 +360,12 @@ void AviSetVideo(AviOutput* a, int width, int height, double frameRate, const ch
     a->bitCount = bitCount;
 }
 
-void AviSetAudio(AviOutput* a, int channels, uint32_t sampleRate, int bits, int blockAlign, uint64_t bitRate,
+void AviSetAudio(AviOutput* a,
+                 int channels,
+                 uint32_t sampleRate,
+                 int bits,
+                 int blockAlign,
+                 uint64_t bitRate,
                  int format) {
     if (!a || a->mode != 0)
         return;
@@ -354,7 +377,11 @@ void AviSetAudio(AviOutput* a, int channels, uint32_t sampleRate, int bits, int 
     a->audioFormat = static_cast<uint32_t>(format);
 }
 
-int AviWriteFrame(AviOutput* a, const uint8_t* payload, uint32_t length, bool keyframe, const uint8_t* trailer,
+int AviWriteFrame(AviOutput* a,
+                  const uint8_t* payload,
+                  uint32_t length,
+                  bool keyframe,
+                  const uint8_t* trailer,
                   uint32_t trailerLength) {
     if (!a || a->mode != 0)
         return Fail(kAviErrNotWritable);
@@ -371,7 +398,10 @@ int AviWriteFrame(AviOutput* a, const uint8_t* payload, uint32_t length, bool ke
     return 0;
 }
 
-int AviWriteAudio(AviOutput* a, const uint8_t* payload, uint32_t length, const uint8_t* trailer,
+int AviWriteAudio(AviOutput* a,
+                  const uint8_t* payload,
+                  uint32_t length,
+                  const uint8_t* trailer,
                   uint32_t trailerLength) {
     if (!a || a->mode != 0)
         return Fail(kAviErrNotWritable);
@@ -399,8 +429,12 @@ int AviClose(AviOutput* a) {
     return rc;
 }
 
-int AviGetLastError() { return g_aviError.load(std::memory_order_relaxed); }
-void AviClearLastError() { g_aviError.store(kAviErrNone, std::memory_order_relaxed); }
+int AviGetLastError() {
+    return g_aviError.load(std::memory_order_relaxed);
+}
+void AviClearLastError() {
+    g_aviError.store(kAviErrNone, std::memory_order_relaxed);
+}
 
 uint32_t AviAudioFormatTag(uint8_t codec) {
     static const uint32_t kTags[11] = {1, 6, 7, 0x61, 0x64, 0x64, 0x64, 0x64, 0, 0, 0};

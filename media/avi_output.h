@@ -110,15 +110,32 @@ struct AviOutput {
 // Opens (creates when missing; an existing file is overwritten and cut to
 // length at close) a file for writing; NULL on failure (error 2, or 8).
 AviOutput* AviOpenOutput(const char* path);
-void AviSetVideo(AviOutput* avi, int width, int height, double frameRate, const char* compressor, int bitCount);
-void AviSetAudio(AviOutput* avi, int channels, uint32_t sampleRate, int bits, int blockAlign, uint64_t bitRate,
+void AviSetVideo(AviOutput* avi,
+                 int width,
+                 int height,
+                 double frameRate,
+                 const char* compressor,
+                 int bitCount);
+void AviSetAudio(AviOutput* avi,
+                 int channels,
+                 uint32_t sampleRate,
+                 int bits,
+                 int blockAlign,
+                 uint64_t bitRate,
                  int format);
 // One video chunk ("00db" for a key frame, else "00dc"); the frame time is the
 // u64 at +16 of the trailer. 0 or -1.
-int AviWriteFrame(AviOutput* avi, const uint8_t* payload, uint32_t length, bool keyframe, const uint8_t* trailer,
+int AviWriteFrame(AviOutput* avi,
+                  const uint8_t* payload,
+                  uint32_t length,
+                  bool keyframe,
+                  const uint8_t* trailer,
                   uint32_t trailerLength);
 // One audio chunk ("01wb"). 0 or -1.
-int AviWriteAudio(AviOutput* avi, const uint8_t* payload, uint32_t length, const uint8_t* trailer,
+int AviWriteAudio(AviOutput* avi,
+                  const uint8_t* payload,
+                  uint32_t length,
+                  const uint8_t* trailer,
                   uint32_t trailerLength);
 // Finishes the file (index, frame times, final header), closes it and frees
 // `avi`. 0 when the file is complete; -1 when a final write failed or a chunk

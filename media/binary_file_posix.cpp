@@ -16,9 +16,15 @@ bool BinaryFile::Open(const char* path, Mode mode) {
         return false;
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-        case Mode::OpenAlways: flags |= O_RDWR | O_CREAT; break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+        case Mode::CreateAlways:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
+        case Mode::OpenAlways:
+            flags |= O_RDWR | O_CREAT;
+            break;
     }
     int fd;
     do
@@ -30,7 +36,9 @@ bool BinaryFile::Open(const char* path, Mode mode) {
     return true;
 }
 
-bool BinaryFile::IsOpen() const { return fd_ >= 0; }
+bool BinaryFile::IsOpen() const {
+    return fd_ >= 0;
+}
 
 bool BinaryFile::Close() {
     if (fd_ < 0)

@@ -11,7 +11,9 @@ namespace media {
 
 namespace {
 
-HANDLE H(void* h) { return static_cast<HANDLE>(h); }
+HANDLE H(void* h) {
+    return static_cast<HANDLE>(h);
+}
 
 // WriteFile and ReadFile take 32-bit counts.
 constexpr size_t kMaxTransfer = 0x40000000;
@@ -33,8 +35,12 @@ bool BinaryFile::Open(const char* path, Mode mode) {
             disposition = OPEN_EXISTING;
             share = FILE_SHARE_READ | FILE_SHARE_WRITE;
             break;
-        case Mode::CreateAlways: disposition = CREATE_ALWAYS; break;
-        case Mode::OpenAlways: disposition = OPEN_ALWAYS; break;
+        case Mode::CreateAlways:
+            disposition = CREATE_ALWAYS;
+            break;
+        case Mode::OpenAlways:
+            disposition = OPEN_ALWAYS;
+            break;
     }
     const HANDLE h = CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -43,7 +49,9 @@ bool BinaryFile::Open(const char* path, Mode mode) {
     return true;
 }
 
-bool BinaryFile::IsOpen() const { return handle_ != nullptr; }
+bool BinaryFile::IsOpen() const {
+    return handle_ != nullptr;
+}
 
 bool BinaryFile::Close() {
     if (!handle_)

@@ -18,7 +18,9 @@ int ProgressPerMille(uint64_t done, uint64_t total) {
     return perMille > 999 ? 999 : perMille;
 }
 
-ConvertReport C264ToAviEngine::Convert(const char* source, const char* destination, const std::atomic<bool>& stop,
+ConvertReport C264ToAviEngine::Convert(const char* source,
+                                       const char* destination,
+                                       const std::atomic<bool>& stop,
                                        const ProgressFn& progress) {
     ConvertReport report;
     const uint64_t start = platform::TickMs();
@@ -85,7 +87,9 @@ C264ToAviEngine::~C264ToAviEngine() {
     Wait();
 }
 
-bool C264ToAviEngine::Start(const std::string& source, const std::string& destination, ProgressFn progress,
+bool C264ToAviEngine::Start(const std::string& source,
+                            const std::string& destination,
+                            ProgressFn progress,
                             FinishedFn finished) {
     if (source.empty() || destination.empty() || running_.load())
         return false;
@@ -93,13 +97,13 @@ bool C264ToAviEngine::Start(const std::string& source, const std::string& destin
         worker_.Join();
     stop_.store(false);
     running_.store(true);
-    const bool started = worker_.Start([this, source, destination, progress = std::move(progress),
-                                        finished = std::move(finished)] {
-        const ConvertReport report = Convert(source.c_str(), destination.c_str(), stop_, progress);
-        running_.store(false);
-        if (finished)
-            finished(report);
-    });
+    const bool started = worker_.Start(
+        [this, source, destination, progress = std::move(progress), finished = std::move(finished)] {
+            const ConvertReport report = Convert(source.c_str(), destination.c_str(), stop_, progress);
+            running_.store(false);
+            if (finished)
+                finished(report);
+        });
     if (!started)
         running_.store(false);
     return started;

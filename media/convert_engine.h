@@ -55,7 +55,9 @@ class C264ToAviEngine {
     // Starts converting on a worker thread. False (nothing started) when a path
     // is empty, a conversion is still running, or no thread can be created. A
     // finished conversion's thread is joined first.
-    bool Start(const std::string& source, const std::string& destination, ProgressFn progress,
+    bool Start(const std::string& source,
+               const std::string& destination,
+               ProgressFn progress,
                FinishedFn finished);
     // The stop flag: the worker ends after the block it is writing.
     void Stop() { stop_.store(true); }
@@ -65,7 +67,9 @@ class C264ToAviEngine {
 
     // One whole conversion on the calling thread. `stop` is read between blocks;
     // `progress` may be empty.
-    static ConvertReport Convert(const char* source, const char* destination, const std::atomic<bool>& stop,
+    static ConvertReport Convert(const char* source,
+                                 const char* destination,
+                                 const std::atomic<bool>& stop,
                                  const ProgressFn& progress);
 
   private:

@@ -26,7 +26,8 @@ int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int
                 case kFrameAudio:
                     *type = kCutTypeAudio;
                     return p;
-                default: break;
+                default:
+                    break;
             }
         }
         p++;

@@ -19,9 +19,11 @@ uint64_t TickMs() {
 bool LocalTime(std::time_t t, std::tm* out) {
     std::tm result = {};
 #ifdef _WIN32
-    if (localtime_s(&result, &t) != 0) return false;
+    if (localtime_s(&result, &t) != 0)
+        return false;
 #else
-    if (localtime_r(&t, &result) == nullptr) return false;
+    if (localtime_r(&t, &result) == nullptr)
+        return false;
 #endif
     *out = result;
     return true;
@@ -29,7 +31,8 @@ bool LocalTime(std::time_t t, std::tm* out) {
 
 std::string FormatLocalTime(std::time_t t) {
     std::tm tm = {};
-    if (!LocalTime(t, &tm)) return std::string();
+    if (!LocalTime(t, &tm))
+        return std::string();
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
                   tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);

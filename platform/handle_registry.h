@@ -23,7 +23,7 @@
 namespace platform {
 
 class HandleCounter {
-public:
+  public:
     uint32_t Next() {
         uint32_t id = 0;
         while ((id = ++value_) == 0) {
@@ -31,13 +31,13 @@ public:
         return id;
     }
 
-private:
+  private:
     std::atomic<uint32_t> value_{0};
 };
 
 template <typename T>
 class HandleRegistry {
-public:
+  public:
     // `counter` (kept, not owned) is the id source; none: a counter of its own.
     explicit HandleRegistry(HandleCounter* counter = nullptr) : counter_(counter ? counter : &own_) {}
     HandleRegistry(const HandleRegistry&) = delete;
@@ -90,7 +90,7 @@ public:
         return entries_.size();
     }
 
-private:
+  private:
     struct Entry {
         std::shared_ptr<T> object;
         uint32_t owner = 0;

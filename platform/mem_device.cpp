@@ -36,9 +36,12 @@ bool AllZero(const uint8_t* p, size_t n) {
 // Whether an operation at [offset, offset + length) falls under a rule's range.
 // Seeks and empty transfers test the single offset.
 bool Touches(const FaultRule& rule, IoOp op, uint64_t offset, size_t length) {
-    if (op == IoOp::Open) return true;
-    if (op == IoOp::Seek || length == 0) return offset >= rule.begin && offset < rule.end;
-    if (offset >= rule.begin) return offset < rule.end;
+    if (op == IoOp::Open)
+        return true;
+    if (op == IoOp::Seek || length == 0)
+        return offset >= rule.begin && offset < rule.end;
+    if (offset >= rule.begin)
+        return offset < rule.end;
     return rule.begin - offset < length;
 }
 
@@ -62,7 +65,8 @@ uint64_t MemDisk::Size() const {
 }
 
 void MemDisk::Poke(uint64_t offset, const void* data, size_t length) {
-    if (length == 0 || offset >= state_->size) return;
+    if (length == 0 || offset >= state_->size)
+        return;
     length = static_cast<size_t>(std::min<uint64_t>(length, state_->size - offset));
     const auto* src = static_cast<const uint8_t*>(data);
     std::lock_guard<std::mutex> lock(state_->mutex);
@@ -73,7 +77,8 @@ void MemDisk::Poke(uint64_t offset, const void* data, size_t length) {
         auto it = state_->pages.find(pageNumber);
         if (it == state_->pages.end() && !AllZero(src, chunk))
             it = state_->pages.emplace(pageNumber, std::make_unique<Page>()).first;
-        if (it != state_->pages.end()) std::memcpy(it->second->data() + inPage, src, chunk);
+        if (it != state_->pages.end())
+            std::memcpy(it->second->data() + inPage, src, chunk);
         src += chunk;
         offset += chunk;
         length -= chunk;
@@ -81,11 +86,11 @@ void MemDisk::Poke(uint64_t offset, const void* data, size_t length) {
 }
 
 void MemDisk::Peek(uint64_t offset, void* out, size_t length) const {
-    if (length == 0) return;
+    if (length == 0)
+        return;
     auto* dst = static_cast<uint8_t*>(out);
-    const size_t inside = offset >= state_->size
-                              ? 0
-                              : static_cast<size_t>(std::min<uint64_t>(length, state_->size - offset));
+    const size_t inside =
+        offset >= state_->size ? 0 : static_cast<size_t>(std::min<uint64_t>(length, state_->size - offset));
     std::memset(dst + inside, 0, length - inside);
     length = inside;
     std::lock_guard<std::mutex> lock(state_->mutex);
@@ -149,14 +154,17 @@ uint64_t MemDisk::ContentHash() const {
     numbers.reserve(state_->pages.size());
     for (const auto& [number, page] : state_->pages) {
         const bool zero = std::all_of(page->begin(), page->end(), [](uint8_t b) { return b == 0; });
-        if (!zero) numbers.push_back(number);
+        if (!zero)
+            numbers.push_back(number);
     }
     std::sort(numbers.begin(), numbers.end());
     uint64_t h = 1469598103934665603ull;  // FNV-1a over (page number, page bytes)
     auto mix = [&h](uint8_t b) { h = (h ^ b) * 1099511628211ull; };
     for (uint64_t number : numbers) {
-        for (int i = 0; i < 8; i++) mix(static_cast<uint8_t>(number >> (8 * i)));
-        for (uint8_t b : *state_->pages.at(number)) mix(b);
+        for (int i = 0; i < 8; i++)
+            mix(static_cast<uint8_t>(number >> (8 * i)));
+        for (uint8_t b : *state_->pages.at(number))
+            mix(b);
     }
     return h;
 }
@@ -165,10 +173,13 @@ bool MemDisk::CheckFault(IoOp op, uint64_t offset, size_t length, size_t* transf
     std::lock_guard<std::mutex> lock(state_->mutex);
     auto& faults = state_->faults;
     for (auto it = faults.begin(); it != faults.end(); ++it) {
-        if (it->op != op || it->count == 0 || !Touches(*it, op, offset, length)) continue;
+        if (it->op != op || it->count == 0 || !Touches(*it, op, offset, length))
+            continue;
         const bool partial = it->shortTransfer && (op == IoOp::Read || op == IoOp::Write) && transfer;
-        if (it->count > 0 && --it->count == 0) faults.erase(it);
-        if (!partial) return false;
+        if (it->count > 0 && --it->count == 0)
+            faults.erase(it);
+        if (!partial)
+            return false;
         // Half the sectors get through, as when a drive gives up part way.
         *transfer = length / 2 / kSectorSize * kSectorSize;
         return true;
@@ -186,7 +197,7 @@ void MemDisk::Record(IoOp op, uint64_t offset, size_t length, bool ok) {
 namespace {
 
 class MemDevice final : public RawDevice {
-public:
+  public:
     MemDevice(std::shared_ptr<MemDisk> disk, std::string path, DeviceAccess access)
         : disk_(std::move(disk)), path_(std::move(path)), access_(access) {}
 
@@ -194,7 +205,8 @@ public:
         const std::string problem = detail::CheckSeek(path_, offset);
         const bool ok = problem.empty() && disk_->CheckFault(IoOp::Seek, offset, 0, nullptr);
         disk_->Record(IoOp::Seek, offset, 0, ok);
-        if (!problem.empty()) return Fail(problem);
+        if (!problem.empty())
+            return Fail(problem);
         if (!ok) {
             return Fail("seek to offset " + std::to_string(offset) + " on " + path_ +
                         " failed: injected fault");
@@ -216,7 +228,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // Reads into `in` or writes from `out`, whichever `op` says.
     bool Transfer(IoOp op, void* in, const void* out, size_t length) {
         const char* name = op == IoOp::Read ? "read" : "write";
@@ -272,7 +284,8 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-std::unique_ptr<RawDevice> detail::OpenMemDevice(std::shared_ptr<MemDisk> disk, const std::string& path,
+std::unique_ptr<RawDevice> detail::OpenMemDevice(std::shared_ptr<MemDisk> disk,
+                                                 const std::string& path,
                                                  DeviceAccess access) {
     return std::make_unique<MemDevice>(std::move(disk), path, access);
 }

@@ -47,7 +47,7 @@ struct IoRecord {
 };
 
 class MemDisk {
-public:
+  public:
     explicit MemDisk(uint64_t size);
     ~MemDisk();
     MemDisk(const MemDisk&) = delete;
@@ -82,7 +82,7 @@ public:
     bool CheckFault(IoOp op, uint64_t offset, size_t length, size_t* transfer);
     void Record(IoOp op, uint64_t offset, size_t length, bool ok);
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };
@@ -94,7 +94,7 @@ std::shared_ptr<MemDisk> FindMemDisk(const std::string& name);
 
 // Registers `disk` under `name` for the lifetime of the object.
 class ScopedMemDisk {
-public:
+  public:
     ScopedMemDisk(std::string name, std::shared_ptr<MemDisk> disk) : name_(std::move(name)) {
         RegisterMemDisk(name_, std::move(disk));
     }
@@ -103,7 +103,7 @@ public:
     ScopedMemDisk& operator=(const ScopedMemDisk&) = delete;
     std::string Path() const { return "mem:" + name_; }
 
-private:
+  private:
     std::string name_;
 };
 

@@ -40,29 +40,34 @@ std::string SystemError(int code) {
 }
 
 class PosixDevice final : public RawDevice {
-public:
+  public:
     PosixDevice(int fd, std::string path, DeviceAccess access)
         : fd_(fd), path_(std::move(path)), access_(access) {}
     ~PosixDevice() override { ::close(fd_); }
 
     bool Seek(uint64_t offset) override {
         std::string problem = detail::CheckSeek(path_, offset);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         position_ = offset;
         return true;
     }
 
     bool Read(void* buffer, size_t length) override {
         std::string problem = detail::CheckTransfer("read", path_, access_, position_, buffer, length);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         auto* p = static_cast<uint8_t*>(buffer);
         const uint64_t offset = position_;
         size_t done = 0;
         while (done < length) {
             const ssize_t n = ::pread(fd_, p + done, length - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return TransferFailed("read", offset, length, done, SystemError(errno));
-            if (n == 0) return TransferFailed("read", offset, length, done, "end of device");
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return TransferFailed("read", offset, length, done, SystemError(errno));
+            if (n == 0)
+                return TransferFailed("read", offset, length, done, "end of device");
             done += static_cast<size_t>(n);
         }
         position_ = offset + done;
@@ -71,15 +76,19 @@ public:
 
     bool Write(const void* data, size_t length) override {
         std::string problem = detail::CheckTransfer("write", path_, access_, position_, data, length);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         const auto* p = static_cast<const uint8_t*>(data);
         const uint64_t offset = position_;
         size_t done = 0;
         while (done < length) {
             const ssize_t n = ::pwrite(fd_, p + done, length - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return TransferFailed("write", offset, length, done, SystemError(errno));
-            if (n == 0) return TransferFailed("write", offset, length, done, "no progress");
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return TransferFailed("write", offset, length, done, SystemError(errno));
+            if (n == 0)
+                return TransferFailed("write", offset, length, done, "no progress");
             done += static_cast<size_t>(n);
         }
         position_ = offset + done;
@@ -108,7 +117,7 @@ public:
         return Fail("cannot get the size of " + path_ + ": neither a regular file nor a block device");
     }
 
-private:
+  private:
     // The position moves by what got through, as it would on Windows.
     bool TransferFailed(const char* op, uint64_t offset, size_t length, size_t done, const std::string& why) {
         position_ = offset + done;
@@ -123,7 +132,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path, DeviceAccess access,
+std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path,
+                                                DeviceAccess access,
                                                 std::string* error) {
     int flags = O_CLOEXEC;
     switch (access) {
@@ -142,7 +152,8 @@ std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path, DeviceA
         fd = ::open(path.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        if (error) *error = "cannot open " + path + ": " + SystemError(errno);
+        if (error)
+            *error = "cannot open " + path + ": " + SystemError(errno);
         return nullptr;
     }
     // A directory opens read-only without complaint; refuse it here rather than
@@ -150,7 +161,8 @@ std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path, DeviceA
     struct stat st = {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        if (error) *error = "cannot open " + path + ": " + SystemError(EISDIR);
+        if (error)
+            *error = "cannot open " + path + ": " + SystemError(EISDIR);
         return nullptr;
     }
     return std::make_unique<PosixDevice>(fd, path, access);

@@ -24,13 +24,13 @@ namespace platform {
 inline constexpr uint32_t kSectorSize = 512;
 
 enum class DeviceAccess {
-    ReadOnly,           // read sharing and write sharing, reads only
-    ReadWrite,          // read and write, shared, existing device only
-    ReadWriteThrough,   // as ReadWrite, and every write reaches the medium before it returns
+    ReadOnly,          // read sharing and write sharing, reads only
+    ReadWrite,         // read and write, shared, existing device only
+    ReadWriteThrough,  // as ReadWrite, and every write reaches the medium before it returns
 };
 
 class RawDevice {
-public:
+  public:
     virtual ~RawDevice() = default;
     RawDevice(const RawDevice&) = delete;
     RawDevice& operator=(const RawDevice&) = delete;
@@ -57,7 +57,7 @@ public:
         return Seek(offset) && Write(data, length);
     }
 
-protected:
+  protected:
     RawDevice() = default;
     bool Fail(std::string text) {
         lastError_ = std::move(text);
@@ -65,16 +65,19 @@ protected:
     }
     void ClearError() { lastError_.clear(); }
 
-private:
+  private:
     std::string lastError_;
 };
 
 // Opens a device by path (see the file comment for the backends). On failure
 // returns null and, when `error` is given, stores a message naming the path and
 // the system's reason.
-std::unique_ptr<RawDevice> OpenRawDevice(const std::string& path, DeviceAccess access,
+std::unique_ptr<RawDevice> OpenRawDevice(const std::string& path,
+                                         DeviceAccess access,
                                          std::string* error = nullptr);
 
-inline bool IsSectorAligned(uint64_t value) { return value % kSectorSize == 0; }
+inline bool IsSectorAligned(uint64_t value) {
+    return value % kSectorSize == 0;
+}
 
 }  // namespace platform

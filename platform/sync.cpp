@@ -13,7 +13,9 @@ namespace {
 
 // Waits on `cv` until `ready()` or the time-out; returns ready().
 template <typename Ready>
-bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint32_t timeoutMs,
+bool WaitFor(std::condition_variable& cv,
+             std::unique_lock<std::mutex>& lock,
+             uint32_t timeoutMs,
              Ready ready) {
     if (timeoutMs == kInfinite) {
         cv.wait(lock, ready);
@@ -42,8 +44,10 @@ void Event::Reset() {
 
 bool Event::Wait(uint32_t timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!WaitFor(changed_, lock, timeoutMs, [this] { return signalled_; })) return false;
-    if (!manual_) signalled_ = false;
+    if (!WaitFor(changed_, lock, timeoutMs, [this] { return signalled_; }))
+        return false;
+    if (!manual_)
+        signalled_ = false;
     return true;
 }
 
@@ -54,8 +58,10 @@ Semaphore::Semaphore(int32_t initial, int32_t maximum)
 
 bool Semaphore::Release(int32_t count, int32_t* previous) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (previous) *previous = count_;
-    if (count < 1 || count > maximum_ - count_) return false;
+    if (previous)
+        *previous = count_;
+    if (count < 1 || count > maximum_ - count_)
+        return false;
     count_ += count;
     if (count == 1)
         changed_.notify_one();
@@ -66,7 +72,8 @@ bool Semaphore::Release(int32_t count, int32_t* previous) {
 
 bool Semaphore::Wait(uint32_t timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!WaitFor(changed_, lock, timeoutMs, [this] { return count_ > 0; })) return false;
+    if (!WaitFor(changed_, lock, timeoutMs, [this] { return count_ > 0; }))
+        return false;
     --count_;
     return true;
 }
@@ -86,7 +93,8 @@ Thread& Thread::operator=(Thread&& other) noexcept {
 }
 
 void Thread::Finish() {
-    if (!thread_.joinable()) return;
+    if (!thread_.joinable())
+        return;
     if (IsCurrent())
         thread_.detach();
     else
@@ -94,7 +102,8 @@ void Thread::Finish() {
 }
 
 bool Thread::Start(std::function<void()> body) {
-    if (thread_.joinable() || !body) return false;
+    if (thread_.joinable() || !body)
+        return false;
     try {
         // The body starts once thread_ holds it, so a body that asks its own
         // Thread whether it IsCurrent (or tries to Join) sees it fully started.
@@ -111,7 +120,8 @@ bool Thread::Start(std::function<void()> body) {
 }
 
 bool Thread::Join() {
-    if (!thread_.joinable() || IsCurrent()) return false;
+    if (!thread_.joinable() || IsCurrent())
+        return false;
     thread_.join();
     return true;
 }

@@ -33,7 +33,7 @@ using Mutex = std::mutex;
 using LockGuard = std::lock_guard<std::mutex>;
 
 class Event {
-public:
+  public:
     enum Kind { AutoReset, ManualReset };
 
     explicit Event(Kind kind, bool signalled = false) : manual_(kind == ManualReset), signalled_(signalled) {}
@@ -46,7 +46,7 @@ public:
     // reset by the Wait that sees it signalled.
     bool Wait(uint32_t timeoutMs = kInfinite);
 
-private:
+  private:
     const bool manual_;
     bool signalled_;
     std::mutex mutex_;
@@ -54,7 +54,7 @@ private:
 };
 
 class Semaphore {
-public:
+  public:
     // `initial` is clamped to [0, maximum]; a maximum below 1 is taken as 1.
     Semaphore(int32_t initial, int32_t maximum);
     Semaphore(const Semaphore&) = delete;
@@ -67,7 +67,7 @@ public:
     // Takes one unit, waiting up to `timeoutMs` for one to be available.
     bool Wait(uint32_t timeoutMs = kInfinite);
 
-private:
+  private:
     const int32_t maximum_;
     int32_t count_;
     std::mutex mutex_;
@@ -75,7 +75,7 @@ private:
 };
 
 class Thread {
-public:
+  public:
     Thread() = default;
     ~Thread();
     Thread(const Thread&) = delete;
@@ -97,7 +97,7 @@ public:
     // True when called on the thread this object runs.
     bool IsCurrent() const { return thread_.joinable() && thread_.get_id() == std::this_thread::get_id(); }
 
-private:
+  private:
     void Finish();  // joins, or detaches when called on the thread itself
 
     std::thread thread_;

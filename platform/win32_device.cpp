@@ -31,21 +31,23 @@ std::string SystemError(DWORD code) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string message = length != 0 && text ? std::string(text, length) : std::string("unknown error");
-    if (text) LocalFree(text);
+    if (text)
+        LocalFree(text);
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
         message.pop_back();
     return message + " (error " + std::to_string(code) + ")";
 }
 
 class Win32Device final : public RawDevice {
-public:
+  public:
     Win32Device(HANDLE handle, std::string path, DeviceAccess access)
         : handle_(handle), path_(std::move(path)), access_(access) {}
     ~Win32Device() override { CloseHandle(handle_); }
 
     bool Seek(uint64_t offset) override {
         std::string problem = detail::CheckSeek(path_, offset);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         LARGE_INTEGER target;
         target.QuadPart = static_cast<LONGLONG>(offset);
         if (!SetFilePointerEx(handle_, target, nullptr, FILE_BEGIN)) {
@@ -58,7 +60,8 @@ public:
 
     bool Read(void* buffer, size_t length) override {
         std::string problem = detail::CheckTransfer("read", path_, access_, position_, buffer, length);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         auto* p = static_cast<uint8_t*>(buffer);
         const uint64_t offset = position_;
         size_t done = 0;
@@ -69,15 +72,18 @@ public:
             const DWORD code = ok ? 0 : GetLastError();
             done += got;
             position_ = offset + done;
-            if (!ok) return TransferFailed("read", offset, length, done, SystemError(code));
-            if (got < want) return TransferFailed("read", offset, length, done, "end of device");
+            if (!ok)
+                return TransferFailed("read", offset, length, done, SystemError(code));
+            if (got < want)
+                return TransferFailed("read", offset, length, done, "end of device");
         }
         return true;
     }
 
     bool Write(const void* data, size_t length) override {
         std::string problem = detail::CheckTransfer("write", path_, access_, position_, data, length);
-        if (!problem.empty()) return Fail(std::move(problem));
+        if (!problem.empty())
+            return Fail(std::move(problem));
         const auto* p = static_cast<const uint8_t*>(data);
         const uint64_t offset = position_;
         size_t done = 0;
@@ -88,8 +94,10 @@ public:
             const DWORD code = ok ? 0 : GetLastError();
             done += put;
             position_ = offset + done;
-            if (!ok) return TransferFailed("write", offset, length, done, SystemError(code));
-            if (put < want) return TransferFailed("write", offset, length, done, "short write");
+            if (!ok)
+                return TransferFailed("write", offset, length, done, SystemError(code));
+            if (put < want)
+                return TransferFailed("write", offset, length, done, "short write");
         }
         return true;
     }
@@ -114,7 +122,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool TransferFailed(const char* op, uint64_t offset, size_t length, size_t done, const std::string& why) {
         return Fail(detail::DescribeFailedTransfer(op, length, offset, path_, done, why));
     }
@@ -127,15 +135,18 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path, DeviceAccess access,
+std::unique_ptr<RawDevice> detail::OpenOsDevice(const std::string& path,
+                                                DeviceAccess access,
                                                 std::string* error) {
     const DWORD desired = access == DeviceAccess::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     DWORD flags = FILE_ATTRIBUTE_NORMAL;
-    if (access == DeviceAccess::ReadWriteThrough) flags |= FILE_FLAG_WRITE_THROUGH;
+    if (access == DeviceAccess::ReadWriteThrough)
+        flags |= FILE_FLAG_WRITE_THROUGH;
     HANDLE handle = CreateFileA(path.c_str(), desired, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        if (error) *error = "cannot open " + path + ": " + SystemError(GetLastError());
+        if (error)
+            *error = "cannot open " + path + ": " + SystemError(GetLastError());
         return nullptr;
     }
     return std::make_unique<Win32Device>(handle, path, access);

@@ -24,8 +24,10 @@ __attribute__((format(printf, 1, 0))) std::string VFormat(const char* format, va
     char small[512];
     const int n = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
-    if (n < 0) return {};
-    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    if (n < 0)
+        return {};
+    if (static_cast<size_t>(n) < sizeof small)
+        return std::string(small, static_cast<size_t>(n));
     std::string big(static_cast<size_t>(n) + 1, '\0');
     std::vsnprintf(big.data(), big.size(), format, args);
     big.resize(static_cast<size_t>(n));
@@ -33,7 +35,8 @@ __attribute__((format(printf, 1, 0))) std::string VFormat(const char* format, va
 }
 
 void WithNewline(std::string* s) {
-    if (s->empty() || s->back() != '\n') s->push_back('\n');
+    if (s->empty() || s->back() != '\n')
+        s->push_back('\n');
 }
 
 }  // namespace
@@ -48,7 +51,8 @@ void SetDiagEnabled(bool enabled) {
 }
 
 void DiagWrite(const char* text) {
-    if (!gEnabled.load(std::memory_order_relaxed)) return;
+    if (!gEnabled.load(std::memory_order_relaxed))
+        return;
     if (DiagSink sink = gSink.load()) {
         sink(text, gSinkUser.load());
         return;
@@ -58,7 +62,8 @@ void DiagWrite(const char* text) {
 }
 
 void DiagError(const char* function, int place, const char* format, ...) {
-    if (!gEnabled.load(std::memory_order_relaxed)) return;
+    if (!gEnabled.load(std::memory_order_relaxed))
+        return;
     char prefix[160];
     std::snprintf(prefix, sizeof prefix, "[vekfserr]:%s,%d-->", function, place);
     va_list args;
@@ -70,7 +75,8 @@ void DiagError(const char* function, int place, const char* format, ...) {
 }
 
 void DiagInfo(const char* format, ...) {
-    if (!gEnabled.load(std::memory_order_relaxed)) return;
+    if (!gEnabled.load(std::memory_order_relaxed))
+        return;
     va_list args;
     va_start(args, format);
     std::string line = "[vekfs]:" + VFormat(format, args);

@@ -24,9 +24,11 @@ std::unique_ptr<platform::RawDevice> open_disk(const ReaderProfile& profile, con
 }
 
 int get_disk_param(const ReaderProfile& profile, const std::string& path, disk_param* out) {
-    if (out == nullptr) return -1;
+    if (out == nullptr)
+        return -1;
     auto device = open_disk(profile, path);
-    if (!device) return -1;
+    if (!device)
+        return -1;
     uint8_t bytes[kDiskParamSize];
     if (pc_read_data(device.get(), bytes, kDiskParamOffset, kDiskParamSize) < 0) {
         VEKFS_ERR("read data failed");
@@ -38,7 +40,8 @@ int get_disk_param(const ReaderProfile& profile, const std::string& path, disk_p
 
 int set_disk_param(const ReaderProfile& profile, const std::string& path, disk_param* block) {
     auto device = open_disk(profile, path);
-    if (!device) return -1;
+    if (!device)
+        return -1;
     uint8_t bytes[kDiskParamSize];
     encode_disk_param(*block, bytes);
     block->check_sum = disk_param_xor(bytes);
@@ -78,15 +81,18 @@ int get_disk_working_index(const disk_param& block, int partition, int primary) 
     const uint8_t bits = block.valid_bits[static_cast<size_t>(partition)];
     int found = 0;
     for (int copy = 0; copy < kIndexCopies; copy++) {
-        if ((bits & (1u << copy)) == 0) continue;
+        if ((bits & (1u << copy)) == 0)
+            continue;
         found++;
         if (primary == 1 && found == 1) {
             // the working copy is usable only when a mirror exists too
             for (int next = copy + 1; next < kIndexCopies; next++)
-                if (bits & (1u << next)) return copy;
+                if (bits & (1u << next))
+                    return copy;
             break;
         }
-        if (primary != 1 && found == 2) return copy;
+        if (primary != 1 && found == 2)
+            return copy;
     }
     VEKFS_ERR("invalid index file flag!");
     return -1;

@@ -18,8 +18,10 @@ using platform::PutU64;
 using platform::PutU8;
 
 const FormatTraits* TraitsForVersion(uint32_t version) {
-    if (version == kFormatV1.version) return &kFormatV1;
-    if (version == kFormatV2.version) return &kFormatV2;
+    if (version == kFormatV1.version)
+        return &kFormatV1;
+    if (version == kFormatV2.version)
+        return &kFormatV2;
     return nullptr;
 }
 
@@ -81,9 +83,11 @@ disk_param decode_disk_param(const uint8_t* b) {
     p.event_area_offset = GetU32(b + 24);
     p.few_channels = GetU32(b + 36);
     p.channels = GetU32(b + 52);
-    for (int i = 0; i < kMaxPartitions; i++) p.part_start[i] = GetU64(b + 72 + 8 * i);
+    for (int i = 0; i < kMaxPartitions; i++)
+        p.part_start[i] = GetU64(b + 72 + 8 * i);
     p.copy_size = GetU32(b + 104);
-    for (int i = 0; i < kMaxPartitions; i++) p.valid_bits[i] = GetU8(b + 116 + i);
+    for (int i = 0; i < kMaxPartitions; i++)
+        p.valid_bits[i] = GetU8(b + 116 + i);
     p.check_sum = GetU32(b + 124);
     return p;
 }
@@ -101,33 +105,42 @@ void encode_disk_param(const disk_param& p, uint8_t* b) {
     PutU32(b + 24, p.event_area_offset);
     PutU32(b + 36, p.few_channels);
     PutU32(b + 52, p.channels);
-    for (int i = 0; i < kMaxPartitions; i++) PutU64(b + 72 + 8 * i, p.part_start[i]);
+    for (int i = 0; i < kMaxPartitions; i++)
+        PutU64(b + 72 + 8 * i, p.part_start[i]);
     PutU32(b + 104, p.copy_size);
-    for (int i = 0; i < kMaxPartitions; i++) PutU8(b + 116 + i, p.valid_bits[i]);
+    for (int i = 0; i < kMaxPartitions; i++)
+        PutU8(b + 116 + i, p.valid_bits[i]);
     PutU32(b + 124, p.check_sum);
 }
 
 uint32_t disk_param_xor(const uint8_t* b) {
     uint32_t x = 0;
-    for (size_t off = 0; off <= 120; off += 4) x ^= GetU32(b + off);
+    for (size_t off = 0; off <= 120; off += 4)
+        x ^= GetU32(b + off);
     return x;
 }
 
 const char* disk_param_impossible(const disk_param& p, const FormatTraits& f) {
-    if (p.part_count > kMaxPartitions) return "more than 4 partitions";
-    if (p.channels > kMaxRecChannels) return "more than 128 channels";
-    if (p.part_count == 0) return nullptr;  // nothing below is used without partitions
-    if (p.copy_size < kPartInfoSize) return "index copy smaller than its partition record";
+    if (p.part_count > kMaxPartitions)
+        return "more than 4 partitions";
+    if (p.channels > kMaxRecChannels)
+        return "more than 128 channels";
+    if (p.part_count == 0)
+        return nullptr;  // nothing below is used without partitions
+    if (p.copy_size < kPartInfoSize)
+        return "index copy smaller than its partition record";
     if (static_cast<uint64_t>(p.copy_size) * kIndexCopies > kIndexAreaSize)
         return "four index copies pass the 512 MB index area";
     if (p.file_table_offset < kPartInfoSize || p.file_table_offset >= p.copy_size)
         return "file table outside the index copy";
     if (p.event_area_offset < kPartInfoSize || p.event_area_offset >= p.copy_size)
         return "event area outside the index copy";
-    if (p.event_area_offset + f.EventBlockSize() > p.copy_size) return "event area cannot hold one block";
+    if (p.event_area_offset + f.EventBlockSize() > p.copy_size)
+        return "event area cannot hold one block";
     for (int i = 0; i < p.part_count; i++) {
         // A partition must at least hold its index area below the first data file.
-        if (p.part_start[i] > UINT64_MAX - kIndexAreaSize - kDataFileSize) return "partition start out of range";
+        if (p.part_start[i] > UINT64_MAX - kIndexAreaSize - kDataFileSize)
+            return "partition start out of range";
     }
     return nullptr;
 }
@@ -179,7 +192,8 @@ file_info decode_file_info(const uint8_t* b, const FormatTraits& f) {
     e.data_end = GetU32(b + 24);
     e.index_end = GetU32(b + 28);
     e.switch_word = GetU32(b + 32);
-    for (int k = 0; k < f.dayBitmapWords; k++) e.day_bitmap[k] = GetU32(b + 36 + 4 * k);
+    for (int k = 0; k < f.dayBitmapWords; k++)
+        e.day_bitmap[k] = GetU32(b + 36 + 4 * k);
     return e;
 }
 
@@ -197,7 +211,8 @@ void encode_file_info(const file_info& e, const FormatTraits& f, uint8_t* b) {
     PutU32(b + 24, e.data_end);
     PutU32(b + 28, e.index_end);
     PutU32(b + 32, e.switch_word);
-    for (int k = 0; k < f.dayBitmapWords; k++) PutU32(b + 36 + 4 * k, e.day_bitmap[k]);
+    for (int k = 0; k < f.dayBitmapWords; k++)
+        PutU32(b + 36 + 4 * k, e.day_bitmap[k]);
 }
 
 // ---- event record -----------------------------------------------------------------------
@@ -211,7 +226,9 @@ struct EventLayout {
 constexpr EventLayout kEventV1{24, 28, 32, 36};
 constexpr EventLayout kEventV2{28, 32, 36, 40};
 
-const EventLayout& LayoutOf(const FormatTraits& f) { return f.version == 1 ? kEventV1 : kEventV2; }
+const EventLayout& LayoutOf(const FormatTraits& f) {
+    return f.version == 1 ? kEventV1 : kEventV2;
+}
 
 }  // namespace
 

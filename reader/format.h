@@ -42,14 +42,14 @@ inline constexpr uint64_t kDiskParamOffset = 256;
 inline constexpr size_t kDiskParamSize = 128;
 inline constexpr int kMaxPartitions = 4;
 inline constexpr int kIndexCopies = 4;
-inline constexpr uint64_t kDataFileSize = 0x10000000;             // 256 MB
-inline constexpr uint64_t kIndexAreaSize = 2 * kDataFileSize;     // four copies fit in 512 MB
+inline constexpr uint64_t kDataFileSize = 0x10000000;          // 256 MB
+inline constexpr uint64_t kIndexAreaSize = 2 * kDataFileSize;  // four copies fit in 512 MB
 inline constexpr size_t kPartInfoSize = 40;
 inline constexpr int kEventsPerBlock = 256;
 inline constexpr size_t kKframeEntrySize = 16;
-inline constexpr uint32_t kKframesPerPage = 256;                  // 4096-byte index pages
+inline constexpr uint32_t kKframesPerPage = 256;  // 4096-byte index pages
 inline constexpr size_t kKframePageSize = kKframesPerPage * kKframeEntrySize;
-inline constexpr uint32_t kOpenEndSequence = 0xFFFFFFFF;         // file still being written
+inline constexpr uint32_t kOpenEndSequence = 0xFFFFFFFF;  // file still being written
 inline constexpr int kMaxRecChannels = 128;
 
 // ---- magics (little-endian words of their four bytes) -------------------------
@@ -64,10 +64,10 @@ inline constexpr uint32_t kMagicIend = FourCC("Iend");
 // ---- versions -----------------------------------------------------------------
 
 struct FormatTraits {
-    uint16_t version;        // as stored twice in the parameter block
-    size_t fileInfoSize;     // file table entry
-    size_t eventSize;        // event record
-    int dayBitmapWords;      // day bitmaps in a file entry, one per type bit
+    uint16_t version;     // as stored twice in the parameter block
+    size_t fileInfoSize;  // file table entry
+    size_t eventSize;     // event record
+    int dayBitmapWords;   // day bitmaps in a file entry, one per type bit
 
     constexpr size_t EventBlockSize() const { return eventSize * kEventsPerBlock; }
 };
@@ -102,8 +102,12 @@ inline constexpr uint32_t kMonthKeyMask = 0xffc00000;
 
 // A broken-down time from calendar fields, the year in full (2023).
 constexpr vekfs_time calendar_time(int year, int month, int day, int hour, int minute, int second) {
-    return vekfs_time{static_cast<uint16_t>(year - 2000), static_cast<uint8_t>(month),  static_cast<uint8_t>(day),
-                      static_cast<uint8_t>(hour),         static_cast<uint8_t>(minute), static_cast<uint8_t>(second),
+    return vekfs_time{static_cast<uint16_t>(year - 2000),
+                      static_cast<uint8_t>(month),
+                      static_cast<uint8_t>(day),
+                      static_cast<uint8_t>(hour),
+                      static_cast<uint8_t>(minute),
+                      static_cast<uint8_t>(second),
                       0};
 }
 
@@ -111,7 +115,9 @@ constexpr vekfs_time calendar_time(int year, int month, int day, int hour, int m
 packed_time pack_time(const vekfs_time& t);
 vekfs_time unpack_time(packed_time v);
 
-inline uint32_t month_key(packed_time v) { return v & kMonthKeyMask; }
+inline uint32_t month_key(packed_time v) {
+    return v & kMonthKeyMask;
+}
 // Half-hour slot 0..47 of the time of day (hour * 2, plus 1 from minute 30 on).
 inline int halfhour_slot(packed_time v) {
     return static_cast<int>(((v >> 12) & 0x1f) * 2 + (v & 0xfff) / 1920);
@@ -126,21 +132,21 @@ packed_time unix_seconds_to_packed(int64_t seconds);
 // ---- disk parameter block (128 bytes at byte 256) -----------------------------
 
 struct disk_param {
-    uint32_t magic = 0;              // +0 "Vkfs"
-    uint32_t capacity = 0;           // +4
-    uint8_t part_count = 0;          // +12, at most 4
-    uint8_t disk_state = 0;          // +14, 3 or more: unusable
-    uint8_t fs_type = 0;             // +15, 0-3 accepted (3 raw disk)
-    uint16_t version = 0;            // +16
-    uint16_t version_again = 0;      // +18
-    uint32_t file_table_offset = 0;  // +20, inside an index copy
-    uint32_t event_area_offset = 0;  // +24, inside an index copy
-    uint32_t few_channels = 0;       // +36, set to 1 in memory with state 2
-    uint32_t channels = 0;           // +52, channels the disk was formatted for
+    uint32_t magic = 0;                                 // +0 "Vkfs"
+    uint32_t capacity = 0;                              // +4
+    uint8_t part_count = 0;                             // +12, at most 4
+    uint8_t disk_state = 0;                             // +14, 3 or more: unusable
+    uint8_t fs_type = 0;                                // +15, 0-3 accepted (3 raw disk)
+    uint16_t version = 0;                               // +16
+    uint16_t version_again = 0;                         // +18
+    uint32_t file_table_offset = 0;                     // +20, inside an index copy
+    uint32_t event_area_offset = 0;                     // +24, inside an index copy
+    uint32_t few_channels = 0;                          // +36, set to 1 in memory with state 2
+    uint32_t channels = 0;                              // +52, channels the disk was formatted for
     std::array<uint64_t, kMaxPartitions> part_start{};  // +72
-    uint32_t copy_size = 0;          // +104, bytes in one index copy
+    uint32_t copy_size = 0;                             // +104, bytes in one index copy
     std::array<uint8_t, kMaxPartitions> valid_bits{};   // +116, bits 0-3: usable copies
-    uint32_t check_sum = 0;          // +124, XOR of the 31 words at 0..120
+    uint32_t check_sum = 0;                             // +124, XOR of the 31 words at 0..120
 
     std::array<uint8_t, kDiskParamSize> raw{};  // bytes as read (reserved ones kept)
 };
@@ -155,11 +161,11 @@ uint32_t disk_param_xor(const uint8_t* bytes);
 // ---- partition record (40 bytes at +0 of an index copy) ------------------------
 
 struct part_info {
-    uint32_t magic = 0;        // +0 "Part"
-    uint16_t file_count = 0;   // +4
-    uint16_t free_count = 0;   // +6, free file entries; free MB = this * 256
-    uint8_t state = 0;         // +10, 2 or more: skipped by searches
-    uint8_t repair_flag = 0;   // +11, 1: stopped uncleanly, repair on mount
+    uint32_t magic = 0;           // +0 "Part"
+    uint16_t file_count = 0;      // +4
+    uint16_t free_count = 0;      // +6, free file entries; free MB = this * 256
+    uint8_t state = 0;            // +10, 2 or more: skipped by searches
+    uint8_t repair_flag = 0;      // +11, 1: stopped uncleanly, repair on mount
     packed_time type0_start = 0;  // +16
     packed_time type0_end = 0;    // +20
     packed_time type1_start = 0;  // +24
@@ -179,18 +185,18 @@ inline constexpr int kMaxDayBitmapWords = 16;
 enum file_state : uint8_t { kFileFree = 0, kFileClosed = 1, kFileWriting = 2 };
 
 struct file_info {
-    uint32_t magic = 0;          // +0 "File"
-    uint16_t number = 0;         // +4, 1-based: entry j holds j + 1
-    uint16_t event_count = 0;    // +6
-    uint8_t state = 0;           // +8, file_state; 3 and above invalid
-    uint8_t channel = 0;         // +9
-    uint8_t data_type = 0;       // +10
-    packed_time start = 0;       // +12
-    packed_time end = 0;         // +16
-    uint32_t end_sequence = 0;   // +20, kOpenEndSequence while written
-    uint32_t data_end = 0;       // +24
-    uint32_t index_end = 0;      // +28
-    uint32_t switch_word = 0;    // +32
+    uint32_t magic = 0;                                     // +0 "File"
+    uint16_t number = 0;                                    // +4, 1-based: entry j holds j + 1
+    uint16_t event_count = 0;                               // +6
+    uint8_t state = 0;                                      // +8, file_state; 3 and above invalid
+    uint8_t channel = 0;                                    // +9
+    uint8_t data_type = 0;                                  // +10
+    packed_time start = 0;                                  // +12
+    packed_time end = 0;                                    // +16
+    uint32_t end_sequence = 0;                              // +20, kOpenEndSequence while written
+    uint32_t data_end = 0;                                  // +24
+    uint32_t index_end = 0;                                 // +28
+    uint32_t switch_word = 0;                               // +32
     std::array<uint32_t, kMaxDayBitmapWords> day_bitmap{};  // +36, dayBitmapWords of them
 
     std::array<uint8_t, kMaxFileInfoSize> raw{};
@@ -204,21 +210,21 @@ void encode_file_info(const file_info& e, const FormatTraits& f, uint8_t* out);
 inline constexpr size_t kMaxEventSize = 48;
 
 struct pevent_info {
-    uint32_t magic = 0;          // +0 "Even", "EvWr" while written, 0 unused
-    packed_time start = 0;       // +4
-    uint32_t data_start = 0;     // +8, file offset of the first frame
-    uint32_t index_start = 0;    // +12, just above the first key-frame entry
-    uint32_t type_bits = 0;      // +16
-    uint16_t number = 0;         // +20, 1-based slot
-    uint8_t attr22 = 0;          // +22, passed through
-    uint8_t attr23 = 0;          // +23, passed through
-    packed_time end = 0;         // v1 +24, v2 +28
-    uint32_t data_length = 0;    // v1 +28, v2 +32
-    uint32_t index_end = 0;      // v1 +32, v2 +36: offset of the last (lowest) entry
-    uint8_t skip = 0;            // v1 +36, v2 +40: non-zero events are ignored
-    uint16_t pass38 = 0;         // v1 +38, passed through
-    uint32_t media_first = 0;    // v2 +24, passed through
-    uint32_t media_last = 0;     // v2 +44, passed through
+    uint32_t magic = 0;        // +0 "Even", "EvWr" while written, 0 unused
+    packed_time start = 0;     // +4
+    uint32_t data_start = 0;   // +8, file offset of the first frame
+    uint32_t index_start = 0;  // +12, just above the first key-frame entry
+    uint32_t type_bits = 0;    // +16
+    uint16_t number = 0;       // +20, 1-based slot
+    uint8_t attr22 = 0;        // +22, passed through
+    uint8_t attr23 = 0;        // +23, passed through
+    packed_time end = 0;       // v1 +24, v2 +28
+    uint32_t data_length = 0;  // v1 +28, v2 +32
+    uint32_t index_end = 0;    // v1 +32, v2 +36: offset of the last (lowest) entry
+    uint8_t skip = 0;          // v1 +36, v2 +40: non-zero events are ignored
+    uint16_t pass38 = 0;       // v1 +38, passed through
+    uint32_t media_first = 0;  // v2 +24, passed through
+    uint32_t media_last = 0;   // v2 +44, passed through
 
     std::array<uint8_t, kMaxEventSize> raw{};
 };
@@ -235,10 +241,10 @@ void encode_pevent_info(const pevent_info& e, const FormatTraits& f, uint8_t* ou
 // index_start / 16 - 1 (its first).
 
 struct kframe_entry {
-    uint32_t marker = 0;     // +0, kMagicIend below the last entry
-    packed_time time = 0;    // +4
-    uint32_t offset = 0;     // +8, file offset of the key frame's header
-    uint32_t length = 0;     // +12, frame length in bytes
+    uint32_t marker = 0;   // +0, kMagicIend below the last entry
+    packed_time time = 0;  // +4
+    uint32_t offset = 0;   // +8, file offset of the key frame's header
+    uint32_t length = 0;   // +12, frame length in bytes
 };
 
 kframe_entry decode_kframe_entry(const uint8_t* bytes);
@@ -280,9 +286,15 @@ static_assert(sizeof(event_desc) == 64);
 inline constexpr uint32_t make_location(uint32_t file_pos, uint32_t partition, uint32_t disk) {
     return (file_pos & 0xffff) | ((partition & 0xff) << 16) | ((disk & 0xff) << 24);
 }
-inline constexpr uint32_t location_file(uint32_t loc) { return loc & 0xffff; }
-inline constexpr uint32_t location_partition(uint32_t loc) { return (loc >> 16) & 0xff; }
-inline constexpr uint32_t location_disk(uint32_t loc) { return loc >> 24; }
+inline constexpr uint32_t location_file(uint32_t loc) {
+    return loc & 0xffff;
+}
+inline constexpr uint32_t location_partition(uint32_t loc) {
+    return (loc >> 16) & 0xff;
+}
+inline constexpr uint32_t location_disk(uint32_t loc) {
+    return loc >> 24;
+}
 
 enum search_type : uint8_t {
     kSearchMonth = 0,
@@ -300,8 +312,8 @@ struct search_param {
     uint32_t type_mask = 0;     // +4
     uint32_t channel_mask = 0;  // +8 bit c = channel c
     uint32_t pad12 = 0;
-    vekfs_time start{};       // +16
-    vekfs_time end{};         // +24
+    vekfs_time start{};  // +16
+    vekfs_time end{};    // +24
 };
 static_assert(sizeof(search_param) == 32);
 

@@ -36,7 +36,8 @@ int Reader::add_disk(int disk_number, const char* path) {
 
     disk_param block;
     int ret = get_disk_param(profile_, devicePath, &block);
-    if (ret == 0) ret = valid_vekfs_format_disk(profile_, block);
+    if (ret == 0)
+        ret = valid_vekfs_format_disk(profile_, block);
     if (ret != 0) {
         VEKFS_ERR("ret = %d", ret);
         return ret;
@@ -47,7 +48,8 @@ int Reader::add_disk(int disk_number, const char* path) {
         block.few_channels = 1;
         block.disk_state = 2;
     }
-    if (block.fs_type == 3 && profile_.announcesRawDisk) VEKFS_INFO("add raw disk now!");
+    if (block.fs_type == 3 && profile_.announcesRawDisk)
+        VEKFS_INFO("add raw disk now!");
     if (block.fs_type > 3) {
         VEKFS_ERR("disk param err not support fs type now!");
         return VEKFS_ERR_FAIL;
@@ -73,7 +75,8 @@ int Reader::add_disk(int disk_number, const char* path) {
     }
 
     uint32_t free_files = 0;
-    for (int p = 0; p < block.part_count; p++) free_files += disk->parts[static_cast<size_t>(p)].free_count;
+    for (int p = 0; p < block.part_count; p++)
+        free_files += disk->parts[static_cast<size_t>(p)].free_count;
     VEKFS_INFO("disk%d free size=%uMB", disk_number, free_files * 256u);
 
     disk->number = disk_number;
@@ -82,7 +85,8 @@ int Reader::add_disk(int disk_number, const char* path) {
 
     std::lock_guard<std::mutex> guard(lock_);
     // Mounting a number that is already mounted replaces its record.
-    if (!disks_[static_cast<size_t>(disk_number)]) mountedCount_++;
+    if (!disks_[static_cast<size_t>(disk_number)])
+        mountedCount_++;
     disks_[static_cast<size_t>(disk_number)] = std::move(disk);
     largestFileCount_ = std::max(largestFileCount_, largest);
     return VEKFS_OK;
@@ -104,7 +108,8 @@ int Reader::remove_disk(int disk_number) {
 void Reader::recount_largest_file_count() {
     uint16_t largest = 0;
     for (const auto& d : disks_) {
-        if (!d) continue;
+        if (!d)
+            continue;
         for (int p = 0; p < d->param.part_count && p < kMaxPartitions; p++)
             largest = std::max(largest, d->parts[static_cast<size_t>(p)].file_count);
     }
@@ -113,7 +118,8 @@ void Reader::recount_largest_file_count() {
 
 int Reader::repair_record(int partition, disk_param* block, part_info* out, const std::string& path) {
     auto device = open_disk(profile_, path);
-    if (!device) return VEKFS_ERR_FAIL;
+    if (!device)
+        return VEKFS_ERR_FAIL;
     const FormatTraits& f = profile_.format;
 
     for (int attempt = 0; attempt < kMaxIndexAttempts; attempt++) {
@@ -122,8 +128,8 @@ int Reader::repair_record(int partition, disk_param* block, part_info* out, cons
             VEKFS_ERR("can't find valid index!");
             return VEKFS_ERR_FAIL;
         }
-        const uint64_t at = index_copy_offset(block->part_start[static_cast<size_t>(partition)], block->copy_size,
-                                              copy);
+        const uint64_t at =
+            index_copy_offset(block->part_start[static_cast<size_t>(partition)], block->copy_size, copy);
         uint8_t bytes[kPartInfoSize];
         const int rc = pc_read_data(device.get(), bytes, at, kPartInfoSize);
         if (rc == kSectorErrSeek) {
@@ -132,13 +138,15 @@ int Reader::repair_record(int partition, disk_param* block, part_info* out, cons
         }
         if (rc < 0) {
             VEKFS_ERR("read file %s failed ret=%d", path.c_str(), rc);
-            if (dealwith_index_error(block, partition, device.get(), path) != 0) return VEKFS_ERR_FAIL;
+            if (dealwith_index_error(block, partition, device.get(), path) != 0)
+                return VEKFS_ERR_FAIL;
             continue;
         }
         *out = decode_part_info(bytes);
         if (out->magic != kMagicPart) {
             VEKFS_ERR("part info magic %#x err", out->magic);
-            if (dealwith_index_error(block, partition, device.get(), path) != 0) return VEKFS_ERR_FAIL;
+            if (dealwith_index_error(block, partition, device.get(), path) != 0)
+                return VEKFS_ERR_FAIL;
             continue;
         }
         // The file table and the event blocks of every file must lie inside the
@@ -161,7 +169,9 @@ int Reader::repair_record(int partition, disk_param* block, part_info* out, cons
     return VEKFS_ERR_FAIL;
 }
 
-int Reader::dealwith_index_error(disk_param* block, int partition, platform::RawDevice* device,
+int Reader::dealwith_index_error(disk_param* block,
+                                 int partition,
+                                 platform::RawDevice* device,
                                  const std::string& path) {
     VEKFS_INFO("deal with index error start");
     if (device == nullptr) {
@@ -177,7 +187,8 @@ int Reader::dealwith_index_error(disk_param* block, int partition, platform::Raw
     int valid[kIndexCopies];
     int found = 0;
     for (int copy = 0; copy < kIndexCopies; copy++)
-        if (block->valid_bits[p] & (1u << copy)) valid[found++] = copy;
+        if (block->valid_bits[p] & (1u << copy))
+            valid[found++] = copy;
     if (found < 3) {
         VEKFS_ERR("all index file is err!");
         return VEKFS_ERR_FAIL;
@@ -192,7 +203,8 @@ int Reader::dealwith_index_error(disk_param* block, int partition, platform::Raw
     // recorder's to keep.
     disk_param on_disk;
     int ret = get_disk_param(profile_, path, &on_disk);
-    if (ret == 0) ret = valid_vekfs_format_disk(profile_, on_disk);
+    if (ret == 0)
+        ret = valid_vekfs_format_disk(profile_, on_disk);
     if (ret == 0) {
         on_disk.valid_bits[p] = static_cast<uint8_t>(on_disk.valid_bits[p] & ~(1u << failing));
         ret = set_disk_param(profile_, path, &on_disk);
@@ -228,8 +240,9 @@ int Reader::dealwith_index_error(disk_param* block, int partition, platform::Raw
         // A failed write leaves a stale spare; reads keep using the working copy,
         // so the mount goes on, but the failure is reported.
         const int wrc = pc_write_data(device, chunk.get(), to + done, n);
-        if (wrc < 0) VEKFS_ERR("write file err! copy%d offset %llu ret=%d", spare,
-                               static_cast<unsigned long long>(done), wrc);
+        if (wrc < 0)
+            VEKFS_ERR("write file err! copy%d offset %llu ret=%d", spare,
+                      static_cast<unsigned long long>(done), wrc);
         done += static_cast<uint64_t>(n);
     }
     VEKFS_INFO("deal with index error sucess");

@@ -15,15 +15,15 @@ struct ReaderProfile {
     platform::DeviceAccess deviceAccess;  // how the disk is opened for reading and writing
     int bannerMajor;
     int bannerMinor;
-    int dumpLevelLimit;        // a dump prints when its level is at most this
-    bool announcesRawDisk;     // prints "add raw disk now!" for file-system type 3
-    bool echoesOpenFailure;    // also sends a failed open to the debugger output
-    bool announcesMaxChannels; // prints the configured channel maximum at init
+    int dumpLevelLimit;         // a dump prints when its level is at most this
+    bool announcesRawDisk;      // prints "add raw disk now!" for file-system type 3
+    bool echoesOpenFailure;     // also sends a failed open to the debugger output
+    bool announcesMaxChannels;  // prints the configured channel maximum at init
 };
 
-inline constexpr ReaderProfile kReaderV1{kFormatV1, platform::DeviceAccess::ReadWriteThrough, 1, 1, 5,
-                                         true, true, true};
-inline constexpr ReaderProfile kReaderV2{kFormatV2, platform::DeviceAccess::ReadWrite, 2, 2, 1,
-                                         false, false, false};
+inline constexpr ReaderProfile kReaderV1{
+    kFormatV1, platform::DeviceAccess::ReadWriteThrough, 1, 1, 5, true, true, true};
+inline constexpr ReaderProfile kReaderV2{kFormatV2, platform::DeviceAccess::ReadWrite, 2, 2, 1, false, false,
+                                         false};
 
 }  // namespace vekfs

@@ -65,7 +65,8 @@ void Reader::free_all() {
             c.state = 0;
             c.number = 0;
         }
-        for (search_handle& h : handles_) clear_handle(h);
+        for (search_handle& h : handles_)
+            clear_handle(h);
     }
     for (reader_slot& s : slots_) {
         std::lock_guard<std::mutex> slotGuard(s.mutex);
@@ -80,7 +81,8 @@ int Reader::init(int max_channels) {
     }
     free_all();
     maxChannels_ = max_channels;
-    if (profile_.announcesMaxChannels) VEKFS_INFO("vekfs max rec channel is %d", max_channels);
+    if (profile_.announcesMaxChannels)
+        VEKFS_INFO("vekfs max rec channel is %d", max_channels);
     char banner[128];
     std::snprintf(banner, sizeof banner, "\n========vekfs version:%d.%d release date:2013-11-18========\n\n",
                   profile_.bannerMajor, profile_.bannerMinor);
@@ -97,15 +99,18 @@ int Reader::get_disk_status(int disk_number, disk_status_t* out, int* result) {
         VEKFS_ERR("invalid id");
         return VEKFS_ERR_FAIL;
     }
-    if (out == nullptr || result == nullptr) return VEKFS_ERR_NULL_PARAM;
+    if (out == nullptr || result == nullptr)
+        return VEKFS_ERR_NULL_PARAM;
     std::lock_guard<std::mutex> guard(lock_);
     const disk_info_t* disk = disks_[static_cast<size_t>(disk_number)].get();
-    if (disk == nullptr) return VEKFS_ERR_FAIL;
+    if (disk == nullptr)
+        return VEKFS_ERR_FAIL;
     out->capacity = disk->param.capacity;
     uint32_t free_mb = 0;
     for (int p = 0; p < disk->param.part_count; p++) {
         const part_info& part = disk->parts[static_cast<size_t>(p)];
-        if (part.state == 0) free_mb += static_cast<uint32_t>(part.free_count) * 256;
+        if (part.state == 0)
+            free_mb += static_cast<uint32_t>(part.free_count) * 256;
     }
     out->free_mb = free_mb;
     out->state = disk->param.disk_state;
@@ -126,7 +131,8 @@ int Reader::channel_open(int channel) {
     }
     if (profile_.format.version == 2) {
         c.buffer.reset(new (std::nothrow) uint8_t[kChannelBufferSize]());
-        if (!c.buffer) return VEKFS_ERR_FAIL;
+        if (!c.buffer)
+            return VEKFS_ERR_FAIL;
     }
     c.state = 1;
     c.number = static_cast<uint8_t>(channel);
@@ -138,7 +144,8 @@ int Reader::channel_close(int channel) {
         VEKFS_ERR("invalid vekfs fd");
         return VEKFS_ERR_BAD_HANDLE;
     }
-    if (channel >= maxChannels_) return VEKFS_OK;
+    if (channel >= maxChannels_)
+        return VEKFS_OK;
     std::lock_guard<std::mutex> guard(lock_);
     channel_entry& c = channels_[static_cast<size_t>(channel)];
     if (c.state == 0) {
@@ -152,8 +159,8 @@ int Reader::channel_close(int channel) {
 }
 
 int Reader::find_start(search_param* param, void* out) {
-    if (param == nullptr || (out == nullptr && (param->search_type == kSearchHalfHour ||
-                                                param->search_type == kSearchOneList))) {
+    if (param == nullptr ||
+        (out == nullptr && (param->search_type == kSearchHalfHour || param->search_type == kSearchOneList))) {
         VEKFS_ERR("param which input is err");
         return VEKFS_ERR_NULL_PARAM;
     }
@@ -162,8 +169,10 @@ int Reader::find_start(search_param* param, void* out) {
         return VEKFS_ERR_SEARCH_TYPE;
     }
     search_param p = *param;
-    if (maxChannels_ < 31) p.channel_mask &= (1u << maxChannels_) - 1;
-    if (dumps_on()) dump_search_param(p);
+    if (maxChannels_ < 31)
+        p.channel_mask &= (1u << maxChannels_) - 1;
+    if (dumps_on())
+        dump_search_param(p);
 
     if (p.search_type == kSearchMonth) {
         const int rc = search_month(p, static_cast<uint32_t*>(out));
@@ -206,17 +215,22 @@ int Reader::find_start(search_param* param, void* out) {
 }
 
 int Reader::find_stop(int handle) {
-    if (handle < 0 || handle >= kMaxSearchHandles) return VEKFS_OK;
+    if (handle < 0 || handle >= kMaxSearchHandles)
+        return VEKFS_OK;
     std::lock_guard<std::mutex> guard(lock_);
     search_handle& h = handles_[static_cast<size_t>(handle)];
-    if (h.in_use) clear_handle(h);
+    if (h.in_use)
+        clear_handle(h);
     return VEKFS_OK;
 }
 
 int Reader::get_event(int handle, int list_channel, event_list* out) {
-    if (handle < 0 || handle >= kMaxSearchHandles) return VEKFS_ERR_BAD_HANDLE;
-    if (list_channel < 0 || list_channel >= maxChannels_) return VEKFS_ERR_CHANNEL;
-    if (out == nullptr) return VEKFS_ERR_NULL_PARAM;
+    if (handle < 0 || handle >= kMaxSearchHandles)
+        return VEKFS_ERR_BAD_HANDLE;
+    if (list_channel < 0 || list_channel >= maxChannels_)
+        return VEKFS_ERR_CHANNEL;
+    if (out == nullptr)
+        return VEKFS_ERR_NULL_PARAM;
     std::lock_guard<std::mutex> guard(lock_);
     search_handle& h = handles_[static_cast<size_t>(handle)];
     if (!h.in_use) {
@@ -233,7 +247,8 @@ int Reader::read_start(int channel) {
     for (int i = 0; i < kMaxReaderSlots; i++) {
         reader_slot& s = slots_[static_cast<size_t>(i)];
         std::lock_guard<std::mutex> slotGuard(s.mutex);
-        if (s.in_use) continue;
+        if (s.in_use)
+            continue;
         clear_slot(s);
         s.in_use = true;
         s.channel = channel;
@@ -250,7 +265,8 @@ int Reader::read_stop(int slot) {
     }
     reader_slot& s = slots_[static_cast<size_t>(slot)];
     std::lock_guard<std::mutex> slotGuard(s.mutex);
-    if (s.in_use) clear_slot(s);
+    if (s.in_use)
+        clear_slot(s);
     return VEKFS_OK;
 }
 
@@ -308,7 +324,8 @@ int Reader::kframe_call(int slot, void* buffer, int length, int* first_offset, i
     reader_slot& s = slots_[static_cast<size_t>(slot)];
     std::lock_guard<std::mutex> slotGuard(s.mutex);
     const int rc = s.in_use ? step_kframe(s, buffer, length, first_offset, step) : VEKFS_ERR_BAD_HANDLE;
-    if (rc < 0) VEKFS_ERR("find end!");
+    if (rc < 0)
+        VEKFS_ERR("find end!");
     return rc;
 }
 
@@ -336,15 +353,18 @@ std::vector<disk_info_t> Reader::snapshot_disks() const {
     std::lock_guard<std::mutex> guard(lock_);
     std::vector<disk_info_t> out;
     for (const auto& d : disks_)
-        if (d) out.push_back(*d);
+        if (d)
+            out.push_back(*d);
     return out;
 }
 
 bool Reader::disk_info(int disk_number, disk_info_t* out) const {
-    if (disk_number < 0 || disk_number >= kMaxDisks || out == nullptr) return false;
+    if (disk_number < 0 || disk_number >= kMaxDisks || out == nullptr)
+        return false;
     std::lock_guard<std::mutex> guard(lock_);
     const auto& d = disks_[static_cast<size_t>(disk_number)];
-    if (!d) return false;
+    if (!d)
+        return false;
     *out = *d;
     return true;
 }

@@ -97,8 +97,8 @@ struct event_list_store {
 // A search handle (types 2 and 3).
 struct search_handle {
     bool in_use = false;
-    packed_time earliest = 0;  // earliest event start found
-    packed_time latest = 0;    // latest event end found
+    packed_time earliest = 0;                                   // earliest event start found
+    packed_time latest = 0;                                     // latest event end found
     std::array<uint8_t, kMaxDisks * kMaxPartitions> touched{};  // disk * 4 + partition
     std::array<event_list_store, kMaxRecChannels> lists;
 };
@@ -115,20 +115,20 @@ struct reader_slot {
     std::unique_ptr<platform::RawDevice> iframe_hHDD;  // opened on first seek, kept within one file
     bool has_location = false;
     uint32_t location = 0;
-    uint64_t file_base = 0;    // byte offset of the data file on the device
-    uint32_t pos = 0;          // read position, byte offset within the file
+    uint64_t file_base = 0;  // byte offset of the data file on the device
+    uint32_t pos = 0;        // read position, byte offset within the file
     uint32_t data_start = 0;
     uint32_t data_length = 0;
-    int64_t cur_kframe = 0;    // current key-frame number
-    int64_t low_kframe = 0;    // E: the event's last (lowest) entry
-    int64_t high_kframe = 0;   // O: the event's first (highest) entry
+    int64_t cur_kframe = 0;           // current key-frame number
+    int64_t low_kframe = 0;           // E: the event's last (lowest) entry
+    int64_t high_kframe = 0;          // O: the event's first (highest) entry
     std::unique_ptr<uint8_t[]> page;  // kKframePageSize bytes of index entries
-    uint32_t page_first = 0;   // key-frame number of the first entry in the page
-    uint32_t page_count = 0;   // entries held (0: none)
+    uint32_t page_first = 0;          // key-frame number of the first entry in the page
+    uint32_t page_count = 0;          // entries held (0: none)
 };
 
 class Reader {
-public:
+  public:
     explicit Reader(const ReaderProfile& profile);
     ~Reader();
     Reader(const Reader&) = delete;
@@ -157,7 +157,9 @@ public:
     int read_stop(int slot);
 
     // ---- mounting internals, public for the tools and tests ----
-    int dealwith_index_error(disk_param* block, int partition, platform::RawDevice* device,
+    int dealwith_index_error(disk_param* block,
+                             int partition,
+                             platform::RawDevice* device,
                              const std::string& path);
     // Reads partition `partition`'s record from its working copy (recovering the
     // index when the copy fails) and repairs the partition when the recorder left
@@ -165,8 +167,11 @@ public:
     int repair_record(int partition, disk_param* block, part_info* out, const std::string& path);
     // Closes the files and events the recorder left open in a partition whose
     // record carries the repair flag. 0 or -1.
-    int repair_partition(disk_param* block, part_info* part, const std::string& path,
-                         platform::RawDevice* device, int partition);
+    int repair_partition(disk_param* block,
+                         part_info* part,
+                         const std::string& path,
+                         platform::RawDevice* device,
+                         int partition);
 
     // Snapshot of a mounted disk (for tools and tests); false when not mounted.
     bool disk_info(int disk_number, disk_info_t* out) const;
@@ -174,7 +179,7 @@ public:
     uint16_t largest_file_count() const { return largestFileCount_; }
     int mounted_count() const { return mountedCount_; }
 
-private:
+  private:
     // Copies of the mounted disks' records, taken under the lock, for a search to
     // walk without holding it.
     std::vector<disk_info_t> snapshot_disks() const;

@@ -41,7 +41,8 @@ int pc_read_data(platform::RawDevice* device, void* buffer, uint64_t offset, int
         std::memcpy(out, bounce.bytes + head, n);
         out += n;
         remaining -= n;
-        if (remaining == 0) return length;
+        if (remaining == 0)
+            return length;
     }
 
     const size_t whole = remaining / kSector * kSector;
@@ -102,8 +103,10 @@ int pc_write_data(platform::RawDevice* device, const void* data, uint64_t offset
     };
 
     if (head > 0) {
-        if (int rc = patch_sector(head, std::min<size_t>(remaining, kSector - head)); rc < 0) return rc;
-        if (remaining == 0) return length;
+        if (int rc = patch_sector(head, std::min<size_t>(remaining, kSector - head)); rc < 0)
+            return rc;
+        if (remaining == 0)
+            return length;
     }
 
     const size_t whole = remaining / kSector * kSector;
@@ -118,7 +121,8 @@ int pc_write_data(platform::RawDevice* device, const void* data, uint64_t offset
     }
 
     if (remaining > 0) {
-        if (int rc = patch_sector(0, remaining); rc < 0) return rc;
+        if (int rc = patch_sector(0, remaining); rc < 0)
+            return rc;
     }
     return length;
 }

@@ -57,7 +57,8 @@ int load_page(reader_slot& s, int64_t number) {
     const int rc = pc_read_data(s.iframe_hHDD.get(), s.page.get(),
                                 s.file_base + static_cast<uint64_t>(first) * kKframeEntrySize,
                                 static_cast<int>(kKframePageSize));
-    if (rc < 0) return rc;
+    if (rc < 0)
+        return rc;
     s.page_count = kKframesPerPage;
     return 0;
 }
@@ -73,7 +74,8 @@ bool offset_in_event(const reader_slot& s, uint32_t offset) {
 // Loads the page holding `number` for the time seek, with the seek's messages
 // and codes. 0 or a negative vekfs_err.
 int seek_page(reader_slot& s, int64_t number) {
-    if (page_holds(s, number)) return VEKFS_OK;
+    if (page_holds(s, number))
+        return VEKFS_OK;
     const int rc = load_page(s, number);
     if (rc == kSectorErrSeek) {
         VEKFS_ERR("set file point err!");
@@ -89,7 +91,8 @@ int seek_page(reader_slot& s, int64_t number) {
 
 // Time of entry `number` for the time seek (loading its page); 0 or an error.
 int seek_entry_time(reader_slot& s, int64_t number, packed_time* time) {
-    if (const int rc = seek_page(s, number); rc < 0) return rc;
+    if (const int rc = seek_page(s, number); rc < 0)
+        return rc;
     *time = page_entry(s, number).time;
     return VEKFS_OK;
 }
@@ -175,7 +178,8 @@ int Reader::time_seek(reader_slot& slot, const vekfs_time& time, int direction, 
     // position, so a read after a failed seek never takes data from the wrong
     // place.
     slot.sought = false;
-    if (slot.has_location && slot.location != event.location) slot.iframe_hHDD.reset();
+    if (slot.has_location && slot.location != event.location)
+        slot.iframe_hHDD.reset();
     slot.has_location = true;
     slot.location = event.location;
     slot.event_index = event.event_index;
@@ -207,7 +211,8 @@ int Reader::time_seek(reader_slot& slot, const vekfs_time& time, int direction, 
     VEKFS_INFO("estimate index pos:%" PRId64, pos);
 
     packed_time S = 0;
-    if (const int rc = seek_entry_time(slot, pos, &S); rc < 0) return rc;
+    if (const int rc = seek_entry_time(slot, pos, &S); rc < 0)
+        return rc;
     VEKFS_INFO("estimate index in buf pos:%" PRId64, pos - slot.page_first);
 
     // n0: the highest number in [E, O] whose time is at least L (the first key
@@ -222,7 +227,8 @@ int Reader::time_seek(reader_slot& slot, const vekfs_time& time, int direction, 
                 return VEKFS_ERR_OVERWRITTEN;
             }
             pos--;
-            if (const int rc = seek_entry_time(slot, pos, &t); rc < 0) return rc;
+            if (const int rc = seek_entry_time(slot, pos, &t); rc < 0)
+                return rc;
             if (t >= L) {
                 n0 = pos;
                 break;
@@ -236,8 +242,10 @@ int Reader::time_seek(reader_slot& slot, const vekfs_time& time, int direction, 
                 return VEKFS_ERR_OVERWRITTEN;
             }
             packed_time earlier = 0;
-            if (const int rc = seek_entry_time(slot, pos + 1, &earlier); rc < 0) return rc;
-            if (earlier < L) break;
+            if (const int rc = seek_entry_time(slot, pos + 1, &earlier); rc < 0)
+                return rc;
+            if (earlier < L)
+                break;
             pos++;
             t = earlier;
         }
@@ -261,7 +269,8 @@ int Reader::time_seek(reader_slot& slot, const vekfs_time& time, int direction, 
         pos = n0 + 1;  // the last key frame before the time
     }
 
-    if (const int rc = seek_page(slot, pos); rc < 0) return rc;
+    if (const int rc = seek_page(slot, pos); rc < 0)
+        return rc;
     const kframe_entry entry = page_entry(slot, pos);
     slot.data_start = event.data_start;
     slot.data_length = event.data_length;

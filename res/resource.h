@@ -12,13 +12,13 @@
 #endif
 
 // Dialog templates.
-#define IDD_ABOUTBOX 100          // the about box
-#define IDD_MOVAREL_DIALOG 102    // the main window
-#define IDD_REMOTE_PLAYBACK 130   // the network playback page
-#define IDD_MENU_CTRL 131         // the mode bar
-#define IDD_LOCAL_PLAYBACK 132    // the recorder-disk playback page
-#define IDD_SETTING 189           // the settings dialog
-#define IDD_FILE_PLAY 215         // the local file player page
+#define IDD_ABOUTBOX 100         // the about box
+#define IDD_MOVAREL_DIALOG 102   // the main window
+#define IDD_REMOTE_PLAYBACK 130  // the network playback page
+#define IDD_MENU_CTRL 131        // the mode bar
+#define IDD_LOCAL_PLAYBACK 132   // the recorder-disk playback page
+#define IDD_SETTING 189          // the settings dialog
+#define IDD_FILE_PLAY 215        // the local file player page
 
 // Bitmaps.
 #define IDB_MENU_BACK 146    // the mode bar's background, stretched over the bar

@@ -20,7 +20,6 @@ namespace veknet {
 
 namespace {
 
-
 int Fd(intptr_t handle) {
     return static_cast<int>(handle);
 }

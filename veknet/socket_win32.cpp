@@ -14,7 +14,6 @@ namespace veknet {
 
 namespace {
 
-
 std::mutex gStartLock;
 int gStarts = 0;
 

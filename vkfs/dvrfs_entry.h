@@ -37,19 +37,19 @@ static_assert(sizeof(dvrfs_find_query) == 56);
 // One record found by a range find (172 bytes).
 struct dvrfs_find_result {
     int32_t start[6] = {};
-    int32_t end[6] = {};       // the end date is the start date
-    uint32_t lengthLow = 0;    // +48 bytes: sector count x 512
-    uint32_t lengthHigh = 0;   // +52 sector count >> 23
-    uint32_t word56 = 0;       // +56 passed through
-    uint32_t split7 = 0;       // +60 passed through
-    uint32_t split06 = 0;      // +64 passed through
-    uint32_t recordType = 0;   // +68 type bits; bit 31 class 1, bit 30 otherwise
-    char diskPath[80] = {};    // +72
-    int32_t diskSet = 0;       // +152
-    uint32_t word156 = 0;      // +156 passed through
-    int32_t channel = 0;       // +160
-    uint32_t diskId = 0;       // +164
-    uint32_t lastSector = 0;   // +168
+    int32_t end[6] = {};      // the end date is the start date
+    uint32_t lengthLow = 0;   // +48 bytes: sector count x 512
+    uint32_t lengthHigh = 0;  // +52 sector count >> 23
+    uint32_t word56 = 0;      // +56 passed through
+    uint32_t split7 = 0;      // +60 passed through
+    uint32_t split06 = 0;     // +64 passed through
+    uint32_t recordType = 0;  // +68 type bits; bit 31 class 1, bit 30 otherwise
+    char diskPath[80] = {};   // +72
+    int32_t diskSet = 0;      // +152
+    uint32_t word156 = 0;     // +156 passed through
+    int32_t channel = 0;      // +160
+    uint32_t diskId = 0;      // +164
+    uint32_t lastSector = 0;  // +168
 };
 static_assert(sizeof(dvrfs_find_result) == 172);
 
@@ -77,6 +77,9 @@ int dvrfs_find_start(unsigned handle, vkfs::dvrfs_find_query* query, void* out, 
 int dvrfs_find_next(unsigned handle, void* out);
 int dvrfs_find_stop(unsigned handle);
 // Positions the handle in `record` at `time` (six ints), then reads from there.
-int dvrfs_tseek(unsigned handle, const int time[6], int direction, int count,
+int dvrfs_tseek(unsigned handle,
+                const int time[6],
+                int direction,
+                int count,
                 const vkfs::dvrfs_find_result* record);
 int dvrfs_read(int handle, void* buffer, int length, int* out);

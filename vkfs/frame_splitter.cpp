@@ -67,7 +67,8 @@ FrameBuffer::FrameBuffer() : data_(new uint8_t[kFrameBufferSize]()) {}
 uint8_t* FrameBuffer::WriteArea() {
     if (kFrameBufferSize - end_ < kReadBlockSize) {
         const size_t kept = end_ - begin_;
-        if (kept && begin_) std::memmove(data_.get(), data_.get() + begin_, kept);
+        if (kept && begin_)
+            std::memmove(data_.get(), data_.get() + begin_, kept);
         begin_ = 0;
         end_ = kept;
     }
@@ -75,7 +76,8 @@ uint8_t* FrameBuffer::WriteArea() {
 }
 
 void FrameBuffer::Reset(bool zero) {
-    if (zero) std::memset(data_.get(), 0, kFrameBufferSize);
+    if (zero)
+        std::memset(data_.get(), 0, kFrameBufferSize);
     begin_ = end_ = total_ = pos_ = 0;
 }
 
@@ -95,7 +97,8 @@ bool FrameBuffer::Next(uint8_t** frame, size_t* length) {
     }
     begin_ = scan.keepFrom;
     end_ = pos_ = total_;
-    if (begin_ == end_) begin_ = end_ = pos_ = total_ = 0;  // nothing kept: start over at the front
+    if (begin_ == end_)
+        begin_ = end_ = pos_ = total_ = 0;  // nothing kept: start over at the front
     return false;
 }
 

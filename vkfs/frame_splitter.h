@@ -45,7 +45,7 @@ FrameScan ScanFrame(const uint8_t* buf, size_t total, size_t from);
 size_t FindFrameMagic(const uint8_t* buf, size_t total, size_t from);
 
 class FrameBuffer {
-public:
+  public:
     FrameBuffer();
     FrameBuffer(const FrameBuffer&) = delete;
     FrameBuffer& operator=(const FrameBuffer&) = delete;
@@ -67,7 +67,7 @@ public:
     // for the next block. A frame stays where it is, valid until the next call.
     bool Next(uint8_t** frame, size_t* length);
 
-private:
+  private:
     std::unique_ptr<uint8_t[]> data_;
     // Between blocks: the kept bytes are [begin_, end_). While a block is
     // taken apart: [pos_, total_) is still to be scanned.

@@ -35,7 +35,8 @@ FSDisk::FSDisk(void* window, int channels, int diskNumber, const char* path, FSS
         std::strncpy(path_, path, sizeof path_ - 1);
         path_[sizeof path_ - 1] = '\0';
     }
-    for (auto& group : channelTable_) group.fill(-1);
+    for (auto& group : channelTable_)
+        group.fill(-1);
     log_.Start();
 }
 
@@ -53,7 +54,8 @@ bool FSDisk::Probe() {
 }
 
 int FSDisk::Close() {
-    if (OnOwnWorker()) return 0;
+    if (OnOwnWorker())
+        return 0;
     std::lock_guard<std::mutex> hold(control_);
     if (closed_ || !source_)
         return 0;
@@ -105,7 +107,8 @@ void FSDisk::StopSearchLocked(SearchWorker& search) {
 }
 
 void FSDisk::SearchByMonth(const SearchMonTime& range, FSHwnd* windows, void* user) {
-    if (OnOwnWorker()) return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     if (closed_)
         return;
@@ -121,12 +124,20 @@ void FSDisk::StopMonthSearch() {
     StopSearchLocked(month_);
 }
 
-void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows, FSSearchCallback callback,
-                         void* user, int group, const int channels[4]) {
-    if (group < 0 || group >= kGroupCount || !channels) return;
-    if (OnOwnWorker()) return;
+void FSDisk::SearchByDay(const RecTime& from,
+                         const RecTime& to,
+                         FSHwnd* windows,
+                         FSSearchCallback callback,
+                         void* user,
+                         int group,
+                         const int channels[4]) {
+    if (group < 0 || group >= kGroupCount || !channels)
+        return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
-    if (closed_) return;
+    if (closed_)
+        return;
     StopSearchLocked(day_);
     DayJob job;
     job.from = from;
@@ -135,7 +146,8 @@ void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows
     job.callback = callback;
     job.user = user;
     job.group = group;
-    for (int s = 0; s < kSlotCount; s++) job.channels[static_cast<size_t>(s)] = channels[s];
+    for (int s = 0; s < kSlotCount; s++)
+        job.channels[static_cast<size_t>(s)] = channels[s];
     {
         std::lock_guard<std::mutex> tables(tables_);
         channelTable_[static_cast<size_t>(group)] = job.channels;
@@ -145,7 +157,8 @@ void FSDisk::SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows
 }
 
 void FSDisk::StopDaySearch() {
-    if (OnOwnWorker()) return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     StopSearchLocked(day_);
 }
@@ -197,10 +210,16 @@ void FSDisk::StopStreamLocked(StreamWorker& worker) {
     worker.stream = -1;
 }
 
-void FSDisk::Play(int slot, const RecTime& from, const RecTime& to, uintptr_t user, FSDataCallback data,
+void FSDisk::Play(int slot,
+                  const RecTime& from,
+                  const RecTime& to,
+                  uintptr_t user,
+                  FSDataCallback data,
                   FSTimeCallback time) {
-    if (!ValidSlot(slot)) return;
-    if (OnOwnWorker()) return;
+    if (!ValidSlot(slot))
+        return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     if (closed_ || !source_)
         return;
@@ -216,8 +235,10 @@ void FSDisk::Play(int slot, const RecTime& from, const RecTime& to, uintptr_t us
 }
 
 void FSDisk::StopPlay(int slot) {
-    if (!ValidSlot(slot)) return;
-    if (OnOwnWorker()) return;
+    if (!ValidSlot(slot))
+        return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     StopPlayLocked(slot);
 }
@@ -232,7 +253,8 @@ void FSDisk::StopPlayLocked(int slot) {
 }
 
 void FSDisk::SeekPlay(int slot, const RecTime& time) {
-    if (!ValidSlot(slot)) return;
+    if (!ValidSlot(slot))
+        return;
     Slot& s = slots_[static_cast<size_t>(slot)];
     std::lock_guard<std::mutex> hold(s.seekLock);
     s.seekTime = time;
@@ -243,14 +265,20 @@ void FSDisk::SeekPlay(int slot, const RecTime& time) {
 }
 
 void FSDisk::RequestData(int slot, int on) {
-    if (!ValidSlot(slot)) return;
+    if (!ValidSlot(slot))
+        return;
     slots_[static_cast<size_t>(slot)].deliver = on;
 }
 
 // ---- export -----------------------------------------------------------------------
 
-void FSDisk::Export(int channel, const RecTime& from, const RecTime& to, uintptr_t user, FSDataCallback data) {
-    if (OnOwnWorker()) return;
+void FSDisk::Export(int channel,
+                    const RecTime& from,
+                    const RecTime& to,
+                    uintptr_t user,
+                    FSDataCallback data) {
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     if (closed_ || !source_)
         return;
@@ -272,8 +300,10 @@ void FSDisk::Export(int channel, const RecTime& from, const RecTime& to, uintptr
 }
 
 void FSDisk::StopExport(int slot) {
-    if (!ValidSlot(slot)) return;
-    if (OnOwnWorker()) return;
+    if (!ValidSlot(slot))
+        return;
+    if (OnOwnWorker())
+        return;
     std::lock_guard<std::mutex> hold(control_);
     StopExportLocked(slot);
 }

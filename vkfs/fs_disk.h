@@ -39,8 +39,8 @@ namespace vkfs {
 inline constexpr size_t kDevicePathSize = 80;
 
 // Pauses of the worker threads, in milliseconds.
-inline constexpr uint32_t kDeliverTurnMs = 3;   // after a turn of a delivering play or export
-inline constexpr uint32_t kIdleTurnMs = 40;     // between turns of an idle one
+inline constexpr uint32_t kDeliverTurnMs = 3;    // after a turn of a delivering play or export
+inline constexpr uint32_t kIdleTurnMs = 40;      // between turns of an idle one
 inline constexpr uint32_t kHeldDeliveryMs = 10;  // steps of a splitter waiting for FSRequestData(1)
 
 inline bool ValidSlot(int slot) {
@@ -48,7 +48,7 @@ inline bool ValidSlot(int slot) {
 }
 
 class FSDisk {
-public:
+  public:
     FSDisk(void* window, int channels, int diskNumber, const char* path, FSSearchCallback monthCallback);
     ~FSDisk();
     FSDisk(const FSDisk&) = delete;
@@ -63,10 +63,19 @@ public:
 
     void SearchByMonth(const SearchMonTime& range, FSHwnd* windows, void* user);
     void StopMonthSearch();
-    void SearchByDay(const RecTime& from, const RecTime& to, FSHwnd* windows, FSSearchCallback callback,
-                     void* user, int group, const int channels[4]);
+    void SearchByDay(const RecTime& from,
+                     const RecTime& to,
+                     FSHwnd* windows,
+                     FSSearchCallback callback,
+                     void* user,
+                     int group,
+                     const int channels[4]);
     void StopDaySearch();
-    void Play(int slot, const RecTime& from, const RecTime& to, uintptr_t user, FSDataCallback data,
+    void Play(int slot,
+              const RecTime& from,
+              const RecTime& to,
+              uintptr_t user,
+              FSDataCallback data,
               FSTimeCallback time);
     void StopPlay(int slot);
     void SeekPlay(int slot, const RecTime& time);
@@ -82,7 +91,7 @@ public:
     // The search handle kept from the last day search of a group (-1: none).
     int KeptSearchHandle(int group) const;
 
-private:
+  private:
     // A search thread and its stop.
     struct SearchWorker {
         platform::Thread thread;

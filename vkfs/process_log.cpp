@@ -34,7 +34,8 @@ std::string DefaultPath() {
 // "2024-3-5 9:07:02" with no leading zeros, as the log has always written it.
 std::string Stamp() {
     std::tm tm{};
-    if (!platform::LocalTime(std::time(nullptr), &tm)) return "0-0-0 0:0:0";
+    if (!platform::LocalTime(std::time(nullptr), &tm))
+        return "0-0-0 0:0:0";
     char text[64];
     std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
@@ -43,7 +44,8 @@ std::string Stamp() {
 
 void WriteLine(const std::string& path, const char* mode, const std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), mode);
-    if (!f) return;
+    if (!f)
+        return;
     std::fprintf(f, "%s %s\n", Stamp().c_str(), text.c_str());
     std::fflush(f);
     std::fclose(f);

@@ -52,7 +52,7 @@ enum LogPlace : int {
 };
 
 class ProcessLog {
-public:
+  public:
     ProcessLog();
 
     // Truncates the file and writes the start line.
@@ -65,7 +65,7 @@ public:
     // The last message written, for tests.
     std::string LastMessage() const;
 
-private:
+  private:
     std::string path_;
     std::string last_;
 };

@@ -22,7 +22,7 @@ namespace vkfs {
 
 // The calls VKFS makes of a format 1 or 2 reader (reader/vekfs_api.h).
 class VekfsOps {
-public:
+  public:
     virtual ~VekfsOps() = default;
     virtual int Init(int maxChannels) = 0;
     virtual int Exit(int unused) = 0;
@@ -32,7 +32,10 @@ public:
     virtual int FindStop(int handle) = 0;
     virtual int GetEvent(int handle, int listChannel, vekfs::event_list* out) = 0;
     virtual int ReadStart(int channel) = 0;
-    virtual int TimeSeek(int slot, vekfs::vekfs_time* time, int direction, int reserved,
+    virtual int TimeSeek(int slot,
+                         vekfs::vekfs_time* time,
+                         int direction,
+                         int reserved,
                          vekfs::event_desc* event) = 0;
     virtual int Read(int slot, void* buffer, int length, int* firstOffset) = 0;
     virtual int ReadStop(int slot) = 0;
@@ -40,7 +43,7 @@ public:
 
 // The calls VKFS makes of the dvrfs reader (vkfs/dvrfs_entry.h).
 class DvrfsOps {
-public:
+  public:
     virtual ~DvrfsOps() = default;
     virtual int Init(int channels, int secondArgument, int diskGroup) = 0;
     virtual int Exit(int force) = 0;
@@ -51,7 +54,10 @@ public:
     virtual int FindStart(int handle, dvrfs_find_query* query, void* out, int diskSet) = 0;
     virtual int FindNext(int handle, void* out) = 0;
     virtual int FindStop(int handle) = 0;
-    virtual int TimeSeek(int handle, const int time[6], int direction, int count,
+    virtual int TimeSeek(int handle,
+                         const int time[6],
+                         int direction,
+                         int count,
                          const dvrfs_find_result* record) = 0;
     virtual int Read(int handle, void* buffer, int length, int* out) = 0;
 };
@@ -111,7 +117,8 @@ class VekfsLibrary : public LockedReader<VekfsOps> {
         std::lock_guard<std::mutex> hold(lock_);
         vekfs::event_list list;
         const int rc = ops_->GetEvent(handle, listChannel, &list);
-        if (rc == 0) use(list);
+        if (rc == 0)
+            use(list);
         return rc;
     }
 };
@@ -155,13 +162,13 @@ ReaderSet Readers();
 // Puts other operations in place of the reader libraries for the lifetime of
 // the object (tests). Null leaves a reader as it is. Only while no disk is open.
 class ScopedReaderOverride {
-public:
+  public:
     ScopedReaderOverride(VekfsOps* v1, VekfsOps* v2, DvrfsOps* dvrfs);
     ~ScopedReaderOverride();
     ScopedReaderOverride(const ScopedReaderOverride&) = delete;
     ScopedReaderOverride& operator=(const ScopedReaderOverride&) = delete;
 
-private:
+  private:
     VekfsOps* oldV1_ = nullptr;
     VekfsOps* oldV2_ = nullptr;
     DvrfsOps* oldDvrfs_ = nullptr;

@@ -15,8 +15,10 @@ bool IsLeap(int year) {
 
 int DaysInMonth(int yearFrom2000, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 31;
-    if (month == 2 && IsLeap(yearFrom2000 + kYearBase)) return 29;
+    if (month < 1 || month > 12)
+        return 31;
+    if (month == 2 && IsLeap(yearFrom2000 + kYearBase))
+        return 29;
     return kDays[month - 1];
 }
 
@@ -31,7 +33,8 @@ int CompareRecTime(const RecTime& a, const RecTime& b) {
     const int32_t fa[6] = {a.year, a.month, a.day, a.hour, a.minute, a.second};
     const int32_t fb[6] = {b.year, b.month, b.day, b.hour, b.minute, b.second};
     for (int i = 0; i < 6; i++) {
-        if (const int o = Order(fa[i], fb[i])) return o;
+        if (const int o = Order(fa[i], fb[i]))
+            return o;
     }
     return 0;
 }
@@ -42,15 +45,20 @@ RecTime MakeRecTime(int year, int month, int day, int hour, int minute, int seco
 
 RecTime AddOneSecond(const RecTime& t) {
     RecTime r = t;
-    if (++r.second < 60) return r;
+    if (++r.second < 60)
+        return r;
     r.second = 0;
-    if (++r.minute < 60) return r;
+    if (++r.minute < 60)
+        return r;
     r.minute = 0;
-    if (++r.hour < 24) return r;
+    if (++r.hour < 24)
+        return r;
     r.hour = 0;
-    if (++r.day <= DaysInMonth(r.year, r.month)) return r;
+    if (++r.day <= DaysInMonth(r.year, r.month))
+        return r;
     r.day = 1;
-    if (++r.month <= 12) return r;
+    if (++r.month <= 12)
+        return r;
     r.month = 1;
     ++r.year;
     return r;
@@ -85,19 +93,28 @@ RecTime FromSixInts(const int32_t in[6]) {
 }
 
 int TypeBitV1(uint32_t t) {
-    if ((t & 0x6) == 0x6) return 2;
-    if (t & 0x1) return 1;
-    if (t & 0x4) return 8;
-    if (t & 0x2) return 4;
+    if ((t & 0x6) == 0x6)
+        return 2;
+    if (t & 0x1)
+        return 1;
+    if (t & 0x4)
+        return 8;
+    if (t & 0x2)
+        return 4;
     return 0;
 }
 
 int TypeBitV2(uint32_t t) {
-    if (t & 0x38) return 128;
-    if ((t & 0x6) == 0x6) return 2;
-    if (t & 0x2) return 4;
-    if (t & 0x4) return 8;
-    if (t & 0x1) return 1;
+    if (t & 0x38)
+        return 128;
+    if ((t & 0x6) == 0x6)
+        return 2;
+    if (t & 0x2)
+        return 4;
+    if (t & 0x4)
+        return 8;
+    if (t & 0x1)
+        return 1;
     return 0;
 }
 
@@ -113,7 +130,8 @@ FSRecordInfo RecordFromDescriptor(const vekfs::event_desc& d, int count, FSReade
     r.eventIndex = d.event_index;
     r.listPosition = d.list_pos;
     r.location = d.location;
-    if (kind == FS_READER_VEKFS) r.passWord = static_cast<uint16_t>(d.media_first);
+    if (kind == FS_READER_VEKFS)
+        r.passWord = static_cast<uint16_t>(d.media_first);
     r.channel = d.channel;
     r.attr1 = d.attr22;
     r.attr2 = d.attr23;
@@ -208,17 +226,18 @@ FSMonthResult MonthFromDvrfs(const dvrfs_month_result& m) {
     FSMonthResult r{};
     r.year = m.month[0];
     r.month = m.month[1];
-    for (int d = 0; d < 31; d++) r.days[d] = m.days[d];
+    for (int d = 0; d < 31; d++)
+        r.days[d] = m.days[d];
     return r;
 }
 
 int FindRecordIndex(const RecordList& records, const RecTime& t, int group) {
     for (size_t i = 0; i < records.size(); i++) {
         const FSRecordInfo& r = records[i].second;
-        const bool hit = group == 0
-                             ? CompareRecTime(r.start, t) <= 0 && CompareRecTime(t, r.end) < 0
-                             : CompareRecTime(r.start, t) == 0 && CompareRecTime(r.end, t) >= 0;
-        if (hit) return static_cast<int>(i);
+        const bool hit = group == 0 ? CompareRecTime(r.start, t) <= 0 && CompareRecTime(t, r.end) < 0
+                                    : CompareRecTime(r.start, t) == 0 && CompareRecTime(r.end, t) >= 0;
+        if (hit)
+            return static_cast<int>(i);
     }
     return -1;
 }

@@ -27,21 +27,25 @@
 namespace vkfs {
 
 bool FSDisk::StopRequested(StreamJob& job) {
-    if (!job.stopSeen && job.stopFlag->load()) job.stopSeen = true;
+    if (!job.stopSeen && job.stopFlag->load())
+        job.stopSeen = true;
     return job.stopSeen;
 }
 
 void FSDisk::Pause(StreamJob& job, uint32_t ms) {
     // On the stop event, so that a stop ends the pause at once.
-    if (job.stop->Wait(ms)) job.stopSeen = true;
+    if (job.stop->Wait(ms))
+        job.stopSeen = true;
 }
 
 void FSDisk::SendEnd(const StreamJob& job) {
-    if (job.data) job.data(job.user, nullptr, 0);
+    if (job.data)
+        job.data(job.user, nullptr, 0);
 }
 
 void FSDisk::ReportRecord(const StreamJob& job, const FSRecordInfo& record) {
-    if (job.time) job.time(job.user, record.start, record.end);
+    if (job.time)
+        job.time(job.user, record.start, record.end);
 }
 
 void FSDisk::IdleAfterEnd(StreamJob& job) {
@@ -59,12 +63,14 @@ void FSDisk::PauseAfterTurn(StreamJob& job, bool read) {
     // A turn that read goes straight on to the next (which takes the next
     // block, or the next record after the end of one): the caller holds
     // delivery back with FSRequestData when it has enough.
-    if (read) return;
+    if (read)
+        return;
     Pause(job, slots_[static_cast<size_t>(job.slot)].deliver ? kDeliverTurnMs : kIdleTurnMs);
 }
 
 void FSDisk::IdleUntilStopped(StreamJob& job) {
-    while (!StopRequested(job)) Pause(job, kIdleTurnMs);
+    while (!StopRequested(job))
+        Pause(job, kIdleTurnMs);
 }
 
 void FSDisk::SplitFrames(StreamJob& job, size_t length, size_t skip) {
@@ -81,8 +87,10 @@ void FSDisk::SplitFrames(StreamJob& job, size_t length, size_t skip) {
         }
         uint8_t* frame = nullptr;
         size_t frameLength = 0;
-        if (!s.frames.Next(&frame, &frameLength)) return;
-        if (job.data) job.data(job.user, frame, static_cast<int>(frameLength));
+        if (!s.frames.Next(&frame, &frameLength))
+            return;
+        if (job.data)
+            job.data(job.user, frame, static_cast<int>(frameLength));
     }
 }
 
@@ -93,17 +101,20 @@ int FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int stream) {
     if (play)
         slots_[static_cast<size_t>(job.slot)].frames.Reset(false);
     const int index = FindRecordIndex(job.records, time, job.group);
-    if (index < 0) return -1;
+    if (index < 0)
+        return -1;
     const FSRecordInfo& record = job.records[static_cast<size_t>(index)].second;
     if (!source_->SeekTo(job, stream, time, record))
         return -1;
-    if (play) ReportRecord(job, record);
+    if (play)
+        ReportRecord(job, record);
     return index;
 }
 
 bool FSDisk::TakePendingSeek(StreamJob& job, int stream, PlayPosition* position) {
     Slot& s = slots_[static_cast<size_t>(job.slot)];
-    if (!s.seekPending.exchange(0)) return false;
+    if (!s.seekPending.exchange(0))
+        return false;
     RecTime time;
     {
         std::lock_guard<std::mutex> hold(s.seekLock);

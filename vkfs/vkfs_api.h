@@ -75,7 +75,7 @@ typedef uint32_t FSDiskHandle;
 // Handed to every search callback; the library's own memory, reused for the
 // next call.
 typedef struct FSPlayParam {
-    int32_t channel;       // 0-based
+    int32_t channel;  // 0-based
     FSReaderKind kind;
     void* user;            // the search's user pointer
     void* window;          // the window given to FSAddDisk (none for the month search)
@@ -138,8 +138,8 @@ typedef int(VEK_CALL* FSTimeCallback)(uintptr_t user, RecTime start, RecTime end
 
 // Opens a disk: the first reader (format 1, format 2, dvrfs) that accepts it
 // serves it. 0 when none does. `window` is handed back in FSPlayParam::window.
-FSDiskHandle VEK_CALL FSAddDisk(void* window, int channels, int diskNumber, const char* path,
-                                FSSearchCallback monthCallback);
+FSDiskHandle VEK_CALL
+FSAddDisk(void* window, int channels, int diskNumber, const char* path, FSSearchCallback monthCallback);
 // Stops every job of the disk, frees its searches and closes it: 1 when the
 // reader closed cleanly, else 0.
 int VEK_CALL FSRemoveDisk(FSDiskHandle disk);
@@ -150,12 +150,23 @@ void VEK_CALL FSStopMonSearch(FSDiskHandle disk);
 // Lists the recordings from..to of the channels given per slot (-1: none) into
 // the slots' tables of `group` (0 play, 1 export), through `callback`, then
 // once with no record. A day search still running or finished is stopped first.
-void VEK_CALL FSSearchByDay(FSDiskHandle disk, RecTime from, RecTime to, FSHwnd* windows,
-                            FSSearchCallback callback, void* user, int group, const int channels[4]);
+void VEK_CALL FSSearchByDay(FSDiskHandle disk,
+                            RecTime from,
+                            RecTime to,
+                            FSHwnd* windows,
+                            FSSearchCallback callback,
+                            void* user,
+                            int group,
+                            const int channels[4]);
 void VEK_CALL FSStopDaySearch(FSDiskHandle disk);
 // Plays the records of the slot's table from the first one, as whole frames.
-void VEK_CALL FSPlay(FSDiskHandle disk, RecTime from, RecTime to, int slot, uintptr_t user,
-                     FSDataCallback data, FSTimeCallback time);
+void VEK_CALL FSPlay(FSDiskHandle disk,
+                     RecTime from,
+                     RecTime to,
+                     int slot,
+                     uintptr_t user,
+                     FSDataCallback data,
+                     FSTimeCallback time);
 void VEK_CALL FSStopPlay(FSDiskHandle disk, int slot);
 // Continues play at the first key frame at or after `time`.
 void VEK_CALL FSSeekPlay(FSDiskHandle disk, RecTime time, int slot);
@@ -163,8 +174,8 @@ void VEK_CALL FSSeekPlay(FSDiskHandle disk, RecTime time, int slot);
 void VEK_CALL FSRequestData(FSDiskHandle disk, int slot, int on);
 // Exports the record of `channel` (found in the export group's tables) that
 // starts at `from`, from its first key frame to its end, in raw blocks.
-void VEK_CALL FSExport(FSDiskHandle disk, RecTime from, RecTime to, int channel, uintptr_t user,
-                       FSDataCallback data);
+void VEK_CALL
+FSExport(FSDiskHandle disk, RecTime from, RecTime to, int channel, uintptr_t user, FSDataCallback data);
 void VEK_CALL FSStopExport(FSDiskHandle disk, int slot);
 
 #ifdef __cplusplus

@@ -34,7 +34,7 @@
 class CWnd;
 
 class CWinApp : public CCmdTarget {
-public:
+  public:
     explicit CWinApp(LPCSTR appName = nullptr);
     ~CWinApp() override;
 
@@ -67,7 +67,7 @@ public:
     // True while Run is active.
     bool IsRunning() const { return m_running; }
 
-private:
+  private:
     CString m_appName;
     bool m_running = false;
 };
@@ -79,4 +79,6 @@ HINSTANCE AfxGetInstanceHandle();
 // Where dialog templates, bitmaps and icons are loaded from (the program).
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
-inline BOOL AfxEnableControlContainer() { return TRUE; }
+inline BOOL AfxEnableControlContainer() {
+    return TRUE;
+}

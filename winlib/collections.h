@@ -21,7 +21,7 @@
 
 template <class T, class ARG = const T&>
 class CArray {
-public:
+  public:
     int GetSize() const { return static_cast<int>(items_.size()); }
     int GetCount() const { return GetSize(); }
     bool IsEmpty() const { return items_.empty(); }
@@ -43,13 +43,15 @@ public:
         return GetSize() - 1;
     }
     void InsertAt(int index, ARG value, int count = 1) {
-        if (count <= 0) return;
+        if (count <= 0)
+            return;
         const size_t at = index < 0 ? 0u : std::min(static_cast<size_t>(index), items_.size());
         std::vector<T> copies(static_cast<size_t>(count), value);
         items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), copies.begin(), copies.end());
     }
     void RemoveAt(int index, int count = 1) {
-        if (index < 0 || count <= 0 || static_cast<size_t>(index) >= items_.size()) return;
+        if (index < 0 || count <= 0 || static_cast<size_t>(index) >= items_.size())
+            return;
         const size_t last = std::min(items_.size(), static_cast<size_t>(index) + static_cast<size_t>(count));
         items_.erase(items_.begin() + index, items_.begin() + static_cast<std::ptrdiff_t>(last));
     }
@@ -64,7 +66,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<T> items_;
 };
 
@@ -74,10 +76,11 @@ using CUIntArray = CArray<unsigned, unsigned>;
 
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap {
-public:
+  public:
     bool Lookup(ARG_KEY key, VALUE& value) const {
         auto it = items_.find(key);
-        if (it == items_.end()) return false;
+        if (it == items_.end())
+            return false;
         value = it->second;
         return true;
     }
@@ -93,6 +96,6 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::map<KEY, VALUE> items_;
 };

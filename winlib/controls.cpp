@@ -4,7 +4,12 @@
 namespace {
 
 // Creates a child control of a system class.
-BOOL CreateControl(CWnd* wnd, LPCSTR className, LPCSTR text, DWORD style, const RECT& rect, CWnd* parent,
+BOOL CreateControl(CWnd* wnd,
+                   LPCSTR className,
+                   LPCSTR text,
+                   DWORD style,
+                   const RECT& rect,
+                   CWnd* parent,
                    UINT id) {
     return wnd->CreateEx(0, className, text, style | WS_CHILD, rect, parent, id);
 }
@@ -39,7 +44,8 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
 
 void CEdit::SetSel(int start, int end, BOOL noScroll) {
     SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);
-    if (!noScroll) SendMessage(EM_SCROLLCARET);
+    if (!noScroll)
+        SendMessage(EM_SCROLLCARET);
 }
 
 void CEdit::GetSel(int& start, int& end) const {
@@ -56,7 +62,8 @@ BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
 void CComboBox::GetLBText(int index, CString& text) const {
     const int length = GetLBTextLen(index);
     text.Empty();
-    if (length <= 0) return;
+    if (length <= 0)
+        return;
     SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index),
                 reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
     text.ReleaseBuffer();
@@ -79,14 +86,16 @@ BOOL CImageList::Create(int cx, int cy, UINT flags, int initial, int grow) {
 }
 
 BOOL CImageList::DeleteImageList() {
-    if (!m_hImageList) return FALSE;
+    if (!m_hImageList)
+        return FALSE;
     const BOOL ok = ImageList_Destroy(m_hImageList);
     m_hImageList = nullptr;
     return ok;
 }
 
 BOOL CImageList::Attach(HIMAGELIST list) {
-    if (!list) return FALSE;
+    if (!list)
+        return FALSE;
     DeleteImageList();
     m_hImageList = list;
     return TRUE;
@@ -99,7 +108,8 @@ HIMAGELIST CImageList::Detach() {
 }
 
 int CImageList::Add(CBitmap* bitmap, CBitmap* mask) {
-    if (!bitmap) return -1;
+    if (!bitmap)
+        return -1;
     return ImageList_Add(m_hImageList, *bitmap, mask ? static_cast<HBITMAP>(*mask) : nullptr);
 }
 
@@ -170,7 +180,8 @@ CString CListCtrl::GetItemText(int item, int subItem) const {
         const int copied = static_cast<int>(
             SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row)));
         text.ReleaseBuffer(copied < size ? copied : size - 1);
-        if (copied < size - 1) break;
+        if (copied < size - 1)
+            break;
     }
     return text;
 }
@@ -187,7 +198,8 @@ DWORD_PTR CListCtrl::GetItemData(int item) const {
     LVITEMA row{};
     row.mask = LVIF_PARAM;
     row.iItem = item;
-    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row))) return 0;
+    if (!SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)))
+        return 0;
     return static_cast<DWORD_PTR>(row.lParam);
 }
 
@@ -200,7 +212,8 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
 }
 
 BOOL CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const {
-    if (!rect) return FALSE;
+    if (!rect)
+        return FALSE;
     rect->left = static_cast<LONG>(code);
     return static_cast<BOOL>(
         SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
@@ -234,7 +247,10 @@ HTREEITEM CTreeCtrl::InsertItem(LPCSTR text, HTREEITEM parent, HTREEITEM after) 
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-HTREEITEM CTreeCtrl::InsertItem(LPCSTR text, int image, int selectedImage, HTREEITEM parent,
+HTREEITEM CTreeCtrl::InsertItem(LPCSTR text,
+                                int image,
+                                int selectedImage,
+                                HTREEITEM parent,
                                 HTREEITEM after) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
@@ -253,7 +269,8 @@ CString CTreeCtrl::GetItemText(HTREEITEM item) const {
     tv.hItem = item;
     tv.pszText = buffer;
     tv.cchTextMax = sizeof buffer;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return CString();
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+        return CString();
     return CString(buffer);
 }
 
@@ -269,7 +286,8 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
     TVITEMA tv{};
     tv.mask = TVIF_PARAM;
     tv.hItem = item;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return 0;
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)))
+        return 0;
     return static_cast<DWORD_PTR>(tv.lParam);
 }
 
@@ -281,7 +299,9 @@ BOOL CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) {
     return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv)));
 }
 
-BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const { return GetChildItem(item) != nullptr; }
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const {
+    return GetChildItem(item) != nullptr;
+}
 
 CImageList* CTreeCtrl::SetImageList(CImageList* list, int which) {
     SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(which),
@@ -293,6 +313,7 @@ HTREEITEM CTreeCtrl::HitTest(POINT p, UINT* flags) const {
     TVHITTESTINFO info{};
     info.pt = p;
     auto item = reinterpret_cast<HTREEITEM>(SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
-    if (flags) *flags = info.flags;
+    if (flags)
+        *flags = info.flags;
     return item;
 }

@@ -22,14 +22,14 @@
 // Base of the controls that can be owner-drawn: answers the reflected
 // WM_DRAWITEM / WM_MEASUREITEM with DrawItem / MeasureItem.
 class COwnerDrawCtrl : public CWnd {
-public:
+  public:
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
 
 class CStatic : public COwnerDrawCtrl {
-public:
+  public:
     BOOL Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
     HBITMAP SetBitmap(HBITMAP bitmap) {
         return reinterpret_cast<HBITMAP>(
@@ -41,7 +41,7 @@ public:
 };
 
 class CButton : public COwnerDrawCtrl {
-public:
+  public:
     BOOL Create(LPCSTR caption, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
@@ -59,7 +59,7 @@ public:
 };
 
 class CEdit : public CWnd {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void GetSel(int& start, int& end) const;
@@ -75,7 +75,7 @@ public:
 };
 
 class CComboBox : public COwnerDrawCtrl {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int AddString(LPCSTR text) {
         return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
@@ -118,7 +118,7 @@ public:
 };
 
 class CProgressCtrl : public CWnd {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     void SetRange(short lower, short upper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(lower, upper)); }
     void SetRange32(int lower, int upper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
@@ -129,7 +129,7 @@ public:
 };
 
 class CDateTimeCtrl : public CWnd {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     // GDT_VALID when a time is set (GDT_NONE for an unchecked empty control).
     DWORD GetTime(SYSTEMTIME* time) const {
@@ -145,7 +145,7 @@ public:
 };
 
 class CImageList {
-public:
+  public:
     CImageList() = default;
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
@@ -169,7 +169,7 @@ public:
 };
 
 class CListCtrl : public COwnerDrawCtrl {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int InsertColumn(int column, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
     BOOL DeleteColumn(int column) {
@@ -236,10 +236,13 @@ public:
 };
 
 class CTreeCtrl : public CWnd {
-public:
+  public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     HTREEITEM InsertItem(LPCSTR text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);
-    HTREEITEM InsertItem(LPCSTR text, int image, int selectedImage, HTREEITEM parent = TVI_ROOT,
+    HTREEITEM InsertItem(LPCSTR text,
+                         int image,
+                         int selectedImage,
+                         HTREEITEM parent = TVI_ROOT,
                          HTREEITEM after = TVI_LAST);
     BOOL DeleteItem(HTREEITEM item) {
         return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)));

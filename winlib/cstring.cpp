@@ -10,26 +10,32 @@ namespace {
 
 constexpr const char* kWhitespace = " \t\r\n\v\f";
 
-char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Fold(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 size_t Clamp(int value, size_t limit) {
-    if (value < 0) return 0;
+    if (value < 0)
+        return 0;
     return std::min(static_cast<size_t>(value), limit);
 }
 
 }  // namespace
 
 CString::CString(const char* text, int length) {
-    if (text && length > 0) s_.assign(text, strnlen(text, static_cast<size_t>(length)));
+    if (text && length > 0)
+        s_.assign(text, strnlen(text, static_cast<size_t>(length)));
 }
 
 char CString::GetAt(int index) const {
-    if (index < 0 || static_cast<size_t>(index) >= s_.size()) return '\0';
+    if (index < 0 || static_cast<size_t>(index) >= s_.size())
+        return '\0';
     return s_[static_cast<size_t>(index)];
 }
 
 void CString::SetAt(int index, char c) {
-    if (index >= 0 && static_cast<size_t>(index) < s_.size()) s_[static_cast<size_t>(index)] = c;
+    if (index >= 0 && static_cast<size_t>(index) < s_.size())
+        s_[static_cast<size_t>(index)] = c;
 }
 
 CString& CString::operator=(const char* text) {
@@ -43,7 +49,8 @@ CString& CString::operator+=(const CString& more) {
 }
 
 CString& CString::operator+=(const char* more) {
-    if (more) s_ += more;
+    if (more)
+        s_ += more;
     return *this;
 }
 
@@ -53,17 +60,20 @@ CString& CString::operator+=(char c) {
 }
 
 void CString::Append(const char* more, int length) {
-    if (more && length > 0) s_.append(more, strnlen(more, static_cast<size_t>(length)));
+    if (more && length > 0)
+        s_.append(more, strnlen(more, static_cast<size_t>(length)));
 }
 
 void CString::FormatV(const char* format, va_list args) {
     s_.clear();
-    if (!format) return;
+    if (!format)
+        return;
     va_list probe;
     va_copy(probe, args);
     const int needed = std::vsnprintf(nullptr, 0, format, probe);
     va_end(probe);
-    if (needed <= 0) return;
+    if (needed <= 0)
+        return;
     s_.resize(static_cast<size_t>(needed) + 1);
     std::vsnprintf(s_.data(), s_.size(), format, args);
     s_.resize(static_cast<size_t>(needed));
@@ -85,25 +95,32 @@ void CString::AppendFormat(const char* format, ...) {
     s_ += more.s_;
 }
 
-int CString::Compare(const char* other) const { return s_.compare(other ? other : ""); }
+int CString::Compare(const char* other) const {
+    return s_.compare(other ? other : "");
+}
 
 int CString::CompareNoCase(const char* other) const {
     const char* a = s_.c_str();
     const char* b = other ? other : "";
     for (;; ++a, ++b) {
         const char ca = Fold(*a), cb = Fold(*b);
-        if (ca != cb || ca == '\0') return static_cast<unsigned char>(ca) - static_cast<unsigned char>(cb);
+        if (ca != cb || ca == '\0')
+            return static_cast<unsigned char>(ca) - static_cast<unsigned char>(cb);
     }
 }
 
-CString CString::Left(int count) const { return CString(s_.substr(0, Clamp(count, s_.size()))); }
+CString CString::Left(int count) const {
+    return CString(s_.substr(0, Clamp(count, s_.size())));
+}
 
 CString CString::Right(int count) const {
     const size_t n = Clamp(count, s_.size());
     return CString(s_.substr(s_.size() - n));
 }
 
-CString CString::Mid(int first) const { return CString(s_.substr(Clamp(first, s_.size()))); }
+CString CString::Mid(int first) const {
+    return CString(s_.substr(Clamp(first, s_.size())));
+}
 
 CString CString::Mid(int first, int count) const {
     const size_t start = Clamp(first, s_.size());
@@ -111,13 +128,15 @@ CString CString::Mid(int first, int count) const {
 }
 
 int CString::Find(char c, int start) const {
-    if (start < 0 || static_cast<size_t>(start) > s_.size()) return -1;
+    if (start < 0 || static_cast<size_t>(start) > s_.size())
+        return -1;
     const size_t at = s_.find(c, static_cast<size_t>(start));
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::Find(const char* sub, int start) const {
-    if (!sub || start < 0 || static_cast<size_t>(start) > s_.size()) return -1;
+    if (!sub || start < 0 || static_cast<size_t>(start) > s_.size())
+        return -1;
     const size_t at = s_.find(sub, static_cast<size_t>(start));
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
@@ -128,7 +147,8 @@ int CString::ReverseFind(char c) const {
 }
 
 int CString::FindOneOf(const char* chars) const {
-    if (!chars || !*chars) return -1;
+    if (!chars || !*chars)
+        return -1;
     const size_t at = s_.find_first_of(chars);
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
@@ -145,7 +165,8 @@ int CString::Replace(char from, char to) {
 }
 
 int CString::Replace(const char* from, const char* to) {
-    if (!from || !*from) return 0;
+    if (!from || !*from)
+        return 0;
     const std::string needle(from), replacement(to ? to : "");
     int count = 0;
     for (size_t at = s_.find(needle); at != std::string::npos;
@@ -163,7 +184,8 @@ int CString::Remove(char c) {
 }
 
 int CString::Insert(int index, const char* text) {
-    if (text) s_.insert(Clamp(index, s_.size()), text);
+    if (text)
+        s_.insert(Clamp(index, s_.size()), text);
     return GetLength();
 }
 
@@ -174,12 +196,14 @@ int CString::Delete(int index, int count) {
 }
 
 CString& CString::MakeUpper() {
-    for (char& c : s_) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s_)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return *this;
 }
 
 CString& CString::MakeLower() {
-    for (char& c : s_) c = Fold(c);
+    for (char& c : s_)
+        c = Fold(c);
     return *this;
 }
 
@@ -188,21 +212,31 @@ CString& CString::MakeReverse() {
     return *this;
 }
 
-CString& CString::Trim() { return Trim(kWhitespace); }
-CString& CString::TrimLeft() { return TrimLeft(kWhitespace); }
-CString& CString::TrimRight() { return TrimRight(kWhitespace); }
+CString& CString::Trim() {
+    return Trim(kWhitespace);
+}
+CString& CString::TrimLeft() {
+    return TrimLeft(kWhitespace);
+}
+CString& CString::TrimRight() {
+    return TrimRight(kWhitespace);
+}
 
-CString& CString::Trim(const char* chars) { return TrimRight(chars).TrimLeft(chars); }
+CString& CString::Trim(const char* chars) {
+    return TrimRight(chars).TrimLeft(chars);
+}
 
 CString& CString::TrimLeft(const char* chars) {
-    if (!chars) return *this;
+    if (!chars)
+        return *this;
     const size_t first = s_.find_first_not_of(chars);
     s_.erase(0, first == std::string::npos ? s_.size() : first);
     return *this;
 }
 
 CString& CString::TrimRight(const char* chars) {
-    if (!chars) return *this;
+    if (!chars)
+        return *this;
     const size_t last = s_.find_last_not_of(chars);
     s_.erase(last == std::string::npos ? 0 : last + 1);
     return *this;
@@ -219,7 +253,8 @@ CString CString::Tokenize(const char* delims, int& position) const {
         return CString();
     }
     size_t stop = s_.find_first_of(delims, start);
-    if (stop == std::string::npos) stop = s_.size();
+    if (stop == std::string::npos)
+        stop = s_.size();
     position = static_cast<int>(std::min(stop + 1, s_.size() + 1));
     return CString(s_.substr(start, stop - start));
 }

@@ -15,7 +15,7 @@
 #include <string_view>
 
 class CString {
-public:
+  public:
     CString() = default;
     CString(const char* text) : s_(text ? text : "") {}  // NOLINT: implicit, as callers expect
     CString(const char* text, int length);
@@ -98,18 +98,36 @@ public:
     int LoadResourceString(unsigned id);
 #pragma push_macro("LoadString")
 #undef LoadString
-    int LoadString(unsigned id) { return LoadResourceString(id); }
+    int LoadString(unsigned id) {
+        return LoadResourceString(id);
+    }
 #pragma pop_macro("LoadString")
-    int LoadStringA(unsigned id) { return LoadResourceString(id); }
+    int LoadStringA(unsigned id) {
+        return LoadResourceString(id);
+    }
 
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.s_ + b.s_); }
-    friend CString operator+(const CString& a, const char* b) { return CString(a.s_ + (b ? b : "")); }
-    friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.s_); }
-    friend CString operator+(const CString& a, char b) { return CString(a.s_ + b); }
-    friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
-    friend bool operator==(const CString& a, const char* b) { return a.s_ == (b ? b : ""); }
-    friend bool operator<(const CString& a, const CString& b) { return a.s_ < b.s_; }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.s_ + b.s_);
+    }
+    friend CString operator+(const CString& a, const char* b) {
+        return CString(a.s_ + (b ? b : ""));
+    }
+    friend CString operator+(const char* a, const CString& b) {
+        return CString((a ? a : "") + b.s_);
+    }
+    friend CString operator+(const CString& a, char b) {
+        return CString(a.s_ + b);
+    }
+    friend bool operator==(const CString& a, const CString& b) {
+        return a.s_ == b.s_;
+    }
+    friend bool operator==(const CString& a, const char* b) {
+        return a.s_ == (b ? b : "");
+    }
+    friend bool operator<(const CString& a, const CString& b) {
+        return a.s_ < b.s_;
+    }
 
-private:
+  private:
     std::string s_;
 };

@@ -12,9 +12,11 @@ int CString::LoadResourceString(unsigned id) {
     wchar_t* text = nullptr;
     const int length = ::LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
     s_.clear();
-    if (length <= 0 || !text) return FALSE;
+    if (length <= 0 || !text)
+        return FALSE;
     const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return FALSE;
+    if (bytes <= 0)
+        return FALSE;
     s_.resize(static_cast<size_t>(bytes));
     ::WideCharToMultiByte(CP_ACP, 0, text, length, s_.data(), bytes, nullptr, nullptr);
     return TRUE;

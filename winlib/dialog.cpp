@@ -23,12 +23,14 @@ struct DialogCreateArgs {
 // The dialog manager calls this for every message after our window procedure
 // has passed it on; only WM_INITDIALOG needs us.
 INT_PTR CALLBACK WinlibDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_INITDIALOG) return FALSE;
+    if (message != WM_INITDIALOG)
+        return FALSE;
     auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(hwnd));
     if (!dialog) {
         // The creation hook missed the window: enter it now.
         dialog = reinterpret_cast<CDialog*>(lParam);
-        if (!dialog || !dialog->SubclassWindow(hwnd)) return TRUE;
+        if (!dialog || !dialog->SubclassWindow(hwnd))
+            return TRUE;
     }
     try {
         return dialog->OnInitDialog();
@@ -50,12 +52,14 @@ CDialog::CDialog(LPCSTR templateName, CWnd* parent)
     : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
 
 HWND CDialog::CreateFromTemplate(LPCSTR templateName, HWND parent) {
-    if (m_hWnd || !templateName) return nullptr;
+    if (m_hWnd || !templateName)
+        return nullptr;
     HINSTANCE module = AfxGetResourceHandle();
     HRSRC resource = ::FindResourceA(module, templateName, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(loaded ? ::LockResource(loaded) : nullptr);
-    if (!dialogTemplate) return nullptr;
+    if (!dialogTemplate)
+        return nullptr;
     DialogCreateArgs args{module, dialogTemplate, parent, this};
     return winlib::CreateHooked(
         this, MAKEINTATOM(kDialogClassAtom),
@@ -67,11 +71,14 @@ HWND CDialog::CreateFromTemplate(LPCSTR templateName, HWND parent) {
         &args);
 }
 
-BOOL CDialog::Create(UINT templateId, CWnd* parent) { return Create(MAKEINTRESOURCEA(templateId), parent); }
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    return Create(MAKEINTRESOURCEA(templateId), parent);
+}
 
 BOOL CDialog::Create(LPCSTR templateName, CWnd* parent) {
     m_lpszTemplateName = templateName;
-    if (parent) m_pParentWnd = parent;
+    if (parent)
+        m_pParentWnd = parent;
     m_inModalLoop = false;
     return CreateFromTemplate(templateName, m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr) != nullptr;
 }
@@ -91,14 +98,18 @@ INT_PTR CDialog::DoModal() {
     m_inModalLoop = true;
     HWND dialog = CreateFromTemplate(m_lpszTemplateName, owner);
     if (dialog && !m_endModal) {
-        if (reenableOwner) ::EnableWindow(owner, FALSE);
+        if (reenableOwner)
+            ::EnableWindow(owner, FALSE);
         // A dialog that showed itself (maximised, say) keeps how it showed.
-        if (!::IsWindowVisible(dialog)) ::ShowWindow(dialog, SW_SHOWNORMAL);
+        if (!::IsWindowVisible(dialog))
+            ::ShowWindow(dialog, SW_SHOWNORMAL);
         while (!m_endModal && ::IsWindow(dialog)) {
             MSG msg;
-            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) winlib::DeleteTempMaps();
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+                winlib::DeleteTempMaps();
             const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-            if (got == -1) break;
+            if (got == -1)
+                break;
             if (got == 0) {
                 // WM_QUIT ends this loop and, posted again, every enclosing one.
                 CWinApp::NoteQuit(msg.wParam);
@@ -111,11 +122,13 @@ INT_PTR CDialog::DoModal() {
     }
     m_inModalLoop = false;
     // Enable the owner before the dialog goes, so that activation returns to it.
-    if (reenableOwner) ::EnableWindow(owner, TRUE);
+    if (reenableOwner)
+        ::EnableWindow(owner, TRUE);
     if (dialog && ::IsWindow(dialog)) {
         ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-        if (owner && ::GetActiveWindow() == dialog) ::SetActiveWindow(owner);
+        if (owner && ::GetActiveWindow() == dialog)
+            ::SetActiveWindow(owner);
         ::DestroyWindow(dialog);
     }
     return m_modalResult;
@@ -125,7 +138,8 @@ void CDialog::EndDialog(int result) {
     m_modalResult = result;
     if (m_inModalLoop) {
         m_endModal = true;
-        if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wake the loop
+        if (m_hWnd)
+            ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wake the loop
     } else if (m_hWnd) {
         ::ShowWindow(m_hWnd, SW_HIDE);
     }
@@ -137,10 +151,13 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (UpdateData(TRUE)) EndDialog(IDOK);
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     CDataExchange dx(this, saveAndValidate);
@@ -151,10 +168,13 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::GotoDlgCtrl(CWnd* control) {
-    if (control) ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->m_hWnd), TRUE);
+    if (control)
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->m_hWnd), TRUE);
 }
 
-BOOL CDialog::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CDialog::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 // ---- data exchange -----------------------------------------------------------------------
 
@@ -168,14 +188,17 @@ HWND CDataExchange::PrepareCtrl(int id) {
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-    if (control.m_hWnd) return;  // bound already
+    if (control.m_hWnd)
+        return;  // bound already
     HWND item = dx->PrepareCtrl(id);
-    if (item && !control.SubclassWindow(item)) dx->Fail();
+    if (item && !control.SubclassWindow(item))
+        dx->Fail();
 }
 
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
     HWND item = dx->PrepareCtrl(id);
-    if (!item) return;
+    if (!item)
+        return;
     if (dx->m_bSaveAndValidate)
         value = CWnd::FromHandle(item)->GetWindowTextString();
     else
@@ -184,7 +207,8 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
     HWND item = dx->PrepareCtrl(id);
-    if (!item) return;
+    if (!item)
+        return;
     if (dx->m_bSaveAndValidate) {
         BOOL ok = FALSE;
         const int read = static_cast<int>(::GetDlgItemInt(dx->m_pDlgWnd->m_hWnd, id, &ok, TRUE));
@@ -199,7 +223,8 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
     HWND item = dx->PrepareCtrl(id);
-    if (!item) return;
+    if (!item)
+        return;
     if (dx->m_bSaveAndValidate)
         value = static_cast<int>(::SendMessageA(item, BM_GETCHECK, 0, 0));
     else
@@ -208,7 +233,8 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
 
 void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
     HWND item = dx->PrepareCtrl(id);
-    if (!item) return;
+    if (!item)
+        return;
     if (dx->m_bSaveAndValidate)
         index = static_cast<int>(::SendMessageA(item, CB_GETCURSEL, 0, 0));
     else

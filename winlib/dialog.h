@@ -30,7 +30,7 @@
 class CDataExchange;
 
 class CDialog : public CWnd {
-public:
+  public:
     CDialog() = default;
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
     explicit CDialog(LPCSTR templateName, CWnd* parent = nullptr);
@@ -65,10 +65,10 @@ public:
     LPCSTR m_lpszTemplateName = nullptr;
     CWnd* m_pParentWnd = nullptr;
 
-protected:
+  protected:
     virtual void DoDataExchange(CDataExchange* dx);
 
-private:
+  private:
     HWND CreateFromTemplate(LPCSTR templateName, HWND parent);
 
     int m_modalResult = -1;
@@ -80,7 +80,7 @@ private:
 
 // Passed to DoDataExchange.
 class CDataExchange {
-public:
+  public:
     CDataExchange(CWnd* dialog, BOOL saveAndValidate)
         : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
     BOOL m_bSaveAndValidate;
@@ -91,7 +91,7 @@ public:
     void Fail() { m_failed = true; }
     bool Failed() const { return m_failed; }
 
-private:
+  private:
     bool m_failed = false;
 };
 

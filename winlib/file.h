@@ -15,7 +15,7 @@
 #include "winlib/cstring.h"
 
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -61,6 +61,6 @@ public:
     static BOOL Remove(LPCSTR path) { return ::DeleteFileA(path); }
     static BOOL Rename(LPCSTR from, LPCSTR to) { return ::MoveFileA(from, to); }
 
-private:
+  private:
     CString m_path;
 };

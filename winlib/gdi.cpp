@@ -27,7 +27,8 @@ std::unordered_map<HDC, std::unique_ptr<CDC>>& TempDCs() {
 
 template <class T>
 T* TempObject(HGDIOBJ handle) {
-    if (!handle) return nullptr;
+    if (!handle)
+        return nullptr;
     auto& slot = TempObjects()[TempKey(handle, std::type_index(typeid(T)))];
     if (!slot) {
         auto object = std::make_unique<T>();
@@ -55,7 +56,8 @@ void DeleteTempGdiObjects() {
 // ---- objects --------------------------------------------------------------------------
 
 BOOL CGdiObject::Attach(HGDIOBJ object) {
-    if (!object) return FALSE;
+    if (!object)
+        return FALSE;
     Own(object);
     return TRUE;
 }
@@ -68,7 +70,8 @@ HGDIOBJ CGdiObject::Detach() {
 }
 
 BOOL CGdiObject::DeleteObject() {
-    if (!m_hObject) return FALSE;
+    if (!m_hObject)
+        return FALSE;
     const BOOL ok = m_owned ? ::DeleteObject(m_hObject) : TRUE;
     m_hObject = nullptr;
     m_owned = false;
@@ -81,25 +84,41 @@ BOOL CGdiObject::CreateStockObject(int index) {
     return m_hObject != nullptr;
 }
 
-CGdiObject* CGdiObject::FromHandle(HGDIOBJ object) { return TempObject<CGdiObject>(object); }
-CFont* CFont::FromHandle(HFONT font) { return TempObject<CFont>(font); }
-CBitmap* CBitmap::FromHandle(HBITMAP bitmap) { return TempObject<CBitmap>(bitmap); }
-CBrush* CBrush::FromHandle(HBRUSH brush) { return TempObject<CBrush>(brush); }
-CPen* CPen::FromHandle(HPEN pen) { return TempObject<CPen>(pen); }
-CRgn* CRgn::FromHandle(HRGN rgn) { return TempObject<CRgn>(rgn); }
+CGdiObject* CGdiObject::FromHandle(HGDIOBJ object) {
+    return TempObject<CGdiObject>(object);
+}
+CFont* CFont::FromHandle(HFONT font) {
+    return TempObject<CFont>(font);
+}
+CBitmap* CBitmap::FromHandle(HBITMAP bitmap) {
+    return TempObject<CBitmap>(bitmap);
+}
+CBrush* CBrush::FromHandle(HBRUSH brush) {
+    return TempObject<CBrush>(brush);
+}
+CPen* CPen::FromHandle(HPEN pen) {
+    return TempObject<CPen>(pen);
+}
+CRgn* CRgn::FromHandle(HRGN rgn) {
+    return TempObject<CRgn>(rgn);
+}
 
 BOOL CFont::CreatePointFont(int tenthsOfPoint, LPCSTR face, CDC* dc) {
     HDC screen = dc ? nullptr : ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(dc ? dc->m_hDC : screen, LOGPIXELSY);
-    if (screen) ::ReleaseDC(nullptr, screen);
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
     LOGFONTA font{};
     font.lfHeight = -::MulDiv(tenthsOfPoint, dpi, 720);
     font.lfCharSet = DEFAULT_CHARSET;
-    if (face) ::lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    if (face)
+        ::lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
     return CreateFontIndirect(&font);
 }
 
-BOOL CBitmap::LoadBitmap(UINT id) { return LoadBitmap(MAKEINTRESOURCEA(id)); }
+BOOL CBitmap::LoadBitmap(UINT id) {
+    return LoadBitmap(MAKEINTRESOURCEA(id));
+}
 
 BOOL CBitmap::LoadBitmap(LPCSTR name) {
     Own(::LoadBitmapA(AfxGetResourceHandle(), name));
@@ -114,11 +133,13 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
 // ---- device contexts ----------------------------------------------------------------------
 
 CDC::~CDC() {
-    if (m_owned && m_hDC && m_kind == Kind::Memory) ::DeleteDC(m_hDC);
+    if (m_owned && m_hDC && m_kind == Kind::Memory)
+        ::DeleteDC(m_hDC);
 }
 
 BOOL CDC::Attach(HDC dc) {
-    if (!dc || m_hDC) return FALSE;
+    if (!dc || m_hDC)
+        return FALSE;
     m_hDC = dc;
     m_kind = Kind::Attached;
     m_owned = false;
@@ -133,7 +154,8 @@ HDC CDC::Detach() {
 }
 
 BOOL CDC::CreateCompatibleDC(CDC* dc) {
-    if (m_hDC) return FALSE;
+    if (m_hDC)
+        return FALSE;
     m_hDC = ::CreateCompatibleDC(dc ? dc->m_hDC : nullptr);
     m_kind = Kind::Memory;
     m_owned = m_hDC != nullptr;
@@ -141,7 +163,8 @@ BOOL CDC::CreateCompatibleDC(CDC* dc) {
 }
 
 BOOL CDC::DeleteDC() {
-    if (!m_hDC) return FALSE;
+    if (!m_hDC)
+        return FALSE;
     const BOOL ok = m_owned && m_kind == Kind::Memory ? ::DeleteDC(m_hDC) : FALSE;
     m_hDC = nullptr;
     m_owned = false;
@@ -149,7 +172,8 @@ BOOL CDC::DeleteDC() {
 }
 
 CDC* CDC::FromHandle(HDC dc) {
-    if (!dc) return nullptr;
+    if (!dc)
+        return nullptr;
     auto& slot = TempDCs()[dc];
     if (!slot) {
         slot = std::make_unique<CDC>();
@@ -213,7 +237,15 @@ BOOL CDC::TransparentBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, i
     return ::TransparentBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, sw, sh, key);
 }
 
-BOOL CDC::AlphaBlend(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh,
+BOOL CDC::AlphaBlend(int x,
+                     int y,
+                     int w,
+                     int h,
+                     CDC* src,
+                     int sx,
+                     int sy,
+                     int sw,
+                     int sh,
                      BLENDFUNCTION blend) {
     return ::AlphaBlend(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, sw, sh, blend);
 }
@@ -249,7 +281,8 @@ CPoint CDC::MoveTo(int x, int y) {
 
 CSize CDC::GetTextExtent(LPCSTR text, int count) const {
     SIZE size{};
-    if (text && count > 0) ::GetTextExtentPoint32A(m_hDC, text, count, &size);
+    if (text && count > 0)
+        ::GetTextExtentPoint32A(m_hDC, text, count, &size);
     return size;
 }
 
@@ -260,7 +293,8 @@ CPaintDC::CPaintDC(CWnd* wnd) {
 }
 
 CPaintDC::~CPaintDC() {
-    if (m_hDC) ::EndPaint(m_hWnd, &m_ps);
+    if (m_hDC)
+        ::EndPaint(m_hWnd, &m_ps);
     m_hDC = nullptr;
 }
 
@@ -271,7 +305,8 @@ CClientDC::CClientDC(const CWnd* wnd) {
 }
 
 CClientDC::~CClientDC() {
-    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    if (m_hDC)
+        ::ReleaseDC(m_hWnd, m_hDC);
     m_hDC = nullptr;
 }
 
@@ -282,7 +317,8 @@ CWindowDC::CWindowDC(CWnd* wnd) {
 }
 
 CWindowDC::~CWindowDC() {
-    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    if (m_hDC)
+        ::ReleaseDC(m_hWnd, m_hDC);
     m_hDC = nullptr;
 }
 

@@ -30,7 +30,7 @@ class CDC;
 class CWnd;
 
 class CGdiObject {
-public:
+  public:
     CGdiObject() = default;
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
@@ -49,7 +49,7 @@ public:
 
     static CGdiObject* FromHandle(HGDIOBJ object);
 
-protected:
+  protected:
     bool m_owned = false;
     void Own(HGDIOBJ object) {
         DeleteObject();
@@ -59,7 +59,7 @@ protected:
 };
 
 class CFont : public CGdiObject {
-public:
+  public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }  // NOLINT
     BOOL CreateFontIndirect(const LOGFONTA* font) {
         Own(::CreateFontIndirectA(font));
@@ -71,7 +71,7 @@ public:
 };
 
 class CBitmap : public CGdiObject {
-public:
+  public:
     operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }  // NOLINT
     // From the resource module (AfxGetResourceHandle).
     BOOL LoadBitmap(UINT id);
@@ -86,7 +86,7 @@ public:
 };
 
 class CBrush : public CGdiObject {
-public:
+  public:
     CBrush() = default;
     explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
     operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }  // NOLINT
@@ -107,7 +107,7 @@ public:
 };
 
 class CPen : public CGdiObject {
-public:
+  public:
     CPen() = default;
     CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
     operator HPEN() const { return static_cast<HPEN>(m_hObject); }  // NOLINT
@@ -119,7 +119,7 @@ public:
 };
 
 class CRgn : public CGdiObject {
-public:
+  public:
     operator HRGN() const { return static_cast<HRGN>(m_hObject); }  // NOLINT
     BOOL CreateRectRgn(int l, int t, int r, int b) {
         Own(::CreateRectRgn(l, t, r, b));
@@ -154,7 +154,7 @@ public:
 };
 
 class CDC {
-public:
+  public:
     CDC() = default;
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
@@ -216,8 +216,8 @@ public:
         return ::StretchBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, sx, sy, sw, sh, rop);
     }
     BOOL TransparentBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, UINT key);
-    BOOL AlphaBlend(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh,
-                    BLENDFUNCTION blend);
+    BOOL
+    AlphaBlend(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, BLENDFUNCTION blend);
     // Draws a bitmap (DST_BITMAP) at (x, y), optionally DSS_DISABLED etc.
     BOOL DrawState(POINT p, SIZE size, HBITMAP bitmap, UINT flags, HBRUSH brush = nullptr) {
         return ::DrawStateA(m_hDC, brush, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, p.x, p.y, size.cx,
@@ -267,7 +267,7 @@ public:
     BOOL GetTextMetrics(LPTEXTMETRICA metrics) const { return ::GetTextMetricsA(m_hDC, metrics); }
     UINT SetTextAlign(UINT flags) { return ::SetTextAlign(m_hDC, flags); }
 
-protected:
+  protected:
     enum class Kind { Attached, Memory, Paint, Client, Window };
     Kind m_kind = Kind::Attached;
     bool m_owned = false;
@@ -275,20 +275,20 @@ protected:
 };
 
 class CPaintDC : public CDC {
-public:
+  public:
     explicit CPaintDC(CWnd* wnd);
     ~CPaintDC() override;
     PAINTSTRUCT m_ps{};
 };
 
 class CClientDC : public CDC {
-public:
+  public:
     explicit CClientDC(const CWnd* wnd);
     ~CClientDC() override;
 };
 
 class CWindowDC : public CDC {
-public:
+  public:
     explicit CWindowDC(CWnd* wnd);
     ~CWindowDC() override;
 };

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 class CPoint : public POINT {
-public:
+  public:
     CPoint() : POINT{0, 0} {}
     CPoint(int x0, int y0) : POINT{x0, y0} {}
     CPoint(POINT p) : POINT(p) {}  // NOLINT
@@ -23,7 +23,7 @@ public:
 };
 
 class CSize : public SIZE {
-public:
+  public:
     CSize() : SIZE{0, 0} {}
     CSize(int cx0, int cy0) : SIZE{cx0, cy0} {}
     CSize(SIZE s) : SIZE(s) {}  // NOLINT
@@ -31,7 +31,7 @@ public:
 };
 
 class CRect : public RECT {
-public:
+  public:
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
     CRect(const RECT& r) : RECT(r) {}  // NOLINT

@@ -20,24 +20,34 @@ winlib::Hooks& Installed() {
 
 namespace winlib {
 
-Hooks SetHooks(Hooks hooks) { return std::exchange(Installed(), std::move(hooks)); }
+Hooks SetHooks(Hooks hooks) {
+    return std::exchange(Installed(), std::move(hooks));
+}
 
-void ResetHooks() { Installed() = Hooks{}; }
+void ResetHooks() {
+    Installed() = Hooks{};
+}
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    if (Installed().messageBox) return Installed().messageBox(owner, text, caption, type);
+    if (Installed().messageBox)
+        return Installed().messageBox(owner, text, caption, type);
     return ::MessageBoxA(owner, text, caption, type);
 }
 
-HINSTANCE ShellExecuteProgram(HWND owner, const char* verb, const char* file, const char* parameters,
-                              const char* directory, int show) {
+HINSTANCE ShellExecuteProgram(HWND owner,
+                              const char* verb,
+                              const char* file,
+                              const char* parameters,
+                              const char* directory,
+                              int show) {
     if (Installed().shellExecute)
         return Installed().shellExecute(owner, verb, file, parameters, directory, show);
     return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
 }
 
 bool BrowseForFolder(HWND owner, const char* title, std::string& folder) {
-    if (Installed().browseForFolder) return Installed().browseForFolder(owner, title, folder);
+    if (Installed().browseForFolder)
+        return Installed().browseForFolder(owner, title, folder);
     BROWSEINFOA info{};
     char display[MAX_PATH] = {};
     info.hwndOwner = owner;
@@ -45,16 +55,19 @@ bool BrowseForFolder(HWND owner, const char* title, std::string& folder) {
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderA(&info);
-    if (!chosen) return false;
+    if (!chosen)
+        return false;
     char path[MAX_PATH] = {};
     const bool ok = ::SHGetPathFromIDListA(chosen, path) != FALSE;
     ::CoTaskMemFree(chosen);
-    if (ok) folder = path;
+    if (ok)
+        folder = path;
     return ok;
 }
 
 std::string ExePath() {
-    if (Installed().exePath) return Installed().exePath();
+    if (Installed().exePath)
+        return Installed().exePath();
     char path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, length < MAX_PATH ? length : 0);
@@ -67,7 +80,8 @@ std::string ExeFolder() {
 }
 
 std::string PhysicalDrivePath(int drive) {
-    if (Installed().physicalDrivePath) return Installed().physicalDrivePath(drive);
+    if (Installed().physicalDrivePath)
+        return Installed().physicalDrivePath(drive);
     return "\\\\.\\PhysicalDrive" + std::to_string(drive);
 }
 
@@ -76,7 +90,8 @@ std::string PhysicalDrivePath(int drive) {
 int AfxMessageBox(LPCSTR text, UINT type, UINT) {
     CWinApp* app = AfxGetApp();
     HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
-    if (owner && !::IsWindowEnabled(owner)) owner = ::GetActiveWindow();  // a modal dialog is up
+    if (owner && !::IsWindowEnabled(owner))
+        owner = ::GetActiveWindow();  // a modal dialog is up
     return winlib::ShowMessageBox(owner, text, app && app->m_pszAppName ? app->m_pszAppName : "", type);
 }
 

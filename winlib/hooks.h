@@ -40,8 +40,12 @@ Hooks SetHooks(Hooks hooks);
 void ResetHooks();
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
-HINSTANCE ShellExecuteProgram(HWND owner, const char* verb, const char* file, const char* parameters,
-                              const char* directory, int show);
+HINSTANCE ShellExecuteProgram(HWND owner,
+                              const char* verb,
+                              const char* file,
+                              const char* parameters,
+                              const char* directory,
+                              int show);
 // Shows the folder browser (title above the tree); true and the folder when
 // one was chosen.
 bool BrowseForFolder(HWND owner, const char* title, std::string& folder);

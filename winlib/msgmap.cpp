@@ -8,8 +8,10 @@ const MsgMapEntry* FindMsgEntry(const MsgMap* map, UINT message, UINT code, UINT
                             message == kReflectBase + WM_COMMAND || message == kReflectBase + WM_NOTIFY;
     for (; map; map = map->base ? map->base() : nullptr) {
         for (const MsgMapEntry* e = map->entries; e && e->thunk; ++e) {
-            if (e->message != message) continue;
-            if (hasControl && (e->code != code || id < e->idFirst || id > e->idLast)) continue;
+            if (e->message != message)
+                continue;
+            if (hasControl && (e->code != code || id < e->idFirst || id > e->idLast))
+                continue;
             return e;
         }
     }
@@ -24,15 +26,20 @@ const winlib::MsgMap* CCmdTarget::GetThisMessageMap() {
     return &kMap;
 }
 
-const winlib::MsgMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const winlib::MsgMap* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 BOOL CCmdTarget::DispatchMsg(const winlib::MsgArgs& args, LRESULT* result) {
     const winlib::MsgMapEntry* entry =
         winlib::FindMsgEntry(GetMessageMap(), args.message, args.code, args.id);
-    if (!entry) return FALSE;
+    if (!entry)
+        return FALSE;
     LRESULT r = 0;
-    if (!entry->thunk(this, args, r)) return FALSE;
-    if (result) *result = r;
+    if (!entry->thunk(this, args, r))
+        return FALSE;
+    if (result)
+        *result = r;
     return TRUE;
 }
 

@@ -80,7 +80,7 @@ const MsgMapEntry* FindMsgEntry(const MsgMap* map, UINT message, UINT code, UINT
 
 // Root of the classes with a message map (windows, the application object).
 class CCmdTarget {
-public:
+  public:
     CCmdTarget() = default;
     CCmdTarget(const CCmdTarget&) = delete;
     CCmdTarget& operator=(const CCmdTarget&) = delete;
@@ -94,7 +94,7 @@ public:
     // Runs a WM_COMMAND entry (ON_COMMAND, ON_BN_CLICKED, ...) for `id`.
     virtual BOOL OnCmdMsg(UINT id, UINT code);
 
-protected:
+  protected:
     static const winlib::MsgMap* GetThisMessageMap();
     virtual const winlib::MsgMap* GetMessageMap() const;
 };

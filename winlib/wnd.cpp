@@ -69,10 +69,13 @@ bool AddPermanent(HWND hwnd, CWnd* wnd) {
 void RemovePermanent(HWND hwnd, CWnd* wnd) {
     std::lock_guard<std::mutex> lock(gMapLock);
     auto it = PermanentMap().find(hwnd);
-    if (it != PermanentMap().end() && it->second == wnd) PermanentMap().erase(it);
+    if (it != PermanentMap().end() && it->second == wnd)
+        PermanentMap().erase(it);
 }
 
-WNDPROC CurrentProc(HWND hwnd) { return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)); }
+WNDPROC CurrentProc(HWND hwnd) {
+    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
 
 // Routes the window's messages through WinlibWndProc, keeping its own procedure.
 void InstallProc(CWnd* wnd, HWND hwnd) {
@@ -104,7 +107,8 @@ void FinalNcDestroy(CWnd* wnd, HWND hwnd) {
     WndAccess::SetOwns(wnd, false);
     if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == wnd) {
         app->m_pMainWnd = nullptr;
-        if (app->IsRunning()) ::PostQuitMessage(0);
+        if (app->IsRunning())
+            ::PostQuitMessage(0);
     }
     wnd->PostNcDestroy();
 }
@@ -118,7 +122,8 @@ LRESULT CALLBACK WinlibWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             auto it = Orphans().find(hwnd);
             if (it != Orphans().end()) {
                 original = it->second;
-                if (message == WM_NCDESTROY) Orphans().erase(it);
+                if (message == WM_NCDESTROY)
+                    Orphans().erase(it);
             }
         }
         return original ? ::CallWindowProcA(original, hwnd, message, wParam, lParam)
@@ -136,7 +141,8 @@ LRESULT CALLBACK WinlibWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         std::fprintf(stderr, "winlib: exception in the handler of message 0x%04X\n", message);
     }
     current = saved;
-    if (message == WM_NCDESTROY) FinalNcDestroy(wnd, hwnd);
+    if (message == WM_NCDESTROY)
+        FinalNcDestroy(wnd, hwnd);
     return result;
 }
 
@@ -195,12 +201,15 @@ HWND CreateHooked(CWnd* wnd, LPCSTR className, HWND (*create)(void* context), vo
     }
     tPending = outer;
     // Should the hook have missed the window, route it through the object from now on.
-    if (hwnd && !pending.done && !wnd->m_hWnd) wnd->SubclassWindow(hwnd);
+    if (hwnd && !pending.done && !wnd->m_hWnd)
+        wnd->SubclassWindow(hwnd);
     WndAccess::SetOwns(wnd, hwnd != nullptr && wnd->m_hWnd == hwnd);
     return wnd->m_hWnd == hwnd ? hwnd : nullptr;
 }
 
-LPCSTR DefaultWndClass() { return AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW)); }
+LPCSTR DefaultWndClass() {
+    return AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW));
+}
 
 void DeleteTempMaps() {
     auto& temps = TempMap();
@@ -221,7 +230,8 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
     std::snprintf(name, sizeof name, "WinlibWnd:%x:%p:%p:%p", classStyle, static_cast<void*>(cursor),
                   static_cast<void*>(background), static_cast<void*>(icon));
     auto it = registered.find(name);
-    if (it != registered.end()) return it->second.c_str();
+    if (it != registered.end())
+        return it->second.c_str();
     WNDCLASSA wc{};
     wc.style = classStyle;
     wc.lpfnWndProc = ::DefWindowProcA;
@@ -230,7 +240,8 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = name;
-    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
     return registered.emplace(name, name).first->second.c_str();
 }
 
@@ -239,21 +250,27 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
-    if (m_temporary || !m_hWnd) return;
-    if (m_ownsWindow && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-    if (m_hWnd) Detach();  // not ours, or it could not be destroyed here
+    if (m_temporary || !m_hWnd)
+        return;
+    if (m_ownsWindow && ::IsWindow(m_hWnd))
+        ::DestroyWindow(m_hWnd);
+    if (m_hWnd)
+        Detach();  // not ours, or it could not be destroyed here
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    if (!window) return nullptr;
+    if (!window)
+        return nullptr;
     std::lock_guard<std::mutex> lock(gMapLock);
     auto it = PermanentMap().find(window);
     return it == PermanentMap().end() ? nullptr : it->second;
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
-    if (!window) return nullptr;
-    if (CWnd* wnd = FromHandlePermanent(window)) return wnd;
+    if (!window)
+        return nullptr;
+    if (CWnd* wnd = FromHandlePermanent(window))
+        return wnd;
     auto& slot = TempMap()[window];
     if (!slot) {
         slot = std::make_unique<CWnd>();
@@ -264,8 +281,10 @@ CWnd* CWnd::FromHandle(HWND window) {
 }
 
 BOOL CWnd::Attach(HWND window) {
-    if (!window || m_hWnd || m_temporary) return FALSE;
-    if (!AddPermanent(window, this)) return FALSE;
+    if (!window || m_hWnd || m_temporary)
+        return FALSE;
+    if (!AddPermanent(window, this))
+        return FALSE;
     m_hWnd = window;
     return TRUE;
 }
@@ -282,7 +301,8 @@ HWND CWnd::Detach() {
             Orphans()[window] = m_pfnSuper;
         }
     }
-    if (window) RemovePermanent(window, this);
+    if (window)
+        RemovePermanent(window, this);
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;
     m_subclassed = false;
@@ -291,21 +311,27 @@ HWND CWnd::Detach() {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    if (!::IsWindow(window) || !Attach(window)) return FALSE;
+    if (!::IsWindow(window) || !Attach(window))
+        return FALSE;
     PreSubclassWindow();
     InstallProc(this, window);
     return TRUE;
 }
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    if (!parent) return FALSE;
+    if (!parent)
+        return FALSE;
     HWND item = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
     return item ? SubclassWindow(item) : FALSE;
 }
 
-HWND CWnd::UnsubclassWindow() { return Detach(); }
+HWND CWnd::UnsubclassWindow() {
+    return Detach();
+}
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) { return TRUE; }
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) {
+    return TRUE;
+}
 
 namespace {
 struct CreateArgs {
@@ -313,9 +339,19 @@ struct CreateArgs {
 };
 }  // namespace
 
-BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
-                    int height, HWND parent, HMENU idOrMenu, LPVOID param) {
-    if (m_hWnd) return FALSE;
+BOOL CWnd::CreateEx(DWORD exStyle,
+                    LPCSTR className,
+                    LPCSTR windowName,
+                    DWORD style,
+                    int x,
+                    int y,
+                    int width,
+                    int height,
+                    HWND parent,
+                    HMENU idOrMenu,
+                    LPVOID param) {
+    if (m_hWnd)
+        return FALSE;
     CreateArgs args{};
     CREATESTRUCTA& cs = args.cs;
     cs.dwExStyle = exStyle;
@@ -330,9 +366,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     cs.hMenu = idOrMenu;
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = param;
-    if (!PreCreateWindow(cs)) return FALSE;
-    if (!cs.lpszClass) cs.lpszClass = winlib::DefaultWndClass();
-    if (!cs.lpszClass) return FALSE;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    if (!cs.lpszClass)
+        cs.lpszClass = winlib::DefaultWndClass();
+    if (!cs.lpszClass)
+        return FALSE;
     HWND hwnd = winlib::CreateHooked(
         this, cs.lpszClass,
         [](void* context) -> HWND {
@@ -344,8 +383,14 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     return hwnd != nullptr;
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                    CWnd* parent, UINT id, LPVOID param) {
+BOOL CWnd::CreateEx(DWORD exStyle,
+                    LPCSTR className,
+                    LPCSTR windowName,
+                    DWORD style,
+                    const RECT& rect,
+                    CWnd* parent,
+                    UINT id,
+                    LPVOID param) {
     return CreateEx(exStyle, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), param);
@@ -356,25 +401,31 @@ BOOL CWnd::Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& 
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (!m_hWnd) return FALSE;
-    if (m_temporary) return ::DestroyWindow(m_hWnd);
+    if (!m_hWnd)
+        return FALSE;
+    if (m_temporary)
+        return ::DestroyWindow(m_hWnd);
     HWND window = m_hWnd;
     const BOOL ok = ::DestroyWindow(window);
     // An attached window that does not route through us never sees
     // WM_NCDESTROY here: forget it ourselves.
-    if (ok && m_hWnd == window && !::IsWindow(window)) Detach();
+    if (ok && m_hWnd == window && !::IsWindow(window))
+        Detach();
     return ok;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
     return result;
 }
 
 namespace {
 
-bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+bool IsCtlColor(UINT message) {
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
 
 // The object of the control an owner-draw message is about, or NULL.
 CWnd* OwnerDrawChild(HWND parent, UINT message, LPARAM lParam) {
@@ -385,7 +436,8 @@ CWnd* OwnerDrawChild(HWND parent, UINT message, LPARAM lParam) {
         }
         case WM_MEASUREITEM: {
             const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
-            if (!item || item->CtlType == ODT_MENU) return nullptr;
+            if (!item || item->CtlType == ODT_MENU)
+                return nullptr;
             return CWnd::FromHandlePermanent(::GetDlgItem(parent, static_cast<int>(item->CtlID)));
         }
         case WM_COMPAREITEM: {
@@ -407,11 +459,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     LRESULT r = 0;
     switch (message) {
         case WM_COMMAND:
-            if (!OnCommand(wParam, lParam)) return FALSE;
+            if (!OnCommand(wParam, lParam))
+                return FALSE;
             *result = 0;
             return TRUE;
         case WM_NOTIFY:
-            if (!OnNotify(wParam, lParam, &r)) return FALSE;
+            if (!OnNotify(wParam, lParam, &r))
+                return FALSE;
             *result = r;
             return TRUE;
         case WM_DRAWITEM:
@@ -441,7 +495,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper) return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    if (m_pfnSuper)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
@@ -450,7 +505,9 @@ LRESULT CWnd::Default() {
     return DefWindowProc(current.message, current.wParam, current.lParam);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
@@ -460,16 +517,19 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
         code = 0;  // menu items and accelerators are plain commands
     } else if (CWnd* child = FromHandlePermanent(control); child && child != this) {
         LRESULT ignored = 0;
-        if (child->OnChildNotify(WM_COMMAND, wParam, lParam, &ignored)) return TRUE;
+        if (child->OnChildNotify(WM_COMMAND, wParam, lParam, &ignored))
+            return TRUE;
     }
     return DispatchMsg(winlib::MsgArgs{WM_COMMAND, wParam, lParam, id, code}, nullptr);
 }
 
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (!header) return FALSE;
+    if (!header)
+        return FALSE;
     if (CWnd* child = FromHandlePermanent(header->hwndFrom); child && child != this) {
-        if (child->OnChildNotify(WM_NOTIFY, wParam, lParam, result)) return TRUE;
+        if (child->OnChildNotify(WM_NOTIFY, wParam, lParam, result))
+            return TRUE;
     }
     return DispatchMsg(
         winlib::MsgArgs{WM_NOTIFY, wParam, lParam, static_cast<UINT>(header->idFrom), header->code}, result);
@@ -487,7 +547,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             result);
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header) return FALSE;
+        if (!header)
+            return FALSE;
         return DispatchMsg(winlib::MsgArgs{kReflectBase + WM_NOTIFY, wParam, lParam,
                                            static_cast<UINT>(header->idFrom), header->code},
                            result);
@@ -504,7 +565,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
     const DWORD style = GetStyle();
     const DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
+    if (changed == style)
+        return FALSE;
     ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
@@ -515,7 +577,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
     const DWORD style = GetExStyle();
     const DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
+    if (changed == style)
+        return FALSE;
     ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
@@ -523,7 +586,9 @@ BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
     return TRUE;
 }
 
-void CWnd::GetWindowText(CString& text) const { text = GetWindowTextString(); }
+void CWnd::GetWindowText(CString& text) const {
+    text = GetWindowTextString();
+}
 
 CString CWnd::GetWindowTextString() const {
     const int length = ::GetWindowTextLengthA(m_hWnd);
@@ -558,7 +623,8 @@ void CWnd::ScreenToClient(LPRECT r) const {
 void CWnd::CenterWindow(CWnd* alternateOwner) {
     RECT area{};
     HWND around = alternateOwner ? alternateOwner->m_hWnd : nullptr;
-    if (!around) around = (GetStyle() & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
+    if (!around)
+        around = (GetStyle() & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
     if (around && (GetStyle() & WS_CHILD)) {
         ::GetClientRect(around, &area);
     } else if (around && ::IsWindowVisible(around) && !::IsIconic(around)) {
@@ -582,14 +648,21 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
-CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+CDC* CWnd::GetDC() {
+    return CDC::FromHandle(::GetDC(m_hWnd));
+}
 
-CDC* CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
+CDC* CWnd::GetWindowDC() {
+    return CDC::FromHandle(::GetWindowDC(m_hWnd));
+}
 
-int CWnd::ReleaseDC(CDC* dc) { return dc ? ::ReleaseDC(m_hWnd, dc->m_hDC) : 0; }
+int CWnd::ReleaseDC(CDC* dc) {
+    return dc ? ::ReleaseDC(m_hWnd, dc->m_hDC) : 0;
+}
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
-    if (!caption) caption = AfxGetApp() && AfxGetApp()->m_pszAppName ? AfxGetApp()->m_pszAppName : "";
+    if (!caption)
+        caption = AfxGetApp() && AfxGetApp()->m_pszAppName ? AfxGetApp()->m_pszAppName : "";
     return winlib::ShowMessageBox(m_hWnd, text, caption, type);
 }
 
@@ -601,4 +674,6 @@ CFont* CWnd::GetFont() const {
     return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
 }
 
-void CWnd::DragAcceptFiles(BOOL accept) { ::DragAcceptFiles(m_hWnd, accept); }
+void CWnd::DragAcceptFiles(BOOL accept) {
+    ::DragAcceptFiles(m_hWnd, accept);
+}

@@ -51,7 +51,7 @@ class CFont;
 class CScrollBar;
 
 class CWnd : public CCmdTarget {
-public:
+  public:
     CWnd();
     ~CWnd() override;
 
@@ -79,10 +79,25 @@ public:
     // Creation. `className` NULL means our default class (arrow cursor, no
     // background brush). Returns FALSE (and m_hWnd NULL) when the window could
     // not be made.
-    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
-                  int height, HWND parent, HMENU idOrMenu, LPVOID param = nullptr);
-    BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id, LPVOID param = nullptr);
+    BOOL CreateEx(DWORD exStyle,
+                  LPCSTR className,
+                  LPCSTR windowName,
+                  DWORD style,
+                  int x,
+                  int y,
+                  int width,
+                  int height,
+                  HWND parent,
+                  HMENU idOrMenu,
+                  LPVOID param = nullptr);
+    BOOL CreateEx(DWORD exStyle,
+                  LPCSTR className,
+                  LPCSTR windowName,
+                  DWORD style,
+                  const RECT& rect,
+                  CWnd* parent,
+                  UINT id,
+                  LPVOID param = nullptr);
     // A child window (WS_CHILD is added).
     BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     virtual BOOL DestroyWindow();
@@ -176,7 +191,8 @@ public:
     void InvalidateRgn(HRGN rgn, BOOL erase = TRUE) { ::InvalidateRgn(m_hWnd, rgn, erase); }
     void ValidateRect(const RECT* rect) { ::ValidateRect(m_hWnd, rect); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL RedrawWindow(const RECT* rect = nullptr, HRGN rgn = nullptr,
+    BOOL RedrawWindow(const RECT* rect = nullptr,
+                      HRGN rgn = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
         return ::RedrawWindow(m_hWnd, rect, rgn, flags);
     }
@@ -220,7 +236,7 @@ public:
     void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
 
-protected:
+  protected:
     // Default handlers for the ON_WM_* entries: each gives the message its
     // default processing. Override in a class and map the message there.
     int OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
@@ -271,7 +287,7 @@ protected:
     WNDPROC m_pfnSuper = nullptr;  // the window's own procedure, called by DefWindowProc
     bool m_ownsWindow = false;     // made by us: the destructor destroys it
 
-private:
+  private:
     friend struct WndAccess;
     bool m_temporary = false;   // a FromHandle wrapper: owns and routes nothing
     bool m_subclassed = false;  // our procedure is installed on the window
@@ -299,5 +315,7 @@ LPCSTR DefaultWndClass();
 
 // Registers (once per distinct set of arguments) a window class with the
 // default procedure and returns its name.
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+LPCSTR AfxRegisterWndClass(UINT classStyle,
+                           HCURSOR cursor = nullptr,
+                           HBRUSH background = nullptr,
                            HICON icon = nullptr);

@@ -29,7 +29,8 @@ int DaysInMonth(int year, int month) {
 }
 
 int FirstWeekday(int year, int month) {
-    if (month < 1 || month > 12) return 0;
+    if (month < 1 || month > 12)
+        return 0;
     static constexpr int kMonthOffset[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
     const int y = month < 3 ? year - 1 : year;
     return ((y + y / 4 - y / 100 + y / 400 + kMonthOffset[month - 1] + 1) % 7 + 7) % 7;
@@ -73,14 +74,16 @@ bool CalendarModel::DayMarked(int day) const {
 std::optional<std::string> CalendarModel::SetDays(const std::vector<std::string>& days) {
     days_.clear();
     for (const std::string& day : days)
-        if (ParseDayString(day)) days_.push_back(day);
+        if (ParseDayString(day))
+            days_.push_back(day);
     std::sort(days_.begin(), days_.end());
     days_.erase(std::unique(days_.begin(), days_.end()), days_.end());
 
     years_.clear();
     for (const std::string& day : days_) {
         const int year = ParseDayString(day)->year;
-        if (years_.empty() || years_.back() != year) years_.push_back(year);
+        if (years_.empty() || years_.back() != year)
+            years_.push_back(year);
     }
     if (years_.empty()) {
         years_ = {today_.year};
@@ -101,16 +104,19 @@ void CalendarModel::FillMonths() {
 }
 
 std::optional<std::string> CalendarModel::SelectYear(int index) {
-    if (index < 0 || index >= static_cast<int>(years_.size())) return std::nullopt;
+    if (index < 0 || index >= static_cast<int>(years_.size()))
+        return std::nullopt;
     yearIndex_ = index;
-    if (days_.empty()) return std::nullopt;
+    if (days_.empty())
+        return std::nullopt;
     FillMonths();
     monthIndex_ = 0;
     return ShowMonth();
 }
 
 std::optional<std::string> CalendarModel::SelectMonth(int index) {
-    if (index < 0 || index >= static_cast<int>(months_.size())) return std::nullopt;
+    if (index < 0 || index >= static_cast<int>(months_.size()))
+        return std::nullopt;
     monthIndex_ = index;
     return ShowMonth();
 }
@@ -123,27 +129,33 @@ std::optional<std::string> CalendarModel::ShowMonth() {
     int earliest = 0;
     for (const std::string& day : days_) {
         const CalendarDate date = *ParseDayString(day);
-        if (date.year != year || date.month != month) continue;
+        if (date.year != year || date.month != month)
+            continue;
         marked_[date.day - 1] = true;
-        if (earliest == 0) earliest = date.day;
+        if (earliest == 0)
+            earliest = date.day;
     }
     // With no table the selection stays where it was (today's button).
-    if (!days_.empty()) selected_ = earliest;
+    if (!days_.empty())
+        selected_ = earliest;
     forceReselect_ = true;
     return Select(selected_);
 }
 
 std::optional<std::string> CalendarModel::OnDayClicked(int day) {
-    if (day < 1 || day > visibleDays_) return std::nullopt;
+    if (day < 1 || day > visibleDays_)
+        return std::nullopt;
     return Select(day);
 }
 
 std::optional<std::string> CalendarModel::Select(int day) {
     const int previous = selected_;
     selected_ = day;
-    if (previous == day && !forceReselect_) return std::nullopt;
+    if (previous == day && !forceReselect_)
+        return std::nullopt;
     forceReselect_ = false;
-    if (days_.empty() || day == 0) return std::nullopt;
+    if (days_.empty() || day == 0)
+        return std::nullopt;
     return DayString({ShownYear(), ShownMonth(), day});
 }
 
@@ -154,7 +166,8 @@ CalendarLayout LayoutCalendar(const play::PixelRect& client) {
     layout.yearCombo = {l + 46, t + 8, 70, 200};
     layout.monthLabel = {r - 120, t + 8, 40, 22};
     layout.monthCombo = {r - 80, t + 8, 70, 200};
-    for (int i = 0; i < 7; i++) layout.weekdays[i] = {l + 5 + i * (r - l) / 7, t + 35, 35, 20};
+    for (int i = 0; i < 7; i++)
+        layout.weekdays[i] = {l + 5 + i * (r - l) / 7, t + 35, 35, 20};
     layout.dayArea = {l + 5, t + 60, r - 4 - (l + 5), b - 5 - (t + 60)};
     return layout;
 }

@@ -12,11 +12,13 @@ std::string ChannelLabel(int channel) {
 }
 
 void ChannelChooserModel::SetChannels(const ChosenChannels& channels) {
-    for (const int channel : channels) SetChecked(channel, true);
+    for (const int channel : channels)
+        SetChecked(channel, true);
 }
 
 void ChannelChooserModel::SetChecked(int channel, bool checked) {
-    if (channel >= 0 && channel < kChooserChannels) checked_[channel] = checked;
+    if (channel >= 0 && channel < kChooserChannels)
+        checked_[channel] = checked;
 }
 
 bool ChannelChooserModel::Checked(int channel) const {
@@ -31,8 +33,10 @@ bool ChannelChooserModel::OnOK() {
     ChosenChannels chosen{-1, -1, -1, -1};
     int count = 0;
     for (int channel = 0; channel < kChooserChannels; channel++) {
-        if (!checked_[channel]) continue;
-        if (count == kChosenChannels) return false;
+        if (!checked_[channel])
+            continue;
+        if (count == kChosenChannels)
+            return false;
         chosen[count++] = channel;
     }
     result_ = chosen;

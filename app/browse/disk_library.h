@@ -18,26 +18,44 @@ class DiskLibrary {
   public:
     virtual ~DiskLibrary() = default;
 
-    virtual FSDiskHandle AddDisk(void* window, int channels, int diskNumber, const char* path,
+    virtual FSDiskHandle AddDisk(void* window,
+                                 int channels,
+                                 int diskNumber,
+                                 const char* path,
                                  FSSearchCallback monthCallback) = 0;
     virtual int RemoveDisk(FSDiskHandle disk) = 0;
     virtual void SearchByMon(FSDiskHandle disk, SearchMonTime range, FSHwnd* windows, void* user) = 0;
     virtual void StopMonSearch(FSDiskHandle disk) = 0;
-    virtual void SearchByDay(FSDiskHandle disk, RecTime from, RecTime to, FSHwnd* windows,
-                             FSSearchCallback callback, void* user, int group, const int channels[4]) = 0;
+    virtual void SearchByDay(FSDiskHandle disk,
+                             RecTime from,
+                             RecTime to,
+                             FSHwnd* windows,
+                             FSSearchCallback callback,
+                             void* user,
+                             int group,
+                             const int channels[4]) = 0;
     virtual void StopDaySearch(FSDiskHandle disk) = 0;
 };
 
 // The real library.
 class VkfsDiskLibrary : public DiskLibrary {
   public:
-    FSDiskHandle AddDisk(void* window, int channels, int diskNumber, const char* path,
+    FSDiskHandle AddDisk(void* window,
+                         int channels,
+                         int diskNumber,
+                         const char* path,
                          FSSearchCallback monthCallback) override;
     int RemoveDisk(FSDiskHandle disk) override;
     void SearchByMon(FSDiskHandle disk, SearchMonTime range, FSHwnd* windows, void* user) override;
     void StopMonSearch(FSDiskHandle disk) override;
-    void SearchByDay(FSDiskHandle disk, RecTime from, RecTime to, FSHwnd* windows, FSSearchCallback callback,
-                     void* user, int group, const int channels[4]) override;
+    void SearchByDay(FSDiskHandle disk,
+                     RecTime from,
+                     RecTime to,
+                     FSHwnd* windows,
+                     FSSearchCallback callback,
+                     void* user,
+                     int group,
+                     const int channels[4]) override;
     void StopDaySearch(FSDiskHandle disk) override;
 };
 

@@ -14,7 +14,8 @@ namespace {
 
 // The pane of a channel: its place among the chosen channels, or -1.
 int PaneOf(const ChosenChannels& channels, int channel) {
-    if (channel < 0) return -1;
+    if (channel < 0)
+        return -1;
     const auto it = std::find(channels.begin(), channels.end(), channel);
     return it == channels.end() ? -1 : static_cast<int>(it - channels.begin());
 }
@@ -38,7 +39,9 @@ FileListLayout LayoutFileList(const play::PixelRect& client) {
     return layout;
 }
 
-FileListModel::FileListModel(const Links& links, const Shared& shared, const Windows& windows,
+FileListModel::FileListModel(const Links& links,
+                             const Shared& shared,
+                             const Windows& windows,
                              FileListTexts texts)
     : disks_(links.disks),
       drives_(links.drives),
@@ -65,8 +68,10 @@ int FileListModel::ResolvePhysicalDrive(const std::string& folder) {
     if (folder.size() < 2 || !std::isalpha(static_cast<unsigned char>(folder[0])) || folder[1] != ':')
         return -1;
     const std::optional<int> drive = drives_.PhysicalDriveOf("\\\\.\\" + folder.substr(0, 2));
-    if (!drive || *drive < 0) return -1;
-    if (*drive == 0) return 1;
+    if (!drive || *drive < 0)
+        return -1;
+    if (*drive == 0)
+        return 1;
     physicalDrive_ = *drive;
     return 0;
 }
@@ -106,7 +111,8 @@ void FileListModel::OnSelectDisk() {
 }
 
 void FileListModel::CloseDisk() {
-    if (disk_ == 0) return;
+    if (disk_ == 0)
+        return;
     page_.EnableClear(false);
 
     // Nothing may write into the tables while they are cleared: the searches
@@ -139,7 +145,8 @@ void FileListModel::CloseDisk() {
     page_.ClearGpsTable();
     page_.SetCalendarDays({DayString(page_.Today())});
 
-    if (endedMonthSearch) page_.EnableDiskControls(true);
+    if (endedMonthSearch)
+        page_.EnableDiskControls(true);
     page_.EnableClear(true);
 }
 
@@ -151,10 +158,12 @@ void FileListModel::Reset() {
 // ---- month search ----------------------------------------------------------------------
 
 int VEK_CALL FileListModel::MonthSearchCallback(FSReaderKind, void* record, FSPlayParam* param) {
-    if (param == nullptr || param->user == nullptr) return 1;
+    if (param == nullptr || param->user == nullptr)
+        return 1;
     auto* self = static_cast<FileListModel*>(param->user);
     if (param->monthRunning) {
-        if (record != nullptr) self->AddMonth(*static_cast<const FSMonthResult*>(record));
+        if (record != nullptr)
+            self->AddMonth(*static_cast<const FSMonthResult*>(record));
         return 1;
     }
     {
@@ -166,35 +175,42 @@ int VEK_CALL FileListModel::MonthSearchCallback(FSReaderKind, void* record, FSPl
 }
 
 void FileListModel::AddMonth(const FSMonthResult& month) {
-    if (month.year < 0 || month.year > 99 || month.month < 1 || month.month > 12) return;
+    if (month.year < 0 || month.year > 99 || month.month < 1 || month.month > 12)
+        return;
     const int length = DaysInMonth(2000 + month.year, month.month);
     std::lock_guard hold(lock_);
     for (int day = 1; day <= length; day++) {
-        if (month.days[day - 1] == 0) continue;
+        if (month.days[day - 1] == 0)
+            continue;
         std::string text = DayString({2000 + month.year, month.month, day});
-        if (dayIndex_.insert(text).second) days_.push_back(std::move(text));
+        if (dayIndex_.insert(text).second)
+            days_.push_back(std::move(text));
     }
 }
 
 void FileListModel::OnMonthSearchDone() {
     {
         std::lock_guard hold(lock_);
-        if (!monthDone_) return;  // left over from a search that was stopped
+        if (!monthDone_)
+            return;  // left over from a search that was stopped
         monthDone_ = false;
     }
-    if (!monthSearchRunning_) return;
+    if (!monthSearchRunning_)
+        return;
     disks_.StopMonSearch(disk_);
     monthSearchRunning_ = false;
     page_.SetStatusTimer(false);
     status_ = texts_.finished;
     page_.ShowStatus(status_);
     const std::vector<std::string> days = Days();
-    if (!days.empty()) page_.SetCalendarDays(days);
+    if (!days.empty())
+        page_.SetCalendarDays(days);
     page_.EnableDiskControls(true);
 }
 
 void FileListModel::OnStatusTimer() {
-    if (!monthSearchRunning_) return;
+    if (!monthSearchRunning_)
+        return;
     status_ += ".";
     page_.ShowStatus(status_);
     if (++statusDots_ >= kStatusDots) {
@@ -207,14 +223,16 @@ void FileListModel::OnStatusTimer() {
 
 void FileListModel::OnSearchDay(const std::string& day) {
     selectedDay_ = day;
-    if (disk_ != 0) disks_.StopDaySearch(disk_);
+    if (disk_ != 0)
+        disks_.StopDaySearch(disk_);
     {
         // What the stopped search found goes with it.
         std::lock_guard hold(lock_);
         pending_.clear();
         dayDone_ = false;
     }
-    if (DayCount() == 0) return;
+    if (DayCount() == 0)
+        return;
 
     rows_.clear();
     page_.ShowRows(rows_);
@@ -222,7 +240,8 @@ void FileListModel::OnSearchDay(const std::string& day) {
     playback_.StopAllAndClear();
 
     const std::optional<CalendarDate> date = ParseDayString(day);
-    if (!date) return;
+    if (!date)
+        return;
     const int year = date->year - 2000;
     {
         std::lock_guard hold(lock_);
@@ -241,10 +260,12 @@ void FileListModel::OnChannelsChosen(const ChosenChannels& channels) {
 }
 
 int VEK_CALL FileListModel::DaySearchCallback(FSReaderKind, void* record, FSPlayParam* param) {
-    if (param == nullptr || param->user == nullptr) return 1;
+    if (param == nullptr || param->user == nullptr)
+        return 1;
     auto* self = static_cast<FileListModel*>(param->user);
     if (param->dayRunning) {
-        if (record != nullptr) self->AddRecord(*static_cast<const FSRecordInfo*>(record), *param);
+        if (record != nullptr)
+            self->AddRecord(*static_cast<const FSRecordInfo*>(record), *param);
         return 1;
     }
     {
@@ -259,7 +280,8 @@ int VEK_CALL FileListModel::DaySearchCallback(FSReaderKind, void* record, FSPlay
 void FileListModel::AddRecord(const FSRecordInfo& record, const FSPlayParam& param) {
     std::lock_guard hold(lock_);
     const int pane = PaneOf(searchChannels_, param.channel);
-    if (pane < 0) return;  // not a channel that was asked for: it has no pane
+    if (pane < 0)
+        return;  // not a channel that was asked for: it has no pane
     pending_.push_back(DayRecordItem{record.start, record.end, param.channel + 1,
                                      static_cast<uint32_t>(record.dataLength), record.typeBit, pane});
     shared_.paneRecords[pane][param.recordIndex] = record;
@@ -269,7 +291,8 @@ void FileListModel::OnDaySearchDone() {
     std::vector<DayRecordItem> items;
     {
         std::lock_guard hold(lock_);
-        if (!dayDone_) return;  // left over from a search that a newer one replaced
+        if (!dayDone_)
+            return;  // left over from a search that a newer one replaced
         dayDone_ = false;
         items.swap(pending_);
     }
@@ -292,17 +315,21 @@ void FileListModel::FillList(const std::vector<DayRecordItem>& items) {
 
 void FileListModel::ClearPaneRecords() {
     std::lock_guard hold(lock_);
-    for (PaneRecordMap& records : shared_.paneRecords) records.clear();
+    for (PaneRecordMap& records : shared_.paneRecords)
+        records.clear();
 }
 
 // ---- play ------------------------------------------------------------------------------
 
 void FileListModel::OnPlayRow(int row, bool syncPlay) {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    if (row < 0 || row >= static_cast<int>(rows_.size()))
+        return;
     const std::optional<RowStart> start = ParseRow(rows_[row].file, rows_[row].id);
-    if (!start) return;
+    if (!start)
+        return;
     const int pane = PaneOf(channels_, start->channel);
-    if (pane < 0) return;
+    if (pane < 0)
+        return;
 
     const RowSeekTime seek{static_cast<uint16_t>(start->year),
                            static_cast<uint16_t>(start->month),
@@ -313,12 +340,14 @@ void FileListModel::OnPlayRow(int row, bool syncPlay) {
                            static_cast<uint16_t>(start->second),
                            0};
     if (syncPlay) {
-        if (!playback_.HasSyncMaster()) playback_.PlayPane(-1);
+        if (!playback_.HasSyncMaster())
+            playback_.PlayPane(-1);
         playback_.SetCursorTime(pane, start->hour, start->minute, start->second, true);
         playback_.StoreSeekTime(seek);
         playback_.SyncSeekAll();
     } else {
-        if (!playback_.PaneHasPlay(pane)) playback_.PlayPane(pane);
+        if (!playback_.PaneHasPlay(pane))
+            playback_.PlayPane(pane);
         playback_.SetCursorTime(pane, start->hour, start->minute, start->second, true);
         playback_.StoreSeekTime(seek);
         playback_.SeekPane(pane);

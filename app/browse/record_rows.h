@@ -59,7 +59,9 @@ std::optional<RowStart> ParseRow(std::string_view file, std::string_view id);
 
 // The time-bar record of a recording: its type's colour, the 28 of the word
 // the bar does not read, full years.
-play::_recfile_info_t TimebarRecordOf(const RecTime& start, const RecTime& end, int32_t typeBit,
+play::_recfile_info_t TimebarRecordOf(const RecTime& start,
+                                      const RecTime& end,
+                                      int32_t typeBit,
                                       uint32_t length);
 
 }  // namespace browse

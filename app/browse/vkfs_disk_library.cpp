@@ -3,7 +3,10 @@
 
 namespace browse {
 
-FSDiskHandle VkfsDiskLibrary::AddDisk(void* window, int channels, int diskNumber, const char* path,
+FSDiskHandle VkfsDiskLibrary::AddDisk(void* window,
+                                      int channels,
+                                      int diskNumber,
+                                      const char* path,
                                       FSSearchCallback monthCallback) {
     return FSAddDisk(window, channels, diskNumber, path, monthCallback);
 }
@@ -20,8 +23,14 @@ void VkfsDiskLibrary::StopMonSearch(FSDiskHandle disk) {
     FSStopMonSearch(disk);
 }
 
-void VkfsDiskLibrary::SearchByDay(FSDiskHandle disk, RecTime from, RecTime to, FSHwnd* windows,
-                                  FSSearchCallback callback, void* user, int group, const int channels[4]) {
+void VkfsDiskLibrary::SearchByDay(FSDiskHandle disk,
+                                  RecTime from,
+                                  RecTime to,
+                                  FSHwnd* windows,
+                                  FSSearchCallback callback,
+                                  void* user,
+                                  int group,
+                                  const int channels[4]) {
     FSSearchByDay(disk, from, to, windows, callback, user, group, channels);
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 int AppendRow(void* context, int columns, char** cells, char** /*names*/) {
     auto* table = static_cast<std::vector<OffsetRecord>*>(context);
-    if (table->size() >= kOffsetTableMaxRows) return 1;  // ends the query: too many rows
+    if (table->size() >= kOffsetTableMaxRows)
+        return 1;  // ends the query: too many rows
     table->push_back(OffsetRecordFromRow(columns, cells));
     return 0;
 }
@@ -58,13 +59,15 @@ int CDBConnection::OpenOffsetDb(const std::string& utf8Path) {
 }
 
 void CDBConnection::Close() {
-    if (db_ != nullptr) sqlite3_close(db_);
+    if (db_ != nullptr)
+        sqlite3_close(db_);
     db_ = nullptr;
 }
 
 int CDBConnection::LoadOffsetTable() {
     table_.clear();
-    if (db_ == nullptr) return Fail("the offset database is not open");
+    if (db_ == nullptr)
+        return Fail("the offset database is not open");
     char* message = nullptr;
     const int rc = sqlite3_exec(db_, "SELECT * FROM [min]", AppendRow, &table_, &message);
     std::string why;
@@ -74,18 +77,21 @@ int CDBConnection::LoadOffsetTable() {
         why = message != nullptr ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
     SortOffsetTable(table_);
-    if (!why.empty()) return Fail(why);
+    if (!why.empty())
+        return Fail(why);
     error_.clear();
     return 1;
 }
 
 int CDBConnection::LookupOffset(OffsetRecord& record) {
-    if (db_ == nullptr) return Fail("the offset database is not open");
+    if (db_ == nullptr)
+        return Fail("the offset database is not open");
     // %q doubles quotes: the keys cannot end the literal.
     char* query = sqlite3_mprintf("SELECT * FROM [min] where [Lng] = '%q' and [Lat] = '%q'",
                                   FieldText(record.Lng, sizeof record.Lng).c_str(),
                                   FieldText(record.Lat, sizeof record.Lat).c_str());
-    if (query == nullptr) return Fail("out of memory");
+    if (query == nullptr)
+        return Fail("out of memory");
     char* message = nullptr;
     const int rc = sqlite3_exec(db_, query, CopyCorrections, &record, &message);
     sqlite3_free(query);

@@ -31,7 +31,7 @@ inline constexpr size_t kOffsetTableMaxRows = 1 << 20;
 std::string OffsetDbPath();
 
 class CDBConnection {
-public:
+  public:
     CDBConnection() = default;
     virtual ~CDBConnection();
     CDBConnection(const CDBConnection&) = delete;
@@ -58,7 +58,7 @@ public:
     // Why the last call failed; empty after a success.
     const std::string& LastError() const { return error_; }
 
-private:
+  private:
     int Fail(const std::string& what);
 
     sqlite3* db_ = nullptr;

@@ -12,12 +12,14 @@ std::string OffsetDbPath() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return kOffsetDbFileName;
+        if (n == 0)
+            return kOffsetDbFileName;
         if (n < path.size()) {
             path.resize(n);
             break;
         }
-        if (path.size() >= 32768) return kOffsetDbFileName;
+        if (path.size() >= 32768)
+            return kOffsetDbFileName;
         path.resize(path.size() * 2);
     }
     std::wstring folder(path.begin(), path.end());

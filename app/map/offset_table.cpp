@@ -16,7 +16,8 @@ int CompareKey(const char* key, const char* field) {
 
 void CopyOffsetField(char* field, size_t size, const char* text) {
     std::memset(field, 0, size);
-    if (text == nullptr || size == 0) return;
+    if (text == nullptr || size == 0)
+        return;
     std::memcpy(field, text, strnlen(text, size - 1));
 }
 
@@ -37,8 +38,11 @@ void SortOffsetTable(std::vector<OffsetRecord>& table) {
     });
 }
 
-const OffsetRecord* FindOffsetRow(const std::vector<OffsetRecord>& table, const char* latKey, const char* lngKey) {
-    if (latKey == nullptr || lngKey == nullptr || table.empty()) return nullptr;
+const OffsetRecord* FindOffsetRow(const std::vector<OffsetRecord>& table,
+                                  const char* latKey,
+                                  const char* lngKey) {
+    if (latKey == nullptr || lngKey == nullptr || table.empty())
+        return nullptr;
     long low = 0;
     long high = static_cast<long>(table.size()) - 1;
     while (low <= high) {
@@ -54,11 +58,14 @@ const OffsetRecord* FindOffsetRow(const std::vector<OffsetRecord>& table, const 
         }
         const OffsetRecord& found = table[middle];
         const int side = CompareKey(lngKey, found.Lat);
-        if (side == 0) return &found;
+        if (side == 0)
+            return &found;
         const long step = side < 0 ? -1 : 1;
         for (long i = middle + step; i >= 0 && i < static_cast<long>(table.size()); i += step) {
-            if (std::strcmp(table[i].Lng, found.Lng) != 0) break;
-            if (CompareKey(lngKey, table[i].Lat) == 0) return &table[i];
+            if (std::strcmp(table[i].Lng, found.Lng) != 0)
+                break;
+            if (CompareKey(lngKey, table[i].Lat) == 0)
+                return &table[i];
         }
         return nullptr;
     }

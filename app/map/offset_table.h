@@ -36,4 +36,6 @@ OffsetRecord OffsetRecordFromRow(int columns, char** cells);
 void CopyOffsetField(char* field, size_t size, const char* text);
 
 void SortOffsetTable(std::vector<OffsetRecord>& table);
-const OffsetRecord* FindOffsetRow(const std::vector<OffsetRecord>& table, const char* latKey, const char* lngKey);
+const OffsetRecord* FindOffsetRow(const std::vector<OffsetRecord>& table,
+                                  const char* latKey,
+                                  const char* lngKey);

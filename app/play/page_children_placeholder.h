@@ -1,12 +1,11 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the map pane, the sensor panel and the download dialog.
-// Each has the class name, template and the calls the pages, the frame and
-// the strip make on it, so they are created, laid out and addressed as the
-// real ones will be; they show nothing and remember what they were asked
-// (tests look).
-// The real dialogs replace this file.
+// dialogs later: the sensor panel and the download dialog. Each has the
+// class name, template and the calls the pages, the frame and the strip make
+// on it, so they are created, laid out and addressed as the real ones will
+// be; they show nothing and remember what they were asked (tests look). The
+// real dialogs replace this file.
 #pragma once
 
 #include "app/play/play_child_wnd.h"
@@ -19,10 +18,10 @@ class CPlaceholderChild : public CPlayChildDialog {
     explicit CPlaceholderChild(UINT templateId) : CPlayChildDialog(templateId, Face::Dialog, kDarkGrey) {}
     static constexpr COLORREF kDarkGrey = RGB(64, 64, 64);
 
-    int m_seekRequests = 0;     // WM_TIMEBAR_SEEK received
-    int m_paneSelections = 0;   // WM_PANE_SELECTED received
-    WPARAM m_lastSelected = 0;  // its pane
-    int m_coordRanges = 0;      // WM_COORD_RANGE received
+    int m_seekRequests = 0;       // WM_TIMEBAR_SEEK received
+    int m_paneSelections = 0;     // WM_PANE_SELECTED received
+    WPARAM m_lastSelected = 0;    // its pane
+    int m_coordRanges = 0;        // WM_COORD_RANGE received
     WPARAM m_lastCoordRange = 0;  // its range
 
   protected:
@@ -30,14 +29,6 @@ class CPlaceholderChild : public CPlayChildDialog {
     afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
     afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
     DECLARE_MESSAGE_MAP()
-};
-
-class CDlgMapWnd : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_MAP_WND };
-    CDlgMapWnd() : CPlaceholderChild(IDD) {}
-    void SetPaneIndex(int pane) { m_paneIndex = pane; }
-    int m_paneIndex = 0;
 };
 
 class CDlgMimic : public CPlaceholderChild {

@@ -1,13 +1,11 @@
 // app/play/play_wnd.cpp
 #include "app/play/play_wnd.h"
 
-#include <algorithm>
-
 #include "app/messages.h"
+#include "app/play/pane_face.h"
 #include "app/play/play_layouts.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/playback_tool_wnd.h"
-#include "controls/draw_helpers.h"
 
 namespace {
 
@@ -15,38 +13,12 @@ constexpr UINT_PTR kPlayTimer = 103;
 constexpr UINT kPlayTimerMs = 1000;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kTitleFontHeight = -12;
-constexpr int kTitleCap = 5;       // end caps of the title strip, copied as they are
-constexpr int kTitleLeft = 6;      // where the title text starts
-constexpr BYTE kLogoAlpha = 20;    // how faintly the logo shows
+constexpr int kTitleLeft = 6;    // where the title text starts
+constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
 constexpr int kStrPlaybackWindow = 102;
 
 COLORREF Colour(uint32_t bgr) {
     return static_cast<COLORREF>(bgr);
-}
-
-// The title strip, loaded once and shared by every pane of the process.
-const controls::ResourcePicture& TitleStrip() {
-    static controls::ResourcePicture strip;
-    static const bool loaded = strip.Load(IDB_PANE_TITLE);
-    (void)loaded;
-    return strip;
-}
-
-// Copies the strip over (x, y, width, 14): its end caps as they are, its middle
-// stretched.
-void DrawTitleStrip(HDC dc, int x, int y, int width, int height) {
-    const controls::ResourcePicture& picture = TitleStrip();
-    if (!picture.loaded() || width <= 0)
-        return;
-    const HBITMAP strip = picture.bitmap;
-    const int bitmapWidth = picture.width;
-    const int bitmapHeight = picture.height;
-    const int cap = std::min({kTitleCap, bitmapWidth / 2, width / 2});
-    const int middle = bitmapWidth - 2 * cap;
-    controls::StretchBitmap(dc, strip, x, y, cap, height, 0, 0, cap, bitmapHeight);
-    controls::StretchBitmap(dc, strip, x + cap, y, width - 2 * cap, height, cap, 0, std::max(1, middle),
-                            bitmapHeight);
-    controls::StretchBitmap(dc, strip, x + width - cap, y, cap, height, bitmapWidth - cap, 0, cap, bitmapHeight);
 }
 
 }  // namespace
@@ -174,20 +146,14 @@ bool CDlgPlayWnd::InVideoArea(CPoint point) const {
 }
 
 void CDlgPlayWnd::PaintFace(CDC& dc, const CRect& client) {
-    dc.FillSolidRect(&client, RGB(0, 0, 0));
-    {
-        const CPen pen(PS_SOLID, 2, Colour(play::kPaneFrameLine));
-        const CGdiSelection selected(dc, pen);
-        dc.SelectStockObject(NULL_BRUSH);
-        dc.Rectangle(client.left, client.top, client.right, client.bottom);
-    }
-    DrawTitleStrip(dc, client.left, client.top, client.Width(), play::kPaneTitleHeight);
+    DrawPaneFace(dc, client);
 
     dc.SetBkMode(TRANSPARENT);
     const CGdiSelection selectedFont(dc, m_font);
     const CString word = m_pConfig != nullptr ? m_pConfig->LoadLangString(kStrPlaybackWindow) : CString();
     const std::string title = play::PaneTitle(word.GetString(), PaneIndex());
-    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left, client.top + play::kPaneTitleHeight);
+    CRect titleRect(client.left + kTitleLeft, client.top, m_timeRect.left,
+                    client.top + play::kPaneTitleHeight);
     dc.SetTextColor(Colour(play::kPaneTitleColour));
     dc.DrawText(title.c_str(), -1, &titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     CRect timeRect = m_timeRect;

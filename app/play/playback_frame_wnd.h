@@ -24,6 +24,7 @@
 #pragma once
 
 #include "app/play/full_screen_switch.h"
+#include "app/play/map_wnd.h"
 #include "app/play/page_children_placeholder.h"
 #include "app/play/page_layout.h"
 #include "app/play/pane_grid.h"

@@ -133,34 +133,40 @@ void TimeBarLink::ClearRecords(int row) {
 
 // ---- map panes ----------------------------------------------------------------------------
 
-HWND MapGridPanes::PaneWindow(int pane) const {
+CDlgMapWnd* MapGridPanes::Pane(int pane) const {
     if (frame_ == nullptr || !ValidPane(pane) || !frame_->HasMapGrid())
         return nullptr;
-    return frame_->m_dlgTrack.m_panes[pane].m_hWnd;
+    CDlgMapWnd& map = frame_->m_dlgTrack.m_panes[pane];
+    return map.m_hWnd != nullptr ? &map : nullptr;
+}
+
+HWND MapGridPanes::BridgeWindow(int pane) const {
+    const CDlgMapWnd* map = Pane(pane);
+    return map != nullptr ? map->BridgeWindow() : nullptr;
 }
 
 bool MapGridPanes::HasWindow(int pane) const {
-    return PaneWindow(pane) != nullptr;
+    return Pane(pane) != nullptr;
 }
 
 void MapGridPanes::PostClear(int pane) {
-    if (HWND window = PaneWindow(pane))
+    if (HWND window = BridgeWindow(pane))
         ::PostMessageA(window, WM_MAP_CLEAR, 0, 0);
 }
 
 void MapGridPanes::PostCarPosition(int pane, int gpsIndex) {
-    if (HWND window = PaneWindow(pane))
+    if (HWND window = BridgeWindow(pane))
         ::PostMessageA(window, WM_MAP_CAR_POSITION, static_cast<WPARAM>(gpsIndex), 0);
 }
 
 void MapGridPanes::PostDrawTrack(int pane, int lastIndex) {
-    if (HWND window = PaneWindow(pane))
+    if (HWND window = BridgeWindow(pane))
         ::PostMessageA(window, WM_MAP_DRAW_TRACK, 0, static_cast<LPARAM>(lastIndex));
 }
 
 void MapGridPanes::SetTimeText(int pane, const std::string& text) {
-    if (HWND window = PaneWindow(pane))
-        ::SetWindowTextA(window, text.c_str());
+    if (CDlgMapWnd* map = Pane(pane))
+        map->SetTimeText(text.c_str());
 }
 
 CDlgPlayback* FindFrame(HWND child, int levels) {

@@ -22,6 +22,7 @@
 #include "app/app_config.h"
 #include "app/play/play_ports.h"
 
+class CDlgMapWnd;
 class CDlgPlayback;
 
 namespace play {
@@ -73,7 +74,7 @@ class TimeBarLink final : public TimeBar {
 };
 
 // The map panes of the frame's map grid, which exists only with the GPS switch
-// on. The map page's messages go to the map pane of the same index.
+// on. The map messages go to the page bridge of the map pane of the same index.
 class MapGridPanes final : public MapPanes {
   public:
     void SetFrame(CDlgPlayback* frame) { frame_ = frame; }
@@ -85,8 +86,10 @@ class MapGridPanes final : public MapPanes {
     void SetTimeText(int pane, const std::string& text) override;
 
   private:
-    // The map pane's window, or NULL.
-    HWND PaneWindow(int pane) const;
+    // The map pane when its window exists, or NULL.
+    CDlgMapWnd* Pane(int pane) const;
+    // Where its map messages go: its page bridge's window, or NULL.
+    HWND BridgeWindow(int pane) const;
 
     CDlgPlayback* frame_ = nullptr;
 };

@@ -83,6 +83,7 @@ inline constexpr int kImageLayoutVertical = 0;
 inline constexpr int kImageLayoutHorizontal = 1;
 inline constexpr int kSizingTrueSize = 0;
 inline constexpr int kSizingStretch = 1;
+inline constexpr int kSizingTile = 2;  // skin images tile their edges and centre
 inline constexpr int kVAlignBottom = 2;
 inline constexpr int kContentAlignCenter = 1;
 inline constexpr int kGlyphTypeImage = 1;

@@ -10,16 +10,7 @@ CPlymSkinManagerClass::CPlymSkinManagerClass(CPlymSkinManagerSchema* schema,
     : plym::ThemeClassCore(schema, name, classCode), m_schema(schema) {}
 
 IPlymSkinImage* CPlymSkinManagerClass::FetchImage(const std::string& path) {
-    IPlymSkinFile* file = m_schema ? m_schema->GetSkinFile() : nullptr;
-    if (!file || path.empty())
-        return nullptr;
-    const auto cached = m_images.find(path);
-    if (cached != m_images.end())
-        return cached->second.get();
-    IPlymSkinImage* image = file->LoadSkinImage(path.c_str());
-    if (image)
-        m_images.emplace(path, std::unique_ptr<IPlymSkinImage>(image));
-    return image;
+    return m_images.Fetch(m_schema ? m_schema->GetSkinFile() : nullptr, path, m_schema);
 }
 
 plym::ImageInfoFn CPlymSkinManagerClass::ImageInfo() {

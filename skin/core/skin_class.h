@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/core/skin_image.h"
 #include "skin/core/skin_interfaces.h"
 #include "skin/core/theme_class_core.h"
 
@@ -38,5 +39,5 @@ class CPlymSkinManagerClass : public plym::ThemeClassCore {
 
   private:
     CPlymSkinManagerSchema* m_schema;
-    std::map<std::string, std::unique_ptr<IPlymSkinImage>> m_images;
+    CPlymSkinImageCache m_images;
 };

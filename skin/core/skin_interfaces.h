@@ -40,8 +40,9 @@ class IPlymSkinImage {
 class IPlymSkinFile : public CPlymRefCounted, public plym::LineSource {
   public:
     // A new image for the path the INI gives, owned by the caller; NULL when
-    // there is none.
-    virtual IPlymSkinImage* LoadSkinImage(const char* imagePath) = 0;
+    // there is none. `schema` (may be NULL) is the schema asking: its
+    // premultiply flag and colour filters apply to the image.
+    virtual IPlymSkinImage* LoadSkinImage(const char* imagePath, const plym::SchemaStore* schema) = 0;
 };
 
 // A skinned window frame as the schema draws its non-client area.

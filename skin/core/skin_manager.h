@@ -22,7 +22,7 @@ inline constexpr DWORD kPlymHookColors = 4;      // colours and visual styles
 inline constexpr DWORD kPlymHookPopupMenus = 8;  // popup menus
 
 class CPlymSkinManager {
-public:
+  public:
     CPlymSkinManager() = default;
     virtual ~CPlymSkinManager() = default;
     CPlymSkinManager(const CPlymSkinManager&) = delete;
@@ -42,7 +42,7 @@ public:
     BOOL m_autoSkinNewWindows = TRUE;
     BOOL m_skinNewThreads = TRUE;
 
-private:
+  private:
     BOOL m_enabled = FALSE;
     DWORD m_applyOptions = kPlymHookMetrics | kPlymHookFrames | kPlymHookColors | kPlymHookPopupMenus;
 };

@@ -23,7 +23,8 @@ void ExpectDefaultFolders(const AppConfig& config) {
 
 bool TailIsZero(const char (&field)[kConfigPathSize]) {
     for (size_t i = strlen(field); i < kConfigPathSize; i++)
-        if (field[i] != 0) return false;
+        if (field[i] != 0)
+            return false;
     return true;
 }
 
@@ -63,8 +64,8 @@ TEST_F(ConfigIni, EveryKeyRoundTripsWithA259CharacterFolder) {
     // The sections stand in the order they are written.
     const std::string text = ReadWhole(dir_ / "Config" / "Lumerad.ini");
     size_t at = 0;
-    for (const char* section : {"[Language]", "[Watermark]", "[Logo]", "[Version]", "[Mimic]", "[GPS]", "[Path]",
-                                "[CoordSet]"}) {
+    for (const char* section :
+         {"[Language]", "[Watermark]", "[Logo]", "[Version]", "[Mimic]", "[GPS]", "[Path]", "[CoordSet]"}) {
         const size_t found = text.find(section);
         ASSERT_NE(found, std::string::npos) << section;
         EXPECT_GE(found, at) << section;
@@ -102,7 +103,7 @@ TEST_F(ConfigIni, MissingKeysReadAsZeroAndKeepFoldersAndRanges) {
     EXPECT_EQ(config.m_language, 0);  // behaves as English
     EXPECT_EQ(config.m_logo, 0);
     EXPECT_EQ(config.m_videoType, 1);
-    ExpectDefaultFolders(config);            // missing and empty keys alike
+    ExpectDefaultFolders(config);                 // missing and empty keys alike
     EXPECT_EQ(config.m_coordSet.range[3], 9.5f);  // damaged block: not read
 }
 
@@ -118,7 +119,7 @@ TEST_F(ConfigIni, MakeDirTreeCreatesEveryLevel) {
 
 // The history file is one per machine: these cases hold a ctest resource lock.
 class IpHistoryFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path_ = AppConfig::IpHistoryPath();
         ASSERT_FALSE(path_.empty());

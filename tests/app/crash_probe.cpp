@@ -17,7 +17,9 @@ volatile int* volatile g_nowhere = nullptr;
 
 int main(int argc, char** argv) {
     InstallCrashDump();
-    if (argc > 1 && std::strcmp(argv[1], "access") == 0) *g_nowhere = 1;
-    if (argc > 1 && std::strcmp(argv[1], "throw") == 0) throw std::runtime_error("nobody catches this");
+    if (argc > 1 && std::strcmp(argv[1], "access") == 0)
+        *g_nowhere = 1;
+    if (argc > 1 && std::strcmp(argv[1], "throw") == 0)
+        throw std::runtime_error("nobody catches this");
     return 0;
 }

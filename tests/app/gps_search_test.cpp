@@ -59,14 +59,14 @@ TEST(GpsSearch, RangeByTime) {
         int first, last;
     };
     const Case cases[] = {
-        {At(10, 0, 0), At(10, 4, 0), 0, 24},     // exactly the table
-        {At(9, 0, 0), At(11, 0, 0), 0, 24},      // overhangs both ends
-        {At(10, 1, 0), At(10, 2, 0), 6, 12},     // exact hits inside
-        {At(10, 1, 0), At(10, 1, 0), -1, -1},    // one second: no range
-        {At(9, 0, 0), At(9, 59, 59), -1, -1},    // wholly before
-        {At(10, 4, 1), At(11, 0, 0), -1, -1},    // wholly after
-        {At(9, 0, 0), At(10, 0, 0), -1, -1},     // ends on the first fix: first == last
-        {At(10, 4, 0), At(11, 0, 0), -1, -1},    // starts on the last fix
+        {At(10, 0, 0), At(10, 4, 0), 0, 24},   // exactly the table
+        {At(9, 0, 0), At(11, 0, 0), 0, 24},    // overhangs both ends
+        {At(10, 1, 0), At(10, 2, 0), 6, 12},   // exact hits inside
+        {At(10, 1, 0), At(10, 1, 0), -1, -1},  // one second: no range
+        {At(9, 0, 0), At(9, 59, 59), -1, -1},  // wholly before
+        {At(10, 4, 1), At(11, 0, 0), -1, -1},  // wholly after
+        {At(9, 0, 0), At(10, 0, 0), -1, -1},   // ends on the first fix: first == last
+        {At(10, 4, 0), At(11, 0, 0), -1, -1},  // starts on the last fix
     };
     for (const Case& c : cases) {
         int first = 7, last = 7;

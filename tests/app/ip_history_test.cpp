@@ -25,7 +25,8 @@ TEST(IpHistoryParse, LinesOfEitherEndingAndOddLines) {
 
 TEST(IpHistoryParse, HostileSizesAreBounded) {
     std::string many;
-    for (size_t i = 0; i < kIpHistoryMaxEntries + 10; i++) many += "1.2.3.4 80\n";
+    for (size_t i = 0; i < kIpHistoryMaxEntries + 10; i++)
+        many += "1.2.3.4 80\n";
     EXPECT_EQ(ParseIpHistory(many).size(), kIpHistoryMaxEntries);
 
     std::string huge(kIpHistoryMaxBytes, 'x');

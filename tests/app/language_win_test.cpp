@@ -8,7 +8,7 @@ namespace app_test {
 namespace {
 
 class Language : public ExeFolderTest {
-protected:
+  protected:
     // Places the test module as `name` in the program's Language folder.
     void PlaceModule(const char* name) {
         fs::create_directories(dir_ / "Language");
@@ -82,7 +82,8 @@ TEST_F(Language, FontFacesAndTheRestOfTheDescription) {
         int language;
         const char* face;
     };
-    for (const Case& c : {Case{256, "Arial"}, Case{0, "Arial"}, Case{259, "Arial"}, Case{257, "\xCB\xCE\xCC\xE5"}}) {
+    for (const Case& c :
+         {Case{256, "Arial"}, Case{0, "Arial"}, Case{259, "Arial"}, Case{257, "\xCB\xCE\xCC\xE5"}}) {
         config_.m_language = c.language;
         CFont ui;
         ASSERT_TRUE(config_.CreateUiFont(ui, -14, FW_NORMAL));

@@ -192,8 +192,12 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
             EXPECT_EQ(dlg_.m_filePage.m_resets, 3);
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 0), 1);  // not reset
             EXPECT_FALSE(DownloadShown(dlg_.m_diskPage));
-            EXPECT_EQ(static_cast<BOOL>(dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SYNC_PLAY)), config_.m_syncPlay);
-            EXPECT_EQ(static_cast<BOOL>(dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SHOW_WATERMARK)), config_.m_showWatermark);
+            EXPECT_EQ(
+                static_cast<BOOL>(dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SYNC_PLAY)),
+                config_.m_syncPlay);
+            EXPECT_EQ(static_cast<BOOL>(
+                          dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SHOW_WATERMARK)),
+                      config_.m_showWatermark);
         }),
         // The bar: a button posts its mode; Local Play is marked (disabled)
         // while its page shows, Remote Play and File Play stay enabled, so
@@ -261,7 +265,8 @@ TEST_F(MainWindow, CoordRangeReachesBothPlaybackPagesSensorPanels) {
     Run({
         Post(WM_COORD_RANGE, range),
         WaitUntil([this] {
-            return dlg_.m_diskPage.m_dlgMimic.m_coordRanges == 1 && dlg_.m_netPage.m_dlgMimic.m_coordRanges == 1;
+            return dlg_.m_diskPage.m_dlgMimic.m_coordRanges == 1 &&
+                   dlg_.m_netPage.m_dlgMimic.m_coordRanges == 1;
         }),
         Do([&] {
             EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_lastCoordRange, range);

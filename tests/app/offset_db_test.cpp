@@ -27,7 +27,7 @@ std::string ToUtf8(const fs::path& path) {
 }
 
 class OffsetDb : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static std::atomic<int> serial{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -22,7 +22,7 @@ TEST(CompareSystemTime, EachFieldOrdersMillisecondsAndWeekdayDoNot) {
     other.wMilliseconds = 999;
     other.wDayOfWeek = 0;
     EXPECT_EQ(CompareSystemTime(base, other), 0);
-    uint16_t Time::*const fields[] = {&Time::wYear, &Time::wMonth, &Time::wDay,
+    uint16_t Time::*const fields[] = {&Time::wYear, &Time::wMonth,  &Time::wDay,
                                       &Time::wHour, &Time::wMinute, &Time::wSecond};
     for (auto field : fields) {
         Time later = base;
@@ -38,7 +38,8 @@ TEST(CompareSystemTime, EachFieldOrdersMillisecondsAndWeekdayDoNot) {
 
 TEST(DirTree, PrefixesOutermostFirst) {
     using List = std::vector<std::string>;
-    EXPECT_EQ(DirTreePrefixes("D:\\DVR\\Capture\\ch1"), (List{"D:", "D:\\DVR", "D:\\DVR\\Capture", "D:\\DVR\\Capture\\ch1"}));
+    EXPECT_EQ(DirTreePrefixes("D:\\DVR\\Capture\\ch1"),
+              (List{"D:", "D:\\DVR", "D:\\DVR\\Capture", "D:\\DVR\\Capture\\ch1"}));
     EXPECT_EQ(DirTreePrefixes("D:\\DVR\\Clip\\"), (List{"D:", "D:\\DVR", "D:\\DVR\\Clip"}));
     EXPECT_EQ(DirTreePrefixes("C:/a\\\\b"), (List{"C:", "C:/a", "C:/a\\\\b"}));
     EXPECT_EQ(DirTreePrefixes("relative"), (List{"relative"}));

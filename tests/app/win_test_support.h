@@ -43,9 +43,9 @@ inline fs::path ProgramFolder() {
 inline fs::path FreshFolder(const char* kind) {
     static std::atomic<int> serial{0};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const fs::path dir = fs::temp_directory_path() / (std::string("vek_") + kind + "_" + info->name() + "_" +
-                                                      std::to_string(GetCurrentProcessId()) + "_" +
-                                                      std::to_string(serial++));
+    const fs::path dir =
+        fs::temp_directory_path() / (std::string("vek_") + kind + "_" + info->name() + "_" +
+                                     std::to_string(GetCurrentProcessId()) + "_" + std::to_string(serial++));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -53,7 +53,7 @@ inline fs::path FreshFolder(const char* kind) {
 
 // The program "lives" in a fresh folder for the length of a test.
 class ExeFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = FreshFolder("exe");
         winlib::Hooks hooks;

@@ -9,10 +9,10 @@ namespace {
 
 using controls::BitmapSliderModel;
 using controls::BmpSliderModel;
+using controls::PixelRect;
 using controls::SliderEvent;
 using controls::SliderKey;
 using controls::SliderNotice;
-using controls::PixelRect;
 using controls::ThumbState;
 
 // The tool bar's volume slider: 140 x 20, margins 13, range 0..100, a thumb

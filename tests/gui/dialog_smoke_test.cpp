@@ -38,7 +38,8 @@ INT_PTR CALLBACK SmokeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return TRUE;
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if (id != IDOK && id != IDCANCEL) return FALSE;
+            if (id != IDOK && id != IDCANCEL)
+                return FALSE;
             if (id == IDOK && result) {
                 wchar_t text[64] = {};
                 GetDlgItemTextW(dialog, IDC_SMOKE_NAME, text, 64);
@@ -109,12 +110,14 @@ SmokeResult* gModal = nullptr;
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (gModal && gModal->dialog && gScript) (*gScript)(gModal->dialog);
+    if (gModal && gModal->dialog && gScript)
+        (*gScript)(gModal->dialog);
 }
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    if (gModal && gModal->dialog) EndDialog(gModal->dialog, -2);
+    if (gModal && gModal->dialog)
+        EndDialog(gModal->dialog, -2);
 }
 
 INT_PTR RunModal(SmokeResult* result, std::function<void(HWND)> script) {

@@ -36,9 +36,12 @@ std::string Tags(const AviFile& f) {
     return t;
 }
 
-Bytes Zeros(size_t n) { return Bytes(n, 0); }
+Bytes Zeros(size_t n) {
+    return Bytes(n, 0);
+}
 Bytes Slice(const Bytes& b, size_t at, size_t n) {
-    return Bytes(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + n));
+    return Bytes(b.begin() + static_cast<std::ptrdiff_t>(at),
+                 b.begin() + static_cast<std::ptrdiff_t>(at + n));
 }
 
 FrameSpec Video(char type, uint64_t timeUs, uint32_t payload = 100) {
@@ -129,12 +132,12 @@ TEST(AviWriter, HeaderAreaWithAudioAndBitRateOverAllChannels) {
         uint8_t codec, channels;
         uint32_t formatTag, bits, bytesPerSecond;
     } cases[] = {
-        {1, 1, 6, 8, 8000},    // A-law mono: 8 bits from the header (16 / 2)
-        {1, 2, 6, 8, 16000},   // A-law stereo
-        {0, 2, 1, 8, 16000},   // PCM: bits from the header
-        {2, 1, 7, 8, 8000},    // mu-law: 8 bits by its format
-        {4, 1, 0x64, 4, 4000}, // ADPCM: 4 bits
-        {1, 0, 6, 8, 0},       // no channels given: the stream is still described (2 streams, 2 lists)
+        {1, 1, 6, 8, 8000},     // A-law mono: 8 bits from the header (16 / 2)
+        {1, 2, 6, 8, 16000},    // A-law stereo
+        {0, 2, 1, 8, 16000},    // PCM: bits from the header
+        {2, 1, 7, 8, 8000},     // mu-law: 8 bits by its format
+        {4, 1, 0x64, 4, 4000},  // ADPCM: 4 bits
+        {1, 0, 6, 8, 0},        // no channels given: the stream is still described (2 streams, 2 lists)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.codec) * 10 + c.channels);
@@ -312,9 +315,9 @@ TEST(AviWriter, AudioBlockSizesBelowFiveOrAboveThePayloadDropTheFrame) {
         uint16_t block;
         size_t chunks;
     } cases[] = {
-        {20, 0, 0}, {20, 1, 0}, {20, 3, 0}, {20, 4, 0},  // no data, or none at all
-        {20, 21, 0},                                      // larger than the payload
-        {20, 5, 4}, {20, 20, 1}, {25, 10, 2},             // a partial last block is left out
+        {20, 0, 0},  {20, 1, 0},  {20, 3, 0},  {20, 4, 0},  // no data, or none at all
+        {20, 21, 0},                                        // larger than the payload
+        {20, 5, 4},  {20, 20, 1}, {25, 10, 2},              // a partial last block is left out
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.payload) + "/" + std::to_string(c.block));

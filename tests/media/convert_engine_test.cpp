@@ -104,10 +104,11 @@ TEST(C264ToAviEngine, StopsAfterTheBlockItIsWritingAndFinishesTheFile) {
     WriteFile(src, s.bytes);
     std::atomic<bool> stop{false};
     std::vector<int> seen;
-    const ConvertReport r = C264ToAviEngine::Convert(src.c_str(), dst.c_str(), stop, [&](int perMille, uint64_t) {
-        seen.push_back(perMille);
-        stop = true;  // asked while the first block is being handled
-    });
+    const ConvertReport r =
+        C264ToAviEngine::Convert(src.c_str(), dst.c_str(), stop, [&](int perMille, uint64_t) {
+            seen.push_back(perMille);
+            stop = true;  // asked while the first block is being handled
+        });
     EXPECT_EQ(r.result, ConvertResult::Stopped);
     EXPECT_EQ(r.bytesRead, kConvertBlockSize);
     ASSERT_EQ(seen.size(), 1u);
@@ -123,7 +124,8 @@ TEST(C264ToAviEngine, AnOutputThatCannotBeCreatedEndsCleanlyWithoutProgress) {
     WriteFile(src, SomeStream(10).bytes);
     Progress p;
     const std::atomic<bool> stop{false};
-    ConvertReport r = C264ToAviEngine::Convert(src.c_str(), dir.Path("no/such/dir/out.avi").c_str(), stop, p.Fn());
+    ConvertReport r =
+        C264ToAviEngine::Convert(src.c_str(), dir.Path("no/such/dir/out.avi").c_str(), stop, p.Fn());
     EXPECT_EQ(r.result, ConvertResult::OutputError);
     EXPECT_TRUE(p.perMille.empty());
     // The source was closed: it can be removed (Windows refuses to delete open files).

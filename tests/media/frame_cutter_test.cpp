@@ -141,7 +141,8 @@ TEST(FrameCutter, LengthNearTwoToThe32IsGarbageNotAWrappedSmallFrame) {
         SCOPED_TRACE(length);
         Bytes s;
         Append(&s, MakeFrame({.type = 'I', .payload = 8, .timeUs = 1}));
-        Append(&s, MakeFrame({.type = 'P', .payload = 24, .timeUs = 2, .lengthGiven = true, .length = length}));
+        Append(&s,
+               MakeFrame({.type = 'P', .payload = 24, .timeUs = 2, .lengthGiven = true, .length = length}));
         Append(&s, MakeFrame({.type = 'P', .payload = 8, .timeUs = 3}));
         const Cut c = CutStream(s, 0);
         ASSERT_EQ(c.frames.size(), 2u);

@@ -55,7 +55,8 @@ Container Parse(const Bytes& b) {
         at += (size + 7) / 8 * 8;
     }
     EXPECT_EQ(at, c.indexOffset);
-    EXPECT_EQ(std::string(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + 8)),
+    EXPECT_EQ(std::string(b.begin() + static_cast<std::ptrdiff_t>(at),
+                          b.begin() + static_cast<std::ptrdiff_t>(at + 8)),
               std::string("ListIdx\0", 8));
     EXPECT_EQ(U16(b, at + 8), 16u);
     EXPECT_EQ(U16(b, at + 10), 16u);

@@ -93,8 +93,8 @@ TEST(WriteFaults, AviOnADiskThatFillsUpIsValidButReportedIncomplete) {
     for (size_t i = 0; i < cut.chunks.size(); i++) {
         SCOPED_TRACE(i);
         const AviChunk& c = cut.chunks[i];
-        while (j < full.chunks.size() && (full.chunks[j].trailer != c.trailer || full.chunks[j].tag != c.tag ||
-                                          full.chunks[j].payload != c.payload))
+        while (j < full.chunks.size() && (full.chunks[j].trailer != c.trailer ||
+                                          full.chunks[j].tag != c.tag || full.chunks[j].payload != c.payload))
             j++;
         ASSERT_LT(j, full.chunks.size()) << "a chunk that the stream does not give, or out of order";
         if (i < 10) {

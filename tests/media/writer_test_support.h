@@ -54,10 +54,18 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
     ASSERT_TRUE(out.good()) << path;
 }
 
-inline uint16_t U16(const Bytes& b, size_t at) { return platform::GetU16(b.data() + at); }
-inline uint32_t U32(const Bytes& b, size_t at) { return platform::GetU32(b.data() + at); }
-inline uint64_t U64(const Bytes& b, size_t at) { return platform::GetU64(b.data() + at); }
-inline std::string Tag(const Bytes& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+inline uint16_t U16(const Bytes& b, size_t at) {
+    return platform::GetU16(b.data() + at);
+}
+inline uint32_t U32(const Bytes& b, size_t at) {
+    return platform::GetU32(b.data() + at);
+}
+inline uint64_t U64(const Bytes& b, size_t at) {
+    return platform::GetU64(b.data() + at);
+}
+inline std::string Tag(const Bytes& b, size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
 
 // One frame as the recorder writes it, without padding: the 40-byte header and
 // `payload` bytes (0x11, 0x12, ...; never 'V').
@@ -101,7 +109,9 @@ inline Bytes MakeFrame(const FrameSpec& f) {
     return b;
 }
 
-inline void Append(Bytes* to, const Bytes& more) { to->insert(to->end(), more.begin(), more.end()); }
+inline void Append(Bytes* to, const Bytes& more) {
+    to->insert(to->end(), more.begin(), more.end());
+}
 
 // A chunk found through idx1.
 struct AviChunk {

@@ -73,7 +73,9 @@ const std::string& Source(bool small) {
     return made.emplace(small, path).first->second;
 }
 
-uint64_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+uint64_t FileSize(const std::string& path) {
+    return std::filesystem::file_size(path);
+}
 
 std::map<std::string, std::vector<double>> g_runs;  // MB/s of every run, per case
 
@@ -136,7 +138,13 @@ void AviWriter(benchmark::State& state) {
 }
 
 BENCHMARK(Copy)->Arg(0)->Arg(1)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(AviWriter)->Arg(0)->Arg(1)->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(AviWriter)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -17,16 +17,17 @@ namespace {
 // and the Windows C runtime read the same "NAME[+|-]HOURS" form, hours being
 // what to add to local time to get UTC.
 class ScopedTimeZone {
-public:
+  public:
     explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
+        if (const char* old = std::getenv("TZ"))
+            old_ = old;
         Apply(zone);
     }
     ~ScopedTimeZone() { Apply(old_ ? old_->c_str() : nullptr); }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
-private:
+  private:
     static void Apply(const char* zone) {
 #ifdef _WIN32
         _putenv_s("TZ", zone ? zone : "");

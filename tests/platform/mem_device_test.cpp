@@ -29,7 +29,7 @@ std::string TestName() {
 
 // A disk registered under the test's own name, and a way to open it.
 class MemDeviceTest : public ::testing::Test {
-protected:
+  protected:
     explicit MemDeviceTest(uint64_t size = 1 << 20)
         : disk_(std::make_shared<MemDisk>(size)), registration_("test-" + TestName(), disk_) {}
 
@@ -174,7 +174,7 @@ TEST_F(MemDeviceTest, RefusesMisalignedOffsetsAndLengths) {
 }
 
 class MemDeviceSmallDiskTest : public MemDeviceTest {
-protected:
+  protected:
     MemDeviceSmallDiskTest() : MemDeviceTest(8 * 512) {}
 };
 
@@ -191,7 +191,7 @@ TEST_F(MemDeviceSmallDiskTest, RefusesTransfersPastTheEnd) {
 
     EXPECT_FALSE(device->ReadAt(7 * 512, out.data(), 1024));
     EXPECT_EQ(out, std::vector<uint8_t>(1024, 0xEE));
-    EXPECT_TRUE(device->Seek(8 * 512));  // seeking to or past the end is allowed ...
+    EXPECT_TRUE(device->Seek(8 * 512));           // seeking to or past the end is allowed ...
     EXPECT_FALSE(device->Read(out.data(), 512));  // ... reading there is not
     EXPECT_TRUE(device->Seek(64 * 512));
     EXPECT_FALSE(device->Write(data.data(), 512));
@@ -222,13 +222,13 @@ TEST_F(MemFaultTest, ReadFaultFiresOnlyForTransfersTouchingItsRange) {
         bool ok;
     };
     const Case cases[] = {
-        {0, 4096, true},         // ends where the range begins
-        {8192, 4096, true},      // begins where the range ends
-        {3584, 1024, false},     // overlaps the start
-        {7680, 512, false},      // the last sector of the range
+        {0, 4096, true},      // ends where the range begins
+        {8192, 4096, true},   // begins where the range ends
+        {3584, 1024, false},  // overlaps the start
+        {7680, 512, false},   // the last sector of the range
         {4096 + 1024, 512, false},
-        {0, 16384, false},       // covers all of it
-        {0, 0, true},            // empty, outside
+        {0, 16384, false},  // covers all of it
+        {0, 0, true},       // empty, outside
     };
     for (const Case& c : cases) {
         EXPECT_EQ(device->ReadAt(c.offset, out.data(), c.length), c.ok) << c.offset << "+" << c.length;
@@ -276,7 +276,8 @@ TEST_F(MemFaultTest, CountRetiresTheRuleAndMissesDoNotCount) {
     EXPECT_TRUE(device->ReadAt(0, out.data(), 512));
 
     disk_->AddFault(FaultRule{IoOp::Read, 0, 512, -1});
-    for (int i = 0; i < 10; i++) EXPECT_FALSE(device->ReadAt(0, out.data(), 512));
+    for (int i = 0; i < 10; i++)
+        EXPECT_FALSE(device->ReadAt(0, out.data(), 512));
     disk_->ClearFaults();
     EXPECT_TRUE(device->ReadAt(0, out.data(), 512));
 
@@ -460,7 +461,8 @@ TEST(MemDiskConcurrencyTest, HandlesOnSeveralThreadsStayConsistent) {
                     const std::vector<uint8_t> data = Pattern(512, static_cast<uint8_t>(t * 31 + round));
                     const bool ok = device->WriteAt(offset, data.data(), 512) &&
                                     device->ReadAt(offset, out.data(), 512) && out == data;
-                    if (!ok) failures++;
+                    if (!ok)
+                        failures++;
                 }
             }
         });
@@ -479,7 +481,8 @@ TEST(MemDiskConcurrencyTest, HandlesOnSeveralThreadsStayConsistent) {
             UnregisterMemDisk("churn-" + TestName());
         }
     });
-    for (int t = 0; t < kWriters; t++) threads[t].join();
+    for (int t = 0; t < kWriters; t++)
+        threads[t].join();
     writing = false;
     threads.back().join();
 

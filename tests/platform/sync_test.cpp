@@ -67,8 +67,10 @@ TEST(EventTest, AutoResetSignalGoesToExactlyOneWaiter) {
     event.Set();
     std::atomic<int> released{0};
     std::vector<Thread> waiters(4);
-    for (Thread& waiter : waiters) ASSERT_TRUE(waiter.Start([&] { released += event.Wait(kBrief) ? 1 : 0; }));
-    for (Thread& waiter : waiters) EXPECT_TRUE(waiter.Join());
+    for (Thread& waiter : waiters)
+        ASSERT_TRUE(waiter.Start([&] { released += event.Wait(kBrief) ? 1 : 0; }));
+    for (Thread& waiter : waiters)
+        EXPECT_TRUE(waiter.Join());
     EXPECT_EQ(released.load(), 1);
     EXPECT_FALSE(event.Wait(0));
 }
@@ -78,15 +80,18 @@ TEST(EventTest, AutoResetSetsReleaseBlockedWaitersOneByOne) {
     Event event(Event::AutoReset);
     std::atomic<int> released{0};
     std::vector<Thread> waiters(4);
-    for (Thread& waiter : waiters) ASSERT_TRUE(waiter.Start([&] { released += event.Wait() ? 1 : 0; }));
+    for (Thread& waiter : waiters)
+        ASSERT_TRUE(waiter.Start([&] { released += event.Wait() ? 1 : 0; }));
     for (int i = 1; i <= 4; i++) {
         event.Set();
         // Wait for the release before the next Set: a second Set on a signalled
         // event is lost, as it is on Windows.
-        for (uint32_t waited = 0; released < i && waited < kGenerous; waited++) SleepMs(1);
+        for (uint32_t waited = 0; released < i && waited < kGenerous; waited++)
+            SleepMs(1);
         ASSERT_EQ(released.load(), i);
     }
-    for (Thread& waiter : waiters) EXPECT_TRUE(waiter.Join());
+    for (Thread& waiter : waiters)
+        EXPECT_TRUE(waiter.Join());
 }
 
 TEST(EventTest, ManualResetReleasesEveryWaiter) {
@@ -96,7 +101,8 @@ TEST(EventTest, ManualResetReleasesEveryWaiter) {
     for (Thread& waiter : waiters)
         ASSERT_TRUE(waiter.Start([&] { released += event.Wait(kGenerous) ? 1 : 0; }));
     event.Set();
-    for (Thread& waiter : waiters) EXPECT_TRUE(waiter.Join());
+    for (Thread& waiter : waiters)
+        EXPECT_TRUE(waiter.Join());
     EXPECT_EQ(released.load(), 4);
 }
 
@@ -117,7 +123,8 @@ TEST(SemaphoreTest, CountsBetweenZeroAndTheMaximum) {
     EXPECT_TRUE(semaphore.Release(2, &previous));
     EXPECT_EQ(previous, 1);
     EXPECT_FALSE(semaphore.Release());
-    for (int i = 0; i < 3; i++) EXPECT_TRUE(semaphore.Wait(0)) << i;
+    for (int i = 0; i < 3; i++)
+        EXPECT_TRUE(semaphore.Wait(0)) << i;
     EXPECT_FALSE(semaphore.Wait(0));
 
     Semaphore clamped(5, 2);
@@ -141,13 +148,16 @@ TEST(SemaphoreTest, ReleasesWakeWaitersOnOtherThreads) {
                     timedOut = true;
                     return;
                 }
-                if (++taken >= kUnits) return;
+                if (++taken >= kUnits)
+                    return;
             }
         }));
     }
-    for (int i = 0; i < kUnits / 2; i++) ASSERT_TRUE(semaphore.Release());
+    for (int i = 0; i < kUnits / 2; i++)
+        ASSERT_TRUE(semaphore.Release());
     ASSERT_TRUE(semaphore.Release(kUnits / 2 + kConsumers));
-    for (Thread& consumer : consumers) EXPECT_TRUE(consumer.Join());
+    for (Thread& consumer : consumers)
+        EXPECT_TRUE(consumer.Join());
     EXPECT_FALSE(timedOut);
     EXPECT_GE(taken.load(), kUnits);
     EXPECT_LE(taken.load(), kUnits + kConsumers);

@@ -38,7 +38,8 @@ TEST(Win32DeviceTest, ForwardSlashesAndWriteThroughWork) {
     vektest::TempImage image(1 << 20);
     std::string path = image.Path();
     for (char& c : path)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     auto device = OpenRawDevice(path, DeviceAccess::ReadWriteThrough);
     ASSERT_NE(device, nullptr);
     uint64_t size = 0;

@@ -9,7 +9,7 @@
 namespace vekfs::testing {
 
 class DiagCapture {
-public:
+  public:
     DiagCapture() { SetDiagSink(&DiagCapture::Sink, this); }
     ~DiagCapture() { SetDiagSink(nullptr, nullptr); }
     DiagCapture(const DiagCapture&) = delete;
@@ -19,7 +19,7 @@ public:
     bool Contains(const std::string& s) const { return text_.find(s) != std::string::npos; }
     void Clear() { text_.clear(); }
 
-private:
+  private:
     static void Sink(const char* text, void* user) { static_cast<DiagCapture*>(user)->text_ += text; }
     std::string text_;
 };

@@ -129,12 +129,13 @@ TEST(CopyChoice, AllSixteenMasks) {
 }
 
 class ParamOnDisk : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         disk_ = std::make_shared<platform::MemDisk>(1 << 20);
         // An MBR: boot code pattern, one partition entry and the signature.
         std::array<uint8_t, 512> mbr{};
-        for (size_t i = 0; i < mbr.size(); i++) mbr[i] = static_cast<uint8_t>(0x30 + i % 61);
+        for (size_t i = 0; i < mbr.size(); i++)
+            mbr[i] = static_cast<uint8_t>(0x30 + i % 61);
         mbr[510] = 0x55;
         mbr[511] = 0xaa;
         disk_->Poke(0, mbr.data(), mbr.size());

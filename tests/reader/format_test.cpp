@@ -18,7 +18,8 @@ namespace {
 template <size_t N>
 std::array<uint8_t, N> Ramp(uint8_t base = 0) {
     std::array<uint8_t, N> a{};
-    for (size_t i = 0; i < N; i++) a[i] = static_cast<uint8_t>(base + i);
+    for (size_t i = 0; i < N; i++)
+        a[i] = static_cast<uint8_t>(base + i);
     return a;
 }
 
@@ -56,9 +57,12 @@ TEST(DiskParam, EncodingAFieldTouchesOnlyItsBytes) {
     std::array<uint8_t, kDiskParamSize> out{};
     encode_disk_param(p, out.data());
     for (size_t i = 0; i < kDiskParamSize; i++) {
-        if (i == 118) EXPECT_EQ(out[i], 0x0e);
-        else if (i == 14) EXPECT_EQ(out[i], 2);
-        else EXPECT_EQ(out[i], bytes[i]) << "byte " << i;
+        if (i == 118)
+            EXPECT_EQ(out[i], 0x0e);
+        else if (i == 14)
+            EXPECT_EQ(out[i], 2);
+        else
+            EXPECT_EQ(out[i], bytes[i]) << "byte " << i;
     }
 }
 
@@ -91,7 +95,8 @@ TEST(FileInfo, GoldenBytesInBothVersions) {
     for (const FormatTraits* f : {&kFormatV1, &kFormatV2}) {
         SCOPED_TRACE(f->version);
         std::vector<uint8_t> bytes(f->fileInfoSize);
-        for (size_t i = 0; i < bytes.size(); i++) bytes[i] = static_cast<uint8_t>(i);
+        for (size_t i = 0; i < bytes.size(); i++)
+            bytes[i] = static_cast<uint8_t>(i);
         const file_info e = decode_file_info(bytes.data(), *f);
         EXPECT_EQ(e.magic, 0x03020100u);
         EXPECT_EQ(e.number, 0x0504);
@@ -107,8 +112,10 @@ TEST(FileInfo, GoldenBytesInBothVersions) {
         EXPECT_EQ(e.switch_word, 0x23222120u);
         EXPECT_EQ(e.day_bitmap[0], 0x27262524u);
         EXPECT_EQ(e.day_bitmap[3], 0x33323130u);
-        if (f->version == 2) EXPECT_EQ(e.day_bitmap[15], 0x63626160u);
-        else EXPECT_EQ(e.day_bitmap[4], 0u);  // version 1 holds four words only
+        if (f->version == 2)
+            EXPECT_EQ(e.day_bitmap[15], 0x63626160u);
+        else
+            EXPECT_EQ(e.day_bitmap[4], 0u);  // version 1 holds four words only
 
         std::vector<uint8_t> out(f->fileInfoSize);
         encode_file_info(e, *f, out.data());

@@ -25,7 +25,7 @@ using testing::DiagCapture;
 #endif
 
 class Interface : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(vekfs_init(16), 0);
         ASSERT_EQ(vekfs2_init(16), 0);
@@ -147,8 +147,10 @@ TEST_F(Interface, MonthAndHalfHourSearchesTakeNoHandle) {
 
 TEST_F(Interface, SixtyFourReaderSlots) {
     std::vector<int> taken;
-    for (int i = 0; i < kMaxReaderSlots; i++) taken.push_back(vekfs_read_start(0));
-    for (int i = 0; i < kMaxReaderSlots; i++) EXPECT_EQ(taken[static_cast<size_t>(i)], i);
+    for (int i = 0; i < kMaxReaderSlots; i++)
+        taken.push_back(vekfs_read_start(0));
+    for (int i = 0; i < kMaxReaderSlots; i++)
+        EXPECT_EQ(taken[static_cast<size_t>(i)], i);
     DiagCapture diag;
     EXPECT_EQ(vekfs_read_start(0), VEKFS_ERR_NO_READER);
     EXPECT_EQ(vekfs_read_stop(40), 0);
@@ -157,7 +159,8 @@ TEST_F(Interface, SixtyFourReaderSlots) {
     EXPECT_EQ(vekfs_read_start(1), 40);
     EXPECT_EQ(vekfs_read_stop(64), VEKFS_ERR_BAD_HANDLE);
     EXPECT_EQ(vekfs_read_stop(-1), VEKFS_ERR_BAD_HANDLE);
-    for (int i = 0; i < kMaxReaderSlots; i++) EXPECT_EQ(vekfs_read_stop(i), 0);
+    for (int i = 0; i < kMaxReaderSlots; i++)
+        EXPECT_EQ(vekfs_read_stop(i), 0);
     EXPECT_EQ(vekfs_read_stop(3), 0);  // not in use
 }
 
@@ -207,10 +210,11 @@ TEST_F(Interface, TheTwoBuildsKeepSeparateState) {
 }
 
 TEST_F(Interface, InitFreesWhatThePreviousRunLeft) {
-    for (int i = 0; i < 10; i++) ASSERT_GE(vekfs_read_start(0), 0);
+    for (int i = 0; i < 10; i++)
+        ASSERT_GE(vekfs_read_start(0), 0);
     ASSERT_EQ(vekfs_channel_open(1), 1);
     ASSERT_EQ(vekfs_init(16), 0);
-    EXPECT_EQ(vekfs_read_start(0), 0);   // every slot free again
+    EXPECT_EQ(vekfs_read_start(0), 0);    // every slot free again
     EXPECT_EQ(vekfs_channel_open(1), 1);  // the channel table cleared
 }
 
@@ -223,11 +227,13 @@ TEST_F(Interface, ConcurrentReadStartsNeverShareASlot) {
         for (int t = 0; t < 8; t++) {
             threads.emplace_back([&, t] {
                 ready++;
-                while (ready.load() < 8) std::this_thread::yield();
+                while (ready.load() < 8)
+                    std::this_thread::yield();
                 got[static_cast<size_t>(t)] = vekfs2_read_start(t);
             });
         }
-        for (auto& th : threads) th.join();
+        for (auto& th : threads)
+            th.join();
         const std::set<int> distinct(got.begin(), got.end());
         ASSERT_EQ(distinct.size(), 8u) << "round " << round;
         EXPECT_EQ(*distinct.begin(), 0);

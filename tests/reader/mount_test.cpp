@@ -25,7 +25,9 @@ ScenarioImage Build(const std::string& scenario, const std::string& variant, int
     return vektest::MakeImage(vektest::ScenarioRecipe(scenario, version, variant));
 }
 
-uint64_t Hash(const platform::MemDisk& disk) { return disk.ContentHash(); }
+uint64_t Hash(const platform::MemDisk& disk) {
+    return disk.ContentHash();
+}
 
 disk_param OnDiskParam(const platform::MemDisk& disk) {
     const auto bytes = disk.Bytes(kDiskParamOffset, kDiskParamSize);
@@ -33,7 +35,7 @@ disk_param OnDiskParam(const platform::MemDisk& disk) {
 }
 
 class Mount : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     int version() const { return GetParam(); }
     const ReaderProfile& profile() const { return ProfileFor(version()); }
 };
@@ -43,7 +45,8 @@ TEST_P(Mount, RecoversFromABrokenWorkingCopyAndDropsOnlyItsValidBit) {
     // state 2 in memory, which must never reach the disk.
     ScenarioImage image;
     std::string error;
-    ASSERT_TRUE(vektools::MakeScenario("damaged-index", "bits1111", version(), &image.recipe, &error)) << error;
+    ASSERT_TRUE(vektools::MakeScenario("damaged-index", "bits1111", version(), &image.recipe, &error))
+        << error;
     image.recipe.disk.channels = 16;
     ASSERT_TRUE(vektools::BuildImageInMemory(image.recipe, &image.disk, &image.manifest, &error)) << error;
     platform::ScopedMemDisk reg("mount-1111", image.disk);
@@ -239,7 +242,8 @@ TEST_P(Mount, StatusRemountAndRemoval) {
     uint32_t free_mb = 0;
     for (const auto& p : image.manifest.partitions) {
         largest = std::max(largest, p.record.file_count);
-        if (p.record.state == 0) free_mb += p.record.free_count * 256u;
+        if (p.record.state == 0)
+            free_mb += p.record.free_count * 256u;
     }
     EXPECT_EQ(reader.largest_file_count(), largest);
     disk_status_t status;

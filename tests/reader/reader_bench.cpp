@@ -72,7 +72,8 @@ BigDisk& Disk(int version) {
             std::fprintf(stderr, "cannot build the disk: %s\n", error.c_str());
             std::abort();
         }
-        slot->reg = std::make_unique<platform::ScopedMemDisk>("bench-v" + std::to_string(version), slot->disk);
+        slot->reg =
+            std::make_unique<platform::ScopedMemDisk>("bench-v" + std::to_string(version), slot->disk);
     }
     return *slot;
 }
@@ -88,7 +89,8 @@ void BM_Mount(benchmark::State& state) {
     for (auto _ : state) {
         Reader reader(ProfileFor(version));
         reader.init(16);
-        if (reader.add_disk(0, d.reg->Path().c_str()) != 0) state.SkipWithError("mount failed");
+        if (reader.add_disk(0, d.reg->Path().c_str()) != 0)
+            state.SkipWithError("mount failed");
     }
 }
 
@@ -140,7 +142,8 @@ void BM_TenYearMonthSweep(benchmark::State& state) {
     }
     uint64_t reads = 0;
     for (const auto& r : d.disk->Log())
-        if (r.op == platform::IoOp::Seek) reads++;  // one positioning per index read
+        if (r.op == platform::IoOp::Seek)
+            reads++;  // one positioning per index read
     state.counters["reads_per_month"] = static_cast<double>(reads) / static_cast<double>(months);
 }
 
@@ -159,7 +162,8 @@ void BM_RawIndexRead(benchmark::State& state) {
         for (int p = 0; p < param.part_count; p++) {
             const uint64_t copy = param.part_start[static_cast<size_t>(p)];
             pc_read_data(device.get(), buffer.data(), copy, static_cast<int>(kPartInfoSize));
-            pc_read_data(device.get(), buffer.data(), copy + param.file_table_offset, static_cast<int>(table));
+            pc_read_data(device.get(), buffer.data(), copy + param.file_table_offset,
+                         static_cast<int>(table));
         }
         benchmark::DoNotOptimize(buffer.data());
     }

@@ -38,7 +38,8 @@ const Base& BaseImage(int scenario, int version) {
         vektools::BuildOptions options;
         options.recordFrames = false;
         b.ok = vektools::BuildScenario(kNames[scenario], "", version, &b.image, &error, options);
-        if (!b.ok) std::abort();
+        if (!b.ok)
+            std::abort();
     }
     return b;
 }
@@ -49,10 +50,11 @@ using Input = vektest::FuzzInput;
 std::vector<std::pair<uint64_t, uint64_t>> Regions(const vektools::Manifest& m) {
     std::vector<std::pair<uint64_t, uint64_t>> r;
     r.emplace_back(kDiskParamOffset, kDiskParamSize);
-    for (const auto& p : m.partitions) r.emplace_back(p.copyOffset[0], m.copySize);
+    for (const auto& p : m.partitions)
+        r.emplace_back(p.copyOffset[0], m.copySize);
     for (const auto& f : m.files) {
         r.emplace_back(f.base + kDataFileSize - 64 * 1024, 64 * 1024);  // top of the key-frame index
-        r.emplace_back(f.base, 64 * 1024);                             // entry copy and first frames
+        r.emplace_back(f.base, 64 * 1024);                              // entry copy and first frames
     }
     return r;
 }
@@ -77,13 +79,16 @@ void Exercise(Reader& reader, const vektools::Manifest& m) {
 
         p.search_type = kSearchPerChannel;
         const int handle = reader.find_start(&p, nullptr);
-        if (handle < 0) continue;
+        if (handle < 0)
+            continue;
         for (int ch = 0; ch < reader.max_channels(); ch++) {
             event_list list;
-            if (reader.get_event(handle, ch, &list) != 0) continue;
+            if (reader.get_event(handle, ch, &list) != 0)
+                continue;
             for (int i = 0; i < list.count && i < 2; i++) {
                 const int slot = reader.read_start(ch);
-                if (slot < 0) break;
+                if (slot < 0)
+                    break;
                 vekfs_time t = list.events[i].start;
                 int first = 0;
                 if (reader.tseek(slot, &t, 0, 1, &list.events[i]) == 0) {
@@ -119,7 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint64_t at = start + in.U32() % length;
         uint8_t bytes[8];
         const size_t n = 1 + in.U8() % sizeof bytes;
-        for (size_t i = 0; i < n; i++) bytes[i] = in.U8();
+        for (size_t i = 0; i < n; i++)
+            bytes[i] = in.U8();
         disk->Poke(at, bytes, n);
     }
 

@@ -15,11 +15,12 @@ namespace {
 using platform::IoOp;
 
 class SectorIo : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         disk_ = std::make_shared<platform::MemDisk>(64 * 1024);
         std::vector<uint8_t> pattern(64 * 1024);
-        for (size_t i = 0; i < pattern.size(); i++) pattern[i] = static_cast<uint8_t>(i * 7 + i / 251);
+        for (size_t i = 0; i < pattern.size(); i++)
+            pattern[i] = static_cast<uint8_t>(i * 7 + i / 251);
         disk_->Poke(0, pattern.data(), pattern.size());
         pattern_ = pattern;
         reg_ = std::make_unique<platform::ScopedMemDisk>("sector-io", disk_);
@@ -31,7 +32,8 @@ protected:
     std::vector<platform::IoRecord> Transfers() const {
         std::vector<platform::IoRecord> out;
         for (const auto& r : disk_->Log())
-            if (r.op == IoOp::Read || r.op == IoOp::Write) out.push_back(r);
+            if (r.op == IoOp::Read || r.op == IoOp::Write)
+                out.push_back(r);
         return out;
     }
 
@@ -83,7 +85,8 @@ TEST_F(SectorIo, ReadsOfEveryHeadAndLengthMatchTheDisk) {
         for (int length : {0, 1, 2, 511, 512, 513, 1024, 1025, 1536}) {
             std::fill(buf.begin(), buf.end(), 0xee);
             ASSERT_EQ(pc_read_data(device_.get(), buf.data(), offset, length), length);
-            EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + length, pattern_.begin() + static_cast<long>(offset)))
+            EXPECT_TRUE(
+                std::equal(buf.begin(), buf.begin() + length, pattern_.begin() + static_cast<long>(offset)))
                 << offset << "+" << length;
             EXPECT_EQ(buf[static_cast<size_t>(length)], 0xee) << "wrote past the length";
         }
@@ -95,8 +98,10 @@ TEST_F(SectorIo, PartialWriteKeepsItsNeighbours) {
     ASSERT_EQ(pc_write_data(device_.get(), data.data(), 300, 40), 40);
     const auto after = disk_->Bytes(0, 1024);
     for (size_t i = 0; i < after.size(); i++) {
-        if (i >= 300 && i < 340) EXPECT_EQ(after[i], 0xab) << i;
-        else EXPECT_EQ(after[i], pattern_[i]) << i;
+        if (i >= 300 && i < 340)
+            EXPECT_EQ(after[i], 0xab) << i;
+        else
+            EXPECT_EQ(after[i], pattern_[i]) << i;
     }
     const auto t = Transfers();
     ASSERT_EQ(t.size(), 2u);  // read the sector, write it back

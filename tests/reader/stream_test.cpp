@@ -107,11 +107,14 @@ std::optional<size_t> ExpectedLanding(const EventFact& ev, packed_time t, int di
     const auto& k = ev.kframes;
     const auto atOrAfter = std::find_if(k.begin(), k.end(), [&](const KframeFact& f) { return f.time >= t; });
     if (direction == 0) {
-        if (atOrAfter == k.end()) return std::nullopt;
+        if (atOrAfter == k.end())
+            return std::nullopt;
         return static_cast<size_t>(atOrAfter - k.begin());
     }
-    if (atOrAfter != k.end() && atOrAfter->time == t) return static_cast<size_t>(atOrAfter - k.begin());
-    if (atOrAfter == k.begin()) return 0;
+    if (atOrAfter != k.end() && atOrAfter->time == t)
+        return static_cast<size_t>(atOrAfter - k.begin());
+    if (atOrAfter == k.begin())
+        return 0;
     return static_cast<size_t>(atOrAfter - k.begin()) - 1;
 }
 
@@ -124,7 +127,7 @@ struct ReadOutcome {
 };
 
 class StreamReading : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     void TearDown() override {
         reader_.reset();
         registration_.reset();
@@ -216,7 +219,8 @@ protected:
             }
             out.counts.push_back(rc);
             const int from = out.counts.size() == 1 ? first : 0;
-            if (out.counts.size() == 1) out.firstOffset = first;
+            if (out.counts.size() == 1)
+                out.firstOffset = first;
             EXPECT_TRUE(out.counts.size() == 1 || first == 0) << "a later block starts inside";
             out.stream.insert(out.stream.end(), block.begin() + from, block.begin() + rc);
         }
@@ -233,7 +237,8 @@ protected:
         EXPECT_TRUE(r.stream == source_->disk->Bytes(Base(ev) + k.frameOffset, r.stream.size()));
         size_t checked = 0;
         for (const vektools::FrameRecord& f : ev.frames) {
-            if (f.offset < k.frameOffset) continue;
+            if (f.offset < k.frameOffset)
+                continue;
             const size_t at = static_cast<size_t>(f.offset - k.frameOffset);
             ASSERT_LE(at + kFrameHeaderSize, r.stream.size());
             const frame_header h = decode_frame_header(r.stream.data() + at);
@@ -300,7 +305,8 @@ TEST_P(StreamReading, SeekToEventStartReadsTheEventFromItsFirstKeyFrame) {
         ExpectStreamFrom(ev, ev.kframes.front(), r);
         // Whole blocks until the last, which returns the remainder.
         ASSERT_GE(r.counts.size(), 2u);
-        for (size_t i = 0; i + 1 < r.counts.size(); i++) EXPECT_EQ(r.counts[i], kBlock);
+        for (size_t i = 0; i + 1 < r.counts.size(); i++)
+            EXPECT_EQ(r.counts[i], kBlock);
         EXPECT_LE(r.counts.back(), kBlock);
     }
 }
@@ -386,7 +392,8 @@ TEST_P(StreamReading, EverySecondLandsOnTheRightKeyFrame) {
     const EventFact& ev = EventIn(0, 0);
     ASSERT_GT(ev.kframes.size(), 2 * kKframesPerPage) << "the event should span three index pages";
     std::map<uint32_t, const KframeFact*> byNumber;
-    for (const KframeFact& k : ev.kframes) byNumber[KframeNumber(k)] = &k;
+    for (const KframeFact& k : ev.kframes)
+        byNumber[KframeNumber(k)] = &k;
 
     const event_desc d = Desc(ev);
     int estimateBefore = 0, estimateAfter = 0, exactFromBefore = 0, exactFromAfter = 0;
@@ -431,7 +438,8 @@ TEST_P(StreamReading, ExactKeyFrameTimesInTheScenarioLandOnTheFirstKeyFrameOfTha
         const EventFact& ev = Marked(mark);
         const event_desc d = Desc(ev);
         for (size_t i = 0; i < ev.kframes.size(); i++) {
-            if (i > 0 && ev.kframes[i - 1].time == ev.kframes[i].time) continue;
+            if (i > 0 && ev.kframes[i - 1].time == ev.kframes[i].time)
+                continue;
             for (int direction = 0; direction <= 1; direction++) {
                 SCOPED_TRACE("key frame " + std::to_string(i) + " direction " + std::to_string(direction));
                 ASSERT_EQ(Seek(d, ev.kframes[i].time, direction), 0) << diag_.Text();
@@ -545,7 +553,8 @@ TEST_P(StreamReading, SlotNeverSoughtGivesNothing) {
     EXPECT_EQ(reader_->get_current_kframe(slot_, block.data(), kBlock, &first), 0);
     EXPECT_EQ(reader_->read(slot_, block.data(), kBlock, &first), 0);
     // Nothing was read from the device.
-    for (const platform::IoRecord& r : disk_->Log()) EXPECT_NE(r.op, IoOp::Read) << r.offset;
+    for (const platform::IoRecord& r : disk_->Log())
+        EXPECT_NE(r.op, IoOp::Read) << r.offset;
 }
 
 // ---- the device handle ----------------------------------------------------------------
@@ -616,7 +625,13 @@ TEST_P(StreamReading, HostileDescriptorsAreRefusedWithTheirCodes) {
     EXPECT_EQ(seek([](event_desc& d) { d.index_start = 0x10000010; }, t), VEKFS_ERR_RANGE);
     EXPECT_EQ(seek([](event_desc& d) { d.index_start = 0xfffffff0; }, t), VEKFS_ERR_RANGE);
     EXPECT_EQ(seek([](event_desc& d) { d.index_end = d.index_start; }, t), VEKFS_ERR_RANGE);
-    EXPECT_EQ(seek([](event_desc& d) { d.index_start = 0; d.index_end = 0; }, t), VEKFS_ERR_RANGE);
+    EXPECT_EQ(seek(
+                  [](event_desc& d) {
+                      d.index_start = 0;
+                      d.index_end = 0;
+                  },
+                  t),
+              VEKFS_ERR_RANGE);
     EXPECT_TRUE(diag_.Contains("write ifram offse or time err"));
     ExpectReadsAt(ev.kframes.front());
 

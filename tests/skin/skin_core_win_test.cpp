@@ -22,6 +22,7 @@
 #include "skin/core/monitor_helper.h"
 #include "skin/core/os_version_info.h"
 #include "skin/core/plym_muldiv.h"
+#include "skin/core/skin_file.h"
 #include "skin/core/skin_schema.h"
 #include "skin/core/sound_player.h"
 #include "skin/core/win_theme_wrapper.h"
@@ -47,10 +48,9 @@ TEST(PlymMulDivWinTest, AgreesWithTheSystemsMulDiv) {
 class StateCodedSchemaTest : public testing::Test {
   protected:
     void SetUp() override {
-        module_ = LoadLibraryExA(VEK_STATE_CODED_SKIN_MODULE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module_, nullptr);
-        auto* file = new skintest::ModuleSkinFile(module_);
-        schema_ = new CPlymSkinManagerSchema(nullptr, file);
+        auto* file = new CPlymSkinManagerResourceFile();
+        ASSERT_TRUE(file->Open(VEK_STATE_CODED_SKIN_MODULE, "NormalBlack.ini"));
+        schema_ = file->CreateSchema();
         file->Release();  // the schema holds it
         schema_->ReadProperties();
         schema_->ReloadMetrics();
@@ -60,8 +60,6 @@ class StateCodedSchemaTest : public testing::Test {
             DestroyWindow(window_);
         if (schema_)
             schema_->Release();
-        if (module_)
-            FreeLibrary(module_);
     }
     HWND MakeWindow(DWORD style, DWORD exStyle, int width, int height) {
         window_ = CreateWindowExA(exStyle, "STATIC", "State coded", style, 10, 10, width, height, nullptr,
@@ -69,7 +67,6 @@ class StateCodedSchemaTest : public testing::Test {
         return window_;
     }
 
-    HMODULE module_ = nullptr;
     CPlymSkinManagerSchema* schema_ = nullptr;
     HWND window_ = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "skin/core/schema_store.h"
+#include "skin/core/skin_file.h"
 #include "tests/skin/skin_test_support.h"
 #include "tests/skin/win_skin_support.h"
 
@@ -49,7 +50,8 @@ TEST_P(SkinModuleTest, LoadsAndHoldsItsIniAndEveryImage) {
         EXPECT_NE(skintest::ModuleText(module, "THEMES_INI").find(L"[File.NormalBlack]"), std::wstring::npos);
     }
 
-    skintest::ModuleSkinFile* file = new skintest::ModuleSkinFile(code);
+    auto* file = new CPlymSkinManagerResourceFile();
+    ASSERT_TRUE(file->Open(GetParam().module, "NormalBlack.ini"));
     plym::SchemaStore fromModule;
     fromModule.ReadProperties(*file);
     plym::SchemaStore fromSource;
@@ -70,7 +72,7 @@ TEST_P(SkinModuleTest, LoadsAndHoldsItsIniAndEveryImage) {
         if (name != "ImageFile" && name != "GlyphImageFile")
             continue;
         const std::string path = line.substr(line.find_first_not_of(' ', equals + 1));
-        IPlymSkinImage* image = file->LoadSkinImage(path.c_str());
+        IPlymSkinImage* image = file->LoadSkinImage(path.c_str(), nullptr);
         ASSERT_NE(image, nullptr) << path;
         EXPECT_GT(image->PixelWidth(), 0);
         delete image;

@@ -36,7 +36,7 @@ std::vector<std::vector<uint8_t>> FramesOf(const std::vector<uint8_t>& stream) {
 }
 
 class DvrfsPathsTest : public VkfsTest {
-protected:
+  protected:
     void SetUp() override {
         VkfsTest::SetUp();
         v1_.acceptDisk = false;
@@ -91,7 +91,8 @@ TEST_F(DvrfsPathsTest, MonthSearchAsksEveryChannelForEveryMonth) {
     EXPECT_NE(calls[1].month.days[1], 0u);
     EXPECT_EQ(calls[2].param.channel, 3);
     EXPECT_NE(calls[2].month.days[6], 0u);
-    for (const auto& c : calls) EXPECT_EQ(c.kind, FS_READER_DVRFS);
+    for (const auto& c : calls)
+        EXPECT_EQ(c.kind, FS_READER_DVRFS);
     EXPECT_FALSE(calls[3].hasRecord);
     EXPECT_EQ(calls[3].param.monthRunning, 0);
     EXPECT_EQ(dvrfs_.OpenHandles(), 0);
@@ -102,7 +103,8 @@ TEST_F(DvrfsPathsTest, DaySearchHandsOnEveryFindResult) {
     ASSERT_NE(h, 0u);
     SearchLog log;
     const int channels[4] = {1, -1, -1, -1};
-    FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), nullptr, &SearchLog::Day, &log, 0, channels);
+    FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), nullptr, &SearchLog::Day, &log, 0,
+                  channels);
     ASSERT_TRUE(log.WaitForFinal());
     const auto calls = log.Calls();
     ASSERT_EQ(calls.size(), 3u);
@@ -156,7 +158,8 @@ TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
     SearchDay(h, 0);
     StreamLog log;
     log.onData = [h](size_t n) {
-        if (n == 1) FSRequestData(h, 0, 0);
+        if (n == 1)
+            FSRequestData(h, 0, 0);
     };
     FSPlay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
            &StreamLog::OnTime);
@@ -167,7 +170,8 @@ TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
     const auto frames = log.Frames();
     const auto want = FramesOf(b_);
     ASSERT_GT(frames.size(), want.size());
-    EXPECT_EQ(std::vector<std::vector<uint8_t>>(frames.end() - static_cast<long>(want.size()), frames.end()), want);
+    EXPECT_EQ(std::vector<std::vector<uint8_t>>(frames.end() - static_cast<long>(want.size()), frames.end()),
+              want);
 
     FSSeekPlay(h, At(24, 5, 6, 10, 1, 0), 0);  // between the records
     ASSERT_TRUE(log.WaitForEnds(2));
@@ -183,7 +187,8 @@ TEST_F(DvrfsPathsTest, ExportReadsOneRecordAndEnds) {
     FSExport(h, At(24, 5, 6, 10, 2, 0), At(24, 5, 6, 10, 2, 20), 1, log.User(), &StreamLog::OnData);
     ASSERT_TRUE(log.WaitForEnds(1));
     std::vector<uint8_t> bytes;
-    for (const auto& e : log.Events()) bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
+    for (const auto& e : log.Events())
+        bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
     EXPECT_EQ(bytes, b_);
     EXPECT_FALSE(log.Events().back().null);
     FSStopExport(h, 0);

@@ -109,14 +109,17 @@ TEST_F(ExportsTest, LogLinesStayWholeWithManyWriters) {
     std::vector<std::thread> writers;
     for (int t = 0; t < 8; t++) {
         writers.emplace_back([&log, t] {
-            for (int i = 0; i < 100; i++) log.Write("writer %d line %d---%d", t, i, kPlaceJumpFind);
+            for (int i = 0; i < 100; i++)
+                log.Write("writer %d line %d---%d", t, i, kPlaceJumpFind);
         });
     }
-    for (auto& w : writers) w.join();
+    for (auto& w : writers)
+        w.join();
     const auto lines = LogLines();
     ASSERT_EQ(lines.size(), 801u);
     const std::regex text(R"(writer \d line \d+---1804)");
-    for (size_t i = 1; i < lines.size(); i++) EXPECT_TRUE(std::regex_match(TextOf(lines[i]), text)) << lines[i];
+    for (size_t i = 1; i < lines.size(); i++)
+        EXPECT_TRUE(std::regex_match(TextOf(lines[i]), text)) << lines[i];
 }
 
 TEST_F(ExportsTest, ArgumentsOutsideTheirRangeAreIgnored) {
@@ -130,8 +133,8 @@ TEST_F(ExportsTest, ArgumentsOutsideTheirRangeAreIgnored) {
     const int channels[4] = {2, -1, -1, -1};
     const RecTime from = At(24, 5, 6, 0, 0, 0), to = At(24, 5, 6, 23, 59, 59);
     FSSearchByDay(h, from, to, nullptr, nullptr, nullptr, 0, channels);
-    FSSearchByDay(h, from, to, nullptr, nullptr, nullptr, 2, channels);   // no such group
-    FSSearchByDay(h, from, to, nullptr, nullptr, nullptr, 0, nullptr);    // no channel table
+    FSSearchByDay(h, from, to, nullptr, nullptr, nullptr, 2, channels);  // no such group
+    FSSearchByDay(h, from, to, nullptr, nullptr, nullptr, 0, nullptr);   // no channel table
     FSStopDaySearch(h);
     SearchLog exportSearch;
     FSSearchByDay(h, from, to, nullptr, &SearchLog::Day, &exportSearch, 1, channels);
@@ -202,7 +205,8 @@ TEST_F(ExportsTest, CallbackCannotStopItsOwnJob) {
     StreamLog stream;
     std::atomic<int> removed{-1};
     stream.onData = [&](size_t n) {
-        if (n != 3) return;
+        if (n != 3)
+            return;
         FSStopPlay(h, 0);
         FSStopDaySearch(h);
         FSSearchByMon(h, SearchMonTime{24, 1, 24, 2}, nullptr, &search);

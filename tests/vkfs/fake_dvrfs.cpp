@@ -14,7 +14,10 @@ constexpr int kNoFind = -6;
 
 }  // namespace
 
-void FakeDvrfs::AddRecord(int channel, const RecTime& start, const RecTime& end, std::vector<uint8_t> stream) {
+void FakeDvrfs::AddRecord(int channel,
+                          const RecTime& start,
+                          const RecTime& end,
+                          std::vector<uint8_t> stream) {
     std::lock_guard<std::mutex> hold(lock_);
     records_.push_back(Record{channel, start, end, std::move(stream)});
 }
@@ -60,7 +63,8 @@ int FakeDvrfs::RemoveDisk(const char*, int, int) {
 
 int FakeDvrfs::Open(int channel, int) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (failOpenChannels.count(channel)) return -1;
+    if (failOpenChannels.count(channel))
+        return -1;
     const int h = next_++;
     handles_[h].channel = channel;
     return h;
@@ -74,26 +78,31 @@ int FakeDvrfs::Close(int handle, int) {
 int FakeDvrfs::FindStart(int handle, dvrfs_find_query* query, void* out, int) {
     std::lock_guard<std::mutex> hold(lock_);
     auto it = handles_.find(handle);
-    if (it == handles_.end()) return kNotOpen;
+    if (it == handles_.end())
+        return kNotOpen;
     Handle& h = it->second;
-    if (h.finding) return kNoFind;
+    if (h.finding)
+        return kNoFind;
     const RecTime from = FromSixInts(query->start), to = FromSixInts(query->end);
     if (query->kind == kDvrfsFindMonth) {
         dvrfs_month_result month;
         bool any = false;
         for (const Record& r : records_) {
-            if (r.channel != h.channel || r.start.year != from.year || r.start.month != from.month) continue;
+            if (r.channel != h.channel || r.start.year != from.year || r.start.month != from.month)
+                continue;
             month.month[0] = r.start.year;
             month.month[1] = r.start.month;
             month.days[r.start.day - 1] |= 1;
             any = true;
         }
-        if (!any) return kDvrfsNoMore;
+        if (!any)
+            return kDvrfsNoMore;
         h.finding = true;
         std::memcpy(out, &month, sizeof month);
         return 0;
     }
-    if (const int rc = findResult) return rc;
+    if (const int rc = findResult)
+        return rc;
     h.found.clear();
     for (size_t i = 0; i < records_.size(); i++) {
         const Record& r = records_[i];
@@ -102,7 +111,8 @@ int FakeDvrfs::FindStart(int handle, dvrfs_find_query* query, void* out, int) {
     }
     std::sort(h.found.begin(), h.found.end(),
               [&](size_t a, size_t b) { return CompareRecTime(records_[a].start, records_[b].start) < 0; });
-    if (h.found.empty()) return kDvrfsNoMore;
+    if (h.found.empty())
+        return kDvrfsNoMore;
     h.finding = true;
     h.cursor = 1;
     const dvrfs_find_result first = Result(h.found[0]);
@@ -113,10 +123,13 @@ int FakeDvrfs::FindStart(int handle, dvrfs_find_query* query, void* out, int) {
 int FakeDvrfs::FindNext(int handle, void* out) {
     std::lock_guard<std::mutex> hold(lock_);
     auto it = handles_.find(handle);
-    if (it == handles_.end()) return kNotOpen;
+    if (it == handles_.end())
+        return kNotOpen;
     Handle& h = it->second;
-    if (!h.finding) return kNoFind;
-    if (h.cursor >= h.found.size()) return kDvrfsNoMore;
+    if (!h.finding)
+        return kNoFind;
+    if (h.cursor >= h.found.size())
+        return kDvrfsNoMore;
     const dvrfs_find_result next = Result(h.found[h.cursor++]);
     std::memcpy(out, &next, sizeof next);
     return 0;
@@ -125,7 +138,8 @@ int FakeDvrfs::FindNext(int handle, void* out) {
 int FakeDvrfs::FindStop(int handle) {
     std::lock_guard<std::mutex> hold(lock_);
     auto it = handles_.find(handle);
-    if (it == handles_.end()) return kNotOpen;
+    if (it == handles_.end())
+        return kNotOpen;
     it->second.finding = false;
     it->second.found.clear();
     return 0;
@@ -134,9 +148,11 @@ int FakeDvrfs::FindStop(int handle) {
 int FakeDvrfs::TimeSeek(int handle, const int time[6], int, int, const dvrfs_find_result* record) {
     std::lock_guard<std::mutex> hold(lock_);
     auto it = handles_.find(handle);
-    if (it == handles_.end()) return kNotOpen;
+    if (it == handles_.end())
+        return kNotOpen;
     seeks_.push_back(FromSixInts(time));
-    if (record->lastSector >= records_.size()) return -9;
+    if (record->lastSector >= records_.size())
+        return -9;
     it->second.reading = static_cast<int>(record->lastSector);
     it->second.pos = 0;
     return 0;
@@ -145,12 +161,16 @@ int FakeDvrfs::TimeSeek(int handle, const int time[6], int, int, const dvrfs_fin
 int FakeDvrfs::Read(int handle, void* buffer, int length, int*) {
     std::lock_guard<std::mutex> hold(lock_);
     auto it = handles_.find(handle);
-    if (it == handles_.end()) return kNotOpen;
-    if (const int rc = readResult) return rc;
+    if (it == handles_.end())
+        return kNotOpen;
+    if (const int rc = readResult)
+        return rc;
     Handle& h = it->second;
-    if (h.reading < 0) return kNoFind;
+    if (h.reading < 0)
+        return kNoFind;
     const std::vector<uint8_t>& stream = records_[static_cast<size_t>(h.reading)].stream;
-    if (h.pos >= stream.size()) return kDvrfsEndOfRecord;
+    if (h.pos >= stream.size())
+        return kDvrfsEndOfRecord;
     const size_t n = std::min(static_cast<size_t>(length), stream.size() - h.pos);
     std::memcpy(buffer, stream.data() + h.pos, n);
     h.pos += n;

@@ -14,14 +14,14 @@
 namespace vkfs::testing {
 
 class FakeDvrfs : public DvrfsOps {
-public:
+  public:
     static constexpr const char* kPath = "fake:dvrfs";
 
     void AddRecord(int channel, const RecTime& start, const RecTime& end, std::vector<uint8_t> stream);
 
-    std::set<int> failOpenChannels;   // Open fails on these
-    std::atomic<int> readResult{0};   // every read returns this once set
-    std::atomic<int> findResult{0};   // range finds fail with this once set
+    std::set<int> failOpenChannels;  // Open fails on these
+    std::atomic<int> readResult{0};  // every read returns this once set
+    std::atomic<int> findResult{0};  // range finds fail with this once set
 
     int OpenHandles() const;
     std::vector<RecTime> SeekTimes() const;
@@ -35,10 +35,14 @@ public:
     int FindStart(int handle, dvrfs_find_query* query, void* out, int diskSet) override;
     int FindNext(int handle, void* out) override;
     int FindStop(int handle) override;
-    int TimeSeek(int handle, const int time[6], int direction, int count, const dvrfs_find_result* record) override;
+    int TimeSeek(int handle,
+                 const int time[6],
+                 int direction,
+                 int count,
+                 const dvrfs_find_result* record) override;
     int Read(int handle, void* buffer, int length, int* out) override;
 
-private:
+  private:
     struct Record {
         int channel = 0;
         RecTime start{}, end{};
@@ -49,7 +53,7 @@ private:
         bool finding = false;
         std::vector<size_t> found;  // records of the running find
         size_t cursor = 0;
-        int reading = -1;           // record positioned by the last seek
+        int reading = -1;  // record positioned by the last seek
         size_t pos = 0;
     };
     dvrfs_find_result Result(size_t record) const;

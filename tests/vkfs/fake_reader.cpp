@@ -11,20 +11,25 @@
 namespace vkfs::testing {
 
 class FakeVekfs::Call {
-public:
+  public:
     explicit Call(FakeVekfs& f) : f_(f) {
-        if (f_.inCall_.fetch_add(1) > 0) f_.overlaps_++;
-        if (const int us = f_.callMicros.load()) std::this_thread::sleep_for(std::chrono::microseconds(us));
+        if (f_.inCall_.fetch_add(1) > 0)
+            f_.overlaps_++;
+        if (const int us = f_.callMicros.load())
+            std::this_thread::sleep_for(std::chrono::microseconds(us));
     }
     ~Call() { f_.inCall_.fetch_sub(1); }
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
-private:
+  private:
     FakeVekfs& f_;
 };
 
-void FakeVekfs::AddEvent(uint8_t channel, const RecTime& start, const RecTime& end, std::vector<uint8_t> stream,
+void FakeVekfs::AddEvent(uint8_t channel,
+                         const RecTime& start,
+                         const RecTime& end,
+                         std::vector<uint8_t> stream,
                          uint32_t typeBits) {
     std::lock_guard<std::mutex> hold(lock_);
     FakeEvent e;
@@ -86,7 +91,8 @@ int FakeVekfs::FindStart(vekfs::search_param* param, void* out) {
         }
         return vekfs::kNoSearchHandle;
     }
-    if (const int rc = findStartResult) return rc;
+    if (const int rc = findStartResult)
+        return rc;
     std::lock_guard<std::mutex> hold(lock_);
     const int handle = nextHandle_++ % vekfs::kMaxSearchHandles;
     handles_.insert(handle);
@@ -118,7 +124,8 @@ int FakeVekfs::GetEvent(int handle, int listChannel, vekfs::event_list* out) {
         out->count = 1000;
         return vekfs::VEKFS_ERR_CHANNEL;
     }
-    if (!handles_.count(handle)) return vekfs::VEKFS_ERR_NO_SEARCH;
+    if (!handles_.count(handle))
+        return vekfs::VEKFS_ERR_NO_SEARCH;
     auto& list = lists_[listChannel];
     out->events = list.data();
     out->count = static_cast<int32_t>(list.size());
@@ -127,7 +134,8 @@ int FakeVekfs::GetEvent(int handle, int listChannel, vekfs::event_list* out) {
 
 int FakeVekfs::ReadStart(int channel) {
     Call c(*this);
-    if (const int rc = readStartResult) return rc;
+    if (const int rc = readStartResult)
+        return rc;
     std::lock_guard<std::mutex> hold(lock_);
     for (int n = 0; n < vekfs::kMaxReaderSlots; n++) {
         if (!slots_.count(n)) {
@@ -143,9 +151,11 @@ int FakeVekfs::TimeSeek(int slot, vekfs::vekfs_time* time, int, int, vekfs::even
     seeks_++;
     std::lock_guard<std::mutex> hold(lock_);
     seekTimes_.push_back(*time);
-    if (const int rc = seekResult) return rc;
+    if (const int rc = seekResult)
+        return rc;
     auto it = slots_.find(slot);
-    if (it == slots_.end() || event->location >= events_.size()) return vekfs::VEKFS_ERR_BAD_HANDLE;
+    if (it == slots_.end() || event->location >= events_.size())
+        return vekfs::VEKFS_ERR_BAD_HANDLE;
     it->second.event = static_cast<int>(event->location);
     it->second.pos = 0;
     return 0;
@@ -153,11 +163,13 @@ int FakeVekfs::TimeSeek(int slot, vekfs::vekfs_time* time, int, int, vekfs::even
 
 int FakeVekfs::Read(int slot, void* buffer, int length, int* firstOffset) {
     Call c(*this);
-    if (const int rc = readResult) return rc;
+    if (const int rc = readResult)
+        return rc;
     std::lock_guard<std::mutex> hold(lock_);
     *firstOffset = 0;
     auto it = slots_.find(slot);
-    if (it == slots_.end() || it->second.event < 0) return 0;
+    if (it == slots_.end() || it->second.event < 0)
+        return 0;
     const std::vector<uint8_t>& stream = events_[static_cast<size_t>(it->second.event)].stream;
     const size_t n = std::min(static_cast<size_t>(length), stream.size() - it->second.pos);
     std::memcpy(buffer, stream.data() + it->second.pos, n);

@@ -16,16 +16,19 @@
 namespace vkfs::testing {
 
 struct FakeEvent {
-    vekfs::event_desc desc;        // start, end, channel, type bits as the search hands them out
-    std::vector<uint8_t> stream;   // what reads return after a seek into the event
+    vekfs::event_desc desc;       // start, end, channel, type bits as the search hands them out
+    std::vector<uint8_t> stream;  // what reads return after a seek into the event
 };
 
 class FakeVekfs : public VekfsOps {
-public:
+  public:
     // Path AddDisk accepts.
     static constexpr const char* kPath = "fake:disk";
 
-    void AddEvent(uint8_t channel, const RecTime& start, const RecTime& end, std::vector<uint8_t> stream,
+    void AddEvent(uint8_t channel,
+                  const RecTime& start,
+                  const RecTime& end,
+                  std::vector<uint8_t> stream,
                   uint32_t typeBits = 1);
 
     // Whether AddDisk takes kPath (another reader then gets the disk).
@@ -34,9 +37,9 @@ public:
     std::atomic<int> initResult{0};
     std::atomic<int> readStartResult{0};
     std::atomic<int> seekResult{0};
-    std::atomic<int> readResult{0};      // returned by every read once set
+    std::atomic<int> readResult{0};  // returned by every read once set
     std::atomic<int> findStartResult{0};
-    std::set<int> badEventChannels;      // GetEvent fails with -22 and a poisoned list
+    std::set<int> badEventChannels;  // GetEvent fails with -22 and a poisoned list
     // Sleeps inside every call, to widen the window for overlapping calls.
     std::atomic<int> callMicros{0};
 
@@ -55,12 +58,15 @@ public:
     int FindStop(int handle) override;
     int GetEvent(int handle, int listChannel, vekfs::event_list* out) override;
     int ReadStart(int channel) override;
-    int TimeSeek(int slot, vekfs::vekfs_time* time, int direction, int reserved,
+    int TimeSeek(int slot,
+                 vekfs::vekfs_time* time,
+                 int direction,
+                 int reserved,
                  vekfs::event_desc* event) override;
     int Read(int slot, void* buffer, int length, int* firstOffset) override;
     int ReadStop(int slot) override;
 
-private:
+  private:
     class Call;  // marks a call in progress
     struct Slot {
         int channel = 0;

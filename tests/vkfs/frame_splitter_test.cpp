@@ -32,7 +32,8 @@ Frames Split(const std::vector<uint8_t>& bytes, const std::vector<size_t>& cuts,
         at += n;
         uint8_t* frame = nullptr;
         size_t length = 0;
-        while (buffer.Next(&frame, &length)) frames.emplace_back(frame, frame + length);
+        while (buffer.Next(&frame, &length))
+            frames.emplace_back(frame, frame + length);
         EXPECT_LT(buffer.Fill(), size_t{kMaxFrameSize});
     }
     return frames;
@@ -43,7 +44,8 @@ Frames Split(const std::vector<uint8_t>& bytes, const std::vector<size_t>& cuts,
 Frames Expected(const vektools::Stream& s) {
     Frames frames;
     for (const auto& f : s.frames) {
-        if (f.Length() > kMaxFrameSize) continue;
+        if (f.Length() > kMaxFrameSize)
+            continue;
         const auto* p = s.bytes.data() + f.offset;
         frames.emplace_back(p, p + f.Length());
     }
@@ -52,7 +54,8 @@ Frames Expected(const vektools::Stream& s) {
 
 void ExpectSameFrames(const Frames& got, const Frames& want) {
     ASSERT_EQ(got.size(), want.size());
-    for (size_t i = 0; i < got.size(); i++) ASSERT_EQ(got[i], want[i]) << "frame " << i;
+    for (size_t i = 0; i < got.size(); i++)
+        ASSERT_EQ(got[i], want[i]) << "frame " << i;
 }
 
 vektools::StreamSpec Busy(uint32_t seed) {
@@ -79,7 +82,8 @@ TEST(FrameSplitter, WholeFramesWhereverTheBlocksEnd) {
         ExpectSameFrames(Split(s.bytes, {1000, 7, 40, 39, 41, 65536}), want);
         std::mt19937 rng(seed);
         std::vector<size_t> cuts;
-        for (int i = 0; i < 64; i++) cuts.push_back(1 + rng() % 70000);
+        for (int i = 0; i < 64; i++)
+            cuts.push_back(1 + rng() % 70000);
         ExpectSameFrames(Split(s.bytes, cuts), want);
     }
 }
@@ -120,7 +124,8 @@ TEST(FrameSplitter, PayloadLengthNearTwoToThe32DoesNotWrap) {
     platform::PutU32(&bytes[12], 0xFFFFFFF0u);
     bytes.insert(bytes.end(), s.bytes.begin(), s.bytes.end());
     const Frames got = Split(bytes, {kReadBlockSize});
-    for (const auto& f : got) EXPECT_GE(f.size(), kFrameHeaderSize);
+    for (const auto& f : got)
+        EXPECT_GE(f.size(), kFrameHeaderSize);
     ExpectSameFrames(got, Expected(s));
 }
 

@@ -37,7 +37,7 @@ void Append(Frames& to, const Frames& more) {
 }
 
 class PlayTest : public VkfsTest, public ::testing::WithParamInterface<int> {
-protected:
+  protected:
     void SetUp() override {
         VkfsTest::SetUp();
         image_ = &Built(PlayDaySpec(GetParam()));
@@ -58,21 +58,25 @@ protected:
     // Makes the play on `slot` hold delivery from inside its first data call.
     void HoldAfterFirstFrame(StreamLog& log, int slot) {
         log.onData = [this, slot](size_t n) {
-            if (n == 1) FSRequestData(disk_, slot, 0);
+            if (n == 1)
+                FSRequestData(disk_, slot, 0);
         };
     }
     // The frames a play of the whole day on `channel` delivers.
     Frames DayFrames(int channel) const {
         Frames frames;
-        for (const auto* e : EventsOfChannel(image_->manifest, channel)) Append(frames, FramesFrom(*image_, *e));
+        for (const auto* e : EventsOfChannel(image_->manifest, channel))
+            Append(frames, FramesFrom(*image_, *e));
         return frames;
     }
     // The data calls that follow the last time call.
     static Frames FramesAfterLastTimeCall(const StreamLog& log) {
         Frames frames;
         for (const StreamEvent& e : log.Events()) {
-            if (e.kind == StreamEvent::Time) frames.clear();
-            if (e.kind == StreamEvent::Data) frames.push_back(e.bytes);
+            if (e.kind == StreamEvent::Time)
+                frames.clear();
+            if (e.kind == StreamEvent::Data)
+                frames.push_back(e.bytes);
         }
         return frames;
     }
@@ -119,7 +123,8 @@ TEST_P(PlayTest, DeliversTheDaysFramesInOrderUnderFlowControl) {
     const auto events = EventsOfChannel(image_->manifest, 2);
     std::vector<StreamEvent> times;
     for (const StreamEvent& e : log.Events())
-        if (e.kind == StreamEvent::Time) times.push_back(e);
+        if (e.kind == StreamEvent::Time)
+            times.push_back(e);
     ASSERT_EQ(times.size(), events.size());
     for (size_t i = 0; i < times.size(); i++) {
         EXPECT_TRUE(Same(times[i].start, FromPacked(events[i]->start))) << i;
@@ -157,13 +162,16 @@ TEST_P(PlayTest, SeekStartsAtTheKeyFrameAtOrAfterTheTime) {
     const auto sought = std::find_if(third.kframes.begin(), third.kframes.end(),
                                      [&](const vektools::KframeFact& k) { return k.time >= target; });
     EXPECT_EQ(sought->time, target);  // a key frame every second
-    for (size_t i = 3; i < events.size(); i++) Append(want, FramesFrom(*image_, *events[i]));
+    for (size_t i = 3; i < events.size(); i++)
+        Append(want, FramesFrom(*image_, *events[i]));
     // The seek reported its record; the records after it follow as usual.
     Frames got;
     bool afterSeek = false;
     for (const StreamEvent& e : log.Events()) {
-        if (e.kind == StreamEvent::Time && Same(e.start, FromPacked(third.start))) afterSeek = true;
-        if (afterSeek && e.kind == StreamEvent::Data) got.push_back(e.bytes);
+        if (e.kind == StreamEvent::Time && Same(e.start, FromPacked(third.start)))
+            afterSeek = true;
+        if (afterSeek && e.kind == StreamEvent::Data)
+            got.push_back(e.bytes);
     }
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(got.front()[4], 'I');
@@ -198,12 +206,15 @@ TEST_P(PlayTest, SeekAfterTheLastRecordEndedPlaysTheSoughtRecord) {
     FSSeekPlay(disk_, FromPacked(target), 0);
     ASSERT_TRUE(log.WaitForEnds(2));
     Frames want = FramesFrom(*image_, *events[1], target);
-    for (size_t i = 2; i < events.size(); i++) Append(want, FramesFrom(*image_, *events[i]));
+    for (size_t i = 2; i < events.size(); i++)
+        Append(want, FramesFrom(*image_, *events[i]));
     Frames got;
     size_t ends = 0;
     for (const StreamEvent& e : log.Events()) {
-        if (e.kind == StreamEvent::End) ends++;
-        if (ends == 1 && e.kind == StreamEvent::Data) got.push_back(e.bytes);
+        if (e.kind == StreamEvent::End)
+            ends++;
+        if (ends == 1 && e.kind == StreamEvent::Data)
+            got.push_back(e.bytes);
     }
     ExpectSameFrames(got, want);
     ExpectQuiet(log);
@@ -252,7 +263,8 @@ TEST_P(PlayTest, StartAndStopLeaveNoReaderSlotTaken) {
         EXPECT_GE(slot, 0) << i;
         taken.push_back(slot);
     }
-    for (int slot : taken) readStop(slot);
+    for (int slot : taken)
+        readStop(slot);
 
     StreamLog last;
     Play(0, last);
@@ -272,7 +284,8 @@ TEST_P(PlayTest, ExportHandsOverTheRecordFromItsFirstKeyFrame) {
         ExpectQuiet(log);
         std::vector<uint8_t> bytes;
         const auto calls = log.Events();
-        for (const StreamEvent& e : calls) bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
+        for (const StreamEvent& e : calls)
+            bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
         EXPECT_TRUE(bytes == RecordBytes(*image_, event)) << bytes.size() << " bytes";
         ASSERT_EQ(log.Ends(), 1u);
         EXPECT_EQ(calls.back().kind, StreamEvent::End);
@@ -282,7 +295,8 @@ TEST_P(PlayTest, ExportHandsOverTheRecordFromItsFirstKeyFrame) {
 
     // A start time at which no record of the channel starts: one end mark.
     StreamLog none;
-    FSExport(disk_, At(kPlayYear, kPlayMonth, kPlayDay, 10, 1, 1), kDayEnd, 2, none.User(), &StreamLog::OnData);
+    FSExport(disk_, At(kPlayYear, kPlayMonth, kPlayDay, 10, 1, 1), kDayEnd, 2, none.User(),
+             &StreamLog::OnData);
     ASSERT_TRUE(none.WaitForEnds(1));
     ExpectQuiet(none);
     EXPECT_EQ(none.Events().size(), 1u);
@@ -328,13 +342,16 @@ TEST_P(PlayTest, RemovingTheDiskStopsEverythingThatRuns) {
     FSExport(disk_, FromPacked(e2[0]->start), kDayEnd, 2, exports[0].User(), &StreamLog::OnData);
     FSExport(disk_, FromPacked(e3[0]->start), kDayEnd, 3, exports[1].User(), &StreamLog::OnData);
     FSExport(disk_, FromPacked(e5[0]->start), kDayEnd, 5, exports[2].User(), &StreamLog::OnData);
-    for (auto& p : plays) ASSERT_TRUE(p.WaitForData(1));
+    for (auto& p : plays)
+        ASSERT_TRUE(p.WaitForData(1));
 
     EXPECT_EQ(FSRemoveDisk(disk_), 1);
     opened_.clear();
     std::vector<size_t> counts;
-    for (auto& p : plays) counts.push_back(p.Events().size());
-    for (auto& e : exports) counts.push_back(e.Events().size());
+    for (auto& p : plays)
+        counts.push_back(p.Events().size());
+    for (auto& e : exports)
+        counts.push_back(e.Events().size());
     counts.push_back(months.Calls().size());
     counts.push_back(days.Calls().size());
 
@@ -343,8 +360,10 @@ TEST_P(PlayTest, RemovingTheDiskStopsEverythingThatRuns) {
     FSSeekPlay(disk_, kDayStart, 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     std::vector<size_t> after;
-    for (auto& p : plays) after.push_back(p.Events().size());
-    for (auto& e : exports) after.push_back(e.Events().size());
+    for (auto& p : plays)
+        after.push_back(p.Events().size());
+    for (auto& e : exports)
+        after.push_back(e.Events().size());
     after.push_back(months.Calls().size());
     after.push_back(days.Calls().size());
     EXPECT_EQ(after, counts);
@@ -354,8 +373,10 @@ TEST_P(PlayTest, RemovingTheDiskStopsEverythingThatRuns) {
 TEST_P(PlayTest, FourSlotsPlayAtOnce) {
     SearchDay(0, {2, 3, 5, 2});
     StreamLog logs[4];
-    for (int s = 0; s < 4; s++) Play(s, logs[s]);
-    for (auto& l : logs) ASSERT_TRUE(l.WaitForEnds(1));
+    for (int s = 0; s < 4; s++)
+        Play(s, logs[s]);
+    for (auto& l : logs)
+        ASSERT_TRUE(l.WaitForEnds(1));
     ExpectSameFrames(logs[0].Frames(), DayFrames(2));
     ExpectSameFrames(logs[3].Frames(), DayFrames(2));
     EXPECT_EQ(logs[2].Frames().size(), DayFrames(5).size());

@@ -32,7 +32,7 @@ vektools::Stream Frames(uint8_t channel, uint32_t seed) {
 
 // Param: the format the scripted reader serves.
 class ReaderFailureTest : public VkfsTest, public ::testing::WithParamInterface<int> {
-protected:
+  protected:
     void SetUp() override {
         VkfsTest::SetUp();
         refusing_.acceptDisk = false;
@@ -86,8 +86,7 @@ TEST_P(ReaderFailureTest, PlayWithoutAReaderSlotEnds) {
     StreamLog log;
     FSPlay(disk_, kFrom, kTo, 0, log.User(), &StreamLog::OnData, &StreamLog::OnTime);
     ExpectOneEnd(log);
-    EXPECT_EQ(Messages().back(),
-              "vek play failed: vekfs_read_start---" + std::to_string(Place(1030, 1185)));
+    EXPECT_EQ(Messages().back(), "vek play failed: vekfs_read_start---" + std::to_string(Place(1030, 1185)));
 }
 
 TEST_P(ReaderFailureTest, PlayWhoseFirstSeekFailsEnds) {
@@ -162,8 +161,9 @@ TEST_P(ReaderFailureTest, PayloadNearTwoToThe32DoesNotBecomeAShortFrame) {
     ASSERT_EQ(frames.size(), real.frames.size());
     for (size_t i = 0; i < frames.size(); i++) {
         const auto& f = real.frames[i];
-        EXPECT_EQ(frames[i], std::vector<uint8_t>(real.bytes.begin() + static_cast<long>(f.offset),
-                                                  real.bytes.begin() + static_cast<long>(f.offset + f.Length())));
+        EXPECT_EQ(frames[i],
+                  std::vector<uint8_t>(real.bytes.begin() + static_cast<long>(f.offset),
+                                       real.bytes.begin() + static_cast<long>(f.offset + f.Length())));
     }
 }
 
@@ -184,8 +184,10 @@ TEST_P(ReaderFailureTest, ReaderCallsNeverOverlap) {
         FSPlay(disk_, kFrom, kTo, s, plays[s].User(), &StreamLog::OnData, &StreamLog::OnTime);
         FSExport(disk_, At(24, 5, 6, 12, 0, 0), kTo, s, exports[s].User(), &StreamLog::OnData);
     }
-    for (auto& l : plays) ASSERT_TRUE(l.WaitForEnds(1));
-    for (auto& l : exports) ASSERT_TRUE(l.WaitForEnds(1));
+    for (auto& l : plays)
+        ASSERT_TRUE(l.WaitForEnds(1));
+    for (auto& l : exports)
+        ASSERT_TRUE(l.WaitForEnds(1));
     ASSERT_TRUE(months.WaitForFinal());
     EXPECT_EQ(fake_.OverlappingCalls(), 0);
     EXPECT_EQ(plays[0].Frames().size(), Frames(0, 10).frames.size());

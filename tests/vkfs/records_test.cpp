@@ -21,18 +21,19 @@ TEST(TypeBit, Format1AndDvrfsTable) {
         {0x0, 0}, {0x1, 1}, {0x2, 4}, {0x3, 1}, {0x4, 8}, {0x5, 1},
         {0x6, 2}, {0x7, 2}, {0x8, 0}, {0x9, 1}, {0xE, 2}, {0xC0000004, 8},
     };
-    for (const auto& [bits, expected] : cases) EXPECT_EQ(TypeBitV1(bits), expected) << std::hex << bits;
+    for (const auto& [bits, expected] : cases)
+        EXPECT_EQ(TypeBitV1(bits), expected) << std::hex << bits;
     EXPECT_EQ(TypeBitFor(FS_READER_VEKFS, 0x6), 2);
     EXPECT_EQ(TypeBitFor(FS_READER_DVRFS, 0x2), 4);
 }
 
 TEST(TypeBit, Format2Table) {
     const std::pair<uint32_t, int> cases[] = {
-        {0x0, 0},  {0x1, 1},   {0x2, 4},  {0x3, 4},  {0x4, 8},   {0x5, 8},    {0x6, 2},
-        {0x7, 2},  {0x8, 128}, {0x9, 128}, {0x10, 128}, {0x20, 128}, {0x3F, 128}, {0x40, 0},
-        {0x41, 1}, {0xFFFF, 128},
+        {0x0, 0},   {0x1, 1},   {0x2, 4},    {0x3, 4},    {0x4, 8},    {0x5, 8},  {0x6, 2},  {0x7, 2},
+        {0x8, 128}, {0x9, 128}, {0x10, 128}, {0x20, 128}, {0x3F, 128}, {0x40, 0}, {0x41, 1}, {0xFFFF, 128},
     };
-    for (const auto& [bits, expected] : cases) EXPECT_EQ(TypeBitV2(bits), expected) << std::hex << bits;
+    for (const auto& [bits, expected] : cases)
+        EXPECT_EQ(TypeBitV2(bits), expected) << std::hex << bits;
     EXPECT_EQ(TypeBitFor(FS_READER_VEKFS2, 0x8), 128);
 }
 
@@ -86,7 +87,8 @@ TEST(RecordInfo, FromDescriptorLaysOutTheBytesTheGuiReads) {
         EXPECT_EQ(GetU32(&b[28]), 0x0FFFF000u);
         EXPECT_EQ(GetU32(&b[32]), kind == FS_READER_VEKFS2 ? 0x11223344u : 0u);
         EXPECT_EQ(GetU32(&b[36]), kind == FS_READER_VEKFS2 ? 0x55667788u : 0u);
-        for (size_t i = 40; i < 156; i++) ASSERT_EQ(b[i], 0) << "dvrfs byte " << i;
+        for (size_t i = 40; i < 156; i++)
+            ASSERT_EQ(b[i], 0) << "dvrfs byte " << i;
         EXPECT_EQ(GetU32(&b[156]), 2u);
         EXPECT_EQ(GetU32(&b[160]), 987654u);
         EXPECT_EQ(GetU32(&b[164]), 0u);
@@ -150,7 +152,8 @@ TEST(RecordInfo, DvrfsFindResultRoundTrip) {
 
     const FSRecordInfo r = RecordFromFindResult(f);
     const auto b = Bytes(r);
-    for (size_t i = 0; i < 40; i++) ASSERT_EQ(b[i], 0) << i;
+    for (size_t i = 0; i < 40; i++)
+        ASSERT_EQ(b[i], 0) << i;
     EXPECT_EQ(GetU32(&b[40]), 0xAAAAu);
     EXPECT_EQ(GetU32(&b[44]), 1u);
     EXPECT_EQ(GetU32(&b[48]), 0x55u);
@@ -189,7 +192,8 @@ TEST(RecTimes, CompareAndStep) {
         {MakeRecTime(23, 2, 28, 23, 59, 59), MakeRecTime(23, 3, 1, 0, 0, 0)},
         {MakeRecTime(23, 12, 31, 23, 59, 59), MakeRecTime(24, 1, 1, 0, 0, 0)},
     };
-    for (const auto& [from, to] : steps) EXPECT_EQ(CompareRecTime(AddOneSecond(from), to), 0);
+    for (const auto& [from, to] : steps)
+        EXPECT_EQ(CompareRecTime(AddOneSecond(from), to), 0);
 }
 
 TEST(FindRecordIndex, PlayTakesTheRecordHoldingTheTimeExportItsExactStart) {

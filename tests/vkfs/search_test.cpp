@@ -23,7 +23,8 @@ const BuiltImage& Basic(int version) {
 std::set<int> DaysWithRecordings(const FSMonthResult& m) {
     std::set<int> days;
     for (int d = 0; d < 31; d++)
-        if (m.days[d]) days.insert(d + 1);
+        if (m.days[d])
+            days.insert(d + 1);
     return days;
 }
 
@@ -38,7 +39,7 @@ void WithoutHanging(const std::function<void()>& start) {
 }
 
 class SearchTest : public VkfsTest, public ::testing::WithParamInterface<int> {
-protected:
+  protected:
     FSReaderKind Kind() const { return GetParam() == 1 ? FS_READER_VEKFS : FS_READER_VEKFS2; }
 };
 VEK_INSTANTIATE_FOR_BOTH_FORMATS(SearchTest);
@@ -69,9 +70,11 @@ TEST_P(SearchTest, MonthSearchReportsEveryMonthThenOnceWithoutRecord) {
         EXPECT_TRUE(Same(c.param.end, At(year, month, 31, 23, 59, 59)));
         const std::set<int> days = DaysWithRecordings(c.month);
         if (year == 23 && month == 12) {
-            for (const int d : {1, 15, 20, 28, 31}) EXPECT_TRUE(days.count(d)) << "day " << d;
+            for (const int d : {1, 15, 20, 28, 31})
+                EXPECT_TRUE(days.count(d)) << "day " << d;
         } else if (year == 24 && month == 1) {
-            for (const int d : {10, 12, 13}) EXPECT_TRUE(days.count(d)) << "day " << d;
+            for (const int d : {10, 12, 13})
+                EXPECT_TRUE(days.count(d)) << "day " << d;
         } else {
             EXPECT_TRUE(days.empty());
         }
@@ -168,8 +171,8 @@ TEST_F(VkfsTest, EachGroupKeepsItsOwnSearchAndRemovalFreesBoth) {
     const int channels[4] = {2, -1, -1, -1};
     const auto search = [&](int group) {
         SearchLog log;
-        FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), nullptr, &SearchLog::Day, &log, group,
-                      channels);
+        FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), nullptr, &SearchLog::Day, &log,
+                      group, channels);
         EXPECT_TRUE(log.WaitForFinal());
         FSStopDaySearch(h);
     };

@@ -56,27 +56,28 @@ std::vector<uint8_t> MakeStream(Input& in) {
     for (int edits = in.U8() % 24; edits > 0 && !s.empty(); edits--) {
         const size_t at = in.U32() % s.size();
         switch (in.U8() % 6) {
-        case 0:
-            s[at] = in.U8();
-            break;
-        case 1:  // a word, aimed at a header's payload length or not
-            if (at + 4 <= s.size()) platform::PutU32(&s[at], in.U32());
-            break;
-        case 2: {  // a stray magic
-            const uint8_t magic[5] = {'V', 'k', 'F', 'm', in.U8()};
-            s.insert(s.begin() + static_cast<long>(at), magic, magic + 5);
-            break;
-        }
-        case 3:
-            s.erase(s.begin() + static_cast<long>(at),
-                    s.begin() + static_cast<long>(std::min(s.size(), at + 1 + in.U8())));
-            break;
-        case 4:
-            s.resize(at);
-            break;
-        default:
-            s.insert(s.begin() + static_cast<long>(at), in.U8() % 64, in.U8());
-            break;
+            case 0:
+                s[at] = in.U8();
+                break;
+            case 1:  // a word, aimed at a header's payload length or not
+                if (at + 4 <= s.size())
+                    platform::PutU32(&s[at], in.U32());
+                break;
+            case 2: {  // a stray magic
+                const uint8_t magic[5] = {'V', 'k', 'F', 'm', in.U8()};
+                s.insert(s.begin() + static_cast<long>(at), magic, magic + 5);
+                break;
+            }
+            case 3:
+                s.erase(s.begin() + static_cast<long>(at),
+                        s.begin() + static_cast<long>(std::min(s.size(), at + 1 + in.U8())));
+                break;
+            case 4:
+                s.resize(at);
+                break;
+            default:
+                s.insert(s.begin() + static_cast<long>(at), in.U8() % 64, in.U8());
+                break;
         }
     }
     return s;
@@ -90,15 +91,18 @@ std::vector<std::pair<size_t, size_t>> Reference(const std::vector<uint8_t>& s, 
     const size_t n = s.size();
     while (true) {
         size_t m = pos;
-        while (m + 5 <= n && std::memcmp(&s[m], "VkFm", 4) != 0) m++;
-        if (m + 5 > n || n - m < kFrameHeaderSize) break;
+        while (m + 5 <= n && std::memcmp(&s[m], "VkFm", 4) != 0)
+            m++;
+        if (m + 5 > n || n - m < kFrameHeaderSize)
+            break;
         const uint32_t payload = platform::GetU32(&s[m + 12]);
         if (payload > kMaxFrameSize - kFrameHeaderSize) {
             pos = m + kFrameHeaderSize;
             continue;
         }
         const size_t length = kFrameHeaderSize + payload;
-        if (n - m < length) break;
+        if (n - m < length)
+            break;
         frames.emplace_back(m, length);
         pos = m + length;
     }

@@ -76,7 +76,8 @@ struct Day {
 
 const Day& TheDay() {
     static std::unique_ptr<Day> day;
-    if (day) return *day;
+    if (day)
+        return *day;
     day = std::make_unique<Day>();
     const char* dir = std::getenv("VEK_BENCH_DIR");
     day->path = std::string(dir ? dir : "/tmp") + "/vkfs-bench-day-v2.img";
@@ -100,7 +101,8 @@ const Day& TheDay() {
             std::fprintf(stderr, "writing the day: %s\n", error.c_str());
             std::abort();
         }
-        if (std::FILE* f = std::fopen(stamp.c_str(), "w")) std::fclose(f);
+        if (std::FILE* f = std::fopen(stamp.c_str(), "w"))
+            std::fclose(f);
     }
     return *day;
 }
@@ -120,7 +122,8 @@ uint64_t ReadRaw(const Day& day) {
         uint64_t at = e.kframes.front().frameOffset / 1024 * 1024;
         const uint64_t end = e.dataStart + e.dataLength;
         while (at < end) {
-            if (!device->ReadAt(file->base + at, block.data(), kBlock)) std::abort();
+            if (!device->ReadAt(file->base + at, block.data(), kBlock))
+                std::abort();
             const uint64_t n = std::min<uint64_t>(kBlock, end - at);
             benchmark::DoNotOptimize(block.data());
             total += n;
@@ -159,7 +162,8 @@ struct SlotCount {
 };
 
 int VEK_CALL DayDone(FSReaderKind, void* record, FSPlayParam* param) {
-    if (!record) static_cast<std::atomic<bool>*>(param->user)->store(true);
+    if (!record)
+        static_cast<std::atomic<bool>*>(param->user)->store(true);
     return 1;
 }
 
@@ -167,26 +171,32 @@ int VEK_CALL DayDone(FSReaderKind, void* record, FSPlayParam* param) {
 // slot to its end; returns the seconds each slot took.
 std::vector<double> PlayDay(const Day& day, int slots, std::vector<std::unique_ptr<SlotCount>>* counts) {
     const FSDiskHandle disk = FSAddDisk(nullptr, 128, 0, day.path.c_str(), nullptr);
-    if (!disk) std::abort();
+    if (!disk)
+        std::abort();
     int channels[4] = {-1, -1, -1, -1};
-    for (int s = 0; s < slots; s++) channels[s] = kChannel;
+    for (int s = 0; s < slots; s++)
+        channels[s] = kChannel;
     std::atomic<bool> searched{false};
     const RecTime from{24, 6, 1, 0, 0, 0}, to{24, 6, 1, 23, 59, 59};
     FSSearchByDay(disk, from, to, nullptr, &DayDone, &searched, 0, channels);
-    while (!searched) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!searched)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     FSStopDaySearch(disk);
 
     counts->clear();
-    for (int s = 0; s < slots; s++) counts->push_back(std::make_unique<SlotCount>());
+    for (int s = 0; s < slots; s++)
+        counts->push_back(std::make_unique<SlotCount>());
     const auto start = std::chrono::steady_clock::now();
     for (int s = 0; s < slots; s++)
-        FSPlay(disk, from, to, s, reinterpret_cast<uintptr_t>((*counts)[s].get()), &SlotCount::OnData, nullptr);
+        FSPlay(disk, from, to, s, reinterpret_cast<uintptr_t>((*counts)[s].get()), &SlotCount::OnData,
+               nullptr);
     std::vector<double> seconds;
     for (auto& c : *counts) {
         c->Wait();
         seconds.push_back(std::chrono::duration<double>(c->ended - start).count());
     }
-    for (int s = 0; s < slots; s++) FSStopPlay(disk, s);
+    for (int s = 0; s < slots; s++)
+        FSStopPlay(disk, s);
     FSRemoveDisk(disk);
     return seconds;
 }
@@ -227,7 +237,8 @@ void BM_FSPlay(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(bytes));
     state.SetItemsProcessed(static_cast<int64_t>(frames));
     state.counters["MB/s"] = static_cast<double>(bytes) / seconds / 1e6;
-    if (gRawBytesPerSecond > 0) state.counters["of_raw"] = static_cast<double>(bytes) / seconds / gRawBytesPerSecond;
+    if (gRawBytesPerSecond > 0)
+        state.counters["of_raw"] = static_cast<double>(bytes) / seconds / gRawBytesPerSecond;
 }
 
 void BM_FSPlayFourSlots(benchmark::State& state) {
@@ -260,8 +271,14 @@ void BM_FSPlayFourSlots(benchmark::State& state) {
 int main(int argc, char** argv) {
     vekfs::SetDiagEnabled(false);
     benchmark::Initialize(&argc, argv);
-    benchmark::RegisterBenchmark("RawRead", BM_RawRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
-    benchmark::RegisterBenchmark("FSPlay", BM_FSPlay)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+    benchmark::RegisterBenchmark("RawRead", BM_RawRead)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("FSPlay", BM_FSPlay)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
     benchmark::RegisterBenchmark("FSPlayFourSlots", BM_FSPlayFourSlots)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()

@@ -18,7 +18,7 @@
 namespace vkfs::testing {
 
 class VkfsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         logPath_ = dir_.File("log.txt");
         SetLogPathForTests(logPath_);
@@ -26,16 +26,20 @@ protected:
         dvrfs::SetConsoleSink([](const char*, void*) {}, nullptr);
     }
     void TearDown() override {
-        for (FSDiskHandle h : opened_) FSRemoveDisk(h);
+        for (FSDiskHandle h : opened_)
+            FSRemoveDisk(h);
         SetLogPathForTests("");
         dvrfs::SetLogPath(dvrfs::kDefaultLogPath);
         dvrfs::SetConsoleSink(nullptr, nullptr);
     }
 
     // FSAddDisk with this test's window; the disk is removed at the end.
-    FSDiskHandle Open(const std::string& path, int channels = 128, FSSearchCallback month = &SearchLog::Month) {
+    FSDiskHandle Open(const std::string& path,
+                      int channels = 128,
+                      FSSearchCallback month = &SearchLog::Month) {
         const FSDiskHandle h = FSAddDisk(&window_, channels, 0, path.c_str(), month);
-        if (h) opened_.push_back(h);
+        if (h)
+            opened_.push_back(h);
         return h;
     }
     // Makes `disk` readable as "mem:<name>" for the rest of the test.

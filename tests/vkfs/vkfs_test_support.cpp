@@ -30,7 +30,8 @@ int VEK_CALL SearchLog::Month(FSReaderKind kind, void* record, FSPlayParam* para
     SearchCall call;
     call.kind = kind;
     call.hasRecord = record != nullptr;
-    if (record) call.month = *static_cast<FSMonthResult*>(record);
+    if (record)
+        call.month = *static_cast<FSMonthResult*>(record);
     call.param = *param;
     static_cast<SearchLog*>(param->user)->Add(call);
     return 1;
@@ -40,7 +41,8 @@ int VEK_CALL SearchLog::Day(FSReaderKind kind, void* record, FSPlayParam* param)
     SearchCall call;
     call.kind = kind;
     call.hasRecord = record != nullptr;
-    if (record) call.record = *static_cast<FSRecordInfo*>(record);
+    if (record)
+        call.record = *static_cast<FSRecordInfo*>(record);
     call.param = *param;
     static_cast<SearchLog*>(param->user)->Add(call);
     return 1;
@@ -90,7 +92,8 @@ int VEK_CALL StreamLog::OnData(uintptr_t user, unsigned char* data, int length) 
         log->events_.push_back(std::move(e));
         log->changed_.notify_all();
     }
-    if (count && log->onData) log->onData(count);
+    if (count && log->onData)
+        log->onData(count);
     return 1;
 }
 
@@ -141,7 +144,8 @@ std::vector<std::vector<uint8_t>> StreamLog::Frames() const {
     std::lock_guard<std::mutex> hold(lock_);
     std::vector<std::vector<uint8_t>> frames;
     for (const StreamEvent& e : events_)
-        if (e.kind == StreamEvent::Data) frames.push_back(e.bytes);
+        if (e.kind == StreamEvent::Data)
+            frames.push_back(e.bytes);
     return frames;
 }
 
@@ -152,7 +156,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.push_back(line);
     }
     return lines;
@@ -229,21 +234,26 @@ vektools::ImageSpec PlayDaySpec(int version) {
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel) {
     std::vector<const vektools::EventFact*> events;
     for (const auto& e : m.events)
-        if (e.channel == channel && e.magic == vekfs::kMagicEvent && !e.skip) events.push_back(&e);
-    std::stable_sort(events.begin(), events.end(),
-                     [](const vektools::EventFact* a, const vektools::EventFact* b) { return a->start < b->start; });
+        if (e.channel == channel && e.magic == vekfs::kMagicEvent && !e.skip)
+            events.push_back(&e);
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const vektools::EventFact* a, const vektools::EventFact* b) { return a->start < b->start; });
     return events;
 }
 
-std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image, const vektools::EventFact& event,
+std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image,
+                                             const vektools::EventFact& event,
                                              uint32_t from) {
     std::vector<std::vector<uint8_t>> frames;
     const auto key = std::find_if(event.kframes.begin(), event.kframes.end(),
                                   [&](const vektools::KframeFact& k) { return k.time >= from; });
-    if (key == event.kframes.end()) return frames;
+    if (key == event.kframes.end())
+        return frames;
     const vektools::FileFact* file = image.manifest.FindFile(event.partition, event.filePosition);
     for (const auto& f : event.frames) {
-        if (f.offset < key->frameOffset) continue;
+        if (f.offset < key->frameOffset)
+            continue;
         frames.push_back(image.disk->Bytes(file->base + f.offset, f.Length()));
     }
     return frames;

@@ -44,7 +44,7 @@ struct SearchCall {
 // Records the calls of the month and day callbacks; the search's user pointer
 // must be the SearchLog.
 class SearchLog {
-public:
+  public:
     static int VEK_CALL Month(FSReaderKind kind, void* record, FSPlayParam* param);
     static int VEK_CALL Day(FSReaderKind kind, void* record, FSPlayParam* param);
 
@@ -53,7 +53,7 @@ public:
     bool WaitForFinal(int ms = 30000) const;
     size_t Finals() const;
 
-private:
+  private:
     void Add(SearchCall call);
 
     mutable std::mutex lock_;
@@ -73,7 +73,7 @@ struct StreamEvent {
 // User(). `onData` runs inside the data callback (on the worker thread) after
 // the call is recorded, with the number of data calls so far.
 class StreamLog {
-public:
+  public:
     static int VEK_CALL OnData(uintptr_t user, unsigned char* data, int length);
     static int VEK_CALL OnTime(uintptr_t user, RecTime start, RecTime end);
 
@@ -89,7 +89,7 @@ public:
     // The data calls' bytes in order, leaving out end marks.
     std::vector<std::vector<uint8_t>> Frames() const;
 
-private:
+  private:
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
     std::vector<StreamEvent> events_;
@@ -118,7 +118,8 @@ using vektest::BuiltImage;
 std::vector<const vektools::EventFact*> EventsOfChannel(const vektools::Manifest& m, int channel);
 // The frames (header and payload) an event holds from its first key frame at
 // or after `from` (a packed time; 0: its first key frame), as the disk holds them.
-std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image, const vektools::EventFact& event,
+std::vector<std::vector<uint8_t>> FramesFrom(const BuiltImage& image,
+                                             const vektools::EventFact& event,
                                              uint32_t from = 0);
 // The event's bytes from its first key frame to its data end.
 std::vector<uint8_t> RecordBytes(const BuiltImage& image, const vektools::EventFact& event);

@@ -28,7 +28,7 @@ constexpr int kDrive = 7;  // the readers number their disks 0..7
 constexpr char kDrivePath[] = "\\\\.\\PhysicalDrive7";
 
 class VkfsDllTest : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     void SetUp() override {
         const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
         ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
@@ -76,7 +76,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
     SearchLog day;
     const int channels[4] = {5, -1, -1, -1};
     FSSearchByDay(disk, At(kPlayYear, kPlayMonth, kPlayDay, 0, 0, 0),
-                  At(kPlayYear, kPlayMonth, kPlayDay, 23, 59, 59), nullptr, &SearchLog::Day, &day, 0, channels);
+                  At(kPlayYear, kPlayMonth, kPlayDay, 23, 59, 59), nullptr, &SearchLog::Day, &day, 0,
+                  channels);
     ASSERT_TRUE(day.WaitForFinal());
     FSStopDaySearch(disk);
     const auto dayCalls = day.Calls();
@@ -95,7 +96,8 @@ TEST_P(VkfsDllTest, OpensTheDriveSearchesAndPlaysARecordToItsEnd) {
     const auto frames = play.Frames();
     const auto want = FramesFrom(image, *events[0]);
     ASSERT_EQ(frames.size(), want.size());
-    for (size_t i = 0; i < frames.size(); i++) ASSERT_EQ(frames[i], want[i]) << "frame " << i;
+    for (size_t i = 0; i < frames.size(); i++)
+        ASSERT_EQ(frames[i], want[i]) << "frame " << i;
     EXPECT_EQ(play.TimeCalls(), 1u);
 
     EXPECT_EQ(FSRemoveDisk(disk), 1);

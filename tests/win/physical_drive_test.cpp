@@ -25,27 +25,31 @@ constexpr char kDrive[] = "\\\\.\\PhysicalDrive9";
 // Byte `offset` of the generated image: a pattern that differs from sector to
 // sector, a "Vkfs" tag at 256 and the boot signature at 510.
 uint8_t ImageByte(uint64_t offset) {
-    if (offset >= 256 && offset < 260) return static_cast<uint8_t>("Vkfs"[offset - 256]);
-    if (offset == 510) return 0x55;
-    if (offset == 511) return 0xAA;
+    if (offset >= 256 && offset < 260)
+        return static_cast<uint8_t>("Vkfs"[offset - 256]);
+    if (offset == 510)
+        return 0x55;
+    if (offset == 511)
+        return 0xAA;
     return static_cast<uint8_t>((offset * 7) ^ (offset / platform::kSectorSize));
 }
 
 std::vector<uint8_t> ImageBytes(uint64_t offset, size_t length) {
     std::vector<uint8_t> bytes(length);
-    for (size_t i = 0; i < length; ++i) bytes[i] = ImageByte(offset + i);
+    for (size_t i = 0; i < length; ++i)
+        bytes[i] = ImageByte(offset + i);
     return bytes;
 }
 
 // The image standing in for drive 9 for the lifetime of the fixture.
 class PhysicalDriveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* dosdevices = std::getenv("VEK_WINE_DOSDEVICES");
         ASSERT_NE(dosdevices, nullptr) << "run under scripts/wine-run, which names the prefix's dosdevices";
         path_ = std::string(dosdevices) + "\\physicaldrive9";
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE) << path_ << ": error " << GetLastError();
         const std::vector<uint8_t> bytes = ImageBytes(0, kImageSize);
         DWORD written = 0;
@@ -55,7 +59,8 @@ protected:
     }
 
     void TearDown() override {
-        if (!path_.empty()) DeleteFileA(path_.c_str());
+        if (!path_.empty())
+            DeleteFileA(path_.c_str());
     }
 
     // The image as a file, past our device layer.
@@ -63,12 +68,14 @@ protected:
         std::vector<uint8_t> bytes(length);
         HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return {};
+        if (file == INVALID_HANDLE_VALUE)
+            return {};
         LARGE_INTEGER position;
         position.QuadPart = static_cast<LONGLONG>(offset);
         DWORD got = 0;
         const bool ok = SetFilePointerEx(file, position, nullptr, FILE_BEGIN) &&
-                        ReadFile(file, bytes.data(), static_cast<DWORD>(length), &got, nullptr) && got == length;
+                        ReadFile(file, bytes.data(), static_cast<DWORD>(length), &got, nullptr) &&
+                        got == length;
         CloseHandle(file);
         return ok ? bytes : std::vector<uint8_t>{};
     }
@@ -132,7 +139,8 @@ TEST_F(PhysicalDriveTest, WritesReachTheImage) {
     auto device = platform::OpenRawDevice(kDrive, platform::DeviceAccess::ReadWrite);
     ASSERT_NE(device, nullptr);
     std::vector<uint8_t> data(2 * platform::kSectorSize);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(0xA0 + i % 31);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(0xA0 + i % 31);
 
     const uint64_t offset = 40 * platform::kSectorSize;
     ASSERT_TRUE(device->WriteAt(offset, data.data(), data.size())) << device->LastError();

@@ -29,7 +29,8 @@ TEST(ThirdPartyTest, ZlibRoundTripsDataWithTheHeaderVersion) {
     EXPECT_STREQ(zlibVersion(), ZLIB_VERSION);
 
     std::vector<Bytef> input(10000);
-    for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<Bytef>((i * 7) % 13);
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i] = static_cast<Bytef>((i * 7) % 13);
     uLongf packedSize = compressBound(static_cast<uLong>(input.size()));
     std::vector<Bytef> packed(packedSize);
     ASSERT_EQ(compress2(packed.data(), &packedSize, input.data(), static_cast<uLong>(input.size()), 9), Z_OK);
@@ -49,11 +50,12 @@ TEST(ThirdPartyTest, SqliteRunsQueriesOnAThreadSafeBuild) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     char* error = nullptr;
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE offset(lat INTEGER, lon INTEGER, dx REAL);"
-                           "INSERT INTO offset VALUES (3100, 12100, 0.5), (3100, 12101, 0.25), (3200, 12100, 1.0);",
-                           nullptr, nullptr, &error),
-              SQLITE_OK)
+    ASSERT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TABLE offset(lat INTEGER, lon INTEGER, dx REAL);"
+                     "INSERT INTO offset VALUES (3100, 12100, 0.5), (3100, 12101, 0.25), (3200, 12100, 1.0);",
+                     nullptr, nullptr, &error),
+        SQLITE_OK)
         << (error ? error : "");
 
     sqlite3_stmt* statement = nullptr;
@@ -75,7 +77,8 @@ TEST(ThirdPartyTest, PngWritesAndReadsBackAnImage) {
     constexpr int kWidth = 5;
     constexpr int kHeight = 3;
     std::array<uint8_t, kWidth * kHeight * 3> pixels{};
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 17);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 17);
 
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -116,7 +119,8 @@ TEST(ThirdPartyTest, AvcodecHasTheRecorderDecoders) {
 
     AVCodecParserContext* parser = av_parser_init(AV_CODEC_ID_H264);
     EXPECT_NE(parser, nullptr);
-    if (parser) av_parser_close(parser);
+    if (parser)
+        av_parser_close(parser);
 
     for (AVCodecID id : {AV_CODEC_ID_PCM_ALAW, AV_CODEC_ID_PCM_MULAW, AV_CODEC_ID_ADPCM_IMA_WAV,
                          AV_CODEC_ID_ADPCM_G726, AV_CODEC_ID_G723_1, AV_CODEC_ID_G729}) {

@@ -28,7 +28,7 @@ std::vector<std::string> gInitOrder;
 // A button that paints itself one colour: owner-drawn from PreSubclassWindow
 // on, drawn through the parent's reflected WM_DRAWITEM.
 class CSwatchButton : public CButton {
-public:
+  public:
     int draws = 0;
     void PreSubclassWindow() override { ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW); }
     void DrawItem(LPDRAWITEMSTRUCT item) override {
@@ -39,11 +39,11 @@ public:
 
 // A label that chooses its own colours through the reflected WM_CTLCOLORSTATIC.
 class CColorLabel : public CStatic {
-public:
+  public:
     CBrush back{kLabelBack};
     int calls = 0;
 
-protected:
+  protected:
     HBRUSH CtlColor(CDC* dc, UINT) {
         ++calls;
         dc->SetBkColor(kLabelBack);
@@ -58,10 +58,10 @@ END_MESSAGE_MAP()
 
 // A list that counts its own insert notifications.
 class CCountingList : public CListCtrl {
-public:
+  public:
     int inserted = 0;
 
-protected:
+  protected:
     void OnInserted(NMHDR*, LRESULT* result) {
         ++inserted;
         *result = 0;
@@ -74,7 +74,7 @@ ON_NOTIFY_REFLECT(LVN_INSERTITEM, &CCountingList::OnInserted)
 END_MESSAGE_MAP()
 
 class CEditPage : public CDialog {
-public:
+  public:
     CEditPage() : CDialog(IDD_PAGE_EDIT) {}
     BOOL OnInitDialog() override {
         gInitOrder.push_back("edit page");
@@ -83,7 +83,7 @@ public:
 };
 
 class CSwatchPage : public CDialog {
-public:
+  public:
     CSwatchPage() : CDialog(IDD_PAGE_SWATCH) {}
     CSwatchButton swatch;
     CColorLabel label;
@@ -97,7 +97,7 @@ public:
         return CDialog::OnInitDialog();
     }
 
-protected:
+  protected:
     void DoDataExchange(CDataExchange* dx) override {
         DDX_Control(dx, IDC_SWATCH, swatch);
         DDX_Control(dx, IDC_LABEL, label);
@@ -121,7 +121,7 @@ END_MESSAGE_MAP()
 // The host: two child pages side by side; optionally swallows Escape and Enter
 // like the program's main window.
 class CHostDlg : public CDialog {
-public:
+  public:
     explicit CHostDlg(bool filterKeys = false) : CDialog(IDD_HOST), filterKeys_(filterKeys) {}
     CEditPage editPage;
     CSwatchPage swatchPage;
@@ -146,14 +146,16 @@ public:
         return CDialog::PreTranslateMessage(msg);
     }
 
-private:
+  private:
     bool filterKeys_;
 };
 
-bool Shown(const CWnd& wnd) { return wnd.m_hWnd && ::IsWindowVisible(wnd.m_hWnd); }
+bool Shown(const CWnd& wnd) {
+    return wnd.m_hWnd && ::IsWindowVisible(wnd.m_hWnd);
+}
 
 class DialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { gInitOrder.clear(); }
     void TearDown() override { EXPECT_EQ(vekgui::TakeQuitMessage(), -1) << "a WM_QUIT was left behind"; }
 };

@@ -22,13 +22,13 @@ constexpr UINT kBaseMapped = WM_APP + 2;  // handled by the base class's map
 constexpr UINT kThrows = WM_APP + 3;      // the handler throws
 
 class CBaseProbe : public CWnd {
-protected:
+  protected:
     LRESULT OnBaseMessage(WPARAM wParam, LPARAM) {
         log.push_back("base:" + std::to_string(wParam));
         return 11;
     }
 
-public:
+  public:
     std::vector<std::string> log;
 
     DECLARE_MESSAGE_MAP()
@@ -39,18 +39,20 @@ ON_MESSAGE(kBaseMapped, &CBaseProbe::OnBaseMessage)
 END_MESSAGE_MAP()
 
 class CProbeWnd : public CBaseProbe {
-public:
+  public:
     std::vector<UINT> seen;  // every message, in the order WindowProc saw it
     CString textBeforeDefault;
     CSize lastSize;
 
     BOOL CreatePopup() { return CreateEx(0, nullptr, "probe", WS_POPUP, 10, 10, 200, 100, nullptr, nullptr); }
 
-protected:
+  protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         seen.push_back(message);
-        if (message == kMapped) log.push_back("proc");
-        if (message == WM_SETTEXT) textBeforeDefault = GetWindowTextString();
+        if (message == kMapped)
+            log.push_back("proc");
+        if (message == WM_SETTEXT)
+            textBeforeDefault = GetWindowTextString();
         return CBaseProbe::WindowProc(message, wParam, lParam);
     }
     LRESULT OnMapped(WPARAM, LPARAM) {
@@ -71,11 +73,11 @@ END_MESSAGE_MAP()
 
 // Maps every kind of entry; each handler notes its name and arguments.
 class CAllEntries : public CWnd {
-public:
+  public:
     std::vector<std::string> notes;
     BOOL CreatePopup() { return CreateEx(0, nullptr, "all", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr); }
 
-protected:
+  protected:
     void Note(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         CString text;
         va_list args;
@@ -189,10 +191,10 @@ TEST(WndTest, GetDlgCodeEntryAnswersTheDialogManager) {
 
 // Paints its client area one colour through CPaintDC.
 class CPaintedWnd : public CWnd {
-public:
+  public:
     int paints = 0;
 
-protected:
+  protected:
     afx_msg void OnPaint() {
         CPaintDC dc(this);
         CRect client;
@@ -221,7 +223,8 @@ TEST(WndTest, PaintHandlerDrawsThroughPaintDC) {
 
 void PumpPending() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) CWinApp::PumpMessage(msg);
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        CWinApp::PumpMessage(msg);
 }
 
 size_t IndexOf(const std::vector<UINT>& seen, UINT message) {
@@ -305,7 +308,8 @@ TEST(WndTest, ForeignWindowsGetTemporaryWrappersAndSubclassingIsUndone) {
 WNDPROC gBelowSkin = nullptr;
 int gSkinCalls = 0;
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kMapped) ++gSkinCalls;
+    if (message == kMapped)
+        ++gSkinCalls;
     return ::CallWindowProcA(gBelowSkin, hwnd, message, wParam, lParam);
 }
 

@@ -34,13 +34,13 @@ struct DayKey {
 // The image under construction: metadata sectors by number (partition
 // relative), the data written straight to the sink.
 class Builder {
-public:
+  public:
     Builder(const DvrfsRecipe& recipe, ImageSink& sink, DvrfsImage* facts, std::string* error)
         : r_(recipe), sink_(sink), facts_(*facts), error_(*error) {}
 
     bool Build();
 
-private:
+  private:
     bool Fail(const std::string& why) {
         error_ = why;
         return false;
@@ -71,13 +71,15 @@ private:
     std::map<int, uint32_t> current_;  // channel -> block in hand
     std::map<int, uint64_t> fill_;     // channel -> sectors used in it
     std::map<uint32_t, df::BitmapEntry> bitmap_;
-    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> secondIndex_;  // per recording: {data sector, word} per second
+    std::vector<std::vector<std::pair<uint32_t, uint32_t>>>
+        secondIndex_;  // per recording: {data sector, word} per second
 };
 
 bool Builder::CheckRecipe() {
     if (r_.entriesPerLink < 1 || r_.entriesPerLink > df::kMaxDayEntries)
         return Fail("entries per link must be 1..11");
-    if (r_.indexChannels > 256) return Fail("at most 256 channels have a month index");
+    if (r_.indexChannels > 256)
+        return Fail("at most 256 channels have a month index");
     std::map<int, std::set<int>> months;
     for (size_t i = 0; i < r_.recordings.size(); i++) {
         const DvrfsRecording& rec = r_.recordings[i];
@@ -111,8 +113,10 @@ bool Builder::CheckRecipe() {
 void Builder::PlanAreas() {
     uint32_t blocks = static_cast<uint32_t>(r_.recordings.size()) + 1;
     maxBlock_ = blocks;
-    for (uint32_t b : r_.blockPlan) maxBlock_ = std::max(maxBlock_, b);
-    if (r_.blockPlan.empty()) maxBlock_ = std::max(maxBlock_, blocks);
+    for (uint32_t b : r_.blockPlan)
+        maxBlock_ = std::max(maxBlock_, b);
+    if (r_.blockPlan.empty())
+        maxBlock_ = std::max(maxBlock_, blocks);
     bitmapBase_ = kIndexBase + r_.indexChannels * df::kChannelIndexSectors + 16;
     linkBase_ = bitmapBase_ + maxBlock_ / df::kBitmapEntriesPerSector + df::kBitmapSkipSectors + 8;
     uint32_t links = 0;
@@ -126,16 +130,19 @@ void Builder::PlanAreas() {
 bool Builder::TakeBlock(int channel) {
     uint32_t block = 0;
     if (!r_.blockPlan.empty()) {
-        if (nextPlanned_ >= r_.blockPlan.size()) return Fail("the block plan ran out");
+        if (nextPlanned_ >= r_.blockPlan.size())
+            return Fail("the block plan ran out");
         block = r_.blockPlan[nextPlanned_++];
     } else {
         block = static_cast<uint32_t>(nextPlanned_++);
     }
-    if (!used_.insert(block).second) return Fail("block " + std::to_string(block) + " planned twice");
+    if (!used_.insert(block).second)
+        return Fail("block " + std::to_string(block) + " planned twice");
     maxBlock_ = std::max(maxBlock_, block);
     bitmap_[block] = df::BitmapEntry{df::kNoBlock, static_cast<uint8_t>(channel)};
     auto held = current_.find(channel);
-    if (held != current_.end()) bitmap_[held->second].next = block;
+    if (held != current_.end())
+        bitmap_[held->second].next = block;
     current_[channel] = block;
     fill_[channel] = 0;
     return true;
@@ -157,7 +164,8 @@ bool Builder::LayData(size_t i) {
     recipe.startUs = 0;
     const uint32_t fps = recipe.fps ? recipe.fps : 25;
     recipe.videoFrames = rec.seconds * fps;
-    if (!recipe.keysPerSecond && recipe.gop == 0) recipe.gop = fps;
+    if (!recipe.keysPerSecond && recipe.gop == 0)
+        recipe.gop = fps;
     const Stream stream = BuildStream(recipe);
 
     std::vector<uint8_t> data;
@@ -173,26 +181,34 @@ bool Builder::LayData(size_t i) {
         f.frames.emplace_back(stream.bytes.begin() + static_cast<long>(fr.offset),
                               stream.bytes.begin() + static_cast<long>(fr.offset + fr.Length()));
     }
-    if (keys.empty()) return Fail("recording " + std::to_string(i) + " has no key frame");
+    if (keys.empty())
+        return Fail("recording " + std::to_string(i) + " has no key frame");
     data.resize((data.size() + df::kSectorBytes - 1) / df::kSectorBytes * df::kSectorBytes);
     const uint64_t count = data.size() / df::kSectorBytes;
 
     if (rec.blockOffset != kDvrfsAppend) {
-        if (!TakeBlock(rec.channel)) return false;
+        if (!TakeBlock(rec.channel))
+            return false;
         fill_[rec.channel] = rec.blockOffset;
     } else if (!current_.count(rec.channel) || fill_[rec.channel] >= df::kBlockSectors) {
-        if (!TakeBlock(rec.channel)) return false;
+        if (!TakeBlock(rec.channel))
+            return false;
     }
     std::vector<uint32_t> where(count);  // partition-relative sector of each data sector
     for (uint64_t s = 0; s < count;) {
-        if (fill_[rec.channel] >= df::kBlockSectors && !TakeBlock(rec.channel)) return false;
+        if (fill_[rec.channel] >= df::kBlockSectors && !TakeBlock(rec.channel))
+            return false;
         const uint32_t block = current_[rec.channel];
-        if (f.blocks.empty() || f.blocks.back() != block) f.blocks.push_back(block);
+        if (f.blocks.empty() || f.blocks.back() != block)
+            f.blocks.push_back(block);
         const uint64_t first = df::BlockStart(dataBase_, block) + fill_[rec.channel];
         const uint64_t run = std::min<uint64_t>(count - s, df::kBlockSectors - fill_[rec.channel]);
-        if (first + run > 0xFFFFFFFFu) return Fail("data beyond the 32-bit sector numbers");
-        if (!WriteData(first, data.data() + s * df::kSectorBytes, static_cast<size_t>(run))) return false;
-        for (uint64_t k = 0; k < run; k++) where[s + k] = static_cast<uint32_t>(first + k);
+        if (first + run > 0xFFFFFFFFu)
+            return Fail("data beyond the 32-bit sector numbers");
+        if (!WriteData(first, data.data() + s * df::kSectorBytes, static_cast<size_t>(run)))
+            return false;
+        for (uint64_t k = 0; k < run; k++)
+            where[s + k] = static_cast<uint32_t>(first + k);
         s += run;
         fill_[rec.channel] += run;
     }
@@ -201,14 +217,16 @@ bool Builder::LayData(size_t i) {
     const int32_t date[3] = {rec.year, rec.month, rec.day};
     const uint32_t endSecond = rec.start + rec.seconds;
     const uint32_t times[2] = {rec.start, endSecond};
-    for (int k = 0; k < 3; k++) f.start[k] = f.end[k] = date[k];
+    for (int k = 0; k < 3; k++)
+        f.start[k] = f.end[k] = date[k];
     for (int t = 0; t < 2; t++) {
         int32_t* out = t == 0 ? f.start : f.end;
         out[3] = static_cast<int32_t>(times[t] / 3600);
         out[4] = static_cast<int32_t>(times[t] / 60 % 60);
         out[5] = static_cast<int32_t>(times[t] % 60);
     }
-    if (where.empty()) return Fail("recording " + std::to_string(i) + " holds no data");
+    if (where.empty())
+        return Fail("recording " + std::to_string(i) + " holds no data");
     f.firstSector = where.front();
     f.lastSector = where.back();
     f.sectors = static_cast<uint32_t>(count);
@@ -218,7 +236,8 @@ bool Builder::LayData(size_t i) {
     auto& seconds = secondIndex_[i];
     size_t key = 0;
     for (uint32_t s = 0; s <= rec.seconds; s++) {
-        while (key + 1 < keys.size() && keys[key + 1].second <= uint64_t{s} * kMicros) key++;
+        while (key + 1 < keys.size() && keys[key + 1].second <= uint64_t{s} * kMicros)
+            key++;
         const uint32_t sector = where[keys[key].first / df::kSectorBytes];
         seconds.emplace_back(sector, rec.start + static_cast<uint32_t>(keys[key].second / kMicros));
     }
@@ -232,7 +251,8 @@ void Builder::WriteIndexes() {
         const uint32_t secondIndex = nextSecond;
         nextSecond += df::kSecondIndexSectors;
         std::vector<uint32_t> links;
-        for (size_t k = 0; k < list.size(); k += r_.entriesPerLink) links.push_back(nextLink++);
+        for (size_t k = 0; k < list.size(); k += r_.entriesPerLink)
+            links.push_back(nextLink++);
         uint32_t flags = 0;
         for (size_t l = 0; l < links.size(); l++) {
             Sector& s = At(links[l]);
@@ -284,7 +304,8 @@ void Builder::WriteIndexes() {
     for (const auto& [where, m] : months) {
         const uint32_t i = counts[where.first]++;
         const df::IndexPlace place = df::MonthEntryPlace(i);
-        Sector& s = At(kIndexBase + df::kChannelIndexSectors * static_cast<uint32_t>(where.first) + place.sector);
+        Sector& s =
+            At(kIndexBase + df::kChannelIndexSectors * static_cast<uint32_t>(where.first) + place.sector);
         df::EncodeMonthEntry(m, s.data() + place.offset);
     }
     for (const auto& [channel, n] : counts) {
@@ -303,18 +324,12 @@ void Builder::WriteFormat() {
     f.group = r_.group;
     f.version = df::kFormatVersion;
     const auto blocks = static_cast<uint32_t>(used_.empty() ? 1 : used_.size());
-    f.geometry = {r_.blockSize,
-                  static_cast<uint32_t>(df::kBlockSectors),
-                  r_.dataAlign,
-                  maxBlock_ + 1,
-                  kStatSector,
-                  1,
-                  kInfoSector,
-                  df::kChannelIndexSectors,
-                  bitmapBase_,
-                  blocks,
-                  dataBase_,
-                  static_cast<uint32_t>(std::max<uint64_t>(deviceSectors_ & 0xFFFFFFFFu, 1)),
+    f.geometry = {r_.blockSize, static_cast<uint32_t>(df::kBlockSectors),
+                  r_.dataAlign, maxBlock_ + 1,
+                  kStatSector,  1,
+                  kInfoSector,  df::kChannelIndexSectors,
+                  bitmapBase_,  blocks,
+                  dataBase_,    static_cast<uint32_t>(std::max<uint64_t>(deviceSectors_ & 0xFFFFFFFFu, 1)),
                   kFormatStamp};
     df::EncodeFormat(f, At(0).data());
     Sector& stat = At(kStatSector);
@@ -325,12 +340,14 @@ void Builder::WriteFormat() {
 void Builder::ApplyDamage() {
     const DvrfsDamage& d = r_.damage;
     const auto recording = [&](int i) -> const DvrfsRecordingFacts* {
-        return i >= 0 && static_cast<size_t>(i) < facts_.recordings.size() ? &facts_.recordings[static_cast<size_t>(i)]
-                                                                            : nullptr;
+        return i >= 0 && static_cast<size_t>(i) < facts_.recordings.size()
+                   ? &facts_.recordings[static_cast<size_t>(i)]
+                   : nullptr;
     };
     if (d.monthCountChannel >= 0) {
         Sector& s = At(kIndexBase + df::kChannelIndexSectors * static_cast<uint32_t>(d.monthCountChannel));
-        for (int b = 0; b < 4; b++) s[static_cast<size_t>(b)] = static_cast<uint8_t>(d.monthCount >> (8 * b));
+        for (int b = 0; b < 4; b++)
+            s[static_cast<size_t>(b)] = static_cast<uint8_t>(d.monthCount >> (8 * b));
     }
     if (const auto* f = recording(d.dayCountRecording)) {
         Sector& s = At(f->link);
@@ -373,7 +390,8 @@ void Builder::ApplyDamage() {
         uint32_t link = f->link;
         for (int guard = 0; guard < 100000; guard++) {
             const df::DayChannelHeader h = df::DecodeDayChannel(At(link).data());
-            if (h.prev == 0 || h.prev == df::kFreeLink) break;
+            if (h.prev == 0 || h.prev == df::kFreeLink)
+                break;
             link = h.prev;
         }
         Sector& s = At(link);
@@ -385,7 +403,8 @@ void Builder::ApplyDamage() {
 
 bool Builder::Flush() {
     for (const auto& [sector, bytes] : meta_)
-        if (!WriteData(sector, bytes.data(), 1)) return false;
+        if (!WriteData(sector, bytes.data(), 1))
+            return false;
     return true;
 }
 
@@ -393,18 +412,23 @@ bool Builder::Build() {
     facts_ = DvrfsImage{};
     facts_.recordings.resize(r_.recordings.size());
     secondIndex_.resize(r_.recordings.size());
-    if (!CheckRecipe()) return false;
+    if (!CheckRecipe())
+        return false;
     PlanAreas();
-    const uint32_t planned = r_.blockPlan.empty() ? static_cast<uint32_t>(r_.recordings.size() * 2 + 2)
-                                                  : *std::max_element(r_.blockPlan.begin(), r_.blockPlan.end());
+    const uint32_t planned = r_.blockPlan.empty()
+                                 ? static_cast<uint32_t>(r_.recordings.size() * 2 + 2)
+                                 : *std::max_element(r_.blockPlan.begin(), r_.blockPlan.end());
     deviceSectors_ = r_.partitionOffset + df::BlockStart(dataBase_, uint64_t{planned} + 1);
     deviceSectors_ = std::max(deviceSectors_, r_.diskBytes / df::kSectorBytes);
-    if (!sink_.Begin(deviceSectors_ * df::kSectorBytes, &error_)) return false;
+    if (!sink_.Begin(deviceSectors_ * df::kSectorBytes, &error_))
+        return false;
     for (size_t i = 0; i < r_.recordings.size(); i++)
-        if (!LayData(i)) return false;
+        if (!LayData(i))
+            return false;
     if (df::BlockStart(dataBase_, uint64_t{maxBlock_} + 1) + r_.partitionOffset > deviceSectors_)
         return Fail("the blocks do not fit the disk");
-    if (df::BitmapSector(bitmapBase_, maxBlock_) >= linkBase_) return Fail("too many blocks for the bitmap area");
+    if (df::BitmapSector(bitmapBase_, maxBlock_) >= linkBase_)
+        return Fail("too many blocks for the bitmap area");
     WriteIndexes();
     WriteFormat();
     ApplyDamage();
@@ -424,10 +448,13 @@ bool BuildDvrfsImage(const DvrfsRecipe& recipe, ImageSink& sink, DvrfsImage* fac
     return builder.Build();
 }
 
-bool BuildDvrfsInMemory(const DvrfsRecipe& recipe, std::shared_ptr<platform::MemDisk>* disk, DvrfsImage* facts,
+bool BuildDvrfsInMemory(const DvrfsRecipe& recipe,
+                        std::shared_ptr<platform::MemDisk>* disk,
+                        DvrfsImage* facts,
                         std::string* error) {
     MemDiskSink sink;
-    if (!BuildDvrfsImage(recipe, sink, facts, error)) return false;
+    if (!BuildDvrfsImage(recipe, sink, facts, error))
+        return false;
     *disk = sink.Disk();
     return true;
 }
@@ -441,7 +468,8 @@ DvrfsRecipe BasicDvrfsRecipe() {
     r.stream.audio = true;
     r.entriesPerLink = 4;
     uint32_t seed = 1;
-    const auto add = [&](int channel, int month, int day, uint32_t start, uint32_t seconds, uint32_t types = 1) {
+    const auto add = [&](int channel, int month, int day, uint32_t start, uint32_t seconds,
+                         uint32_t types = 1) {
         DvrfsRecording rec;
         rec.channel = channel;
         rec.month = month;
@@ -454,7 +482,8 @@ DvrfsRecipe BasicDvrfsRecipe() {
         return r.recordings.size() - 1;
     };
     // Channel 0, 2024-05-06: ten short recordings from 08:00, a chain of three links.
-    for (uint32_t k = 0; k < 10; k++) add(0, 5, 6, 8 * 3600 + k * 600, 20, k % 3 == 0 ? 4 : 1);
+    for (uint32_t k = 0; k < 10; k++)
+        add(0, 5, 6, 8 * 3600 + k * 600, 20, k % 3 == 0 ? 4 : 1);
     add(0, 5, 7, 9 * 3600, 30);
     add(0, 6, 2, 12 * 3600, 15, 2);
     // Channel 1 runs from one block into the next.

@@ -55,13 +55,13 @@ struct DvrfsDamage {
     uint32_t monthCount = 0;
     int dayCountRecording = -1;  // the count word of the link holding it becomes dayCount
     uint16_t dayCount = 0;
-    int brokenBackLink = -1;       // the link holding it names a wrong previous link
-    int freeLink = -1;             // the link holding it is marked free
-    int bitmapOwner = -1;          // the block it starts in is owned by ownerChannel
+    int brokenBackLink = -1;  // the link holding it names a wrong previous link
+    int freeLink = -1;        // the link holding it is marked free
+    int bitmapOwner = -1;     // the block it starts in is owned by ownerChannel
     uint8_t ownerChannel = 0;
-    int lastBeforePosition = -1;   // its last data sector lies before its first
-    int zeroGeometryWord = -1;     // geometry word 0..12 written as 0
-    int noSecondIndex = -1;        // its day has no per-second index
+    int lastBeforePosition = -1;  // its last data sector lies before its first
+    int zeroGeometryWord = -1;    // geometry word 0..12 written as 0
+    int noSecondIndex = -1;       // its day has no per-second index
 };
 
 struct DvrfsRecipe {
@@ -73,9 +73,9 @@ struct DvrfsRecipe {
     uint32_t entriesPerLink = 11;  // record entries per day_channel sector (1..11)
     // Data blocks handed out in order; empty: 0, 1, 2, ...
     std::vector<uint32_t> blockPlan;
-    uint32_t dataBase = 0;    // 0: the first 1 MiB boundary after the index areas
-    uint64_t diskBytes = 0;   // 0: just large enough
-    StreamSpec stream;        // every recording's frames; seed, channel and frame count set per recording
+    uint32_t dataBase = 0;   // 0: the first 1 MiB boundary after the index areas
+    uint64_t diskBytes = 0;  // 0: just large enough
+    StreamSpec stream;       // every recording's frames; seed, channel and frame count set per recording
     std::vector<DvrfsRecording> recordings;
     DvrfsDamage damage;
 };
@@ -88,10 +88,10 @@ struct DvrfsRecordingFacts {
     uint32_t firstSector = 0;  // partition-relative, as the index names them
     uint32_t lastSector = 0;
     uint32_t sectors = 0;
-    std::vector<uint32_t> blocks;  // in chain order
-    std::vector<uint8_t> bytes;    // its data sectors in reading order
+    std::vector<uint32_t> blocks;              // in chain order
+    std::vector<uint8_t> bytes;                // its data sectors in reading order
     std::vector<std::vector<uint8_t>> frames;  // header and payload of every frame, in order
-    uint32_t link = 0;         // the day_channel sector holding its entry
+    uint32_t link = 0;                         // the day_channel sector holding its entry
     uint32_t entryIndex = 0;
 };
 
@@ -105,7 +105,9 @@ struct DvrfsImage {
 
 // False with a message when the recipe cannot be laid out or a write fails.
 bool BuildDvrfsImage(const DvrfsRecipe& recipe, ImageSink& sink, DvrfsImage* facts, std::string* error);
-bool BuildDvrfsInMemory(const DvrfsRecipe& recipe, std::shared_ptr<platform::MemDisk>* disk, DvrfsImage* facts,
+bool BuildDvrfsInMemory(const DvrfsRecipe& recipe,
+                        std::shared_ptr<platform::MemDisk>* disk,
+                        DvrfsImage* facts,
                         std::string* error);
 
 // The demo disk: channels 0 to 3 over two days of May 2024 and one of June,

@@ -53,7 +53,8 @@ int Fail(const std::string& why) {
 // "A:B" into two numbers.
 bool ParsePair(const std::string& v, uint32_t* a, uint32_t* b) {
     const auto parts = SplitColons(v);
-    return parts.size() == 2 && ParseUnsigned(parts[0], a, 0xFFFFFFFFu) && ParseUnsigned(parts[1], b, 0xFFFFFFFFu);
+    return parts.size() == 2 && ParseUnsigned(parts[0], a, 0xFFFFFFFFu) &&
+           ParseUnsigned(parts[1], b, 0xFFFFFFFFu);
 }
 
 std::string Time(const int32_t t[6]) {
@@ -63,13 +64,14 @@ std::string Time(const int32_t t[6]) {
 }
 
 void WriteFacts(FILE* to, const DvrfsImage& image) {
-    std::fprintf(to, "# partition_offset %u data_base %u bitmap_base %u disk_bytes %llu\n", image.partitionOffset,
-                 image.dataBase, image.bitmapBase, static_cast<unsigned long long>(image.diskBytes));
+    std::fprintf(to, "# partition_offset %u data_base %u bitmap_base %u disk_bytes %llu\n",
+                 image.partitionOffset, image.dataBase, image.bitmapBase,
+                 static_cast<unsigned long long>(image.diskBytes));
     for (size_t i = 0; i < image.recordings.size(); i++) {
         const DvrfsRecordingFacts& f = image.recordings[i];
-        std::fprintf(to, "%zu ch=%d start=\"%s\" end=\"%s\" first=%u last=%u sectors=%u link=%u entry=%u\n", i,
-                     f.channel, Time(f.start).c_str(), Time(f.end).c_str(), f.firstSector, f.lastSector, f.sectors,
-                     f.link, f.entryIndex);
+        std::fprintf(to, "%zu ch=%d start=\"%s\" end=\"%s\" first=%u last=%u sectors=%u link=%u entry=%u\n",
+                     i, f.channel, Time(f.start).c_str(), Time(f.end).c_str(), f.firstSector, f.lastSector,
+                     f.sectors, f.link, f.entryIndex);
     }
 }
 
@@ -91,7 +93,8 @@ int main(int argc, char** argv) {
             continue;
         }
         std::string v;
-        if (!args.Value(&v)) return Usage(opt + " needs a value");
+        if (!args.Value(&v))
+            return Usage(opt + " needs a value");
         uint32_t a = 0, b = 0;
         const auto one = [&](uint32_t max) { return ParseUnsigned(v, &a, max); };
         const auto recording = [&] { return one(static_cast<uint32_t>(recipe.recordings.size()) - 1); };
@@ -112,14 +115,16 @@ int main(int argc, char** argv) {
         } else if (opt == "--month-count" && ParsePair(v, &a, &b) && a < recipe.indexChannels) {
             d.monthCountChannel = static_cast<int>(a);
             d.monthCount = b;
-        } else if (opt == "--day-count" && ParsePair(v, &a, &b) && a < recipe.recordings.size() && b <= 0xFFFF) {
+        } else if (opt == "--day-count" && ParsePair(v, &a, &b) && a < recipe.recordings.size() &&
+                   b <= 0xFFFF) {
             d.dayCountRecording = static_cast<int>(a);
             d.dayCount = static_cast<uint16_t>(b);
         } else if (opt == "--broken-back-link" && recording()) {
             d.brokenBackLink = static_cast<int>(a);
         } else if (opt == "--free-in-chain" && recording()) {
             d.freeLink = static_cast<int>(a);
-        } else if (opt == "--bitmap-owner" && ParsePair(v, &a, &b) && a < recipe.recordings.size() && b <= 255) {
+        } else if (opt == "--bitmap-owner" && ParsePair(v, &a, &b) && a < recipe.recordings.size() &&
+                   b <= 255) {
             d.bitmapOwner = static_cast<int>(a);
             d.ownerChannel = static_cast<uint8_t>(b);
         } else if (opt == "--last-before-position" && recording()) {
@@ -135,19 +140,24 @@ int main(int argc, char** argv) {
     if (list) {
         NullSink nowhere;
         DvrfsImage image;
-        if (!BuildDvrfsImage(recipe, nowhere, &image, &error)) return Fail(error);
+        if (!BuildDvrfsImage(recipe, nowhere, &image, &error))
+            return Fail(error);
         WriteFacts(stdout, image);
         return 0;
     }
-    if (output.empty()) return Usage("-o is required");
+    if (output.empty())
+        return Usage("-o is required");
     FileSink sink(output);
     DvrfsImage image;
-    if (!BuildDvrfsImage(recipe, sink, &image, &error)) return Fail(error);
+    if (!BuildDvrfsImage(recipe, sink, &image, &error))
+        return Fail(error);
     if (!factsPath.empty()) {
         FILE* to = std::fopen(factsPath.c_str(), "w");
-        if (!to) return Fail("cannot write " + factsPath);
+        if (!to)
+            return Fail("cannot write " + factsPath);
         WriteFacts(to, image);
-        if (std::fclose(to) != 0) return Fail("cannot write " + factsPath);
+        if (std::fclose(to) != 0)
+            return Fail("cannot write " + factsPath);
     }
     return 0;
 }

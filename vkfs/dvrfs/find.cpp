@@ -41,9 +41,11 @@ bool QueryValid(const dvrfs_find_query& q) {
 int FirstResult(Library& lib, Find& f, void* out) {
     const bool range = f.query.kind == kDvrfsFindRange;
     for (FindNode& n : f.nodes) {
-        if (const int rc = range ? RangeStep(lib, f, n) : MonthStep(lib, f, n)) return rc;
+        if (const int rc = range ? RangeStep(lib, f, n) : MonthStep(lib, f, n))
+            return rc;
     }
-    if (range) return ChooseRange(f, static_cast<dvrfs_find_result*>(out));
+    if (range)
+        return ChooseRange(f, static_cast<dvrfs_find_result*>(out));
     return MergeMonths(f, static_cast<dvrfs_month_result*>(out));
 }
 
@@ -52,10 +54,12 @@ int NextRange(Library& lib, Find& f, dvrfs_find_result* out) {
         FindNode& n = f.nodes[i];
         bool moved = static_cast<int>(i) == f.lastGiver;
         if (n.hasCandidate) {
-            if (const int rc = RangeRecheck(lib, f, n, &moved)) return rc;
+            if (const int rc = RangeRecheck(lib, f, n, &moved))
+                return rc;
         }
         if (moved) {
-            if (const int rc = RangeStep(lib, f, n)) return rc;
+            if (const int rc = RangeStep(lib, f, n))
+                return rc;
         }
     }
     return ChooseRange(f, out);
@@ -63,11 +67,14 @@ int NextRange(Library& lib, Find& f, dvrfs_find_result* out) {
 
 int NextMonth(Library& lib, Find& f, dvrfs_month_result* out) {
     for (FindNode& n : f.nodes) {
-        if (const int rc = MonthRelocate(lib, f, n)) return rc;
+        if (const int rc = MonthRelocate(lib, f, n))
+            return rc;
     }
     for (FindNode& n : f.nodes) {
-        if (!n.merged) continue;
-        if (const int rc = MonthStep(lib, f, n)) return rc;
+        if (!n.merged)
+            continue;
+        if (const int rc = MonthStep(lib, f, n))
+            return rc;
     }
     return MergeMonths(f, out);
 }
@@ -84,7 +91,8 @@ int dvrfs_find_start(unsigned handle, vkfs::dvrfs_find_query* query, void* out, 
         Log("bad param!");
         return kBadArgument;
     }
-    if (!QueryValid(*query)) return kBadArgument;
+    if (!QueryValid(*query))
+        return kBadArgument;
     std::lock_guard<std::mutex> hold(GlobalMutex());
     Library* lib = TheLibrary();
     if (!lib) {
@@ -97,7 +105,8 @@ int dvrfs_find_start(unsigned handle, vkfs::dvrfs_find_query* query, void* out, 
         Log("handle null!");
         return kNotOpen;
     }
-    if (h->find) return kNoFind;
+    if (h->find)
+        return kNoFind;
     h->diskChanged = false;
     auto find = std::make_unique<Find>();
     find->query = *query;
@@ -106,13 +115,15 @@ int dvrfs_find_start(unsigned handle, vkfs::dvrfs_find_query* query, void* out, 
     // Set 0 is every mounted disk in mount order; no other set holds any.
     if (diskSet == 0) {
         for (const auto& disk : lib->disks) {
-            if (disk->lost) continue;
+            if (disk->lost)
+                continue;
             find->nodes.emplace_back();
             find->nodes.back().disk = disk;
         }
     }
     const int rc = FirstResult(*lib, *find, out);
-    if (rc != kOk) return rc;
+    if (rc != kOk)
+        return rc;
     h->find = std::move(find);
     return lib->indexChanged ? kIndexChanged : kOk;
 }
@@ -133,7 +144,8 @@ int dvrfs_find_next(unsigned handle, void* out) {
         Log("channel has closed!!");
         return kNotOpen;
     }
-    if (!h->find) return kNoFind;
+    if (!h->find)
+        return kNoFind;
     if (h->diskChanged) {
         Log("disk_changed!");
         h->find.reset();
@@ -141,9 +153,11 @@ int dvrfs_find_next(unsigned handle, void* out) {
     }
     lib->indexChanged = false;
     Find& f = *h->find;
-    const int rc = f.query.kind == kDvrfsFindRange ? NextRange(*lib, f, static_cast<dvrfs_find_result*>(out))
-                                                   : NextMonth(*lib, f, static_cast<dvrfs_month_result*>(out));
-    if (rc == kNoMore) return rc;
+    const int rc = f.query.kind == kDvrfsFindRange
+                       ? NextRange(*lib, f, static_cast<dvrfs_find_result*>(out))
+                       : NextMonth(*lib, f, static_cast<dvrfs_month_result*>(out));
+    if (rc == kNoMore)
+        return rc;
     if (rc != kOk) {
         h->find.reset();
         return rc;
@@ -159,7 +173,8 @@ int dvrfs_find_stop(unsigned handle) {
     std::lock_guard<std::mutex> hold(GlobalMutex());
     Library* lib = TheLibrary();
     Handle* h = lib ? lib->handles[handle].get() : nullptr;
-    if (!h) return kNotOpen;
+    if (!h)
+        return kNotOpen;
     h->find.reset();
     h->diskChanged = false;
     return kOk;

@@ -37,12 +37,18 @@ const int32_t* Base(const Find& f, const FindNode& n) {
 }
 
 int MonthPlace(int v, int b, int e) {
-    if (e < b) return 5;
-    if (v < b) return 4;
-    if (v > e) return 6;
-    if (v == b && v == e) return 3;
-    if (v == b) return 1;
-    if (v == e) return 2;
+    if (e < b)
+        return 5;
+    if (v < b)
+        return 4;
+    if (v > e)
+        return 6;
+    if (v == b && v == e)
+        return 3;
+    if (v == b)
+        return 1;
+    if (v == e)
+        return 2;
     return 0;
 }
 
@@ -53,11 +59,16 @@ int DayPlace(int monthPlace, int d, int baseDay, int endDay) {
         case 2:
             return d > endDay ? 6 : (d == endDay ? 2 : 0);
         case 3:
-            if (endDay < baseDay || d > endDay) return 6;
-            if (d < baseDay) return 4;
-            if (d == baseDay && d == endDay) return 3;
-            if (d == baseDay) return 1;
-            if (d == endDay) return 2;
+            if (endDay < baseDay || d > endDay)
+                return 6;
+            if (d < baseDay)
+                return 4;
+            if (d == baseDay && d == endDay)
+                return 3;
+            if (d == baseDay)
+                return 1;
+            if (d == endDay)
+                return 2;
             return 0;
         default:
             return 0;
@@ -66,8 +77,10 @@ int DayPlace(int monthPlace, int d, int baseDay, int endDay) {
 
 bool ClassExcluded(uint32_t mask, uint8_t classByte) {
     const uint32_t select = ClassSelect(mask);
-    if (select == kSkipClass1) return classByte == 1;
-    if (select == kSkipClass0) return classByte != 1;
+    if (select == kSkipClass1)
+        return classByte == 1;
+    if (select == kSkipClass0)
+        return classByte != 1;
     return false;
 }
 
@@ -85,9 +98,11 @@ MonthEntry EntryOf(const FindNode& n, uint32_t i) {
 int LoadIndex(Library& lib, const Find& f, FindNode& n) {
     const uint64_t base =
         uint64_t{n.disk->info.indexBase} + uint64_t{kChannelIndexSectors} * static_cast<uint64_t>(f.channel);
-    if (const int rc = ReadSector(lib, *n.disk, base, n.index.data())) return rc;
+    if (const int rc = ReadSector(lib, *n.disk, base, n.index.data()))
+        return rc;
     n.monthCount = platform::GetU32(n.index.data());
-    if (n.monthCount > kMaxMonthEntries) return SoftwareError();
+    if (n.monthCount > kMaxMonthEntries)
+        return SoftwareError();
     const uint32_t sectors = n.monthCount == 0 ? 1 : MonthEntryPlace(n.monthCount - 1).sector + 1;
     for (uint32_t s = 1; s < sectors; s++) {
         if (const int rc = ReadSector(lib, *n.disk, base + s, n.index.data() + size_t{s} * kSectorBytes))
@@ -106,9 +121,11 @@ uint32_t EntriesOf(const DayChannelHeader& h) {
 
 // Takes the first day_channel sector of day `d` in hand.
 int EnterDay(Library& lib, FindNode& n, int d, int dayPlace, uint32_t first) {
-    if (const int rc = ReadSector(lib, *n.disk, first, n.dayChannel.data())) return rc;
+    if (const int rc = ReadSector(lib, *n.disk, first, n.dayChannel.data()))
+        return rc;
     n.header = DecodeDayChannel(n.dayChannel.data());
-    if (const int rc = CountCheck(n.header)) return rc;
+    if (const int rc = CountCheck(n.header))
+        return rc;
     n.day = d;
     n.dayPlace = dayPlace;
     n.firstDaySector = first;
@@ -128,15 +145,19 @@ int ReachDay(Library& lib, const Find& f, FindNode& n, int fromDay, const int32_
     for (int d = std::max(fromDay, 1); d <= kDaysInMonthEntry; d++) {
         const uint32_t first = n.month.first[static_cast<size_t>(d)];
         const uint32_t flags = n.month.flags[static_cast<size_t>(d)];
-        if (first == 0 || (flags & mask & kTypeBits) == 0) continue;
-        if ((flags & kBit30) && ClassSelect(mask) == kSkipClass1) continue;
+        if (first == 0 || (flags & mask & kTypeBits) == 0)
+            continue;
+        if ((flags & kBit30) && ClassSelect(mask) == kSkipClass1)
+            continue;
         const int q = DayPlace(n.monthPlace, d, base[2], f.query.end[2]);
-        if (q == 4) continue;
+        if (q == 4)
+            continue;
         if (q == 6) {
             n.ended = true;
             return kOk;
         }
-        if (const int rc = EnterDay(lib, n, d, q, first)) return rc;
+        if (const int rc = EnterDay(lib, n, d, q, first))
+            return rc;
         *reached = true;
         return kOk;
     }
@@ -154,12 +175,15 @@ int MonthFrom(Library& lib, const Find& f, FindNode& n, uint32_t from) {
             n.ended = true;
             return kOk;
         }
-        if (p == 4 || p == 5) continue;
+        if (p == 4 || p == 5)
+            continue;
         n.monthPlace = p;
         bool reached = false;
         const int fromDay = p == 1 || p == 3 ? base[2] : 1;
-        if (const int rc = ReachDay(lib, f, n, fromDay, base, &reached)) return rc;
-        if (reached || n.ended) return kOk;
+        if (const int rc = ReachDay(lib, f, n, fromDay, base, &reached))
+            return rc;
+        if (reached || n.ended)
+            return kOk;
     }
     n.ended = true;
     return kOk;
@@ -176,8 +200,10 @@ int NextDay(Library& lib, const Find& f, FindNode& n) {
     if (p != 4 && p != 5) {
         n.monthPlace = p;
         bool reached = false;
-        if (const int rc = ReachDay(lib, f, n, n.day + 1, base, &reached)) return rc;
-        if (reached || n.ended) return kOk;
+        if (const int rc = ReachDay(lib, f, n, n.day + 1, base, &reached))
+            return rc;
+        if (reached || n.ended)
+            return kOk;
     }
     return MonthFrom(lib, f, n, static_cast<uint32_t>(n.monthIndex + 1));
 }
@@ -194,9 +220,11 @@ void ScanEntries(const Find& f, FindNode& n) {
         if ((e.types & mask & kTypeBits) == 0 || e.skip == 1 || ClassExcluded(mask, e.classByte) || e.Empty())
             continue;
         const TimeOfDay start = UnpackTime(e.start), end = UnpackTime(e.end);
-        if (!start.Valid() || !end.Valid()) continue;
+        if (!start.Valid() || !end.Valid())
+            continue;
         const int q = n.dayPlace;
-        if ((q == 1 || q == 3) && end.Seconds() < baseTime) continue;
+        if ((q == 1 || q == 3) && end.Seconds() < baseTime)
+            continue;
         if ((q == 2 || q == 3) && start.Seconds() > endTime) {
             n.ended = true;
             return;
@@ -236,7 +264,8 @@ int ChainStep(Library& lib, FindNode& n) {
     std::array<uint8_t, kSectorBytes> link{};
     DayChannelHeader h;
     if (!broken) {
-        if (const int rc = ReadSector(lib, *n.disk, next, link.data())) return rc;
+        if (const int rc = ReadSector(lib, *n.disk, next, link.data()))
+            return rc;
         h = DecodeDayChannel(link.data());
         broken = h.prev != n.dayChannelSector;
     }
@@ -246,7 +275,8 @@ int ChainStep(Library& lib, FindNode& n) {
         n.toNextDay = true;
         return kOk;
     }
-    if (const int rc = CountCheck(h)) return rc;
+    if (const int rc = CountCheck(h))
+        return rc;
     n.dayChannel = link;
     n.header = h;
     n.dayChannelSector = next;
@@ -258,11 +288,15 @@ int ChainStep(Library& lib, FindNode& n) {
 uint32_t DayWord(uint32_t mask, uint32_t flags, uint32_t first) {
     const uint32_t select = ClassSelect(mask);
     const uint32_t classes = flags >> 30 & 3;
-    if (first == 0) return 0;
-    if ((flags & kBit30) && select == kSkipClass1) return 0;
-    if (classes == 0 && select == kSkipClass0) return 0;
+    if (first == 0)
+        return 0;
+    if ((flags & kBit30) && select == kSkipClass1)
+        return 0;
+    if (classes == 0 && select == kSkipClass0)
+        return 0;
     const uint32_t v = flags & mask;
-    if (v == 0) return 0;
+    if (v == 0)
+        return 0;
     switch (classes) {
         case 1:
             return (v & kTypeBits) | kBit31;
@@ -298,7 +332,8 @@ void FillResult(const Find& f, const FindNode& n, const Candidate& c, dvrfs_find
 
 int CompareSix(const int32_t a[6], const int32_t b[6]) {
     for (int i = 0; i < 6; i++) {
-        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+        if (a[i] != b[i])
+            return a[i] < b[i] ? -1 : 1;
     }
     return 0;
 }
@@ -308,20 +343,25 @@ int RangeStep(Library& lib, Find& f, FindNode& n) {
     if (!n.positioned) {
         n.positioned = true;
         n.ended = false;
-        if (const int rc = LoadIndex(lib, f, n)) return rc;
-        if (const int rc = MonthFrom(lib, f, n, 0)) return rc;
+        if (const int rc = LoadIndex(lib, f, n))
+            return rc;
+        if (const int rc = MonthFrom(lib, f, n, 0))
+            return rc;
     }
     while (!n.ended) {
         if (n.toNextDay) {
-            if (const int rc = NextDay(lib, f, n)) return rc;
+            if (const int rc = NextDay(lib, f, n))
+                return rc;
             continue;
         }
         if (!n.usedUp) {
             ScanEntries(f, n);
-            if (n.hasCandidate) return kOk;
+            if (n.hasCandidate)
+                return kOk;
             continue;
         }
-        if (const int rc = ChainStep(lib, n)) return rc;
+        if (const int rc = ChainStep(lib, n))
+            return rc;
     }
     return kOk;
 }
@@ -329,11 +369,13 @@ int RangeStep(Library& lib, Find& f, FindNode& n) {
 int RangeRecheck(Library& lib, Find& f, FindNode& n, bool* moved) {
     *moved = false;
     Candidate& c = n.candidate;
-    if (const int rc = LoadIndex(lib, f, n)) return rc;
+    if (const int rc = LoadIndex(lib, f, n))
+        return rc;
     const int key = c.start[0] * 12 + c.start[1];
     int found = -1;
     for (uint32_t i = 0; i < n.monthCount && found < 0; i++)
-        if (EntryOf(n, i).Key() == key) found = static_cast<int>(i);
+        if (EntryOf(n, i).Key() == key)
+            found = static_cast<int>(i);
     n.hasCandidate = false;
     *moved = true;
     if (found < 0) {
@@ -351,10 +393,13 @@ int RangeRecheck(Library& lib, Find& f, FindNode& n, bool* moved) {
         return kOk;
     }
     std::array<uint8_t, kSectorBytes> sector{};
-    if (const int rc = ReadSector(lib, *n.disk, c.dayChannelSector, sector.data())) return rc;
+    if (const int rc = ReadSector(lib, *n.disk, c.dayChannelSector, sector.data()))
+        return rc;
     const DayChannelHeader h = DecodeDayChannel(sector.data());
-    if (h.Free()) return EnterDay(lib, n, c.day, n.dayPlace, first);
-    if (const int rc = CountCheck(h)) return rc;
+    if (h.Free())
+        return EnterDay(lib, n, c.day, n.dayPlace, first);
+    if (const int rc = CountCheck(h))
+        return rc;
     n.dayChannel = sector;
     n.header = h;
     n.usedUp = n.entryPos >= EntriesOf(h);
@@ -378,10 +423,12 @@ int ChooseRange(Find& f, dvrfs_find_result* out) {
         const FindNode& n = f.nodes[i];
         // "<=": on equal starts the disk later in mount order goes first.
         if (n.hasCandidate &&
-            (best < 0 || CompareSix(n.candidate.start, f.nodes[static_cast<size_t>(best)].candidate.start) <= 0))
+            (best < 0 ||
+             CompareSix(n.candidate.start, f.nodes[static_cast<size_t>(best)].candidate.start) <= 0))
             best = static_cast<int>(i);
     }
-    if (best < 0) return kNoMore;
+    if (best < 0)
+        return kNoMore;
     FindNode& n = f.nodes[static_cast<size_t>(best)];
     FillResult(f, n, n.candidate, out);
     f.handedBack = true;
@@ -398,7 +445,8 @@ int MonthStep(Library& lib, Find& f, FindNode& n) {
     uint32_t i = 0;
     if (!n.positioned) {
         n.positioned = true;
-        if (const int rc = LoadIndex(lib, f, n)) return rc;
+        if (const int rc = LoadIndex(lib, f, n))
+            return rc;
         if (n.monthCount == 0) {
             Print("find by month has no record!");
             n.ended = true;
@@ -415,8 +463,10 @@ int MonthStep(Library& lib, Find& f, FindNode& n) {
     for (; i < n.monthCount; i++) {
         const MonthEntry m = EntryOf(n, i);
         const int p = MonthPlace(m.Key(), base, end);
-        if (p == 5 || p == 6) break;
-        if (p == 4) continue;
+        if (p == 5 || p == 6)
+            break;
+        if (p == 4)
+            continue;
         n.monthIndex = static_cast<int>(i);
         n.month = m;
         n.monthKey = m.Key();
@@ -433,13 +483,18 @@ int MonthStep(Library& lib, Find& f, FindNode& n) {
 }
 
 int MonthRelocate(Library& lib, Find& f, FindNode& n) {
-    if (!n.positioned || n.ended) return kOk;
-    if (const int rc = LoadIndex(lib, f, n)) return rc;
-    if (n.monthCount == 0) return kNoMore;
-    if (n.monthIndex < 0) return kOk;
+    if (!n.positioned || n.ended)
+        return kOk;
+    if (const int rc = LoadIndex(lib, f, n))
+        return rc;
+    if (n.monthCount == 0)
+        return kNoMore;
+    if (n.monthIndex < 0)
+        return kOk;
     int found = -1;
     for (uint32_t i = 0; i < n.monthCount && found < 0; i++)
-        if (EntryOf(n, i).Key() == n.monthKey) found = static_cast<int>(i);
+        if (EntryOf(n, i).Key() == n.monthKey)
+            found = static_cast<int>(i);
     // A month no longer in the index: the next step starts at entry 0.
     n.monthIndex = found;
     return kOk;
@@ -452,14 +507,17 @@ int MergeMonths(Find& f, dvrfs_month_result* out) {
         if (n.hasCandidate && (best < 0 || n.monthKey < f.nodes[static_cast<size_t>(best)].monthKey))
             best = static_cast<int>(i);
     }
-    if (best < 0) return kNoMore;
+    if (best < 0)
+        return kNoMore;
     const FindNode& first = f.nodes[static_cast<size_t>(best)];
     *out = dvrfs_month_result{};
     out->month[0] = first.month.year;
     out->month[1] = first.month.month;
     for (FindNode& n : f.nodes) {
-        if (!n.hasCandidate || n.monthKey != first.monthKey) continue;
-        for (int d = 0; d < kDaysInMonthEntry; d++) out->days[d] |= n.days[static_cast<size_t>(d)];
+        if (!n.hasCandidate || n.monthKey != first.monthKey)
+            continue;
+        for (int d = 0; d < kDaysInMonthEntry; d++)
+            out->days[d] |= n.days[static_cast<size_t>(d)];
         n.merged = true;
     }
     f.handedBack = true;

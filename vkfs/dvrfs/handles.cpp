@@ -34,7 +34,8 @@ int dvrfs_open(int channel, int rwflag) {
     }
     for (int i = 0; i < kMaxHandles; i++) {
         auto& slot = lib->handles[static_cast<size_t>(i)];
-        if (slot) continue;
+        if (slot)
+            continue;
         slot = std::make_unique<Handle>();
         slot->channel = channel;
         opens++;

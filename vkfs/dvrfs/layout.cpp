@@ -34,13 +34,15 @@ FormatInfo DecodeFormat(const uint8_t* s) {
     f.magic = GetU32(s + kMagicAt);
     f.group = GetU32(s + kGroupAt);
     f.version = GetU32(s + kVersionAt);
-    for (size_t i = 0; i < f.geometry.size(); i++) f.geometry[i] = GetU32(s + GeometryOffset(i));
+    for (size_t i = 0; i < f.geometry.size(); i++)
+        f.geometry[i] = GetU32(s + GeometryOffset(i));
     return f;
 }
 
 void EncodeFormat(const FormatInfo& f, uint8_t* s) {
     std::memcpy(s, f.bytes.data(), kFormatBytes);
-    for (size_t i = 0; i < f.geometry.size(); i++) PutU32(s + GeometryOffset(i), f.geometry[i]);
+    for (size_t i = 0; i < f.geometry.size(); i++)
+        PutU32(s + GeometryOffset(i), f.geometry[i]);
     PutU32(s + kMagicAt, f.magic);
     PutU32(s + kGroupAt, f.group);
     PutU32(s + kVersionAt, f.version);
@@ -48,7 +50,8 @@ void EncodeFormat(const FormatInfo& f, uint8_t* s) {
 
 bool GeometrySound(const FormatInfo& f) {
     for (uint32_t word : f.geometry)
-        if (word == 0 || word == 0xFFFFFFFFu) return false;
+        if (word == 0 || word == 0xFFFFFFFFu)
+            return false;
     return true;
 }
 
@@ -62,7 +65,8 @@ void EncodeDataInfo(const DataInfo& info, uint8_t* s) {
 }
 
 IndexPlace MonthEntryPlace(uint32_t i) {
-    if (i == 0) return IndexPlace{0, kMonthEntryBytes};
+    if (i == 0)
+        return IndexPlace{0, kMonthEntryBytes};
     return IndexPlace{(i + 1) / 2, i % 2 == 1 ? 0 : kMonthEntryBytes};
 }
 

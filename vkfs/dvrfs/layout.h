@@ -75,7 +75,7 @@ inline constexpr uint32_t kFreeLink = 0xFFFFFFFFu;
 inline constexpr uint32_t kEmptyTime = 0xFFFFFFFFu;
 inline constexpr uint32_t kSecondsPerDay = 86400;
 inline constexpr uint32_t kSecondEntryBytes = 8;
-inline constexpr uint32_t kSecondsPerSector = kSectorBytes / kSecondEntryBytes;  // 64
+inline constexpr uint32_t kSecondsPerSector = kSectorBytes / kSecondEntryBytes;      // 64
 inline constexpr uint32_t kSecondIndexSectors = kSecondsPerDay / kSecondsPerSector;  // 1350
 inline constexpr uint32_t kBlockShift = 17;  // sectors per data block: 2^17 (64 MiB)
 inline constexpr uint64_t kBlockSectors = uint64_t{1} << kBlockShift;
@@ -180,8 +180,12 @@ struct SecondEntry {
     uint32_t secondWord = 0;
 };
 // Sector (from the index's first) and byte offset of second e's entry.
-inline uint32_t SecondEntrySector(uint32_t e) { return e / kSecondsPerSector; }
-inline size_t SecondEntryOffset(uint32_t e) { return (e % kSecondsPerSector) * kSecondEntryBytes; }
+inline uint32_t SecondEntrySector(uint32_t e) {
+    return e / kSecondsPerSector;
+}
+inline size_t SecondEntryOffset(uint32_t e) {
+    return (e % kSecondsPerSector) * kSecondEntryBytes;
+}
 SecondEntry DecodeSecondEntry(const uint8_t* sector, uint32_t e);
 void EncodeSecondEntry(const SecondEntry& s, uint8_t* sector, uint32_t e);
 
@@ -193,11 +197,15 @@ struct BitmapEntry {
 inline uint64_t BitmapSector(uint32_t bitmapBase, uint64_t block) {
     return bitmapBase + block / kBitmapEntriesPerSector + kBitmapSkipSectors;
 }
-inline size_t BitmapOffset(uint64_t block) { return (block % kBitmapEntriesPerSector) * kBitmapEntryBytes; }
+inline size_t BitmapOffset(uint64_t block) {
+    return (block % kBitmapEntriesPerSector) * kBitmapEntryBytes;
+}
 BitmapEntry DecodeBitmapEntry(const uint8_t* sector, uint64_t block);
 void EncodeBitmapEntry(const BitmapEntry& b, uint8_t* sector, uint64_t block);
 
 // First sector of data block n.
-inline uint64_t BlockStart(uint32_t dataBase, uint64_t block) { return dataBase + (block << kBlockShift); }
+inline uint64_t BlockStart(uint32_t dataBase, uint64_t block) {
+    return dataBase + (block << kBlockShift);
+}
 
 }  // namespace vkfs::dvrfs

@@ -45,7 +45,8 @@ int ReadSector(Library& lib, Disk& disk, uint64_t sector, uint8_t* out) {
     int rc = 0;
     const uint8_t* buffer = lib.cache.Request(disk.rawId, sector, &rc);
     if (!buffer) {
-        if (rc == kDiskLost) disk.lost = true;
+        if (rc == kDiskLost)
+            disk.lost = true;
         return rc;
     }
     std::memcpy(out, buffer, kSectorBytes);
@@ -55,18 +56,21 @@ int ReadSector(Library& lib, Disk& disk, uint64_t sector, uint8_t* out) {
 
 std::shared_ptr<Disk> DiskById(Library& lib, uint32_t id) {
     for (const auto& disk : lib.disks)
-        if (static_cast<uint32_t>(disk->rawId) == id) return disk;
+        if (static_cast<uint32_t>(disk->rawId) == id)
+            return disk;
     return nullptr;
 }
 
 void ReleaseHandle(Handle& h) {
     h.find.reset();
     for (int& id : h.rawIds) {
-        if (id >= 0) dvrfs_raw_close(id);
+        if (id >= 0)
+            dvrfs_raw_close(id);
         id = -1;
     }
     h.rawPath.clear();
-    if (h.positioned && h.disk) h.disk->positionedHandles--;
+    if (h.positioned && h.disk)
+        h.disk->positionedHandles--;
     h.positioned = false;
     h.disk.reset();
     h.visitedBlocks.clear();
@@ -138,7 +142,8 @@ int dvrfs_exit(int force) {
             return kFail;
         }
         bool open = !lib->disks.empty();
-        for (const auto& h : lib->handles) open = open || h != nullptr;
+        for (const auto& h : lib->handles)
+            open = open || h != nullptr;
         if (open) {
             Log("channel or disk has not been closed!");
             return kFail;
@@ -147,7 +152,8 @@ int dvrfs_exit(int force) {
     }
     // The thread takes the mutex for each tick: wait for it without holding it.
     lib->manageStop.Set();
-    if (lib->manageThread.Joinable()) lib->manageThread.Join();
+    if (lib->manageThread.Joinable())
+        lib->manageThread.Join();
     std::lock_guard<std::mutex> hold(GlobalMutex());
     gLibrary->cache.Check();
     gLibrary.reset();

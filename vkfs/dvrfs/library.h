@@ -80,7 +80,7 @@ struct Handle {
     int32_t end[6] = {};
     uint32_t lastSector = 0;
     std::set<uint64_t> visitedBlocks;  // blocks entered since the seek: a chain never comes back
-    int rawIds[2] = {-1, -1};           // [0] index sectors and bitmap, [1] data
+    int rawIds[2] = {-1, -1};          // [0] index sectors and bitmap, [1] data
     std::string rawPath;
     std::unique_ptr<uint8_t[]> sectorBuffer;
 };

@@ -37,7 +37,8 @@ void Emit(LogState& s, const char* text) {
 bool OpenLog() {
     LogState& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
-    if (s.file) std::fclose(s.file);
+    if (s.file)
+        std::fclose(s.file);
     s.file = s.path.empty() ? nullptr : std::fopen(s.path.c_str(), "w+b");
     return s.file != nullptr;
 }
@@ -45,7 +46,8 @@ bool OpenLog() {
 void CloseLog() {
     LogState& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
-    if (s.file) std::fclose(s.file);
+    if (s.file)
+        std::fclose(s.file);
     s.file = nullptr;
 }
 

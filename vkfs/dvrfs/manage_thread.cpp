@@ -15,7 +15,8 @@ void ManageThread(Library* lib, uint32_t tickMs, uint32_t idleSeconds) {
     while (!lib->manageStop.Wait(tickMs)) {
         std::lock_guard<std::mutex> hold(GlobalMutex());
         for (const auto& disk : lib->disks) {
-            if (!disk->awake || disk->positionedHandles > 0 || disk->rawId == lib->currentDisk) continue;
+            if (!disk->awake || disk->positionedHandles > 0 || disk->rawId == lib->currentDisk)
+                continue;
             if (++disk->idleSeconds > idleSeconds) {
                 Print("disk:%d go to sleep!", disk->rawId);
                 disk->awake = false;

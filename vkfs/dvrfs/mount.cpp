@@ -58,20 +58,23 @@ int CheckFormat(const Library& lib, const Disk& disk) {
     else if (lib.hasReference &&
              (f.BlockSize() != lib.reference.BlockSize() || f.DataAlign() != lib.reference.DataAlign()))
         why = "add_disk failed, block_size or data_align is not compatible with others!";
-    if (!why) return kOk;
+    if (!why)
+        return kOk;
     Log("%s", why);
     Log("disk: %s format is invalided!", disk.path.c_str());
     return kFail;
 }
 
 void ReleaseIndexCache(Library& lib, Disk& disk) {
-    for (const uint8_t* sector : disk.indexCache) lib.cache.Release(sector);
+    for (const uint8_t* sector : disk.indexCache)
+        lib.cache.Release(sector);
     disk.indexCache.clear();
 }
 
 int Mount(Library& lib, Disk& disk) {
     uint32_t offset = 0;
-    if (const int rc = FindPartition(disk.rawId, disk.path, &offset)) return rc;
+    if (const int rc = FindPartition(disk.rawId, disk.path, &offset))
+        return rc;
     disk.partitionOffset = offset;
     RawSetPartitionOffset(disk.rawId, offset);
 
@@ -81,7 +84,8 @@ int Mount(Library& lib, Disk& disk) {
         return rc;
     }
     disk.format = DecodeFormat(sector);
-    if (const int rc = CheckFormat(lib, disk)) return rc;
+    if (const int rc = CheckFormat(lib, disk))
+        return rc;
 
     if (const int rc = dvrfs_raw_read(disk.rawId, disk.format.StatSector(), 1, sector); rc < 0) {
         Log("disk: ID=%d disk stat info read failed!", disk.rawId);
@@ -120,7 +124,8 @@ int Mount(Library& lib, Disk& disk) {
 // Every open handle's find learns that the disks changed.
 void MarkHandlesChanged(Library& lib) {
     for (auto& h : lib.handles)
-        if (h) h->diskChanged = true;
+        if (h)
+            h->diskChanged = true;
 }
 
 }  // namespace
@@ -199,7 +204,8 @@ int dvrfs_remove_disk(const char* path, int force, int diskGroup) {
     }
     for (auto it = lib->disks.begin(); path && it != lib->disks.end(); ++it) {
         Disk& disk = **it;
-        if (disk.path != path) continue;
+        if (disk.path != path)
+            continue;
         Log("<%s> is removed.", path);
         ReleaseIndexCache(*lib, disk);
         dvrfs_raw_close(disk.rawId);

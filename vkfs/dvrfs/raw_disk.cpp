@@ -41,21 +41,23 @@ RawTable& Table() {
 // "(errno 2)"), -1 when it names none.
 long ErrorNumber(const std::string& text) {
     const size_t at = text.rfind("(err");
-    if (at == std::string::npos) return -1;
+    if (at == std::string::npos)
+        return -1;
     const size_t digits = text.find_first_of("0123456789-", at);
-    if (digits == std::string::npos) return -1;
+    if (digits == std::string::npos)
+        return -1;
     return std::strtol(text.c_str() + digits, nullptr, 10);
 }
 
 // Holds the semaphore for one open or close.
 class SemaphoreHold {
-public:
+  public:
     explicit SemaphoreHold(platform::Semaphore& s) : s_(s) { s_.Wait(); }
     ~SemaphoreHold() { s_.Release(); }
     SemaphoreHold(const SemaphoreHold&) = delete;
     SemaphoreHold& operator=(const SemaphoreHold&) = delete;
 
-private:
+  private:
     platform::Semaphore& s_;
 };
 
@@ -87,7 +89,8 @@ int dvrfs_raw_open(const std::string& path) {
     for (int step = 1; step <= kMaxRawHandles; step++) {
         const int id = (t.lastGiven + step) % kMaxRawHandles;
         RawEntry& e = t.entries[static_cast<size_t>(id)];
-        if (e.device) continue;
+        if (e.device)
+            continue;
         e.device = std::move(device);
         e.sizeSectors = bytes / kSectorBytes;
         e.partitionOffset = 0;
@@ -166,7 +169,8 @@ int dvrfs_raw_close(int id) {
 void RawSetPartitionOffset(int id, uint32_t offset) {
     RawTable& t = Table();
     std::lock_guard<std::mutex> hold(t.lock);
-    if (ValidId(id)) t.entries[static_cast<size_t>(id)].partitionOffset = offset;
+    if (ValidId(id))
+        t.entries[static_cast<size_t>(id)].partitionOffset = offset;
 }
 
 uint64_t RawSizeSectors(int id) {
@@ -179,7 +183,8 @@ int RawHandlesInUse() {
     RawTable& t = Table();
     std::lock_guard<std::mutex> hold(t.lock);
     int n = 0;
-    for (const RawEntry& e : t.entries) n += e.device ? 1 : 0;
+    for (const RawEntry& e : t.entries)
+        n += e.device ? 1 : 0;
     return n;
 }
 

@@ -53,7 +53,8 @@ uint8_t* SectorCache::Request(int disk, uint64_t sector, int* rc) {
     }
     const int got = dvrfs_raw_read(disk, sector, 1, node->buffer);
     if (got != static_cast<int>(kSectorBytes)) {
-        if (rc) *rc = got < 0 ? got : -1;
+        if (rc)
+            *rc = got < 0 ? got : -1;
         spare.push_back(node->buffer);
         node->buffer = nullptr;
         freeNodes_.push_back(node);
@@ -66,19 +67,22 @@ uint8_t* SectorCache::Request(int disk, uint64_t sector, int* rc) {
     byAddress_[AddressBucket(node->buffer)].push_back(node);
     bySector_[SectorBucket(disk, sector)].push_back(node);
     memUsed_ += kSectorBytes;
-    if (rc) *rc = 0;
+    if (rc)
+        *rc = 0;
     return node->buffer;
 }
 
 SectorCache::Node* SectorCache::FindByAddress(const uint8_t* buffer) {
     for (Node* n : byAddress_[AddressBucket(buffer)])
-        if (n->buffer == buffer) return n;
+        if (n->buffer == buffer)
+            return n;
     return nullptr;
 }
 
 SectorCache::Node* SectorCache::FindBySector(int disk, uint64_t sector) {
     for (Node* n : bySector_[SectorBucket(disk, sector)])
-        if (n->disk == disk && n->sector == sector) return n;
+        if (n->disk == disk && n->sector == sector)
+            return n;
     return nullptr;
 }
 
@@ -107,7 +111,8 @@ bool SectorCache::Drop(Node* node) {
             static_cast<unsigned long>(node->sector));
         return false;
     }
-    if (--node->references > 0) return true;
+    if (--node->references > 0)
+        return true;
     working_.remove(node);
     Erase(byAddress_[AddressBucket(node->buffer)], node);
     Erase(bySector_[SectorBucket(node->disk, node->sector)], node);
@@ -128,10 +133,12 @@ bool SectorCache::Drop(Node* node) {
 int SectorCache::Check() {
     // Flush what is kept for reuse: none of it is in use.
     for (auto& list : freeBuffers_) {
-        for (uint8_t* b : list) delete[] b;
+        for (uint8_t* b : list)
+            delete[] b;
         list.clear();
     }
-    for (Node* n : freeNodes_) delete n;
+    for (Node* n : freeNodes_)
+        delete n;
     freeNodes_.clear();
 
     int failed = 0;
@@ -147,21 +154,24 @@ int SectorCache::Check() {
     }
     Print("checking cachelist_freev[] is empty ...");
     int nonEmpty = 0;
-    for (const auto& list : freeBuffers_) nonEmpty += list.empty() ? 0 : 1;
+    for (const auto& list : freeBuffers_)
+        nonEmpty += list.empty() ? 0 : 1;
     if (nonEmpty) {
         Log("cachelist_freev[] has %d not empty!", nonEmpty);
         failed++;
     }
     Print("checking scmap_tbl_hptr[]  is empty ...");
     nonEmpty = 0;
-    for (const auto& bucket : byAddress_) nonEmpty += bucket.empty() ? 0 : 1;
+    for (const auto& bucket : byAddress_)
+        nonEmpty += bucket.empty() ? 0 : 1;
     if (nonEmpty) {
         Log("scmap_tbl_hptr[] has %d not empty!", nonEmpty);
         failed++;
     }
     Print("checking scmap_tbl_hsct[]  is empty ...");
     nonEmpty = 0;
-    for (const auto& bucket : bySector_) nonEmpty += bucket.empty() ? 0 : 1;
+    for (const auto& bucket : bySector_)
+        nonEmpty += bucket.empty() ? 0 : 1;
     if (nonEmpty) {
         Log("scmap_tbl_hsct[] has %d not empty!", nonEmpty);
         failed++;
@@ -182,13 +192,17 @@ void SectorCache::FreeAll() {
         delete n;
     }
     working_.clear();
-    for (auto& bucket : byAddress_) bucket.clear();
-    for (auto& bucket : bySector_) bucket.clear();
+    for (auto& bucket : byAddress_)
+        bucket.clear();
+    for (auto& bucket : bySector_)
+        bucket.clear();
     for (auto& list : freeBuffers_) {
-        for (uint8_t* b : list) delete[] b;
+        for (uint8_t* b : list)
+            delete[] b;
         list.clear();
     }
-    for (Node* n : freeNodes_) delete n;
+    for (Node* n : freeNodes_)
+        delete n;
     freeNodes_.clear();
     memUsed_ = 0;
 }

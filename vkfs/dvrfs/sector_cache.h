@@ -28,7 +28,7 @@
 namespace vkfs::dvrfs {
 
 class SectorCache {
-public:
+  public:
     SectorCache() = default;
     ~SectorCache();
     SectorCache(const SectorCache&) = delete;
@@ -48,7 +48,7 @@ public:
     // failed checks.
     int Check();
 
-private:
+  private:
     struct Node {
         uint8_t* buffer = nullptr;
         int disk = 0;
@@ -66,12 +66,12 @@ private:
     bool Drop(Node* node);
     void FreeAll();
 
-    std::list<Node*> working_;                   // cachelist_working
-    std::vector<Node*> freeNodes_;               // freenode_list
+    std::list<Node*> working_;                                     // cachelist_working
+    std::vector<Node*> freeNodes_;                                 // freenode_list
     std::array<std::vector<uint8_t*>, kSizeClasses> freeBuffers_;  // cachelist_freev
-    std::array<std::vector<Node*>, kBuckets> byAddress_;          // scmap_tbl_hptr
-    std::array<std::vector<Node*>, kBuckets> bySector_;           // scmap_tbl_hsct
-    uint64_t memUsed_ = 0;                       // status.mem.used
+    std::array<std::vector<Node*>, kBuckets> byAddress_;           // scmap_tbl_hptr
+    std::array<std::vector<Node*>, kBuckets> bySector_;            // scmap_tbl_hsct
+    uint64_t memUsed_ = 0;                                         // status.mem.used
 };
 
 }  // namespace vkfs::dvrfs

@@ -49,8 +49,12 @@ bool SameRecord(const dvrfs_find_result& found, const dvrfs_find_result& record)
 }
 
 // Finds `record` again on `disk` with a find of its own.
-int FindAgain(Library& lib, const std::shared_ptr<Disk>& disk, int channel, const int time[6],
-              const dvrfs_find_result& record, Candidate* out) {
+int FindAgain(Library& lib,
+              const std::shared_ptr<Disk>& disk,
+              int channel,
+              const int time[6],
+              const dvrfs_find_result& record,
+              Candidate* out) {
     Find find;
     find.query.typeMask = static_cast<int32_t>(kSeekMask);
     find.query.kind = kDvrfsFindRange;
@@ -62,9 +66,11 @@ int FindAgain(Library& lib, const std::shared_ptr<Disk>& disk, int channel, cons
     find.nodes.back().disk = disk;
     FindNode& node = find.nodes.back();
     while (true) {
-        if (const int rc = RangeStep(lib, find, node)) return rc;
+        if (const int rc = RangeStep(lib, find, node))
+            return rc;
         dvrfs_find_result found;
-        if (ChooseRange(find, &found) != kOk) return kNotFound;
+        if (ChooseRange(find, &found) != kOk)
+            return kNotFound;
         if (SameRecord(found, record)) {
             *out = find.lastCandidate;
             return kOk;
@@ -74,15 +80,23 @@ int FindAgain(Library& lib, const std::shared_ptr<Disk>& disk, int channel, cons
 
 // The data sector the per-second index names for second e of the record, or
 // the nearest one `count` entries away in `direction`.
-int SecondEntryFor(Library& lib, Disk& disk, uint32_t indexBase, uint32_t e, int first, int last,
-                   int direction, int count, SecondEntry* out) {
+int SecondEntryFor(Library& lib,
+                   Disk& disk,
+                   uint32_t indexBase,
+                   uint32_t e,
+                   int first,
+                   int last,
+                   int direction,
+                   int count,
+                   SecondEntry* out) {
     std::vector<uint8_t> sector(kSectorBytes);
     uint32_t inHand = 0xFFFFFFFFu;
     int s = static_cast<int>(e);
     for (int checked = 0;; checked++) {
         const uint32_t at = SecondEntrySector(static_cast<uint32_t>(s));
         if (at != inHand) {
-            if (const int rc = ReadSector(lib, disk, uint64_t{indexBase} + at, sector.data())) return rc;
+            if (const int rc = ReadSector(lib, disk, uint64_t{indexBase} + at, sector.data()))
+                return rc;
             inHand = at;
         }
         const SecondEntry entry = DecodeSecondEntry(sector.data(), static_cast<uint32_t>(s));
@@ -91,30 +105,40 @@ int SecondEntryFor(Library& lib, Disk& disk, uint32_t indexBase, uint32_t e, int
             return kOk;
         }
         s += direction == 1 ? 1 : -1;
-        if (checked >= count || s < first || s > last) return kNoMore;
+        if (checked >= count || s < first || s > last)
+            return kNoMore;
     }
 }
 
 int OpenRaw(const Disk& disk, int* id) {
     *id = dvrfs_raw_open(disk.path);
-    if (*id < 0) return kFail;
+    if (*id < 0)
+        return kFail;
     RawSetPartitionOffset(*id, disk.partitionOffset);
     return kOk;
 }
 
-int Seek(Library& lib, Handle& h, const int time[6], int direction, int count, const dvrfs_find_result& record) {
+int Seek(Library& lib,
+         Handle& h,
+         const int time[6],
+         int direction,
+         int count,
+         const dvrfs_find_result& record) {
     const std::shared_ptr<Disk> disk = DiskById(lib, record.diskId);
     if (!disk) {
         Log("can't get disk_entry");
         return kDiskLost;
     }
-    if (disk->lost) return kDiskLost;
+    if (disk->lost)
+        return kDiskLost;
 
     Candidate c;
-    if (const int rc = FindAgain(lib, disk, h.channel, time, record, &c)) return rc;
+    if (const int rc = FindAgain(lib, disk, h.channel, time, record, &c))
+        return rc;
 
     std::vector<uint8_t> sector(kSectorBytes);
-    if (const int rc = ReadSector(lib, *disk, c.firstDaySector, sector.data())) return rc;
+    if (const int rc = ReadSector(lib, *disk, c.firstDaySector, sector.data()))
+        return rc;
     const uint32_t secondIndex = DecodeDayChannel(sector.data()).secondIndex;
     if (secondIndex == 0) {
         Log("there is error in write func!");
@@ -126,26 +150,30 @@ int Seek(Library& lib, Handle& h, const int time[6], int direction, int count, c
         return kFail;
     }
     SecondEntry entry;
-    if (const int rc = SecondEntryFor(lib, *disk, secondIndex, static_cast<uint32_t>(e), first, last, direction,
-                                      count, &entry))
+    if (const int rc = SecondEntryFor(lib, *disk, secondIndex, static_cast<uint32_t>(e), first, last,
+                                      direction, count, &entry))
         return rc;
 
     // The raw devices stay open from seek to seek on the same disk.
     if (h.rawPath != disk->path || h.rawIds[0] < 0 || h.rawIds[1] < 0) {
         int ids[2] = {-1, -1};
         if (OpenRaw(*disk, &ids[0]) || OpenRaw(*disk, &ids[1])) {
-            if (ids[0] >= 0) dvrfs_raw_close(ids[0]);
+            if (ids[0] >= 0)
+                dvrfs_raw_close(ids[0]);
             Log("tseek open failed!");
             return kFail;
         }
         for (int i = 0; i < 2; i++) {
-            if (h.rawIds[i] >= 0) dvrfs_raw_close(h.rawIds[i]);
+            if (h.rawIds[i] >= 0)
+                dvrfs_raw_close(h.rawIds[i]);
             h.rawIds[i] = ids[i];
         }
         h.rawPath = disk->path;
     }
-    if (!h.sectorBuffer) h.sectorBuffer = std::make_unique<uint8_t[]>(kSectorBytes);
-    if (h.positioned && h.disk) h.disk->positionedHandles--;
+    if (!h.sectorBuffer)
+        h.sectorBuffer = std::make_unique<uint8_t[]>(kSectorBytes);
+    if (h.positioned && h.disk)
+        h.disk->positionedHandles--;
     disk->positionedHandles++;
     h.positioned = true;
     h.disk = disk;
@@ -168,7 +196,8 @@ int ReadBitmap(Handle& h, Disk& disk, uint64_t block, BitmapEntry* out) {
     const uint64_t at = BitmapSector(disk.format.BitmapBase(), block);
     const int rc = dvrfs_raw_read(h.rawIds[0], at, 1, h.sectorBuffer.get());
     if (rc < 0) {
-        if (rc == kDiskLost) disk.lost = true;
+        if (rc == kDiskLost)
+            disk.lost = true;
         return rc;
     }
     *out = DecodeBitmapEntry(h.sectorBuffer.get(), block);
@@ -191,30 +220,36 @@ int CheckEntry(Handle& h, Disk& disk, uint32_t* lastSector) {
     }
     const int rc = dvrfs_raw_read(h.rawIds[0], h.dayChannelSector, 1, sector);
     if (rc < 0) {
-        if (rc == kDiskLost) disk.lost = true;
+        if (rc == kDiskLost)
+            disk.lost = true;
         return rc;
     }
     const DayChannelHeader header = DecodeDayChannel(sector);
-    if (header.Free() || h.entryIndex >= std::min<uint32_t>(header.count, kMaxDayEntries)) return kNotFound;
+    if (header.Free() || h.entryIndex >= std::min<uint32_t>(header.count, kMaxDayEntries))
+        return kNotFound;
     const RecEntry e = DecodeRecEntry(sector, h.entryIndex);
     const TimeOfDay start = UnpackTime(e.start), end = UnpackTime(e.end);
     if (e.Empty() || start.hour != h.start[3] || start.minute != h.start[4] || start.second != h.start[5])
         return kNotFound;
     // A record still being written reads on as its end moves.
-    if (e.end == kEmptyTime || !end.Valid() || end.Seconds() < SecondsOf(h.end)) return kNotFound;
+    if (e.end == kEmptyTime || !end.Valid() || end.Seconds() < SecondsOf(h.end))
+        return kNotFound;
     *lastSector = e.lastSector;
     return kOk;
 }
 
 int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
     const std::shared_ptr<Disk> disk = h.disk;
-    if (!disk || disk->lost || DiskById(lib, static_cast<uint32_t>(disk->rawId)) != disk) return kDiskLost;
+    if (!disk || disk->lost || DiskById(lib, static_cast<uint32_t>(disk->rawId)) != disk)
+        return kDiskLost;
     TouchDisk(*disk);
     uint32_t last = 0;
-    if (const int rc = CheckEntry(h, *disk, &last)) return rc;
+    if (const int rc = CheckEntry(h, *disk, &last))
+        return rc;
     h.lastSector = last;
     const uint32_t dataBase = disk->format.DataBase();
-    if (last < dataBase) return kEndOfRecord;
+    if (last < dataBase)
+        return kEndOfRecord;
     const uint64_t lastBlock = (uint64_t{last} - dataBase) >> kBlockShift;
     if (!h.blockValid) {
         Log("can't read from tseek addr!");
@@ -229,11 +264,13 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
     const size_t want = static_cast<size_t>(length);
     while (got < want) {
         const uint64_t blockStart = BlockStart(dataBase, block), blockEnd = blockStart + kBlockSectors;
-        if (block == lastBlock && position > last) break;
+        if (block == lastBlock && position > last)
+            break;
         if (position == blockEnd) {
             // The block is used up: on to the next one of the chain.
             if (!ownerChecked) {
-                if (const int rc = ReadBitmap(h, *disk, block, &link)) return rc;
+                if (const int rc = ReadBitmap(h, *disk, block, &link))
+                    return rc;
             }
             const bool seen = h.visitedBlocks.count(link.next) != 0 ||
                               std::find(entered.begin(), entered.end(), link.next) != entered.end();
@@ -252,23 +289,28 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
             return kInconsistent;
         }
         if (!ownerChecked) {
-            if (const int rc = ReadBitmap(h, *disk, block, &link)) return rc;
+            if (const int rc = ReadBitmap(h, *disk, block, &link))
+                return rc;
             ownerChecked = true;
         }
         // The chain ends here: so does the record, whatever its entry says.
         const bool endsHere = block == lastBlock || link.next == kNoBlock;
-        if (endsHere && position > last) break;
+        if (endsHere && position > last)
+            break;
         uint64_t sectors = std::min<uint64_t>((want - got) / kSectorBytes, blockEnd - position);
-        if (endsHere) sectors = std::min<uint64_t>(sectors, uint64_t{last} - position + 1);
+        if (endsHere)
+            sectors = std::min<uint64_t>(sectors, uint64_t{last} - position + 1);
         const int rc = dvrfs_raw_read(h.rawIds[1], position, static_cast<uint32_t>(sectors), buffer + got);
         if (rc < 0) {
-            if (rc == kDiskLost) disk->lost = true;
+            if (rc == kDiskLost)
+                disk->lost = true;
             return rc;
         }
         got += static_cast<size_t>(sectors) * kSectorBytes;
         position += sectors;
     }
-    if (got == 0) return kEndOfRecord;
+    if (got == 0)
+        return kEndOfRecord;
     h.position = position;
     h.block = block;
     h.visitedBlocks.insert(entered.begin(), entered.end());
@@ -282,7 +324,10 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
 using namespace vkfs;
 using namespace vkfs::dvrfs;
 
-int dvrfs_tseek(unsigned handle, const int time[6], int direction, int count,
+int dvrfs_tseek(unsigned handle,
+                const int time[6],
+                int direction,
+                int count,
                 const vkfs::dvrfs_find_result* record) {
     if (handle >= kMaxHandles || !time || !record || (direction != 0 && direction != 1) || count < 0) {
         Log("bad param!");
@@ -334,6 +379,7 @@ int dvrfs_read(int handle, void* buffer, int length, int*) {
         return kNoFind;
     }
     const int rc = ReadRecord(*lib, *h, static_cast<uint8_t*>(buffer), length);
-    if (rc < 0 && rc != kEndOfRecord) Log("dvrfs_read error!ret_value = %d", rc);
+    if (rc < 0 && rc != kEndOfRecord)
+        Log("dvrfs_read error!ret_value = %d", rc);
     return rc;
 }

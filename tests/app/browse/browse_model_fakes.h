@@ -40,7 +40,10 @@ class FakeDisks : public DiskLibrary {
   public:
     explicit FakeDisks(CallLog& log) : log_(log) {}
 
-    FSDiskHandle AddDisk(void* window, int count, int number, const char* path,
+    FSDiskHandle AddDisk(void* window,
+                         int count,
+                         int number,
+                         const char* path,
                          FSSearchCallback cb) override {
         log_.Add("AddDisk " + std::string(path));
         addWindow = window, addChannels = count, addNumber = number, monthCallback = cb;
@@ -52,7 +55,13 @@ class FakeDisks : public DiskLibrary {
         range = r, windows = w, monthUser = u;
     }
     void StopMonSearch(FSDiskHandle) override { log_.Add("StopMonSearch"); }
-    void SearchByDay(FSDiskHandle, RecTime f, RecTime t, FSHwnd* w, FSSearchCallback cb, void* u, int g,
+    void SearchByDay(FSDiskHandle,
+                     RecTime f,
+                     RecTime t,
+                     FSHwnd* w,
+                     FSSearchCallback cb,
+                     void* u,
+                     int g,
                      const int ch[4]) override {
         log_.Add("SearchByDay");
         from = f, to = t, windows = w, dayCallback = cb, dayUser = u, group = g;
@@ -64,7 +73,8 @@ class FakeDisks : public DiskLibrary {
     // record of a channel (zero-based), and the final calls.
     void Month(int year, int month, const std::vector<int>& days) {
         FSMonthResult result{year, month, {}, {}};
-        for (const int d : days) result.days[d - 1] = 1;
+        for (const int d : days)
+            result.days[d - 1] = 1;
         Report(monthCallback, monthUser, &result, 0, 0);
     }
     void MonthEnd() { Report(monthCallback, monthUser, nullptr, 0, 0); }
@@ -118,7 +128,8 @@ class FakePage : public FileListPage, public PlaybackControl {
     void SetCalendarDays(const std::vector<std::string>& days) override {
         log_.Add("SetCalendarDays");
         calendarDays = days;
-        if (const auto day = calendar.SetDays(days)) model->OnSearchDay(*day);
+        if (const auto day = calendar.SetDays(days))
+            model->OnSearchDay(*day);
     }
     void StoreDiskFolder(const std::string& f) override { storedFolder = f; }
     void StorePhysicalDrive(int drive) override { storedDrive = drive; }
@@ -130,7 +141,8 @@ class FakePage : public FileListPage, public PlaybackControl {
 
     void StopAllAndClear() override {
         log_.Add("StopAllAndClear");
-        for (auto& row : timebar) row.clear();
+        for (auto& row : timebar)
+            row.clear();
     }
     void AddTimebarRecord(int row, const play::_recfile_info_t& r) override { timebar.at(row).push_back(r); }
     bool HasSyncMaster() override { return syncMaster; }
@@ -151,12 +163,15 @@ class FakePage : public FileListPage, public PlaybackControl {
             std::string message;
             {
                 std::lock_guard hold(lock_);
-                if (posted_.empty()) return;
+                if (posted_.empty())
+                    return;
                 message = posted_.front();
                 posted_.pop_front();
             }
-            if (message == "month done") model->OnMonthSearchDone();
-            if (message == "day done") model->OnDaySearchDone();
+            if (message == "month done")
+                model->OnMonthSearchDone();
+            if (message == "day done")
+                model->OnDaySearchDone();
         }
     }
     // Waits (for a search on a real library thread) until `message` is posted.
@@ -198,7 +213,9 @@ struct FileListRig {
     explicit FileListRig(CalendarDate today, DiskLibrary* library = nullptr)
         : disks(log),
           page(log, today),
-          model({library ? *library : disks, drives, page, page}, {paneRecords, paneFlags}, {&window, &hwnd},
+          model({library ? *library : disks, drives, page, page},
+                {paneRecords, paneFlags},
+                {&window, &hwnd},
                 {"Searching, Please wait", "Search Finished", "Search State"}) {
         page.model = &model;
     }

@@ -12,7 +12,8 @@ namespace {
 std::vector<int> Marked(const CalendarModel& c) {
     std::vector<int> days;
     for (int d = 1; d <= kCalendarDayButtons; d++)
-        if (c.DayMarked(d)) days.push_back(d);
+        if (c.DayMarked(d))
+            days.push_back(d);
     return days;
 }
 
@@ -103,7 +104,8 @@ TEST(ChannelChooser, NoneCheckedIsAcceptedAndFiveAreRefused) {
 
     ChannelChooserModel chooser;
     chooser.SetChannels({3, -1, 47, 60});
-    for (const int channel : {0, 20, 21}) chooser.SetChecked(channel, true);
+    for (const int channel : {0, 20, 21})
+        chooser.SetChecked(channel, true);
     EXPECT_FALSE(chooser.OnOK());
     EXPECT_FALSE(chooser.IsAccepted());
     EXPECT_EQ(chooser.GetChannels(), (ChosenChannels{-1, -1, -1, -1}));

@@ -69,7 +69,8 @@ TEST_F(FileListTest, SelectDiskOpensThePhysicalDriveAndSearchesTenYearsOfMonths)
 
     // The status line gains a dot per tick and starts again after eighteen.
     EXPECT_EQ(page_.status, "Searching, Please wait");
-    for (int i = 0; i < 18; i++) model_.OnStatusTimer();
+    for (int i = 0; i < 18; i++)
+        model_.OnStatusTimer();
     EXPECT_EQ(page_.status, "Searching, Please wait" + std::string(18, '.'));
     model_.OnStatusTimer();
     EXPECT_EQ(page_.status, "Searching, Please wait.");
@@ -90,7 +91,8 @@ TEST_F(FileListTest, SelectDiskGivesUpQuietlyAndEnablesItsControlsAgain) {
         SCOPED_TRACE(c.what);
         FileListRig rig(kToday);
         rig.page.folder = c.folder;
-        if (c.drive) rig.drives.numbers["\\\\.\\E:"] = *c.drive;
+        if (c.drive)
+            rig.drives.numbers["\\\\.\\E:"] = *c.drive;
         rig.disks.addResult = c.added;
         rig.model.OnSelectDisk();
         EXPECT_TRUE(rig.page.diskControls);
@@ -196,14 +198,17 @@ TEST_P(PlayRowTest, DoubleClickSeeksThePaneOrTheSyncGroupToTheRowsStart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Modes, PlayRowTest,
+    Modes,
+    PlayRowTest,
     ::testing::Values(
         PlayCase{"SyncWithoutMaster",
                  true,
                  false,
                  {"PlayPane -1", "SetCursorTime 2 9:8:7 common", "SyncSeekAll", "SelectPane 2"}},
-        PlayCase{
-            "SyncWithMaster", true, true, {"SetCursorTime 2 9:8:7 common", "SyncSeekAll", "SelectPane 2"}},
+        PlayCase{"SyncWithMaster",
+                 true,
+                 true,
+                 {"SetCursorTime 2 9:8:7 common", "SyncSeekAll", "SelectPane 2"}},
         PlayCase{"IdlePane",
                  false,
                  false,
@@ -232,10 +237,12 @@ TEST_F(FileListTest, CloseDiskStopsTheSearchesFirstAndLeavesOnlyToday) {
     EXPECT_TRUE(page_.clear);
 
     EXPECT_EQ(page_.calendarDays, std::vector<std::string>{"190320"});
-    for (int day = 1; day <= 31; day++) EXPECT_EQ(page_.calendar.DayMarked(day), day == 20) << day;
+    for (int day = 1; day <= 31; day++)
+        EXPECT_EQ(page_.calendar.DayMarked(day), day == 20) << day;
     EXPECT_EQ(page_.calendar.SelectedDay(), 20);
     // A day clicked afterwards searches nothing: the page holds no day.
-    if (const auto day = page_.calendar.OnDayClicked(19)) model_.OnSearchDay(*day);
+    if (const auto day = page_.calendar.OnDayClicked(19))
+        model_.OnSearchDay(*day);
     EXPECT_EQ(log_.Find("SearchByDay"), -1);
 
     model_.CloseDisk();  // nothing open: nothing done

@@ -28,7 +28,10 @@ constexpr int kDrive = 4;
 class ImageOnDrive : public VkfsDiskLibrary {
   public:
     explicit ImageOnDrive(std::string image) : image_(std::move(image)) {}
-    FSDiskHandle AddDisk(void* window, int count, int number, const char* path,
+    FSDiskHandle AddDisk(void* window,
+                         int count,
+                         int number,
+                         const char* path,
                          FSSearchCallback cb) override {
         EXPECT_EQ(std::string(path), "\\\\.\\PhysicalDrive" + std::to_string(kDrive));
         return VkfsDiskLibrary::AddDisk(window, count, number, image_.c_str(), cb);
@@ -44,7 +47,8 @@ struct MonthOracle {
         auto* self = static_cast<MonthOracle*>(param->user);
         if (const auto* m = static_cast<const FSMonthResult*>(record); m && param->monthRunning) {
             for (int d = 0; d < 31; d++)
-                if (m->days[d]) self->days.insert(DayString({2000 + m->year, m->month, d + 1}));
+                if (m->days[d])
+                    self->days.insert(DayString({2000 + m->year, m->month, d + 1}));
         } else {
             self->done = true;
         }
@@ -70,7 +74,8 @@ class FileListOnImageTest : public ::testing::TestWithParam<int> {
     }
     uint32_t LengthOf(int channel, const std::string& start) const {
         for (const vektools::EventFact& e : image_.manifest.events)
-            if (e.channel == channel && vektools::FormatPacked(e.start) == start) return e.dataLength;
+            if (e.channel == channel && vektools::FormatPacked(e.start) == start)
+                return e.dataLength;
         ADD_FAILURE() << "no event of channel " << channel << " at " << start;
         return 0;
     }

@@ -32,7 +32,8 @@ TEST(RecordRows, OrderIsDateAndStartThenIdAsTextAndElseArrival) {
     add("231214-23:00:00-23:01:00", "3", "e");
     add("231215-09:00:01-09:00:02", "1", "f");
     std::string order;
-    for (const ListRow& row : rows) order += row.size;
+    for (const ListRow& row : rows)
+        order += row.size;
     EXPECT_EQ(order, "ecbadf");
 }
 

@@ -261,12 +261,9 @@ class FakeClock final : public Clock {
         int m = 0;
         int d = 0;
         media::CivilFromDays(days, &y, &m, &d);
-        return CivilTime{static_cast<int>(y),
-                         m,
-                         d,
-                         static_cast<int>(secs / 3600),
-                         static_cast<int>(secs / 60 % 60),
-                         static_cast<int>(secs % 60)};
+        return CivilTime{
+            static_cast<int>(y),        m, d, static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
+            static_cast<int>(secs % 60)};
     }
     void SleepMs(int ms) override { log_.Add("Sleep(" + std::to_string(ms) + ")"); }
 

@@ -8,6 +8,10 @@
 // card whose marker holds the frame's time, so a snapshot tells which frame
 // a pane showed.
 //
+// With a GPS table the test fills, the frame's map grid exists and pane 0's
+// map pane is told the track and the car (Wine has no HTML engine: its page
+// bridge shows the statements instead of the page).
+//
 // Time is real here: every wait pumps messages until its condition holds,
 // with a generous deadline; nothing asserts how long anything took.
 //
@@ -16,6 +20,7 @@
 // source record beside them, for the AVI check of play_screenshots_test.py;
 // the screenshot goes to VEK_SCREENSHOT_DIR.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -29,6 +34,8 @@
 #include <vector>
 
 #include "app/browse/file_list_model.h"
+#include "app/map/map_view_win32.h"
+#include "app/map/offset_db.h"
 #include "app/messages.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/timebar_record.h"
@@ -125,7 +132,9 @@ uint64_t MarkerOf(const std::string& path) {
 }
 
 // Every file under `folder` whose name starts with `prefix` and ends with `suffix`.
-std::vector<fs::path> FilesUnder(const fs::path& folder, const std::string& prefix, const std::string& suffix) {
+std::vector<fs::path> FilesUnder(const fs::path& folder,
+                                 const std::string& prefix,
+                                 const std::string& suffix) {
     std::vector<fs::path> found;
     std::error_code error;
     if (!fs::exists(folder, error))
@@ -142,7 +151,11 @@ std::vector<fs::path> FilesUnder(const fs::path& folder, const std::string& pref
 
 // The screen's pixels under a window, as they are (no repaint first: the
 // panes' pictures are on the screen only), as a 24-bit bottom-up BMP.
-bool SaveScreenOf(HWND window, const std::string& path, std::vector<COLORREF>* pixels, int* width, int* height) {
+bool SaveScreenOf(HWND window,
+                  const std::string& path,
+                  std::vector<COLORREF>* pixels,
+                  int* width,
+                  int* height) {
     RECT r;
     ::GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -220,9 +233,10 @@ class PanesOnDisk : public ::testing::Test {
         }
         // A folder of the test's own for snapshots, clips and the library's log.
         const char* out = std::getenv("VEK_PLAY_OUT");
-        const fs::path base = out != nullptr ? fs::path(out)
-                                             : fs::temp_directory_path() /
-                                                   ("vek_play_panes_" + std::to_string(::GetCurrentProcessId()));
+        const fs::path base =
+            out != nullptr
+                ? fs::path(out)
+                : fs::temp_directory_path() / ("vek_play_panes_" + std::to_string(::GetCurrentProcessId()));
         folder_ = base / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         keepFolder_ = out != nullptr;
         fs::remove_all(folder_);
@@ -249,7 +263,8 @@ class PanesOnDisk : public ::testing::Test {
         config_.m_videoType = 1;  // ".avi"
         std::snprintf(config_.m_capturePath, sizeof config_.m_capturePath, "%s",
                       (folder_ / "capture").string().c_str());
-        std::snprintf(config_.m_clipPath, sizeof config_.m_clipPath, "%s", (folder_ / "clip").string().c_str());
+        std::snprintf(config_.m_clipPath, sizeof config_.m_clipPath, "%s",
+                      (folder_ / "clip").string().c_str());
         for (const auto& [index, record] : day.records)
             config_.m_paneRecords[record.channel][index] = record;
     }
@@ -415,7 +430,8 @@ TEST_F(PanesOnDisk, ATimeBarClickSeeksAndTheNextSnapshotShowsAFrameAtOrAfterIt) 
     Open();
     Click(IDC_TOOL_PLAY);
     ASSERT_TRUE(PlayedReaches(0, DayMicros(0, 10, 0)));
-    ASSERT_TRUE(PumpUntil([&] { return TimeBar().Model().CursorShown(0); }, kWait)) << "the timer shows the cursor";
+    ASSERT_TRUE(PumpUntil([&] { return TimeBar().Model().CursorShown(0); }, kWait))
+        << "the timer shows the cursor";
 
     // Zoomed in to five minutes a cell, a quarter into the cell of 00:10.
     while (TimeBar().Model().view().zoom < 5)
@@ -486,7 +502,8 @@ TEST_F(PanesOnDisk, SyncPlayKeepsTheFourChannelsWithinOneSecondOfEachOther) {
         shown.push_back(MarkerOf(shots[0].string()));
     }
     const auto [low, high] = std::minmax_element(shown.begin(), shown.end());
-    EXPECT_LE(*high - *low, 1000000u) << vekplay::FormatFrameTime(*low) << " .. " << vekplay::FormatFrameTime(*high);
+    EXPECT_LE(*high - *low, 1000000u)
+        << vekplay::FormatFrameTime(*low) << " .. " << vekplay::FormatFrameTime(*high);
 
     Click(IDC_TOOL_STOP);
     EXPECT_FALSE(Tool().HasSyncMaster());
@@ -526,6 +543,120 @@ TEST_F(PanesOnDisk, ASnapshotAndAClipAreWrittenUnderTheConfiguredFolders) {
         std::ofstream((folder_ / "ch01-record.264").string(), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
+}
+
+// The track view. Nothing in the program fills the GPS table, so the test does:
+// one fix a second over pane 0's recording, driving north-east, inside one
+// cell of an offset database made here. Wine has no HTML engine, so each map
+// pane's bridge shows the statements it runs instead of the page.
+TEST_F(PanesOnDisk, TheMapPaneIsToldTheTrackAtRecordStartAndTheCarAsPlayAdvances) {
+    const std::string db = (folder_ / "GoogleMapOffset.db").string();
+    {
+        sqlite3* made = nullptr;
+        ASSERT_EQ(sqlite3_open(db.c_str(), &made), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(made,
+                               "CREATE TABLE [min] (Lng TEXT, Lat TEXT, c TEXT, d TEXT);"
+                               "INSERT INTO [min] VALUES ('22.5','113.9','0.25','0.5');",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(made);
+    }
+    ASSERT_EQ(g_offsetDb.OpenOffsetDb(db), 1) << g_offsetDb.LastError();
+    ASSERT_EQ(g_offsetDb.LoadOffsetTable(), 1);
+    struct CloseDb {
+        ~CloseDb() { g_offsetDb.Close(); }
+    } closeDb;
+
+    config_.m_gps = 1;
+    for (int s = 0; s < kRecordSeconds; ++s) {
+        GpsRecord fix{};
+        fix.Year = 24;
+        fix.Month = 5;
+        fix.Day = 6;
+        fix.Minute = static_cast<uint8_t>(10 + s / 60);
+        fix.Second = static_cast<uint8_t>(s % 60);
+        fix.Latitude = 22.51 + s * 0.0002;
+        fix.Longitude = 113.91 + s * 0.00025;
+        fix.NorthSouth = 'N';
+        fix.EastWest = 'E';
+        fix.Speed = 36.5f;
+        fix.Heading = 51.25f;
+        fix.State = 1;
+        config_.m_gpsTable.push_back(fix);
+    }
+    // What the page must be told of fix i: corrected by the one row.
+    auto pair = [&](int i) {
+        const GpsRecord& f = config_.m_gpsTable[static_cast<size_t>(i)];
+        char text[96];
+        std::snprintf(text, sizeof text, "%0.14f,%0.14f", f.Longitude + 0.5, f.Latitude + 0.25);
+        return std::string(text);
+    };
+    auto car = [&](int i) {
+        const GpsRecord& f = config_.m_gpsTable[static_cast<size_t>(i)];
+        char text[160];
+        std::snprintf(text, sizeof text, "SetCarPosition(\"%s,51.250000,36.50,1,2024-05-06--00:%02d:%02d\")",
+                      pair(i).c_str(), f.Minute, f.Second);
+        return std::string(text);
+    };
+
+    Open();
+    CDlgMapWnd& map = frame_.m_dlgTrack.m_panes[0];
+    ASSERT_NE(map.BridgeWindow(), nullptr);
+    const auto* view = dynamic_cast<const track::CStatementMapView*>(map.m_dlgMap.View());
+    ASSERT_NE(view, nullptr) << "without an HTML engine the statement view stands in";
+    EXPECT_TRUE(map.m_dlgMap.PageLoaded());
+    EXPECT_EQ(view->Url().rfind(L"file:///", 0), 0u);
+    EXPECT_NE(view->Url().find(L"\\GoogleMap\\MapIndex.html"), std::wstring::npos);
+    const auto& said = view->Statements();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0], "SetLanguage(\"256\")");
+
+    Click(IDC_TOOL_PLAY);
+    auto reached = [&](int fix) {
+        for (int i = fix; i < kRecordSeconds; ++i)
+            if (std::find(said.begin(), said.end(), car(i)) != said.end())
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return reached(4); }, kWait)) << said.back();
+    ASSERT_TRUE(map.TimeText().Find("2024-05-06 00:10:") == 0) << map.TimeText().GetString();
+    Click(IDC_TOOL_STOP);
+    Pump();
+    EXPECT_EQ(map.TimeText(), CString("0000-00-00 00:00:00"));
+
+    // The track when the record starts...
+    std::string path;
+    for (int i = 0; i < kRecordSeconds; ++i)
+        path += (i > 0 ? "," : "") + pair(i);
+    const std::vector<std::string> start = {
+        "SetLanguage(\"256\")",
+        "clearMarker()",
+        "clearCarPath()",
+        "InitCarPos()",
+        "addMarker(\"" + pair(0) + ",0\")",
+        car(0),
+        "addMarker(\"" + pair(kRecordSeconds - 1) + ",1\")",
+        "drawCarPath(\"" + path + "\")",
+    };
+    ASSERT_GT(said.size(), start.size() + 3);
+    for (size_t i = 0; i < start.size(); ++i)
+        EXPECT_EQ(said[i], start[i]) << i;
+    // ...then the car, once a second, at the fix of the played second...
+    int last = -1;
+    size_t cars = 0;
+    for (size_t i = start.size(); i + 3 < said.size(); ++i) {
+        int at = -1;
+        for (int fix = std::max(last, 0); fix < kRecordSeconds && at < 0; ++fix)
+            at = said[i] == car(fix) ? fix : -1;
+        ASSERT_GE(at, 0) << "not a car position of a fix at or after the last: " << said[i];
+        last = at;
+        ++cars;
+    }
+    EXPECT_GE(cars, 3u);
+    EXPECT_GE(last, 4);
+    // ...and nothing drawn once play stops.
+    const std::vector<std::string> stop(said.end() - 3, said.end());
+    EXPECT_EQ(stop, (std::vector<std::string>{"clearMarker()", "clearCarPath()", "InitCarPos()"}));
 }
 
 TEST_F(PanesOnDisk, ScreenshotOfFourPanesPlaying) {

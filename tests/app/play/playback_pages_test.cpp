@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "app/map/map_view_win32.h"
+#include "app/play/play_layouts.h"
 #include "app/play/playback_pages.h"
 #include "tests/app/play/play_windows_support.h"
 #include "tests/gui/harness/pixels.h"
@@ -197,6 +200,55 @@ TEST_F(DiskPage, SelectingAPaneFramesItAndTellsTheToolBar) {
     EXPECT_EQ(shot.At(other.x - 2, other.y + other.height / 2), RGB(0x2E, 0x2E, 0x2E));
 }
 
+// Each map pane holds its page bridge under the title strip; without an HTML
+// engine (Wine here) the bridge shows the statements it would run, and the
+// page counts as loaded at once. The title is white at the left, the time in
+// 0xFFFF00 at the right; a click selects the pane, a double click toggles the
+// grid's one/four layout.
+TEST_F(DiskPage, MapPanesHoldTheirPageBridgeUnderTheTitleAndAnswerClicks) {
+    config_.m_syncPlay = FALSE;
+    Open(true);
+    PostToFrame(WM_VIEW_TYPE, 1046);
+    CDlgTrackPlayback& grid = Frame().m_dlgTrack;
+    for (int i = 0; i < play::kPaneCount; ++i) {
+        CDlgMapWnd& map = grid.m_panes[i];
+        EXPECT_EQ(map.PaneIndex(), i);
+        ASSERT_NE(map.BridgeWindow(), nullptr) << i;
+        EXPECT_EQ(RectIn(map, map.m_dlgMap), play::LayOutPlayPane(ClientOf(map)).video) << i;
+        const auto* view = dynamic_cast<const track::CStatementMapView*>(map.m_dlgMap.View());
+        ASSERT_NE(view, nullptr) << i;
+        EXPECT_EQ(RectIn(map.m_dlgMap, view->ViewWindow()), ClientOf(map.m_dlgMap)) << i;
+        EXPECT_TRUE(map.m_dlgMap.PageLoaded()) << i;
+        EXPECT_EQ(view->Statements(), std::deque<std::string>{"SetLanguage(\"256\")"}) << i;
+        // The label starts as the local time.
+        const std::string time = map.TimeText().GetString();
+        EXPECT_EQ(time.size(), 19u) << time;
+        EXPECT_NE(time.rfind("20", 0), std::string::npos) << time;
+    }
+
+    CDlgMapWnd& map = grid.m_panes[2];
+    map.SetTimeText("2024-05-06 00:10:07");
+    const vekgui::Snapshot shot = vekgui::Snapshot::Capture(map);
+    const PixelRect client = ClientOf(map);
+    const play::PaneRects rects = play::LayOutPlayPane(client);
+    const CRect timeArea(rects.timeText.x, 0, rects.timeText.right(), play::kPaneTitleHeight);
+    const CRect titleArea(10, 0, rects.timeText.x, play::kPaneTitleHeight);
+    EXPECT_GT(shot.Count(timeArea, RGB(0, 255, 255)), 20);
+    EXPECT_GT(shot.Count(titleArea, RGB(255, 255, 255)), 20);
+    EXPECT_EQ(shot.Count(timeArea, RGB(255, 255, 255)), 0);
+
+    map.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 5));
+    map.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(30, 5));
+    Pump();
+    EXPECT_EQ(grid.Grid().selectedPane(), 2);
+    map.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 5));
+    Pump();
+    EXPECT_TRUE(grid.Grid().onePane());
+    ExpectPanes(grid);
+    EXPECT_TRUE(map.IsWindowVisible());
+    EXPECT_EQ(RectIn(map, map.m_dlgMap), play::LayOutPlayPane(ClientOf(map)).video);
+}
+
 // A part with the dialog's face is erased in its own colour; the calendar's
 // labels fill their own background with the colour behind them.
 TEST_F(DiskPage, PartsShowTheirFaces) {
@@ -250,7 +302,8 @@ TEST_F(DiskPage, FullScreenCoversTheMonitorAndBackRestoresParentAndPlace) {
 // Counts the WM_TIMEBAR_SEEK messages each window of this thread takes from its queue.
 class SeekCounter {
   public:
-    SeekCounter() : hook_(::SetWindowsHookExA(WH_GETMESSAGE, &SeekCounter::Hook, nullptr, ::GetCurrentThreadId())) {
+    SeekCounter()
+        : hook_(::SetWindowsHookExA(WH_GETMESSAGE, &SeekCounter::Hook, nullptr, ::GetCurrentThreadId())) {
         current_ = this;
     }
     ~SeekCounter() {
@@ -265,7 +318,8 @@ class SeekCounter {
   private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
         const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMEBAR_SEEK && current_ != nullptr)
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMEBAR_SEEK &&
+            current_ != nullptr)
             ++current_->counts_[msg->hwnd];
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }

@@ -7,12 +7,14 @@ namespace vekgui {
 
 Snapshot Snapshot::Capture(HWND window) {
     Snapshot shot;
-    if (!::IsWindow(window)) return shot;
+    if (!::IsWindow(window))
+        return shot;
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT client{};
     ::GetClientRect(window, &client);
     const int width = client.right - client.left, height = client.bottom - client.top;
-    if (width <= 0 || height <= 0) return shot;
+    if (width <= 0 || height <= 0)
+        return shot;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -37,14 +39,17 @@ Snapshot Snapshot::Capture(HWND window) {
         shot.height_ = height;
         ::SelectObject(memory, old);
     }
-    if (dib) ::DeleteObject(dib);
-    if (memory) ::DeleteDC(memory);
+    if (dib)
+        ::DeleteObject(dib);
+    if (memory)
+        ::DeleteDC(memory);
     ::ReleaseDC(window, source);
     return shot;
 }
 
 COLORREF Snapshot::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFFFFFFFF;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return 0xFFFFFFFF;
     const uint32_t p = pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
@@ -53,14 +58,17 @@ int Snapshot::Count(const RECT& area, COLORREF color) const {
     int count = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (At(x, y) == color) ++count;
+            if (At(x, y) == color)
+                ++count;
     return count;
 }
 
 bool Snapshot::SaveBmp(const std::string& path) const {
-    if (!Valid()) return false;
+    if (!Valid())
+        return false;
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     const uint32_t stride = (static_cast<uint32_t>(width_) * 3 + 3) & ~3u;
     const uint32_t imageSize = stride * static_cast<uint32_t>(height_);
     BITMAPFILEHEADER header{};

@@ -15,7 +15,7 @@
 namespace vekgui {
 
 class Snapshot {
-public:
+  public:
     // Empty (Valid() false) when the window cannot be read.
     static Snapshot Capture(HWND window);
 
@@ -29,7 +29,7 @@ public:
     // Writes a 24-bit .bmp, for looking at a failure.
     bool SaveBmp(const std::string& path) const;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;  // 0x00RRGGBB, top-down

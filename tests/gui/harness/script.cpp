@@ -22,7 +22,9 @@ Step Do(std::function<void()> action) {
     };
 }
 
-Step WaitUntil(std::function<bool()> condition) { return condition; }
+Step WaitUntil(std::function<bool()> condition) {
+    return condition;
+}
 
 Script::Script(std::vector<Step> steps, UINT tickMs, UINT timeoutMs)
     : steps_(std::move(steps)), timeoutMs_(timeoutMs) {
@@ -37,11 +39,13 @@ Script::~Script() {
 
 void CALLBACK Script::OnTick(HWND, UINT, UINT_PTR timer, DWORD) {
     auto it = Running().find(timer);
-    if (it != Running().end()) it->second->Tick();
+    if (it != Running().end())
+        it->second->Tick();
 }
 
 void Script::Tick() {
-    if (timedOut_) return;
+    if (timedOut_)
+        return;
     // The time counts from the first tick, when a loop runs the script: a slow
     // start of the program (or of Wine) is not the script's fault.
     if (!started_) {
@@ -54,7 +58,8 @@ void Script::Tick() {
         return;
     }
     if (next_ >= steps_.size()) {
-        if (active_ == 0) ::KillTimer(nullptr, timer_);
+        if (active_ == 0)
+            ::KillTimer(nullptr, timer_);
         return;
     }
     // A step that runs a nested loop is still active when the next tick
@@ -63,16 +68,20 @@ void Script::Tick() {
     ++active_;
     const bool done = steps_[index]();
     --active_;
-    if (!done && next_ == index + 1) next_ = index;  // try it again next tick
+    if (!done && next_ == index + 1)
+        next_ = index;  // try it again next tick
 }
 
 int TakeQuitMessage() {
     MSG msg;
-    if (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return static_cast<int>(msg.wParam);
+    if (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return static_cast<int>(msg.wParam);
     return -1;
 }
 
-void Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int id) {
+    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 std::string WindowText(HWND window) {
     char text[512] = {};

@@ -32,7 +32,7 @@ Step Do(std::function<void()> action);
 Step WaitUntil(std::function<bool()> condition);
 
 class Script {
-public:
+  public:
     explicit Script(std::vector<Step> steps, UINT tickMs = 15, UINT timeoutMs = 15000);
     ~Script();
     Script(const Script&) = delete;
@@ -43,7 +43,7 @@ public:
     // Which step was running or waiting when the watchdog fired.
     size_t StepReached() const { return next_; }
 
-private:
+  private:
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR timer, DWORD);
     void Tick();
 

@@ -33,13 +33,15 @@ TestHooks::TestHooks() {
     };
     hooks.browseForFolder = [this](HWND, const char* title, std::string& folder) {
         browseTitles_.push_back(title ? title : "");
-        if (!browse_) return false;
+        if (!browse_)
+            return false;
         folder = *browse_;
         return true;
     };
     hooks.exePath = [this] {
         const std::string real = RealExePath();
-        if (!exeFolder_) return real;
+        if (!exeFolder_)
+            return real;
         const size_t slash = real.find_last_of('\\');
         return *exeFolder_ + "\\" + (slash == std::string::npos ? real : real.substr(slash + 1));
     };
@@ -50,6 +52,8 @@ TestHooks::TestHooks() {
     winlib::SetHooks(std::move(hooks));
 }
 
-TestHooks::~TestHooks() { winlib::ResetHooks(); }
+TestHooks::~TestHooks() {
+    winlib::ResetHooks();
+}
 
 }  // namespace vekgui

@@ -18,7 +18,7 @@
 namespace vekgui {
 
 class TestHooks {
-public:
+  public:
     struct Box {
         HWND owner;
         std::string text;
@@ -56,7 +56,7 @@ public:
     // "\\.\PhysicalDrive<n>" becomes `path`; other drives keep their names.
     void MapDrive(int drive, const std::string& path) { drives_[drive] = path; }
 
-private:
+  private:
     std::deque<int> answers_;
     int unscripted_ = IDCANCEL;
     std::vector<Box> boxes_;

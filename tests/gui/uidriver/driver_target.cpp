@@ -14,7 +14,7 @@ namespace {
 constexpr COLORREF kSwatch = RGB(0x33, 0x99, 0x66);
 
 class CSwatch : public CButton {
-public:
+  public:
     void PreSubclassWindow() override { ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW); }
     void DrawItem(LPDRAWITEMSTRUCT item) override {
         CDC::FromHandle(item->hDC)->FillSolidRect(&item->rcItem, kSwatch);
@@ -22,10 +22,10 @@ public:
 };
 
 class CTargetDlg : public CDialog {
-public:
+  public:
     CTargetDlg() : CDialog(IDD_TARGET) {}
 
-protected:
+  protected:
     CSwatch swatch_;
     CComboBox kind_;
     int answer_ = 0;
@@ -69,7 +69,7 @@ ON_CBN_SELCHANGE(IDC_KIND, &CTargetDlg::OnKindChanged)
 END_MESSAGE_MAP()
 
 class CTargetApp : public CWinApp {
-public:
+  public:
     BOOL InitInstance() override {
         CTargetDlg dialog;
         m_pMainWnd = &dialog;
@@ -78,7 +78,7 @@ public:
     }
     int ExitInstance() override { return result_ == IDOK ? 3 : 4; }
 
-private:
+  private:
     INT_PTR result_ = 0;
 };
 

@@ -88,11 +88,11 @@ struct Args {
 
 class UsageError {};
 class NotFound {
-public:
+  public:
     explicit NotFound(std::string what) : what_(std::move(what)) {}
     const std::string& what() const { return what_; }
 
-private:
+  private:
     std::string what_;
 };
 
@@ -117,8 +117,10 @@ void PrintHandle(HWND window) {
 
 HWND HandleArg(const Args& args) {
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(args.Number("--window")));
-    if (!args.Has("--window")) throw UsageError();
-    if (!::IsWindow(window)) throw NotFound("no window " + args.Text("--window"));
+    if (!args.Has("--window"))
+        throw UsageError();
+    if (!::IsWindow(window))
+        throw NotFound("no window " + args.Text("--window"));
     return window;
 }
 
@@ -144,16 +146,19 @@ HWND FindChild(HWND root, const std::function<bool(HWND)>& match) {
 
 // A control with `id` anywhere below `root`.
 HWND FindControl(HWND root, int id) {
-    if (HWND direct = ::GetDlgItem(root, id)) return direct;
+    if (HWND direct = ::GetDlgItem(root, id))
+        return direct;
     return FindChild(root, [id](HWND child) { return ::GetDlgCtrlID(child) == id; });
 }
 
 // The window the command is about: --window, or its control --id.
 HWND Target(const Args& args) {
     HWND window = HandleArg(args);
-    if (!args.Has("--id")) return window;
+    if (!args.Has("--id"))
+        return window;
     HWND control = FindControl(window, static_cast<int>(args.Number("--id")));
-    if (!control) throw NotFound("no control " + args.Text("--id"));
+    if (!control)
+        throw NotFound("no control " + args.Text("--id"));
     return control;
 }
 
@@ -161,7 +166,8 @@ std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;
     ::EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+            if (::IsWindowVisible(window))
+                reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
@@ -173,8 +179,10 @@ template <class Probe>
 HWND WaitFor(const Args& args, Probe probe) {
     const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(args.Number("--timeout", 10000));
     for (;;) {
-        if (HWND found = probe()) return found;
-        if (static_cast<LONG>(::GetTickCount() - deadline) > 0) return nullptr;
+        if (HWND found = probe())
+            return found;
+        if (static_cast<LONG>(::GetTickCount() - deadline) > 0)
+            return nullptr;
         ::Sleep(50);
     }
 }
@@ -184,11 +192,13 @@ HWND FindTopLevel(const Args& args) {
     const std::string cls = args.Text("--class"), caption = args.Text("--caption");
     return WaitFor(args, [&]() -> HWND {
         for (HWND window : TopLevelWindows()) {
-            if (byClass && ::lstrcmpiA(ClassOf(window).c_str(), cls.c_str()) != 0) continue;
+            if (byClass && ::lstrcmpiA(ClassOf(window).c_str(), cls.c_str()) != 0)
+                continue;
             if (byCaption) {
                 char text[512] = {};
                 ::GetWindowTextA(window, text, sizeof text);  // no message to the target
-                if (caption != text) continue;
+                if (caption != text)
+                    continue;
             }
             return window;
         }
@@ -205,12 +215,13 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Memory in the process of a window, for messages whose words point at data.
 class RemoteBuffer {
-public:
+  public:
     RemoteBuffer(HWND window, size_t size) : size_(size) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(window, &pid);
         process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (!process_) throw NotFound("cannot open the window's process");
+        if (!process_)
+            throw NotFound("cannot open the window's process");
         address_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (!address_) {
             ::CloseHandle(process_);
@@ -218,15 +229,18 @@ public:
         }
     }
     ~RemoteBuffer() {
-        if (!kept_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (local_) ::VirtualFree(local_, 0, MEM_RELEASE);
+        if (!kept_)
+            ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (local_)
+            ::VirtualFree(local_, 0, MEM_RELEASE);
         ::CloseHandle(process_);
     }
     // The same memory at the same address in this process too, so that the
     // data is right whether or not the system copies it across with the message.
     void Mirror(const void* data, size_t length) {
         local_ = ::VirtualAlloc(address_, size_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (local_ != address_) throw NotFound("cannot mirror the data in this process");
+        if (local_ != address_)
+            throw NotFound("cannot mirror the data in this process");
         std::memcpy(local_, data, length);
         Write(0, data, length);
     }
@@ -245,7 +259,7 @@ public:
             throw NotFound("cannot read from the window's process");
     }
 
-private:
+  private:
     HANDLE process_ = nullptr;
     void* address_ = nullptr;
     void* local_ = nullptr;
@@ -270,7 +284,8 @@ std::string ListCell(HWND list, RemoteBuffer& remote, int row, int column, int* 
     remote.Read(0, &item, sizeof item);
     char text[kTextRoom] = {};
     remote.Read(sizeof item, text, sizeof text - 1);
-    if (image && column == 0) *image = item.iImage;
+    if (image && column == 0)
+        *image = item.iImage;
     return text;
 }
 
@@ -336,9 +351,11 @@ int Run(const Args& args) {
                         ClassOf(window).c_str(), text);
         }
     } else if (c == "find") {
-        if (!args.Has("--class") && !args.Has("--caption")) throw UsageError();
+        if (!args.Has("--class") && !args.Has("--caption"))
+            throw UsageError();
         HWND window = FindTopLevel(args);
-        if (!window) throw NotFound("no such window");
+        if (!window)
+            throw NotFound("no such window");
         PrintHandle(window);
     } else if (c == "wait-gone") {
         HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(args.Number("--window")));
@@ -347,16 +364,19 @@ int Run(const Args& args) {
     } else if (c == "control") {
         PrintHandle(Target(args));
     } else if (c == "click") {
-        if (!args.Has("--id")) throw UsageError();
+        if (!args.Has("--id"))
+            throw UsageError();
         ::PostMessageA(Target(args), BM_CLICK, 0, 0);
     } else if (c == "set-text") {
-        if (!args.Has("--text")) throw UsageError();
+        if (!args.Has("--text"))
+            throw UsageError();
         const std::string text = args.Text("--text");
         Send(Target(args), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     } else if (c == "text") {
         std::printf("%s\n", TextOf(Target(args)).c_str());
     } else if (c == "select") {
-        if (!args.Has("--id") || !args.Has("--index")) throw UsageError();
+        if (!args.Has("--id") || !args.Has("--index"))
+            throw UsageError();
         HWND combo = Target(args);
         const auto index = static_cast<WPARAM>(args.Number("--index"));
         if (Send(combo, CB_SETCURSEL, index, 0) != static_cast<LRESULT>(index))
@@ -364,7 +384,8 @@ int Run(const Args& args) {
         ::PostMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(combo));
     } else if (c == "check") {
-        if (!args.Has("--id")) throw UsageError();
+        if (!args.Has("--id"))
+            throw UsageError();
         std::printf("%lld\n", static_cast<long long>(Send(Target(args), BM_GETCHECK, 0, 0)));
     } else if (c == "state") {
         HWND window = Target(args);
@@ -375,46 +396,54 @@ int Run(const Args& args) {
                     ::IsWindowVisible(window) ? 1 : 0, ::IsWindowEnabled(window) ? 1 : 0, r.left, r.top,
                     r.right, r.bottom, client.right, client.bottom);
     } else if (c == "send" || c == "post") {
-        if (!args.Has("--msg")) throw UsageError();
+        if (!args.Has("--msg"))
+            throw UsageError();
         HWND window = Target(args);
         const auto message = static_cast<UINT>(args.Number("--msg"));
         const auto wParam = static_cast<WPARAM>(args.Number("--wparam"));
         const auto lParam = static_cast<LPARAM>(args.Number("--lparam"));
         if (c == "post") {
-            if (!::PostMessageA(window, message, wParam, lParam)) throw NotFound("post failed");
+            if (!::PostMessageA(window, message, wParam, lParam))
+                throw NotFound("post failed");
         } else {
             std::printf("%lld\n", static_cast<long long>(Send(window, message, wParam, lParam)));
         }
     } else if (c == "answer-box") {
-        if (!args.Has("--button")) throw UsageError();
+        if (!args.Has("--button"))
+            throw UsageError();
         Args boxQuery = args;
         boxQuery.options["--class"] = "#32770";
         HWND box = FindTopLevel(boxQuery);
-        if (!box) throw NotFound("no message box");
+        if (!box)
+            throw NotFound("no message box");
         HWND button = ::GetDlgItem(box, static_cast<int>(args.Number("--button")));
-        if (!button) throw NotFound("the box has no button " + args.Text("--button"));
+        if (!button)
+            throw NotFound("the box has no button " + args.Text("--button"));
         for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
             if (::lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && !TextOf(child).empty())
                 std::printf("%s\n", TextOf(child).c_str());
         ::PostMessageA(button, BM_CLICK, 0, 0);
     } else if (c == "pixel") {
-        if (!args.Has("--x") || !args.Has("--y")) throw UsageError();
+        if (!args.Has("--x") || !args.Has("--y"))
+            throw UsageError();
         HWND window = Target(args);
         POINT p{static_cast<LONG>(args.Number("--x")), static_cast<LONG>(args.Number("--y"))};
         ::ClientToScreen(window, &p);
         HDC screen = ::GetDC(nullptr);
         const COLORREF color = ::GetPixel(screen, p.x, p.y);
         ::ReleaseDC(nullptr, screen);
-        if (color == CLR_INVALID) throw NotFound("no pixel there");
+        if (color == CLR_INVALID)
+            throw NotFound("no pixel there");
         std::printf("%02X%02X%02X\n", GetRValue(color), GetGValue(color), GetBValue(color));
     } else if (c == "children") {
-        for (HWND child = ::GetWindow(Target(args), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(Target(args), GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
             char text[kTextRoom] = {};
             ::GetWindowTextA(child, text, sizeof text);  // no message to the target
             std::printf("0x%llx %d %d %d %s \"%s\"\n",
-                        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)), ::GetDlgCtrlID(child),
-                        ::IsWindowVisible(child) ? 1 : 0, ::IsWindowEnabled(child) ? 1 : 0, ClassOf(child).c_str(),
-                        text);
+                        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)),
+                        ::GetDlgCtrlID(child), ::IsWindowVisible(child) ? 1 : 0,
+                        ::IsWindowEnabled(child) ? 1 : 0, ClassOf(child).c_str(), text);
         }
     } else if (c == "parent") {
         PrintHandle(::GetParent(Target(args)));
@@ -426,8 +455,8 @@ int Run(const Args& args) {
             wchar_t text[kTextRoom] = {};
             DWORD_PTR length = 0;
             if (Send(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(kTextRoom))
-                ::SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text),
-                                      SMTO_ABORTIFHUNG, kAnswerMs, &length);
+                ::SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                      reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kAnswerMs, &length);
             char narrow[kTextRoom * 3] = {};
             ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
             std::printf("%s\n", narrow);
@@ -446,7 +475,8 @@ int Run(const Args& args) {
             std::printf("%s%d\n", line.c_str(), image);
         }
     } else if (c == "list-dblclick") {
-        if (!args.Has("--row")) throw UsageError();
+        if (!args.Has("--row"))
+            throw UsageError();
         HWND list = Target(args);
         RemoteBuffer remote(list, sizeof(RECT));
         RECT r{LVIR_LABEL, 0, 0, 0};
@@ -492,7 +522,8 @@ int Run(const Args& args) {
         ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::PostMessageA(window, WM_LBUTTONUP, 0, at);
     } else if (c == "browse-select") {
-        if (!args.Has("--path")) throw UsageError();
+        if (!args.Has("--path"))
+            throw UsageError();
         HWND browser = HandleArg(args);
         wchar_t path[MAX_PATH] = {};
         if (!::MultiByteToWideChar(CP_ACP, 0, args.Text("--path").c_str(), -1, path, MAX_PATH))
@@ -504,18 +535,22 @@ int Run(const Args& args) {
             std::printf("%s\n", SelectedTreeItem(tree).c_str());
         ::PostMessageA(::GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
     } else if (c == "define-drive") {
-        if (!args.Has("--letter") || !args.Has("--target")) throw UsageError();
-        const DWORD flags = args.Number("--remove") != 0 ? DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE : 0;
+        if (!args.Has("--letter") || !args.Has("--target"))
+            throw UsageError();
+        const DWORD flags =
+            args.Number("--remove") != 0 ? DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE : 0;
         if (!::DefineDosDeviceA(flags, args.Text("--letter").c_str(), args.Text("--target").c_str()))
             throw NotFound("DefineDosDevice failed with " + std::to_string(::GetLastError()));
     } else if (c == "device-notice") {
-        if (!args.Has("--event")) throw UsageError();
+        if (!args.Has("--event"))
+            throw UsageError();
         HWND window = Target(args);
         const auto event = static_cast<WPARAM>(args.Number("--event"));
         std::unique_ptr<RemoteBuffer> remote;
         if (args.Has("--volume")) {
             const int letter = std::toupper(static_cast<unsigned char>(args.Text("--volume")[0]));
-            if (letter < 'A' || letter > 'Z') throw UsageError();
+            if (letter < 'A' || letter > 'Z')
+                throw UsageError();
             DEV_BROADCAST_VOLUME volume{};
             volume.dbcv_size = sizeof volume;
             volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
@@ -531,7 +566,8 @@ int Run(const Args& args) {
                                   static_cast<UINT>(args.Number("--timeout", 3000)), &result)) {
             std::printf("%lld\n", static_cast<long long>(result));
         } else {
-            if (remote) remote->Keep();
+            if (remote)
+                remote->Keep();
             std::printf("pending\n");
         }
     } else {
@@ -545,10 +581,12 @@ int Run(const Args& args) {
 int main(int argc, char** argv) {
     Args args;
     try {
-        if (argc < 2) throw UsageError();
+        if (argc < 2)
+            throw UsageError();
         args.command = argv[1];
         for (int i = 2; i < argc; i += 2) {
-            if (std::strncmp(argv[i], "--", 2) != 0 || i + 1 >= argc) throw UsageError();
+            if (std::strncmp(argv[i], "--", 2) != 0 || i + 1 >= argc)
+                throw UsageError();
             args.options[argv[i]] = argv[i + 1];
         }
         const int code = Run(args);

@@ -57,7 +57,8 @@ vkfs::dvrfs_find_query RangeQuery(const Six& from, const Six& to, int32_t mask) 
 }
 
 vkfs::dvrfs_find_query MonthQuery(int year, int month, int32_t mask) {
-    vkfs::dvrfs_find_query q = RangeQuery(At6(year, month, 1, 0, 0, 0), At6(year, month, 31, 23, 59, 59), mask);
+    vkfs::dvrfs_find_query q =
+        RangeQuery(At6(year, month, 1, 0, 0, 0), At6(year, month, 31, 23, 59, 59), mask);
     q.kind = kDvrfsFindMonth;
     return q;
 }
@@ -75,8 +76,10 @@ void DvrfsTest::SetUp() {
 }
 
 void DvrfsTest::TearDown() {
-    for (int h : handles_) dvrfs_close(h, 0);
-    for (const std::string& path : mounted_) dvrfs_remove_disk(path.c_str(), 0, 0);
+    for (int h : handles_)
+        dvrfs_close(h, 0);
+    for (const std::string& path : mounted_)
+        dvrfs_remove_disk(path.c_str(), 0, 0);
     if (dvrfs::LibraryStarted()) {
         EXPECT_EQ(dvrfs_exit(0), 0) << "the test left handles or disks behind";
     }
@@ -100,7 +103,8 @@ int DvrfsTest::StartWith(const DvrfsDisk& disk, int channel) {
 
 int DvrfsTest::Open(int channel) {
     const int h = dvrfs_open(channel, 0);
-    if (h >= 0) handles_.push_back(h);
+    if (h >= 0)
+        handles_.push_back(h);
     return h;
 }
 
@@ -111,7 +115,8 @@ std::vector<std::string> DvrfsTest::Console() const {
 
 bool DvrfsTest::Printed(const std::string& text) const {
     for (const std::string& line : Console())
-        if (line.find(text) != std::string::npos) return true;
+        if (line.find(text) != std::string::npos)
+            return true;
     return false;
 }
 
@@ -132,7 +137,8 @@ size_t DvrfsTest::LogBytes() const {
 
 bool DvrfsTest::Logged(const std::string& text) const {
     for (const std::string& r : LogRecords())
-        if (r == text) return true;
+        if (r == text)
+            return true;
     return false;
 }
 

@@ -45,7 +45,7 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& c) {
 }
 
 class DvrfsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -69,7 +69,7 @@ protected:
     std::vector<std::string> mounted_;
     std::vector<int> handles_;
 
-private:
+  private:
     static void Capture(const char* line, void* user);
     mutable std::mutex lock_;
     std::vector<std::string> console_;

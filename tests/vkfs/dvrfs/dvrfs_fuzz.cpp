@@ -68,7 +68,8 @@ vektools::DvrfsRecipe Recipe() {
         rec.classByte = static_cast<uint8_t>(seed % 2);
         r.recordings.push_back(rec);
     };
-    for (uint32_t k = 0; k < 7; k++) add(0, 6, 36000 + k * 100, 8);
+    for (uint32_t k = 0; k < 7; k++)
+        add(0, 6, 36000 + k * 100, 8);
     add(0, 7, 36000, 6);
     add(1, 6, 40000, 12);
     r.recordings.back().blockOffset = static_cast<uint32_t>(df::kBlockSectors - 20);
@@ -81,14 +82,17 @@ const Base& TheBase() {
     static Base base = [] {
         Base b;
         std::string error;
-        if (!vektools::BuildDvrfsInMemory(Recipe(), &b.disk, &b.facts, &error)) std::abort();
+        if (!vektools::BuildDvrfsInMemory(Recipe(), &b.disk, &b.facts, &error))
+            std::abort();
         const std::vector<uint64_t> fixed = {0, 8, 9};
         b.sectors = fixed;
-        for (uint64_t s = 16; s < 16 + 7 * kChannels; s++) b.sectors.push_back(s);
+        for (uint64_t s = 16; s < 16 + 7 * kChannels; s++)
+            b.sectors.push_back(s);
         for (const auto& f : b.facts.recordings) {
             b.sectors.push_back(f.link);
             b.sectors.push_back(f.firstSector);
-            for (uint32_t block : f.blocks) b.sectors.push_back(df::BitmapSector(b.facts.bitmapBase, block));
+            for (uint32_t block : f.blocks)
+                b.sectors.push_back(df::BitmapSector(b.facts.bitmapBase, block));
             // The per-second index sector of the recording's start, from the
             // first link of its day (the previous links, when there are any).
             uint32_t first = f.link;
@@ -98,7 +102,8 @@ const Base& TheBase() {
                 const uint32_t prev = df::DecodeDayChannel(s).prev;
                 if (prev == 0) {
                     const uint32_t index = df::DecodeDayChannel(s).secondIndex;
-                    const uint32_t e = static_cast<uint32_t>(f.start[3] * 3600 + f.start[4] * 60 + f.start[5]);
+                    const uint32_t e =
+                        static_cast<uint32_t>(f.start[3] * 3600 + f.start[4] * 60 + f.start[5]);
                     b.sectors.push_back(uint64_t{index} + df::SecondEntrySector(e));
                     break;
                 }
@@ -145,7 +150,8 @@ std::vector<Patch> ApplyPatches(Input& in, const Base& b) {
         Patch p{offset, b.disk->Bytes(offset, 4)};
         uint8_t bytes[4];
         if (in.U8() % 3 == 0) {
-            for (uint8_t& x : bytes) x = in.U8();
+            for (uint8_t& x : bytes)
+                x = in.U8();
         } else {
             platform::PutU32(bytes, InterestingWord(in, b));
         }
@@ -156,7 +162,8 @@ std::vector<Patch> ApplyPatches(Input& in, const Base& b) {
 }
 
 void Undo(const std::vector<Patch>& patches, const Base& b) {
-    for (auto it = patches.rbegin(); it != patches.rend(); ++it) b.disk->Poke(it->offset, it->old.data(), 4);
+    for (auto it = patches.rbegin(); it != patches.rend(); ++it)
+        b.disk->Poke(it->offset, it->old.data(), 4);
 }
 
 void ReadRecord(int h, const vkfs::dvrfs_find_result& r, int secondsIn, std::vector<uint8_t>& buffer) {
@@ -166,9 +173,11 @@ void ReadRecord(int h, const vkfs::dvrfs_find_result& r, int secondsIn, std::vec
     if (at < 86400) {
         t[3] = at / 3600, t[4] = at / 60 % 60, t[5] = at % 60;
     }
-    if (dvrfs_tseek(static_cast<unsigned>(h), t, secondsIn % 2, 1 + secondsIn % 3, &r) != 0) return;
+    if (dvrfs_tseek(static_cast<unsigned>(h), t, secondsIn % 2, 1 + secondsIn % 3, &r) != 0)
+        return;
     for (int n = 0; n < 8; n++)
-        if (dvrfs_read(h, buffer.data(), kReadLength, nullptr) <= 0) break;
+        if (dvrfs_read(h, buffer.data(), kReadLength, nullptr) <= 0)
+            break;
 }
 
 void Walk(int channel, std::vector<uint8_t>& buffer) {
@@ -182,7 +191,8 @@ void Walk(int channel, std::vector<uint8_t>& buffer) {
     std::memcpy(month.end, to, sizeof to);
     vkfs::dvrfs_month_result m;
     int rc = dvrfs_find_start(u, &month, &m, 0);
-    for (int n = 0; n < 16 && (rc == 0 || rc == vkfs::kDvrfsIndexChanged); n++) rc = dvrfs_find_next(u, &m);
+    for (int n = 0; n < 16 && (rc == 0 || rc == vkfs::kDvrfsIndexChanged); n++)
+        rc = dvrfs_find_next(u, &m);
     dvrfs_find_stop(u);
 
     vkfs::dvrfs_find_query range;
@@ -216,7 +226,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string path = device.Path();
         Check(dvrfs_init(kChannels, 8, 0) == 0);
         if (dvrfs_add_disk(path.c_str()) == 0) {
-            for (int channel = 0; channel < kChannels; channel++) Walk(channel, buffer);
+            for (int channel = 0; channel < kChannels; channel++)
+                Walk(channel, buffer);
             Check(dvrfs_remove_disk(path.c_str(), 0, 0) == 0);
         }
         Check(df::CacheMemoryInUse() == 0);

@@ -15,18 +15,23 @@ using namespace vkfs::dvrfs;
 constexpr uint32_t kHour = 3600;
 
 class DvrfsFindTest : public DvrfsTest {
-protected:
+  protected:
     // Every result of a range find on `h`, and the code that ended it.
-    std::vector<dvrfs_find_result> All(int h, dvrfs_find_query q, int* last = nullptr, std::vector<int>* codes = nullptr) {
+    std::vector<dvrfs_find_result> All(int h,
+                                       dvrfs_find_query q,
+                                       int* last = nullptr,
+                                       std::vector<int>* codes = nullptr) {
         std::vector<dvrfs_find_result> results;
         dvrfs_find_result r;
         int rc = dvrfs_find_start(static_cast<unsigned>(h), &q, &r, 0);
         while (rc == 0 || rc == kIndexChanged) {
-            if (codes) codes->push_back(rc);
+            if (codes)
+                codes->push_back(rc);
             results.push_back(r);
             rc = dvrfs_find_next(static_cast<unsigned>(h), &r);
         }
-        if (last) *last = rc;
+        if (last)
+            *last = rc;
         dvrfs_find_stop(static_cast<unsigned>(h));
         return results;
     }
@@ -61,7 +66,8 @@ dvrfs_find_query With(dvrfs_find_query q, int kind) {
 const Six kDayStart = At6(24, 5, 6, 0, 0, 0), kDayEnd = At6(24, 5, 6, 23, 59, 59);
 
 INSTANTIATE_TEST_SUITE_P(
-    Queries, DvrfsQueryTest,
+    Queries,
+    DvrfsQueryTest,
     ::testing::Values(
         QueryCase{"NoTypeBelowBit28", RangeQuery(kDayStart, kDayEnd, 0x70000000), -8, " bad record type!"},
         QueryCase{"KindTwo", With(RangeQuery(kDayStart, kDayEnd), 2), -8, " bad date type!"},
@@ -101,7 +107,8 @@ TEST_F(DvrfsFindTest, HandlesAndArgumentsAreChecked) {
 
 TEST_F(DvrfsFindTest, RangeTakesWhatTouchesItAndStopsPastItsEnd) {
     // 09:30:00-10:00:00, 10:20:00-10:30:00, 11:00:01-11:00:11, 12:00:00-12:00:10
-    vektools::DvrfsRecipe recipe = SmallRecipe({9 * kHour + 1800, 10 * kHour + 1200, 11 * kHour + 1, 12 * kHour});
+    vektools::DvrfsRecipe recipe =
+        SmallRecipe({9 * kHour + 1800, 10 * kHour + 1200, 11 * kHour + 1, 12 * kHour});
     recipe.recordings[0].seconds = 1800;
     recipe.recordings[1].seconds = 600;
     recipe.stream.fps = 1;
@@ -189,7 +196,8 @@ TEST_F(DvrfsFindTest, MonthFindsSummariseDaysAcrossDisks) {
     // Day flags of class-0 records (bit 31) give bit 30 in the day word.
     EXPECT_EQ(m.days[5], 0x40000001u);  // day 6 on both disks
     EXPECT_EQ(m.days[19], 0x40000004u);
-    for (int d : {0, 1, 6, 30}) EXPECT_EQ(m.days[d], 0u) << d;
+    for (int d : {0, 1, 6, 30})
+        EXPECT_EQ(m.days[d], 0u) << d;
     ASSERT_EQ(dvrfs_find_next(u, &m), 0);
     EXPECT_EQ(m.month[1], 6);
     EXPECT_NE(m.days[1], 0u);
@@ -289,14 +297,16 @@ TEST_P(DvrfsChainTest, ABadLinkSkipsTheRestOfItsDayAndTheResultSaysSo) {
     std::vector<int> codes;
     const auto found = All(h, RangeQuery(kDayStart, At6(24, 5, 7, 23, 59, 59)), &last, &codes);
     ASSERT_EQ(found.size(), 5u);
-    for (int k = 0; k < 4; k++) EXPECT_EQ(Hour(found[static_cast<size_t>(k)]), 36000 + 100 * k);
+    for (int k = 0; k < 4; k++)
+        EXPECT_EQ(Hour(found[static_cast<size_t>(k)]), 36000 + 100 * k);
     EXPECT_EQ(found[4].start[2], 7);
     EXPECT_EQ(codes, (std::vector<int>{0, 0, 0, 0, -23}));
     EXPECT_EQ(last, -2);
     EXPECT_TRUE(Logged("software error!"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, DvrfsChainTest,
+INSTANTIATE_TEST_SUITE_P(Links,
+                         DvrfsChainTest,
                          ::testing::Values(ChainCase{"BrokenBackLink", true}, ChainCase{"FreeLink", false}),
                          CaseName<ChainCase>);
 

@@ -37,9 +37,10 @@ TEST_F(DvrfsLibraryTest, TooManyChannelsLeavesOneLogRecordAndNothingElse) {
     EXPECT_TRUE(Logged("dvrfs do not surport force to exit now!"));
     EXPECT_EQ(dvrfs_exit(0), 0);
     EXPECT_FALSE(LibraryStarted());
-    for (const char* check : {"checking cachelist_working is empty ...", "checking freenode_list     is empty ...",
-                              "checking cachelist_freev[] is empty ...", "checking scmap_tbl_hptr[]  is empty ...",
-                              "checking scmap_tbl_hsct[]  is empty ...", "checking status.mem.used ..."})
+    for (const char* check :
+         {"checking cachelist_working is empty ...", "checking freenode_list     is empty ...",
+          "checking cachelist_freev[] is empty ...", "checking scmap_tbl_hptr[]  is empty ...",
+          "checking scmap_tbl_hsct[]  is empty ...", "checking status.mem.used ..."})
         EXPECT_TRUE(Printed(check)) << check;
     const auto records = LogRecords();
     ASSERT_FALSE(records.empty());
@@ -89,8 +90,11 @@ TEST_P(DvrfsMagicTest, FormatBlockIsFoundInTheFirst1025Sectors) {
     EXPECT_EQ(r.lastSector, disk.facts.recordings[0].lastSector);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sectors, DvrfsMagicTest,
-                         ::testing::Values(MagicCase{0, true}, MagicCase{63, true}, MagicCase{1024, true},
+INSTANTIATE_TEST_SUITE_P(Sectors,
+                         DvrfsMagicTest,
+                         ::testing::Values(MagicCase{0, true},
+                                           MagicCase{63, true},
+                                           MagicCase{1024, true},
                                            MagicCase{1025, false}));
 
 TEST_F(DvrfsLibraryTest, FormatBlocksThatDoNotFitAreRefused) {
@@ -216,8 +220,10 @@ TEST_F(DvrfsLibraryTest, HandlesAreTheLowestFreeAndFifteenAChannel) {
     EXPECT_EQ(dvrfs_open(2, 1), -1);
     EXPECT_TRUE(Logged("rwflag is invalid!"));
     std::vector<int> opened;
-    for (int i = 0; i < kMaxReadOpens; i++) opened.push_back(Open(2));
-    for (int i = 0; i < kMaxReadOpens; i++) EXPECT_EQ(opened[static_cast<size_t>(i)], i);
+    for (int i = 0; i < kMaxReadOpens; i++)
+        opened.push_back(Open(2));
+    for (int i = 0; i < kMaxReadOpens; i++)
+        EXPECT_EQ(opened[static_cast<size_t>(i)], i);
     EXPECT_EQ(dvrfs_open(2, 0), -1);
     EXPECT_TRUE(Logged("channel: 2 open error! R open reach the limit!"));
     EXPECT_EQ(Open(3), kMaxReadOpens);
@@ -266,10 +272,12 @@ TEST_F(DvrfsLibraryTest, RawLayerSizesInSixtyFourBitsAndReportsFailures) {
 TEST_F(DvrfsLibraryTest, AllRawHandlesInUseIsReported) {
     const std::string path = Device("many", std::make_shared<platform::MemDisk>(1 << 20));
     std::vector<int> ids;
-    for (int i = RawHandlesInUse(); i < kMaxRawHandles; i++) ids.push_back(dvrfs_raw_open(path));
+    for (int i = RawHandlesInUse(); i < kMaxRawHandles; i++)
+        ids.push_back(dvrfs_raw_open(path));
     EXPECT_EQ(dvrfs_raw_open(path), -1);
     EXPECT_TRUE(Printed("opened too much fd!"));
-    for (int id : ids) EXPECT_EQ(dvrfs_raw_close(id), 0);
+    for (int id : ids)
+        EXPECT_EQ(dvrfs_raw_close(id), 0);
 }
 
 TEST_F(DvrfsLibraryTest, CacheCheckFindsWhatWasNotReleased) {

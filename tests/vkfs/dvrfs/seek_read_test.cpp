@@ -18,7 +18,7 @@ using namespace vkfs::dvrfs;
 constexpr int kBlock = 0x50000;
 
 class DvrfsSeekReadTest : public DvrfsTest {
-protected:
+  protected:
     // The find result of recording `i` of `disk`, found on handle h.
     static dvrfs_find_result ResultOf(int h, const vektools::DvrfsRecordingFacts& f) {
         dvrfs_find_query q = RangeQuery(At6(f.start[0], f.start[1], f.start[2], 0, 0, 0),
@@ -26,7 +26,8 @@ protected:
         dvrfs_find_result r{};
         const auto u = static_cast<unsigned>(h);
         int rc = dvrfs_find_start(u, &q, &r, 0);
-        while (rc == 0 && std::memcmp(r.start, f.start, sizeof r.start) != 0) rc = dvrfs_find_next(u, &r);
+        while (rc == 0 && std::memcmp(r.start, f.start, sizeof r.start) != 0)
+            rc = dvrfs_find_next(u, &r);
         EXPECT_EQ(rc, 0) << "recording not found";
         dvrfs_find_stop(u);
         return r;
@@ -44,10 +45,12 @@ protected:
         int rc = 0;
         for (int guard = 0; guard < 10000; guard++) {
             rc = dvrfs_read(h, block.data(), kBlock, nullptr);
-            if (rc <= 0) break;
+            if (rc <= 0)
+                break;
             bytes.insert(bytes.end(), block.begin(), block.begin() + rc);
         }
-        if (last) *last = rc;
+        if (last)
+            *last = rc;
         return bytes;
     }
 };
@@ -91,9 +94,12 @@ TEST_P(DvrfsWholeRecordTest, SeekToTheStartThenReadGivesTheRecordsBytes) {
     EXPECT_EQ(dvrfs_read(h, std::vector<uint8_t>(kBlock).data(), kBlock, nullptr), -7);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, DvrfsWholeRecordTest,
-                         ::testing::Values(RecordCase{"InOneBlock", 0}, RecordCase{"ThirdLinkOfItsDay", 9},
-                                           RecordCase{"AcrossTwoBlocks", 12}, RecordCase{"AfterTheBlockChange", 13}),
+INSTANTIATE_TEST_SUITE_P(Records,
+                         DvrfsWholeRecordTest,
+                         ::testing::Values(RecordCase{"InOneBlock", 0},
+                                           RecordCase{"ThirdLinkOfItsDay", 9},
+                                           RecordCase{"AcrossTwoBlocks", 12},
+                                           RecordCase{"AfterTheBlockChange", 13}),
                          CaseName<RecordCase>);
 
 TEST_F(DvrfsSeekReadTest, ChainsRunWhereverTheBitmapSays) {

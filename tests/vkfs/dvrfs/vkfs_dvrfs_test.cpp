@@ -13,15 +13,15 @@ namespace vkfs::testing {
 namespace {
 
 class VkfsOnDvrfsTest : public VkfsTest {
-protected:
+  protected:
     FSDiskHandle OpenDisk(const DvrfsDisk& disk, int channels = 16) {
         return Open(Mount("vkfs-dvrfs-" + std::to_string(next_++), disk.disk), channels);
     }
     std::vector<SearchCall> Day(FSDiskHandle h, int channel, int group, int day = 6) {
         SearchLog log;
         const int channels[4] = {channel, -1, -1, -1};
-        FSSearchByDay(h, At(24, 5, day, 0, 0, 0), At(24, 5, day, 23, 59, 59), nullptr, &SearchLog::Day, &log, group,
-                      channels);
+        FSSearchByDay(h, At(24, 5, day, 0, 0, 0), At(24, 5, day, 23, 59, 59), nullptr, &SearchLog::Day, &log,
+                      group, channels);
         EXPECT_TRUE(log.WaitForFinal());
         FSStopDaySearch(h);
         return log.Calls();
@@ -113,7 +113,8 @@ TEST_F(VkfsOnDvrfsTest, PlayDeliversTheFramesAcrossBlocksAndRecords) {
     want.insert(want.end(), second.frames.begin(), second.frames.end());
     const auto frames = log.Frames();
     ASSERT_EQ(frames.size(), want.size());
-    for (size_t i = 0; i < want.size(); i++) ASSERT_EQ(frames[i], want[i]) << "frame " << i;
+    for (size_t i = 0; i < want.size(); i++)
+        ASSERT_EQ(frames[i], want[i]) << "frame " << i;
     EXPECT_EQ(log.TimeCalls(), 2u);
 }
 
@@ -127,7 +128,8 @@ TEST_F(VkfsOnDvrfsTest, ExportHandsOnTheRecordsSectors) {
     ASSERT_TRUE(log.WaitForEnds(1));
     FSStopExport(h, 0);
     std::vector<uint8_t> bytes;
-    for (const auto& e : log.Events()) bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
+    for (const auto& e : log.Events())
+        bytes.insert(bytes.end(), e.bytes.begin(), e.bytes.end());
     EXPECT_TRUE(bytes == f.bytes);
     EXPECT_FALSE(log.Events().back().null);  // the end comes with the block, length 0
 }
@@ -143,7 +145,8 @@ TEST_F(VkfsOnDvrfsTest, AResultThatComesWithIndexChangedIsKept) {
     ASSERT_NE(h, 0u);
     SearchLog log;
     const int channels[4] = {1, -1, -1, -1};
-    FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 7, 23, 59, 59), nullptr, &SearchLog::Day, &log, 0, channels);
+    FSSearchByDay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 7, 23, 59, 59), nullptr, &SearchLog::Day, &log, 0,
+                  channels);
     ASSERT_TRUE(log.WaitForFinal());
     FSStopDaySearch(h);
     const auto calls = log.Calls();
