@@ -1,8 +1,9 @@
 // app/dlg_menu_ctrl.cpp
 #include "app/dlg_menu_ctrl.h"
 
+#include "app/about_dlg.h"
 #include "app/messages.h"
-#include "app/placeholder_dialogs.h"
+#include "app/settings_dlg.h"
 
 namespace {
 

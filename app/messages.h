@@ -65,6 +65,8 @@ inline constexpr unsigned WM_PLAYLIST_SHOW = 0x42F;
 // 0 / 0: -> play list, every row idle / the current row playing
 inline constexpr unsigned WM_PLAYLIST_MARK_NONE = 0x430;
 inline constexpr unsigned WM_PLAYLIST_MARK_CURRENT = 0x431;
+// 0 / 0: file player's folder scan thread -> open popup, found paths wait
+inline constexpr unsigned WM_FOLDER_SCAN_FOUND = msg::kApp + 0x200;
 // status code / 0: registered with the network library's connection start
 inline constexpr unsigned WM_NET_LOGIN_STATUS = 0x432;
 // 0 / last GPS index; GPS index / 0; 0 / 0: -> map page bridge

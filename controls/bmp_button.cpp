@@ -58,6 +58,10 @@ void CBmpButton::SetCaption(int xInset,
     m_caption = text;
     m_captionColor = color;
     m_captionHeight = fontHeight;
+    // The window's text is the caption too, for whatever reads buttons by
+    // their text (accessibility tools, a driver from outside).
+    if (IsWindow())
+        SetWindowText(m_caption);
     RepaintFace();
 }
 

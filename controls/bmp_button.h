@@ -38,7 +38,8 @@ class CBmpButton : public CButton {
 
     // A caption drawn over the face from (x inset, y inset) of the button to
     // its bottom right, centred, in Arial of `fontHeight` logical units and
-    // `color`. The form with the unused int is the one the pages call.
+    // `color`; it becomes the window's text as well. The form with the unused
+    // int is the one the pages call.
     void SetCaption(int xInset, int yInset, int unused, LPCSTR text, COLORREF color, int fontHeight);
     void SetCaption(int xInset, int yInset, LPCSTR text, COLORREF color, int fontHeight) {
         SetCaption(xInset, yInset, 0, text, color, fontHeight);

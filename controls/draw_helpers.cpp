@@ -50,6 +50,13 @@ HWND CreateTooltip(HWND owner, int delayMs) {
     return tooltip;
 }
 
+void RelayToTooltip(HWND tooltip, HWND owner, UINT message, UINT flags, CPoint point) {
+    if (tooltip == nullptr)
+        return;
+    MSG msg{owner, message, flags, MAKELPARAM(point.x, point.y), 0, {}};
+    ::SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
 HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback) {
     if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)))
         return own;

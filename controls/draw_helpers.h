@@ -21,6 +21,8 @@ HBITMAP LoadResourceBitmap(UINT id);
 // mouse stays. NULL when it could not be made. The owner adds the tools and
 // relays its mouse messages.
 HWND CreateTooltip(HWND owner, int delayMs);
+// Passes a mouse message of `owner` on to its tooltip (none: nothing).
+void RelayToTooltip(HWND tooltip, HWND owner, UINT message, UINT flags, CPoint point);
 // A cursor resource of the resource module, else the system's cursor
 // `fallback` (IDC_ARROW, IDC_HAND, ...). Shared: never destroyed.
 HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback);

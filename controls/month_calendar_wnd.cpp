@@ -593,15 +593,8 @@ void CCalendarToolBarWnd::RepaintButton(int button) {
     InvalidateRect(&r, TRUE);
 }
 
-void CCalendarToolBarWnd::Relay(UINT message, CPoint point) {
-    if (m_tooltip == nullptr)
-        return;
-    MSG msg{m_hWnd, message, 0, MAKELPARAM(point.x, point.y), 0, {}};
-    ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-}
-
-void CCalendarToolBarWnd::OnMouseMove(UINT, CPoint point) {
-    Relay(WM_MOUSEMOVE, point);
+void CCalendarToolBarWnd::OnMouseMove(UINT flags, CPoint point) {
+    controls::RelayToTooltip(m_tooltip, m_hWnd, WM_MOUSEMOVE, flags, point);
     if (!m_tracking) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
         m_tracking = ::TrackMouseEvent(&track);
@@ -621,8 +614,8 @@ LRESULT CCalendarToolBarWnd::OnMouseLeave(WPARAM, LPARAM) {
     return 0;
 }
 
-void CCalendarToolBarWnd::OnLButtonDown(UINT, CPoint point) {
-    Relay(WM_LBUTTONDOWN, point);
+void CCalendarToolBarWnd::OnLButtonDown(UINT flags, CPoint point) {
+    controls::RelayToTooltip(m_tooltip, m_hWnd, WM_LBUTTONDOWN, flags, point);
     if (m_owner != nullptr && m_owner->IsWindow())
         m_owner->SetFocus();
     m_pressed = m_hovered = HitTest(point);
@@ -646,8 +639,8 @@ void CCalendarToolBarWnd::OnTimer(UINT_PTR id) {
         SetTimer(controls::kRepeatTimerId, static_cast<UINT>(*interval));
 }
 
-void CCalendarToolBarWnd::OnLButtonUp(UINT, CPoint point) {
-    Relay(WM_LBUTTONUP, point);
+void CCalendarToolBarWnd::OnLButtonUp(UINT flags, CPoint point) {
+    controls::RelayToTooltip(m_tooltip, m_hWnd, WM_LBUTTONUP, flags, point);
     KillTimer(controls::kRepeatTimerId);
     m_repeat.Stop();
     if (::GetCapture() == m_hWnd)

@@ -103,7 +103,6 @@ class CCalendarToolBarWnd : public CWnd {
   private:
     int HitTest(CPoint point) const;
     void RepaintButton(int button);
-    void Relay(UINT message, CPoint point);
     void PlaceTooltips();
     // Tooltip tool `tip` (0..3): its id and button rectangle.
     TTTOOLINFOA Tool(int tip) const;

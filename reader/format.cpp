@@ -44,10 +44,13 @@ vekfs_time unpack_time(packed_time v) {
     return t;
 }
 
+int64_t civil_to_unix_seconds(int64_t year, int month, int day, int64_t second_of_day) {
+    return media::DaysFromCivil(year, month, day) * 86400 + second_of_day;
+}
+
 int64_t packed_to_unix_seconds(packed_time v) {
     const vekfs_time t = unpack_time(v);
-    const int64_t days = media::DaysFromCivil(2000 + t.year, t.month, t.day);
-    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    return civil_to_unix_seconds(2000 + t.year, t.month, t.day, t.hour * 3600 + t.minute * 60 + t.second);
 }
 
 packed_time unix_seconds_to_packed(int64_t seconds) {

@@ -128,6 +128,9 @@ inline int halfhour_slot(packed_time v) {
 // month before), so a damaged time never faults.
 int64_t packed_to_unix_seconds(packed_time v);
 packed_time unix_seconds_to_packed(int64_t seconds);
+// Seconds since 1970-01-01 00:00:00 UTC of a calendar date (year in full) at
+// second `second_of_day`, with the same arithmetic for fields out of range.
+int64_t civil_to_unix_seconds(int64_t year, int month, int day, int64_t second_of_day);
 
 // ---- disk parameter block (128 bytes at byte 256) -----------------------------
 

@@ -69,8 +69,10 @@ struct PartitionScan {
     uint32_t blocks = 0;           // event blocks that exist and lie inside the copy
 };
 
+// The channel's bit of the mask decides: a maximum below 31 has already cut
+// the mask to its channels, and with a maximum of 31 or more every bit counts.
 bool ChannelSelected(const Request& r, uint32_t channel) {
-    if (channel >= kMaskChannels || channel >= static_cast<uint32_t>(r.maxChannels))
+    if (channel >= kMaskChannels)
         return false;
     return ((r.param.channel_mask >> channel) & 1u) != 0;
 }

@@ -11,13 +11,11 @@
 #define ID_HELP 0xE146  // help (the application object answers it)
 #endif
 
-// Dialog templates.
-#define IDD_ABOUTBOX 100         // the about box
+// Dialog templates (the settings dialog's and the about box's: settings_ids.h).
 #define IDD_MOVAREL_DIALOG 102   // the main window
 #define IDD_REMOTE_PLAYBACK 130  // the network playback page
 #define IDD_MENU_CTRL 131        // the mode bar
 #define IDD_LOCAL_PLAYBACK 132   // the recorder-disk playback page
-#define IDD_SETTING 189          // the settings dialog
 #define IDD_FILE_PLAY 215        // the local file player page
 
 // Bitmaps.

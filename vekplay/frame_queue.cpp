@@ -101,6 +101,22 @@ bool FrameQueue::FrontFrameTime(uint64_t* time) const {
     return true;
 }
 
+bool FrameQueue::FrontVideo(QueueItem* out) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bool afterGap = false;
+    for (const QueueItem& item : items_) {
+        if (!item.frame)
+            return false;
+        afterGap = afterGap || item.afterGap;
+        if (item.frame->IsVideo()) {
+            out->frame = item.frame;
+            out->afterGap = afterGap;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool FrameQueue::Pop(QueueItem* out, bool* wantData) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (items_.empty())

@@ -68,6 +68,9 @@ class FrameQueue {
     // Time of the first frame item (video or audio), skipping nothing: false when
     // the first item is an end mark or the queue is empty.
     bool FrontFrameTime(uint64_t* time) const;
+    // The first video frame, past audio frames but not past an end mark; its
+    // afterGap is set when frames were lost in front of it. False when none.
+    bool FrontVideo(QueueItem* out) const;
     size_t frames() const;
     size_t bytes() const;
     bool refusing() const;

@@ -5,8 +5,10 @@
 //
 // Video: one decoder per instance, single-threaded and without output delay,
 // so the picture that comes out belongs to the frame that went in. A frame the
-// decoder refuses or flags as damaged gives kError; a frame it takes without
-// a picture (for example before the first key frame) gives kNoPicture.
+// decoder refuses or flags as damaged gives kError; a frame it takes without a
+// picture (for example before the first key frame) gives kNoPicture. It keeps the
+// last picture that came out as it came (no copy); it is converted to 24 bits
+// only when asked for, so pictures that are never drawn cost no conversion.
 //
 // Audio: an audio frame's payload is a run of blocks of the size its header
 // gives (u16 at +38), each a 4-byte prefix and the coded data. The codec byte
@@ -46,6 +48,10 @@ class VideoDecoder {
     // Decodes a video frame. With `out`, a picture that came out is converted
     // into it (out->time is the frame's time).
     DecodeResult Decode(const Frame& frame, Picture* out);
+    // Converts the picture of the last frame that decoded to kPicture into
+    // `out` (out->time is that frame's time). False when there is none since
+    // the last Reset, or the conversion failed.
+    bool ConvertLast(Picture* out);
     // Drops every reference picture: the next picture comes from a key frame.
     void Reset();
 
@@ -56,6 +62,8 @@ class VideoDecoder {
     AVCodecContext* context_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;
+    AVFrame* last_ = nullptr;  // the last good picture, held as decoded
+    uint64_t lastTime_ = 0;
     SwsContext* scaler_ = nullptr;
     std::vector<uint8_t> input_;  // payload with the zero padding the decoder reads past
     int64_t serial_ = 0;

@@ -37,12 +37,18 @@ struct DrawHook {
     uintptr_t user = 0;
 };
 
+// 60 Hz: how often a screen shows a new picture.
+inline constexpr int64_t kScreenRefreshUs = 16667;
+
 class RenderTarget {
   public:
     virtual ~RenderTarget() = default;
     virtual void SetWindow(uintptr_t window) = 0;
     virtual void SetDrawHook(const DrawHook& hook) = 0;
     virtual void Present(const Picture& picture) = 0;
+    // The shortest time between two pictures the screen shows; pictures that
+    // follow closer are not all drawn while play flows. 0: each one is seen.
+    virtual int64_t RefreshUs() const { return 0; }
 };
 
 class AudioSink {
@@ -67,12 +73,14 @@ class Host {
 std::shared_ptr<Host> MakeSystemHost();
 
 // Draws nowhere; calls the draw hook with a null device context and the
-// picture's size, so hooks still run on the render thread.
+// picture's size, so hooks still run on the render thread. It stands for a
+// screen: what a window would not show is not drawn here either.
 class NullTarget final : public RenderTarget {
   public:
     void SetWindow(uintptr_t) override {}
     void SetDrawHook(const DrawHook& hook) override;
     void Present(const Picture& picture) override;
+    int64_t RefreshUs() const override { return kScreenRefreshUs; }
 
   private:
     std::mutex mutex_;

@@ -23,6 +23,11 @@ int64_t ClockValue(uint64_t t) {
 // How long a picture stands when the next frame's time says nothing useful.
 constexpr int64_t kNominalFrameUs = 40000;
 
+// A picture is left undrawn for the one that replaces it only while the last
+// picture drawn has stood for less than this: a playing pane shows at least 25
+// pictures a second.
+constexpr int64_t kMaxUndrawnUs = 40000;
+
 int32_t ClampVolume(int32_t v) {
     return std::clamp(v, 0, 100);
 }
@@ -130,8 +135,13 @@ void Instance::Run() {
         if (round.notifySet)
             for (uint32_t code : round.posts)
                 host_->Post(round.notifyWindow, round.notifyMessage, code, round.notifyUser);
-        if (round.Empty())
+        if (round.Empty()) {
+            // A picture left undrawn is drawn when it would stand too long, also
+            // when nothing else wakes this thread (a member whose master paused).
+            if (undrawn_.set)
+                deadline = std::min(deadline, drawnAt_ + kMaxUndrawnUs);
             waiter_->SleepUntil(deadline);
+        }
     }
 }
 
@@ -299,17 +309,24 @@ int32_t Instance::SetMode(int32_t mode) {
     return 0;
 }
 
-void Instance::RepositionLocked() {
-    bool wantData = false;
-    queue_.Flush(&wantData);
-    if (wantData)
-        pendingPosts_.push_back(kCodeWantData);
-    needKey_ = true;
+// Play leaves its old position: the decoder starts afresh (with the next key
+// frame unless play goes on from one), the clock takes its time from the next
+// frame, and no end has been reached.
+void Instance::ResetPositionLocked(bool atKeyFrame) {
+    needKey_ = !atKeyFrame;
     resetPending_ = true;
     anchored_ = false;
     haveLastVideo_ = false;
     endReached_ = false;
     seekTargetSet_ = false;
+}
+
+void Instance::RepositionLocked() {
+    bool wantData = false;
+    queue_.Flush(&wantData);
+    if (wantData)
+        pendingPosts_.push_back(kCodeWantData);
+    ResetPositionLocked(false);
     // Held still: the first picture at the new position is shown all the same.
     const bool inGroup = kind_ == InstanceKind::kMaster || group_ != nullptr;
     showOne_ = inGroup ? (mode_ == kModePause || mode_ == kModeStep) : !FlowingLocked();
@@ -363,12 +380,7 @@ int32_t Instance::OpenFile(const char* path) {
     file_ = std::move(file);
     cursor_ = 0;
     fileEndPosted_ = false;
-    needKey_ = true;
-    resetPending_ = true;
-    anchored_ = false;
-    haveLastVideo_ = false;
-    seekTargetSet_ = false;
-    endReached_ = false;
+    ResetPositionLocked(false);
     played_ = 0;
     waiter_->Wake();
     return 0;
@@ -405,14 +417,10 @@ int32_t Instance::SetPlayedTime(uint64_t timeUs) {
     if (key == PlayFile::kNone)
         return -1;
     cursor_ = key;
+    fileEndPosted_ = false;
+    ResetPositionLocked(true);
     seekTargetSet_ = true;
     seekTarget_ = std::max(timeUs, file_->frames()[key].time);
-    needKey_ = false;
-    resetPending_ = true;
-    anchored_ = false;
-    haveLastVideo_ = false;
-    fileEndPosted_ = false;
-    endReached_ = false;
     showOne_ = !FlowingLocked();
     waiter_->Wake();
     return 0;
@@ -488,9 +496,7 @@ bool Instance::PeekLocked(Next* next) {
         if (cursor_ >= file_->count())
             return false;
         const FileFrame& f = file_->frames()[cursor_];
-        next->kind = Next::kFrame;
-        next->time = f.time;
-        next->type = f.type;
+        next->SetFrame(f.time, f.type, false);
         return true;
     }
     QueueItem item;
@@ -500,10 +506,7 @@ bool Instance::PeekLocked(Next* next) {
         next->kind = Next::kEnd;
         return true;
     }
-    next->kind = Next::kFrame;
-    next->time = item.frame->time();
-    next->type = item.frame->type();
-    next->afterGap = item.afterGap;
+    next->SetFrame(item.frame->time(), item.frame->type(), item.afterGap);
     return true;
 }
 
@@ -547,6 +550,26 @@ bool Instance::VideoAfterLocked(uint64_t* time) {
     return false;
 }
 
+// The next video frame to be taken, past audio frames.
+bool Instance::NextVideoLocked(Next* next) {
+    *next = Next{};
+    if (file_) {
+        const auto& frames = file_->frames();
+        for (size_t i = cursor_; i < frames.size(); i++) {
+            if (frames[i].type != 'A') {
+                next->SetFrame(frames[i].time, frames[i].type, false);
+                return true;
+            }
+        }
+        return false;
+    }
+    QueueItem item;
+    if (!queue_.FrontVideo(&item))
+        return false;
+    next->SetFrame(item.frame->time(), item.frame->type(), item.afterGap);
+    return true;
+}
+
 void Instance::ConsumeVideoLocked(Round* round, uint64_t time, bool show) {
     WorkItem w = TakeLocked(round);
     w.show = show;
@@ -572,6 +595,7 @@ int64_t Instance::PlanLocked(int64_t now, Round* round) {
     round->notifyUser = notifyUser_;
     round->notifySet = notifySet_;
     round->volume = volume_ * GlobalVolume() / 100;
+    round->plannedAt = now;
 
     // End marks are played out as soon as everything in front of them is.
     if (kind_ != InstanceKind::kMaster && !file_) {
@@ -601,6 +625,7 @@ int64_t Instance::PlanLocked(int64_t now, Round* round) {
 int64_t Instance::PlanSoloLocked(int64_t now, Round* round) {
     const bool flowing = FlowingLocked();
     const bool sound = SoundNowLocked();
+    round->mayLeaveUndrawn = flowing;
     if (audioPlaying_ && !sound) {
         round->stopAudio = true;
         audioPlaying_ = false;
@@ -706,6 +731,8 @@ int64_t Instance::PlanMemberLocked(Round* round) {
     const bool stepping = held && (stepsPending_ > 0 || showOne_);
     const bool following = !held && group_->clockValid && !port.reanchor;
     const uint64_t clock = group_->clock;
+    round->mayLeaveUndrawn = following;
+    round->groupClock = clock;
 
     for (size_t taken = 0; (stepping || following) && taken < options_.maxBatch;) {
         Next next;
@@ -863,15 +890,26 @@ int64_t Instance::PlanMasterLocked(int64_t now, Round* round) {
 // ---- work (render thread, no lock held) -----------------------------------------------
 
 void Instance::Execute(Round& round) {
-    if (round.resetDecoder)
+    if (round.resetDecoder) {
         video_.Reset();
+        undrawn_ = Shot{};
+    }
     if (round.stopAudio)
         audio_->Stop();
 
     size_t lastShown = round.items.size();
-    for (size_t i = 0; i < round.items.size(); i++)
+    bool video = false;
+    for (size_t i = 0; i < round.items.size(); i++) {
+        video = video || round.items[i].video;
         if (round.items[i].video && round.items[i].show)
             lastShown = i;
+    }
+    // A picture left undrawn is drawn as soon as the frame that was to replace
+    // it is not coming in time after all (play was paused, say).
+    if (undrawn_.set && !video && !Replaced(round, round.plannedAt)) {
+        Draw(undrawn_, round.plannedAt);
+        undrawn_ = Shot{};
+    }
 
     for (size_t i = 0; i < round.items.size(); i++) {
         WorkItem& item = round.items[i];
@@ -899,36 +937,85 @@ void Instance::Execute(Round& round) {
         }
         if (item.resetBefore)
             video_.Reset();
-        const bool present = i == lastShown;
-        if (present && (!spare_ || spare_.use_count() > 1))
-            spare_ = std::make_shared<Picture>();
-        const DecodeResult result = video_.Decode(*frame, present ? spare_.get() : nullptr);
+        const DecodeResult result = video_.Decode(*frame, nullptr);
+        undrawn_ = Shot{};  // the decoder holds this frame's picture now
         {
             std::lock_guard<std::mutex> lock(statsMutex_);
             stats_.decoded++;
-            if (present) {
-                if (result == DecodeResult::kPicture)
-                    stats_.pictures++;
-                else
-                    stats_.cards++;
-            }
         }
-        if (!present)
+        if (i != lastShown)
             continue;
-        if (result != DecodeResult::kPicture) {
-            CardInfo info;
-            info.channel = frame->header.channel;
-            info.type = frame->type();
-            info.timeUs = frame->time();
-            info.size = frame->payloadSize();
-            info.width = frame->header.width;
-            info.height = frame->header.height;
-            DrawCard(info, spare_.get());
-        }
-        spare_->time = frame->time();
-        Present(*spare_);
-        played_ = frame->time();
+        Shot shot;
+        shot.set = true;
+        shot.picture = result == DecodeResult::kPicture;
+        shot.card.channel = frame->header.channel;
+        shot.card.type = frame->type();
+        shot.card.timeUs = frame->time();
+        shot.card.size = frame->payloadSize();
+        shot.card.width = frame->header.width;
+        shot.card.height = frame->header.height;
+        const int64_t now = round.mayLeaveUndrawn ? clock_.NowUs() : round.plannedAt;
+        if (Replaced(round, now))
+            undrawn_ = shot;
+        else
+            Draw(shot, now);
     }
+}
+
+// Whether the picture of the last frame decoded is replaced by the next one
+// before anyone could see it, so it is not drawn (nor converted): the next
+// frame is due before the screen shows another picture after the last one
+// drawn, or it came due while this round decoded. Never once the last picture
+// drawn has stood for kMaxUndrawnUs, nor when the next frame was due when the
+// round was planned (it was not taken then: play does not flow on), nor when
+// it will not be decoded in turn (after lost frames, or across a jump in time).
+bool Instance::Replaced(const Round& round, int64_t now) {
+    if (!round.mayLeaveUndrawn || now - drawnAt_ >= kMaxUndrawnUs)
+        return false;
+    const int64_t refresh = target_->RefreshUs();
+    std::lock_guard<std::mutex> lock(mutex_);
+    Next next;
+    if (stopping_ || !NextVideoLocked(&next) || next.afterGap || (needKey_ && next.type != 'I'))
+        return false;
+    if (!haveLastVideo_ || next.time < lastVideo_ ||
+        ClockValue(next.time) > ClockValue(lastVideo_) + options_.gapUs)
+        return false;
+    int64_t due = 0;  // clock time the next frame is due at
+    if (group_) {
+        std::lock_guard<std::mutex> g(group_->mutex);
+        if (!group_->alive || !group_->running || mode_ == kModePause || mode_ == kModeStep ||
+            next.time <= round.groupClock)
+            return false;
+        const Rate r = RateOf(group_->rateMode);
+        const int64_t ahead = ClockValue(next.time) - ClockValue(group_->clock);
+        due = now + std::max<int64_t>(ahead, 0) * r.den / r.num;
+    } else {
+        if (!FlowingLocked() || !anchored_)
+            return false;
+        due = WallForLocked(next.time);
+        if (due <= round.plannedAt)
+            return false;
+    }
+    return due <= now || (refresh > 0 && due <= drawnAt_ + refresh);
+}
+
+void Instance::Draw(const Shot& shot, int64_t now) {
+    drawnAt_ = now;
+    if (!spare_ || spare_.use_count() > 1)
+        spare_ = std::make_shared<Picture>();
+    const bool picture = shot.picture && video_.ConvertLast(spare_.get());
+    if (!picture)
+        DrawCard(shot.card, spare_.get());
+    spare_->time = shot.card.timeUs;
+    {
+        std::lock_guard<std::mutex> lock(statsMutex_);
+        if (picture)
+            stats_.pictures++;
+        else
+            stats_.cards++;
+    }
+    Present(*spare_);
+    played_ = shot.card.timeUs;
 }
 
 void Instance::Present(const Picture& picture) {

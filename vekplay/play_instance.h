@@ -16,9 +16,13 @@
 // Pacing: the clock maps wall time to media time at the mode's rate, anchored
 // at the first frame after a start, a resume, a reposition or a jump (a video
 // frame more than `gapUs` after the last one, or before it). Frames are taken
-// when their time has come; of several due at once only the last is drawn. When
-// decoding falls more than `lateUs` behind, delta frames are skipped up to the
-// next key frame.
+// when their time has come; of several due at once only the last is drawn.
+// Nor is a picture drawn that the next one replaces before the screen could
+// show it (the target's refresh interval), or that the next one overtook while
+// it was decoded, as long as the last picture drawn is recent: a playing pane
+// shows at least 25 pictures a second. Only drawn pictures are converted from
+// the decoder's format. Every frame taken is decoded; when decoding falls more
+// than `lateUs` behind, delta frames are skipped up to the next key frame.
 //
 // Code 1 (want data) is posted once per refusal episode of the queue; code 11
 // when an end mark is played out, when a file's last frame has been played, and
@@ -34,6 +38,7 @@
 
 #include "platform/sync.h"
 #include "vekplay/clip_recorder.h"
+#include "vekplay/frame_card.h"
 #include "vekplay/frame_queue.h"
 #include "vekplay/media_decoder.h"
 #include "vekplay/play_file.h"
@@ -58,8 +63,8 @@ struct InstanceOptions {
 
 struct InstanceStats {
     uint64_t presented = 0;    // pictures drawn (decoded or card)
-    uint64_t pictures = 0;     // video frames decoded to a picture
-    uint64_t cards = 0;        // video frames shown as a card
+    uint64_t pictures = 0;     // decoded pictures drawn
+    uint64_t cards = 0;        // cards drawn (frames that did not decode)
     uint64_t decoded = 0;      // video frames through the decoder
     uint64_t skipped = 0;      // video frames dropped waiting for a key frame
     uint64_t audioFrames = 0;  // audio frames played (decoded to the sink)
@@ -142,7 +147,18 @@ class Instance {
         uintptr_t notifyUser = 0;
         bool notifySet = false;
         int volume = 0;
+        // Play flows (solo on the clock, or a member following its group): a
+        // picture the next one replaces at once may be left undrawn.
+        bool mayLeaveUndrawn = false;
+        int64_t plannedAt = 0;    // clock time of the planning
+        uint64_t groupClock = 0;  // a member's group clock then
         bool Empty() const { return items.empty() && posts.empty() && !resetDecoder && !stopAudio; }
+    };
+    // A decoded frame to be drawn: the decoder's last picture, or a card.
+    struct Shot {
+        bool set = false;
+        bool picture = false;
+        CardInfo card;
     };
     // What comes next from the input.
     struct Next {
@@ -150,6 +166,12 @@ class Instance {
         uint64_t time = 0;
         char type = 0;
         bool afterGap = false;
+        void SetFrame(uint64_t t, char ty, bool gap) {
+            kind = kFrame;
+            time = t;
+            type = ty;
+            afterGap = gap;
+        }
     };
 
     static void RunThread(std::shared_ptr<Instance> self);
@@ -166,6 +188,8 @@ class Instance {
     void SkipLocked(Round* round);
     bool VideoAfterLocked(uint64_t* time);  // time of the video frame after the next one (files)
     void ConsumeVideoLocked(Round* round, uint64_t time, bool show);
+    bool NextVideoLocked(Next* next);
+    void ResetPositionLocked(bool atKeyFrame);
     void RepositionLocked();
     void PublishPortLocked();
     int64_t MediaNowLocked(int64_t now) const;
@@ -175,6 +199,8 @@ class Instance {
     bool SoundNowLocked() const;
 
     void Execute(Round& round);
+    bool Replaced(const Round& round, int64_t now);
+    void Draw(const Shot& shot, int64_t now);
     void Present(const Picture& picture);
 
     const uint32_t id_;
@@ -233,6 +259,8 @@ class Instance {
     VideoDecoder video_;
     AudioDecoder audioDecoder_;
     std::shared_ptr<Picture> spare_;
+    Shot undrawn_;                     // left undrawn for a later frame that has not been taken yet
+    int64_t drawnAt_ = INT64_MIN / 2;  // clock time of the last picture drawn
 
     std::mutex pictureMutex_;
     std::shared_ptr<Picture> lastPicture_;

@@ -35,6 +35,7 @@ class GdiTarget final : public RenderTarget {
         std::lock_guard<std::mutex> lock(mutex_);
         hook_ = hook;
     }
+    int64_t RefreshUs() const override { return kScreenRefreshUs; }
 
     void Present(const Picture& picture) override {
         HWND window = nullptr;

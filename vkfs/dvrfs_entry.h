@@ -14,6 +14,10 @@
 
 namespace vkfs {
 
+// A dvrfs disk holds at most this many channels; the reader refuses to start
+// with more.
+inline constexpr int kDvrfsMaxChannels = 16;
+
 inline constexpr int kDvrfsOk = 0;
 inline constexpr int kDvrfsNoMore = -2;
 inline constexpr int kDvrfsEndOfRecord = -7;

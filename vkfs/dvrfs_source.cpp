@@ -86,7 +86,8 @@ class DvrfsSource final : public RecordSource {
                 FSRecordInfo record = RecordFromFindResult(result);
                 found(slot, count, record);
                 rc = reader_.FindNext(handle, &result);
-                if (rc != kDvrfsOk && rc != kDvrfsIndexChanged)
+                // No more results is the find's natural end, not an error.
+                if (rc != kDvrfsOk && rc != kDvrfsIndexChanged && rc != kDvrfsNoMore)
                     log_.Write("dvrfs_find_next error(ret = %d)---%d", rc, kPlaceDvrfsFindNext);
             }
             reader_.FindStop(handle);
@@ -103,21 +104,15 @@ class DvrfsSource final : public RecordSource {
         reader_.Close(stream, 0);
     }
 
-    // A play reads through a handle on its channel, taken as it starts (or
-    // left open by the slot's last play): without one it does not start.
-    bool PreparePlay(int channel, int* stream) override {
-        if (*stream >= 0)
-            return true;
-        *stream = OpenStream(channel);
-        if (*stream >= 0)
-            return true;
-        *stream = -1;
-        return false;
-    }
-
-    // A play starts with the first record a find from its start to the end of
-    // that day finds, at the start time when that lies inside the record.
+    // A play reads through a handle on its channel and starts with the first
+    // record a find from its start to the end of that day finds, at the start
+    // time when that lies inside the record.
     bool BeginPlay(const StreamRequest& play, int* stream, PlayPosition* first) override {
+        *stream = OpenStream(play.channel);
+        if (*stream < 0) {
+            *stream = -1;
+            return false;
+        }
         dvrfs_find_query query = Query(kDvrfsFindRange, play.from, DayEnd(play.from));
         dvrfs_find_result result;
         if (!Found(reader_.FindStart(*stream, &query, &result, 0), kPlacePlayFindKept)) {
@@ -132,14 +127,15 @@ class DvrfsSource final : public RecordSource {
         return true;
     }
 
-    // The next result of the play's find. A failed fetch ends the play too:
-    // none of dvrfs's failures goes away by asking again, and the caller waits
-    // for the end.
+    // The next result of the play's find, while the slot's records of the day
+    // search go on. A fetch that fails is asked again; no more results is the end.
     NextStep NextRecord(const StreamRequest& play, int stream, PlayPosition* position) override {
         dvrfs_find_result result;
         const int rc = reader_.FindNext(stream, &result);
-        if (!Found(rc, kPlacePlayNextKept) || position->index + 1 >= play.records.size())
+        if (position->index + 1 >= play.records.size())
             return NextStep::kEnd;
+        if (!Found(rc, kPlacePlayNextKept))
+            return rc == kDvrfsNoMore ? NextStep::kEnd : NextStep::kRetry;
         ++position->index;
         position->record = RecordFromFindResult(result);
         position->at = position->record.start;
@@ -218,9 +214,13 @@ class DvrfsSource final : public RecordSource {
 
 }  // namespace
 
-ProbeOutcome OpenDvrfsSource(const DiskArgs& disk, ProcessLog& log) {
+ProbeOutcome OpenDvrfsSource(const DiskArgs& given, ProcessLog& log) {
     DvrfsLibrary& reader = Readers().dvrfs;
     ProbeOutcome outcome;
+    // The program asks for 128 channels, more than a dvrfs disk holds and
+    // more than the reader starts with: it is given the channels such a disk can have.
+    DiskArgs disk = given;
+    disk.channels = std::min(disk.channels, kDvrfsMaxChannels);
     if (reader.Init(disk.channels, kDvrfsSecondArgument, disk.diskNumber) != 0) {
         log.Write("dvrfs init failed!---%d", kPlaceDvrfsInit);
         return outcome;

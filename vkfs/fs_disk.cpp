@@ -228,10 +228,8 @@ void FSDisk::Play(int slot,
     if (s.play.thread.Joinable())
         StopPlayLocked(slot);
 
-    std::shared_ptr<StreamJob> job = NewStreamJob(kGroupPlay, slot, from, to, user, data, time);
-    if (!source_->PreparePlay(job->channel, &s.play.stream))
-        return;
-    StartStreamLocked(s.play, job, &FSDisk::PlayThread);
+    StartStreamLocked(s.play, NewStreamJob(kGroupPlay, slot, from, to, user, data, time),
+                      &FSDisk::PlayThread);
 }
 
 void FSDisk::StopPlay(int slot) {

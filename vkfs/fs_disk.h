@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/sync.h"
@@ -39,9 +40,11 @@ namespace vkfs {
 inline constexpr size_t kDevicePathSize = 80;
 
 // Pauses of the worker threads, in milliseconds.
-inline constexpr uint32_t kDeliverTurnMs = 3;    // after a turn of a delivering play or export
-inline constexpr uint32_t kIdleTurnMs = 40;      // between turns of an idle one
-inline constexpr uint32_t kHeldDeliveryMs = 10;  // steps of a splitter waiting for FSRequestData(1)
+inline constexpr uint32_t kDeliverTurnMs = 3;        // after a turn of a delivering play or export
+inline constexpr uint32_t kIdleTurnMs = 40;          // between turns of an idle one
+inline constexpr uint32_t kHeldDeliveryMs = 10;      // steps of a splitter waiting for FSRequestData(1)
+inline constexpr uint32_t kNextRecordRetryMs = 100;  // before a play asks again for its next record
+inline constexpr int kNextRecordTries = 10;          // ... at most this often in a row, then it ends
 
 inline bool ValidSlot(int slot) {
     return slot >= 0 && slot < kSlotCount;
@@ -166,13 +169,21 @@ class FSDisk {
     void StartStreamLocked(StreamWorker& worker,
                            std::shared_ptr<StreamJob> job,
                            void (FSDisk::*body)(StreamJob&));
-    // Seeks the stream into the record of the job's list holding `time`: its
-    // position in job.records, or -1.
-    int JumpProcess(StreamJob& job, const RecTime& time, int stream);
-    // Carries out a seek FSSeekPlay left pending on the job's slot. True when a
-    // record was entered (*position then names it); a seek into a gap
-    // switches delivery off and sends the end mark.
-    bool TakePendingSeek(StreamJob& job, int stream, PlayPosition* position);
+    // How a seek went.
+    enum class Jump {
+        kNoRecord,    // no record of the job's list holds the time
+        kNotEntered,  // one does, but the stream could not be positioned in it
+        kEntered,
+    };
+    // Seeks the stream into the record of the job's list holding `time`;
+    // *index is its position in job.records when there is one.
+    Jump JumpProcess(StreamJob& job, const RecTime& time, int stream, size_t* index);
+    // Carries out a seek FSSeekPlay left pending on the job's slot, if any:
+    // kEntered, with *position naming the record; kNotEntered (the time lies
+    // after the record's last key frame), with *position naming the record,
+    // whose rest is passed over; kNoRecord, a seek into a gap, which switches
+    // delivery off and sends the end mark.
+    std::optional<Jump> TakePendingSeek(StreamJob& job, int stream, PlayPosition* position);
     // Positions the play's stream at the position (the frames held go).
     int EnterPosition(StreamJob& job, int stream, const PlayPosition& position);
     // Hands the frames of the block just read into the slot's buffer to the

@@ -11,9 +11,7 @@ BlockRead BlockReadOf(int n, int endOfRecord, size_t skip) {
         read.what = BlockRead::kData;
         read.length = static_cast<size_t>(n);
         read.skip = skip;
-    } else if (n == endOfRecord) {
-        read.what = BlockRead::kRecordEnd;
-    } else if (n < 0) {
+    } else if (n < 0 && n != endOfRecord) {
         read.what = BlockRead::kFailed;
         read.code = n;
     }

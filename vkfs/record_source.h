@@ -53,19 +53,21 @@ enum class NextStep {
     kEnd,       // no record follows: the end mark goes out
     kEnter,     // enter the position's record at its time
     kPassOver,  // the position's record is passed over; it counts as ended
+    kRetry,     // the next record could not be had now: ask again after a pause
 };
 
 // One block read from a stream.
 struct BlockRead {
-    enum What { kData, kRecordEnd, kFailed, kNothing } what = kNothing;
+    enum What { kData, kRecordEnd, kFailed } what = kRecordEnd;
     size_t length = 0;  // kData: bytes read
     size_t skip = 0;    // kData: bytes in front of the first frame after a seek
     int code = 0;       // kFailed: the reader's result
 };
 
 // A reader's read result `n` as a BlockRead: above 0 bytes read (the first
-// `skip` of them in front of the first frame), `endOfRecord` the record's end,
-// any other negative a failure, and 0 (when that is not the end) nothing.
+// `skip` of them in front of the first frame); 0 or `endOfRecord` the record's
+// end (a read that hands back nothing has nothing more to give); any other
+// negative a failure.
 BlockRead BlockReadOf(int n, int endOfRecord, size_t skip = 0);
 
 // Stream failures that a job reports, and the source logs in its own words
@@ -107,13 +109,9 @@ class RecordSource {
     // Opens a stream on `channel`: its id, or a negative result of the reader.
     virtual int OpenStream(int channel) = 0;
     virtual void CloseStream(int stream) = 0;
-    // Called as a play starts, with the slot's play stream (-1: none): false
-    // when the play cannot start. dvrfs plays read through a channel handle
-    // taken here; the format 1 and 2 readers take theirs in BeginPlay.
-    virtual bool PreparePlay(int channel, int* stream) = 0;
-    // The record a play starts with. *stream is the play's stream, opened here
-    // when it is not yet (and set -1 when it had to be given up). False: the
-    // play has nothing to play (logged).
+    // The record a play starts with, on the play's own thread. *stream is the
+    // play's stream, opened here (-1 when it could not be, or had to be given
+    // up). False: the play has nothing to play.
     virtual bool BeginPlay(const StreamRequest& play, int* stream, PlayPosition* first) = 0;
     // The record that follows the one at *position.
     virtual NextStep NextRecord(const StreamRequest& play, int stream, PlayPosition* position) = 0;

@@ -14,12 +14,17 @@
 // 40 ms while it is off. Pauses wait on the job's stop event, so a stop never
 // waits for one to run out.
 //
+// A seek to a time after the last key frame of its record goes on with the
+// record that follows. A next record the reader cannot hand over now is asked
+// for again after 100 ms, up to ten times in a row; then the play ends.
+//
 // An export reads one record, from its first key frame at the export's start
 // to the record's end, and hands over raw blocks, then one call of length 0.
 //
-// Every way a job ends without its stop - no records, a reader failure, a seek
-// into no record - sends one end mark (no data, length 0), so the caller never
-// waits for data that cannot come. The job then waits for its stop.
+// Every way a job ends without its stop - no records, no stream to read
+// through, a reader failure, a seek into no record - sends one end mark (no
+// data, length 0), so the caller never waits for data that cannot come. The
+// job then waits for its stop.
 #include <vector>
 
 #include "vkfs/fs_disk.h"
@@ -94,42 +99,44 @@ void FSDisk::SplitFrames(StreamJob& job, size_t length, size_t skip) {
     }
 }
 
-int FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int stream) {
+FSDisk::Jump FSDisk::JumpProcess(StreamJob& job, const RecTime& time, int stream, size_t* index) {
     const bool play = job.group == kGroupPlay;
     // The frame buffer and the time callback belong to the slot's play: an
     // export seeking on the same slot leaves them alone.
     if (play)
         slots_[static_cast<size_t>(job.slot)].frames.Reset(false);
-    const int index = FindRecordIndex(job.records, time, job.group);
-    if (index < 0)
-        return -1;
-    const FSRecordInfo& record = job.records[static_cast<size_t>(index)].second;
+    const int found = FindRecordIndex(job.records, time, job.group);
+    if (found < 0)
+        return Jump::kNoRecord;
+    *index = static_cast<size_t>(found);
+    const FSRecordInfo& record = job.records[*index].second;
     if (!source_->SeekTo(job, stream, time, record))
-        return -1;
+        return Jump::kNotEntered;
     if (play)
         ReportRecord(job, record);
-    return index;
+    return Jump::kEntered;
 }
 
-bool FSDisk::TakePendingSeek(StreamJob& job, int stream, PlayPosition* position) {
+std::optional<FSDisk::Jump> FSDisk::TakePendingSeek(StreamJob& job, int stream, PlayPosition* position) {
     Slot& s = slots_[static_cast<size_t>(job.slot)];
     if (!s.seekPending.exchange(0))
-        return false;
+        return std::nullopt;
     RecTime time;
     {
         std::lock_guard<std::mutex> hold(s.seekLock);
         time = s.seekTime;
     }
-    const int index = JumpProcess(job, time, stream);
-    if (index < 0) {
+    size_t index = 0;
+    const Jump jump = JumpProcess(job, time, stream, &index);
+    if (jump == Jump::kNoRecord) {
         s.deliver = 0;
         SendEnd(job);
-        return false;
+        return jump;
     }
-    position->index = static_cast<size_t>(index);
-    position->record = job.records[position->index].second;
+    position->index = index;
+    position->record = job.records[index].second;
     s.deliver = 1;
-    return true;
+    return jump;
 }
 
 int FSDisk::EnterPosition(StreamJob& job, int stream, const PlayPosition& position) {
@@ -147,7 +154,7 @@ void FSDisk::PlayThread(StreamJob& job) {
         IdleAfterEnd(job);
     };
 
-    int stream = s.play.stream;
+    int stream = -1;
     PlayPosition position;
     const bool begun = source_->BeginPlay(job, &stream, &position);
     s.play.stream = stream;
@@ -161,9 +168,15 @@ void FSDisk::PlayThread(StreamJob& job) {
 
     bool ended = false;  // the current record has been read to its end
     bool atEnd = false;  // past the last record: the end mark has gone out
+    int retries = 0;     // failed asks for the next record, in a row
     while (!StopRequested(job)) {
         if (ended && !atEnd) {
-            switch (source_->NextRecord(job, stream, &position)) {
+            NextStep next = source_->NextRecord(job, stream, &position);
+            if (next == NextStep::kRetry && ++retries >= kNextRecordTries)
+                next = NextStep::kEnd;
+            if (next != NextStep::kRetry)
+                retries = 0;
+            switch (next) {
                 case NextStep::kEnd:
                     s.deliver = 0;
                     SendEnd(job);
@@ -178,12 +191,20 @@ void FSDisk::PlayThread(StreamJob& job) {
                     break;
                 case NextStep::kPassOver:
                     break;
+                case NextStep::kRetry:
+                    Pause(job, kNextRecordRetryMs);
+                    break;
             }
         }
 
-        if (TakePendingSeek(job, stream, &position)) {
-            ended = false;
-            atEnd = false;
+        if (const std::optional<Jump> sought = TakePendingSeek(job, stream, &position)) {
+            if (*sought != Jump::kNoRecord) {
+                // Into the record; or, sought after its last key frame, on
+                // with the record that follows it.
+                ended = *sought == Jump::kNotEntered;
+                atEnd = false;
+                retries = 0;
+            }
         }
 
         bool read = false;
@@ -202,8 +223,6 @@ void FSDisk::PlayThread(StreamJob& job) {
                     // record is over for this play.
                     source_->LogFailure(StreamFailure::kPlayRead, block.code);
                     ended = true;
-                    break;
-                case BlockRead::kNothing:
                     break;
             }
         }
@@ -225,7 +244,8 @@ void FSDisk::ExportThread(StreamJob& job) {
     s.exporter.stream = stream;
 
     std::vector<uint8_t> block(kReadBlockSize);
-    if (JumpProcess(job, job.from, stream) < 0) {
+    size_t index = 0;
+    if (JumpProcess(job, job.from, stream, &index) != Jump::kEntered) {
         SendEnd(job);
         s.exportActive = 0;
     }
@@ -256,9 +276,6 @@ void FSDisk::ExportThread(StreamJob& job) {
                 source_->LogFailure(StreamFailure::kExportRead, read.code);
                 SendEnd(job);
                 s.exportActive = 0;
-                break;
-            case BlockRead::kNothing:
-                Pause(job, kDeliverTurnMs);
                 break;
         }
     }

@@ -137,9 +137,6 @@ class VekfsSource final : public RecordSource {
     int OpenStream(int channel) override { return reader_.ReadStart(channel); }
     void CloseStream(int stream) override { reader_.ReadStop(stream); }
 
-    // The reader slot is taken on the play's own thread, in BeginPlay.
-    bool PreparePlay(int, int*) override { return true; }
-
     // A play starts at the start of the first record of its slot's list; the
     // range given to FSPlay is not used (FSSeekPlay reaches other times).
     bool BeginPlay(const StreamRequest& play, int* stream, PlayPosition* first) override {
@@ -157,15 +154,16 @@ class VekfsSource final : public RecordSource {
         return true;
     }
 
-    // Records that overlap are entered one second after the previous one's
-    // end; one that ends before then is passed over.
+    // A record that starts where the previous one ends, or later, is entered
+    // at its start. Records that overlap are entered one second after the
+    // previous one's end; one that ends before then is passed over.
     NextStep NextRecord(const StreamRequest& play, int, PlayPosition* position) override {
         if (position->index + 1 >= play.records.size())
             return NextStep::kEnd;
         const FSRecordInfo previous = position->record;
         position->record = play.records[++position->index].second;
         const RecTime& start = position->record.start;
-        position->at = CompareRecTime(previous.end, start) < 0 ? start : AddOneSecond(previous.end);
+        position->at = CompareRecTime(previous.end, start) <= 0 ? start : AddOneSecond(previous.end);
         return CompareRecTime(position->at, position->record.end) <= 0 ? NextStep::kEnter
                                                                        : NextStep::kPassOver;
     }

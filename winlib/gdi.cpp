@@ -132,6 +132,10 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
 
 // ---- device contexts ----------------------------------------------------------------------
 
+void AfxThrowResourceException() {
+    throw CResourceException();
+}
+
 CDC::~CDC() {
     if (m_owned && m_hDC && m_kind == Kind::Memory)
         ::DeleteDC(m_hDC);

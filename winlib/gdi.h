@@ -23,6 +23,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "winlib/cstring.h"
 #include "winlib/geometry.h"
 
@@ -334,3 +336,12 @@ class CBitmapDC : public CDC {
   private:
     HGDIOBJ m_original = nullptr;  // the DC's own bitmap
 };
+
+// Thrown when a GDI resource a drawing object needs cannot be had (a device
+// context that cannot be attached). The window procedures catch it, as every
+// exception, so a message whose painting fails only loses that painting.
+class CResourceException : public std::exception {
+  public:
+    const char* what() const noexcept override { return "GDI resource unavailable"; }
+};
+[[noreturn]] void AfxThrowResourceException();

@@ -1,6 +1,8 @@
 // winlib/msgmap.cpp
 #include "winlib/msgmap.h"
 
+#include <vector>
+
 namespace winlib {
 
 const MsgMapEntry* FindMsgEntry(const MsgMap* map, UINT message, UINT code, UINT id) {
@@ -18,7 +20,70 @@ const MsgMapEntry* FindMsgEntry(const MsgMap* map, UINT message, UINT code, UINT
     return nullptr;
 }
 
+namespace {
+
+// Every class an IMPLEMENT_ macro entered, in the order of static construction.
+std::vector<const CRuntimeClass*>& RuntimeClasses() {
+    static std::vector<const CRuntimeClass*> classes;
+    return classes;
+}
+
+}  // namespace
+
+RuntimeClassRegistration::RuntimeClassRegistration(const CRuntimeClass* runtimeClass) {
+    RuntimeClasses().push_back(runtimeClass);
+}
+
 }  // namespace winlib
+
+CCmdTarget* CRuntimeClass::CreateObject() const {
+    return m_pfnCreateObject ? m_pfnCreateObject() : nullptr;
+}
+
+BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
+    for (const CRuntimeClass* c = this; c; c = c->m_pfnGetBaseClass ? c->m_pfnGetBaseClass() : nullptr) {
+        if (c == base)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+const CRuntimeClass* CRuntimeClass::FromName(LPCSTR className) {
+    if (!className)
+        return nullptr;
+    for (const CRuntimeClass* c : winlib::RuntimeClasses()) {
+        if (::lstrcmpA(c->m_lpszClassName, className) == 0)
+            return c;
+    }
+    return nullptr;
+}
+
+CCmdTarget* CRuntimeClass::CreateObject(LPCSTR className) {
+    const CRuntimeClass* c = FromName(className);
+    return c ? c->CreateObject() : nullptr;
+}
+
+const CRuntimeClass CCmdTarget::classCCmdTarget = {"CCmdTarget", nullptr, nullptr};
+static const winlib::RuntimeClassRegistration winlibRegistrationCCmdTarget(RUNTIME_CLASS(CCmdTarget));
+
+const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {
+    return RUNTIME_CLASS(CCmdTarget);
+}
+
+BOOL CCmdTarget::IsKindOf(const CRuntimeClass* runtimeClass) const {
+    return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
+}
+
+LONG CCmdTarget::InternalRelease() {
+    const LONG left = ::InterlockedDecrement(&m_dwRef);
+    if (left == 0)
+        OnFinalRelease();
+    return left;
+}
+
+void CCmdTarget::OnFinalRelease() {
+    delete this;
+}
 
 const winlib::MsgMap* CCmdTarget::GetThisMessageMap() {
     static const winlib::MsgMapEntry kEntries[] = {{0, 0, 0, 0, nullptr}};

@@ -23,8 +23,14 @@
 // first (winlib/wnd.h). The control receives them through the *_REFLECT
 // entries below, keyed as kReflectBase + message.
 //
+// CCmdTarget also carries a reference count (the last InternalRelease calls
+// OnFinalRelease, which deletes the object) and runtime class information: a
+// class declared with DECLARE_DYNAMIC knows its name and base
+// (GetRuntimeClass, IsKindOf), and one declared with DECLARE_DYNCREATE can be
+// created from its runtime class or from its name (CRuntimeClass::FromName).
+//
 // Deliberately not done: command routing through frames and documents, update
-// UI handlers, ON_COMMAND_EX, runtime class information.
+// UI handlers, ON_COMMAND_EX, serialisation.
 #pragma once
 
 #include <windows.h>
@@ -78,6 +84,30 @@ const MsgMapEntry* FindMsgEntry(const MsgMap* map, UINT message, UINT code, UINT
 
 }  // namespace winlib
 
+// A class's name and base, and for creatable classes how to make one.
+struct CRuntimeClass {
+    LPCSTR m_lpszClassName;
+    CCmdTarget* (*m_pfnCreateObject)();           // NULL: not creatable
+    const CRuntimeClass* (*m_pfnGetBaseClass)();  // NULL for the root
+
+    // A new object of the class (its owner releases it), NULL when the class
+    // cannot be created.
+    CCmdTarget* CreateObject() const;
+    BOOL IsDerivedFrom(const CRuntimeClass* base) const;
+
+    // The class of that name among the classes linked into the program
+    // (IMPLEMENT_DYNAMIC / IMPLEMENT_DYNCREATE), NULL when none is.
+    static const CRuntimeClass* FromName(LPCSTR className);
+    static CCmdTarget* CreateObject(LPCSTR className);
+};
+
+namespace winlib {
+// Enters a class into the registry FromName searches (the IMPLEMENT_ macros).
+struct RuntimeClassRegistration {
+    explicit RuntimeClassRegistration(const CRuntimeClass* runtimeClass);
+};
+}  // namespace winlib
+
 // Root of the classes with a message map (windows, the application object).
 class CCmdTarget {
   public:
@@ -85,6 +115,18 @@ class CCmdTarget {
     CCmdTarget(const CCmdTarget&) = delete;
     CCmdTarget& operator=(const CCmdTarget&) = delete;
     virtual ~CCmdTarget() = default;
+
+    static const CRuntimeClass classCCmdTarget;
+    virtual const CRuntimeClass* GetRuntimeClass() const;
+    BOOL IsKindOf(const CRuntimeClass* runtimeClass) const;
+
+    // The reference count, 1 after construction: for objects that several
+    // owners share. Both return the count left; when InternalRelease brings
+    // it to 0 it calls OnFinalRelease, which deletes the object.
+    LONG InternalAddRef() { return ::InterlockedIncrement(&m_dwRef); }
+    LONG InternalRelease();
+    LONG GetReferenceCount() const { return m_dwRef; }
+    virtual void OnFinalRelease();
 
     // Looks the message up in this object's map and runs the handler. FALSE
     // when no entry matches (or the handler declined, e.g. a reflected
@@ -97,7 +139,38 @@ class CCmdTarget {
   protected:
     static const winlib::MsgMap* GetThisMessageMap();
     virtual const winlib::MsgMap* GetMessageMap() const;
+
+    LONG m_dwRef = 1;
 };
+
+// ---- runtime classes ----------------------------------------------------------
+// clang-format off
+
+#define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
+
+#define DECLARE_DYNAMIC(theClass)                                    \
+public:                                                              \
+    static const CRuntimeClass class##theClass;                      \
+    const CRuntimeClass* GetRuntimeClass() const override;
+
+// Also: static CCmdTarget* CreateObject() (needs a default constructor).
+#define DECLARE_DYNCREATE(theClass)                                  \
+    DECLARE_DYNAMIC(theClass)                                        \
+    static CCmdTarget* CreateObject();
+
+#define WINLIB_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, create)                     \
+    const CRuntimeClass theClass::class##theClass = {                                  \
+        #theClass, create, []() -> const CRuntimeClass* { return RUNTIME_CLASS(baseClass); }}; \
+    const CRuntimeClass* theClass::GetRuntimeClass() const { return RUNTIME_CLASS(theClass); } \
+    static const ::winlib::RuntimeClassRegistration winlibRegistration##theClass(RUNTIME_CLASS(theClass));
+
+#define IMPLEMENT_DYNAMIC(theClass, baseClass) WINLIB_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, nullptr)
+
+#define IMPLEMENT_DYNCREATE(theClass, baseClass)                                       \
+    CCmdTarget* theClass::CreateObject() { return new theClass; }                      \
+    WINLIB_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, &theClass::CreateObject)
+
+// clang-format on
 
 // ---- declaring and defining a map ---------------------------------------------
 // clang-format off

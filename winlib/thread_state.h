@@ -9,13 +9,10 @@
 
 namespace winlib::detail {
 
-// The message the innermost window procedure call on this thread handles.
-struct CurrentMessage {
-    HWND hwnd = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
+// The message the innermost window procedure call on this thread handles:
+// window, message, wParam and lParam, with the time and point of the last
+// queued message (AfxGetCurrentMessage hands it out).
+using CurrentMessage = MSG;
 CurrentMessage& Current();
 
 // Frees the temporary GDI wrappers of this thread (gdi.cpp).

@@ -35,6 +35,16 @@ CurrentMessage& Current() {
 
 }  // namespace winlib::detail
 
+MSG* AfxGetCurrentMessage() {
+    MSG* current = &winlib::detail::Current();
+    current->time = static_cast<DWORD>(::GetMessageTime());
+    const DWORD position = ::GetMessagePos();
+    current->pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    return current;
+}
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
 namespace {
 
 LRESULT CALLBACK WinlibWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -131,7 +141,10 @@ LRESULT CALLBACK WinlibWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
     auto& current = winlib::detail::Current();
     const winlib::detail::CurrentMessage saved = current;
-    current = {hwnd, message, wParam, lParam};
+    current.hwnd = hwnd;
+    current.message = message;
+    current.wParam = wParam;
+    current.lParam = lParam;
     LRESULT result = 0;
     try {
         result = wnd->WindowProc(message, wParam, lParam);

@@ -51,6 +51,8 @@ class CFont;
 class CScrollBar;
 
 class CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
+
   public:
     CWnd();
     ~CWnd() override;
@@ -312,6 +314,13 @@ HWND CreateHooked(CWnd* wnd, LPCSTR className, HWND (*create)(void* context), vo
 LPCSTR DefaultWndClass();
 
 }  // namespace winlib
+
+// The message this thread's innermost window procedure call handles (window,
+// message, wParam, lParam, as CWnd::Default reads them), with the time and
+// point of the last queued message filled in. A layer that routes messages on
+// its own (the skin) saves the record, stores its message and puts the saved
+// one back.
+MSG* AfxGetCurrentMessage();
 
 // Registers (once per distinct set of arguments) a window class with the
 // default procedure and returns its name.

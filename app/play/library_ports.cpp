@@ -114,6 +114,26 @@ bool VekPlayPlayer::ShowWaterMark(uint32_t handle) {
     return VekShowWaterMark(handle) != 0;
 }
 
+int VekPlayPlayer::OpenPlayFile(uint32_t handle, const std::string& path) {
+    return VekPlayOpenPlayFile(handle, path.c_str());
+}
+
+void VekPlayPlayer::ClosePlayFile(uint32_t handle) {
+    VekPlayClosePlayFile(handle);
+}
+
+int VekPlayPlayer::GetPlayFileTimeRange(uint32_t handle, uint64_t* first, uint64_t* last) {
+    return VekPlayGetPlayFileTimeRange(handle, first, last);
+}
+
+void VekPlayPlayer::SetCurPlayedTime(uint32_t handle, uint64_t time) {
+    VekPlaySetCurPlayedTime(handle, time);
+}
+
+void VekPlayPlayer::SetPlayVolume(uint32_t handle, int volume) {
+    VekPlaySetPlayVolume_s(handle, volume);
+}
+
 // ---- VKFS ---------------------------------------------------------------------------------
 
 void VkfsDiskSource::Play(FSDiskHandle disk,

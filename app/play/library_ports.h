@@ -11,11 +11,15 @@
 // but drawing needs the pane's window side (its logo and device contexts), so
 // a VekPlayPlayer is made with the painter of its pane and registers that
 // painter instead. A player without one (the tool bar's) registers no callback.
+//
+// The same object serves the file player's control bar (FilePlayer: the calls
+// of both interfaces that share a name are the one library call).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "app/play/file_play_ports.h"
 #include "app/play/play_ports.h"
 #include "vekplay/vekplay_api.h"
 
@@ -29,7 +33,7 @@ class OverlayPainter {
     virtual void PaintOverlay(VekPlayDC dc, int width, int height) = 0;
 };
 
-class VekPlayPlayer final : public Player {
+class VekPlayPlayer final : public Player, public FilePlayer {
   public:
     explicit VekPlayPlayer(OverlayPainter* overlay = nullptr) : overlay_(overlay) {}
 
@@ -53,6 +57,12 @@ class VekPlayPlayer final : public Player {
     void StopLocalRecord(uint32_t handle) override;
     void AddSyncPlayInstance(uint32_t master, uint32_t member) override;
     bool ShowWaterMark(uint32_t handle) override;
+    // FilePlayer's own calls.
+    int OpenPlayFile(uint32_t handle, const std::string& path) override;
+    void ClosePlayFile(uint32_t handle) override;
+    int GetPlayFileTimeRange(uint32_t handle, uint64_t* first, uint64_t* last) override;
+    void SetCurPlayedTime(uint32_t handle, uint64_t time) override;
+    void SetPlayVolume(uint32_t handle, int volume) override;
 
   private:
     static void VEK_CALL Draw(VekPlayDC dc, int32_t width, int32_t height, uintptr_t user);

@@ -75,4 +75,35 @@ void Place(CWnd& wnd, const play::Placement& p) {
     wnd.ShowWindow(p.shown ? SW_SHOW : SW_HIDE);
 }
 
+void PlaceControls(CWnd& dialog, const std::vector<play::ToolbarPlacement>& places) {
+    for (const play::ToolbarPlacement& p : places) {
+        if (HWND control = ::GetDlgItem(dialog.m_hWnd, p.control))
+            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
+    }
+}
+
+void SetPlayTimer(CWnd& wnd, bool on) {
+    constexpr UINT_PTR kPlayTimer = 103;
+    constexpr UINT kPlayTimerMs = 1000;
+    if (wnd.m_hWnd == nullptr)
+        return;
+    if (on)
+        wnd.SetTimer(kPlayTimer, kPlayTimerMs);
+    else
+        wnd.KillTimer(kPlayTimer);
+}
+
+void BlendLogo(HDC dc, const controls::ResourcePicture& logo, int width, int height) {
+    constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
+    if (dc == nullptr || !logo.loaded())
+        return;
+    const CBitmapDC memory(dc, logo.bitmap);
+    if (!memory.IsReady())
+        return;
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.SourceConstantAlpha = kLogoAlpha;
+    ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, logo.width, logo.height, blend);
+}
+
 }  // namespace play_wnd

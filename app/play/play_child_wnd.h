@@ -18,9 +18,13 @@
 // nothing.
 #pragma once
 
+#include <vector>
+
 #include "app/app_config.h"
 #include "app/play/page_layout.h"
+#include "app/play/play_layouts.h"
 #include "app/pub_skin.h"
+#include "controls/resource_picture.h"
 #include "winlib/winlib.h"
 
 class CPlayChildDialog : public CDialog {
@@ -88,5 +92,15 @@ play::PixelRect ClientOf(const CWnd& wnd);
 // it; a child whose window is not made yet is left alone.
 void Place(CWnd& wnd, const play::PixelRect& r);
 void Place(CWnd& wnd, const play::Placement& p);
+// Moves each control of `dialog` to its place (dialog client pixels).
+void PlaceControls(CWnd& dialog, const std::vector<play::ToolbarPlacement>& places);
+
+// Timer 103, the played-time tick of a pane and of the file player's bar
+// (1000 ms), on or off; nothing before the window exists.
+void SetPlayTimer(CWnd& wnd, bool on);
+
+// The watermark logo blended faintly (constant alpha 20) over a picture the
+// playback library is drawing, from (0, 0) over width x height pixels.
+void BlendLogo(HDC dc, const controls::ResourcePicture& logo, int width, int height);
 
 }  // namespace play_wnd

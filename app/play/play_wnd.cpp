@@ -10,11 +10,9 @@
 namespace {
 
 constexpr UINT_PTR kPlayTimer = 103;
-constexpr UINT kPlayTimerMs = 1000;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kTitleFontHeight = -12;
-constexpr int kTitleLeft = 6;    // where the title text starts
-constexpr BYTE kLogoAlpha = 20;  // how faintly the logo shows
+constexpr int kTitleLeft = 6;  // where the title text starts
 constexpr int kStrPlaybackWindow = 102;
 
 COLORREF Colour(uint32_t bgr) {
@@ -223,12 +221,7 @@ void CDlgPlayWnd::Repaint() {
 }
 
 void CDlgPlayWnd::SetPlayTimer(bool on) {
-    if (m_hWnd == nullptr)
-        return;
-    if (on)
-        SetTimer(kPlayTimer, kPlayTimerMs);
-    else
-        KillTimer(kPlayTimer);
+    play_wnd::SetPlayTimer(*this, on);
 }
 
 void CDlgPlayWnd::ShowMessage(const std::string& text) {
@@ -243,13 +236,6 @@ void CDlgPlayWnd::PostPaneSelected(int pane) {
 // ---- the logo -----------------------------------------------------------------------------
 
 void CDlgPlayWnd::PaintOverlay(VekPlayDC dc, int width, int height) {
-    if (dc == nullptr || !m_logo.loaded() || !m_controller.ShouldDrawLogo())
-        return;
-    const CBitmapDC memory(dc, m_logo.bitmap);
-    if (!memory.IsReady())
-        return;
-    BLENDFUNCTION blend{};
-    blend.BlendOp = AC_SRC_OVER;
-    blend.SourceConstantAlpha = kLogoAlpha;
-    ::GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, m_logo.width, m_logo.height, blend);
+    if (m_controller.ShouldDrawLogo())
+        play_wnd::BlendLogo(dc, m_logo, width, height);
 }

@@ -176,10 +176,7 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
 }
 
 void CDlgPlaybackTool::PlaceChildren() {
-    for (const ToolbarPlacement& p : LayOutToolbar(play_wnd::ClientOf(*this))) {
-        if (HWND control = ::GetDlgItem(m_hWnd, p.control))
-            ::MoveWindow(control, p.rect.x, p.rect.y, p.rect.width, p.rect.height, TRUE);
-    }
+    play_wnd::PlaceControls(*this, LayOutToolbar(play_wnd::ClientOf(*this)));
     Invalidate(FALSE);
 }
 

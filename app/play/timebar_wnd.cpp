@@ -2,20 +2,17 @@
 #include "app/play/timebar_wnd.h"
 
 #include "app/messages.h"
+#include "app/play/zoom_tooltip.h"
 #include "controls/draw_gradient.h"
-#include "controls/draw_helpers.h"
 #include "controls/mem_dc.h"
 #include "res/playback_ids.h"
 
 namespace {
 
-constexpr int kStrZoomIn = 142;   // "Zoom In"
-constexpr int kStrZoomOut = 143;  // "Zoom Out"
 constexpr int kNameFontHeight = -12;
 constexpr int kRulerFontHeight = -10;
 constexpr int kHoverBoxWidth = 64;
 constexpr int kHoverBoxHeight = 14;
-constexpr int kTooltipDelayMs = 500;
 
 play::TimebarKey KeyOf(UINT key) {
     switch (key) {
@@ -191,7 +188,7 @@ void CVideoRecordTimeCtrl::OnKillFocus(CWnd*) {
 BOOL CVideoRecordTimeCtrl::OnSetCursor(CWnd*, UINT hitTest, UINT) {
     if (hitTest != HTCLIENT)
         return static_cast<BOOL>(Default());
-    ::SetCursor(m_cursor != nullptr ? m_cursor : CursorFor(play::kTimebarCursorPoint));
+    ::SetCursor(m_cursor != nullptr ? m_cursor : play_wnd::LoadZoomCursor(play::kTimebarCursorPoint));
     return TRUE;
 }
 
@@ -212,40 +209,20 @@ int CVideoRecordTimeCtrl::OnCreateBar() {
     m_fontConfig.CreateUiFont(m_nameFont, kNameFontHeight, FW_NORMAL);
     m_fontConfig.CreateUiFont(m_rulerFont, kRulerFontHeight, FW_NORMAL);
 
-    m_tooltip = controls::CreateTooltip(m_hWnd, kTooltipDelayMs);
-    if (m_tooltip != nullptr)
-        PlaceTooltips();
-    m_cursor = CursorFor(play::kTimebarCursorPoint);
+    const RECT buttons[2] = {ToRect(play::TimebarModel::ZoomButtonRect(0)),
+                             ToRect(play::TimebarModel::ZoomButtonRect(1))};
+    m_tooltip = play_wnd::CreateZoomTooltip(m_hWnd, buttons, m_fontConfig);
+    m_cursor = play_wnd::LoadZoomCursor(play::kTimebarCursorPoint);
     return 0;
 }
 
-void CVideoRecordTimeCtrl::PlaceTooltips() {
-    for (int button = 0; button < 2; ++button) {
-        CString text = m_fontConfig.LoadLangString(button == 0 ? kStrZoomIn : kStrZoomOut);
-        TTTOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.hwnd = m_hWnd;
-        tool.uId = static_cast<UINT_PTR>(button);
-        tool.rect = ToRect(play::TimebarModel::ZoomButtonRect(button));
-        tool.lpszText = const_cast<LPSTR>(text.GetString());
-        ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 void CVideoRecordTimeCtrl::RelayToTooltip(UINT message, UINT flags, CPoint point) {
-    if (m_tooltip == nullptr)
-        return;
-    MSG msg{m_hWnd, message, flags, MAKELPARAM(point.x, point.y), 0, {}};
-    ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-}
-
-HCURSOR CVideoRecordTimeCtrl::CursorFor(int resource) const {
-    return controls::LoadResourceCursor(resource, resource == play::kTimebarCursorGrab ? IDC_HAND : IDC_ARROW);
+    play_wnd::RelayToTooltip(m_tooltip, m_hWnd, message, flags, point);
 }
 
 void CVideoRecordTimeCtrl::Respond(const play::TimebarResponse& response) {
     if (response.cursor != 0) {
-        m_cursor = CursorFor(response.cursor);
+        m_cursor = play_wnd::LoadZoomCursor(response.cursor);
         ::SetCursor(m_cursor);
     }
     if (response.repaint)

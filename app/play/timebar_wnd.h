@@ -77,8 +77,6 @@ class CVideoRecordTimeCtrl : public CWnd {
     int OnCreateBar();
     void Respond(const play::TimebarResponse& response);
     void RelayToTooltip(UINT message, UINT flags, CPoint point);
-    void PlaceTooltips();
-    HCURSOR CursorFor(int resource) const;
     void Repaint();
 
     void PaintRows(CDC& dc, int width);

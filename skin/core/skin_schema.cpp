@@ -110,6 +110,14 @@ CPlymSkinManagerClass* CPlymSkinManagerSchema::GetThemeClass(const std::string& 
     return found->second.get();
 }
 
+CPlymSkinManagerClass* CPlymSkinManagerSchema::FindThemeClass(const void* handle) const {
+    for (const auto& entry : m_classes) {
+        if (entry.second.get() == handle)
+            return entry.second.get();
+    }
+    return nullptr;
+}
+
 BOOL CPlymSkinManagerSchema::DrawThemeBackground(HDC dc,
                                                  CPlymSkinManagerClass* themeClass,
                                                  int part,

@@ -80,6 +80,9 @@ class CPlymSkinManagerSchema : public CPlymRefCounted, public plym::SchemaStore 
 
     // The theme class of a class name (any case), made on first request.
     CPlymSkinManagerClass* GetThemeClass(const std::string& className);
+    // The theme class `handle` is when this schema made it, else NULL (a
+    // visual-style handle from a caller is checked before use).
+    CPlymSkinManagerClass* FindThemeClass(const void* handle) const;
     CPlymSkinManagerMetrics* GetMetrics() { return &m_metrics; }
     IPlymSkinFile* GetSkinFile() const { return m_file; }
     CPlymSkinManager* GetManager() const { return m_manager; }

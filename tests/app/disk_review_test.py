@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """Movarel.exe reviewing a recorder disk from start to finish, driven from
 outside under Wine (tests/gui/gui_driver.py), once with a generated image of
-each on-disk format standing in for the recorder's drive:
+each on-disk format standing in for the recorder's drive (formats 1 and 2 from
+vekfs-mkimg, the third format, dvrfs, from mkdvrfs):
 
 - the user picks a folder on drive X: in the program's own folder browser;
 - the calendar offers exactly the days the reader finds on the image
-  (vekfs-dump.exe month, the reader as the program uses it) and the earliest
-  is searched by itself; another day lists its records too: the rows are
-  that day's records of the default channels 1 to 4 (vekfs-dump.exe events),
-  sorted, with their FILE, ID, SIZE and type image;
+  (vekfs-dump.exe month, the reader as the program uses it; for dvrfs the
+  recordings mkdvrfs says it wrote) and the earliest is searched by itself;
+  another day lists its records too: the rows are that day's records of the
+  default channels 1 to 4 (vekfs-dump.exe events; mkdvrfs's list), sorted,
+  with their FILE, ID, SIZE and type image;
 - a double click plays the row in its pane: the frame card the playback
   library draws for the (synthetic) video carries a marker of its frame time,
-  read from the screen, which lies within the record;
+  read from the screen, which lies within the record (format 2, and dvrfs in
+  its review);
 - Clear leaves only today enabled in the calendar;
 - pulling the drive (its device link removed and a device-change notice with a
   volume broadcast) closes the disk and says so once.
@@ -30,6 +33,7 @@ way on the demo disk.
 """
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -86,6 +90,23 @@ def make_image(gui, version, image, h264=None):
     return sorted(months)
 
 
+def make_dvrfs_image(gui, image):
+    """mkdvrfs's demo disk in the third format: its recordings, from its facts,
+    as (channel, "YYMMDD", start "hh:mm:ss", end, bytes, record-type bits)."""
+    facts = Path(str(image) + ".txt")
+    wine(gui, gui.bin("mkdvrfs.exe"), "-o", win_path(image), "-m", win_path(facts))
+    recordings = []
+    for line in facts.read_text().splitlines():
+        if line.startswith("#"):
+            continue
+        # N ch=C start="YYYY-MM-DD hh:mm:ss" end="..." types=0xT first=F last=L sectors=S ...
+        f = {k: v.strip('"') for k, v in re.findall(r'(\w+)=("[^"]*"|\S+)', line)}
+        day, start = f["start"].split()
+        recordings.append((int(f["ch"]), day[2:4] + day[5:7] + day[8:10], start, f["end"].split()[1],
+                           int(f["sectors"]) * 512, int(f["types"], 16)))
+    return recordings
+
+
 class DriveStandIn:
     """An image standing in for drive X: and \\\\.\\PhysicalDrive1 (see the module's text)."""
 
@@ -140,6 +161,20 @@ def reader_days(gui, version, months):
     return sorted(days)
 
 
+def list_rows(records):
+    """The list's rows of (day "YYMMDD", start, end, channel, length, record type bit), in the list's order."""
+    rows = [([f"{day}-{start}-{end}", str(channel + 1), f"{length / 1048576:.2f}M"], 1 if bit == 1 else 2)
+            for day, start, end, channel, length, bit in records]
+    # By date and start, then by ID as text; equal keys keep their order.
+    return sorted(rows, key=lambda r: (r[0][0][:15], r[0][1]))
+
+
+def dvrfs_rows(recordings, day, channels=(0, 1, 2, 3)):
+    """The list's rows of `day` ("YYMMDD") for the channels (zero-based) on a dvrfs disk."""
+    return list_rows([(d, start, end, channel, length, record_type_bit(types, 1))
+                      for channel, d, start, end, length, types in recordings if d == day and channel in channels])
+
+
 def record_type_bit(type_bits, version):
     t = type_bits
     if version == 2 and t & 0x38:
@@ -154,7 +189,7 @@ def record_type_bit(type_bits, version):
 def reader_rows(gui, version, day, channels=(0, 1, 2, 3)):
     """The list's rows of `day` ("YYMMDD") for the channels (zero-based), in the list's order."""
     iso = f"20{day[0:2]}-{day[2:4]}-{day[4:6]}"
-    rows = []
+    records = []
     for line in dump(gui, version, "events", f"{iso} 00:00:00", f"{iso} 23:59:59"):
         f = line.split()
         # ch N DATE START - DATE END type 0xT loc ... data START+LENGTH ...
@@ -162,10 +197,8 @@ def reader_rows(gui, version, day, channels=(0, 1, 2, 3)):
         if channel not in channels:
             continue
         length = int(f[f.index("data") + 1].split("+")[1])
-        image = 1 if record_type_bit(bits, version) == 1 else 2
-        rows.append(([f"{day}-{start}-{end}", str(channel + 1), f"{length / 1048576:.2f}M"], image))
-    # By date and start, then by ID as text; equal keys keep their order.
-    return sorted(rows, key=lambda r: (r[0][0][:15], r[0][1]))
+        records.append((day, start, end, channel, length, record_type_bit(bits, version)))
+    return list_rows(records)
 
 
 # -- the program -------------------------------------------------------------------------
@@ -318,11 +351,17 @@ def read_card_marker(pixels, width, height, card=(352, 288)):
 
 class DiskReviewTest(unittest.TestCase):
     def review(self, version):
+        """The review of a disk of format `version` (1, 2, or "dvrfs", whose
+        review also plays its first row)."""
         gui = WineGui(BUILD)
-        work = Path(tempfile.mkdtemp(prefix=f"vek_review_v{version}_"))
+        work = Path(tempfile.mkdtemp(prefix=f"vek_review_{version}_"))
         self.addCleanup(shutil.rmtree, work, ignore_errors=True)
         image = work / "recorder.img"
-        months = make_image(gui, version, image)
+        dvrfs = version == "dvrfs"
+        if dvrfs:
+            recordings = make_dvrfs_image(gui, image)
+        else:
+            months = make_image(gui, version, image)
         drive = DriveStandIn(gui, image, work / "x_drive")
         self.addCleanup(drive.remove)
         drive.plug()
@@ -330,11 +369,16 @@ class DiskReviewTest(unittest.TestCase):
         # What the reader finds: the days of the months the month search
         # covers (from January ten years back), the rows of the first two days.
         today = date.today()
-        days = reader_days(gui, version, [m for m in months if m >= f"{today.year - 10}-01"])
+        if dvrfs:
+            days = sorted({d for _, d, *_ in recordings if d >= f"{today.year % 100 - 10:02d}01"})
+            rows_of = lambda day: dvrfs_rows(recordings, day)  # noqa: E731
+        else:
+            days = reader_days(gui, version, [m for m in months if m >= f"{today.year - 10}-01"])
+            rows_of = lambda day: reader_rows(gui, version, day)  # noqa: E731
         self.assertGreaterEqual(len(days), 2)
         first_month = [d for d in days if d[:4] == days[0][:4]]
-        want_first = reader_rows(gui, version, days[0])
-        want_second = reader_rows(gui, version, first_month[1])
+        want_first = rows_of(days[0])
+        want_second = rows_of(first_month[1])
 
         app, main = start_movarel(gui, work)
         self.addCleanup(stop, app)
@@ -342,6 +386,10 @@ class DiskReviewTest(unittest.TestCase):
 
         page.select_disk()
         self.assertEqual(page.searched(), want_first)
+        if dvrfs:
+            area = video_area_of_pane0(gui, main)
+            self.assertIsNotNone(area)
+            self.plays_first_row(gui, area, page, work)
         year, month, enabled = page.calendar_state()
         self.assertEqual((year % 100, month), (int(days[0][:2]), int(days[0][2:4])))
         self.assertEqual(enabled, [int(d[4:6]) for d in first_month])
@@ -373,11 +421,35 @@ class DiskReviewTest(unittest.TestCase):
         code, _ = app.wait(30)
         self.assertEqual(code, 0)
 
+    def plays_first_row(self, gui, area, page, work):
+        """A double click on the first row (channel 1) plays it in pane 1, whose
+        picture window is `area`: the frame time the card shows lies within
+        the record."""
+        (file, channel, _), _ = page.rows()[0]
+        self.assertEqual(channel, "1")  # pane 0
+        page.double_click(0)
+
+        # The record's span, in microseconds since 1970 (the program runs in UTC).
+        day, start, end = file[:6], file[7:15], file[16:24]
+        base = time.mktime(time.strptime(f"20{day} 00:00:00", "%Y%m%d %H:%M:%S")) - time.timezone
+        span = [int((base + int(t[0:2]) * 3600 + int(t[3:5]) * 60 + int(t[6:8])) * 1e6) for t in (start, end)]
+
+        def marker():
+            rect = gui.state(area)["rect"]
+            width, pixels = screen_area(gui, gui.screenshot(work / "pane.png"), rect)
+            return read_card_marker(pixels, width, len(pixels))
+        shown = wait_for(marker, "a frame card in pane 1", timeout=30)
+        self.assertGreaterEqual(shown, span[0])
+        self.assertLessEqual(shown, span[1])
+
     def test_format_version_1(self):
         self.review(1)
 
     def test_format_version_2(self):
         self.review(2)
+
+    def test_dvrfs(self):
+        self.review("dvrfs")
 
     def test_a_double_click_plays_the_row_in_its_pane(self):
         gui = WineGui(BUILD)
@@ -396,22 +468,8 @@ class DiskReviewTest(unittest.TestCase):
             self.skipTest("the play panes have no picture window yet (CDlgPlayWnd not built)")
         page = DiskPage(gui, main)
         page.select_disk()
-        (file, channel, _), _ = page.searched()[0]
-        self.assertEqual(channel, "1")  # pane 0
-        page.double_click(0)
-
-        # The record's span, in microseconds since 1970 (the program runs in UTC).
-        day, start, end = file[:6], file[7:15], file[16:24]
-        base = time.mktime(time.strptime(f"20{day} 00:00:00", "%Y%m%d %H:%M:%S")) - time.timezone
-        span = [int((base + int(t[0:2]) * 3600 + int(t[3:5]) * 60 + int(t[6:8])) * 1e6) for t in (start, end)]
-
-        def marker():
-            rect = gui.state(area)["rect"]
-            width, pixels = screen_area(gui, gui.screenshot(work / "pane.png"), rect)
-            return read_card_marker(pixels, width, len(pixels))
-        shown = wait_for(marker, "a frame card in pane 1", timeout=30)
-        self.assertGreaterEqual(shown, span[0])
-        self.assertLessEqual(shown, span[1])
+        page.searched()
+        self.plays_first_row(gui, area, page, work)
 
         gui.post(main, WM_CLOSE)
         gui.wait_gone(main)

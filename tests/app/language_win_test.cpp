@@ -1,6 +1,7 @@
 // Language strings and fonts under Wine: the program's English table, the test
 // language module (ASCII texts marked "[T] ", id 109 left out) placed as the
-// Russian and the simplified Chinese module, and the fonts' faces.
+// Russian and the simplified Chinese module, the fonts' faces, and the Russian
+// module that ships against the English table.
 #include "app/app_config.h"
 #include "tests/app/win_test_support.h"
 
@@ -106,6 +107,28 @@ TEST_F(Language, FontFacesAndTheRestOfTheDescription) {
     config_.m_language = 257;
     config_.CreateUiFont(font, -12, FW_NORMAL);
     EXPECT_EQ(FaceOf(font), "\xCB\xCE\xCC\xE5");
+}
+
+// The Russian module that ships beside the program has a text for every id of
+// the program's own table, and no other ids.
+TEST_F(Language, TheShippedRussianModuleTranslatesEveryText) {
+    const fs::path shipped = ProgramFolder().parent_path() / "bin" / "Language" / "LanguageRUS.dll";
+    HMODULE russian = LoadLibraryExA(shipped.string().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(russian, nullptr) << shipped;
+    int texts = 0;
+    for (UINT id = 0; id < 4096; ++id) {
+        wchar_t english[512] = {};
+        wchar_t translated[512] = {};
+        const bool inEnglish = LoadStringW(GetModuleHandleA(nullptr), id, english, 512) > 0;
+        const bool inRussian = LoadStringW(russian, id, translated, 512) > 0;
+        EXPECT_EQ(inRussian, inEnglish) << id;
+        texts += inEnglish ? 1 : 0;
+    }
+    EXPECT_GT(texts, 170);
+    wchar_t config[64] = {};
+    LoadStringW(russian, 148, config, 64);
+    EXPECT_STREQ(config, L"Настройки");
+    FreeLibrary(russian);
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/lumerad_dlg.h"
 #include "app/messages.h"
+#include "res/settings_ids.h"
 #include "tests/gui/harness/pixels.h"
 #include "tests/gui/harness/script.h"
 #include "tests/gui/harness/test_hooks.h"
@@ -66,6 +69,12 @@ class MainWindow : public ::testing::Test {
                 ::DispatchMessageA(&msg);
         });
     }
+
+    // A file in the file player's play list, which the page's reset clears.
+    Step ListAFile() {
+        return Do([this] { dlg_.m_filePage.m_playList.AddPath("C:\\videos\\a.avi"); });
+    }
+    int FilesListed() { return dlg_.m_filePage.m_playList.Model().count(); }
 
     // Which pages are visible: disk, network, file player.
     std::string Shown() const {
@@ -162,34 +171,40 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
         Do([this] { dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneStopped(1); }),
         Do([] { g_diskPaneHasRecords[0] = 1; }),  // cleared when the disk list is reset
         Do([] { g_netPaneHasRecords[0] = 1; }),   // cleared when the network list is reset
+        ListAFile(),                              // the file player's reset clears its play list
         Post(WM_MODE_REMOTE_PLAYBACK),
         Do([this] {
             EXPECT_EQ(Shown(), "net ");
             EXPECT_EQ(config_.m_mode, 0);
             EXPECT_EQ(config_.m_modeText, CString(""));
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
+            EXPECT_EQ(FilesListed(), 0);  // the file player was reset
             EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 1) << "the page shown is not reset";
             EXPECT_TRUE(DownloadShown(dlg_.m_netPage));
             EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneMode(1), 0);
         }),
+        ListAFile(),
         Post(WM_MODE_FILE_PLAY),
         Do([this] {
             EXPECT_EQ(Shown(), "file ");
             EXPECT_EQ(config_.m_mode, 0);  // left as it was
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
             EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 0) << "reset";
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 1);
+            EXPECT_EQ(FilesListed(), 1);  // not reset when it is shown
         }),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
-        Do([] { EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 0) << "reset"; }),
+        Do([this] {
+            EXPECT_EQ(FilesListed(), 0);
+            EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 0) << "reset";
+        }),
+        ListAFile(),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
         Do([this] {
             EXPECT_EQ(Shown(), "disk ");
             EXPECT_EQ(config_.m_mode, 1);
             EXPECT_EQ(config_.m_modeText, CString("Local"));
             EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 0), 0) << "reset again";
-            EXPECT_EQ(dlg_.m_filePage.m_resets, 3);
+            EXPECT_EQ(FilesListed(), 0);  // reset again, also with the disk page shown already
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 0), 1);  // not reset
             EXPECT_FALSE(DownloadShown(dlg_.m_diskPage));
             EXPECT_EQ(
@@ -208,8 +223,9 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_REMOTE_PLAY); }),
         WaitUntil([this] { return Shown() == "net "; }),
         Do([this] { EXPECT_EQ(Enabled(), "1021 1022 1184 1041 1023 "); }),
+        ListAFile(),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_REMOTE_PLAY); }),
-        WaitUntil([this] { return dlg_.m_filePage.m_resets == 5; }),
+        WaitUntil([this] { return FilesListed() == 0; }),  // pressed again: the others reset again
         Do([this] { EXPECT_EQ(Shown(), "net "); }),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_LOCAL_PLAY); }),
         WaitUntil([this] { return Shown() == "disk "; }),
@@ -246,8 +262,8 @@ TEST_F(MainWindow, SettingsAndAboutOpenModallyWithTheirCaptions) {
         WaitUntil([&] { return (settings = vekgui::FindOwnWindow("Param Config")) != nullptr; }),
         Do([&] {
             EXPECT_FALSE(dlg_.IsWindowEnabled());
-            EXPECT_EQ(vekgui::WindowText(::GetDlgItem(settings, IDOK)), "OK");
-            vekgui::Click(settings, IDOK);
+            EXPECT_EQ(vekgui::WindowText(::GetDlgItem(settings, IDC_SETTING_OK)), "OK");
+            vekgui::Click(settings, IDC_SETTING_CANCEL);
         }),
         WaitUntil([&] { return !::IsWindow(settings); }),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_HELP_ABOUT); }),
@@ -261,17 +277,18 @@ TEST_F(MainWindow, SettingsAndAboutOpenModallyWithTheirCaptions) {
 }
 
 TEST_F(MainWindow, CoordRangeReachesBothPlaybackPagesSensorPanels) {
-    const auto range = reinterpret_cast<WPARAM>(&config_.m_coordSet);
+    const CoordSet ranges = {{0, 180, -2, 2, -40, 90, 9, 36}};
+    const auto range = reinterpret_cast<WPARAM>(&ranges);
+    const auto reached = [&ranges](const CDlgMimic& panel) {
+        return std::equal(std::begin(ranges.range), std::end(ranges.range), panel.Ranges());
+    };
     Run({
         Post(WM_COORD_RANGE, range),
-        WaitUntil([this] {
-            return dlg_.m_diskPage.m_dlgMimic.m_coordRanges == 1 &&
-                   dlg_.m_netPage.m_dlgMimic.m_coordRanges == 1;
-        }),
+        WaitUntil([&] { return reached(dlg_.m_diskPage.m_dlgMimic) && reached(dlg_.m_netPage.m_dlgMimic); }),
         Do([&] {
-            EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_lastCoordRange, range);
-            EXPECT_EQ(dlg_.m_netPage.m_dlgMimic.m_lastCoordRange, range);
-            EXPECT_EQ(dlg_.m_filePage.m_coordRanges, 0);
+            // The speed shown takes its new range.
+            EXPECT_EQ(dlg_.m_diskPage.m_dlgMimic.m_curve.Model().rangeMax(), 180);
+            EXPECT_EQ(dlg_.m_netPage.m_dlgMimic.m_curve.Model().rangeMax(), 180);
         }),
     });
 }

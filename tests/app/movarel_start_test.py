@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Movarel.exe from the deliverables folder, driven from outside under Wine
-(tests/gui/gui_driver.py): it starts, shows its main window maximised with the
-mode bar on top (saved as BUILD_DIR/screenshots/main_window.png), and closes on
-WM_CLOSE with exit code 0. The start-up trace it writes (VEK_STARTUP_TRACE)
-shows every step in its order, and a start without an ini file creates no
-Config folder and no crash dump.
+(tests/gui/gui_driver.py): it starts with its skin open, shows its main window
+maximised with the mode bar on top (saved as BUILD_DIR/screenshots/
+main_window.png), and closes on WM_CLOSE with exit code 0. The start-up trace
+it writes (VEK_STARTUP_TRACE) shows every step in its order, and a start
+without an ini file creates no Config folder and no crash dump. Started from a
+folder without the skin file it runs the same way, unskinned, without any
+message box (saved as main_window_unskinned.png).
 
     movarel_start_test.py BUILD_DIR
 """
@@ -30,7 +32,7 @@ BAR_BACKGROUND = "141414"
 # compared.
 STEPS = [
     "SetHookedGroups 7",
-    "OpenSkin 0",  # no skin file: the system's look
+    "OpenSkin 1",  # the skin file beside the program is applied
     "SkinNewThreads 0",
     "InitCommonControlsEx",
     "SetUnhandledExceptionFilter",
@@ -54,16 +56,16 @@ SETTINGS_STEPS = ("ReadConfig", "LoadLanguageDll", "VekUseWaterMarkDecorder")
 
 
 class MovarelStartTest(unittest.TestCase):
-    def test_shows_the_main_window_and_traces_the_start_up_in_order(self):
+    def run_movarel(self, exe, screenshot):
+        """Starts `exe`, checks its main window, saves a screenshot, closes it:
+        the trace's lines and the top-level windows seen."""
         gui = WineGui(BUILD)
-        bin_dir = Path(BUILD) / "bin"
-        had_config = (bin_dir / "Config").exists()
         work = tempfile.mkdtemp(prefix="vek_start_")
         self.addCleanup(shutil.rmtree, work, ignore_errors=True)
         trace = Path(work) / "trace.txt"
         windows_trace = "Z:" + str(trace).replace("/", "\\")
 
-        app = gui.start(gui.bin("Movarel.exe"), env={"VEK_STARTUP_TRACE": windows_trace})
+        app = gui.start(exe, env={"VEK_STARTUP_TRACE": windows_trace})
         try:
             # The driver is started once the program runs its main window: a
             # Wine program started while another one is still starting up can
@@ -88,13 +90,18 @@ class MovarelStartTest(unittest.TestCase):
             self.assertGreater(height, 850)
             # The mode bar: the local play button (the mode shown, drawn
             # disabled) at its left, the bar's background at its right; the
-            # black line between the bar and the page.
+            # black line between the bar and the page. A busy machine may
+            # show the maximised window before it has painted it.
+            deadline = time.monotonic() + 10
+            while gui.pixel(main, 3, 2) != LOCAL_BUTTON_SHOWN and time.monotonic() < deadline:
+                time.sleep(0.2)
             self.assertEqual(gui.pixel(main, 3, 2), LOCAL_BUTTON_SHOWN)
             self.assertEqual(gui.pixel(main, width - 5, 10), BAR_BACKGROUND)
             self.assertEqual(gui.pixel(main, width // 2, 32), "000000")
+            windows = gui.drive("windows").splitlines()
             shots = Path(BUILD) / "screenshots"
             shots.mkdir(exist_ok=True)
-            gui.screenshot(shots / "main_window.png")
+            gui.screenshot(shots / screenshot)
             gui.post(main, WM_CLOSE)
             gui.wait_gone(main)
             code, _ = app.wait(30)
@@ -102,15 +109,38 @@ class MovarelStartTest(unittest.TestCase):
         finally:
             if app.running():
                 app.process.kill()
+        return trace.read_text().splitlines(), windows
 
-        lines = trace.read_text().splitlines()
-        expected = list(STEPS)
+    def check_trace(self, lines, expected, had_config):
+        expected = list(expected)
         if had_config:
             cut = lambda line: next((s for s in SETTINGS_STEPS if line.startswith(s)), line)  # noqa: E731
             lines, expected = [cut(line) for line in lines], [cut(line) for line in expected]
         self.assertEqual(lines, expected)
+
+    def test_shows_the_main_window_and_traces_the_start_up_in_order(self):
+        bin_dir = Path(BUILD) / "bin"
+        had_config = (bin_dir / "Config").exists()
+        lines, _ = self.run_movarel(str(bin_dir / "Movarel.exe"), "main_window.png")
+        self.check_trace(lines, STEPS, had_config)
         self.assertEqual((bin_dir / "Config").exists(), had_config)
         self.assertFalse((bin_dir / "Dravik.dmp").exists())
+
+    def test_runs_unskinned_without_a_message_box_when_the_skin_file_is_missing(self):
+        bin_dir = Path(BUILD) / "bin"
+        # The deliverables folder without the skin file: links to everything else.
+        folder = Path(tempfile.mkdtemp(prefix="vek_noskin_", dir=BUILD))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        for entry in bin_dir.iterdir():
+            if entry.name != "Vista.vyrstyles":
+                (folder / entry.name).symlink_to(entry)
+        had_config = (folder / "Config").exists()
+        lines, windows = self.run_movarel(str(folder / "Movarel.exe"), "main_window_unskinned.png")
+        expected = ["OpenSkin 0" if step == "OpenSkin 1" else step for step in STEPS]
+        self.check_trace(lines, expected, had_config)
+        dialogs = [line for line in windows if line.split(" ")[1:2] == ["#32770"]]
+        self.assertEqual(len(dialogs), 1, windows)  # the main window only
+        self.assertIn('"Corvane Movarel"', dialogs[0])
 
 
 if __name__ == "__main__":

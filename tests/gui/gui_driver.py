@@ -34,9 +34,10 @@ class DriverError(Exception):
     pass
 
 
-def _run_to_files(argv, timeout, **popen):
+def _run_to_files(argv, timeout, encoding=None, **popen):
     """Runs argv with stdout and stderr in temporary files: (code, out, err)."""
-    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+    with tempfile.TemporaryFile("w+", encoding=encoding) as out, \
+            tempfile.TemporaryFile("w+", encoding=encoding) as err:
         done = subprocess.run(argv, stdout=out, stderr=err, stdin=subprocess.DEVNULL, timeout=timeout, **popen)
         out.seek(0)
         err.seek(0)
@@ -68,8 +69,11 @@ class Program:
 
 
 class WineGui:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, encoding=None):
+        """`encoding`: of the texts the driver reads (the programs' ANSI code page,
+        e.g. "cp1251" under a Russian locale); None for the default."""
         self.build = Path(build_dir).resolve()
+        self.encoding = encoding
         self.wine_run = str(REPO / "scripts" / "wine-run")
         self.uidriver = str(self.build / "testbin" / "uidriver.exe")
         subprocess.run([self.wine_run, "--build", str(self.build), "--start"], check=True,
@@ -106,7 +110,7 @@ class WineGui:
         argv = [self.wine_run, "--build", str(self.build), self.uidriver, command]
         for key, value in options.items():
             argv += ["--" + key.replace("_", "-"), str(value)]
-        code, out, err = _run_to_files(argv, timeout=60)
+        code, out, err = _run_to_files(argv, timeout=60, encoding=self.encoding)
         if code != 0:
             raise DriverError(f"uidriver {command} {options}: {err.strip() or code}")
         return out.strip()

@@ -887,7 +887,9 @@ TEST_P(Repair, DamagedRecordsLeaveTheirFileUntouched) {
 
 TEST_P(Repair, SlotsWithoutTheEventMagicAreCountedButGiveNoTimes) {
     // A slot before the first empty one that holds neither "Even" nor "EvWr"
-    // still counts as an event, but lends the file no start, end or day.
+    // still counts as an event, but lends the file no start, end or day: only
+    // events marked "Even" (and not skipped) give the repaired file its times
+    // and day bits, so garbage in a slot cannot.
     auto img = Fork(*img_);
     const Case c = Marked(*img, "empty-slot-after-3");
     const std::vector<const vektools::EventFact*> events = img->m.EventsOf(0, c.pos);
@@ -895,6 +897,8 @@ TEST_P(Repair, SlotsWithoutTheEventMagicAreCountedButGiveNoTimes) {
     img->EditEvent(c.pos, 0, [](pevent_info& e) {
         e.magic = platform::FourCC("Junk");
         e.start = Packed(2024, 2, 20, 0, 0, 0);
+        e.end = Packed(2024, 2, 21, 0, 0, 0);
+        e.skip = 0;
     });
     Reader r(ProfileFor(img->version));
     ASSERT_EQ(Mount(*img, r), 0);
@@ -903,6 +907,7 @@ TEST_P(Repair, SlotsWithoutTheEventMagicAreCountedButGiveNoTimes) {
     EXPECT_EQ(fe.state, kFileClosed);
     EXPECT_EQ(fe.event_count, 3);
     EXPECT_EQ(fe.start, events[1]->start);
+    EXPECT_EQ(fe.end, std::max(events[1]->end, events[2]->end));
     EXPECT_EQ(fe.day_bitmap[0], 1u << 2);  // day 3 only
 }
 

@@ -614,9 +614,9 @@ TEST_P(SearchTest, ImpossibleChannelsCountsAndNumbersAreSkipped) {
     EXPECT_EQ(jan[0].first, 10);
 }
 
-TEST_P(SearchTest, ChannelsPastTheMaskOrTheMaximumAreNotSearched) {
-    // With a maximum of 31 the mask is not cut: bit 31 is set, but channel 31 is
-    // no channel of this reader. Channels 32 and up are in no 32-bit mask.
+TEST_P(SearchTest, ChannelThirtyOneIsSearchedWithAMaximumOfThirtyOne) {
+    // With a maximum of 31 the mask is not cut: bit 31 is set, so channel 31 is
+    // searched. Channels 32 and up are in no 32-bit mask.
     vektools::ImageSpec recipe;
     recipe.disk.version = V();
     recipe.disk.channels = 64;
@@ -639,8 +639,10 @@ TEST_P(SearchTest, ChannelsPastTheMaskOrTheMaximumAreNotSearched) {
     auto m = MountSpec(recipe, Name("maxch"), 31);
     ASSERT_TRUE(m);
     const auto list = OneList(*m->reader, DayParam(kSearchOneList, 2024, 6, 2));
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].channel, 30);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].channel, 31);
+    EXPECT_EQ(list[1].channel, 30);
+    EXPECT_EQ(Days(Month(*m->reader, MonthParam(2024, 6, 0xffffffff, 1u << 31))).size(), 1u);
 }
 
 // ---- sorting and reads ---------------------------------------------------------------

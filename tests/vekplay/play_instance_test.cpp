@@ -497,5 +497,94 @@ TEST_F(InstanceTest, SoundPlaysOnlyWhenSwitchedOnAtNormalSpeed) {
     EXPECT_TRUE(inst->sound()) << "the switch stays as it was";
 }
 
+// Decoding that cannot keep up: on this clock a round of decoding takes 3 ms
+// when a frame lasts 2.5 ms at x16. Every frame is still decoded and none is
+// skipped, but a picture whose next frame came due while it was decoded is not
+// drawn (nor converted), only as long as the last one drawn is recent; the
+// last frame is drawn. Decoding that keeps up (0.5 ms a look) draws them all.
+TEST(BehindTest, PicturesOvertakenWhileDecodingAreNotDrawnButEveryFrameIsDecoded) {
+    struct Case {
+        int64_t lookUs;
+        bool everyPicture;
+    };
+    for (const Case c : {Case{500, true}, Case{3000, false}}) {
+        SCOPED_TRACE(c.lookUs);
+        auto host = std::make_shared<test::TestHost>(c.lookUs);
+        const TestFrames t = MakeFrames(CardSpec(100));
+        auto inst = Instance::Create(1, InstanceKind::kStream, host);
+        ASSERT_TRUE(inst);
+        inst->SetNotify(kWindow, kMessage, kUser);
+        for (const auto& f : t.frames)
+            ASSERT_EQ(inst->Input(f.data(), static_cast<uint32_t>(f.size())), 0);
+        inst->Input(nullptr, 0);
+        ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+        inst->Start();
+        ASSERT_TRUE(host->WaitForPost(kCodeEnd));
+        const InstanceStats st = inst->stats();
+        EXPECT_EQ(st.decoded, 100u);
+        EXPECT_EQ(st.skipped, 0u);
+        EXPECT_EQ(st.cards, st.presented) << "each card drawn once, and only those drawn";
+        const auto shown = host->shown();
+        ASSERT_FALSE(shown.empty());
+        if (c.everyPicture)
+            EXPECT_EQ(shown.size(), 100u);
+        else
+            EXPECT_LT(shown.size(), 20u);
+        for (size_t k = 1; k < shown.size(); k++) {
+            EXPECT_GT(shown[k].time, shown[k - 1].time);
+            EXPECT_LE(shown[k].at - shown[k - 1].at, 50000)
+                << "at least 25 pictures a second, give or take a round";
+        }
+        EXPECT_EQ(shown.back().time, t.record(99).timeUs);
+        EXPECT_EQ(inst->PlayedTime(), t.record(99).timeUs);
+        inst->Shutdown();
+    }
+}
+
+// At x16 frames come 2.5 ms apart, and a 60 Hz screen shows a picture every
+// 16.7 ms: of the frames due within one refresh only the last is drawn (and
+// converted), at its own time, while every frame is decoded and the last one
+// is drawn. Paused while a picture is left undrawn, the pane draws it: it shows
+// the last frame decoded.
+TEST_F(InstanceTest, AtX16OnlyThePicturesTheScreenCanShowAreDrawn) {
+    host_->SetRefresh(kScreenRefreshUs);
+    const TestFrames t = MakeFrames(CardSpec(100));
+    auto inst = Make(InstanceKind::kStream);
+    Feed(*inst, t, 0, 100);
+    inst->Input(nullptr, 0);
+    ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+    inst->Start();
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 3));  // frames 0..3 decoded; 1..3 left undrawn
+    ASSERT_EQ(host_->shown().size(), 1u);
+    ASSERT_EQ(inst->SetMode(kModePause), 0);
+    ASSERT_TRUE(clock().Settle());
+    ASSERT_EQ(host_->shown().size(), 2u);
+    EXPECT_EQ(host_->shown().back().time, t.record(3).timeUs);
+    EXPECT_EQ(inst->PlayedTime(), t.record(3).timeUs);
+    EXPECT_EQ(inst->stats().decoded, 4u);
+
+    host_->Clear();
+    ASSERT_EQ(inst->SetMode(kModeFast16), 0);
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 100));
+    ASSERT_EQ(host_->CountPosts(kCodeEnd), 1);
+    const InstanceStats st = inst->stats();
+    EXPECT_EQ(st.decoded, 100u);
+    EXPECT_EQ(st.skipped, 0u);
+    EXPECT_EQ(st.cards, st.presented);
+    const auto shown = host_->shown();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_LE(shown.size(), 100u * kFrameUs / 16 / (kScreenRefreshUs - kFrameUs / 16) + 2);
+    for (size_t k = 1; k < shown.size(); k++) {
+        // Each at its frame's time.
+        EXPECT_EQ((shown[k].at - shown[0].at) * 16, static_cast<int64_t>(shown[k].time - shown[0].time));
+        if (k + 1 < shown.size()) {
+            EXPECT_LE(shown[k].at - shown[k - 1].at, kScreenRefreshUs);
+            EXPECT_GT(shown[k].at - shown[k - 1].at, kScreenRefreshUs - kFrameUs / 16);
+        }
+    }
+    EXPECT_EQ(shown.back().time, t.record(99).timeUs);
+    EXPECT_EQ(inst->PlayedTime(), t.record(99).timeUs);
+}
+
 }  // namespace
 }  // namespace vekplay

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "tests/vekplay/test_host.h"
 #include "vekplay/play_instance.h"
@@ -245,6 +246,56 @@ TEST_F(SyncTest, DestroyingAMemberLetsTheOthersGoOn) {
     b_->Shutdown();
     ASSERT_TRUE(clock().RunFor(kFrameUs * 10));
     EXPECT_GT(ShownOnChannel(1).size(), 10u);
+}
+
+// Members on a 60 Hz screen.
+class SyncOnScreenTest : public SyncTest {
+  protected:
+    SyncOnScreenTest() { host_->SetRefresh(kScreenRefreshUs); }
+};
+
+// At x16 in sync (the tool bar's fastest), each member decodes every frame but
+// draws only about one picture per screen refresh, and its last frame. When
+// the master pauses (only the master is told), each member shows the last
+// frame it decoded.
+TEST_F(SyncOnScreenTest, MembersAtX16DrawOnlyWhatTheScreenShows) {
+    const TestFrames ta = MemberFrames(1, 100);
+    const TestFrames tb = MemberFrames(2, 100);
+    Feed(*a_, ta, 0, 100);
+    a_->Input(nullptr, 0);
+    Feed(*b_, tb, 0, 100);
+    b_->Input(nullptr, 0);
+    ASSERT_EQ(master_->SetMode(kModeFast16), 0);
+    master_->Start();
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 3));
+    ASSERT_EQ(master_->SetMode(kModePause), 0);
+    ASSERT_TRUE(clock().RunFor(100000));
+    for (const auto& [member, t, channel] : {std::tuple{a_, &ta, 1}, std::tuple{b_, &tb, 2}}) {
+        SCOPED_TRACE(channel);
+        const uint64_t decoded = member->stats().decoded;
+        ASSERT_GE(decoded, 2u);
+        const std::vector<uint64_t> shown = ShownOnChannel(static_cast<uint8_t>(channel));
+        ASSERT_LT(shown.size(), decoded) << "pictures were left undrawn";
+        EXPECT_EQ(shown.back(), t->record(decoded - 1).timeUs);
+        EXPECT_EQ(member->PlayedTime(), t->record(decoded - 1).timeUs);
+    }
+
+    ASSERT_EQ(master_->SetMode(kModeFast16), 0);
+    ASSERT_TRUE(clock().RunFor(kFrameUs / 16 * 110));
+    EXPECT_EQ(EndsFor(kMasterUser), 1);
+    constexpr size_t kMost = 100 * kFrameUs / 16 / (kScreenRefreshUs - kFrameUs / 16) + 2;
+    constexpr size_t kLeast = 100 * kFrameUs / 16 / kScreenRefreshUs;
+    for (const auto& [member, t, channel] : {std::tuple{a_, &ta, 1}, std::tuple{b_, &tb, 2}}) {
+        SCOPED_TRACE(channel);
+        const InstanceStats st = member->stats();
+        EXPECT_EQ(st.decoded, 100u);
+        EXPECT_EQ(st.skipped, 0u);
+        const std::vector<uint64_t> shown = ShownOnChannel(static_cast<uint8_t>(channel));
+        EXPECT_GE(shown.size(), kLeast);
+        EXPECT_LE(shown.size(), kMost);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.back(), t->record(99).timeUs);
+    }
 }
 
 TEST(SyncMembershipTest, OnlyMastersTakeMembersAndNeverThemselves) {

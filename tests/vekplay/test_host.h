@@ -6,6 +6,8 @@
 // project's stream generator, cut into whole frames.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -38,11 +40,59 @@ struct Posted {
     uintptr_t user = 0;
 };
 
+// A clock on which every look at the time takes `stepUs` of it, and sleeping
+// takes none: a sleep with a deadline moves the time there at once. So a round
+// of a render thread's work, from its look when it plans to its look when it
+// draws, lasts a known time, and with a step longer than a frame lasts at the
+// rate played, decoding falls behind the same way on every run.
+class CostlyClock final : public Clock {
+  public:
+    explicit CostlyClock(int64_t stepUs) : step_(stepUs) {}
+    CostlyClock(const CostlyClock&) = delete;
+    CostlyClock& operator=(const CostlyClock&) = delete;
+
+    int64_t NowUs() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        now_ += step_;
+        return now_;
+    }
+    std::shared_ptr<Waiter> MakeWaiter() override { return std::make_shared<CWaiter>(this); }
+
+  private:
+    class CWaiter final : public Waiter {
+      public:
+        explicit CWaiter(CostlyClock* clock) : clock_(clock) {}
+        void SleepUntil(int64_t deadlineUs) override {
+            std::unique_lock<std::mutex> lock(clock_->mutex_);
+            if (!woken_ && deadlineUs != kNever)
+                clock_->now_ = std::max(clock_->now_, deadlineUs);
+            else
+                woken_cv_.wait(lock, [this] { return woken_; });
+            woken_ = false;
+        }
+        void Wake() override {
+            std::lock_guard<std::mutex> lock(clock_->mutex_);
+            woken_ = true;
+            woken_cv_.notify_all();
+        }
+        void Retire() override {}
+
+      private:
+        CostlyClock* const clock_;
+        std::condition_variable woken_cv_;
+        bool woken_ = false;
+    };
+
+    const int64_t step_;
+    std::mutex mutex_;
+    int64_t now_ = 1000000;
+};
+
 class TestHost;
 
 class RecordingTarget final : public RenderTarget {
   public:
-    explicit RecordingTarget(TestHost* host) : host_(host) {}
+    RecordingTarget(TestHost* host, int64_t refreshUs) : host_(host), refresh_(refreshUs) {}
     void SetWindow(uintptr_t window) override {
         std::lock_guard<std::mutex> lock(mutex_);
         window_ = window;
@@ -52,9 +102,11 @@ class RecordingTarget final : public RenderTarget {
         hook_ = hook;
     }
     void Present(const Picture& picture) override;
+    int64_t RefreshUs() const override { return refresh_; }
 
   private:
     TestHost* host_;
+    const int64_t refresh_;
     std::mutex mutex_;
     uintptr_t window_ = 0;
     DrawHook hook_;
@@ -74,16 +126,28 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
   public:
     // With `virtualTime`, the clock is a VirtualClock the test moves.
     explicit TestHost(bool virtualTime = true) : virtual_(virtualTime) {}
+    // The clock is a CostlyClock.
+    explicit TestHost(int64_t lookStepUs)
+        : virtual_(false), costly_(std::make_unique<CostlyClock>(lookStepUs)) {}
 
-    Clock& clock() override { return virtual_ ? static_cast<Clock&>(vclock_) : TheSystemClock(); }
+    Clock& clock() override {
+        if (costly_)
+            return *costly_;
+        return virtual_ ? static_cast<Clock&>(vclock_) : TheSystemClock();
+    }
     VirtualClock& vclock() { return vclock_; }
-    std::unique_ptr<RenderTarget> CreateTarget() override { return std::make_unique<RecordingTarget>(this); }
+    std::unique_ptr<RenderTarget> CreateTarget() override {
+        return std::make_unique<RecordingTarget>(this, refresh_);
+    }
     std::unique_ptr<AudioSink> CreateAudioSink() override { return std::make_unique<CountingSink>(this); }
     void Post(uintptr_t window, uint32_t message, uint32_t code, uintptr_t user) override {
         std::lock_guard<std::mutex> lock(mutex_);
         posts_.push_back({clock().NowUs(), window, message, code, user});
         changed_.notify_all();
     }
+    // The screen refresh the targets made from now on report (0: none).
+    void SetRefresh(int64_t us) { refresh_ = us; }
+    int64_t refresh() const { return refresh_; }
 
     // Called by targets.
     void Record(const Shown& s) {
@@ -129,6 +193,17 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
         std::unique_lock<std::mutex> lock(mutex_);
         return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
     }
+    // Waits in real time until a notice with `code` has been posted.
+    bool WaitForPost(uint32_t code, int timeoutMs = 10000) {
+        return WaitFor(
+            [&] {
+                for (const Posted& p : posts_)
+                    if (p.code == code)
+                        return true;
+                return false;
+            },
+            timeoutMs);
+    }
     // For WaitFor predicates (the lock is held).
     const std::vector<Shown>& shownLocked() const { return shown_; }
     const std::vector<Posted>& postsLocked() const { return posts_; }
@@ -136,6 +211,8 @@ class TestHost final : public Host, public std::enable_shared_from_this<TestHost
   private:
     const bool virtual_;
     VirtualClock vclock_;
+    std::unique_ptr<CostlyClock> costly_;
+    std::atomic<int64_t> refresh_{0};
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Shown> shown_;

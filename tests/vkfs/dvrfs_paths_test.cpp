@@ -54,6 +54,20 @@ class DvrfsPathsTest : public VkfsTest {
         readers_.reset();
     }
     FSDiskHandle OpenDvrfs() { return Open(FakeDvrfs::kPath, 4); }
+    // The disk, with channel 1's records of the 6th searched for the play
+    // group (0 when it does not open).
+    FSDiskHandle OpenForPlay() {
+        const FSDiskHandle h = OpenDvrfs();
+        EXPECT_NE(h, 0u);
+        if (h)
+            SearchDay(h, 0);
+        return h;
+    }
+    // Plays slot 0 from `from` to the end of that day.
+    static void PlayFrom(FSDiskHandle h, const RecTime& from, StreamLog& log) {
+        FSPlay(h, from, At(from.year, from.month, from.day, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
+               &StreamLog::OnTime);
+    }
     void SearchDay(FSDiskHandle h, int group, int day = 6) {
         SearchLog log;
         const int channels[4] = {1, -1, -1, -1};
@@ -117,7 +131,7 @@ TEST_F(DvrfsPathsTest, DaySearchHandsOnEveryFindResult) {
     }
     EXPECT_EQ(calls[0].record.dataLength, static_cast<int32_t>(a_.size()));
     EXPECT_TRUE(Same(calls[1].record.start, At(24, 5, 6, 10, 2, 0)));
-    EXPECT_TRUE(Logged(" dvrfs_find_next error(ret = -2)---541"));
+    EXPECT_FALSE(Logged(" dvrfs_find_next error(ret = -2)---541"));  // the end of the results is no error
     EXPECT_EQ(dvrfs_.OpenHandles(), 0);
 
     dvrfs_.failOpenChannels = {1};
@@ -130,12 +144,10 @@ TEST_F(DvrfsPathsTest, DaySearchHandsOnEveryFindResult) {
 }
 
 TEST_F(DvrfsPathsTest, PlayStartsAtThePlayStartAndWalksTheFind) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     StreamLog log;
-    FSPlay(h, At(24, 5, 6, 10, 0, 10), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 10, 0, 10), log);
     ASSERT_TRUE(log.WaitForEnds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(log.Ends(), 1u);
@@ -153,16 +165,14 @@ TEST_F(DvrfsPathsTest, PlayStartsAtThePlayStartAndWalksTheFind) {
 }
 
 TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
-    const FSDiskHandle h = OpenDvrfs();
+    const FSDiskHandle h = OpenForPlay();
     ASSERT_NE(h, 0u);
-    SearchDay(h, 0);
     StreamLog log;
     log.onData = [h](size_t n) {
         if (n == 1)
             FSRequestData(h, 0, 0);
     };
-    FSPlay(h, At(24, 5, 6, 0, 0, 0), At(24, 5, 6, 23, 59, 59), 0, log.User(), &StreamLog::OnData,
-           &StreamLog::OnTime);
+    PlayFrom(h, At(24, 5, 6, 0, 0, 0), log);
     ASSERT_TRUE(log.WaitForData(1));
     FSSeekPlay(h, At(24, 5, 6, 10, 2, 5), 0);
     ASSERT_TRUE(log.WaitForEnds(1));
@@ -177,6 +187,67 @@ TEST_F(DvrfsPathsTest, SeekGoesToTheTimeAskedFor) {
     ASSERT_TRUE(log.WaitForEnds(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(log.Ends(), 2u);
+}
+
+TEST_F(DvrfsPathsTest, PlayWhoseChannelCannotBeOpenedEndsOnce) {
+    const FSDiskHandle h = OpenForPlay();
+    ASSERT_NE(h, 0u);
+    dvrfs_.failOpenChannels = {1};
+    StreamLog log;
+    PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
+    ASSERT_TRUE(log.WaitForEnds(1, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(log.Events().size(), 1u);
+    EXPECT_TRUE(log.Events()[0].null);
+    FSStopPlay(h, 0);
+
+    // The slot's next play takes a handle of its own.
+    dvrfs_.failOpenChannels.clear();
+    StreamLog again;
+    PlayFrom(h, At(24, 5, 6, 10, 2, 0), again);
+    ASSERT_TRUE(again.WaitForEnds(1));
+    EXPECT_EQ(again.Frames(), FramesOf(b_));
+    FSStopPlay(h, 0);
+    EXPECT_EQ(dvrfs_.OpenHandles(), 0);
+}
+
+TEST_F(DvrfsPathsTest, AFailedFetchOfTheNextRecordIsAskedForAgain) {
+    const FSDiskHandle h = OpenForPlay();
+    ASSERT_NE(h, 0u);
+    struct Case {
+        const char* name;
+        int failures;
+        bool nextPlayed;
+    };
+    for (const Case& c : {Case{"passing", 3, true}, Case{"lasting", 1000, false}}) {
+        SCOPED_TRACE(c.name);
+        dvrfs_.nextFailures = c.failures;
+        StreamLog log;
+        PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
+        ASSERT_TRUE(log.WaitForEnds(1));
+        auto want = FramesOf(a_);
+        if (c.nextPlayed) {
+            const auto more = FramesOf(b_);
+            want.insert(want.end(), more.begin(), more.end());
+        }
+        EXPECT_EQ(log.Frames(), want);
+        EXPECT_EQ(log.TimeCalls(), c.nextPlayed ? 2u : 1u);
+        FSStopPlay(h, 0);
+        EXPECT_EQ(log.Ends(), 1u);
+        dvrfs_.nextFailures = 0;
+    }
+}
+
+TEST_F(DvrfsPathsTest, AReadOfNothingEndsTheRecord) {
+    const FSDiskHandle h = OpenForPlay();
+    ASSERT_NE(h, 0u);
+    dvrfs_.readNothing = true;
+    StreamLog log;
+    PlayFrom(h, At(24, 5, 6, 10, 0, 0), log);
+    ASSERT_TRUE(log.WaitForEnds(1, 5000));
+    EXPECT_TRUE(log.Frames().empty());
+    EXPECT_EQ(log.TimeCalls(), 2u);  // each record entered, and over at once
+    FSStopPlay(h, 0);
 }
 
 TEST_F(DvrfsPathsTest, ExportReadsOneRecordAndEnds) {

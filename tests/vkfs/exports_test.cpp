@@ -84,10 +84,11 @@ TEST_F(ExportsTest, DiskNoReaderAcceptsIsLoggedAndRefused) {
     EXPECT_EQ(TextOf(lines[0]), "------------start-----------");
     EXPECT_EQ(TextOf(lines[1]), "vkfs add disk failed!---92");
     EXPECT_EQ(TextOf(lines[2]), "vkfs2 add disk failed!---108");
-    EXPECT_EQ(TextOf(lines[3]), "dvrfs init failed!---116");
+    // dvrfs starts with the 16 channels a dvrfs disk can hold, and does not know the disk.
+    EXPECT_EQ(TextOf(lines[3]), "dvrfs add disk failed!---125");
 
-    // With few enough channels for dvrfs it gets to try, and does not know the disk.
-    EXPECT_EQ(Open(path, 16), 0u);
+    // Fewer channels go to dvrfs as they are.
+    EXPECT_EQ(Open(path, 4), 0u);
     const auto again = LogLines();
     ASSERT_EQ(again.size(), 4u);  // a new disk object starts the log afresh
     EXPECT_EQ(TextOf(again[3]), "dvrfs add disk failed!---125");

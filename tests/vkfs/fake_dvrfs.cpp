@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kNotOpen = -5;
 constexpr int kNoFind = -6;
+constexpr int kReadFailed = -14;
 
 }  // namespace
 
@@ -128,6 +129,10 @@ int FakeDvrfs::FindNext(int handle, void* out) {
     Handle& h = it->second;
     if (!h.finding)
         return kNoFind;
+    if (nextFailures > 0) {
+        nextFailures--;
+        return kReadFailed;
+    }
     if (h.cursor >= h.found.size())
         return kDvrfsNoMore;
     const dvrfs_find_result next = Result(h.found[h.cursor++]);
@@ -165,6 +170,8 @@ int FakeDvrfs::Read(int handle, void* buffer, int length, int*) {
         return kNotOpen;
     if (const int rc = readResult)
         return rc;
+    if (readNothing)
+        return 0;
     Handle& h = it->second;
     if (h.reading < 0)
         return kNoFind;

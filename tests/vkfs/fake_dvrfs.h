@@ -19,9 +19,11 @@ class FakeDvrfs : public DvrfsOps {
 
     void AddRecord(int channel, const RecTime& start, const RecTime& end, std::vector<uint8_t> stream);
 
-    std::set<int> failOpenChannels;  // Open fails on these
-    std::atomic<int> readResult{0};  // every read returns this once set
-    std::atomic<int> findResult{0};  // range finds fail with this once set
+    std::set<int> failOpenChannels;        // Open fails on these
+    std::atomic<int> readResult{0};        // every read returns this once set
+    std::atomic<bool> readNothing{false};  // every read returns 0 once set
+    std::atomic<int> findResult{0};        // range finds fail with this once set
+    std::atomic<int> nextFailures{0};      // this many find nexts fail with -14, the find kept
 
     int OpenHandles() const;
     std::vector<RecTime> SeekTimes() const;

@@ -4,6 +4,7 @@
 // the bytes an export hands over, and stopping everything at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -40,8 +41,11 @@ class PlayTest : public VkfsTest, public ::testing::WithParamInterface<int> {
   protected:
     void SetUp() override {
         VkfsTest::SetUp();
-        image_ = &Built(PlayDaySpec(GetParam()));
-        disk_ = Open(Mount("vkfs-play", image_->disk));
+        OpenImage(PlayDaySpec(GetParam()));
+    }
+    void OpenImage(const vektools::ImageSpec& recipe) {
+        image_ = &Built(recipe);
+        disk_ = Open(Mount(recipe.scenario, image_->disk));
         ASSERT_NE(disk_, 0u);
     }
 
@@ -233,6 +237,47 @@ TEST_P(PlayTest, OverlappingRecordIsEnteredOneSecondAfterThePreviousEnd) {
     Append(want, FramesFrom(*image_, *events[1], vektools::AddSeconds(events[0]->end, 1)));
     Append(want, FramesFrom(*image_, *events[2]));
     ExpectSameFrames(log.Frames(), want);
+}
+
+class RecordBoundaryTest : public PlayTest {
+  protected:
+    void SetUp() override {
+        VkfsTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(OpenImage(BoundaryDaySpec(GetParam())));
+        SearchDay(0, {6, -1, -1, -1});
+        events_ = EventsOfChannel(image_->manifest, 6);
+        ASSERT_EQ(events_.size(), 2u);
+        ASSERT_EQ(events_[0]->end, events_[1]->start);
+    }
+    std::vector<const vektools::EventFact*> events_;
+};
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(RecordBoundaryTest);
+
+TEST_P(RecordBoundaryTest, RecordStartingTheSecondThePreviousEndsIsEnteredAtItsStart) {
+    StreamLog log;
+    Play(0, log);
+    ASSERT_TRUE(log.WaitForEnds(1));
+    Frames want = FramesFrom(*image_, *events_[0]);
+    Append(want, FramesFrom(*image_, *events_[1]));
+    ExpectSameFrames(log.Frames(), want);
+}
+
+TEST_P(RecordBoundaryTest, SeekAfterTheLastKeyFrameGoesOnWithTheNextRecord) {
+    StreamLog log;
+    HoldAfterFirstFrame(log, 0);
+    Play(0, log);
+    ASSERT_TRUE(log.WaitForData(1));
+    ASSERT_LT(events_[0]->kframes.back().time, vektools::Packed(2024, 5, 6, 14, 0, 18));
+    FSSeekPlay(disk_, At(kPlayYear, kPlayMonth, kPlayDay, 14, 0, 18), 0);
+    ASSERT_TRUE(log.WaitForEnds(1));
+    ExpectSameFrames(FramesAfterLastTimeCall(log), FramesFrom(*image_, *events_[1]));
+    const auto events = log.Events();
+    const auto lastTime = std::find_if(events.rbegin(), events.rend(),
+                                       [](const StreamEvent& e) { return e.kind == StreamEvent::Time; });
+    ASSERT_NE(lastTime, events.rend());
+    EXPECT_TRUE(Same(lastTime->start, FromPacked(events_[1]->start)));
+    ExpectQuiet(log);
+    EXPECT_EQ(log.Ends(), 1u);
 }
 
 TEST_P(PlayTest, SlotWithoutRecordsEndsOnceAndIdles) {

@@ -175,22 +175,35 @@ vektools::EventSpec Event(uint32_t start, int seconds, const vektools::StreamPar
     return e;
 }
 
+vektools::ImageSpec DayRecipe(const char* scenario, int version, uint32_t seed) {
+    vektools::ImageSpec recipe;
+    recipe.scenario = scenario;
+    recipe.disk.version = version;
+    recipe.seed = seed + static_cast<uint32_t>(version);
+    return recipe;
+}
+
+// 10 fps video with a key frame every `gop` frames, 3-9 KB key frames.
+vektools::StreamParams Video(uint32_t gop) {
+    vektools::StreamParams video;
+    video.fps = 10;
+    video.gop = gop;
+    video.iMin = 3000, video.iMax = 9000;
+    video.pMin = 300, video.pMax = 2000;
+    return video;
+}
+
+uint32_t PlayDayTime(int h, int m, int s) {
+    return vektools::Packed(2024, 5, 6, h, m, s);
+}
+
 }  // namespace
 
 vektools::ImageSpec PlayDaySpec(int version) {
-    vektools::ImageSpec recipe;
-    recipe.scenario = "vkfs-play-day";
-    recipe.disk.version = version;
-    recipe.seed = 7 + static_cast<uint32_t>(version);
-
-    vektools::StreamParams video;
-    video.fps = 10;
-    video.gop = 10;
-    video.iMin = 3000, video.iMax = 9000;
-    video.pMin = 300, video.pMax = 2000;
+    vektools::ImageSpec recipe = DayRecipe("vkfs-play-day", version, 7);
+    vektools::StreamParams video = Video(10);
     video.audio = true;
-
-    const auto t = [](int h, int m, int s) { return vektools::Packed(2024, 5, 6, h, m, s); };
+    const auto t = PlayDayTime;
     vektools::PartitionSpec part;
     part.fileCount = 4;
     {
@@ -227,6 +240,19 @@ vektools::ImageSpec PlayDaySpec(int version) {
         f.events.push_back(Event(t(13, 0, 0), 10, ext));
         part.files.push_back(f);
     }
+    recipe.partitions.push_back(part);
+    return recipe;
+}
+
+vektools::ImageSpec BoundaryDaySpec(int version) {
+    vektools::ImageSpec recipe = DayRecipe("vkfs-record-boundary", version, 11);
+    vektools::FileSpec file;
+    file.channel = 6;
+    file.events.push_back(Event(PlayDayTime(14, 0, 0), 20, Video(25)));
+    file.events.push_back(Event(PlayDayTime(14, 0, 20), 20, Video(10)));
+    vektools::PartitionSpec part;
+    part.fileCount = 1;
+    part.files.push_back(file);
     recipe.partitions.push_back(part);
     return recipe;
 }

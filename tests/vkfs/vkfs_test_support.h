@@ -110,6 +110,10 @@ using vektest::TempDir;
 // 10 fps video, a key frame a second, 3-9 KB key frames, audio interleaved.
 vektools::ImageSpec PlayDaySpec(int version);
 inline constexpr int kPlayYear = 24, kPlayMonth = 5, kPlayDay = 6;
+// The same day, channel 6 only: 14:00:00 for 20 s with a key frame every
+// 2.5 s (the last at 14:00:17.5), and from the second that one ends,
+// 14:00:20, for 20 s with a key frame every second.
+vektools::ImageSpec BoundaryDaySpec(int version);
 
 using vektest::Built;
 using vektest::BuiltImage;

@@ -121,7 +121,8 @@ TEST(VkfsDvrfsDllTest, OpensADvrfsDriveSearchesAndPlays) {
     DeleteFileA("c:\\dvrfs_log.txt");
 
     int window = 0;
-    const FSDiskHandle disk = FSAddDisk(&window, 16, kDrive, kDrivePath, &SearchLog::Month);
+    // The program's channel count: dvrfs is given the 16 a dvrfs disk holds.
+    const FSDiskHandle disk = FSAddDisk(&window, 128, kDrive, kDrivePath, &SearchLog::Month);
     ASSERT_NE(disk, 0u);
     SearchLog months;
     FSSearchByMon(disk, SearchMonTime{24, 5, 24, 6}, nullptr, &months);

@@ -72,6 +72,15 @@ GLYPHS = {
     and ((-0.7 <= u <= -0.35 and v >= 0.1) or (-0.17 <= u <= 0.17 and v >= -0.6) or (0.35 <= u <= 0.7 and v >= -0.2)),
     "speaker": lambda u, v: (-0.7 <= u <= -0.35 and abs(v) <= 0.25)
     or (-0.35 <= u <= 0.3 and abs(v) <= 0.25 + (u + 0.35) * 0.7),
+    "previous": lambda u, v: (-0.7 <= u <= -0.5 and abs(v) <= 0.6) or _triangle(-u, v, -0.7, 0.45, 0.6),
+    "next": lambda u, v: (0.5 <= u <= 0.7 and abs(v) <= 0.6) or _triangle(u, v, -0.7, 0.45, 0.6),
+    "open": lambda u, v: (abs(u) <= 0.8 and -0.3 <= v <= 0.6) or (-0.8 <= u <= -0.1 and -0.5 <= v < -0.3),
+    "list": lambda u, v: abs(u) <= 0.7 and any(abs(v - row) <= 0.1 for row in (-0.5, 0.0, 0.5)),
+    "plus": lambda u, v: (abs(u) <= 0.15 and abs(v) <= 0.7) or (abs(v) <= 0.15 and abs(u) <= 0.7),
+    "minus": lambda u, v: abs(v) <= 0.15 and abs(u) <= 0.7,
+    "cross": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and (abs(u - v) <= 0.2 or abs(u + v) <= 0.2),
+    "tools": lambda u, v: abs(v) <= 0.2 and any(abs(u - x) <= 0.2 for x in (-0.55, 0.0, 0.55)),
+    "watermark": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and abs(u + v) <= 0.35,
 }
 
 

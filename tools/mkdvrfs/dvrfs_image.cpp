@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 
+#include "reader/format.h"
 #include "vkfs/dvrfs/layout.h"
 
 namespace vektools {
@@ -161,7 +162,9 @@ bool Builder::LayData(size_t i) {
     StreamSpec recipe = r_.stream;
     recipe.seed = rec.seed;
     recipe.channel = static_cast<uint8_t>(rec.channel);
-    recipe.startUs = 0;
+    // The frames carry the recording's own times (UTC, as the recorder stamps them).
+    const int64_t startSeconds = vekfs::civil_to_unix_seconds(2000 + rec.year, rec.month, rec.day, rec.start);
+    recipe.startUs = static_cast<uint64_t>(startSeconds) * kMicros;
     const uint32_t fps = recipe.fps ? recipe.fps : 25;
     recipe.videoFrames = rec.seconds * fps;
     if (!recipe.keysPerSecond && recipe.gop == 0)
@@ -169,11 +172,11 @@ bool Builder::LayData(size_t i) {
     const Stream stream = BuildStream(recipe);
 
     std::vector<uint8_t> data;
-    std::vector<std::pair<uint64_t, uint64_t>> keys;  // {byte offset, time}
+    std::vector<std::pair<uint64_t, uint64_t>> keys;  // {byte offset, microseconds into the recording}
     for (const FrameRecord& fr : stream.frames) {
         if (fr.type == 'I') {
             data.resize((data.size() + df::kSectorBytes - 1) / df::kSectorBytes * df::kSectorBytes);
-            keys.emplace_back(data.size(), fr.timeUs);
+            keys.emplace_back(data.size(), fr.timeUs - recipe.startUs);
         }
         const auto from = static_cast<long>(fr.offset - fr.junkBefore);
         const auto to = static_cast<long>(fr.offset + fr.space);
@@ -279,6 +282,7 @@ void Builder::WriteIndexes() {
                 e.classByte = rec.classByte;
                 e.skip = rec.skip;
                 df::EncodeRecEntry(e, s.data(), static_cast<uint32_t>(k - from));
+                f.types = e.types;
                 f.link = links[l];
                 f.entryIndex = static_cast<uint32_t>(k - from);
                 flags |= e.types | (rec.classByte == 1 ? df::kBit30 : df::kBit31);

@@ -85,6 +85,7 @@ struct DvrfsRecordingFacts {
     int channel = 0;
     int32_t start[6] = {};
     int32_t end[6] = {};
+    uint32_t types = 0;        // its entry's record-type bits
     uint32_t firstSector = 0;  // partition-relative, as the index names them
     uint32_t lastSector = 0;
     uint32_t sectors = 0;

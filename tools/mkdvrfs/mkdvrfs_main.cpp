@@ -19,8 +19,9 @@ void PrintUsage(FILE* to) {
         "\n"
         "Writes the demo dvrfs disk as a sparse image file: channels 0 to 3 over\n"
         "2024-05-06, 05-07 and 06-02, with real frame streams. With -m, one line\n"
-        "per recording: number, channel, start, end, first and last data sector,\n"
-        "sectors, day_channel link and entry. --list prints the recordings.\n"
+        "per recording: number, channel, start, end, record types, first and last\n"
+        "data sector, sectors, day_channel link and entry. --list prints the\n"
+        "recordings.\n"
         "\n"
         "  --magic-at N            the format block in sector N (default 0; past 1024\n"
         "                          no reader finds it)\n"
@@ -69,9 +70,10 @@ void WriteFacts(FILE* to, const DvrfsImage& image) {
                  static_cast<unsigned long long>(image.diskBytes));
     for (size_t i = 0; i < image.recordings.size(); i++) {
         const DvrfsRecordingFacts& f = image.recordings[i];
-        std::fprintf(to, "%zu ch=%d start=\"%s\" end=\"%s\" first=%u last=%u sectors=%u link=%u entry=%u\n",
-                     i, f.channel, Time(f.start).c_str(), Time(f.end).c_str(), f.firstSector, f.lastSector,
-                     f.sectors, f.link, f.entryIndex);
+        std::fprintf(
+            to, "%zu ch=%d start=\"%s\" end=\"%s\" types=%#x first=%u last=%u sectors=%u link=%u entry=%u\n",
+            i, f.channel, Time(f.start).c_str(), Time(f.end).c_str(), f.types, f.firstSector, f.lastSector,
+            f.sectors, f.link, f.entryIndex);
     }
 }
 

@@ -23,6 +23,7 @@
 #include "vkfs/dvrfs/find_walk.h"
 #include "vkfs/dvrfs/layout.h"
 #include "vkfs/dvrfs/sector_cache.h"
+#include "vkfs/dvrfs_entry.h"
 
 namespace vkfs::dvrfs {
 
@@ -42,7 +43,7 @@ enum Result : int {
     kIndexChanged = -23,
 };
 
-inline constexpr int kMaxChannels = 16;
+inline constexpr int kMaxChannels = kDvrfsMaxChannels;
 inline constexpr int kMaxHandles = 2048;
 inline constexpr int kMaxReadOpens = 15;
 inline constexpr size_t kPathBytes = 80;

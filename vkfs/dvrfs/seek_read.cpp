@@ -14,8 +14,9 @@
 // (-7), and so is one past it in a block whose chain goes no further: a
 // damaged entry never makes a read run on through the disk. A chain that
 // leaves the record's channel, ends before the last block or comes back to a
-// block already read is -16. A failed call leaves the position where it
-// was.
+// block already read is -16. A call that fails after reading some sectors
+// hands those back and keeps the position where it failed; one that fails
+// before reading any leaves the position where it was.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -262,6 +263,7 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
     BitmapEntry link;
     size_t got = 0;
     const size_t want = static_cast<size_t>(length);
+    int failure = kOk;
     while (got < want) {
         const uint64_t blockStart = BlockStart(dataBase, block), blockEnd = blockStart + kBlockSectors;
         if (block == lastBlock && position > last)
@@ -269,14 +271,15 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
         if (position == blockEnd) {
             // The block is used up: on to the next one of the chain.
             if (!ownerChecked) {
-                if (const int rc = ReadBitmap(h, *disk, block, &link))
-                    return rc;
+                if ((failure = ReadBitmap(h, *disk, block, &link)) != kOk)
+                    break;
             }
             const bool seen = h.visitedBlocks.count(link.next) != 0 ||
                               std::find(entered.begin(), entered.end(), link.next) != entered.end();
             if (link.next == kNoBlock || seen) {
                 Log("software error!");
-                return kInconsistent;
+                failure = kInconsistent;
+                break;
             }
             block = link.next;
             position = BlockStart(dataBase, block);
@@ -286,11 +289,12 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
         }
         if (position < blockStart || position > blockEnd) {
             Log("can't read from tseek addr!");
-            return kInconsistent;
+            failure = kInconsistent;
+            break;
         }
         if (!ownerChecked) {
-            if (const int rc = ReadBitmap(h, *disk, block, &link))
-                return rc;
+            if ((failure = ReadBitmap(h, *disk, block, &link)) != kOk)
+                break;
             ownerChecked = true;
         }
         // The chain ends here: so does the record, whatever its entry says.
@@ -304,13 +308,16 @@ int ReadRecord(Library& lib, Handle& h, uint8_t* buffer, int length) {
         if (rc < 0) {
             if (rc == kDiskLost)
                 disk->lost = true;
-            return rc;
+            failure = rc;
+            break;
         }
         got += static_cast<size_t>(sectors) * kSectorBytes;
         position += sectors;
     }
+    // A failure after some sectors were read ends the call with those; the
+    // next call starts where it failed, and fails there.
     if (got == 0)
-        return kEndOfRecord;
+        return failure != kOk ? failure : kEndOfRecord;
     h.position = position;
     h.block = block;
     h.visitedBlocks.insert(entered.begin(), entered.end());

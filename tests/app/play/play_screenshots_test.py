@@ -5,6 +5,8 @@ window tests under Wine and checked here:
   * the disk playback page with four rows of recordings on its time bar, at
     zoom 0 (the whole day) and zoom 3 (three hours): <build>/screenshots/
     timebar_zoom0.png and timebar_zoom3.png;
+  * the disk playback page with its sensor panel showing a day of speeds
+    from a GPS table the test fills: <build>/screenshots/sensor_panel.png;
   * four panes playing a generated recorder disk through the real libraries:
     <build>/screenshots/play_panes.png;
   * the clip a pane recorded: cut from the record it played, it must hold an
@@ -100,6 +102,16 @@ class PlayScreenshots(unittest.TestCase):
             to_png(self, bmp, png)
             shots.append(bmp.read_bytes())
         self.assertNotEqual(shots[0], shots[1], "the two zoom levels look the same")
+
+    def test_sensor_panel_with_a_curve(self):
+        out = BUILD / "screenshots"
+        out.mkdir(exist_ok=True)
+        for suffix in (".bmp", ".png"):
+            (out / f"sensor_panel{suffix}").unlink(missing_ok=True)
+        run = run_window_test("play_windows_tests.exe", "SensorPanel.ScreenshotOfTheDiskPageWithTheSpeedOfADay",
+                              {"VEK_SCREENSHOT_DIR": windows_path(out)})
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        to_png(self, out / "sensor_panel.bmp", out / "sensor_panel.png")
 
     def test_four_panes_playing_and_a_clip_of_one(self):
         out = BUILD / "screenshots"

@@ -44,6 +44,21 @@ class CTestHost : public CWnd {
     }
 };
 
+// Makes the host `width` x `height` and `page` in it, filling it and shown,
+// as the main window makes its pages.
+template <class Page, class Config, class Skin>
+bool MakePageIn(CTestHost& host, Page& page, Config* config, Skin* skin, int width, int height) {
+    if (!host.Make(width, height))
+        return false;
+    page.SetConfigAndSkin(config, skin);
+    if (!page.Create(Page::IDD, &host))
+        return false;
+    page.MoveWindow(0, 0, width, height);
+    page.ShowWindow(SW_SHOW);
+    Pump();
+    return true;
+}
+
 // A window's rectangle in the client coordinates of `parent`.
 inline play::PixelRect RectIn(HWND parent, HWND child) {
     RECT r;

@@ -37,12 +37,7 @@ class PageTest : public ::testing::Test {
     void Open(bool gps, bool mimic = false) {
         config_.m_gps = gps ? 1 : 0;
         config_.m_mimic = mimic ? 1 : 0;
-        ASSERT_TRUE(host_.Make(kWidth, kHeight));
-        page_.SetConfigAndSkin(&config_, &skin_);
-        ASSERT_TRUE(page_.Create(Page::IDD, &host_));
-        page_.MoveWindow(0, 0, kWidth, kHeight);
-        page_.ShowWindow(SW_SHOW);
-        Pump();
+        ASSERT_TRUE(play_test::MakePageIn(host_, page_, &config_, &skin_, kWidth, kHeight));
     }
     void TearDown() override {
         host_.DestroyWindow();
@@ -253,12 +248,17 @@ TEST_F(DiskPage, MapPanesHoldTheirPageBridgeUnderTheTitleAndAnswerClicks) {
 // labels fill their own background with the colour behind them.
 TEST_F(DiskPage, PartsShowTheirFaces) {
     Open(true, true);
+    // The sensor panel's face shows where its chart, labels and buttons leave
+    // it: its left edge, its label column above the labels, the bottom strip
+    // after the buttons.
     CDlgMimic& panel = page_.m_dlgMimic;
     const PixelRect area = ClientOf(panel);
+    const play::SensorPanelRects parts = play::LayOutSensorPanel(area);
     const vekgui::Snapshot panelShot = vekgui::Snapshot::Capture(panel);
-    EXPECT_EQ(panelShot.Count(CRect(0, 0, area.width, area.height), RGB(64, 64, 64)),
-              area.width * area.height)
-        << vekgui::ColorText(panelShot.At(area.width / 2, area.height / 2));
+    for (const POINT p : {POINT{0, area.height / 2}, POINT{area.width - 45, 2},
+                          POINT{parts.buttons[4].right() + 10, area.height - 5}})
+        EXPECT_EQ(panelShot.At(p.x, p.y), CDlgMimic::kFace)
+            << p.x << "," << p.y << " " << vekgui::ColorText(panelShot.At(p.x, p.y));
 
     CDlgCalendar& calendar = page_.m_dlgFileList.m_dlgCalendar;
     const vekgui::Snapshot shot = vekgui::Snapshot::Capture(calendar);

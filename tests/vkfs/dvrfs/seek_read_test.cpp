@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/le_bytes.h"
+#include "reader/format.h"
 #include "tests/vkfs/dvrfs/dvrfs_fixture.h"
 #include "vkfs/dvrfs/library.h"
 #include "vkfs/dvrfs/raw_disk.h"
@@ -127,13 +128,26 @@ TEST_F(DvrfsSeekReadTest, SeekLandsOnTheKeyFrameOfItsSecond) {
     const std::vector<uint8_t> bytes = ReadAll(h);
     ASSERT_FALSE(bytes.empty());
     ASSERT_LT(bytes.size(), f.bytes.size());
-    // What was read is the record's tail from a sector holding a key frame of second 7.
+    // What was read is the record's tail from a sector holding a key frame of
+    // second 7, stamped with the recording's own time: 2024-05-06 10:00:07 UTC.
     const size_t from = f.bytes.size() - bytes.size();
     EXPECT_EQ(from % 512, 0u);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), f.bytes.begin() + static_cast<long>(from)));
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "VkFm");
     EXPECT_EQ(bytes[4], 'I');
-    EXPECT_EQ(platform::GetU64(bytes.data() + 16), 7000000u);
+    EXPECT_EQ(platform::GetU64(bytes.data() + 16), 1714989607000000u);
+    // Every frame of every recording of the demo disk lies in its recording's time.
+    for (const auto& rec : BasicDisk().facts.recordings) {
+        const auto secondsOf = [](const int32_t t[6]) {
+            return static_cast<uint64_t>(
+                vekfs::civil_to_unix_seconds(2000 + t[0], t[1], t[2], t[3] * 3600 + t[4] * 60 + t[5]));
+        };
+        for (const auto& frame : rec.frames) {
+            const uint64_t us = platform::GetU64(frame.data() + 16);
+            EXPECT_GE(us, secondsOf(rec.start) * 1000000);
+            EXPECT_LT(us, secondsOf(rec.end) * 1000000);
+        }
+    }
 }
 
 TEST_F(DvrfsSeekReadTest, SeekArgumentsAndRecordsAreChecked) {
@@ -219,6 +233,60 @@ TEST_F(DvrfsSeekReadTest, AFailedReadKeepsThePosition) {
     disk.disk->Poke(uint64_t{f.link} * 512 + 40 + 40 * f.entryIndex, empty, 4);
     EXPECT_EQ(dvrfs_read(h, block.data(), kBlock, nullptr), -9);
 }
+
+struct CutCase {
+    const char* name;
+    bool chainEnds;  // else the next block's read comes up short
+};
+
+class DvrfsCutReadTest : public DvrfsSeekReadTest, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(DvrfsCutReadTest, WhatWasReadBeforeAFailureIsHandedBack) {
+    // The record's first 40 sectors end a block; the rest lies in the next.
+    vektools::DvrfsRecipe recipe = SmallRecipe({36000}, 30);
+    recipe.recordings[0].blockOffset = static_cast<uint32_t>(kBlockSectors - 40);
+    const DvrfsDisk disk = BuildDisk(recipe);
+    const auto& f = disk.facts.recordings[0];
+    ASSERT_EQ(f.blocks.size(), 2u);
+    if (GetParam().chainEnds) {
+        const uint64_t at = BitmapSector(disk.facts.bitmapBase, f.blocks[0]) * 512;
+        std::vector<uint8_t> sector = disk.disk->Bytes(at, 512);
+        BitmapEntry entry = DecodeBitmapEntry(sector.data(), f.blocks[0]);
+        entry.next = kNoBlock;
+        EncodeBitmapEntry(entry, sector.data(), f.blocks[0]);
+        disk.disk->Poke(at, sector.data(), sector.size());
+    } else {
+        const uint64_t next = BlockStart(disk.facts.dataBase, f.blocks[1]) * 512;
+        platform::FaultRule rule{platform::IoOp::Read, next, next + 512};
+        rule.shortTransfer = true;
+        disk.disk->AddFault(rule);
+    }
+    const int h = StartWith(disk);
+    ASSERT_EQ(Seek(h, ResultOf(h, f)), 0);
+    std::vector<uint8_t> block(kBlock);
+    ASSERT_EQ(dvrfs_read(h, block.data(), kBlock, nullptr), 40 * 512);
+    EXPECT_TRUE(std::equal(block.begin(), block.begin() + 40 * 512, f.bytes.begin()));
+    const int code = GetParam().chainEnds ? -16 : -14;
+    EXPECT_EQ(Logged("software error!"), GetParam().chainEnds);
+    EXPECT_FALSE(Logged("dvrfs_read error!ret_value = " + std::to_string(code)));
+    // The failure comes with the next call, from where the last one stopped.
+    EXPECT_EQ(dvrfs_read(h, block.data(), kBlock, nullptr), code);
+    EXPECT_TRUE(Logged("dvrfs_read error!ret_value = " + std::to_string(code)));
+    disk.disk->ClearFaults();
+    if (!GetParam().chainEnds) {
+        int last = 0;
+        const std::vector<uint8_t> rest = ReadAll(h, &last);
+        EXPECT_TRUE(std::equal(rest.begin(), rest.end(), f.bytes.begin() + 40 * 512));
+        EXPECT_EQ(rest.size(), f.bytes.size() - 40 * 512);
+        EXPECT_EQ(last, -7);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts,
+                         DvrfsCutReadTest,
+                         ::testing::Values(CutCase{"NextReadComesUpShort", false},
+                                           CutCase{"ChainEndsEarly", true}),
+                         CaseName<CutCase>);
 
 TEST_F(DvrfsSeekReadTest, ALostDiskStaysLost) {
     const DvrfsDisk disk = BuildDisk(SmallRecipe({36000}, 30));

@@ -1,0 +1,49 @@
+// skin/objects/skin_object_classes.cpp
+#include "skin/objects/skin_object_classes.h"
+
+#include "skin/core/api_hook.h"
+
+IMPLEMENT_DYNCREATE(CPlymSkinObjectFrame, CPlymSkinObject)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectApplicationFrame, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectButton, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectComboBox, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectScrollBar, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectUser32Control, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectEdit, CPlymSkinObjectUser32Control)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectListBox, CPlymSkinObjectUser32Control)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectComCtl32Control, CPlymSkinObjectUser32Control)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectTreeView, CPlymSkinObjectComCtl32Control)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectListView, CPlymSkinObjectComCtl32Control)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectToolBar, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectSpin, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectMDIClient, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectTab, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectTrackBar, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectProgress, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectHeader, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectStatusBar, CPlymSkinObjectFrame)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectDateTime, CPlymSkinObjectComboBox)
+IMPLEMENT_DYNCREATE(CPlymSkinObjectMonthCal, CPlymSkinObjectFrame)
+
+void CALLBACK CPlymSkinObjectFrame::ScrollStateTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    // No scroll state of the frame to refresh yet.
+    ::KillTimer(window, id);
+}
+
+const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName) {
+    const CRuntimeClass* found = CRuntimeClass::FromName(objectClassName);
+    return found && found->IsDerivedFrom(RUNTIME_CLASS(CPlymSkinObject)) ? found : nullptr;
+}
+
+BOOL TrackSkinnedPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* exclude) {
+    using TrackFn = BOOL(WINAPI*)(HMENU, UINT, int, int, HWND, LPTPMPARAMS);
+    const auto track = reinterpret_cast<TrackFn>(
+        reinterpret_cast<void (*)()>(PlymSystemFunction(plym::kHookTrackPopupMenuEx)));
+    if (!track)
+        return FALSE;
+    TPMPARAMS params{};
+    params.cbSize = sizeof params;
+    if (exclude)
+        params.rcExclude = *exclude;
+    return track(menu, flags, x, y, owner, exclude ? &params : nullptr);
+}
