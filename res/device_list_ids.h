@@ -11,7 +11,7 @@
 
 // Pictures.
 #define IDB_DEVICE_TREE 193    // the tree's images, 18 x 18 each: 1 the recorder, 4 a channel
-#define IDB_DEVICE_BUTTON 195  // the list's four buttons: normal, hovered, pressed, disabled (120 x 25 each)
+#define IDB_DEVICE_BUTTON 195  // the list's four buttons: playback.rc's IDB_PANEL_BUTTON
 
 // The recorder list.
 #define IDC_DEVICE_TREE 1045   // the recorder and its channels, with check boxes
