@@ -14,7 +14,7 @@
 #define IDB_DEVICE_BUTTON 195  // the list's four buttons: playback.rc's IDB_PANEL_BUTTON
 
 // The recorder list.
-#define IDC_DEVICE_TREE 1045   // the recorder and its channels, with check boxes
+#define IDC_DEVICE_TREE 1045  // the recorder and its channels, with check boxes
 #define IDC_MONTH_SEARCH 1049
 #define IDC_DAY_SEARCH 1050
 #define IDC_DEVICE_CALENDAR 1051  // the month calendar (made at run time)
