@@ -21,17 +21,6 @@ constexpr int kDayQuery = 1;
 constexpr uint16_t kUnknownYear = 65535;
 constexpr uint8_t kUnknownByte = 255;
 
-NetRecordTime NetTime(int year, int month, int day, int hour, int minute, int second) {
-    NetRecordTime t{};
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint8_t>(month);
-    t.day = static_cast<uint8_t>(day);
-    t.hour = static_cast<uint8_t>(hour);
-    t.minute = static_cast<uint8_t>(minute);
-    t.second = static_cast<uint8_t>(second);
-    return t;
-}
-
 play::RecfileTime RecfileTimeOf(const NetRecordTime& t) {
     play::RecfileTime r;
     r.year = t.year;
@@ -234,8 +223,9 @@ void DeviceListModel::QueryRecords(int kind, int channel) {
     const bool monthQuery = kind == kMonthQuery;
 
     NetRecordQuery query{};
-    query.start = NetTime(year, month, monthQuery ? 1 : day, 0, 0, 0);
-    query.end = NetTime(year, month, monthQuery ? controls::GetDaysInMonth(month, year) : day, 23, 59, 59);
+    query.start = MakeNetRecordTime(year, month, monthQuery ? 1 : day, 0, 0, 0);
+    query.end =
+        MakeNetRecordTime(year, month, monthQuery ? controls::GetDaysInMonth(month, year) : day, 23, 59, 59);
     query.reserved24 = -1;
     query.user = reinterpret_cast<uintptr_t>(this);
     playback_.SetPlayDay(channel, date);
