@@ -143,7 +143,8 @@ void SerializeIconRecord(CArchive& ar, int32_t& height, IconImageCodec& images) 
         } else {
             const bool hasFirst = ReadDibRecord(ar, first);
             const bool hasSecond = ReadDibRecord(ar, second);
-            images.LoadImage(indexes[i], hasFirst ? &first : nullptr, hasSecond ? &second : nullptr, version);
+            images.RestoreImage(indexes[i], hasFirst ? &first : nullptr, hasSecond ? &second : nullptr,
+                                version);
         }
     }
 }
@@ -196,8 +197,8 @@ void ExchangeIconSet(uint32_t id, CPlymPropExchange& section, IconStoreModel& st
         std::unique_ptr<CPlymPropExchange> item = icons->GetNext();
         int32_t width = static_cast<int32_t>(kLoadedIconWidth);
         PX_Long(item.get(), "Width", width, static_cast<int32_t>(kLoadedIconWidth));
-        store.LoadIcon(id, static_cast<uint32_t>(width),
-                       [&](CPlymSerializable& icon) { item->ExchangeSerializable("Data", &icon); });
+        store.RestoreIcon(id, static_cast<uint32_t>(width),
+                          [&](CPlymSerializable& icon) { item->ExchangeSerializable("Data", &icon); });
     }
 }
 

@@ -85,7 +85,10 @@ class IconImageCodec {
     // Image `index` as (alpha bitmap, empty), (colour, mask) or two empties.
     virtual void SaveImage(int index, DibRecord& first, DibRecord& second) = 0;
     // Image `index` from the records read (NULL when empty or refused).
-    virtual void LoadImage(int index, const DibRecord* first, const DibRecord* second, int32_t version) = 0;
+    virtual void RestoreImage(int index,
+                              const DibRecord* first,
+                              const DibRecord* second,
+                              int32_t version) = 0;
 
     virtual ~IconImageCodec() = default;
 };
@@ -109,9 +112,9 @@ class IconStoreModel {
     // A new icon (height kLoadedIconHeight) of set `id` is filled by `load`
     // and entered under `width`, releasing any icon it replaces; when `load`
     // throws, the new icon is released and the set stays as it was.
-    virtual void LoadIcon(uint32_t id,
-                          uint32_t width,
-                          const std::function<void(CPlymSerializable&)>& load) = 0;
+    virtual void RestoreIcon(uint32_t id,
+                             uint32_t width,
+                             const std::function<void(CPlymSerializable&)>& load) = 0;
 
     virtual ~IconStoreModel() = default;
 };

@@ -275,10 +275,10 @@ void CPlymImageManagerIcon::SaveImage(int index, plym::DibRecord& first, plym::D
     loose.Clear();
 }
 
-void CPlymImageManagerIcon::LoadImage(int index,
-                                      const plym::DibRecord* first,
-                                      const plym::DibRecord* second,
-                                      int32_t version) {
+void CPlymImageManagerIcon::RestoreImage(int index,
+                                         const plym::DibRecord* first,
+                                         const plym::DibRecord* second,
+                                         int32_t version) {
     void* bits = nullptr;
     HBITMAP colour = BitmapOfRecord(first, &bits);
     HBITMAP mask = BitmapOfRecord(second, nullptr);
@@ -577,7 +577,9 @@ class CPlymImageManager::Store : public plym::IconStoreModel {
         else
             m_manager.m_mapIconSets.SetAt(id, new CPlymImageManagerIconSet(id, &m_manager));
     }
-    void LoadIcon(uint32_t id, uint32_t width, const std::function<void(CPlymSerializable&)>& load) override {
+    void RestoreIcon(uint32_t id,
+                     uint32_t width,
+                     const std::function<void(CPlymSerializable&)>& load) override {
         CPlymImageManagerIconSet* set = m_manager.GetIconSet(id);
         if (set == nullptr)
             return;

@@ -100,10 +100,10 @@ class CPlymImageManagerIcon : public CCmdTarget, public CPlymSerializable, publi
     void SaveImage(int index, plym::DibRecord& first, plym::DibRecord& second) override;
     // An alpha bitmap alone, or a colour bitmap with its mask made an icon
     // through an image list; then copied in (so it may land in a cell).
-    void LoadImage(int index,
-                   const plym::DibRecord* first,
-                   const plym::DibRecord* second,
-                   int32_t version) override;
+    void RestoreImage(int index,
+                      const plym::DibRecord* first,
+                      const plym::DibRecord* second,
+                      int32_t version) override;
 };
 
 class CPlymImageManagerIconSet : public CCmdTarget {

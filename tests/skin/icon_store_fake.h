@@ -34,10 +34,10 @@ class FakeIcon : public CPlymSerializable, public plym::IconImageCodec {
         first = images[index].first;
         second = images[index].second;
     }
-    void LoadImage(int index,
-                   const plym::DibRecord* first,
-                   const plym::DibRecord* second,
-                   int32_t version) override {
+    void RestoreImage(int index,
+                      const plym::DibRecord* first,
+                      const plym::DibRecord* second,
+                      int32_t version) override {
         images[index].first = first != nullptr ? *first : plym::DibRecord{};
         images[index].second = second != nullptr ? *second : plym::DibRecord{};
         images[index].loadedVersion = version;
@@ -83,7 +83,9 @@ class FakeIconStore : public plym::IconStoreModel {
             highestCommandId = id;
     }
     void BeginSet(uint32_t id) override { sets[id].clear(); }
-    void LoadIcon(uint32_t id, uint32_t width, const std::function<void(CPlymSerializable&)>& load) override {
+    void RestoreIcon(uint32_t id,
+                     uint32_t width,
+                     const std::function<void(CPlymSerializable&)>& load) override {
         auto icon = std::make_unique<FakeIcon>();
         load(*icon);
         sets[id][width] = std::move(icon);
