@@ -3,13 +3,13 @@
 
 #include <algorithm>
 
+#include "skin/core/image_dib.h"
+
 namespace plym {
 
 namespace {
 
 constexpr size_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
-constexpr uint32_t kRgb = 0;            // BI_RGB
-constexpr uint32_t kBitfields = 3;      // BI_BITFIELDS
 constexpr int32_t kMaxSide = 32767;
 
 uint32_t U32(const uint8_t* p) {
@@ -40,18 +40,7 @@ uint64_t CheckedSectionBytes(const std::vector<uint8_t>& header) {
     if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide ||
         planes != 1)
         return 0;
-    switch (bitCount) {
-        case 1:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            break;
-        default:
-            return 0;
-    }
-    if (compression != kRgb && !(compression == kBitfields && (bitCount == 16 || bitCount == 32)))
+    if (!IsPlainDibFormat(bitCount, compression))
         return 0;
     const uint32_t entries = DibRecordColorEntries(bitCount);
     if (header.size() < kInfoHeaderSize + size_t{entries} * 4)

@@ -140,16 +140,16 @@ SIZE CPlymImageManagerImage::GetExtent() const {
 }
 
 void CPlymImageManagerImage::SetIcon(HICON icon) {
-    Clear();
-    m_hIcon = icon;
-    m_bOwns = TRUE;
-    const SIZE size = GetExtent();
-    m_nWidth = size.cx;
-    m_nHeight = size.cy;
+    Take(icon, nullptr);
 }
 
 void CPlymImageManagerImage::SetBitmap(HBITMAP bitmap) {
+    Take(nullptr, bitmap);
+}
+
+void CPlymImageManagerImage::Take(HICON icon, HBITMAP bitmap) {
     Clear();
+    m_hIcon = icon;
     m_hBitmap = bitmap;
     m_bOwns = TRUE;
     const SIZE size = GetExtent();

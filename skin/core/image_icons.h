@@ -66,6 +66,10 @@ class CPlymImageManagerImage {
     // be replaced by its premultiplied copy on the way.
     static void Copy(CPlymImageManagerImage& destination, CPlymImageManagerImage& source);
 
+  private:
+    void Take(HICON icon, HBITMAP bitmap);
+
+  public:
     HICON m_hIcon = nullptr;
     HBITMAP m_hBitmap = nullptr;
     void* m_pBits = nullptr;  // set: the bitmap is premultiplied

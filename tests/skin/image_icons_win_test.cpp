@@ -273,6 +273,15 @@ TEST(ImageIconsTest, StripsKeepTheirPixelsAsCellsComeAndGo) {
     Put(images[1], loose);
     EXPECT_EQ(images[1].m_pCell->left, 8);  // the freed cell, not a new one
     EXPECT_EQ(strip->GetStripWidth(), 24);
+    // An image whose stored size is not its bitmap's is not packed, and the
+    // cell taken for it is given back.
+    CPlymImageManagerImage odd;
+    odd.SetBitmap(AlphaBitmap(manager, 4, 2, 0x11, true));
+    odd.m_nWidth = 8;
+    odd.m_nHeight = 4;
+    EXPECT_EQ(strip->Add(odd), nullptr);
+    EXPECT_EQ(strip->GetCellsInUse(), 3u);
+    odd.Clear();
     for (CPlymImageManagerImage& image : images)
         image.Clear();
     EXPECT_EQ(strip->GetStrip(), nullptr);
