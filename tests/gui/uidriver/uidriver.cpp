@@ -30,6 +30,8 @@
 //                                             texts and the small image index, tab-separated
 //   list-dblclick --window H [--id N] --row R   double-clicks row R of a report list (mouse
 //                                             messages at its label: it is selected first)
+//   list-check --window H [--id N] --row R --check 0|1   checks (unchecks) row R of a list with
+//                                             check boxes (its state image)
 //   tree-items --window H [--id N]            a tree's items depth first, one a line:
 //                                             depth, check (-1 no box, 0, 1) and text
 //   tree-check --window H [--id N] --item I --check 0|1   checks (unchecks) item I of
@@ -490,6 +492,18 @@ int Run(const Args& args) {
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
         ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    } else if (c == "list-check") {
+        if (!args.Has("--row") || !args.Has("--check"))
+            throw UsageError();
+        HWND list = Target(args);
+        LVITEMA item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(args.Number("--check") != 0 ? 2 : 1);
+        RemoteBuffer remote(list, sizeof item);
+        remote.Write(0, &item, sizeof item);
+        if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(args.Number("--row")),
+                  reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("no such row");
     } else if (c == "tree-items") {
         HWND tree = Target(args);
         for (const auto& [item, depth] : TreeItems(tree)) {
