@@ -71,8 +71,10 @@ BOOL CDlgFileDownload::OnInitDialog() {
     }
     m_list.InitCheckImages();
     m_list.SetAlternateRowColors(TRUE, kOddRows, kEvenRows);
+    play::DownloadSettings& settings = *this;
+    play::DownloadView& view = *this;
     m_model = std::make_unique<play::FileDownloadModel>(
-        m_paneIndex, m_library != nullptr ? *m_library : m_vekNet, *this, *this, &DownloadEventCallback,
+        m_paneIndex, m_library != nullptr ? *m_library : m_vekNet, settings, view, &DownloadEventCallback,
         reinterpret_cast<uintptr_t>(m_hWnd));
     SetTimer(play::kDownloadTimerId, play::kDownloadTimerMs, nullptr);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -81,8 +83,9 @@ BOOL CDlgFileDownload::OnInitDialog() {
 
 void CDlgFileDownload::FillRecordList(CVideoRecordTimeCtrl* timeBar) {
     m_timeBar = timeBar;
+    play::DownloadRecords* records = this;
     if (m_model)
-        m_model->Fill(timeBar != nullptr ? this : nullptr);
+        m_model->Fill(timeBar != nullptr ? records : nullptr);
 }
 
 void CDlgFileDownload::StopAllDownloads() {
@@ -161,6 +164,17 @@ void CDlgFileDownload::SetRowData(int row, uint32_t data) {
 
 bool CDlgFileDownload::IsChecked(int row) const {
     return m_list.GetCheck(row) != FALSE;
+}
+
+bool CDlgFileDownload::TakeQueuedEnd(uint32_t tag, int32_t* result) {
+    MSG msg;
+    while (::PeekMessageA(&msg, m_hWnd, WM_DOWNLOAD_DONE, WM_DOWNLOAD_DONE, PM_REMOVE)) {
+        if (static_cast<uint32_t>(msg.lParam) == tag) {
+            *result = static_cast<int32_t>(static_cast<uint32_t>(msg.wParam));
+            return true;
+        }
+    }
+    return false;
 }
 
 void CDlgFileDownload::Hide() {

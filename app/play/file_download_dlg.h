@@ -79,6 +79,7 @@ class CDlgFileDownload : public CPlayChildDialog,
     void SetStateText(int row, const std::string& text) override;
     void SetRowData(int row, uint32_t data) override;
     bool IsChecked(int row) const override;
+    bool TakeQueuedEnd(uint32_t tag, int32_t* result) override;
     void Hide() override;
     // DownloadSettings
     std::string RecordPath() const override;

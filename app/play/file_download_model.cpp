@@ -241,6 +241,10 @@ void FileDownloadModel::StopRow(int row, uint32_t how, int32_t result) {
         if (handle_ != 0)
             library_.StopDownloadRecord(&handle_);
         handle_ = 0;
+        // No event comes after the stop; one that came before it is taken here.
+        int32_t ended = 0;
+        if (how == kStopDownloading && route_ && view_.TakeQueuedEnd(route_->tag, &ended))
+            text = ended == VEKNET_DOWNLOAD_OK ? kStringCompleteDownload : kStringDownloadFailed;
         route_.reset();
         if (how == kStopEnded || row == current_)
             busy_ = false;

@@ -17,7 +17,9 @@
 //   waiting or downloading --Stop--> idle, "Not Download"
 //
 // A finished row goes back to idle, so a row still checked is downloaded
-// again by the next Start.
+// again by the next Start. A download stopped after it had already ended (its
+// end event was sent but not yet delivered, as when the recorder went away
+// and the page stops everything) shows how it ended, not "Not Download".
 //
 // Events. The library calls the dialog's callback on a thread of its own with
 // the route of the download as its user value; the callback posts the event
@@ -153,6 +155,9 @@ class DownloadView {
     virtual void SetStateText(int row, const std::string& text) = 0;
     virtual void SetRowData(int row, uint32_t data) = 0;
     virtual bool IsChecked(int row) const = 0;
+    // Takes the end event of the download `tag` out of the events not yet
+    // delivered, dropping any other download's; false when none is there.
+    virtual bool TakeQueuedEnd(uint32_t tag, int32_t* result) = 0;
     virtual void Hide() = 0;
 };
 

@@ -100,11 +100,22 @@ struct FakeView final : DownloadView {
     }
     void SetRowData(int row, uint32_t data) override { rows.at(static_cast<size_t>(row)).data = data; }
     bool IsChecked(int row) const override { return rows.at(static_cast<size_t>(row)).checked; }
+    bool TakeQueuedEnd(uint32_t tag, int32_t* result) override {
+        for (auto it = queuedEnds.begin(); it != queuedEnds.end(); it = queuedEnds.erase(it)) {
+            if (it->first == tag) {
+                *result = it->second;
+                queuedEnds.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
     void Hide() override { hidden = true; }
     std::string State(int row) const { return rows.at(static_cast<size_t>(row)).texts[4]; }
     std::string caption;
     std::vector<Row> rows;
     bool hidden = false;
+    std::vector<std::pair<uint32_t, int32_t>> queuedEnds;  // (tag, result) sent, not yet delivered
 };
 
 void VEK_CALL IgnoreEvent(int32_t, int32_t, uintptr_t) {}
@@ -271,6 +282,20 @@ TEST_F(Download, LateEventsOfAStoppedDownloadAreDropped) {
     EXPECT_TRUE(model.busy());
     model.OnDownloadEnd(VEKNET_DOWNLOAD_OK, library.LastTag());
     EXPECT_EQ(view.State(1), "Complete Download");
+}
+
+// The recorder went away: the download's failed end was sent, but the page
+// stops everything before it is delivered. The row shows the failure.
+TEST_F(Download, AStopAfterTheDownloadEndedShowsHowItEnded) {
+    Check({0, 1});
+    model.OnStart();
+    model.OnTimer();
+    view.queuedEnds.push_back({library.LastTag() + 7, VEKNET_DOWNLOAD_OK});  // another download's
+    view.queuedEnds.push_back({library.LastTag(), VEKNET_DOWNLOAD_LINK_LOST});
+    model.StopAllDownloads();
+    EXPECT_EQ(States(),
+              (std::vector<std::string>{"Download Failed", "Not Download", "Not Download", "Not Download"}));
+    EXPECT_TRUE(view.queuedEnds.empty());
 }
 
 TEST_F(Download, StopAllStopsEveryRowThenHides) {
