@@ -10,20 +10,8 @@ namespace play {
 namespace {
 
 // How a row ends (StopRow).
-constexpr uint32_t kStopWaiting = kRowWaiting;
 constexpr uint32_t kStopDownloading = kRowDownloading;
 constexpr uint32_t kStopEnded = 3;
-
-NetRecordTime NetTime(const RecfileTime& t) {
-    NetRecordTime n{};
-    n.year = t.year;
-    n.month = t.month;
-    n.day = t.day;
-    n.hour = t.hour;
-    n.minute = t.minute;
-    n.second = t.second;
-    return n;
-}
 
 bool SameTime(const RecfileTime& a, const RecfileTime& b) {
     return TimeKey(a) == TimeKey(b);
@@ -51,8 +39,8 @@ std::string DownloadBasePath(const std::string& recordPath,
                              const RecfileTime& end) {
     // Room is left for the longest extension, so a path shown is one that can start.
     char path[VEKNET_MAX_PATH - 4];
-    if (!veknet::FormatDownloadTarget(recordPath.c_str(), host.c_str(), pane + 1, NetTime(start),
-                                      NetTime(end), "", path, sizeof path))
+    if (!veknet::FormatDownloadTarget(recordPath.c_str(), host.c_str(), pane + 1, NetRecordTimeOf(start),
+                                      NetRecordTimeOf(end), "", path, sizeof path))
         return {};
     return path;
 }
@@ -206,8 +194,8 @@ void FileDownloadModel::StartRowDownload(int row) {
 
     NetRecordItem item{};
     item.word = record->sourceWord;
-    item.start = NetTime(record->start);
-    item.end = NetTime(record->end);
+    item.start = NetRecordTimeOf(record->start);
+    item.end = NetRecordTimeOf(record->end);
     item.type = record->type;
     item.length = record->length;
     route_ = std::make_unique<DownloadRoute>();
