@@ -32,6 +32,17 @@
 //                                             messages at its label: it is selected first)
 //   list-check --window H [--id N] --row R --check 0|1   checks (unchecks) row R of a list with
 //                                             check boxes (its state image)
+//   list-select --window H [--id N] --rows R,R...   selects exactly these rows of a list
+//   set-date --window H --id N --date YYYY-MM-DD   sets a date picker's date (its time kept)
+//   watch-text --window H --id N --until T [--count K] [--click B] [--enabled E] [--timeout MS]
+//                                             clicks button B of the window first (posted),
+//                                             then prints the control's text every time it
+//                                             changes (the first one too), polling as fast as
+//                                             the target answers, until the K-th (default 1)
+//                                             time it reads T; with E, until it has read T
+//                                             K times and control E of the window is enabled
+//                                             (a text shown briefly may be missed: E says when
+//                                             the work is over)
 //   tree-items --window H [--id N]            a tree's items depth first, one a line:
 //                                             depth, check (-1 no box, 0, 1) and text
 //   tree-check --window H [--id N] --item I --check 0|1   checks (unchecks) item I of
@@ -504,6 +515,85 @@ int Run(const Args& args) {
         if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(args.Number("--row")),
                   reinterpret_cast<LPARAM>(remote.At(0))))
             throw NotFound("no such row");
+    } else if (c == "list-select") {
+        if (!args.Has("--rows"))
+            throw UsageError();
+        HWND list = Target(args);
+        RemoteBuffer remote(list, sizeof(LVITEMA));
+        const auto setState = [&](int row, UINT state) {
+            LVITEMA item{};
+            item.stateMask = LVIS_SELECTED;
+            item.state = state;
+            remote.Write(0, &item, sizeof item);
+            if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.At(0))))
+                throw NotFound("no row " + std::to_string(row));
+        };
+        setState(-1, 0);
+        const std::string rows = args.Text("--rows");
+        for (size_t at = 0; at < rows.size();) {
+            const size_t comma = rows.find(',', at);
+            const std::string row =
+                rows.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+            if (row.empty() || row.find_first_not_of("0123456789") != std::string::npos)
+                throw UsageError();
+            setState(std::atoi(row.c_str()), LVIS_SELECTED);
+            at = comma == std::string::npos ? rows.size() : comma + 1;
+        }
+    } else if (c == "set-date") {
+        if (!args.Has("--id") || !args.Has("--date"))
+            throw UsageError();
+        HWND picker = Target(args);
+        int year = 0, month = 0, day = 0;
+        if (std::sscanf(args.Text("--date").c_str(), "%d-%d-%d", &year, &month, &day) != 3)
+            throw UsageError();
+        RemoteBuffer remote(picker, sizeof(SYSTEMTIME));
+        SYSTEMTIME time{};
+        Send(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+        remote.Read(0, &time, sizeof time);
+        time.wYear = static_cast<WORD>(year);
+        time.wMonth = static_cast<WORD>(month);
+        time.wDay = static_cast<WORD>(day);
+        time.wDayOfWeek = 0;
+        remote.Write(0, &time, sizeof time);
+        if (!Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("the picker refused the date");
+    } else if (c == "watch-text") {
+        if (!args.Has("--id") || !args.Has("--until"))
+            throw UsageError();
+        HWND window = HandleArg(args);
+        HWND control = Target(args);
+        const std::string until = args.Text("--until");
+        const long long count = args.Number("--count", 1);
+        if (args.Has("--click")) {
+            HWND button = FindControl(window, static_cast<int>(args.Number("--click")));
+            if (!button)
+                throw NotFound("no control " + args.Text("--click"));
+            ::PostMessageA(button, BM_CLICK, 0, 0);
+        }
+        const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(args.Number("--timeout", 60000));
+        HWND enabled = nullptr;
+        if (args.Has("--enabled")) {
+            enabled = FindControl(window, static_cast<int>(args.Number("--enabled")));
+            if (!enabled)
+                throw NotFound("no control " + args.Text("--enabled"));
+        }
+        std::string last;
+        bool first = true;
+        long long seen = 0;
+        while (seen < count || (enabled && !::IsWindowEnabled(enabled))) {
+            if (static_cast<LONG>(::GetTickCount() - deadline) > 0)
+                throw NotFound("the text did not come");
+            const std::string text = TextOf(control);
+            if (first || text != last) {
+                std::printf("%s\n", text.c_str());
+                std::fflush(stdout);
+                if (text == until)
+                    ++seen;
+                last = text;
+                first = false;
+            }
+        }
     } else if (c == "tree-items") {
         HWND tree = Target(args);
         for (const auto& [item, depth] : TreeItems(tree)) {
