@@ -32,26 +32,14 @@ NetRecordTime NetTime(int year, int month, int day, int hour, int minute, int se
     return t;
 }
 
-play::RecfileTime RecfileTimeOf(const NetRecordTime& t) {
-    play::RecfileTime r;
-    r.year = t.year;
-    r.month = t.month;
-    r.day = t.day;
-    r.hour = t.hour;
-    r.minute = t.minute;
-    r.second = t.second;
-    r.spare = t.reserved;
-    return r;
-}
-
 }  // namespace
 
 play::_recfile_info_t TimebarRecordOf(const NetRecordItem& item) {
     play::_recfile_info_t record;
     record.colour = play::RecordTypeColour(item.type);
     record.sourceWord = item.word;
-    record.start = RecfileTimeOf(item.start);
-    record.end = RecfileTimeOf(item.end);
+    record.start = play::RecfileTimeOfNetTime(item.start);
+    record.end = play::RecfileTimeOfNetTime(item.end);
     record.type = item.type;
     record.length = item.length;
     return record;

@@ -46,6 +46,18 @@ NetRecordTime NetRecordTimeOf(const RecfileTime& t) {
     return n;
 }
 
+RecfileTime RecfileTimeOfNetTime(const NetRecordTime& t) {
+    RecfileTime r;
+    r.year = t.year;
+    r.month = t.month;
+    r.day = t.day;
+    r.hour = t.hour;
+    r.minute = t.minute;
+    r.second = t.second;
+    r.spare = t.reserved;
+    return r;
+}
+
 uint32_t RecordTypeColour(int32_t type) {
     switch (type) {
         case 1:

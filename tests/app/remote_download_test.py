@@ -19,7 +19,6 @@ real H.264:
     remote_download_test.py BUILD_DIR
 """
 
-import os
 import shutil
 import subprocess
 import sys
@@ -50,16 +49,7 @@ def start_program(gui, work, record_path):
     """Movarel.exe from a folder of its own whose settings put downloads under
     `record_path` as ".avi": (program, main window)."""
     program = work / "program"
-    (program / "Config").mkdir(parents=True)
-    for item in Path(gui.bin("")).iterdir():
-        target = program / item.name
-        if item.is_dir():
-            shutil.copytree(item, target)
-        else:
-            try:
-                os.link(item, target)
-            except OSError:
-                shutil.copy2(item, target)
+    review.copy_program(gui, program)
     (program / "Config" / "Lumerad.ini").write_text(
         f"[Path]\r\nRecordPath={review.win_path(record_path)}\r\nVideoType=1\r\n")
     trace = work / "trace.txt"
