@@ -18,6 +18,7 @@
 // receivers never overlap.
 #pragma once
 
+#include "controls/check_list_messages.h"
 #include "controls/month_calendar_messages.h"
 #include "controls/slider_messages.h"
 
@@ -86,7 +87,7 @@ inline constexpr unsigned WM_EXPORT_FINISHED = 0x49B;
 inline constexpr unsigned WM_CONVERT_PROGRESS = 0x49C;
 inline constexpr unsigned WM_CONVERT_FINISHED = 0x49D;
 // control id / 1 all checked, else 0: check-box list -> parent
-inline constexpr unsigned WM_CHECKLIST_CHANGED = 0x52C;
+using controls::WM_CHECKLIST_CHANGED;
 // control id / row or -1: recording time bar -> owner
 inline constexpr unsigned WM_TIMEBAR_SEEK = 0x590;
 // control id / 0: month calendar -> parent

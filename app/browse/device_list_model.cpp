@@ -21,26 +21,14 @@ constexpr int kDayQuery = 1;
 constexpr uint16_t kUnknownYear = 65535;
 constexpr uint8_t kUnknownByte = 255;
 
-play::RecfileTime RecfileTimeOf(const NetRecordTime& t) {
-    play::RecfileTime r;
-    r.year = t.year;
-    r.month = t.month;
-    r.day = t.day;
-    r.hour = t.hour;
-    r.minute = t.minute;
-    r.second = t.second;
-    r.spare = t.reserved;
-    return r;
-}
-
 }  // namespace
 
 play::_recfile_info_t TimebarRecordOf(const NetRecordItem& item) {
     play::_recfile_info_t record;
     record.colour = play::RecordTypeColour(item.type);
     record.sourceWord = item.word;
-    record.start = RecfileTimeOf(item.start);
-    record.end = RecfileTimeOf(item.end);
+    record.start = play::RecfileTimeOfNetTime(item.start);
+    record.end = play::RecfileTimeOfNetTime(item.end);
     record.type = item.type;
     record.length = item.length;
     return record;

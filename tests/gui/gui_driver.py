@@ -200,6 +200,11 @@ class WineGui:
     def list_dblclick(self, window, row, id=None):
         self.drive("list-dblclick", window=window, row=row, **({"id": id} if id is not None else {}))
 
+    def list_check(self, window, row, check=True, id=None):
+        """Checks (or unchecks) row `row` of a list with check boxes."""
+        self.drive("list-check", window=window, row=row, check=1 if check else 0,
+                   **({"id": id} if id is not None else {}))
+
     def tree_items(self, window, id=None):
         """A tree's items depth first: [(depth, check -1/0/1, text), ...]."""
         out = self.drive("tree-items", window=window, **({"id": id} if id is not None else {}))

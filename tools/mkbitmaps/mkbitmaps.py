@@ -47,6 +47,14 @@ def _frame(u, v, inner, outer):
     return inner <= max(abs(u), abs(v)) <= outer
 
 
+def _near_segment(u, v, a, b, width):
+    """Within `width` of the segment from point a to point b."""
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((u - ax) * dx + (v - ay) * dy) / (dx * dx + dy * dy)))
+    return (u - ax - t * dx) ** 2 + (v - ay - t * dy) ** 2 <= width * width
+
+
 # Signs on a square of side 2 centred on (0, 0); u grows to the right, v down.
 GLYPHS = {
     "play": lambda u, v: _triangle(u, v, -0.5, 0.7, 0.7),
@@ -81,6 +89,10 @@ GLYPHS = {
     "cross": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and (abs(u - v) <= 0.2 or abs(u + v) <= 0.2),
     "tools": lambda u, v: abs(v) <= 0.2 and any(abs(u - x) <= 0.2 for x in (-0.55, 0.0, 0.55)),
     "watermark": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and abs(u + v) <= 0.35,
+    "box": lambda u, v: _frame(u, v, 0.6, 0.8),
+    "ticked_box": lambda u, v: _frame(u, v, 0.6, 0.8)
+    or _near_segment(u, v, (-0.4, 0.0), (-0.1, 0.3), 0.13)
+    or _near_segment(u, v, (-0.1, 0.3), (0.4, -0.35), 0.13),
 }
 
 

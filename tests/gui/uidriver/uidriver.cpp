@@ -30,6 +30,8 @@
 //                                             texts and the small image index, tab-separated
 //   list-dblclick --window H [--id N] --row R   double-clicks row R of a report list (mouse
 //                                             messages at its label: it is selected first)
+//   list-check --window H [--id N] --row R --check 0|1   checks (unchecks) row R of a list with
+//                                             check boxes (its state image)
 //   list-select --window H [--id N] --rows R,R...   selects exactly these rows of a list
 //   set-date --window H --id N --date YYYY-MM-DD   sets a date picker's date (its time kept)
 //   watch-text --window H --id N --until T [--count K] [--click B] [--enabled E] [--timeout MS]
@@ -501,6 +503,18 @@ int Run(const Args& args) {
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
         ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    } else if (c == "list-check") {
+        if (!args.Has("--row") || !args.Has("--check"))
+            throw UsageError();
+        HWND list = Target(args);
+        LVITEMA item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(args.Number("--check") != 0 ? 2 : 1);
+        RemoteBuffer remote(list, sizeof item);
+        remote.Write(0, &item, sizeof item);
+        if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(args.Number("--row")),
+                  reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("no such row");
     } else if (c == "list-select") {
         if (!args.Has("--rows"))
             throw UsageError();
