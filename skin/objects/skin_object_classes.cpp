@@ -3,7 +3,6 @@
 
 #include "skin/core/api_hook.h"
 
-IMPLEMENT_DYNCREATE(CPlymSkinObjectFrame, CPlymSkinObject)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectApplicationFrame, CPlymSkinObjectFrame)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectButton, CPlymSkinObjectFrame)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectComboBox, CPlymSkinObjectFrame)
@@ -24,11 +23,6 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectHeader, CPlymSkinObjectFrame)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectStatusBar, CPlymSkinObjectFrame)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectDateTime, CPlymSkinObjectComboBox)
 IMPLEMENT_DYNCREATE(CPlymSkinObjectMonthCal, CPlymSkinObjectFrame)
-
-void CALLBACK CPlymSkinObjectFrame::ScrollStateTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
-    // No scroll state of the frame to refresh yet.
-    ::KillTimer(window, id);
-}
 
 const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName) {
     const CRuntimeClass* found = CRuntimeClass::FromName(objectClassName);

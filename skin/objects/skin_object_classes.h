@@ -6,50 +6,15 @@
 // borders, caption, caption buttons and own scroll bars), and the control
 // skins paint the controls' faces.
 //
-// So far these classes are the framework's seams: each is attached to the
-// windows of its classes and routes their messages, but none draws yet --
-// the frame's non-client drawing and the control skins fill them in. Until
-// then IsNonClientSkinned is FALSE, and the replaced scroll-bar and menu-bar
-// functions (skin/core/api_hook.h) leave those parts to the system, as do the
-// popup menus (TrackSkinnedPopupMenu).
+// The frame (skin_frame.h) draws the non-client area of every one of them;
+// the control classes below are the seams the control skins fill in: each is
+// attached to the windows of its classes and routes their messages.
 #pragma once
 
 #include <windows.h>
 
+#include "skin/objects/skin_frame.h"
 #include "skin/objects/skin_object.h"
-
-class CPlymSkinObjectFrame : public CPlymSkinObject {
-    DECLARE_DYNCREATE(CPlymSkinObjectFrame)
-
-  public:
-    // Dialog kinds: 1 any window, 2 a dialog box, 6 a dialog on a tab page.
-    static constexpr int kNotDialog = 1;
-    static constexpr int kDialog = 2;
-    static constexpr int kTabPageDialog = 6;
-
-    CPlymSkinObjectFrame() = default;
-
-    int GetDialogKind() const { return m_dialogKind; }
-    void SetDialogKind(int kind) { m_dialogKind = kind; }
-
-    // Whether the skin draws this window's non-client area, scroll bars and
-    // menu bar itself. FALSE until the frame's drawing is built.
-    virtual BOOL IsNonClientSkinned() const { return FALSE; }
-    // Redraws the window's own scroll bar (0 horizontal, 1 vertical).
-    virtual void RepaintScrollBar(int /*bar*/) {}
-    // The thumb position of a drag of that bar under way; FALSE when none.
-    virtual BOOL GetScrollTrackPos(int /*bar*/, int* /*position*/) { return FALSE; }
-    // Redraws the menu bar.
-    virtual void OnDrawMenuBar() {}
-
-    // The timer procedure the window-event hook sets (timer 2765, 1000 ms)
-    // on reordered skinned windows with borders or scroll bars.
-    static void CALLBACK ScrollStateTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
-    static constexpr UINT_PTR kScrollStateTimer = 2765;
-
-  private:
-    int m_dialogKind = kNotDialog;
-};
 
 // Every window class the class map does not name.
 class CPlymSkinObjectApplicationFrame : public CPlymSkinObjectFrame {
