@@ -38,7 +38,7 @@ inline void TrackLeave(HWND window) {
     ::TrackMouseEvent(&track);
 }
 
-inline void Invalidate(HWND window) {
+inline void InvalidateNoErase(HWND window) {
     ::InvalidateRect(window, nullptr, FALSE);
 }
 

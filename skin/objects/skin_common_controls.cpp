@@ -23,7 +23,7 @@
 #include "skin/objects/skin_controls.h"
 
 using plymskin::FromRECT;
-using plymskin::Invalidate;
+
 using plymskin::PointOf;
 using plymskin::ToRECT;
 using plymskin::TrackLeave;
@@ -45,8 +45,8 @@ std::wstring PlymToolBarButtonText(HWND toolBar, int command) {
     if (length <= 0 || length > 0x7FFFFF)
         return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        ::SendMessageW(toolBar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = ::SendMessageW(toolBar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(command),
+                                          reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
     return text;
 }
@@ -59,9 +59,9 @@ void PlymSetCalendarColors(CPlymSkinObject* object, UINT message) {
         int which;
         int color;
     } colors[] = {
-        {MCSC_BACKGROUND, COLOR_WINDOW},      {MCSC_MONTHBK, COLOR_WINDOW},
-        {MCSC_TEXT, COLOR_WINDOWTEXT},        {MCSC_TITLEBK, COLOR_ACTIVECAPTION},
-        {MCSC_TITLETEXT, COLOR_CAPTIONTEXT},  {MCSC_TRAILINGTEXT, COLOR_GRAYTEXT},
+        {MCSC_BACKGROUND, COLOR_WINDOW},     {MCSC_MONTHBK, COLOR_WINDOW},
+        {MCSC_TEXT, COLOR_WINDOWTEXT},       {MCSC_TITLEBK, COLOR_ACTIVECAPTION},
+        {MCSC_TITLETEXT, COLOR_CAPTIONTEXT}, {MCSC_TRAILINGTEXT, COLOR_GRAYTEXT},
     };
     for (const auto& c : colors)
         ::SendMessageW(window, message, static_cast<WPARAM>(c.which), object->GetSkinColor(c.color));
@@ -81,7 +81,8 @@ namespace {
 // defaults when it goes off.
 void FeedTreeColors(CPlymSkinObject* object, BOOL on) {
     const HWND window = object->GetSafeHwnd();
-    ::SendMessageW(window, TVM_SETBKCOLOR, 0, on ? object->GetSkinColor(COLOR_WINDOW) : static_cast<LPARAM>(-1));
+    ::SendMessageW(window, TVM_SETBKCOLOR, 0,
+                   on ? object->GetSkinColor(COLOR_WINDOW) : static_cast<LPARAM>(-1));
     ::SendMessageW(window, TVM_SETTEXTCOLOR, 0,
                    on ? object->GetSkinColor(COLOR_WINDOWTEXT) : static_cast<LPARAM>(-1));
 }
@@ -157,7 +158,8 @@ BOOL CPlymSkinObjectListView::OnScrollList(WPARAM wParam, LPARAM lParam, LRESULT
     const int code = LOWORD(wParam);
     // The Windows 9x list view does not follow its own bars' thumb: scroll it
     // by the distance moved.
-    if (GetManager() && GetManager()->m_win9x && lParam == 0 && (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)) {
+    if (GetManager() && GetManager()->m_win9x && lParam == 0 &&
+        (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)) {
         const int bar = message == WM_HSCROLL ? SB_HORZ : SB_VERT;
         const int now = ::GetScrollPos(m_hWnd, bar);
         const int wanted = static_cast<short>(HIWORD(wParam));
@@ -223,7 +225,9 @@ void CPlymSkinObjectToolBar::PaintToolBar(HDC dc) {
     draw.nmcd.dwDrawStage = CDDS_PREPAINT;
     const HWND parent = ::GetParent(m_hWnd);
     const auto notify = [&] {
-        return parent ? ::SendMessageW(parent, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw)) : 0;
+        return parent
+                   ? ::SendMessageW(parent, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw))
+                   : 0;
     };
     const LRESULT pre = notify();
     if (!(pre & CDRF_SKIPDEFAULT)) {
@@ -232,7 +236,8 @@ void CPlymSkinObjectToolBar::PaintToolBar(HDC dc) {
         CPlymSkinManagerClass* theme = LookupThemeClass();
         for (int i = 0; i < count; ++i) {
             TBBUTTON button{};
-            if (!::SendMessageW(m_hWnd, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button)) ||
+            if (!::SendMessageW(m_hWnd, TB_GETBUTTON, static_cast<WPARAM>(i),
+                                reinterpret_cast<LPARAM>(&button)) ||
                 (button.fsState & TBSTATE_HIDDEN))
                 continue;
             RECT rect{};
@@ -252,7 +257,8 @@ void CPlymSkinObjectToolBar::PaintToolBar(HDC dc) {
                 const UINT itemState = draw.nmcd.uItemState;
                 if (theme && !(answer & TBCDRF_NOEDGES)) {
                     const int state = plym::ToolBarButtonState(itemState);
-                    const auto extended = static_cast<uint32_t>(::SendMessageW(m_hWnd, TB_GETEXTENDEDSTYLE, 0, 0));
+                    const auto extended =
+                        static_cast<uint32_t>(::SendMessageW(m_hWnd, TB_GETEXTENDEDSTYLE, 0, 0));
                     const plym::ToolBarButtonParts parts = plym::ChooseToolBarButtonParts(
                         button.fsStyle, extended, ::GetSystemMetrics(SM_CYMENUCHECK));
                     RECT body = rect;
@@ -270,7 +276,8 @@ void CPlymSkinObjectToolBar::PaintToolBar(HDC dc) {
                         theme->DrawThemeBackground(bdc, parts.part, state, &body);
                     }
                 }
-                const bool offset = !(answer & TBCDRF_NOOFFSET) && (itemState & (CDIS_SELECTED | CDIS_CHECKED));
+                const bool offset =
+                    !(answer & TBCDRF_NOOFFSET) && (itemState & (CDIS_SELECTED | CDIS_CHECKED));
                 RECT content = rect;
                 if (offset)
                     ::OffsetRect(&content, 1, 1);
@@ -290,7 +297,10 @@ void CPlymSkinObjectToolBar::PaintToolBar(HDC dc) {
     }
 }
 
-void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc, const RECT& rect, const TBBUTTON& button, UINT itemState) {
+void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc,
+                                               const RECT& rect,
+                                               const TBBUTTON& button,
+                                               UINT itemState) {
     const bool disabled = (itemState & CDIS_DISABLED) != 0;
     const bool list = (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & TBSTYLE_LIST) != 0;
     const LRESULT padding = ::SendMessageW(m_hWnd, TB_GETPADDING, 0, 0);
@@ -300,7 +310,8 @@ void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc, const RECT& rect, const T
     const auto normal = reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, TB_GETIMAGELIST, 0, 0));
     HIMAGELIST images = normal;
     if (itemState & (CDIS_HOT | CDIS_CHECKED)) {
-        if (const auto hotList = reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, TB_GETHOTIMAGELIST, 0, 0)))
+        if (const auto hotList =
+                reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, TB_GETHOTIMAGELIST, 0, 0)))
             images = hotList;
     }
     HIMAGELIST disabledList = nullptr;
@@ -314,7 +325,8 @@ void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc, const RECT& rect, const T
     if (images)
         ImageList_GetIconSize(images, &imageWidth, &imageHeight);
     const int imageIndex = LOWORD(button.iBitmap);
-    const bool hasImage = images && button.iBitmap != I_IMAGENONE && imageIndex < ImageList_GetImageCount(images);
+    const bool hasImage =
+        images && button.iBitmap != I_IMAGENONE && imageIndex < ImageList_GetImageCount(images);
 
     const std::wstring text = PlymToolBarButtonText(m_hWnd, button.idCommand);
     int imageX = 0;
@@ -366,8 +378,8 @@ void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc, const RECT& rect, const T
                 for (const auto& pass : passes) {
                     const HBRUSH brush = ::CreateSolidBrush(GetSkinColor(pass.color));
                     const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
-                    ::BitBlt(dc, imageX + pass.shift, imageY + pass.shift, imageWidth, imageHeight, maskDc, 0, 0,
-                             0xB8074A);
+                    ::BitBlt(dc, imageX + pass.shift, imageY + pass.shift, imageWidth, imageHeight, maskDc, 0,
+                             0, 0xB8074A);
                     ::SelectObject(dc, oldBrush);
                     ::DeleteObject(brush);
                 }
@@ -383,7 +395,8 @@ void CPlymSkinObjectToolBar::DrawToolBarButton(HDC dc, const RECT& rect, const T
     }
     if (!text.empty()) {
         const bool oneRow = ::SendMessageW(m_hWnd, TB_GETTEXTROWS, 0, 0) < 2;
-        UINT format = oneRow ? DT_SINGLELINE | DT_END_ELLIPSIS : DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
+        UINT format =
+            oneRow ? DT_SINGLELINE | DT_END_ELLIPSIS : DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
         format |= list ? DT_LEFT | DT_VCENTER : DT_CENTER;
         const int oldMode = ::SetBkMode(dc, TRANSPARENT);
         const COLORREF oldText = ::SetTextColor(dc, GetSkinColor(disabled ? COLOR_BTNSHADOW : COLOR_BTNTEXT));
@@ -435,11 +448,13 @@ void CPlymSkinObjectSpin::PaintSpin(HDC dc) {
     PlymFillSolidRect(bdc, client, GetSkinColor(buddyEdge ? COLOR_WINDOW : COLOR_BTNFACE));
     if (buddyEdge && (style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) {
         CPlymSkinManagerClass* edit = GetManager() ? GetManager()->GetThemeClass(this, "EDIT") : nullptr;
-        const COLORREF border = edit ? edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID) : CLR_INVALID;
+        const COLORREF border =
+            edit ? edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID) : CLR_INVALID;
         if (border != CLR_INVALID)
             PlymDrawSolidFrame(bdc, client, 1, border);
         const int column = (style & UDS_ALIGNRIGHT) ? client.left : client.right - 1;
-        PlymFillSolidRect(bdc, column, client.top + 1, 1, client.bottom - client.top - 2, GetSkinColor(COLOR_WINDOW));
+        PlymFillSolidRect(bdc, column, client.top + 1, 1, client.bottom - client.top - 2,
+                          GetSkinColor(COLOR_WINDOW));
     }
     CPlymSkinManagerClass* theme = LookupThemeClass();
     if (!theme)
@@ -449,8 +464,8 @@ void CPlymSkinObjectSpin::PaintSpin(HDC dc) {
     plym::PlanSpinPieces(area, (style & UDS_HORZ) != 0, &pieces[0], &pieces[1]);
     for (const plym::SpinPiece& piece : pieces) {
         const RECT rect = ToRECT(piece.rect);
-        theme->DrawThemeBackground(bdc, piece.part, plym::SpinHalfState(piece.half, enabled, m_pressedPart, m_hotPart),
-                                   &rect);
+        theme->DrawThemeBackground(bdc, piece.part,
+                                   plym::SpinHalfState(piece.half, enabled, m_pressedPart, m_hotPart), &rect);
     }
 }
 
@@ -473,7 +488,7 @@ BOOL CPlymSkinObjectSpin::OnMouseMoveSpin(WPARAM, LPARAM lParam, LRESULT* result
     const int half = HalfAt(PointOf(lParam));
     if (half != m_hotPart) {
         m_hotPart = half;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     TrackLeave(m_hWnd);
     *result = 0;
@@ -483,7 +498,7 @@ BOOL CPlymSkinObjectSpin::OnMouseMoveSpin(WPARAM, LPARAM lParam, LRESULT* result
 BOOL CPlymSkinObjectSpin::OnMouseLeaveSpin(WPARAM, LPARAM, LRESULT* result) {
     if (m_hotPart != plym::kSpinNone) {
         m_hotPart = plym::kSpinNone;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     *result = 0;
     return TRUE;
@@ -492,14 +507,14 @@ BOOL CPlymSkinObjectSpin::OnMouseLeaveSpin(WPARAM, LPARAM, LRESULT* result) {
 BOOL CPlymSkinObjectSpin::OnLButtonDownSpin(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
     m_pressedPart = HalfAt(PointOf(lParam));
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectSpin::OnLButtonUpSpin(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     m_pressedPart = plym::kSpinNone;
     *result = DefWindowProc(WM_LBUTTONUP, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -559,7 +574,8 @@ void CPlymSkinObjectTab::PaintTab(HDC dc) {
 
     const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
     const bool buttons = (style & TCS_BUTTONS) != 0;
-    CPlymSkinManagerClass* buttonTheme = buttons && GetManager() ? GetManager()->GetThemeClass(this, "BUTTON") : nullptr;
+    CPlymSkinManagerClass* buttonTheme =
+        buttons && GetManager() ? GetManager()->GetThemeClass(this, "BUTTON") : nullptr;
     const auto count = static_cast<int>(::SendMessageW(m_hWnd, TCM_GETITEMCOUNT, 0, 0));
     const auto selected = static_cast<int>(::SendMessageW(m_hWnd, TCM_GETCURSEL, 0, 0));
     const auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, TCM_GETIMAGELIST, 0, 0));
@@ -594,7 +610,12 @@ void CPlymSkinObjectTab::PaintTab(HDC dc) {
         }
         if (buttonTheme) {
             const RECT face = rect;
-            buttonTheme->DrawThemeBackground(bdc, 1, isSelected ? 3 : i == m_hotTab ? 2 : enabled ? 1 : 4, &face);
+            buttonTheme->DrawThemeBackground(bdc, 1,
+                                             isSelected      ? 3
+                                             : i == m_hotTab ? 2
+                                             : enabled       ? 1
+                                                             : 4,
+                                             &face);
         } else {
             theme->DrawThemeBackground(bdc, part, state, &rect);
         }
@@ -611,8 +632,8 @@ void CPlymSkinObjectTab::PaintTab(HDC dc) {
             int w = 0;
             int h = 0;
             ImageList_GetIconSize(images, &w, &h);
-            ImageList_Draw(images, item.iImage, bdc, content.left, content.top + (content.bottom - content.top - h) / 2,
-                           ILD_TRANSPARENT);
+            ImageList_Draw(images, item.iImage, bdc, content.left,
+                           content.top + (content.bottom - content.top - h) / 2, ILD_TRANSPARENT);
             content.left += w + 3;
         }
         const int length = static_cast<int>(wcslen(text));
@@ -666,7 +687,7 @@ BOOL CPlymSkinObjectTab::OnMouseMoveTab(WPARAM wParam, LPARAM lParam, LRESULT* r
     const auto tab = static_cast<int>(::SendMessageW(m_hWnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (tab != m_hotTab) {
         m_hotTab = tab;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     TrackLeave(m_hWnd);
     return TRUE;
@@ -676,7 +697,7 @@ BOOL CPlymSkinObjectTab::OnMouseLeaveTab(WPARAM wParam, LPARAM lParam, LRESULT* 
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
     if (m_hotTab != -1) {
         m_hotTab = -1;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     return TRUE;
 }
@@ -727,9 +748,12 @@ void CPlymSkinObjectTrackBar::PaintTrackBar(HDC dc) {
     }
     const auto style = static_cast<uint32_t>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
     const bool vertical = (style & TBS_VERT) != 0;
-    const auto turnBack = [vertical](const plym::Rect& r) { return ToRECT(vertical ? plym::TurnRect(r) : r); };
+    const auto turnBack = [vertical](const plym::Rect& r) {
+        return ToRECT(vertical ? plym::TurnRect(r) : r);
+    };
     const plym::Rect turned = vertical ? plym::TurnRect(FromRECT(client)) : FromRECT(client);
-    const int fixed = (style & TBS_FIXEDLENGTH) ? static_cast<int>(::SendMessageW(m_hWnd, TBM_GETTHUMBLENGTH, 0, 0)) : 0;
+    const int fixed =
+        (style & TBS_FIXEDLENGTH) ? static_cast<int>(::SendMessageW(m_hWnd, TBM_GETTHUMBLENGTH, 0, 0)) : 0;
     const plym::TrackBarMetrics metrics{::GetSystemMetrics(SM_CYHSCROLL), ::GetSystemMetrics(SM_CXEDGE),
                                         ::GetSystemMetrics(SM_CYEDGE)};
     m_layout = plym::LayOutTrackBar(style, turned, fixed, metrics);
@@ -776,8 +800,9 @@ void CPlymSkinObjectTrackBar::PaintTrackBar(HDC dc) {
             return;
         RECT thumb{};
         ::SendMessageW(m_hWnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-        const int state = plym::TrackBarThumbState(::IsWindowEnabled(m_hWnd) != FALSE, ::GetCapture() == m_hWnd,
-                                                   plymskin::FocusShown(m_hWnd), m_hotThumb != FALSE);
+        const int state =
+            plym::TrackBarThumbState(::IsWindowEnabled(m_hWnd) != FALSE, ::GetCapture() == m_hWnd,
+                                     plymskin::FocusShown(m_hWnd), m_hotThumb != FALSE);
         if (theme)
             theme->DrawThemeBackground(bdc, plym::TrackBarThumbPart(style), state, &thumb);
     });
@@ -807,7 +832,7 @@ BOOL CPlymSkinObjectTrackBar::OnMouseMoveTrackBar(WPARAM wParam, LPARAM lParam, 
     const BOOL hot = ::PtInRect(&thumb, PointOf(lParam));
     if (hot != m_hotThumb) {
         m_hotThumb = hot;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     TrackLeave(m_hWnd);
     return TRUE;
@@ -817,21 +842,21 @@ BOOL CPlymSkinObjectTrackBar::OnMouseLeaveTrackBar(WPARAM wParam, LPARAM lParam,
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
     if (m_hotThumb) {
         m_hotThumb = FALSE;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     return TRUE;
 }
 
 BOOL CPlymSkinObjectTrackBar::OnButtonTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefaultOf(this, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectTrackBar::OnSetTicFreq(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     m_tickFrequency = static_cast<int>(wParam);
     *result = DefWindowProc(TBM_SETTICFREQ, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -860,7 +885,8 @@ namespace {
 // style does), and comes back otherwise.
 void SetStaticEdge(HWND window, bool on) {
     const LONG_PTR exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
-    const LONG_PTR wanted = on ? exStyle | WS_EX_STATICEDGE : exStyle & ~static_cast<LONG_PTR>(WS_EX_STATICEDGE);
+    const LONG_PTR wanted =
+        on ? exStyle | WS_EX_STATICEDGE : exStyle & ~static_cast<LONG_PTR>(WS_EX_STATICEDGE);
     if (wanted == exStyle)
         return;
     ::SetWindowLongPtrW(window, GWL_EXSTYLE, wanted);
@@ -939,7 +965,7 @@ void CPlymSkinObjectProgress::StepMarquee(int steps) {
     const plym::ProgressFacts facts = ReadFacts(client);
     for (int i = 0; i < steps; ++i)
         m_marqueePos = plym::NextMarqueePosition(facts, m_marqueePos);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
 }
 
 BOOL CPlymSkinObjectProgress::OnPaintProgress(WPARAM, LPARAM, LRESULT* result) {
@@ -959,7 +985,7 @@ BOOL CPlymSkinObjectProgress::OnPrintClientProgress(WPARAM wParam, LPARAM lParam
 
 BOOL CPlymSkinObjectProgress::OnSetPos(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(PBM_SETPOS, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -967,7 +993,7 @@ BOOL CPlymSkinObjectProgress::OnStepIt(WPARAM wParam, LPARAM lParam, LRESULT* re
     *result = DefWindowProc(PBM_STEPIT, wParam, lParam);
     if (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & PBS_MARQUEE)
         StepMarquee(1);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -978,7 +1004,7 @@ BOOL CPlymSkinObjectProgress::OnSetMarquee(WPARAM wParam, LPARAM lParam, LRESULT
         m_marqueeInterval = static_cast<int>(std::min<LPARAM>(lParam, 0x7FFFFFFF));
         ::SetTimer(m_hWnd, kMarqueeTimer, static_cast<UINT>(m_marqueeInterval), nullptr);
     }
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     *result = TRUE;
     return TRUE;
 }
@@ -1013,7 +1039,8 @@ CPlymSkinObjectHeader::CPlymSkinObjectHeader() {
 int CPlymSkinObjectHeader::ItemAt(POINT point, UINT* flags) {
     HDHITTESTINFO hit{};
     hit.pt = point;
-    const auto item = static_cast<int>(::SendMessageW(m_hWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const auto item =
+        static_cast<int>(::SendMessageW(m_hWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     *flags = hit.flags;
     return (hit.flags & HHT_ONHEADER) ? item : -1;
 }
@@ -1031,9 +1058,11 @@ void CPlymSkinObjectHeader::PaintHeader(HDC dc) {
     const auto count = static_cast<int>(::SendMessageW(m_hWnd, HDM_GETITEMCOUNT, 0, 0));
     LONG right = client.left;
     for (int order = 0; order < count; ++order) {
-        const auto index = static_cast<int>(::SendMessageW(m_hWnd, HDM_ORDERTOINDEX, static_cast<WPARAM>(order), 0));
+        const auto index =
+            static_cast<int>(::SendMessageW(m_hWnd, HDM_ORDERTOINDEX, static_cast<WPARAM>(order), 0));
         RECT rect{};
-        if (!::SendMessageW(m_hWnd, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)))
+        if (!::SendMessageW(m_hWnd, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(&rect)))
             continue;
         const int state = plym::HeaderItemState(index == m_hotItem, m_pressed != FALSE);
         theme->DrawThemeBackground(bdc, 1, state, &rect);
@@ -1076,12 +1105,13 @@ void CPlymSkinObjectHeader::DrawHeaderItem(HDC dc, int index, const RECT& rect, 
     if (pressed)
         ::OffsetRect(&content, 1, 1);
     if (item.fmt & HDF_IMAGE) {
-        if (const auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, HDM_GETIMAGELIST, 0, 0))) {
+        if (const auto images =
+                reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hWnd, HDM_GETIMAGELIST, 0, 0))) {
             int w = 0;
             int h = 0;
             ImageList_GetIconSize(images, &w, &h);
-            ImageList_Draw(images, item.iImage, dc, content.left, content.top + (content.bottom - content.top - h) / 2,
-                           ILD_TRANSPARENT);
+            ImageList_Draw(images, item.iImage, dc, content.left,
+                           content.top + (content.bottom - content.top - h) / 2, ILD_TRANSPARENT);
             content.left += w + margin;
         }
     }
@@ -1136,7 +1166,7 @@ BOOL CPlymSkinObjectHeader::OnLButtonDownHeader(WPARAM wParam, LPARAM lParam, LR
     UINT flags = 0;
     if (ItemAt(PointOf(lParam), &flags) >= 0) {
         m_pressed = TRUE;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     *result = DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
     return TRUE;
@@ -1144,7 +1174,7 @@ BOOL CPlymSkinObjectHeader::OnLButtonDownHeader(WPARAM wParam, LPARAM lParam, LR
 
 BOOL CPlymSkinObjectHeader::OnLButtonUpHeader(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     m_pressed = FALSE;
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     *result = DefWindowProc(WM_LBUTTONUP, wParam, lParam);
     return TRUE;
 }
@@ -1155,7 +1185,7 @@ BOOL CPlymSkinObjectHeader::OnMouseMoveHeader(WPARAM wParam, LPARAM lParam, LRES
     const int item = ItemAt(PointOf(lParam), &flags);
     if (item != m_hotItem) {
         m_hotItem = item;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     TrackLeave(m_hWnd);
     return TRUE;
@@ -1165,7 +1195,7 @@ BOOL CPlymSkinObjectHeader::OnMouseLeaveHeader(WPARAM wParam, LPARAM lParam, LRE
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
     if (m_hotItem != -1) {
         m_hotItem = -1;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     return TRUE;
 }

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "skin/objects/control_layout.h"
+#include "skin/objects/control_states.h"
 #include "skin/objects/skin_frame.h"
 
 // ---- the system's controls ------------------------------------------------------------------

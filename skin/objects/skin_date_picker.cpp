@@ -46,7 +46,7 @@ BOOL CPlymSkinObjectDateTime::OnCreatePicker(WPARAM wParam, LPARAM lParam, LRESU
     // The client edge stays.
     if (!OnCreateMsg(wParam, lParam, result))
         *result = DefWindowProc(WM_CREATE, wParam, lParam);
-    plymskin::Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -92,7 +92,8 @@ void CPlymSkinObjectDateTime::DrawComboBox(HDC dc) {
             ::ExcludeClipRect(bdc, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2);
             theme->DrawThemeBackground(bdc, 0, state, &r);
         } else if (bgType == plym::kBgTypeBorderFill) {
-            PlymDrawSolidFrame(bdc, r, 1, theme->GetThemeColor(0, state, plym::kPropBorderColor, CLR_INVALID));
+            PlymDrawSolidFrame(bdc, r, 1,
+                               theme->GetThemeColor(0, state, plym::kPropBorderColor, CLR_INVALID));
             ::InflateRect(&r, -1, -1);
             PlymDrawSolidFrame(bdc, r, 1, background);
         }
@@ -110,11 +111,12 @@ void CPlymSkinObjectDateTime::DrawComboBox(HDC dc) {
         if (button) {
             SIZE glyph{13, 13};
             SIZE skinGlyph{};
-            if (button->GetThemePartSize(plym::kButtonPartCheck, 0, nullptr, 1, &skinGlyph) && skinGlyph.cx > 0 &&
-                skinGlyph.cy > 0)
+            if (button->GetThemePartSize(plym::kButtonPartCheck, 0, nullptr, 1, &skinGlyph) &&
+                skinGlyph.cx > 0 && skinGlyph.cy > 0)
                 glyph = skinGlyph;
             SYSTEMTIME time{};
-            const bool set = ::SendMessageW(m_hWnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_NONE;
+            const bool set =
+                ::SendMessageW(m_hWnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_NONE;
             RECT glyphRect{};
             glyphRect.left = box.left + (box.right - box.left - glyph.cx) / 2;
             glyphRect.top = box.top + (box.bottom - box.top - glyph.cy) / 2;
@@ -138,7 +140,8 @@ void CPlymSkinObjectDateTime::PaintNonClient(HDC dc) {
     const int state = PickerState();
     const bool edge = (::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
     if (!theme || !edge ||
-        theme->GetThemeEnumValue(0, state, plym::kPropBgType, plym::kBgTypeImageFile) != plym::kBgTypeImageFile) {
+        theme->GetThemeEnumValue(0, state, plym::kPropBgType, plym::kBgTypeImageFile) !=
+            plym::kBgTypeImageFile) {
         CPlymSkinObjectComboBox::PaintNonClient(dc);
         return;
     }

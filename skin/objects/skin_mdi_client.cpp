@@ -77,7 +77,8 @@ CPlymSkinObjectMDIClient* CPlymSkinObjectMDIClient::ClientOf(CPlymSkinObjectFram
     if (!frame || !frame->GetSafeHwnd())
         return nullptr;
     CPlymSkinManager* manager = GetPlymSkinManager();
-    for (HWND child = ::GetWindow(frame->GetSafeHwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(frame->GetSafeHwnd(), GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         CPlymSkinObject* object = manager->FindSkinObject(child);
         if (object && object->IsKindOf(RUNTIME_CLASS(CPlymSkinObjectMDIClient)))
             return static_cast<CPlymSkinObjectMDIClient*>(object);

@@ -19,7 +19,7 @@
 #include "skin/objects/skin_controls.h"
 
 using plymskin::FromRECT;
-using plymskin::Invalidate;
+
 using plymskin::PointOf;
 using plymskin::ToRECT;
 using plymskin::TrackLeave;
@@ -84,13 +84,19 @@ int CPlymSkinObjectButton::Kind() const {
     return plym::ButtonKind(static_cast<uint32_t>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)), m_kindOverride);
 }
 
-BOOL CPlymSkinObjectButton::RouteSubclassMessage(UINT message, WPARAM* wParam, LPARAM* lParam, LRESULT* result) {
+BOOL CPlymSkinObjectButton::RouteSubclassMessage(UINT message,
+                                                 WPARAM* wParam,
+                                                 LPARAM* lParam,
+                                                 LRESULT* result) {
     if (!plym::IsSkinnedButtonKind(Kind()))
         return FALSE;
     return CPlymSkinObjectFrame::RouteSubclassMessage(message, wParam, lParam, result);
 }
 
-BOOL CPlymSkinObjectButton::RouteDefProcMessage(UINT message, WPARAM* wParam, LPARAM* lParam, LRESULT* result) {
+BOOL CPlymSkinObjectButton::RouteDefProcMessage(UINT message,
+                                                WPARAM* wParam,
+                                                LPARAM* lParam,
+                                                LRESULT* result) {
     if (!plym::IsSkinnedButtonKind(Kind()))
         return FALSE;
     return CPlymSkinObjectFrame::RouteDefProcMessage(message, wParam, lParam, result);
@@ -99,7 +105,7 @@ BOOL CPlymSkinObjectButton::RouteDefProcMessage(UINT message, WPARAM* wParam, LP
 BOOL CPlymSkinObjectButton::OnCreateButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (!OnCreateMsg(wParam, lParam, result))
         *result = DefWindowProc(WM_CREATE, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -139,7 +145,7 @@ BOOL CPlymSkinObjectButton::OnMouseMoveButton(WPARAM wParam, LPARAM lParam, LRES
     const BOOL hot = ::PtInRect(&client, PointOf(lParam));
     if (hot != m_hot) {
         m_hot = hot;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     if (hot)
         TrackLeave(m_hWnd);
@@ -150,7 +156,7 @@ BOOL CPlymSkinObjectButton::OnMouseLeaveButton(WPARAM wParam, LPARAM lParam, LRE
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
     if (m_hot) {
         m_hot = FALSE;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     return TRUE;
 }
@@ -158,14 +164,14 @@ BOOL CPlymSkinObjectButton::OnMouseLeaveButton(WPARAM wParam, LPARAM lParam, LRE
 BOOL CPlymSkinObjectButton::OnStateMessage(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const MSG* current = AfxGetCurrentMessage();
     *result = DefWindowProc(current->message, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectButton::OnSetStateButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = RunHidden(m_hWnd, &m_ncGuard, [&] { return DefWindowProc(BM_SETSTATE, wParam, lParam); });
     m_pushed = wParam != 0;
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -176,7 +182,7 @@ BOOL CPlymSkinObjectButton::OnSetTextButton(WPARAM wParam, LPARAM lParam, LRESUL
             answer = DefWindowProc(WM_SETTEXT, wParam, lParam);
         return answer;
     });
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -198,9 +204,10 @@ void CPlymSkinObjectButton::DrawButton(HDC dc, const RECT& rect) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF textColor = facts.enabled ? GetSkinColor(COLOR_BTNTEXT) : GetSkinColor(COLOR_GRAYTEXT);
     const COLORREF oldText = ::SetTextColor(
-        dc, look.part == plym::kButtonPartCheck ? theme->GetThemeColor(look.part, look.state, plym::kPropTextColor,
-                                                                       GetSkinColor(COLOR_BTNTEXT))
-                                                : textColor);
+        dc,
+        look.part == plym::kButtonPartCheck
+            ? theme->GetThemeColor(look.part, look.state, plym::kPropTextColor, GetSkinColor(COLOR_BTNTEXT))
+            : textColor);
     const std::wstring text = WindowTextW(m_hWnd);
     const plym::TextPlacement placement = plym::ButtonTextPlacement(style, facts.kind);
     UINT format = placement.horizontal == plym::TextPlacement::kCenter  ? DT_CENTER
@@ -252,7 +259,8 @@ void CPlymSkinObjectButton::DrawButton(HDC dc, const RECT& rect) {
     } else {
         SIZE glyph{13, 13};
         SIZE skinGlyph{};
-        if (theme->GetThemePartSize(look.part, 1, nullptr, 2, &skinGlyph) && skinGlyph.cx > 0 && skinGlyph.cy > 0)
+        if (theme->GetThemePartSize(look.part, 1, nullptr, 2, &skinGlyph) && skinGlyph.cx > 0 &&
+            skinGlyph.cy > 0)
             glyph = skinGlyph;
         const bool textLeft = (style & BS_LEFTTEXT) != 0;
         RECT box{};
@@ -268,8 +276,8 @@ void CPlymSkinObjectButton::DrawButton(HDC dc, const RECT& rect) {
     }
 
     const UINT imageKind = (style & BS_ICON) ? IMAGE_ICON : (style & BS_BITMAP) ? IMAGE_BITMAP : 0;
-    const auto image = imageKind ? reinterpret_cast<HANDLE>(::SendMessageW(m_hWnd, BM_GETIMAGE, imageKind, 0))
-                                 : nullptr;
+    const auto image =
+        imageKind ? reinterpret_cast<HANDLE>(::SendMessageW(m_hWnd, BM_GETIMAGE, imageKind, 0)) : nullptr;
     if (image) {
         SIZE size{16, 16};
         if (imageKind == IMAGE_ICON) {
@@ -282,8 +290,9 @@ void CPlymSkinObjectButton::DrawButton(HDC dc, const RECT& rect) {
         }
         const int x = content.left + (content.right - content.left - size.cx) / 2;
         const int y = content.top + (content.bottom - content.top - size.cy) / 2;
-        ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, x, y, size.cx, size.cy,
-                     (imageKind == IMAGE_ICON ? DST_ICON : DST_BITMAP) | (facts.enabled ? DSS_NORMAL : DSS_DISABLED));
+        ::DrawStateW(
+            dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, x, y, size.cx, size.cy,
+            (imageKind == IMAGE_ICON ? DST_ICON : DST_BITMAP) | (facts.enabled ? DSS_NORMAL : DSS_DISABLED));
     } else if (!text.empty()) {
         RECT textRect = content;
         if (placement.multiline && placement.vertical != plym::TextPlacement::kTop) {
@@ -292,7 +301,8 @@ void CPlymSkinObjectButton::DrawButton(HDC dc, const RECT& rect) {
             const int height = measured.bottom - measured.top;
             const int room = content.bottom - content.top;
             if (height < room)
-                textRect.top += placement.vertical == plym::TextPlacement::kBottom ? room - height : (room - height) / 2;
+                textRect.top +=
+                    placement.vertical == plym::TextPlacement::kBottom ? room - height : (room - height) / 2;
         }
         theme->DrawThemeText(dc, look.part, look.state, text.c_str(), static_cast<int>(text.size()), format,
                              &textRect);
@@ -349,7 +359,7 @@ BOOL CPlymSkinObjectComboBox::OnCreateCombo(WPARAM wParam, LPARAM lParam, LRESUL
         *result = DefWindowProc(WM_CREATE, wParam, lParam);
     if (*result == -1)
         return TRUE;
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
     const LONG_PTR exStyle = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     ++m_ncGuard;
@@ -386,7 +396,7 @@ BOOL CPlymSkinObjectComboBox::OnMouseMoveCombo(WPARAM wParam, LPARAM lParam, LRE
     const BOOL hot = ::PtInRect(&client, PointOf(lParam));
     if (hot != m_hot) {
         m_hot = hot;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     if (hot)
         TrackLeave(m_hWnd);
@@ -397,14 +407,14 @@ BOOL CPlymSkinObjectComboBox::OnMouseLeaveCombo(WPARAM wParam, LPARAM lParam, LR
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
     if (m_hot) {
         m_hot = FALSE;
-        Invalidate(m_hWnd);
+        plymskin::InvalidateNoErase(m_hWnd);
     }
     return TRUE;
 }
 
 BOOL CPlymSkinObjectComboBox::OnStateMessage(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(AfxGetCurrentMessage()->message, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -419,7 +429,8 @@ void CPlymSkinObjectComboBox::DrawComboBox(HDC dc) {
     CPlymSkinManagerMetrics* metrics = GetSkinMetrics();
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    const bool dropped = ::GetKeyState(VK_LBUTTON) < 0 && ::SendMessageW(m_hWnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    const bool dropped =
+        ::GetKeyState(VK_LBUTTON) < 0 && ::SendMessageW(m_hWnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
     const bool hot = m_hot || ::GetCapture() == m_hWnd;
     const bool enabled = ::IsWindowEnabled(m_hWnd) != FALSE;
     const bool buttonLeft = (::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_RIGHT) != 0;
@@ -463,11 +474,13 @@ void CPlymSkinObjectComboBox::DrawComboBox(HDC dc) {
 void CPlymSkinObjectComboBox::DrawSimpleComboField(HDC dc) {
     RECT field{};
     ::GetClientRect(m_hWnd, &field);
-    const auto itemHeight = static_cast<int>(::SendMessageW(m_hWnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    const auto itemHeight =
+        static_cast<int>(::SendMessageW(m_hWnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     field.bottom = std::min<LONG>(field.bottom, field.top + itemHeight + 2 * ::GetSystemMetrics(SM_CYBORDER));
     const HBRUSH brush = GetClientBrush(dc);
     CPlymSkinManagerClass* edit = GetManager() ? GetManager()->GetThemeClass(this, "EDIT") : nullptr;
-    if (edit && edit->GetThemeEnumValue(0, 0, plym::kPropBgType, plym::kBgTypeImageFile) == plym::kBgTypeBorderFill) {
+    if (edit &&
+        edit->GetThemeEnumValue(0, 0, plym::kPropBgType, plym::kBgTypeImageFile) == plym::kBgTypeBorderFill) {
         PlymDrawSolidFrame(dc, field, 1, edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID));
         ::InflateRect(&field, -1, -1);
         PlymDrawBrushFrame(dc, field, 1, brush);
@@ -527,7 +540,7 @@ BOOL CPlymSkinObjectScrollBar::IsSizeBox() const {
 BOOL CPlymSkinObjectScrollBar::OnCreateBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (!OnCreateMsg(wParam, lParam, result))
         *result = DefWindowProc(WM_CREATE, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -571,7 +584,7 @@ BOOL CPlymSkinObjectScrollBar::OnPrintClientBar(WPARAM wParam, LPARAM lParam, LR
 
 BOOL CPlymSkinObjectScrollBar::OnEnableBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_ENABLE, wParam, lParam);
-    Invalidate(m_hWnd);
+    plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
 
@@ -711,8 +724,8 @@ void CPlymSkinObjectEdit::PaintNonClient(HDC dc) {
     if (next && ::IsWindowVisible(next) && ::GetWindowRect(m_hWnd, &mine) && ::GetWindowRect(next, &theirs)) {
         const bool rows = theirs.top < mine.bottom && theirs.bottom > mine.top;
         if (rows && theirs.left == mine.right - 2)
-            ::ExcludeClipRect(dc, mine.right - mine.left - 2, std::max(theirs.top - mine.top, 0L), mine.right - mine.left,
-                              std::min(theirs.bottom, mine.bottom) - mine.top);
+            ::ExcludeClipRect(dc, mine.right - mine.left - 2, std::max(theirs.top - mine.top, 0L),
+                              mine.right - mine.left, std::min(theirs.bottom, mine.bottom) - mine.top);
         else if (rows && theirs.right == mine.left + 2)
             ::ExcludeClipRect(dc, 0, std::max(theirs.top - mine.top, 0L), 2,
                               std::min(theirs.bottom, mine.bottom) - mine.top);

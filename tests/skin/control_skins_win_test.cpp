@@ -5,7 +5,8 @@
 // hot, pressed and disabled, and printed with WM_PRINTCLIENT into a canvas
 // whose pixels name the part and state that were drawn. Also the mended
 // faults that need a window (a tool-bar button's long text), and what the
-// program's owner-drawn buttons keep.
+// program's owner-drawn buttons keep. Tool-bar states are the class's in a
+// skin ([Toolbar(Hot)]), so a tool-bar button reads as its class's state.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -67,8 +68,8 @@ class ControlSkinTest : public testing::Test {
         record.lpszClassName = L"ControlSkinHost";
         record.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassW(&record);
-        host_ = CreateWindowExW(0, L"ControlSkinHost", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 500, 400,
-                                nullptr, nullptr, nullptr, nullptr);
+        host_ = CreateWindowExW(0, L"ControlSkinHost", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                500, 400, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(host_, nullptr);
     }
     void TearDown() override {
@@ -77,9 +78,9 @@ class ControlSkinTest : public testing::Test {
     }
 
     HWND Make(const wchar_t* className, DWORD style, int x, int y, int width, int height, DWORD exStyle = 0) {
-        HWND control = CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                       host_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + count_++)),
-                                       nullptr, nullptr);
+        HWND control = CreateWindowExW(
+            exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height, host_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + count_++)), nullptr, nullptr);
         EXPECT_NE(control, nullptr) << className;
         EXPECT_NE(manager_->FindSkinObject(control), nullptr) << className;
         return control;
@@ -94,7 +95,9 @@ class ControlSkinTest : public testing::Test {
         return canvas.At(x, y);
     }
 
-    static void Hover(HWND control, int x, int y) { SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    static void Hover(HWND control, int x, int y) {
+        SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
     static void Leave(HWND control) { SendMessageW(control, WM_MOUSELEAVE, 0, 0); }
 
     CPlymSkinManager* manager_ = nullptr;
@@ -125,10 +128,10 @@ TEST_F(ControlSkinTest, ButtonsShowTheirPartInEveryState) {
         bool hot, pressed, enabled;
         int state;
     } checks[] = {
-        {BST_UNCHECKED, false, false, true, 1}, {BST_UNCHECKED, true, false, true, 2},
-        {BST_UNCHECKED, true, true, true, 3},   {BST_UNCHECKED, false, false, false, 4},
-        {BST_CHECKED, false, false, true, 5},   {BST_CHECKED, true, false, true, 6},
-        {BST_INDETERMINATE, false, false, true, 9}, {BST_INDETERMINATE, true, true, true, 11},
+        {BST_UNCHECKED, false, false, true, 1},       {BST_UNCHECKED, true, false, true, 2},
+        {BST_UNCHECKED, true, true, true, 3},         {BST_UNCHECKED, false, false, false, 4},
+        {BST_CHECKED, false, false, true, 5},         {BST_CHECKED, true, false, true, 6},
+        {BST_INDETERMINATE, false, false, true, 9},   {BST_INDETERMINATE, true, true, true, 11},
         {BST_INDETERMINATE, false, false, false, 12},
     };
     for (const auto& c : checks) {
@@ -346,18 +349,18 @@ TEST_F(ControlSkinTest, ToolBarButtonsInEveryState) {
     SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
     const int x = first.left + 2;
     const int y = first.top + 2;
-    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 1, 1));
+    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 0, 1));
     SendMessageW(bar, TB_SETHOTITEM, 0, 0);
-    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 1, 2));
+    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 0, 2));
     SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
     SendMessageW(bar, TB_PRESSBUTTON, 1, TRUE);
-    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 1, 3));
+    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 0, 3));
     SendMessageW(bar, TB_PRESSBUTTON, 1, FALSE);
     SendMessageW(bar, TB_CHECKBUTTON, 1, TRUE);
-    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 1, 5));
+    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 0, 5));
     SendMessageW(bar, TB_CHECKBUTTON, 1, FALSE);
     SendMessageW(bar, TB_ENABLEBUTTON, 1, FALSE);
-    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 1, 4));
+    EXPECT_EQ(Printed(bar, x, y), Coded(kToolBar, 0, 4));
 }
 
 TEST_F(ControlSkinTest, AToolBarButtonsTextIsReadWhateverItsLength) {
@@ -379,7 +382,7 @@ TEST_F(ControlSkinTest, AToolBarButtonsTextIsReadWhateverItsLength) {
     // Drawing such a button is safe.
     RECT rect{};
     SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
-    EXPECT_EQ(Printed(bar, rect.left + 1, rect.top + 1), Coded(kToolBar, 1, 1));
+    EXPECT_EQ(Printed(bar, rect.left + 1, rect.top + 1), Coded(kToolBar, 0, 1));
 }
 
 TEST_F(ControlSkinTest, TreeAndListViewsTakeTheSkinsColoursAndGiveThemBack) {
