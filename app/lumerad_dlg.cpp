@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "app/browse/convert_dlg.h"
+#include "app/browse/export_dlg.h"
 #include "app/drive_watch.h"
 #include "app/messages.h"
 #include "controls/mem_dc.h"
@@ -13,6 +15,19 @@
 static_assert(shell::kDeviceArrival == DBT_DEVICEARRIVAL);
 
 namespace {
+
+// File Play's converter and export commands open their dialogs modally.
+void OpenFilePlayDialog(UINT command, CWnd* owner, AppConfig* config, CPubSkin* skin) {
+    if (command == ID_FP_CONVERT) {
+        CDlg264ToAvi dlg(owner);
+        dlg.SetConfigAndSkin(config, skin);
+        dlg.DoModal();
+    } else {
+        CDlg264Export dlg(owner);
+        dlg.SetConfigAndSkin(config, skin);
+        dlg.DoModal();
+    }
+}
 
 constexpr int kStrCaption = 151;    // "Corvane Movarel"
 constexpr int kStrDriveGone = 315;  // "Equipment has been pulled out!"
@@ -103,6 +118,7 @@ BOOL CLumeradDlg::OnInitDialog() {
     m_menuBar.SetConfigAndSkin(m_pConfig, m_pSkin);
     m_menuBar.Create(CDlgMenuCtrl::IDD, this);
     m_menuBar.ShowWindow(SW_SHOW);
+    CDlgFilePlayCtrl::SetExportDialogOpener(&OpenFilePlayDialog);
     m_filePage.SetConfigAndSkin(m_pConfig, m_pSkin);
     m_filePage.Create(CDlgFilePlay::IDD, this);
 

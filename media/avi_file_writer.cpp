@@ -74,12 +74,12 @@ void CVekAviFileWirte::WriteFrame(const uint8_t* frame, uint32_t size) {
 
 void CVekAviFileWirte::WriteAudioFrame(const uint8_t* frame, uint32_t payload) {
     if (avi_->tally.videoFrames == 0)
-        return;  // audio before the first video chunk is dropped
-    const frame_header h = media::decode_frame_header(frame);
-    const uint32_t block = h.audio_block;
+        return;                                           // audio before the first video chunk is dropped
+    const uint32_t block = platform::GetU16(frame + 38);  // one block with its 4-byte prefix
     if (block < kAviMinAudioBlock || block > payload)
         return;
     if (avi_->tally.audioBytes == 0) {
+        const frame_header h = media::decode_frame_header(frame);
         const uint32_t format = AviAudioFormatTag(h.codec);
         const uint32_t channels = h.audio_channels;
         const uint32_t rate = h.audio_rate;

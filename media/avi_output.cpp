@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -10,6 +11,7 @@
 #include "platform/le_bytes.h"
 
 using media::FrameTimeUs;
+using media::kFrameHeaderSize;
 using platform::FourCC;
 using platform::PutU16;
 using platform::PutU32;
@@ -29,19 +31,37 @@ constexpr uint32_t kTagVideo = FourCC("00dc");
 constexpr uint32_t kTagAudio = FourCC("01wb");
 constexpr uint32_t kHeaderVideoOnly = 212;
 constexpr uint32_t kHeaderWithAudio = 320;
-constexpr uint32_t kEntriesPerWrite = 4096;
+constexpr uint32_t kAudioTrailer = 48;
 
 void PutTag(uint8_t* p, const char (&tag)[5]) {
     PutU32(p, FourCC(tag));
 }
 
-// The trailer is the frame's header; its time needs its first 24 bytes.
-int64_t Seconds(const uint8_t* trailer, uint32_t trailerLength) {
-    return trailerLength >= 24 ? static_cast<int64_t>(FrameTimeUs(trailer) / 1000000) : 0;
+// Little-endian words of the chunks and their index entries, written millions
+// of times: one store each on a little-endian host.
+inline void StoreLe32(uint8_t* p, uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(p, &v, sizeof v);
+    else
+        PutU32(p, v);
+}
+inline void StoreLe64(uint8_t* p, uint64_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        std::memcpy(p, &v, sizeof v);
+    else
+        PutU64(p, v);
 }
 
+// The trailer is the frame's header; its time needs its first 24 bytes.
 uint64_t FrameTime(const uint8_t* trailer, uint32_t trailerLength) {
     return trailerLength >= 24 ? FrameTimeUs(trailer) : 0;
+}
+
+// Whole seconds from the first chunk to the last.
+uint32_t SpanSeconds(const AviTally& t) {
+    const auto first = static_cast<int64_t>(t.firstTimeUs / 1000000);
+    const auto last = static_cast<int64_t>(t.lastTimeUs / 1000000);
+    return static_cast<uint32_t>(static_cast<uint64_t>(last - first));
 }
 
 uint32_t MicrosPerFrame(double frameRate) {
@@ -151,33 +171,67 @@ void BuildHeaderArea(const AviOutput& a,
     PutTag(p, "JUNK");
     PutU32(p + 4, kAviMoviList - 8 - h);
     PutU32(p + 8, 0);
-    PutU32(p + 12, static_cast<uint32_t>(static_cast<uint64_t>(t.lastTime - t.firstTime)));
+    PutU32(p + 12, SpanSeconds(t));
 
     PutTag(out + kAviMoviList, "LIST");
     PutU32(out + kAviMoviList + 4, moviEnd - kAviMoviData);
     PutTag(out + kAviMoviData, "movi");
 }
 
-// Brings the file up to the chunks gathered so far. On failure the file goes
-// back to the last chunk that reached it: the chunks still pending leave the
-// index and the tally, and the next write overwrites whatever part of them
-// reached the file.
-bool Flush(AviOutput* a) {
-    if (a->pending.empty())
-        return true;
-    if (a->file.Write(a->pending.data(), a->pending.size())) {
-        a->pending.clear();
-        a->flushed = a->tally;
-        return true;
-    }
+// A write failed: the file goes back to the last chunk that reached it. The
+// chunks not written leave the index and the tally, and the next write
+// overwrites whatever part of them reached the file.
+void LoseUnwritten(AviOutput* a) {
     a->tally = a->flushed;
     a->index.truncate(a->tally.indexEntries);
     a->frameTimes.truncate(a->tally.videoFrames);
-    a->pending.clear();
+    a->pendingBytes = 0;
     a->file.Seek(a->tally.position);
     a->dataLost = true;
     Fail(kAviErrChunk);
-    return false;
+}
+
+// Where the pending bytes start in the buffer.
+uint8_t* Pending(AviOutput* a) {
+    return a->pendingPage + a->flushed.position % kAviPage;
+}
+
+// Brings the file up to the chunks gathered so far.
+bool Flush(AviOutput* a) {
+    if (a->pendingBytes == 0)
+        return true;
+    if (!a->file.Write(Pending(a), a->pendingBytes)) {
+        LoseUnwritten(a);
+        return false;
+    }
+    a->pendingBytes = 0;
+    a->flushed = a->tally;
+    return true;
+}
+
+// The chunk's parts one after the other at `out`.
+void PutChunk(uint8_t* out,
+              uint32_t tag,
+              const uint8_t* payload,
+              uint32_t length,
+              const uint8_t* trailer,
+              uint32_t trailerLength,
+              uint32_t pad) {
+    StoreLe32(out, tag);
+    StoreLe32(out + 4, length);
+    out += 8;
+    if (length > 0)
+        std::memcpy(out, payload, length);
+    out += length;
+    // The usual trailers, copied as fixed-size blocks.
+    if (trailerLength == kFrameHeaderSize)
+        std::memcpy(out, trailer, kFrameHeaderSize);
+    else if (trailerLength == kAudioTrailer)
+        std::memcpy(out, trailer, kAudioTrailer);
+    else if (trailerLength > 0)
+        std::memcpy(out, trailer, trailerLength);
+    if (pad)
+        out[trailerLength] = 0;
 }
 
 // Makes sure the chunks start behind the header area.
@@ -221,80 +275,86 @@ int AddChunk(AviOutput* a,
                          8ull * (a->tally.videoFrames + (video ? 1 : 0));
     if (end > a->fileLimit || end > 0xFFFFFFFFu)
         return Fail(kAviErrTooLarge);
-    if (!a->pending.empty() && a->pending.size() + chunk > kAviWriteBuffer && !Flush(a))
+    if (a->pendingBytes > 0 && a->pendingBytes + chunk > kAviWriteRun && !Flush(a))
         return -1;
+    if (!a->pendingSpace) {
+        a->pendingSpace.reset(new (std::nothrow) uint8_t[kAviWriteBuffer + 2 * kAviPage]);
+        if (!a->pendingSpace)
+            return Fail(kAviErrMemory);
+        const auto at = reinterpret_cast<uintptr_t>(a->pendingSpace.get());
+        a->pendingPage = a->pendingSpace.get() + (kAviPage - at % kAviPage) % kAviPage;
+    }
     try {
         // Index entries and frame times go to block lists: long files have
         // millions of chunks. The frame time is added here, so that nothing can
         // fail once the chunk is in.
-        a->index.push_back({tag, flags, a->tally.position, length});
+        uint8_t* entry = a->index.Append().data();
+        StoreLe32(entry, tag);
+        StoreLe32(entry + 4, flags);
+        StoreLe32(entry + 8, a->tally.position);
+        StoreLe32(entry + 12, length);
         if (video)
-            a->frameTimes.push_back(frameTime);
-        if (a->pending.capacity() < a->pending.size() + chunk)
-            a->pending.reserve(std::max<size_t>(kAviWriteBuffer, a->pending.size() + chunk));
+            StoreLe64(a->frameTimes.Append().data(), frameTime);
     } catch (const std::bad_alloc&) {
         a->index.truncate(a->tally.indexEntries);
         a->frameTimes.truncate(a->tally.videoFrames);
         return Fail(kAviErrMemory);
     }
+    a->tally.indexEntries = static_cast<uint32_t>(a->index.size());
+    if (chunk <= kAviWriteBuffer) {
+        PutChunk(Pending(a) + a->pendingBytes, tag, payload, length, trailer, trailerLength, pad);
+        a->pendingBytes += static_cast<size_t>(chunk);
+        a->tally.position += static_cast<uint32_t>(chunk);
+        return 0;
+    }
+    // Larger than the buffer (nothing was pending, or it was written above):
+    // straight to the file.
     uint8_t head[8];
     PutU32(head, tag);
     PutU32(head + 4, length);
-    a->pending.insert(a->pending.end(), head, head + 8);
-    a->pending.insert(a->pending.end(), payload, payload + length);
-    a->pending.insert(a->pending.end(), trailer, trailer + trailerLength);
-    if (pad)
-        a->pending.push_back(0);
-    a->tally.indexEntries = static_cast<uint32_t>(a->index.size());
+    const uint8_t zero = 0;
+    if (!a->file.Write(head, sizeof head) || !a->file.Write(payload, length) ||
+        !a->file.Write(trailer, trailerLength) || (pad && !a->file.Write(&zero, 1))) {
+        LoseUnwritten(a);
+        return -1;
+    }
     a->tally.position += static_cast<uint32_t>(chunk);
     return 0;
 }
 
-void NoteChunkTime(AviOutput* a, int64_t seconds) {
+// The chunk just added (and written, when it went straight to the file) has
+// its time noted; called before the tally counts it.
+void NoteChunkTime(AviOutput* a, uint64_t timeUs) {
     if (a->tally.videoFrames == 0 && a->tally.audioBytes == 0)
-        a->tally.firstTime = seconds;
-    a->tally.lastTime = seconds;
+        a->tally.firstTimeUs = timeUs;
+    a->tally.lastTimeUs = timeUs;
 }
 
-// idx1 and the frame-time JUNK at the position, in pieces of 4096 entries.
+// A chunk that went straight to the file is in it with its tally.
+void NoteWritten(AviOutput* a) {
+    if (a->pendingBytes == 0)
+        a->flushed = a->tally;
+}
+
+// A list chunk of encoded records at the position: tag, size, the records.
+template <typename Record>
+bool WriteRecords(AviOutput* a, const char (&tag)[5], const media::BlockList<Record>& records) {
+    static_assert(sizeof(Record[2]) == 2 * sizeof(Record), "records lie back to back");
+    uint8_t head[8];
+    PutTag(head, tag);
+    PutU32(head + 4, static_cast<uint32_t>(records.size() * sizeof(Record)));
+    return a->file.Write(head, sizeof head) && records.ForEachRun([a](const Record* run, size_t count) {
+        return a->file.Write(reinterpret_cast<const uint8_t*>(run), count * sizeof(Record));
+    });
+}
+
+// idx1, then the JUNK with the frame times.
 bool WriteIndex(AviOutput* a) {
-    uint8_t buf[8 + kEntriesPerWrite * 16];
-    const size_t n = a->index.size();
-    PutTag(buf, "idx1");
-    PutU32(buf + 4, static_cast<uint32_t>(n * 16));
-    size_t used = 8;
-    for (size_t i = 0; i < n; i++) {
-        const AviIndexEntry& e = a->index[i];
-        PutU32(buf + used, e.tag);
-        PutU32(buf + used + 4, e.flags);
-        PutU32(buf + used + 8, e.offset);
-        PutU32(buf + used + 12, e.length);
-        used += 16;
-        if (used + 16 > sizeof buf) {
-            if (!a->file.Write(buf, used))
-                return false;
-            used = 0;
-        }
-    }
-    return used == 0 || a->file.Write(buf, used);
+    return WriteRecords(a, "idx1", a->index);
 }
 
 bool WriteFrameTimes(AviOutput* a) {
-    uint8_t buf[8 + kEntriesPerWrite * 8];
-    const size_t n = a->frameTimes.size();
-    PutTag(buf, "JUNK");
-    PutU32(buf + 4, static_cast<uint32_t>(n * 8));
-    size_t used = 8;
-    for (size_t i = 0; i < n; i++) {
-        PutU64(buf + used, a->frameTimes[i]);
-        used += 8;
-        if (used + 8 > sizeof buf) {
-            if (!a->file.Write(buf, used))
-                return false;
-            used = 0;
-        }
-    }
-    return used == 0 || a->file.Write(buf, used);
+    return WriteRecords(a, "JUNK", a->frameTimes);
 }
 
 // Index, frame times and the final header; the file ends after the frame times.
@@ -388,13 +448,15 @@ int AviWriteFrame(AviOutput* a,
     if (a->tally.videoFrames < 2)
         WriteHeaderNow(a, false);
     const uint32_t offset = a->tally.position;
+    const uint64_t time = FrameTime(trailer, trailerLength);
     if (AddChunk(a, keyframe ? kTagVideoKey : kTagVideo, keyframe ? kAviIndexKeyFrame : 0, payload, length,
-                 trailer, trailerLength, /*video=*/true, FrameTime(trailer, trailerLength)) != 0)
+                 trailer, trailerLength, /*video=*/true, time) != 0)
         return -1;
-    NoteChunkTime(a, Seconds(trailer, trailerLength));
+    NoteChunkTime(a, time);
     a->tally.videoFrames++;
     a->tally.lastVideoOffset = offset;
     a->tally.lastVideoLength = length;
+    NoteWritten(a);
     return 0;
 }
 
@@ -409,8 +471,9 @@ int AviWriteAudio(AviOutput* a,
         WriteHeaderNow(a, true);
     if (AddChunk(a, kTagAudio, 0, payload, length, trailer, trailerLength, /*video=*/false, 0) != 0)
         return -1;
-    NoteChunkTime(a, Seconds(trailer, trailerLength));
+    NoteChunkTime(a, FrameTime(trailer, trailerLength));
     a->tally.audioBytes += length;
+    NoteWritten(a);
     return 0;
 }
 

@@ -22,10 +22,12 @@
 //
 // Chunk lengths count the payload only, so readers find chunks through idx1.
 //
-// Chunks are gathered in a write-behind buffer of 1 MB and reach the file in
-// large writes. When a write fails, the file goes back to the last chunk that
-// reached it: the lost chunks leave the index, the error is kept, and the file
-// is still finished (header, index, frame times) at close.
+// Chunks are gathered in a write-behind buffer and reach the file in writes of
+// about 256 KB, small enough that the bytes are still in the processor's cache
+// when the system copies them (a chunk larger than the 1 MB buffer goes to the
+// file at once). When a write fails, the file goes
+// back to the last chunk that reached it: the lost chunks leave the index, the error is kept, and the file is
+// still finished (header, index, frame times) at close.
 //
 // Errors (AviGetLastError; one number per process, set by the failing call):
 // 1 the file would pass 2,000,000,000 bytes, 2 the file cannot be created,
@@ -33,8 +35,9 @@
 // cannot be written, 7 the file is not open for writing, 8 out of memory.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "media/binary_file.h"
 #include "media/block_list.h"
@@ -57,20 +60,21 @@ inline constexpr uint64_t kAviFileLimit = 2000000000;
 inline constexpr uint32_t kAviIndexKeyFrame = 0x10;
 inline constexpr uint32_t kAviFlags = 0x10020;
 inline constexpr uint32_t kAviFlagHasIndex = 0x10;
-inline constexpr size_t kAviWriteBuffer = 1 << 20;
+inline constexpr size_t kAviWriteBuffer = 1 << 20;  // room for any chunk of a frame
+inline constexpr size_t kAviWriteRun = 256 << 10;   // pending bytes are written in runs of about this
+inline constexpr size_t kAviPage = 4096;
 
-struct AviIndexEntry {
-    uint32_t tag = 0;  // four characters as a little-endian word
-    uint32_t flags = 0;
-    uint32_t offset = 0;  // of the chunk tag, from the start of the file
-    uint32_t length = 0;  // payload bytes
-};
+// One "idx1" entry as the file holds it: tag (four characters), flags, offset
+// of the chunk tag from the start of the file, payload bytes; u32 each.
+using AviIndexRecord = std::array<uint8_t, 16>;
+// One video chunk's frame time (microseconds) as the file holds it: u64.
+using AviTimeRecord = std::array<uint8_t, 8>;
 
 // What the chunks written so far add up to.
 struct AviTally {
-    uint32_t position = 0;  // where the next chunk goes (2048 after the first header write)
-    int64_t firstTime = 0;  // of the first chunk, whole seconds
-    int64_t lastTime = 0;   // of the last chunk, whole seconds
+    uint32_t position = 0;     // where the next chunk goes (2048 after the first header write)
+    uint64_t firstTimeUs = 0;  // of the first chunk
+    uint64_t lastTimeUs = 0;   // of the last chunk
     uint32_t videoFrames = 0;
     uint32_t audioBytes = 0;
     uint32_t lastVideoOffset = 0;
@@ -96,12 +100,19 @@ struct AviOutput {
     uint64_t bitRate = 0;     // bits per second
 
     AviTally tally;
-    media::BlockList<AviIndexEntry> index;
-    media::BlockList<uint64_t> frameTimes;  // microseconds, one per video chunk
+    // Kept encoded, so that the close writes them as they are.
+    media::BlockList<AviIndexRecord> index;
+    media::BlockList<AviTimeRecord> frameTimes;  // one per video chunk
 
     // Write-behind: chunk bytes from flushed.position on that are not in the
-    // file yet, and the tally as it stood when the file last caught up.
-    std::vector<uint8_t> pending;
+    // file yet, and the tally as it stood when the file last caught up. They
+    // lie in the buffer as in the file's pages (from the page offset of
+    // flushed.position on), so that the system copies them page-aligned: a
+    // copy between different offsets within a page costs it several times
+    // more. The buffer is made with the first chunk.
+    std::unique_ptr<uint8_t[]> pendingSpace;
+    uint8_t* pendingPage = nullptr;  // the first page boundary in pendingSpace
+    size_t pendingBytes = 0;
     AviTally flushed;
     bool dataLost = false;  // a chunk that had been accepted never reached the file
     uint64_t fileLimit = kAviFileLimit;

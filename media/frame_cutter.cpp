@@ -1,6 +1,8 @@
 // media/frame_cutter.cpp
 #include "media/frame_cutter.h"
 
+#include <algorithm>
+
 namespace media {
 
 int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int* type) {
@@ -9,10 +11,17 @@ int64_t FindFrameHeader(const uint8_t* buffer, uint32_t start, uint32_t end, int
         return -1;
     uint32_t p = start;
     while (p <= end - 5) {
-        const void* v = std::memchr(buffer + p, 'V', end - 4 - p);
-        if (!v)
-            return -1;
-        p = static_cast<uint32_t>(static_cast<const uint8_t*>(v) - buffer);
+        // Frames follow one another directly or after a few bytes of padding:
+        // the next bytes are looked at before the rest is searched.
+        const uint32_t near = std::min(p + 8, end - 4);
+        while (p < near && buffer[p] != 'V')
+            p++;
+        if (p == near) {
+            const void* v = std::memchr(buffer + p, 'V', end - 4 - p);
+            if (!v)
+                return -1;
+            p = static_cast<uint32_t>(static_cast<const uint8_t*>(v) - buffer);
+        }
         if (IsFrameMagic(buffer + p)) {
             if (!type)
                 return p;

@@ -19,7 +19,8 @@
 // for again after 100 ms, up to ten times in a row; then the play ends.
 //
 // An export reads one record, from its first key frame at the export's start
-// to the record's end, and hands over raw blocks, then one call of length 0.
+// to the record's end, and hands over raw blocks one right after the other,
+// then one call of length 0.
 //
 // Every way a job ends without its stop - no records, no stream to read
 // through, a reader failure, a seek into no record - sends one end mark (no
@@ -264,7 +265,8 @@ void FSDisk::ExportThread(StreamJob& job) {
                 first = false;
                 if (read.length > skip && job.data)
                     job.data(job.user, block.data() + skip, static_cast<int>(read.length - skip));
-                Pause(job, kDeliverTurnMs);
+                // Straight on to the next block: the caller's writer paces
+                // the export, as a play's decoder paces the play.
                 break;
             }
             case BlockRead::kRecordEnd:

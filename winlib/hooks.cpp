@@ -1,6 +1,7 @@
 // winlib/hooks.cpp
 #include "winlib/hooks.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -63,6 +64,37 @@ bool BrowseForFolder(HWND owner, const char* title, std::string& folder) {
     if (ok)
         folder = path;
     return ok;
+}
+
+bool ChooseFile(HWND owner,
+                bool save,
+                const char* filter,
+                const char* title,
+                const char* defaultExtension,
+                std::string& file) {
+    if (Installed().chooseFile)
+        return Installed().chooseFile(owner, save, filter, title, defaultExtension, file);
+    // The filter's '|' separators become the NULs the system reads.
+    std::string filters = filter ? filter : "";
+    for (char& c : filters)
+        if (c == '|')
+            c = '\0';
+    filters.push_back('\0');
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = filters.c_str();
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrTitle = title;
+    request.lpstrDefExt = save ? defaultExtension : nullptr;
+    request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const BOOL chosen = save ? ::GetSaveFileNameA(&request) : ::GetOpenFileNameA(&request);
+    if (!chosen)
+        return false;
+    file = path;
+    return true;
 }
 
 std::string ExePath() {

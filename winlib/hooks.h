@@ -2,11 +2,12 @@
 //
 // The program's few calls whose effect reaches past its own windows: message
 // boxes, starting a program (the restart after a settings change), the folder
-// browser, where the executable lives and how a raw drive is named. Product
+// browser and the file dialogs, where the executable lives and how a raw
+// drive is named. Product
 // code makes these calls only through the functions below. Each goes to the
 // real API unless a replacement is installed, which is how the in-process
 // GUI tests answer message boxes, see restarts without starting anything,
-// pick folders, and move the executable's folder and the drives into a test
+// pick folders and files, and move the executable's folder and the drives into a test
 // folder.
 //
 // Replacements are process-wide and meant to be installed by a test before
@@ -27,6 +28,8 @@ struct Hooks {
     std::function<HINSTANCE(HWND, const char*, const char*, const char*, const char*, int)> shellExecute;
     // (owner, title, chosen folder) -> false when the user cancelled
     std::function<bool(HWND, const char*, std::string&)> browseForFolder;
+    // (owner, save, filter, title, default extension, chosen file) -> false when cancelled
+    std::function<bool(HWND, bool, const char*, const char*, const char*, std::string&)> chooseFile;
     // The full path of the running executable.
     std::function<std::string()> exePath;
     // The device path of physical drive n ("\\.\PhysicalDrive<n>").
@@ -49,6 +52,16 @@ HINSTANCE ShellExecuteProgram(HWND owner,
 // Shows the folder browser (title above the tree); true and the folder when
 // one was chosen.
 bool BrowseForFolder(HWND owner, const char* title, std::string& folder);
+// Shows the system's file-open dialog (save: the file-save dialog, with the
+// read-only box hidden and `defaultExtension`, without its dot, added to a
+// name that has none). The filter is in the class library's form
+// ("AVI files|*.avi|All files|*.*||"). True and the file when one was chosen.
+bool ChooseFile(HWND owner,
+                bool save,
+                const char* filter,
+                const char* title,
+                const char* defaultExtension,
+                std::string& file);
 std::string ExePath();
 // ExePath up to its last backslash (no trailing backslash).
 std::string ExeFolder();

@@ -87,16 +87,19 @@ void FileListModel::OnSelectDisk() {
         return;
     }
     page_.StoreDiskFolder(*folder);
-    page_.StorePhysicalDrive(physicalDrive_);
 
     char path[64];
     std::snprintf(path, sizeof path, "\\\\.\\PhysicalDrive%d", physicalDrive_);
     disk_ = disks_.AddDisk(windows_.page, kDiskChannels, physicalDrive_, path, &MonthSearchCallback);
     page_.StoreDiskHandle(disk_);
     if (disk_ == 0) {
+        // A drive no reader accepted is not the recorder's: its removal is
+        // nothing to report.
+        physicalDrive_ = 0;
         page_.EnableDiskControls(true);
         return;
     }
+    page_.StorePhysicalDrive(physicalDrive_);
 
     {
         std::lock_guard hold(lock_);

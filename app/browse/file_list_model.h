@@ -18,6 +18,9 @@
 // hands them to the calendar, which selects the earliest and asks for its day
 // search. The day search's callback keeps each record for its pane; its done
 // message fills the list (in row order), the time bar and the per-pane flags.
+// The drive number goes to the configuration only once the disk has opened: a
+// stick that no reader accepted is not the recorder's drive, and pulling it
+// out is nothing to report.
 //
 // Threads: the two callbacks run on the library's search threads. What they
 // touch (the day table, the pending records, the pane record tables, the done

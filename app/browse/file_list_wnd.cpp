@@ -3,18 +3,18 @@
 
 #include <span>
 
-#include "app/browse/select_channel_dlg.h"
+#include "app/browse/convert_dlg.h"
+#include "app/browse/export_dlg.h"
+#include "app/browse/list_dialog_parts.h"
 #include "app/messages.h"
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
-constexpr COLORREF kTypeImageMask = RGB(255, 255, 255);
 constexpr int kButtonFontHeight = 16;
 constexpr int kButtonCaptionTop = 4;
 constexpr int kStatusFontHeight = -12;
-constexpr int kTypeImageSize = 15;
 
 // Language strings.
 constexpr int kStrSelectDisk = 111;
@@ -37,6 +37,9 @@ BEGIN_MESSAGE_MAP(CDlgFileList, CPlayChildDialog)
 ON_BN_CLICKED(IDC_FILE_LIST_SELECT_DISK, &CDlgFileList::OnSelectDisk)
 ON_BN_CLICKED(IDC_FILE_LIST_CLEAR, &CDlgFileList::OnClear)
 ON_BN_CLICKED(IDC_FILE_LIST_SELECT_CHANNEL, &CDlgFileList::OnSelectChannel)
+ON_BN_CLICKED(IDC_FILE_LIST_EXPORT, &CDlgFileList::OnExport)
+ON_COMMAND(ID_FILE_LIST_EXPORT, &CDlgFileList::OnExport)
+ON_COMMAND(ID_FILE_LIST_CONVERT, &CDlgFileList::OnConvert)
 ON_NOTIFY(NM_DBLCLK, IDC_FILE_LIST_ROWS, &CDlgFileList::OnRowDoubleClick)
 ON_WM_TIMER()
 ON_MESSAGE(WM_MONTH_SEARCH_DONE, &CDlgFileList::OnMonthSearchDone)
@@ -104,12 +107,7 @@ BOOL CDlgFileList::OnInitDialog() {
 }
 
 void CDlgFileList::SetUpList() {
-    m_typeImages.Create(kTypeImageSize, kTypeImageSize, ILC_COLOR24 | ILC_MASK, 32, 32);
-    CBitmap strip;
-    if (strip.LoadBitmap(IDB_RECORD_TYPES))
-        m_typeImages.Add(&strip, kTypeImageMask);
-    m_listRows.SetImageList(&m_typeImages, LVSIL_SMALL);
-    m_listRows.SetExtendedStyle(m_listRows.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    SetUpRecordTypeImages(m_typeImages, m_listRows);
     m_listRows.SetBkColor(browse::kFileListRowsBackground);
     m_listRows.SetTextColor(browse::kFileListRowsText);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); i++) {
@@ -156,15 +154,9 @@ void CDlgFileList::OnSearchDay(const std::string& day) {
 void CDlgFileList::OnSelectChannel() {
     if (!m_model)
         return;
-    CDlgSelectChannel chooser(this);
-    chooser.SetConfigAndSkin(m_pConfig, m_pSkin);
-    chooser.SetChannels(m_model->Channels());
-    chooser.DoModal();
-    if (!chooser.IsAccepted())
-        return;
-    browse::ChosenChannels channels;
-    chooser.GetChannels(channels);
-    m_model->OnChannelsChosen(channels);
+    browse::ChosenChannels channels = m_model->Channels();
+    if (ChooseChannels(this, m_pConfig, m_pSkin, channels))
+        m_model->OnChannelsChosen(channels);
 }
 
 void CDlgFileList::OnSelectDisk() {
@@ -174,6 +166,18 @@ void CDlgFileList::OnSelectDisk() {
 
 void CDlgFileList::OnClear() {
     CloseDisk();
+}
+
+void CDlgFileList::OnExport() {
+    CDlg264Export dlg(this);
+    dlg.SetConfigAndSkin(m_pConfig, m_pSkin);
+    dlg.DoModal();
+}
+
+void CDlgFileList::OnConvert() {
+    CDlg264ToAvi dlg(this);
+    dlg.SetConfigAndSkin(m_pConfig, m_pSkin);
+    dlg.DoModal();
 }
 
 void CDlgFileList::OnRowDoubleClick(NMHDR*, LRESULT*) {

@@ -13,8 +13,9 @@
 // Channel / Select Disk and Clear / Export in two rows under it, the calendar
 // (CDlgCalendar, made here), the status line at the bottom.
 //
-// The Export button and the converter and export commands open dialogs that
-// do not exist yet; they do nothing.
+// The Export button and the export command (ID_FILE_LIST_EXPORT) open the
+// export-by-date dialog, the converter command (ID_FILE_LIST_CONVERT) the
+// .264-to-AVI converter, both modal, with the page's configuration and skin.
 //
 // The page calls SetConfigAndSkin before creating it, SetPlaybackFrame once it
 // has made the frame beside it, then Reset (a change of
@@ -70,6 +71,8 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     void PlaceChildren() override;
     afx_msg void OnSelectDisk();
     afx_msg void OnClear();
+    afx_msg void OnExport();
+    afx_msg void OnConvert();
     afx_msg void OnSelectChannel();
     afx_msg void OnRowDoubleClick(NMHDR* header, LRESULT* result);
     afx_msg void OnTimer(UINT_PTR id);

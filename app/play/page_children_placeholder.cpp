@@ -3,8 +3,6 @@
 
 #include "app/messages.h"
 
-int g_netPaneHasRecords[4] = {0, 0, 0, 0};
-
 BEGIN_MESSAGE_MAP(CPlaceholderChild, CPlayChildDialog)
 ON_MESSAGE(WM_TIMEBAR_SEEK, &CPlaceholderChild::OnTimebarSeek)
 ON_MESSAGE(WM_PANE_SELECTED, &CPlaceholderChild::OnPaneSelected)

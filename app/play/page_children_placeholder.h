@@ -1,10 +1,11 @@
 // app/play/page_children_placeholder.h
 //
 // Stand-ins for the parts of the playback pages that come with their own
-// dialogs later: the recorder list and the download dialog. Each has the class name, template and the
-// calls the pages, the frame and the strip make on it, so they are created, laid out and addressed as the
-// real ones will be; they show nothing and remember what they were asked (tests look). The real dialogs
-// replace this file.
+// dialogs later: the download dialog. It has the class name, template and
+// the calls the pages, the frame and the strip make on it, so it is created,
+// laid out and addressed as the real one will be; it shows nothing and
+// remembers what it was asked (tests look). The real dialog replaces this
+// file.
 #pragma once
 
 #include "app/play/play_child_wnd.h"
@@ -28,20 +29,6 @@ class CPlaceholderChild : public CPlayChildDialog {
     afx_msg LRESULT OnPaneSelected(WPARAM pane, LPARAM);
     afx_msg LRESULT OnCoordRange(WPARAM coords, LPARAM);
     DECLARE_MESSAGE_MAP()
-};
-
-// Per play pane: the network list's last day query put at least one recording
-// on the pane's time-bar row. The network list sets and clears it; the tool bar
-// reads it (the disk list's own flags are g_diskPaneHasRecords).
-extern int g_netPaneHasRecords[4];
-
-class CDlgDeviceList : public CPlaceholderChild {
-  public:
-    enum { IDD = IDD_DEVICE_LIST };
-    CDlgDeviceList() : CPlaceholderChild(IDD) {}
-    void Reset() { ++m_resets; }
-    void PageDestroyed() {}
-    int m_resets = 0;
 };
 
 class CDlgFileDownload : public CPlaceholderChild {

@@ -41,7 +41,7 @@ from disk_review_test import read_card_marker, screen_area, stop, wait_for, win_
 BUILD = None
 REPO = Path(__file__).resolve().parents[2]
 
-WM_NULL, WM_CLOSE = 0x0000, 0x0010
+WM_NULL, WM_CLOSE, WM_COMMAND = 0x0000, 0x0010, 0x0111
 WM_BMPSLIDER_CHANGED = 0x28D2
 IDOK = 1
 # The mode bar (res/resource.h) and the file player (res/file_play_ids.h).
@@ -50,6 +50,7 @@ VIDEO = 1000
 SPEED_DOWN, SPEED_UP, PLAY, SEEK, OPEN, CAPTURE, LIST_SHOW, TIME, STATE = (
     1014, 1015, 1184, 1195, 1201, 1202, 1203, 1213, 1215)
 PAUSE = 1185
+CONVERT, EXPORT = 4640, 4641
 ROWS, ADD = 1186, 1191
 POPUP_OPEN, POPUP_FOLDER = 1210, 1211
 FILE_NAME = 1148  # the file dialog's name box
@@ -259,6 +260,13 @@ class FilePlayTest(unittest.TestCase):
         self.assertTrue(page.popup_shown())
         self.assertEqual(self.gui.state(page.bar, id=TIME)["visible"], 0)
         self.assertEqual(page.rows(), [("cards.264", 0), ("clip.avi", 0)])
+
+        # The bar's converter and export commands open their dialogs modally.
+        for command, caption in ((CONVERT, "264ToAvi"), (EXPORT, "Export video files")):
+            self.gui.post(page.bar, WM_COMMAND, command)
+            dialog = self.gui.find(caption=caption, cls="#32770", timeout=30000)
+            self.gui.post(dialog, WM_CLOSE)
+            self.gui.wait_gone(dialog)
         self.close(app, main)
 
     def test_scans_300_files_while_the_user_keeps_clicking_and_adds_many_chosen_at_once(self):

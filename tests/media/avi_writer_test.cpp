@@ -401,6 +401,34 @@ TEST(AviOutput, TheSizeLimitRefusesChunksAndTheFileIsFinishedUpToIt) {
     EXPECT_EQ(f.bytes.size(), 2048u + 5 * 148 + 88 + 48);
 }
 
+// A chunk larger than the write-behind buffer goes to the file at once, in its
+// place between the chunks buffered before and after it.
+TEST(AviOutput, AChunkLargerThanTheWriteBufferKeepsItsPlace) {
+    ScratchDir dir;
+    const std::string path = dir.Path("large.avi");
+    AviOutput* avi = AviOpenOutput(path.c_str());
+    ASSERT_NE(avi, nullptr);
+    AviSetVideo(avi, 704, 576, 25, "H264", 12);
+    const Bytes header = MakeFrame(Video('I', 1000000));
+    Bytes large(kAviWriteBuffer + 3);
+    for (size_t i = 0; i < large.size(); i++)
+        large[i] = static_cast<uint8_t>(i * 7);
+    const Bytes small(101, 0x5A);
+    ASSERT_EQ(AviWriteFrame(avi, small.data(), 101, true, header.data(), 40), 0);
+    ASSERT_EQ(AviWriteFrame(avi, large.data(), static_cast<uint32_t>(large.size()), false, header.data(), 40),
+              0);
+    ASSERT_EQ(AviWriteFrame(avi, small.data(), 101, false, header.data(), 40), 0);
+    EXPECT_EQ(AviClose(avi), 0);
+    const AviFile f = ReadAvi(path);
+    ASSERT_EQ(f.chunks.size(), 3u);
+    EXPECT_EQ(f.chunks[0].payload, small);
+    EXPECT_EQ(f.chunks[1].payload, large);
+    EXPECT_EQ(f.chunks[1].offset, 2048u + 8 + 101 + 40 + 1);
+    EXPECT_EQ(f.chunks[2].offset, f.chunks[1].offset + 8 + large.size() + 40 + 1);
+    EXPECT_EQ(f.chunks[2].payload, small);
+    EXPECT_EQ(f.frameTimes, std::vector<uint64_t>(3, 1000000));
+}
+
 TEST(AviOutput, AFileOpenedForReadingRefusesWritesWithError7) {
     ScratchDir dir;
     AviOutput* avi = AviOpenOutput(dir.Path("mode.avi").c_str());

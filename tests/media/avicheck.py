@@ -23,7 +23,11 @@ offset, every field of the 2048-byte header area, the list sizes, the JUNK with
 the span in seconds, and the JUNK after idx1 with the time of every video frame,
 after which the file must end.
 
-  avicheck.py FILE.avi STREAM.264 [--video N] [--audio N] [--streams N]
+With --shorter the file holds only the chunks of the stream's first frames
+(a conversion or export stopped part-way): at least one and fewer than all,
+checked as above.
+
+  avicheck.py FILE.avi STREAM.264 [--video N] [--audio N] [--streams N] [--shorter 1]
 """
 import struct
 import sys
@@ -107,9 +111,21 @@ def expected_chunks(frames):
     return chunks, video, audio
 
 
+def indexed_chunks(avi):
+    """The number of idx1 entries of an AVI file, read from its movi size."""
+    expect(len(avi) >= 2048 + 8, f"file of {len(avi)} bytes is too short")
+    idx1 = 2044 + u32(avi, 2040)
+    expect(idx1 + 8 <= len(avi) and avi[idx1:idx1 + 4] == b"idx1", "movi size does not lead to idx1")
+    return u32(avi, idx1 + 4) // 16
+
+
 def check(avi, stream, args):
     frames = cut_frames(stream)
     chunks, video, audio = expected_chunks(frames)
+    if args.shorter:
+        n = indexed_chunks(avi)
+        expect(0 < n < len(chunks), f"the file holds {n} of the stream's {len(chunks)} chunks")
+        chunks = chunks[:n]
     n_video = sum(1 for c in chunks if c[0] != b"01wb")
     audio_bytes = sum(len(c[2]) for c in chunks if c[0] == b"01wb")
     if args.video is not None:
@@ -212,7 +228,7 @@ def main():
     def summary(data, stream, args):
         n_video, n_audio = check(data, stream, args)
         return f"{n_video} video and {n_audio} audio chunks"
-    return checker_main("avicheck", __doc__, summary, ['--video', '--audio', '--streams'])
+    return checker_main("avicheck", __doc__, summary, ['--video', '--audio', '--streams', '--shorter'])
 
 
 if __name__ == "__main__":

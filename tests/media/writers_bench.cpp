@@ -26,17 +26,15 @@
 
 #include "media/binary_file.h"
 #include "media/convert_engine.h"
+#include "tests/media/bench_runs.h"
 #include "tools/framestream.h"
 
 namespace {
 
+using namespace media_bench;
+
 constexpr uint64_t kStreamBytes = 1ull << 30;
 constexpr uint64_t kPieceBytes = 128ull << 20;
-
-std::filesystem::path BenchDir() {
-    const char* dir = std::getenv("VEK_BENCH_DIR");
-    return dir && *dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
-}
 
 vektools::StreamSpec StreamRecipe(bool small) {
     vektools::StreamSpec recipe;
@@ -75,17 +73,6 @@ const std::string& Source(bool small) {
 
 uint64_t FileSize(const std::string& path) {
     return std::filesystem::file_size(path);
-}
-
-std::map<std::string, std::vector<double>> g_runs;  // MB/s of every run, per case
-
-void Note(const std::string& name, uint64_t bytes, double seconds) {
-    g_runs[name].push_back(static_cast<double>(bytes) / 1e6 / seconds);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 void Copy(benchmark::State& state) {
@@ -149,33 +136,17 @@ BENCHMARK(AviWriter)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Interleaved repetitions, so that a busy moment of the machine does not
-    // fall on one case only (a later flag on the command line wins).
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    std::vector<char*> args;
-    args.reserve(static_cast<size_t>(argc) + 2);
-    args.push_back(argv[0]);
-    args.push_back(interleave);
-    for (int i = 1; i < argc; i++)
-        args.push_back(argv[i]);
-    int count = static_cast<int>(args.size());
-    args.push_back(nullptr);
-    argv = args.data();
-    argc = count;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!RunInterleaved(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
 
+    const auto& all = Runs();
     std::printf("\nMB/s (1 MB = 10^6 bytes)            median     best   runs\n");
-    for (const auto& [name, runs] : g_runs)
-        std::printf("  %-30s %8.0f %8.0f %6zu\n", name.c_str(), Median(runs),
-                    *std::max_element(runs.begin(), runs.end()), runs.size());
+    for (const auto& [name, runs] : all)
+        std::printf("  %-30s %8.0f %8.0f %6zu\n", name.c_str(), Median(runs), Best(runs), runs.size());
     for (const char* kind : {"D1 frames", "small frames"}) {
-        const auto copy = g_runs.find(std::string("copy, ") + kind);
-        const auto avi = g_runs.find(std::string("AVI writer, ") + kind);
-        if (copy != g_runs.end() && avi != g_runs.end() && Median(copy->second) > 0)
+        const auto copy = all.find(std::string("copy, ") + kind);
+        const auto avi = all.find(std::string("AVI writer, ") + kind);
+        if (copy != all.end() && avi != all.end() && Median(copy->second) > 0)
             std::printf("  AVI writer / copy, %-13s %5.0f%% of the median\n", kind,
                         100.0 * Median(avi->second) / Median(copy->second));
     }

@@ -1,8 +1,9 @@
-// Fakes around the recording list model: a scripted access library whose
-// searches the test plays by hand (the callbacks run on the test's thread when
-// it chooses), a drive table, and a page that logs what it is asked, keeps the
-// messages it should post until the test pumps them, and hands its calendar's
-// day back to the model as the dialogs do.
+// Fakes around the recording list and export models: a scripted access
+// library whose searches and exports the test plays by hand (the callbacks run
+// on the test's thread when it chooses), a drive table, and pages that log what
+// they are asked and keep the messages they should post until the test pumps
+// them; the list's page hands its calendar's day back to the model as the
+// dialogs do.
 #pragma once
 
 #include <algorithm>
@@ -13,8 +14,10 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/browse/export_model.h"
 #include "app/browse/file_list_model.h"
 
 namespace browse::testing {
@@ -228,6 +231,133 @@ struct FileListRig {
     int window = 0;
     FSHwnd hwnd = nullptr;
     FileListModel model;
+};
+
+// The library's export calls, logged; the test plays the export thread.
+class FakeStreams : public ExportStreams {
+  public:
+    explicit FakeStreams(CallLog& log) : log_(log) {}
+    void Export(FSDiskHandle, RecTime f, RecTime t, int channel, uintptr_t u, FSDataCallback cb) override {
+        log_.Add("Export " + std::to_string(channel));
+        from = f, to = t, user = u, data = cb;
+    }
+    void StopExport(FSDiskHandle, int slot) override { log_.Add("StopExport " + std::to_string(slot)); }
+
+    // What the export thread would hand over: a block, and the end.
+    void Block(std::vector<unsigned char> bytes) { data(user, bytes.data(), static_cast<int>(bytes.size())); }
+    void End() { data(user, nullptr, 0); }
+
+    RecTime from{}, to{};
+    uintptr_t user = 0;
+    FSDataCallback data = nullptr;
+
+  private:
+    CallLog& log_;
+};
+
+// The export dialog's controls and the configuration object.
+class FakeExportPage : public ExportPage {
+  public:
+    explicit FakeExportPage(CallLog& log) : log_(log) {}
+
+    void EnableSearch(bool on) override { search = on; }
+    void EnableExport(bool on) override { exportButton = on; }
+    void EnableDestination(bool on) override { destinationButton = on; }
+    void SetProgress(int perMille) override { bar.push_back(perMille); }
+    void ShowProgressText(const std::string& text) override { texts.push_back(text); }
+    void ShowRows(const std::vector<ExportRow>& shown) override { rows = shown; }
+    std::vector<int> SelectedRows() override { return selected; }
+    ExportSpan Span() override { return span; }
+    void ShowDestination(const std::string& f) override { destination = f; }
+    void MakeFolder(const std::string& f) override { log_.Add("MakeFolder " + f); }
+    std::optional<std::string> PickFolder() override { return folder; }
+    void TellNoSelection() override { log_.Add("TellNoSelection"); }
+    FSDiskHandle DiskHandle() override { return disk; }
+    void StoreDiskHandle(FSDiskHandle d) override { disk = d; }
+    void StoreDiskFolder(const std::string& f) override { storedFolder = f; }
+    void StorePhysicalDrive(int d) override { storedDrive = d; }
+    void PostDaySearchDone() override { Post({0, 0, true}); }
+    void PostProgress(int perMille, uint32_t tag) override { Post({perMille, tag, false}); }
+
+    struct Message {
+        int perMille;
+        uint32_t tag;
+        bool searchDone;
+    };
+    // Delivers the posted messages, oldest first, to the model.
+    void PumpAll() {
+        for (;;) {
+            Message m;
+            {
+                std::lock_guard hold(lock_);
+                if (posted_.empty())
+                    return;
+                m = posted_.front();
+                posted_.pop_front();
+            }
+            if (m.searchDone)
+                model->OnDaySearchDone();
+            else
+                model->OnProgress(m.perMille, m.tag);
+        }
+    }
+    // The posted messages, kept for a test to deliver late.
+    std::deque<Message> TakePosted() {
+        std::lock_guard hold(lock_);
+        return std::exchange(posted_, {});
+    }
+    // Waits (for a library thread) until a message is posted.
+    bool WaitForPost() {
+        std::unique_lock hold(lock_);
+        return changed_.wait_for(hold, std::chrono::seconds(30), [&] { return !posted_.empty(); });
+    }
+
+    ExportModel* model = nullptr;
+    bool search = true, exportButton = true, destinationButton = true;
+    std::vector<int> bar;
+    std::vector<std::string> texts;
+    std::vector<ExportRow> rows;
+    std::vector<int> selected;
+    ExportSpan span;
+    std::string destination, storedFolder;
+    std::optional<std::string> folder;
+    FSDiskHandle disk = 0;
+    int storedDrive = -1;
+
+  private:
+    void Post(const Message& m) {
+        std::lock_guard hold(lock_);
+        posted_.push_back(m);
+        changed_.notify_all();
+    }
+    CallLog& log_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::deque<Message> posted_;
+};
+
+inline ExportTexts EnglishExportTexts() {
+    return {"Normal", "Motion", "Alarm", "IO", "Intelligent", "Error"};
+}
+
+// An export model wired to the fakes (or to another library).
+struct ExportRig {
+    explicit ExportRig(DiskLibrary* library = nullptr, ExportStreams* exports = nullptr)
+        : disks(log),
+          streams(log),
+          page(log),
+          model({library ? *library : disks, exports ? *exports : streams, drives, page},
+                &hwnd,
+                EnglishExportTexts()) {
+        page.model = &model;
+    }
+    CallLog log;
+    FakeDisks disks;
+    FakeStreams streams;
+    FakeDrives drives;
+    FakeExportPage page;
+    FSHwnd hwnd = nullptr;
+    ExportModel model;
 };
 
 }  // namespace browse::testing

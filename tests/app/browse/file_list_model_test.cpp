@@ -101,6 +101,20 @@ TEST_F(FileListTest, SelectDiskGivesUpQuietlyAndEnablesItsControlsAgain) {
     }
 }
 
+// A stick that no reader accepts is not the recorder's drive: its number is not
+// kept, so pulling it out later says nothing.
+TEST_F(FileListTest, DriveNumberIsKeptOnlyForADiskThatOpened) {
+    disks_.addResult = 0;
+    Open();
+    EXPECT_EQ(log_.Find("AddDisk \\\\.\\PhysicalDrive3"), 0);
+    EXPECT_NE(page_.storedDrive, 3);
+    EXPECT_EQ(model_.PhysicalDrive(), 0);
+
+    disks_.addResult = 7;
+    Open();
+    EXPECT_EQ(page_.storedDrive, 3);
+}
+
 TEST_F(FileListTest, MonthSearchKeepsEachDayOnceAndTheCalendarSearchesTheEarliest) {
     Open();
     disks_.Month(18, 3, {12});

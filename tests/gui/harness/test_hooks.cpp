@@ -38,6 +38,19 @@ TestHooks::TestHooks() {
         folder = *browse_;
         return true;
     };
+    hooks.chooseFile = [this](HWND, bool save, const char* filter, const char* title, const char* extension,
+                              std::string& file) {
+        fileRequests_.push_back(
+            FileRequest{save, filter ? filter : "", title ? title : "", extension ? extension : ""});
+        if (files_.empty())
+            return false;
+        const std::optional<std::string> answer = files_.front();
+        files_.pop_front();
+        if (!answer)
+            return false;
+        file = *answer;
+        return true;
+    };
     hooks.exePath = [this] {
         const std::string real = RealExePath();
         if (!exeFolder_)

@@ -2,7 +2,7 @@
 //
 // Replacements for the layer's hooks (winlib/hooks.h) while a test runs:
 // message boxes answered from a script and logged, program starts logged
-// instead of made, the folder browser answered, the executable's folder moved
+// instead of made, the folder browser and the file dialogs answered, the executable's folder moved
 // into a test folder, raw drives mapped to files. Installed by the
 // constructor, removed by the destructor; one at a time.
 #pragma once
@@ -50,6 +50,19 @@ class TestHooks {
     void AnswerBrowse(std::optional<std::string> folder) { browse_ = std::move(folder); }
     const std::vector<std::string>& browseTitles() const { return browseTitles_; }
 
+    // The files the next file dialogs return, in order; nullopt (or none
+    // left) makes one a cancel.
+    void AnswerFiles(std::initializer_list<std::optional<std::string>> files) {
+        files_.insert(files_.end(), files);
+    }
+    struct FileRequest {
+        bool save;
+        std::string filter;
+        std::string title;
+        std::string defaultExtension;
+    };
+    const std::vector<FileRequest>& fileRequests() const { return fileRequests_; }
+
     // The program then believes it runs from `folder` (no trailing backslash),
     // under its own file name.
     void SetExeFolder(const std::string& folder) { exeFolder_ = folder; }
@@ -63,6 +76,8 @@ class TestHooks {
     std::vector<Launch> launches_;
     std::optional<std::string> browse_;
     std::vector<std::string> browseTitles_;
+    std::deque<std::optional<std::string>> files_;
+    std::vector<FileRequest> fileRequests_;
     std::optional<std::string> exeFolder_;
     std::map<int, std::string> drives_;
 };

@@ -30,6 +30,23 @@
 //                                             texts and the small image index, tab-separated
 //   list-dblclick --window H [--id N] --row R   double-clicks row R of a report list (mouse
 //                                             messages at its label: it is selected first)
+//   list-select --window H [--id N] --rows R,R...   selects exactly these rows of a list
+//   set-date --window H --id N --date YYYY-MM-DD   sets a date picker's date (its time kept)
+//   watch-text --window H --id N --until T [--count K] [--click B] [--enabled E] [--timeout MS]
+//                                             clicks button B of the window first (posted),
+//                                             then prints the control's text every time it
+//                                             changes (the first one too), polling as fast as
+//                                             the target answers, until the K-th (default 1)
+//                                             time it reads T; with E, until it has read T
+//                                             K times and control E of the window is enabled
+//                                             (a text shown briefly may be missed: E says when
+//                                             the work is over)
+//   tree-items --window H [--id N]            a tree's items depth first, one a line:
+//                                             depth, check (-1 no box, 0, 1) and text
+//   tree-check --window H [--id N] --item I --check 0|1   checks (unchecks) item I of
+//                                             tree-items' list
+//   click-at --window H [--id N] --x X --y Y  a left click at client (X, Y): mouse move,
+//                                             button down and up, posted together
 //   browse-select --window H --path P         in a folder browser (SHBrowseForFolder), selects
 //                                             folder P, prints the tree item then chosen and
 //                                             presses OK
@@ -283,23 +300,51 @@ std::string ListCell(HWND list, RemoteBuffer& remote, int row, int column, int* 
     return text;
 }
 
-std::string SelectedTreeItem(HWND tree) {
-    const auto item = static_cast<LRESULT>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (item == 0)
-        return "";
+// The text of a tree item and its state image (0 none, 1 unchecked, 2 checked).
+std::string TreeItem(HWND tree, HTREEITEM item, int* stateImage = nullptr) {
     RemoteBuffer remote(tree, sizeof(TVITEMW) + kTextRoom * sizeof(wchar_t));
     TVITEMW tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = reinterpret_cast<HTREEITEM>(item);
+    tv.mask = TVIF_TEXT | TVIF_STATE;
+    tv.stateMask = TVIS_STATEIMAGEMASK;
+    tv.hItem = item;
     tv.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof tv));
     tv.cchTextMax = static_cast<int>(kTextRoom);
     remote.Write(0, &tv, sizeof tv);
     ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(0, &tv, sizeof tv);
+    if (stateImage)
+        *stateImage = static_cast<int>((tv.state & TVIS_STATEIMAGEMASK) >> 12);
     wchar_t text[kTextRoom] = {};
     remote.Read(sizeof tv, text, (kTextRoom - 1) * sizeof(wchar_t));
     char narrow[kTextRoom * 3] = {};
     ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
     return narrow;
+}
+
+std::string SelectedTreeItem(HWND tree) {
+    const auto item = static_cast<LRESULT>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == 0)
+        return "";
+    return TreeItem(tree, reinterpret_cast<HTREEITEM>(item));
+}
+
+// Every item of a tree, depth first, with its depth.
+void TreeItems(HWND tree, HTREEITEM first, int depth, std::vector<std::pair<HTREEITEM, int>>& out) {
+    for (HTREEITEM item = first; item;
+         item = reinterpret_cast<HTREEITEM>(
+             Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        out.emplace_back(item, depth);
+        TreeItems(tree,
+                  reinterpret_cast<HTREEITEM>(
+                      Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+                  depth + 1, out);
+    }
+}
+
+std::vector<std::pair<HTREEITEM, int>> TreeItems(HWND tree) {
+    std::vector<std::pair<HTREEITEM, int>> items;
+    TreeItems(tree, reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0, items);
+    return items;
 }
 
 HWND FindChildOfClass(HWND root, const char* cls) {
@@ -456,6 +501,116 @@ int Run(const Args& args) {
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
         ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    } else if (c == "list-select") {
+        if (!args.Has("--rows"))
+            throw UsageError();
+        HWND list = Target(args);
+        RemoteBuffer remote(list, sizeof(LVITEMA));
+        const auto setState = [&](int row, UINT state) {
+            LVITEMA item{};
+            item.stateMask = LVIS_SELECTED;
+            item.state = state;
+            remote.Write(0, &item, sizeof item);
+            if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.At(0))))
+                throw NotFound("no row " + std::to_string(row));
+        };
+        setState(-1, 0);
+        const std::string rows = args.Text("--rows");
+        for (size_t at = 0; at < rows.size();) {
+            const size_t comma = rows.find(',', at);
+            const std::string row =
+                rows.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+            if (row.empty() || row.find_first_not_of("0123456789") != std::string::npos)
+                throw UsageError();
+            setState(std::atoi(row.c_str()), LVIS_SELECTED);
+            at = comma == std::string::npos ? rows.size() : comma + 1;
+        }
+    } else if (c == "set-date") {
+        if (!args.Has("--id") || !args.Has("--date"))
+            throw UsageError();
+        HWND picker = Target(args);
+        int year = 0, month = 0, day = 0;
+        if (std::sscanf(args.Text("--date").c_str(), "%d-%d-%d", &year, &month, &day) != 3)
+            throw UsageError();
+        RemoteBuffer remote(picker, sizeof(SYSTEMTIME));
+        SYSTEMTIME time{};
+        Send(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+        remote.Read(0, &time, sizeof time);
+        time.wYear = static_cast<WORD>(year);
+        time.wMonth = static_cast<WORD>(month);
+        time.wDay = static_cast<WORD>(day);
+        time.wDayOfWeek = 0;
+        remote.Write(0, &time, sizeof time);
+        if (!Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("the picker refused the date");
+    } else if (c == "watch-text") {
+        if (!args.Has("--id") || !args.Has("--until"))
+            throw UsageError();
+        HWND window = HandleArg(args);
+        HWND control = Target(args);
+        const std::string until = args.Text("--until");
+        const long long count = args.Number("--count", 1);
+        if (args.Has("--click")) {
+            HWND button = FindControl(window, static_cast<int>(args.Number("--click")));
+            if (!button)
+                throw NotFound("no control " + args.Text("--click"));
+            ::PostMessageA(button, BM_CLICK, 0, 0);
+        }
+        const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(args.Number("--timeout", 60000));
+        HWND enabled = nullptr;
+        if (args.Has("--enabled")) {
+            enabled = FindControl(window, static_cast<int>(args.Number("--enabled")));
+            if (!enabled)
+                throw NotFound("no control " + args.Text("--enabled"));
+        }
+        std::string last;
+        bool first = true;
+        long long seen = 0;
+        while (seen < count || (enabled && !::IsWindowEnabled(enabled))) {
+            if (static_cast<LONG>(::GetTickCount() - deadline) > 0)
+                throw NotFound("the text did not come");
+            const std::string text = TextOf(control);
+            if (first || text != last) {
+                std::printf("%s\n", text.c_str());
+                std::fflush(stdout);
+                if (text == until)
+                    ++seen;
+                last = text;
+                first = false;
+            }
+        }
+    } else if (c == "tree-items") {
+        HWND tree = Target(args);
+        for (const auto& [item, depth] : TreeItems(tree)) {
+            int stateImage = 0;
+            const std::string text = TreeItem(tree, item, &stateImage);
+            std::printf("%d %d %s\n", depth, stateImage - 1, text.c_str());
+        }
+    } else if (c == "tree-check") {
+        if (!args.Has("--item") || !args.Has("--check"))
+            throw UsageError();
+        HWND tree = Target(args);
+        const auto items = TreeItems(tree);
+        const auto index = static_cast<size_t>(args.Number("--item"));
+        if (index >= items.size())
+            throw NotFound("no such item");
+        TVITEMA tv{};
+        tv.mask = TVIF_STATE;
+        tv.hItem = items[index].first;
+        tv.stateMask = TVIS_STATEIMAGEMASK;
+        tv.state = INDEXTOSTATEIMAGEMASK(args.Number("--check") != 0 ? 2 : 1);
+        RemoteBuffer remote(tree, sizeof tv);
+        remote.Write(0, &tv, sizeof tv);
+        Send(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    } else if (c == "click-at") {
+        if (!args.Has("--x") || !args.Has("--y"))
+            throw UsageError();
+        HWND window = Target(args);
+        const LPARAM at = MAKELPARAM(args.Number("--x"), args.Number("--y"));
+        ::PostMessageA(window, WM_MOUSEMOVE, 0, at);
+        ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageA(window, WM_LBUTTONUP, 0, at);
     } else if (c == "browse-select") {
         if (!args.Has("--path"))
             throw UsageError();
