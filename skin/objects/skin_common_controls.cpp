@@ -110,8 +110,7 @@ CPlymSkinObjectTreeView::CPlymSkinObjectTreeView() {
 }
 
 BOOL CPlymSkinObjectTreeView::OnCreateTree(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     if (*result != -1 && GetManager() && GetManager()->IsEnabled())
         FeedTreeColors(this, TRUE);
     return TRUE;
@@ -140,8 +139,7 @@ CPlymSkinObjectListView::CPlymSkinObjectListView() {
 }
 
 BOOL CPlymSkinObjectListView::OnCreateList(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     if (*result != -1 && GetManager() && GetManager()->IsEnabled())
         FeedListColors(this, TRUE);
     return TRUE;
@@ -412,7 +410,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectSpin, CPlymSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CPlymSkinObjectSpin, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintSpin)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientSpin)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintSpin)
 WINLIB_ENTRY(WM_ERASEBKGND, 0, 0, 0, r = TRUE; return true;)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveSpin)
 PLYM_SKIN_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveSpin)
@@ -450,8 +448,7 @@ void CPlymSkinObjectSpin::PaintSpin(HDC dc) {
         CPlymSkinManagerClass* edit = GetManager() ? GetManager()->GetThemeClass(this, "EDIT") : nullptr;
         const COLORREF border =
             edit ? edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID) : CLR_INVALID;
-        if (border != CLR_INVALID)
-            PlymDrawSolidFrame(bdc, client, 1, border);
+        plymskin::DrawBorder(bdc, client, border);
         const int column = (style & UDS_ALIGNRIGHT) ? client.left : client.right - 1;
         PlymFillSolidRect(bdc, column, client.top + 1, 1, client.bottom - client.top - 2,
                           GetSkinColor(COLOR_WINDOW));
@@ -469,37 +466,20 @@ void CPlymSkinObjectSpin::PaintSpin(HDC dc) {
     }
 }
 
-BOOL CPlymSkinObjectSpin::OnPaintSpin(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintSpin(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectSpin::OnPrintClientSpin(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintSpin(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectSpin::OnPaintSpin(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintSpin(dc); });
 }
 
 BOOL CPlymSkinObjectSpin::OnMouseMoveSpin(WPARAM, LPARAM lParam, LRESULT* result) {
     const int half = HalfAt(PointOf(lParam));
-    if (half != m_hotPart) {
-        m_hotPart = half;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotPart, half);
     TrackLeave(m_hWnd);
     *result = 0;
     return TRUE;
 }
 
 BOOL CPlymSkinObjectSpin::OnMouseLeaveSpin(WPARAM, LPARAM, LRESULT* result) {
-    if (m_hotPart != plym::kSpinNone) {
-        m_hotPart = plym::kSpinNone;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotPart, plym::kSpinNone);
     *result = 0;
     return TRUE;
 }
@@ -529,7 +509,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectTab, CPlymSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CPlymSkinObjectTab, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintTab)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientTab)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintTab)
 PLYM_SKIN_MESSAGE(WM_ERASEBKGND, OnEraseTab)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveTab)
 PLYM_SKIN_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveTab)
@@ -653,19 +633,8 @@ void CPlymSkinObjectTab::PaintTab(HDC dc) {
     ::SetBkMode(bdc, oldMode);
 }
 
-BOOL CPlymSkinObjectTab::OnPaintTab(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintTab(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectTab::OnPrintClientTab(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintTab(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectTab::OnPaintTab(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintTab(dc); });
 }
 
 BOOL CPlymSkinObjectTab::OnEraseTab(WPARAM wParam, LPARAM, LRESULT* result) {
@@ -685,20 +654,14 @@ BOOL CPlymSkinObjectTab::OnMouseMoveTab(WPARAM wParam, LPARAM lParam, LRESULT* r
     TCHITTESTINFO hit{};
     hit.pt = PointOf(lParam);
     const auto tab = static_cast<int>(::SendMessageW(m_hWnd, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (tab != m_hotTab) {
-        m_hotTab = tab;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotTab, tab);
     TrackLeave(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectTab::OnMouseLeaveTab(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
-    if (m_hotTab != -1) {
-        m_hotTab = -1;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotTab, -1);
     return TRUE;
 }
 
@@ -708,7 +671,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectTrackBar, CPlymSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CPlymSkinObjectTrackBar, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintTrackBar)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientTrackBar)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintTrackBar)
 WINLIB_ENTRY(WM_ERASEBKGND, 0, 0, 0, r = TRUE; return true;)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveTrackBar)
 PLYM_SKIN_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveTrackBar)
@@ -810,19 +773,8 @@ void CPlymSkinObjectTrackBar::PaintTrackBar(HDC dc) {
         NotifyParent(bdc, CDDS_POSTPAINT, 0);
 }
 
-BOOL CPlymSkinObjectTrackBar::OnPaintTrackBar(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintTrackBar(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectTrackBar::OnPrintClientTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintTrackBar(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectTrackBar::OnPaintTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintTrackBar(dc); });
 }
 
 BOOL CPlymSkinObjectTrackBar::OnMouseMoveTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -830,20 +782,14 @@ BOOL CPlymSkinObjectTrackBar::OnMouseMoveTrackBar(WPARAM wParam, LPARAM lParam, 
     RECT thumb{};
     ::SendMessageW(m_hWnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
     const BOOL hot = ::PtInRect(&thumb, PointOf(lParam));
-    if (hot != m_hotThumb) {
-        m_hotThumb = hot;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotThumb, hot);
     TrackLeave(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectTrackBar::OnMouseLeaveTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
-    if (m_hotThumb) {
-        m_hotThumb = FALSE;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotThumb, FALSE);
     return TRUE;
 }
 
@@ -867,7 +813,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectProgress, CPlymSkinObjectFrame)
 BEGIN_MESSAGE_MAP(CPlymSkinObjectProgress, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_CREATE, OnCreateProgress)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintProgress)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientProgress)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintProgress)
 WINLIB_ENTRY(WM_ERASEBKGND, 0, 0, 0, r = TRUE; return true;)
 PLYM_SKIN_MESSAGE(PBM_SETPOS, OnSetPos)
 PLYM_SKIN_MESSAGE(PBM_STEPIT, OnStepIt)
@@ -897,8 +843,7 @@ void SetStaticEdge(HWND window, bool on) {
 }  // namespace
 
 BOOL CPlymSkinObjectProgress::OnCreateProgress(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     if (*result != -1 && GetManager() && GetManager()->IsEnabled())
         SetStaticEdge(m_hWnd, false);
     return TRUE;
@@ -968,19 +913,8 @@ void CPlymSkinObjectProgress::StepMarquee(int steps) {
     plymskin::InvalidateNoErase(m_hWnd);
 }
 
-BOOL CPlymSkinObjectProgress::OnPaintProgress(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintProgress(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectProgress::OnPrintClientProgress(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintProgress(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectProgress::OnPaintProgress(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintProgress(dc); });
 }
 
 BOOL CPlymSkinObjectProgress::OnSetPos(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -1025,7 +959,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectHeader, CPlymSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CPlymSkinObjectHeader, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintHeader)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientHeader)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintHeader)
 PLYM_SKIN_MESSAGE(WM_LBUTTONDOWN, OnLButtonDownHeader)
 PLYM_SKIN_MESSAGE(WM_LBUTTONUP, OnLButtonUpHeader)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveHeader)
@@ -1147,19 +1081,8 @@ void CPlymSkinObjectHeader::DrawHeaderItem(HDC dc, int index, const RECT& rect, 
     }
 }
 
-BOOL CPlymSkinObjectHeader::OnPaintHeader(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintHeader(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectHeader::OnPrintClientHeader(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintHeader(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectHeader::OnPaintHeader(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintHeader(dc); });
 }
 
 BOOL CPlymSkinObjectHeader::OnLButtonDownHeader(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -1183,20 +1106,14 @@ BOOL CPlymSkinObjectHeader::OnMouseMoveHeader(WPARAM wParam, LPARAM lParam, LRES
     *result = DefWindowProc(WM_MOUSEMOVE, wParam, lParam);
     UINT flags = 0;
     const int item = ItemAt(PointOf(lParam), &flags);
-    if (item != m_hotItem) {
-        m_hotItem = item;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotItem, item);
     TrackLeave(m_hWnd);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectHeader::OnMouseLeaveHeader(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
-    if (m_hotItem != -1) {
-        m_hotItem = -1;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hotItem, -1);
     return TRUE;
 }
 
@@ -1213,8 +1130,7 @@ CPlymSkinObjectStatusBar::CPlymSkinObjectStatusBar() {
 }
 
 BOOL CPlymSkinObjectStatusBar::OnCreateStatus(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     if (*result != -1)
         ::SendMessageW(m_hWnd, WM_SETTINGCHANGE, 0, 0);
     return TRUE;

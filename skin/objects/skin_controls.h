@@ -54,7 +54,6 @@ class CPlymSkinObjectButton : public CPlymSkinObjectFrame {
     void PaintButton(HDC dc);
     BOOL OnCreateButton(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnPaintButton(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientButton(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveButton(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseLeaveButton(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnStateMessage(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -107,7 +106,6 @@ class CPlymSkinObjectScrollBar : public CPlymSkinObjectFrame {
     void PaintBar(HDC dc);
     BOOL OnCreateBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnPaintBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnEnableBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseLeaveBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -222,7 +220,6 @@ class CPlymSkinObjectSpin : public CPlymSkinObjectFrame {
     void PaintSpin(HDC dc);
     int HalfAt(POINT point) const;
     BOOL OnPaintSpin(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientSpin(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveSpin(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseLeaveSpin(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnLButtonDownSpin(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -269,7 +266,6 @@ class CPlymSkinObjectTab : public CPlymSkinObjectFrame {
     RECT PaneRect();
     void PaintTab(HDC dc);
     BOOL OnPaintTab(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientTab(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnEraseTab(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveTab(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseLeaveTab(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -291,7 +287,6 @@ class CPlymSkinObjectTrackBar : public CPlymSkinObjectFrame {
     void PaintTrackBar(HDC dc);
     LRESULT NotifyParent(HDC dc, DWORD stage, DWORD_PTR item);
     BOOL OnPaintTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseLeaveTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnButtonTrackBar(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -317,7 +312,6 @@ class CPlymSkinObjectProgress : public CPlymSkinObjectFrame {
     void StepMarquee(int steps);
     BOOL OnCreateProgress(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnPaintProgress(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientProgress(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnSetPos(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnStepIt(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnSetMarquee(WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -340,7 +334,6 @@ class CPlymSkinObjectHeader : public CPlymSkinObjectFrame {
     void DrawHeaderItem(HDC dc, int index, const RECT& rect, int state);
     int ItemAt(POINT point, UINT* flags);
     BOOL OnPaintHeader(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    BOOL OnPrintClientHeader(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnLButtonDownHeader(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnLButtonUpHeader(WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL OnMouseMoveHeader(WPARAM wParam, LPARAM lParam, LRESULT* result);

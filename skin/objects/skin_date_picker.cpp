@@ -44,8 +44,7 @@ int CPlymSkinObjectDateTime::PickerState() {
 
 BOOL CPlymSkinObjectDateTime::OnCreatePicker(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     // The client edge stays.
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
@@ -92,8 +91,7 @@ void CPlymSkinObjectDateTime::DrawComboBox(HDC dc) {
             ::ExcludeClipRect(bdc, r.left + 2, r.top + 2, r.right - 2, r.bottom - 2);
             theme->DrawThemeBackground(bdc, 0, state, &r);
         } else if (bgType == plym::kBgTypeBorderFill) {
-            PlymDrawSolidFrame(bdc, r, 1,
-                               theme->GetThemeColor(0, state, plym::kPropBorderColor, CLR_INVALID));
+            plymskin::DrawBorder(bdc, r, theme->GetThemeColor(0, state, plym::kPropBorderColor, CLR_INVALID));
             ::InflateRect(&r, -1, -1);
             PlymDrawSolidFrame(bdc, r, 1, background);
         }

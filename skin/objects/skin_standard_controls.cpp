@@ -61,7 +61,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectButton, CPlymSkinObjectFrame)
 BEGIN_MESSAGE_MAP(CPlymSkinObjectButton, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_CREATE, OnCreateButton)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintButton)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientButton)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintButton)
 WINLIB_ENTRY(WM_ERASEBKGND, 0, 0, 0, r = TRUE; return true;)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveButton)
 PLYM_SKIN_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveButton)
@@ -103,8 +103,7 @@ BOOL CPlymSkinObjectButton::RouteDefProcMessage(UINT message,
 }
 
 BOOL CPlymSkinObjectButton::OnCreateButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
@@ -121,43 +120,21 @@ void CPlymSkinObjectButton::PaintButton(HDC dc) {
     DrawButton(buffer.GetSafeHdc(), client);
 }
 
-BOOL CPlymSkinObjectButton::OnPaintButton(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintButton(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectButton::OnPrintClientButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintButton(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectButton::OnPaintButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintButton(dc); });
 }
 
 BOOL CPlymSkinObjectButton::OnMouseMoveButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSEMOVE, wParam, lParam);
     if (Kind() == plym::kBsGroupBox)
         return TRUE;
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    const BOOL hot = ::PtInRect(&client, PointOf(lParam));
-    if (hot != m_hot) {
-        m_hot = hot;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
-    if (hot)
-        TrackLeave(m_hWnd);
+    plymskin::FollowHover(m_hWnd, &m_hot, lParam);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectButton::OnMouseLeaveButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
-    if (m_hot) {
-        m_hot = FALSE;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hot, FALSE);
     return TRUE;
 }
 
@@ -355,8 +332,7 @@ UINT CPlymSkinObjectComboBox::GetClientBrushMessage() {
 }
 
 BOOL CPlymSkinObjectComboBox::OnCreateCombo(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     if (*result == -1)
         return TRUE;
     plymskin::InvalidateNoErase(m_hWnd);
@@ -391,24 +367,13 @@ BOOL CPlymSkinObjectComboBox::OnPrintClientCombo(WPARAM wParam, LPARAM lParam, L
 
 BOOL CPlymSkinObjectComboBox::OnMouseMoveCombo(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSEMOVE, wParam, lParam);
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    const BOOL hot = ::PtInRect(&client, PointOf(lParam));
-    if (hot != m_hot) {
-        m_hot = hot;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
-    if (hot)
-        TrackLeave(m_hWnd);
+    plymskin::FollowHover(m_hWnd, &m_hot, lParam);
     return TRUE;
 }
 
 BOOL CPlymSkinObjectComboBox::OnMouseLeaveCombo(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     *result = DefWindowProc(WM_MOUSELEAVE, wParam, lParam);
-    if (m_hot) {
-        m_hot = FALSE;
-        plymskin::InvalidateNoErase(m_hWnd);
-    }
+    plymskin::SetMark(m_hWnd, &m_hot, FALSE);
     return TRUE;
 }
 
@@ -458,7 +423,7 @@ void CPlymSkinObjectComboBox::DrawComboBox(HDC dc) {
         ::SelectClipRgn(bdc, nullptr);
     } else if (bgType == plym::kBgTypeBorderFill) {
         const COLORREF border = theme->GetThemeColor(0, state, plym::kPropBorderColor, CLR_INVALID);
-        PlymDrawSolidFrame(bdc, client, 1, border);
+        plymskin::DrawBorder(bdc, client, border);
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
         plym::Rect inner = r;
         if (buttonLeft)
@@ -481,7 +446,7 @@ void CPlymSkinObjectComboBox::DrawSimpleComboField(HDC dc) {
     CPlymSkinManagerClass* edit = GetManager() ? GetManager()->GetThemeClass(this, "EDIT") : nullptr;
     if (edit &&
         edit->GetThemeEnumValue(0, 0, plym::kPropBgType, plym::kBgTypeImageFile) == plym::kBgTypeBorderFill) {
-        PlymDrawSolidFrame(dc, field, 1, edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID));
+        plymskin::DrawBorder(dc, field, edit->GetThemeColor(0, 0, plym::kPropBorderColor, CLR_INVALID));
         ::InflateRect(&field, -1, -1);
         PlymDrawBrushFrame(dc, field, 1, brush);
         ::InflateRect(&field, -1, -1);
@@ -515,7 +480,7 @@ IMPLEMENT_DYNCREATE(CPlymSkinObjectScrollBar, CPlymSkinObjectFrame)
 BEGIN_MESSAGE_MAP(CPlymSkinObjectScrollBar, CPlymSkinObjectFrame)
 PLYM_SKIN_MESSAGE(WM_CREATE, OnCreateBar)
 PLYM_SKIN_MESSAGE(WM_PAINT, OnPaintBar)
-PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPrintClientBar)
+PLYM_SKIN_MESSAGE(WM_PRINTCLIENT, OnPaintBar)
 PLYM_SKIN_MESSAGE(WM_ENABLE, OnEnableBar)
 PLYM_SKIN_MESSAGE(WM_MOUSEMOVE, OnMouseMoveBar)
 PLYM_SKIN_MESSAGE(WM_MOUSELEAVE, OnMouseLeaveBar)
@@ -538,8 +503,7 @@ BOOL CPlymSkinObjectScrollBar::IsSizeBox() const {
 }
 
 BOOL CPlymSkinObjectScrollBar::OnCreateBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!OnCreateMsg(wParam, lParam, result))
-        *result = DefWindowProc(WM_CREATE, wParam, lParam);
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }
@@ -567,19 +531,8 @@ void CPlymSkinObjectScrollBar::PaintBar(HDC dc) {
     DrawScrollBar(bdc, &m_bar);
 }
 
-BOOL CPlymSkinObjectScrollBar::OnPaintBar(WPARAM, LPARAM, LRESULT* result) {
-    CPlymSkinObjectPaintDC dc(this);
-    PaintBar(dc.GetSafeHdc());
-    *result = 0;
-    return TRUE;
-}
-
-BOOL CPlymSkinObjectScrollBar::OnPrintClientBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!(lParam & PRF_CLIENT))
-        return FALSE;
-    PaintBar(reinterpret_cast<HDC>(wParam));
-    *result = TRUE;
-    return TRUE;
+BOOL CPlymSkinObjectScrollBar::OnPaintBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return plymskin::PaintMessage(this, wParam, lParam, result, [this](HDC dc) { PaintBar(dc); });
 }
 
 BOOL CPlymSkinObjectScrollBar::OnEnableBar(WPARAM wParam, LPARAM lParam, LRESULT* result) {
