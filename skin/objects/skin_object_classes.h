@@ -13,13 +13,10 @@
 
 #include <windows.h>
 
+#include "skin/objects/skin_application_frame.h"
 #include "skin/objects/skin_frame.h"
 #include "skin/objects/skin_object.h"
-
-// Every window class the class map does not name.
-class CPlymSkinObjectApplicationFrame : public CPlymSkinObjectFrame {
-    DECLARE_DYNCREATE(CPlymSkinObjectApplicationFrame)
-};
+#include "skin/objects/skin_popup_menu.h"
 
 class CPlymSkinObjectButton : public CPlymSkinObjectFrame {
     DECLARE_DYNCREATE(CPlymSkinObjectButton)
@@ -143,9 +140,3 @@ class CPlymSkinObjectMonthCal : public CPlymSkinObjectFrame {
 // The skin object of a window class the class map names, by the name the
 // map gives (creation by class name); NULL when no skin object has it.
 const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName);
-
-// A popup menu tracked by the skin (apply option 8): the menu, TPM_ flags,
-// screen position, owner window and an area the menu must not cover (NULL:
-// none). What TrackPopupMenuEx returns. Until the skin's popup menus are
-// built, the system's menu runs.
-BOOL TrackSkinnedPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* exclude);
