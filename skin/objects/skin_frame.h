@@ -234,7 +234,8 @@ class CPlymSkinObjectFrame : public CPlymSkinObject {
   private:
     // Scroll tracking steps (skin_frame_scrollbar.cpp).
     void ScrollButtonHandler(UINT message, int x, int y);
-    void ScrollDragHandler(UINT message, int x, int y);
+    // `keys`: the mouse message's key flags (MK_LBUTTON while the button is down).
+    void ScrollDragHandler(UINT message, int x, int y, WPARAM keys);
     void ScrollRepeatStep();
     void MoveThumb(int pixel);
     void EndScrollTracking();

@@ -177,7 +177,7 @@ void CPlymSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARPOSINFO* bar, B
         SendScroll(SB_THUMBTRACK, bar->position);
     ::SetCapture(m_hWnd);
     if (m_tracking->dragging)
-        ScrollDragHandler(WM_LBUTTONDOWN, x, y);
+        ScrollDragHandler(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
     else
         ScrollButtonHandler(WM_LBUTTONDOWN, x, y);
     MSG msg{};
@@ -195,7 +195,7 @@ void CPlymSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARPOSINFO* bar, B
             msg.message != WM_MOUSEHWHEEL) {
             const POINT p = TrackingPoint(msg.lParam);
             if (m_tracking->dragging)
-                ScrollDragHandler(msg.message, p.x, p.y);
+                ScrollDragHandler(msg.message, p.x, p.y, msg.wParam);
             else
                 ScrollButtonHandler(msg.message, p.x, p.y);
             continue;
@@ -266,7 +266,7 @@ void CPlymSkinObjectFrame::ScrollRepeatStep() {
     }
 }
 
-void CPlymSkinObjectFrame::ScrollDragHandler(UINT message, int x, int y) {
+void CPlymSkinObjectFrame::ScrollDragHandler(UINT message, int x, int y, WPARAM keys) {
     SCROLLBARTRACKINFO* info = m_tracking.get();
     if (!info || message < WM_MOUSEFIRST || message > WM_MOUSELAST)
         return;
@@ -274,7 +274,9 @@ void CPlymSkinObjectFrame::ScrollDragHandler(UINT message, int x, int y) {
     MoveThumb(plym::DragThumbPixel(*bar, ToPlymRect(info->trackRect), info->thumbOffset, x, y));
     const POINT p{x, y};
     info->over = PtInRect(&info->trackRect, p);
-    if (message == WM_LBUTTONUP || GetKeyState(VK_LBUTTON) >= 0)
+    // The button's state as the message saw it: the thread's key state may
+    // already know of a release still queued behind this message.
+    if (message == WM_LBUTTONUP || (message == WM_MOUSEMOVE && !(keys & MK_LBUTTON)))
         EndScrollTracking();
 }
 

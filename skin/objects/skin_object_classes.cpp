@@ -3,8 +3,6 @@
 
 #include "skin/core/api_hook.h"
 
-IMPLEMENT_DYNCREATE(CPlymSkinObjectApplicationFrame, CPlymSkinObjectFrame)
-
 namespace {
 
 // The skin objects the class map names, each in a source of its own: named
@@ -39,17 +37,4 @@ const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName) {
     }
     const CRuntimeClass* found = CRuntimeClass::FromName(objectClassName);
     return found && found->IsDerivedFrom(RUNTIME_CLASS(CPlymSkinObject)) ? found : nullptr;
-}
-
-BOOL TrackSkinnedPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* exclude) {
-    using TrackFn = BOOL(WINAPI*)(HMENU, UINT, int, int, HWND, LPTPMPARAMS);
-    const auto track = reinterpret_cast<TrackFn>(
-        reinterpret_cast<void (*)()>(PlymSystemFunction(plym::kHookTrackPopupMenuEx)));
-    if (!track)
-        return FALSE;
-    TPMPARAMS params{};
-    params.cbSize = sizeof params;
-    if (exclude)
-        params.rcExclude = *exclude;
-    return track(menu, flags, x, y, owner, exclude ? &params : nullptr);
 }

@@ -12,23 +12,14 @@
 
 #include <windows.h>
 
+#include "skin/objects/skin_application_frame.h"
 #include "skin/objects/skin_controls.h"
 #include "skin/objects/skin_frame.h"
 #include "skin/objects/skin_object.h"
-
-// Every window class the class map does not name.
-class CPlymSkinObjectApplicationFrame : public CPlymSkinObjectFrame {
-    DECLARE_DYNCREATE(CPlymSkinObjectApplicationFrame)
-};
+#include "skin/objects/skin_popup_menu.h"
 
 // The control skins are declared in skin_controls.h.
 
 // The skin object of a window class the class map names, by the name the
 // map gives (creation by class name); NULL when no skin object has it.
 const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName);
-
-// A popup menu tracked by the skin (apply option 8): the menu, TPM_ flags,
-// screen position, owner window and an area the menu must not cover (NULL:
-// none). What TrackPopupMenuEx returns. Until the skin's popup menus are
-// built, the system's menu runs.
-BOOL TrackSkinnedPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* exclude);
