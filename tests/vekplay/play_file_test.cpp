@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -220,8 +222,9 @@ TEST(PlayFileTest, DamagedAndForeignFiles) {
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "empty";
     WriteFile(path, std::vector<uint8_t>(100000, 'V'));
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "no frame";
-    std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
-    riff.resize(5000, 0xFF);
+    std::vector<uint8_t> riff(5000, 0xFF);
+    const uint8_t riffHead[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
+    std::copy(std::begin(riffHead), std::end(riffHead), riff.begin());
     WriteFile(path, riff);
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "an AVI of someone else's";
 
