@@ -16,6 +16,7 @@
 #include "app/play/play_layouts.h"
 #include "app/play/playback_pages.h"
 #include "tests/app/play/play_windows_support.h"
+#include "tests/common/temp_dir.h"
 #include "tests/gui/harness/pixels.h"
 #include "tests/gui/harness/script.h"
 
@@ -405,8 +406,9 @@ TEST_F(DiskPage, ScreenshotsOfFourRowsAtTwoZoomLevels) {
         bar.SetCursorTime(row, 1 + row * 3, 20, 0, 0);
     }
     const char* dir = std::getenv("VEK_SCREENSHOT_DIR");
+    const vektest::TempDir temp;
     const std::filesystem::path out =
-        dir != nullptr ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+        dir != nullptr ? std::filesystem::path(dir) : std::filesystem::path(temp.Path());
     std::filesystem::create_directories(out);
     for (int zoom : {0, 3}) {
         while (bar.Model().view().zoom < zoom)
