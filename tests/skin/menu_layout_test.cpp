@@ -59,11 +59,10 @@ TEST(PopupLayout, ItemSizesColumnsAndSize) {
     std::vector<Rect> rects;
     const plym::Size size =
         plym::LayoutPopup({{{100, 22}}, {{80, 6}}, {{120, 22}}, {{50, 22}, true}, {{40, 17}}}, &rects);
-    EXPECT_EQ(rects, (std::vector<Rect>{{3, 3, 123, 25},
-                                        {3, 25, 123, 31},
-                                        {3, 31, 123, 53},
-                                        {127, 3, 177, 25},
-                                        {127, 25, 177, 42}}));
+    EXPECT_EQ(
+        rects,
+        (std::vector<Rect>{
+            {3, 3, 123, 25}, {3, 25, 123, 31}, {3, 31, 123, 53}, {127, 3, 177, 25}, {127, 25, 177, 42}}));
     EXPECT_EQ(size, (plym::Size{180, 56}));
 }
 
@@ -81,12 +80,12 @@ TEST(PopupPlacement, FlipsOrClampsIntoTheWorkArea) {
         {300, 10, plym::kTpmRightAlign, false, 200, 10, true},
         {300, 10, 0, true, 200, 10, true},  // a right-to-left owner flips the alignment
         {300, 10, plym::kTpmRightAlign, true, 300, 10, false},
-        {750, 10, 0, false, 650, 10, true},                       // flipped to end at x
-        {790, 10, plym::kTpmCenterAlign, false, 700, 10, true},   // centred: clamped
-        {10, 500, 0, false, 10, 300, false},                      // flipped above
-        {10, 100, plym::kTpmBottomAlign, false, 10, 100, false},  // above the top: flipped below
-        {10, 590, plym::kTpmVCenterAlign, false, 10, 400, false}, // centred: clamped
-        {50, 10, plym::kTpmRightAlign, false, 50, 10, true},      // left of the area: starts at x
+        {750, 10, 0, false, 650, 10, true},                        // flipped to end at x
+        {790, 10, plym::kTpmCenterAlign, false, 700, 10, true},    // centred: clamped
+        {10, 500, 0, false, 10, 300, false},                       // flipped above
+        {10, 100, plym::kTpmBottomAlign, false, 10, 100, false},   // above the top: flipped below
+        {10, 590, plym::kTpmVCenterAlign, false, 10, 400, false},  // centred: clamped
+        {50, 10, plym::kTpmRightAlign, false, 50, 10, true},       // left of the area: starts at x
     };
     for (const auto& c : cases) {
         const plym::PopupPlacement p = plym::PlaceTrackedPopup(c.x, c.y, size, c.flags, c.rtl, work);
@@ -119,8 +118,8 @@ TEST(PopupPlacement, FlipsOrClampsIntoTheWorkArea) {
 
 TEST(MenuMnemonics, MnemonicFirstThenFirstLetterAndSharedKeysOnlySelect) {
     const std::vector<plym::MenuKeyItem> items = {
-        {"&Open"}, {"-", true, true}, {"&Options"}, {"&Save\tCtrl+S"}, {"Exit"}, {"&Disabled", false},
-        {"Fish && &Chips"}, {"&&Literal"},
+        {"&Open"}, {"-", true, true},    {"&Options"},       {"&Save\tCtrl+S"},
+        {"Exit"},  {"&Disabled", false}, {"Fish && &Chips"}, {"&&Literal"},
     };
     using Kind = plym::MenuKeyResult::Kind;
     const struct {
@@ -132,10 +131,8 @@ TEST(MenuMnemonics, MnemonicFirstThenFirstLetterAndSharedKeysOnlySelect) {
         {'o', -1, Kind::kSelect, 0},  // two items share it: only the selection moves
         {'O', 0, Kind::kSelect, 2},   // the next one after the selection
         {'o', 2, Kind::kSelect, 0},   // wrapping round
-        {'s', -1, Kind::kExecute, 3},
-        {'e', -1, Kind::kExecute, 4},  // no mnemonic: the first letter
-        {'d', -1, Kind::kOnlyDisabled, -1},
-        {'c', -1, Kind::kExecute, 6},
+        {'s', -1, Kind::kExecute, 3},       {'e', -1, Kind::kExecute, 4},  // no mnemonic: the first letter
+        {'d', -1, Kind::kOnlyDisabled, -1}, {'c', -1, Kind::kExecute, 6},
         {'l', -1, Kind::kNoMatch, -1},  // "&&" is a literal ampersand
         {'z', -1, Kind::kNoMatch, -1},
     };
