@@ -65,7 +65,7 @@ BOOL CDlgMenuCtrl::OnInitDialog() {
 }
 
 void CDlgMenuCtrl::SelectButton(UINT id) {
-    for (CBmpButton* button : {&m_localPlay, &m_remotePlay, &m_filePlay, &m_config, &m_help})
+    for (CBmpButton* button : {&m_localPlay, &m_config, &m_help})
         if (button->m_hWnd != nullptr)
             button->EnableWindow(static_cast<UINT>(button->GetDlgCtrlID()) != id);
 }

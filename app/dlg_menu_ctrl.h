@@ -3,15 +3,17 @@
 // CDlgMenuCtrl: the mode bar along the top of the main window (a child
 // dialog). Three of its bitmap buttons choose the page the main window shows
 // (recorder disk, network recorder, local files) by posting a mode message to
-// it; two open the settings dialog and the about box modally. The button of
-// the mode shown is disabled, so it draws the disabled frame of the strip,
-// which marks the mode.
+// it; two open the settings dialog and the about box modally. Choosing a
+// button enables Local Play, Config and Help except the one chosen, which is
+// disabled and so draws the disabled frame of the strip: Local Play is marked
+// while the disk page is shown. Remote Play and File Play are never disabled,
+// so pressing the mode shown again resets the other pages, as a mode message
+// does from any mode.
 //
 // Every button has the strip and a caption. The remote and file play buttons
 // would otherwise be invisible (owner-drawn with nothing to draw) yet still
 // clickable; they take their captions from the language strings like the
-// others and sit after the other three, 120 pixels each, and take part in
-// marking the mode.
+// others and sit after the other three, 120 pixels each.
 //
 // The space the bar keeps at its right end for a logo stays empty.
 #pragma once
@@ -37,8 +39,8 @@ class CDlgMenuCtrl : public CDialog {
         m_pConfig = config;
         m_pSkin = skin;
     }
-    // Disables button `id` and enables the others; a button not among them
-    // (settings, about) leaves every mode button enabled.
+    // Enables Local Play, Config and Help, except `id` among them, which is
+    // disabled; Remote Play and File Play are left as they are.
     void SelectButton(UINT id);
 
     CBmpButton m_localPlay;

@@ -18,6 +18,8 @@
 // receivers never overlap.
 #pragma once
 
+#include "controls/check_list_messages.h"
+#include "controls/month_calendar_messages.h"
 #include "controls/slider_messages.h"
 
 namespace msg {
@@ -85,13 +87,16 @@ inline constexpr unsigned WM_EXPORT_FINISHED = 0x49B;
 inline constexpr unsigned WM_CONVERT_PROGRESS = 0x49C;
 inline constexpr unsigned WM_CONVERT_FINISHED = 0x49D;
 // control id / 1 all checked, else 0: check-box list -> parent
-inline constexpr unsigned WM_CHECKLIST_CHANGED = 0x52C;
+using controls::WM_CHECKLIST_CHANGED;
 // control id / row or -1: recording time bar -> owner
 inline constexpr unsigned WM_TIMEBAR_SEEK = 0x590;
 // control id / 0: month calendar -> parent
-inline constexpr unsigned WM_CALENDAR_DATE_CHANGED = 0x784;
+using controls::WM_CALENDAR_DATE_CHANGED;
 // 0 / 0: login dialog -> device list
 inline constexpr unsigned WM_LOGIN_ENTER = 0x7E8;
+// 0 / 0: the network list's record callbacks -> the network list, records
+// kept for the GUI thread
+inline constexpr unsigned WM_NET_RECORDS_ARRIVED = msg::kApp + 0x130;
 // control id / position: static-based bitmap slider -> parent
 using controls::WM_BMPSLIDER_CHANGED;
 using controls::WM_BMPSLIDER_MOVING;

@@ -188,6 +188,7 @@ ON_WM_KILLFOCUS()
 ON_WM_ENABLE()
 ON_WM_SETCURSOR()
 ON_WM_SIZE()
+ON_WM_WINDOWPOSCHANGED()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -218,6 +219,24 @@ void CBmpSlider::FreeSaved() {
         ::DeleteObject(m_pictures->saved);
     m_pictures->saved = nullptr;
     m_pictures->savedRect = {};
+}
+
+void CBmpSlider::TakeBackground() {
+    m_backgroundStale = false;
+    FreeSaved();
+    m_focusDrawn = false;
+    HWND parent = ::GetParent(m_hWnd);
+    if (!parent)
+        return;
+    CRect place;
+    GetWindowRect(&place);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    // Without redraw the control is out of the parent's way (not visible), so
+    // that the parent and any other child paint there as if it were absent.
+    SetRedraw(FALSE);
+    ::RedrawWindow(parent, &place, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SetRedraw(TRUE);
+    Invalidate(FALSE);
 }
 
 void CBmpSlider::Repaint(BOOL erase) {
@@ -344,17 +363,20 @@ void CBmpSlider::Post(const controls::SliderEvent& event) {
 }
 
 void CBmpSlider::OnPaint() {
+    Pictures& p = *m_pictures;
+    // A transparent channel shows what is under the control: start from the
+    // screen, which still holds this control's last focus rectangle and thumb,
+    // or, once the control has moved, the parent's pixels taken afresh.
+    const bool fromScreen = p.channel.loaded() && p.channelTransparent;
+    if (fromScreen && m_backgroundStale)
+        TakeBackground();
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
     if (client.IsRectEmpty())
         return;
-    Pictures& p = *m_pictures;
     const bool vertical = m_vertical;
     const bool enabled = m_model.enabled();
-    // A transparent channel shows what is under the control: start from the
-    // screen, which still holds this control's last focus rectangle and thumb.
-    const bool fromScreen = p.channel.loaded() && p.channelTransparent;
     CMemDC memory(&paint, &client, fromScreen);
     HDC dc = memory;
 
@@ -484,6 +506,16 @@ void CBmpSlider::OnSize(UINT, int cx, int cy) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     TakeClientSize();
+}
+
+void CBmpSlider::OnWindowPosChanged(WINDOWPOS* pos) {
+    Default();  // WM_SIZE and WM_MOVE
+    // The screen under the new place (bits the system copied along, or what
+    // lay there) is not the parent's background there.
+    if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE) || (pos->flags & SWP_SHOWWINDOW)) {
+        m_backgroundStale = true;
+        Repaint();
+    }
 }
 
 void CBmpSlider::OnDestroy() {

@@ -21,7 +21,11 @@
 // turned black when it is loaded; the colour 0xFF000000 stands for that of
 // the picture's own pixel at (x, y). With a transparent channel the paint
 // starts from what the screen shows under the control (the parent's
-// background) and the thumb puts back what it covered when it moves.
+// background) and the thumb puts back what it covered when it moves. That
+// background is taken afresh whenever the control is first painted, moved,
+// resized or shown: the parent paints the place as if the control were not
+// there (also a parent that clips its children), and nothing seen at the old
+// place is put back at the new one.
 //
 // Enabled. The control follows its window's enabled state (WM_ENABLE): a
 // disabled slider ignores the mouse and keys and shows its third thumb.
@@ -94,6 +98,7 @@ class CBmpSlider : public CStatic {
     afx_msg void OnEnable(BOOL enable);
     afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* pos);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
@@ -104,6 +109,9 @@ class CBmpSlider : public CStatic {
     void FreeChannel();
     void FreeThumbs();
     void FreeSaved();
+    // Has the parent paint the place under the control, with the control out
+    // of the way, so that the screen there shows the parent's own pixels.
+    void TakeBackground();
     // The model's size from the channel picture or the client area.
     void TakeClientSize();
     void Repaint(BOOL erase = FALSE);
@@ -119,4 +127,5 @@ class CBmpSlider : public CStatic {
     bool m_fitToImage = false;
     bool m_focused = false;
     bool m_focusDrawn = false;
+    bool m_backgroundStale = true;
 };

@@ -26,3 +26,5 @@
 #define IDB_VSCROLL_THUMB 225
 #define IDB_VSCROLL_TOP 226
 #define IDB_VSCROLL_BOTTOM 227
+// Check-box list header: unused, empty box, ticked box; 16x16 each, key 0xFF00FF.
+#define IDB_CHECK_BOXES 272

@@ -1,6 +1,8 @@
 // controls/draw_helpers.cpp
 #include "controls/draw_helpers.h"
 
+#include <commctrl.h>
+
 #include "winlib/winlib.h"
 
 namespace controls {
@@ -30,6 +32,35 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
 HBITMAP LoadResourceBitmap(UINT id) {
     return static_cast<HBITMAP>(
         ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+HWND CreateTooltip(HWND owner, int delayMs) {
+    constexpr LPARAM kLongest = 32767;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    const HWND tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                                           nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    if (tooltip == nullptr)
+        return nullptr;
+    ::SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, kLongest);
+    ::SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kLongest);
+    ::SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, delayMs);
+    ::SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_RESHOW, delayMs);
+    return tooltip;
+}
+
+void RelayToTooltip(HWND tooltip, HWND owner, UINT message, UINT flags, CPoint point) {
+    if (tooltip == nullptr)
+        return;
+    MSG msg{owner, message, flags, MAKELPARAM(point.x, point.y), 0, {}};
+    ::SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback) {
+    if (HCURSOR own = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)))
+        return own;
+    return ::LoadCursorA(nullptr, fallback);
 }
 
 }  // namespace controls

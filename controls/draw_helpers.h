@@ -15,6 +15,17 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 void StretchBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int sx, int sy, int sw, int sh);
 // A bitmap resource of the resource module, or NULL. The caller deletes it.
 HBITMAP LoadResourceBitmap(UINT id);
+// A top-most tooltip window owned by `owner` that shows at once over every
+// tool (TTS_ALWAYSTIP): tips as wide as they are, shown `delayMs` after the
+// mouse stops (and again as long after a tip went), and left up as long as the
+// mouse stays. NULL when it could not be made. The owner adds the tools and
+// relays its mouse messages.
+HWND CreateTooltip(HWND owner, int delayMs);
+// Passes a mouse message of `owner` on to its tooltip (none: nothing).
+void RelayToTooltip(HWND tooltip, HWND owner, UINT message, UINT flags, CPoint point);
+// A cursor resource of the resource module, else the system's cursor
+// `fallback` (IDC_ARROW, IDC_HAND, ...). Shared: never destroyed.
+HCURSOR LoadResourceCursor(UINT id, LPCSTR fallback);
 
 }  // namespace controls
 

@@ -12,7 +12,7 @@
 
 // Pictures. Button strips of four frames (normal, hovered, pressed or
 // latched, disabled), key colour 0xFF00FF.
-#define IDB_FP_LIST_TITLE 195  // the play list's title button
+#define IDB_FP_LIST_TITLE 195  // the play list's title button: playback.rc's IDB_PANEL_BUTTON
 #define IDB_FP_POPUP_BACK 232  // the open popup's background, a pattern brush
 #define IDB_FP_POPUP_OPEN 234  // the popup's "Open file" button
 #define IDB_FP_POPUP_FOLDER 235

@@ -30,6 +30,9 @@
 // Bitmaps.
 #define IDB_VIEW_TYPE_BUTTON 166  // the view type buttons: normal, hovered, pressed, disabled (170 x 25 each)
 #define IDB_TIMEBAR_ZOOM 174      // the time bar's zoom buttons: in, out (18 x 18 each, key 0xFF00FF)
+// The 120 x 25 buttons of the network list and the play list's title: normal,
+// hovered, pressed, disabled.
+#define IDB_PANEL_BUTTON 195
 
 // Cursors of the time bar.
 #define IDC_TIMEBAR_GRAB 171   // over a zoom button and while dragging a cursor

@@ -20,6 +20,8 @@ ReadResult FromIo(IoResult r) {
 
 bool Link::Send(const Message& message) {
     const std::vector<uint8_t> bytes = Encode(message);
+    if (bytes.empty())
+        return false;
     return SendBytes(bytes.data(), bytes.size());
 }
 

@@ -160,6 +160,10 @@ bool ParseHeader(const uint8_t* bytes, Header* out) {
 }
 
 std::vector<uint8_t> Encode(const Message& message) {
+    // A body over its type's limit would be refused by the other end, and its
+    // size need not even fit the length field (or the buffer's size sum).
+    if (!KnownType(message.type) || message.body.size() > MaxBody(message.type))
+        return {};
     std::vector<uint8_t> out(kHeaderSize + message.body.size());
     platform::PutU32(out.data(), kMagic);
     platform::PutU16(out.data() + 4, kVersion);

@@ -128,7 +128,8 @@ struct Message {
     std::vector<uint8_t> body;
 };
 
-// Header and body, ready to send.
+// Header and body, ready to send; empty when the type is unknown or the body
+// is over its type's limit (the other end would refuse it).
 std::vector<uint8_t> Encode(const Message& message);
 
 // A time as it travels. Nothing is checked on decoding; Valid() tells a

@@ -207,4 +207,16 @@ static_assert(offsetof(NetRecordQuery, start) == 8);
 static_assert(offsetof(NetRecordQuery, end) == 16);
 static_assert(offsetof(NetRecordQuery, reserved28) == 28);
 static_assert(offsetof(NetRecordPlayParam, start) == 8);
+
+// A time on the recorder's clock from its fields (not checked).
+inline NetRecordTime MakeNetRecordTime(int year, int month, int day, int hour, int minute, int second) {
+    NetRecordTime t{};
+    t.year = static_cast<uint16_t>(year);
+    t.month = static_cast<uint8_t>(month);
+    t.day = static_cast<uint8_t>(day);
+    t.hour = static_cast<uint8_t>(hour);
+    t.minute = static_cast<uint8_t>(minute);
+    t.second = static_cast<uint8_t>(second);
+    return t;
+}
 #endif

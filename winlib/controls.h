@@ -1,7 +1,7 @@
 // winlib/controls.h
 //
 // Wrappers of the standard and common controls: CStatic, CButton, CEdit,
-// CComboBox, CListCtrl, CTreeCtrl, CImageList, CProgressCtrl,
+// CComboBox, CHeaderCtrl, CListCtrl, CTreeCtrl, CImageList, CProgressCtrl,
 // CDateTimeCtrl. Each is a CWnd with one-line forwards to the control's
 // messages; a control bound with DDX_Control or SubclassDlgItem gets its
 // reflected WM_DRAWITEM / WM_MEASUREITEM through the virtual DrawItem and
@@ -166,6 +166,22 @@ class CImageList {
     int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
     BOOL Draw(CDC* dc, int image, POINT p, UINT style);
     COLORREF SetBkColor(COLORREF c) { return ImageList_SetBkColor(m_hImageList, c); }
+};
+
+class CHeaderCtrl : public CWnd {
+  public:
+    int GetItemCount() const { return static_cast<int>(SendMessage(HDM_GETITEMCOUNT)); }
+    BOOL GetItem(int index, HDITEMA* item) const {
+        return static_cast<BOOL>(
+            SendMessage(HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)));
+    }
+    BOOL SetItem(int index, HDITEMA* item) {
+        return static_cast<BOOL>(
+            SendMessage(HDM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)));
+    }
+    HIMAGELIST SetImageList(HIMAGELIST list) {
+        return reinterpret_cast<HIMAGELIST>(SendMessage(HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)));
+    }
 };
 
 class CListCtrl : public COwnerDrawCtrl {

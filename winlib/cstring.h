@@ -44,7 +44,7 @@ class CString {
 
     // printf-style formatting; replaces the contents. A NULL format gives "".
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void FormatV(const char* format, va_list args);
+    void FormatV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
     void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Comparison: Compare and CompareNoCase return <0, 0, >0 (ASCII case folding).

@@ -1,6 +1,7 @@
 // app/browse/file_list_playback.cpp
 #include "app/browse/file_list_playback.h"
 
+#include "app/messages.h"
 #include "app/play/play_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/playback_tool_wnd.h"
@@ -72,4 +73,23 @@ void FileListPlayback::SeekPane(int pane) {
 void FileListPlayback::SelectPane(int pane) {
     if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane))
         frame->m_dlgVideo.m_panes[pane].SelectPane();
+}
+
+void FileListPlayback::ClearRecords(int row) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(row))
+        frame->m_dlgBar.m_timeBar.ClearRecords(row);
+}
+
+void FileListPlayback::SetPlayDay(int pane, std::optional<browse::CalendarDate> day) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane)) {
+        if (day)
+            frame->m_dlgVideo.m_panes[pane].SetPlayDay(day->year, day->month, day->day, TRUE);
+        else
+            frame->m_dlgVideo.m_panes[pane].SetPlayDay(0, 0, 0, FALSE);
+    }
+}
+
+void FileListPlayback::PostRecordsChanged() {
+    if (m_toolBar != nullptr)
+        ::PostMessageA(m_toolBar, WM_RECORDS_CHANGED, 0, 0);
 }

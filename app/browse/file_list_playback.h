@@ -1,8 +1,9 @@
 // app/browse/file_list_playback.h
 //
 // What the recording list asks of the playback side (browse::PlaybackControl),
-// done on the playback frame next to the list: its recording time bar, its
-// tool bar and its four play panes.
+// and the network recorder list (browse::NetPlayback), done on the playback
+// frame next to the list: its recording time bar, its tool bar and its four
+// play panes.
 //
 // The page hands the frame over once it has made it (it makes the list first);
 // before that, or with no frame (a list on its own), the calls do nothing.
@@ -12,12 +13,13 @@
 // goes to the row and not to wherever the bar was last clicked.
 #pragma once
 
+#include "app/browse/device_list_model.h"
 #include "app/browse/file_list_model.h"
 #include "winlib/winlib.h"
 
 class CDlgPlayback;
 
-class FileListPlayback final : public browse::PlaybackControl {
+class FileListPlayback final : public browse::PlaybackControl, public browse::NetPlayback {
   public:
     // The frame next to the list, its windows made (GUI thread, before any
     // search runs).
@@ -36,6 +38,10 @@ class FileListPlayback final : public browse::PlaybackControl {
     void SyncSeekAll() override;
     void SeekPane(int pane) override;
     void SelectPane(int pane) override;
+    // The network list's.
+    void ClearRecords(int row) override;
+    void SetPlayDay(int pane, std::optional<browse::CalendarDate> day) override;
+    void PostRecordsChanged() override;
 
   private:
     // The frame while its window lives; nullptr otherwise.

@@ -111,8 +111,8 @@ int CurveChart::TimeToX(double seconds) const {
 }
 
 std::optional<int> CurveChart::ValueToY(double value) const {
-    const double min = min_;
-    const double max = max_;
+    const double min = static_cast<double>(min_);
+    const double max = static_cast<double>(max_);
     if (!RangeValid() || !(value >= min && value <= max))
         return std::nullopt;
     const ChartPlot p = Plot();

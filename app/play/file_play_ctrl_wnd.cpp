@@ -131,11 +131,8 @@ BOOL CDlgFilePlayCtrl::OnInitDialog() {
         m_seek.SetPageSize(1);
     }
     if (m_volume.SubclassDlgItem(IDC_FP_VOLUME, this)) {
-        // The channel is drawn as it is: the bar is black around it anyway,
-        // and a slider that starts from the screen under it would, once the
-        // bar lays it out elsewhere, put back what lay under its thumb at its
-        // old place.
-        m_volume.SetChannelImages(IDB_FP_VOLUME_CHANNEL, IDB_FP_VOLUME_CHANNEL_ACTIVE, IDB_FP_VOLUME_CHANNEL);
+        m_volume.SetChannelImages(IDB_FP_VOLUME_CHANNEL, IDB_FP_VOLUME_CHANNEL_ACTIVE, IDB_FP_VOLUME_CHANNEL,
+                                  TRUE, CBmpSlider::kPixelColour);
         m_volume.SetThumbImages(IDB_FP_VOLUME_THUMB, IDB_FP_VOLUME_THUMB_ACTIVE, IDB_FP_VOLUME_THUMB_DISABLED,
                                 TRUE, CBmpSlider::kPixelColour);
         m_volume.SetPageSize(1);

@@ -11,17 +11,6 @@ VekPlayWindow AsWindow(uintptr_t window) {
     return reinterpret_cast<VekPlayWindow>(window);
 }
 
-NetRecordTime ToNetTime(const RecfileTime& t) {
-    NetRecordTime n{};
-    n.year = t.year;
-    n.month = t.month;
-    n.day = t.day;
-    n.hour = t.hour;
-    n.minute = t.minute;
-    n.second = t.second;
-    return n;
-}
-
 }  // namespace
 
 // ---- VekPlay ------------------------------------------------------------------------------
@@ -176,8 +165,8 @@ uint32_t VekNetSource::StartRecordPlay(int login, const NetPlayRequest& request,
     NetRecordPlayParam param{};
     param.channel = request.channel;
     param.reserved4 = -1;
-    param.start = ToNetTime(request.start);
-    param.end = ToNetTime(request.end);
+    param.start = NetRecordTimeOf(request.start);
+    param.end = NetRecordTimeOf(request.end);
     param.dataCallback = &VekNetSource::OnData;
     param.user = reinterpret_cast<uintptr_t>(sink);
     return VekNetStartRecordPlay(static_cast<uint32_t>(login), &param);
@@ -188,7 +177,7 @@ void VekNetSource::ReqRecordData(uint32_t play) {
 }
 
 void VekNetSource::ReposRecordData(uint32_t play, const RecfileTime& position, const RecfileTime& end) {
-    const NetRecordTime times[2] = {ToNetTime(position), ToNetTime(end)};
+    const NetRecordTime times[2] = {NetRecordTimeOf(position), NetRecordTimeOf(end)};
     VekNetReposRecordData(play, times);
 }
 

@@ -62,6 +62,7 @@ BOOL CDlgRemotePlayback::OnInitDialog() {
     play_wnd::CreateChild(m_dlgDeviceList, CDlgDeviceList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
+    m_dlgDeviceList.SetPlaybackFrame(&m_dlgPlayback);
     m_dlgPlayback.m_viewType = static_cast<int>(play::ViewType::Video);
     m_dlgPlayback.ApplyViewType(m_dlgPlayback.m_viewType);
     m_dlgPlayback.m_dlgType.ShowViewButtons(FALSE);

@@ -19,6 +19,7 @@
 // SensorPanel (the window WM_COORD_RANGE goes to).
 #pragma once
 
+#include "app/browse/device_list_wnd.h"
 #include "app/browse/file_list_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/sensor_panel_wnd.h"

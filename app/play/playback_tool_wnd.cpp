@@ -287,10 +287,13 @@ void CDlgPlaybackTool::OpenDownload(int pane) {
     if (m_frame == nullptr || pane < 0 || pane >= play::kPaneCount)
         return;
     CDlgFileDownload& download = m_frame->m_dlgDownload[pane];
-    if (download.m_hWnd != nullptr)
-        download.ShowWindow(SW_SHOW);
+    if (download.m_hWnd == nullptr)
+        return;
+    download.FillRecordList(&m_frame->m_dlgBar.m_timeBar);
+    download.ShowWindow(SW_SHOW);
 }
 
-void CDlgPlaybackTool::StopDownloads(int /*pane*/) {
-    // The download dialogs start nothing yet, so there is nothing to stop.
+void CDlgPlaybackTool::StopDownloads(int pane) {
+    if (m_frame != nullptr && pane >= 0 && pane < play::kPaneCount)
+        m_frame->m_dlgDownload[pane].StopAllDownloads();
 }

@@ -1,6 +1,7 @@
 // app/play/timebar_record.cpp
 #include "app/play/timebar_record.h"
 
+#include "veknet/veknet_api.h"
 #include "vkfs/vkfs_api.h"
 
 namespace play {
@@ -32,6 +33,29 @@ RecfileTime RecfileTimeFromRecTime(const RecTime& t) {
 
 RecTime RecTimeFromRecfileTime(const RecfileTime& t) {
     return RecTime{int32_t{t.year} - 2000, t.month, t.day, t.hour, t.minute, t.second};
+}
+
+NetRecordTime NetRecordTimeOf(const RecfileTime& t) {
+    NetRecordTime n{};
+    n.year = t.year;
+    n.month = t.month;
+    n.day = t.day;
+    n.hour = t.hour;
+    n.minute = t.minute;
+    n.second = t.second;
+    return n;
+}
+
+RecfileTime RecfileTimeOfNetTime(const NetRecordTime& t) {
+    RecfileTime r;
+    r.year = t.year;
+    r.month = t.month;
+    r.day = t.day;
+    r.hour = t.hour;
+    r.minute = t.minute;
+    r.second = t.second;
+    r.spare = t.reserved;
+    return r;
 }
 
 uint32_t RecordTypeColour(int32_t type) {

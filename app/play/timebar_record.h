@@ -13,7 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
-struct RecTime;  // vkfs/vkfs_api.h
+struct RecTime;        // vkfs/vkfs_api.h
+struct NetRecordTime;  // veknet/veknet_api.h
 
 namespace play {
 
@@ -55,6 +56,10 @@ int64_t TimeKey(const RecfileTime& t);
 // The recording access library counts years from 2000; the record keeps them whole.
 RecfileTime RecfileTimeFromRecTime(const RecTime& t);
 RecTime RecTimeFromRecfileTime(const RecfileTime& t);
+// The network library's time of the same moment and back (both keep the year
+// whole; the spare byte comes back, the network time's own goes out 0).
+NetRecordTime NetRecordTimeOf(const RecfileTime& t);
+RecfileTime RecfileTimeOfNetTime(const NetRecordTime& t);
 
 // Colour of a bar by record-type bit (COLORREF).
 uint32_t RecordTypeColour(int32_t type);

@@ -1,9 +1,10 @@
 // app/play/window_ports.cpp
 #include "app/play/window_ports.h"
 
+#include "app/browse/device_list_model.h"
 #include "app/browse/file_list_model.h"
 #include "app/messages.h"
-#include "app/play/page_children_placeholder.h"
+#include "app/play/file_download_dlg.h"
 #include "app/play/playback_frame_wnd.h"
 
 namespace play {

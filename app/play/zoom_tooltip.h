@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/app_config.h"
+#include "controls/draw_helpers.h"
 #include "winlib/winlib.h"
 
 namespace play_wnd {
@@ -18,7 +19,7 @@ namespace play_wnd {
 // system could not make one. The owner destroys it.
 HWND CreateZoomTooltip(HWND owner, const RECT (&buttons)[2], const AppConfig& texts);
 // Passes a mouse message of `owner` on to its tooltip (none: nothing).
-void RelayToTooltip(HWND tooltip, HWND owner, UINT message, UINT flags, CPoint point);
+using controls::RelayToTooltip;
 // Cursor resource 171 or 172 of the program, or the system's stand-in.
 HCURSOR LoadZoomCursor(int resource);
 

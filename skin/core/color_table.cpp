@@ -94,6 +94,22 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
+void PaintColor::Serialize(CArchive& ar) {
+    if (ar.IsStoring())
+        ar << color << defaultColor;
+    else
+        ar >> color >> defaultColor;
+}
+
+void ColorGradient::Serialize(CArchive& ar) {
+    start.Serialize(ar);
+    end.Serialize(ar);
+    if (ar.IsStoring())
+        ar << factor;
+    else
+        ar >> factor;
+}
+
 int DetectSystemTheme(const ThemeProbe& probe, bool detectRoyale, bool detectAero) {
     if (!probe.themeActive || probe.lowColor || !probe.namesOk)
         return 0;

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "skin/core/plym_types.h"
+#include "winlib/archive.h"
 
 namespace plym {
 
@@ -27,12 +28,18 @@ inline constexpr int kGradientCount = 10;
 struct PaintColor {
     Color color = kNoColor;
     Color defaultColor = kNoColor;
+
+    // The colour, then the default colour, 32 bits each.
+    void Serialize(CArchive& ar);
 };
 
 struct ColorGradient {
     PaintColor start;
     PaintColor end;
     float factor = 0.5f;
+
+    // The start colour, the end colour, then the factor as a 32-bit float.
+    void Serialize(CArchive& ar);
 };
 
 // What RefreshColors reads from outside.

@@ -36,18 +36,7 @@ bool ReadPackedDib(const uint8_t* data, size_t size, PackedDib& dib) {
     const uint32_t colorsUsed = U32(data + 32);
     if (width <= 0 || height == 0 || height == INT32_MIN || planes != 1)
         return false;
-    switch (bitCount) {
-        case 1:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            break;
-        default:
-            return false;
-    }
-    if (compression != kDibRgb && !(compression == kDibBitfields && (bitCount == 16 || bitCount == 32)))
+    if (!IsPlainDibFormat(bitCount, compression))
         return false;
 
     uint64_t offset = headerSize;

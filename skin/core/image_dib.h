@@ -22,6 +22,23 @@ namespace plym {
 inline constexpr uint32_t kDibRgb = 0;        // BI_RGB
 inline constexpr uint32_t kDibBitfields = 3;  // BI_BITFIELDS
 
+// One of the depths above, uncompressed: BI_RGB, or BI_BITFIELDS at 16 and
+// 32 bits per pixel.
+inline bool IsPlainDibFormat(uint16_t bitCount, uint32_t compression) {
+    switch (bitCount) {
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            break;
+        default:
+            return false;
+    }
+    return compression == kDibRgb || (compression == kDibBitfields && (bitCount == 16 || bitCount == 32));
+}
+
 struct PackedDib {
     uint32_t headerSize = 0;  // biSize
     int32_t width = 0;

@@ -9,6 +9,12 @@
 // A loaded bitmap "has alpha" when it is a PNG that gave four channels, or a
 // 32-bit bitmap; an RGB PNG has none. Bitmaps handed out belong to the
 // caller. One instance per process (GetPlymImageManager); GUI thread only.
+//
+// It also owns the icon store (skin/core/image_icons.h): icon sets by command
+// id, image lists, and the shared strips by cell size (key height << 16 |
+// width), serialised by Serialize in the layout of
+// skin/core/icon_store_stream.h. Nothing in this program fills it; it is
+// emptied when the manager goes at exit.
 #pragma once
 
 #include <windows.h>
@@ -16,10 +22,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "winlib/collections.h"
+
+class CArchive;
+class CPlymPropExchange;
+class CPlymImageManagerIconSet;
+class CPlymImageManagerImageList;
+class CPlymImageManagerResource;
+
 class CPlymImageManager {
   public:
     CPlymImageManager() = default;
-    virtual ~CPlymImageManager() = default;
+    virtual ~CPlymImageManager() { RemoveAll(); }
     CPlymImageManager(const CPlymImageManager&) = delete;
     CPlymImageManager& operator=(const CPlymImageManager&) = delete;
 
@@ -70,6 +84,31 @@ class CPlymImageManager {
     BOOL IsAlphaBitmapResource(HMODULE module, LPCSTR name);
     BOOL IsPngFile(LPCSTR path);
     BOOL IsAlphaBitmapFile(LPCSTR path);
+
+    // ---- the icon store ----
+    // The icon set of that command, or NULL.
+    CPlymImageManagerIconSet* GetIconSet(UINT command) const;
+    // Empties and releases every icon set, frees every resource and image list.
+    void RemoveAll();
+    // The strip of that cell size, made empty on first request.
+    CPlymImageManagerResource* GetResource(int width, int height);
+    // Stores or loads the whole store (loading empties it first). A set whose
+    // check string is wrong throws CArchiveException badClass, data that ends
+    // early endOfFile; the sets read before stay in the store.
+    void Serialize(CArchive& ar);
+    void ExchangeIconSets(CPlymPropExchange* px);
+    void ExchangeIconSet(UINT command, CPlymPropExchange* section);
+    UINT GetHighestCommandId() const { return m_nHighestCommand; }
+
+    BOOL m_bUseSharedResources = TRUE;
+    CMap<UINT, UINT, CPlymImageManagerIconSet*, CPlymImageManagerIconSet*> m_mapIconSets;
+    CArray<CPlymImageManagerImageList*, CPlymImageManagerImageList*> m_arrImageLists;
+    CMap<DWORD, DWORD, CPlymImageManagerResource*, CPlymImageManagerResource*> m_mapResources;
+
+  private:
+    class Store;
+
+    UINT m_nHighestCommand = 68266;
 };
 
 CPlymImageManager* GetPlymImageManager();

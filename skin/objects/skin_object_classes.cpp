@@ -3,47 +3,38 @@
 
 #include "skin/core/api_hook.h"
 
-IMPLEMENT_DYNCREATE(CPlymSkinObjectFrame, CPlymSkinObject)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectApplicationFrame, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectButton, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectComboBox, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectScrollBar, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectUser32Control, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectEdit, CPlymSkinObjectUser32Control)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectListBox, CPlymSkinObjectUser32Control)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectComCtl32Control, CPlymSkinObjectUser32Control)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectTreeView, CPlymSkinObjectComCtl32Control)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectListView, CPlymSkinObjectComCtl32Control)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectToolBar, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectSpin, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectMDIClient, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectTab, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectTrackBar, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectProgress, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectHeader, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectStatusBar, CPlymSkinObjectFrame)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectDateTime, CPlymSkinObjectComboBox)
-IMPLEMENT_DYNCREATE(CPlymSkinObjectMonthCal, CPlymSkinObjectFrame)
+namespace {
 
-void CALLBACK CPlymSkinObjectFrame::ScrollStateTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
-    // No scroll state of the frame to refresh yet.
-    ::KillTimer(window, id);
-}
+// The skin objects the class map names, each in a source of its own: named
+// here so that the linker keeps every one of them in the program.
+const CRuntimeClass* const kMappedSkinObjects[] = {
+    RUNTIME_CLASS(CPlymSkinObjectApplicationFrame),
+    RUNTIME_CLASS(CPlymSkinObjectButton),
+    RUNTIME_CLASS(CPlymSkinObjectComboBox),
+    RUNTIME_CLASS(CPlymSkinObjectScrollBar),
+    RUNTIME_CLASS(CPlymSkinObjectEdit),
+    RUNTIME_CLASS(CPlymSkinObjectListBox),
+    RUNTIME_CLASS(CPlymSkinObjectTreeView),
+    RUNTIME_CLASS(CPlymSkinObjectListView),
+    RUNTIME_CLASS(CPlymSkinObjectToolBar),
+    RUNTIME_CLASS(CPlymSkinObjectSpin),
+    RUNTIME_CLASS(CPlymSkinObjectMDIClient),
+    RUNTIME_CLASS(CPlymSkinObjectTab),
+    RUNTIME_CLASS(CPlymSkinObjectTrackBar),
+    RUNTIME_CLASS(CPlymSkinObjectProgress),
+    RUNTIME_CLASS(CPlymSkinObjectHeader),
+    RUNTIME_CLASS(CPlymSkinObjectStatusBar),
+    RUNTIME_CLASS(CPlymSkinObjectDateTime),
+    RUNTIME_CLASS(CPlymSkinObjectMonthCal),
+};
+
+}  // namespace
 
 const CRuntimeClass* PlymSkinObjectClass(const char* objectClassName) {
+    for (const CRuntimeClass* mapped : kMappedSkinObjects) {
+        if (objectClassName && lstrcmpA(mapped->m_lpszClassName, objectClassName) == 0)
+            return mapped;
+    }
     const CRuntimeClass* found = CRuntimeClass::FromName(objectClassName);
     return found && found->IsDerivedFrom(RUNTIME_CLASS(CPlymSkinObject)) ? found : nullptr;
-}
-
-BOOL TrackSkinnedPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT* exclude) {
-    using TrackFn = BOOL(WINAPI*)(HMENU, UINT, int, int, HWND, LPTPMPARAMS);
-    const auto track = reinterpret_cast<TrackFn>(
-        reinterpret_cast<void (*)()>(PlymSystemFunction(plym::kHookTrackPopupMenuEx)));
-    if (!track)
-        return FALSE;
-    TPMPARAMS params{};
-    params.cbSize = sizeof params;
-    if (exclude)
-        params.rcExclude = *exclude;
-    return track(menu, flags, x, y, owner, exclude ? &params : nullptr);
 }

@@ -203,6 +203,21 @@ def reader_rows(gui, version, day, channels=(0, 1, 2, 3)):
 
 # -- the program -------------------------------------------------------------------------
 
+def copy_program(gui, program):
+    """The build's deliverables folder linked (or copied) into `program`, with
+    an empty Config folder, for a run with settings of its own."""
+    (program / "Config").mkdir(parents=True)
+    for item in Path(gui.bin("")).iterdir():
+        target = program / item.name
+        if item.is_dir():
+            shutil.copytree(item, target)
+        else:
+            try:
+                os.link(item, target)
+            except OSError:
+                shutil.copy2(item, target)
+
+
 def start_movarel(gui, trace_dir):
     """Starts Movarel.exe and waits for its main window: (program, main window)."""
     trace = Path(trace_dir) / "trace.txt"

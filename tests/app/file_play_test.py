@@ -23,7 +23,6 @@ through drive Y:, made for the test like the disk review's X:.
     file_play_test.py BUILD_DIR
 """
 
-import os
 import shutil
 import subprocess
 import sys
@@ -36,7 +35,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "gui"))
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from gui_driver import DriverError, WineGui  # noqa: E402
-from disk_review_test import read_card_marker, screen_area, stop, wait_for, win_path, wine  # noqa: E402
+from disk_review_test import copy_program, read_card_marker, screen_area, stop, wait_for, win_path, wine  # noqa: E402
 
 BUILD = None
 REPO = Path(__file__).resolve().parents[2]
@@ -139,16 +138,7 @@ class FilePlayTest(unittest.TestCase):
         """Movarel.exe from a folder of its own, with snapshots under the test's
         folder, shown on its File Play page: (program, main window, page)."""
         program = self.work / "program"
-        (program / "Config").mkdir(parents=True)
-        for item in Path(self.gui.bin("")).iterdir():
-            target = program / item.name
-            if item.is_dir():
-                shutil.copytree(item, target)
-            else:
-                try:
-                    os.link(item, target)
-                except OSError:
-                    shutil.copy2(item, target)
+        copy_program(self.gui, program)
         self.capture = self.work / "capture"
         (program / "Config" / "Lumerad.ini").write_text(f"[Path]\r\nCapturePath={win_path(self.capture)}\r\n")
         trace = self.work / "trace.txt"

@@ -170,6 +170,7 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
         // A word of the disk page's tool bar that the mode change clears.
         Do([this] { dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneStopped(1); }),
         Do([] { g_diskPaneHasRecords[0] = 1; }),  // cleared when the disk list is reset
+        Do([] { g_netPaneHasRecords[0] = 1; }),   // cleared when the network list is reset
         ListAFile(),                              // the file player's reset clears its play list
         Post(WM_MODE_REMOTE_PLAYBACK),
         Do([this] {
@@ -178,7 +179,7 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
             EXPECT_EQ(config_.m_modeText, CString(""));
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
             EXPECT_EQ(FilesListed(), 0);  // the file player was reset
-            EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 0);
+            EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 1) << "the page shown is not reset";
             EXPECT_TRUE(DownloadShown(dlg_.m_netPage));
             EXPECT_EQ(dlg_.m_diskPage.m_dlgPlayback.m_dlgTool.Controller().PaneMode(1), 0);
         }),
@@ -188,18 +189,21 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
             EXPECT_EQ(Shown(), "file ");
             EXPECT_EQ(config_.m_mode, 0);  // left as it was
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 1), 0);
-            EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 1);
+            EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 0) << "reset";
             EXPECT_EQ(FilesListed(), 1);  // not reset when it is shown
         }),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
-        Do([this] { EXPECT_EQ(FilesListed(), 0); }),
+        Do([this] {
+            EXPECT_EQ(FilesListed(), 0);
+            EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 1), 0) << "reset";
+        }),
         ListAFile(),
         Post(WM_MODE_LOCAL_PLAYBACK, 1037),
         Do([this] {
             EXPECT_EQ(Shown(), "disk ");
             EXPECT_EQ(config_.m_mode, 1);
             EXPECT_EQ(config_.m_modeText, CString("Local"));
-            EXPECT_EQ(dlg_.m_netPage.m_dlgDeviceList.m_resets, 3);
+            EXPECT_EQ(std::exchange(g_netPaneHasRecords[0], 0), 0) << "reset again";
             EXPECT_EQ(FilesListed(), 0);  // reset again, also with the disk page shown already
             EXPECT_EQ(std::exchange(g_diskPaneHasRecords[0], 0), 1);  // not reset
             EXPECT_FALSE(DownloadShown(dlg_.m_diskPage));
@@ -210,13 +214,19 @@ TEST_F(MainWindow, EachModeShowsOnePageAndResetsTheOthers) {
                           dlg_.m_diskPage.m_dlgPlayback.m_dlgType.IsDlgButtonChecked(IDC_SHOW_WATERMARK)),
                       config_.m_showWatermark);
         }),
-        // The bar: a button posts its mode and marks it (disabled).
+        // The bar: a button posts its mode; Local Play is marked (disabled)
+        // while its page shows, Remote Play and File Play stay enabled, so
+        // pressing them again resets the other pages again.
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_FILE_PLAY); }),
         WaitUntil([this] { return Shown() == "file "; }),
-        Do([this] { EXPECT_EQ(Enabled(), "1021 1022 1041 1023 "); }),
+        Do([this] { EXPECT_EQ(Enabled(), "1021 1022 1184 1041 1023 "); }),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_REMOTE_PLAY); }),
         WaitUntil([this] { return Shown() == "net "; }),
-        Do([this] { EXPECT_EQ(Enabled(), "1021 1184 1041 1023 "); }),
+        Do([this] { EXPECT_EQ(Enabled(), "1021 1022 1184 1041 1023 "); }),
+        ListAFile(),
+        Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_REMOTE_PLAY); }),
+        WaitUntil([this] { return FilesListed() == 0; }),  // pressed again: the others reset again
+        Do([this] { EXPECT_EQ(Shown(), "net "); }),
         Do([this] { vekgui::Click(dlg_.m_menuBar, IDC_LOCAL_PLAY); }),
         WaitUntil([this] { return Shown() == "disk "; }),
         Do([this] { EXPECT_EQ(Enabled(), "1022 1184 1041 1023 "); }),

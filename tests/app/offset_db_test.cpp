@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "app/map/offset_db.h"
 #include "platform/paths.h"
+#include "tests/common/temp_dir.h"
 
 namespace {
 
@@ -28,19 +28,7 @@ std::string ToUtf8(const fs::path& path) {
 
 class OffsetDb : public ::testing::Test {
   protected:
-    void SetUp() override {
-        static std::atomic<int> serial{0};
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("vek_offset_") + info->name() + "_" + std::to_string(serial++));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        db_.Close();
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
+    void TearDown() override { db_.Close(); }
 
     // A database at `name` made of SQL statements.
     std::string Make(const std::string& name, const std::string& sql) {
@@ -68,7 +56,8 @@ class OffsetDb : public ::testing::Test {
         return Make(name, sql);
     }
 
-    fs::path dir_;
+    const vektest::TempDir temp_;
+    const fs::path dir_{temp_.Path()};
     CDBConnection db_;
 };
 

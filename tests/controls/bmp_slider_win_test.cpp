@@ -215,6 +215,88 @@ TEST_F(BmpSliderTest, TransparentChannelShowsTheParentAndTheThumbLeavesNoTrace) 
     EXPECT_EQ(shot.At(slider.Model().CentreOf(90), 6), kThumb);
 }
 
+// A parent painted in two colours, the left half and the right.
+class CTwoColours : public CWnd {
+  public:
+    static constexpr COLORREF kLeft = RGB(0xC0, 0x20, 0x20);
+    static constexpr COLORREF kRight = RGB(0x20, 0xC0, 0x40);
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_ERASEBKGND)
+            return TRUE;
+        if (message != WM_PAINT)
+            return CWnd::WindowProc(message, wParam, lParam);
+        CPaintDC dc(this);
+        CRect client;
+        GetClientRect(&client);
+        dc.FillSolidRect(CRect(0, 0, client.Width() / 2, client.Height()), kLeft);
+        dc.FillSolidRect(CRect(client.Width() / 2, 0, client.Width(), client.Height()), kRight);
+        return 0;
+    }
+};
+
+// A transparent slider moved or resized by its parent (one that clips its
+// children or not) shows what lies under its new place, also where its thumb
+// was: nothing it saw at the old place comes along.
+class BmpSliderMovedTest : public BmpSliderTest, public testing::WithParamInterface<DWORD> {};
+
+TEST_P(BmpSliderMovedTest, TransparentSliderShowsWhatLiesUnderItsNewPlace) {
+    constexpr COLORREF kLeft = CTwoColours::kLeft, kRight = CTwoColours::kRight;
+    CTwoColours parent;  // below the page's own slider
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | GetParam(), 0, 100, 400, 100,
+                                page.m_hWnd, nullptr));
+    CBmpSlider s;
+    ASSERT_TRUE(s.Create("", WS_CHILD | WS_VISIBLE, CRect(20, 40, 140, 52), &parent, 1022));
+    // All of the channel is see-through; the thumb's key-colour frame too.
+    ASSERT_TRUE(s.SetChannelImages(IDB_SEEK_CHANNEL, 0, 0, TRUE, CBmpSlider::kPixelColour, 0, 0));
+    ASSERT_TRUE(s.SetThumbImages(IDB_SEEK_THUMB, 0, 0, TRUE, CBmpSlider::kPixelColour, 0, 0));
+    s.SetRange(0, 100);
+    s.SetPos(50);  // thumb 55..64, its frame 55..56 and 63..64
+    parent.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    vekgui::Snapshot shot = Shot(s);
+    EXPECT_EQ(shot.At(20, 6), kLeft);
+    EXPECT_EQ(shot.At(55, 6), kLeft) << "the thumb's frame";
+    EXPECT_EQ(shot.At(60, 6), kThumb);
+
+    const struct {
+        const char* what;
+        CRect place;  // in the parent
+        int pos;
+    } steps[] = {
+        {"moved onto the right half", CRect(240, 40, 360, 52), 50},
+        {"its thumb moved there", CRect(240, 40, 360, 52), 10},
+        {"moved back", CRect(20, 40, 140, 52), 90},
+        {"widened over both halves", CRect(100, 40, 300, 52), 20},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        s.MoveWindow(step.place.left, step.place.top, step.place.Width(), step.place.Height());
+        s.SetPos(step.pos);
+        Pump();
+        shot = Shot(s);
+        // The thumb's face lies inside its 2-pixel key-colour frame.
+        const PixelRect thumb = s.Model().ThumbRect();
+        for (int x = 0; x < step.place.Width(); x++) {
+            const bool face = x >= thumb.x + 2 && x < thumb.right() - 2;
+            const COLORREF want = face ? kThumb : step.place.left + x < 200 ? kLeft : kRight;
+            ASSERT_EQ(shot.At(x, 6), want) << "x " << x << ", thumb at " << thumb.x;
+        }
+    }
+    s.DestroyWindow();
+    parent.DestroyWindow();
+}
+
+std::string ParentName(const testing::TestParamInfo<DWORD>& param) {
+    return param.param ? "ClipsChildren" : "PaintsUnderChildren";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parent,
+                         BmpSliderMovedTest,
+                         testing::Values(DWORD{0}, DWORD{WS_CLIPCHILDREN}),
+                         ParentName);
+
 TEST_F(BmpSliderTest, VerticalSliderRunsTopToBottom) {
     CBmpSlider v;
     v.SetVertical(TRUE);

@@ -200,6 +200,29 @@ class WineGui:
     def list_dblclick(self, window, row, id=None):
         self.drive("list-dblclick", window=window, row=row, **({"id": id} if id is not None else {}))
 
+    def list_check(self, window, row, check=True, id=None):
+        """Checks (or unchecks) row `row` of a list with check boxes."""
+        self.drive("list-check", window=window, row=row, check=1 if check else 0,
+                   **({"id": id} if id is not None else {}))
+
+    def tree_items(self, window, id=None):
+        """A tree's items depth first: [(depth, check -1/0/1, text), ...]."""
+        out = self.drive("tree-items", window=window, **({"id": id} if id is not None else {}))
+        items = []
+        for line in out.splitlines():
+            depth, check, text = line.split(" ", 2) if line.count(" ") >= 2 else (*line.split(" "), "")
+            items.append((int(depth), int(check), text))
+        return items
+
+    def tree_check(self, window, item, check=True, id=None):
+        """Checks (or unchecks) item `item` of tree_items' list."""
+        self.drive("tree-check", window=window, item=item, check=1 if check else 0,
+                   **({"id": id} if id is not None else {}))
+
+    def click_at(self, window, x, y, id=None):
+        """A left click at client (x, y) of the window (or its control)."""
+        self.drive("click-at", window=window, x=x, y=y, **({"id": id} if id is not None else {}))
+
     def browse_select(self, browser, path):
         """Chooses `path` in a folder browser and presses OK; returns the tree item then selected."""
         return self.drive("browse-select", window=browser, path=path)

@@ -193,7 +193,7 @@ std::vector<DecodeCase> Corpus() {
         skintest::EncodePng(Spec(2, 2, skintest::kRgb, 8, std::vector<uint16_t>(12, 7)));
     {
         std::vector<uint8_t> bad = good;
-        bad[1] = 'Q';
+        bad.at(1) = 'Q';
         cases.push_back(Refused("bad_signature", bad));
     }
     cases.push_back(Refused("truncated_idat", std::vector<uint8_t>(good.begin(), good.end() - 20)));

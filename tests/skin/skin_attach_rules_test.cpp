@@ -204,7 +204,9 @@ TEST(DefProcDescriptors, TheStackAnswersItsInnermostMessageAndPopsInOrder) {
     EXPECT_EQ(stack.Depth(), 25u);
     for (uint32_t message = 25; message >= 1; --message) {
         EXPECT_EQ(stack.CurrentMessage(), message);
-        EXPECT_EQ(stack.Top()->procedure, message);
+        const auto* top = stack.Top();
+        ASSERT_NE(top, nullptr) << message;
+        EXPECT_EQ(top->procedure, message);
         stack.Pop();
     }
     stack.Pop();  // an empty stack stays empty

@@ -136,6 +136,33 @@ TEST(Protocol, RefusesHeadersBeforeTheirBodies) {
     EXPECT_EQ(MaxBody(kFrame), 4 + 512000u);
 }
 
+// The sender keeps the same limits as the reader: a body its type cannot
+// carry is not encoded at all, rather than sent for the other end to refuse.
+TEST(Protocol, EncodesNoBodyOverItsTypesLimit) {
+    struct Case {
+        const char* what;
+        uint16_t type;
+        size_t body;
+        bool encoded;
+    };
+    const Case cases[] = {
+        {"frame at its limit", kFrame, 4 + 512000, true},
+        {"frame one byte over", kFrame, 4 + 512001, false},
+        {"ping with a body", kPing, 1, false},
+        {"unknown type", 0x40, 0, false},
+    };
+    for (const Case& c : cases) {
+        Message m;
+        m.type = c.type;
+        m.body.assign(c.body, 0x5A);
+        const std::vector<uint8_t> bytes = Encode(m);
+        EXPECT_EQ(bytes.empty(), !c.encoded) << c.what;
+        if (c.encoded) {
+            EXPECT_EQ(Decode(bytes).body, m.body) << c.what;
+        }
+    }
+}
+
 TEST(Protocol, RefusesBodiesThatDoNotAddUp) {
     Message login = MakeLogin({"admin", "admin"});
     LoginBody lb;

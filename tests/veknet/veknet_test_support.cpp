@@ -46,14 +46,7 @@ simrecorder::GeneratedTable TestTable() {
 }
 
 NetRecordTime Time(int year, int month, int day, int hour, int minute, int second) {
-    NetRecordTime t{};
-    t.year = static_cast<uint16_t>(year);
-    t.month = static_cast<uint8_t>(month);
-    t.day = static_cast<uint8_t>(day);
-    t.hour = static_cast<uint8_t>(hour);
-    t.minute = static_cast<uint8_t>(minute);
-    t.second = static_cast<uint8_t>(second);
-    return t;
+    return MakeNetRecordTime(year, month, day, hour, minute, second);
 }
 
 void VekNetTest::SetUp() {

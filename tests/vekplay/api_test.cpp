@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/test_host.h"
 #include "vekplay/play_file.h"
 #include "vekplay/play_registry.h"
@@ -154,12 +155,13 @@ TEST_F(ApiTest, ModesSwitchesAndVolumes) {
 }
 
 TEST_F(ApiTest, ClipHoldsTheFramesPlayedFromTheNextKeyFrame) {
+    const vektest::TempDir temp;
     const test::TestFrames t = test::MakeFrames(test::CardSpec(60, 10));
     const VEKPLAY_HANDLE h = VekPlayCreatePlayInstance(1);
     Feed(h, t, 0, 60);
     VekPlayStartPlay(h);
     ASSERT_TRUE(clock().RunFor(kFrameUs * 5 - 1));  // 0..4 shown
-    const std::string clip = ::testing::TempDir() + "vekplay_clip.mp4";
+    const std::string clip = temp.File("clip.mp4");
     ASSERT_EQ(VekPlayStartlocalrecord(h, clip.c_str(), 1, 0), 0);
     ASSERT_TRUE(clock().RunFor(kFrameUs * 25));  // 5..29 shown
     uint64_t first = 0, last = 0;
@@ -184,16 +186,16 @@ TEST_F(ApiTest, ClipHoldsTheFramesPlayedFromTheNextKeyFrame) {
     ASSERT_EQ(VekPlayGetPlayFileTimeRange(player, &first, &last), 0);
     EXPECT_EQ(first, t.record(10).timeUs);
     EXPECT_EQ(last, t.record(29).timeUs);
-    std::remove(clip.c_str());
 
-    EXPECT_EQ(VekPlayStartlocalrecord(h, (::testing::TempDir() + "no/such/dir/c.avi").c_str(), 2, 0), -1);
+    EXPECT_EQ(VekPlayStartlocalrecord(h, temp.File("no/such/dir/c.avi").c_str(), 2, 0), -1);
     EXPECT_EQ(VekPlayStartlocalrecord(h, nullptr, 2, 0), -1);
 }
 
 TEST_F(ApiTest, DestroyFinishesAClipInProgress) {
+    const vektest::TempDir temp;
     const test::TestFrames t = test::MakeFrames(test::CardSpec(30, 10));
     const VEKPLAY_HANDLE h = VekPlayCreatePlayInstance(1);
-    const std::string clip = ::testing::TempDir() + "vekplay_clip_destroy.avi";
+    const std::string clip = temp.File("clip_destroy.avi");
     ASSERT_EQ(VekPlayStartlocalrecord(h, clip.c_str(), 2, 0), 0);
     Feed(h, t, 0, 30);
     VekPlayStartPlay(h);
@@ -210,7 +212,6 @@ TEST_F(ApiTest, DestroyFinishesAClipInProgress) {
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
     std::fclose(f);
     EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("idx1"), std::string::npos);
-    std::remove(clip.c_str());
 }
 
 struct CallbackState {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/bmp_read.h"
 #include "tools/framestream.h"
 #include "tools/h264_split.h"
@@ -165,13 +166,10 @@ class DllSmokeTest : public ::testing::Test {
         return refusals;
     }
 
-    std::string Temp(const char* name) {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        return std::string(dir) + name;
-    }
+    std::string Temp(const char* name) { return temp_.File(name); }
 
     HWND window_ = nullptr;
+    vektest::TempDir temp_;
 };
 
 TEST_F(DllSmokeTest, StreamAtX16EndsWithCode11AndItsSnapshotMarkerIsAFrameTime) {
@@ -221,7 +219,6 @@ TEST_F(DllSmokeTest, StreamAtX16EndsWithCode11AndItsSnapshotMarkerIsAFrameTime) 
     EXPECT_GE(time, s.frames.front().timeUs);
     EXPECT_LE(time, s.frames.back().timeUs);
     EXPECT_EQ(time, VekPlayGetCurPlayedTime(h));
-    DeleteFileA(snap.c_str());
     EXPECT_EQ(VekPlayCapturePicture(h, "Z:\\no\\such\\folder\\x.bmp"), -1);
     EXPECT_EQ(VekPlayDestroyPlayInstance(h), 0);
 }
@@ -288,7 +285,6 @@ TEST_F(DllSmokeTest, ClipReopensWithTheFileReaderAndHoldsTheFramesShown) {
     }
     file.reset();
     EXPECT_EQ(VekPlayDestroyPlayInstance(h), 0);
-    DeleteFileA(clip.c_str());
 }
 
 std::vector<uint8_t> Reference(int n) {
@@ -353,8 +349,6 @@ TEST_F(DllSmokeTest, RealVideoPlaysAndASeekShowsTheFrameFfmpegDecodes) {
     ASSERT_EQ(VekPlayCapturePicture(player, snap.c_str()), 0);
     ExpectSnapshotNear(snap, 37);
     EXPECT_EQ(VekPlayDestroyPlayInstance(player), 0);
-    DeleteFileA(snap.c_str());
-    DeleteFileA(path.c_str());
 }
 
 TEST_F(DllSmokeTest, SoundSwitchesAndVolumesWithOrWithoutASoundDevice) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/bmp_read.h"
 #include "vekplay/bmp_file.h"
 
@@ -94,6 +95,7 @@ TEST(FrameCardTest, NoMarkerInOtherPictures) {
 }
 
 TEST(FrameCardTest, SnapshotFileHoldsThePictureRowForRow) {
+    const vektest::TempDir temp;
     CardInfo info;
     info.channel = 2;
     info.type = 'I';
@@ -103,7 +105,7 @@ TEST(FrameCardTest, SnapshotFileHoldsThePictureRowForRow) {
     info.height = 290;
     Picture card;
     DrawCard(info, &card);
-    const std::string path = ::testing::TempDir() + "vekplay_card.bmp";
+    const std::string path = temp.File("card.bmp");
     ASSERT_TRUE(WriteBmp24(path.c_str(), card));
 
     test::BmpImage image;
@@ -116,10 +118,9 @@ TEST(FrameCardTest, SnapshotFileHoldsThePictureRowForRow) {
     uint64_t t = 0;
     ASSERT_TRUE(ReadCardMarker(image.pixels.data(), image.width, image.height, image.stride, &t));
     EXPECT_EQ(t, info.timeUs);
-    std::remove(path.c_str());
 
     EXPECT_FALSE(WriteBmp24(path.c_str(), Picture{}));
-    EXPECT_FALSE(WriteBmp24((::testing::TempDir() + "no/such/folder/x.bmp").c_str(), card));
+    EXPECT_FALSE(WriteBmp24(temp.File("no/such/folder/x.bmp").c_str(), card));
 }
 
 TEST(FrameCardTest, TimeTextIsUtcCalendarTime) {

@@ -8,14 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
 #include "media/avi_file_writer.h"
 #include "media/vek264_file_writer.h"
 #include "platform/le_bytes.h"
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/test_host.h"
 #include "vekplay/frame_card.h"
 #include "vekplay/play_instance.h"
@@ -49,10 +52,6 @@ std::vector<ManifestLine> Manifest(const vektools::Stream& s) {
         out.push_back(m);
     }
     return out;
-}
-
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "vekplay_" + name;
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -127,8 +126,9 @@ void ExpectFramesMatch(PlayFile& file, const std::vector<ManifestLine>& want, co
 }
 
 TEST(PlayFileTest, RawStreamAgreesWithTheManifest) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(AwkwardSpec());
-    const std::string path = TempPath("raw.264");
+    const std::string path = temp.File("raw.264");
     WriteFile(path, s.bytes);
     std::string why;
     auto file = PlayFile::Open(path.c_str(), &why);
@@ -137,12 +137,12 @@ TEST(PlayFileTest, RawStreamAgreesWithTheManifest) {
     const auto want = Sound(Manifest(s));
     ASSERT_EQ(want.size() + 1, s.frames.size());
     ExpectFramesMatch(*file, want, s);
-    std::remove(path.c_str());
 }
 
 TEST(PlayFileTest, ContainerFromTheProgramsWriterAgreesWithTheManifest) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(AwkwardSpec());
-    const std::string path = TempPath("container.264");
+    const std::string path = temp.File("container.264");
     WriteWith<CVek264FileWirte>(path, s.bytes);
     std::string why;
     auto file = PlayFile::Open(path.c_str(), &why);
@@ -156,13 +156,13 @@ TEST(PlayFileTest, ContainerFromTheProgramsWriterAgreesWithTheManifest) {
             want.push_back(m);
     ASSERT_EQ(want.front().type, 'I');
     ExpectFramesMatch(*file, want, s);
-    std::remove(path.c_str());
 }
 
 TEST(PlayFileTest, AviFromTheProgramsWriterAgreesWithTheManifest) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(AwkwardSpec());
     for (const char* name : {"clip.avi", "clip.mp4"}) {
-        const std::string path = TempPath(name);
+        const std::string path = temp.File(name);
         WriteWith<CVekAviFileWirte>(path, s.bytes);
         std::string why;
         auto file = PlayFile::Open(path.c_str(), &why);
@@ -177,13 +177,13 @@ TEST(PlayFileTest, AviFromTheProgramsWriterAgreesWithTheManifest) {
                 want.push_back(m);
         }
         ExpectFramesMatch(*file, want, s);
-        std::remove(path.c_str());
     }
 }
 
 TEST(PlayFileTest, AviWhoseWritingWasCutShortStillReads) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(AwkwardSpec());
-    const std::string path = TempPath("cut.avi");
+    const std::string path = temp.File("cut.avi");
     WriteWith<CVekAviFileWirte>(path, s.bytes);
     std::vector<uint8_t> bytes = ReadFile(path);
     std::string why;
@@ -207,21 +207,22 @@ TEST(PlayFileTest, AviWhoseWritingWasCutShortStillReads) {
         Frame f;
         ASSERT_TRUE(file->Read(i, &f)) << i;
     }
-    std::remove(path.c_str());
 }
 
 TEST(PlayFileTest, DamagedAndForeignFiles) {
+    const vektest::TempDir temp;
     std::string why;
-    EXPECT_FALSE(PlayFile::Open(TempPath("does-not-exist.264").c_str(), &why));
+    EXPECT_FALSE(PlayFile::Open(temp.File("does-not-exist.264").c_str(), &why));
     EXPECT_FALSE(PlayFile::Open(nullptr, &why));
 
-    const std::string path = TempPath("damaged.264");
+    const std::string path = temp.File("damaged.264");
     WriteFile(path, {});
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "empty";
     WriteFile(path, std::vector<uint8_t>(100000, 'V'));
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "no frame";
-    std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
-    riff.resize(5000, 0xFF);
+    std::vector<uint8_t> riff(5000, 0xFF);
+    const uint8_t riffHead[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
+    std::copy(std::begin(riffHead), std::end(riffHead), riff.begin());
     WriteFile(path, riff);
     EXPECT_FALSE(PlayFile::Open(path.c_str(), &why)) << "an AVI of someone else's";
 
@@ -234,7 +235,7 @@ TEST(PlayFileTest, DamagedAndForeignFiles) {
     EXPECT_EQ(file->count(), 19u);
 
     // A container whose index offset points anywhere: the frames still read.
-    const std::string container = TempPath("damaged_container.264");
+    const std::string container = temp.File("damaged_container.264");
     WriteWith<CVek264FileWirte>(container, s.bytes);
     std::vector<uint8_t> bytes = ReadFile(container);
     platform::PutU64(bytes.data() + 16, 0xFFFFFFFFFFFF0000ULL);
@@ -251,16 +252,15 @@ TEST(PlayFileTest, DamagedAndForeignFiles) {
     EXPECT_FALSE(file->Read(0, &f));
     EXPECT_TRUE(file->Read(1, &f));
     EXPECT_FALSE(file->Read(20, &f));
-    std::remove(path.c_str());
-    std::remove(container.c_str());
 }
 
 TEST(PlayFileTest, TimeRangeAndKeyFrameLookup) {
+    const vektest::TempDir temp;
     vektools::StreamSpec recipe = test::CardSpec(100, 25);
     recipe.audio = true;
     recipe.audioLeadUs = 500000;  // audio before the first picture does not count
     const vektools::Stream s = vektools::BuildStream(recipe);
-    const std::string path = TempPath("range.264");
+    const std::string path = temp.File("range.264");
     WriteFile(path, s.bytes);
     std::string why;
     auto file = PlayFile::Open(path.c_str(), &why);
@@ -275,7 +275,6 @@ TEST(PlayFileTest, TimeRangeAndKeyFrameLookup) {
     EXPECT_EQ(key(recipe.startUs + 25 * 40000 - 1), recipe.startUs);
     EXPECT_EQ(key(0), recipe.startUs) << "before the file: its first key frame";
     EXPECT_EQ(key(UINT64_MAX), recipe.startUs + 75 * 40000);
-    std::remove(path.c_str());
 }
 
 // ---- a file instance playing ----------------------------------------------------------
@@ -300,9 +299,10 @@ class FilePlayTest : public ::testing::Test {
 };
 
 TEST_F(FilePlayTest, EachKindPlaysToItsEndAndNotifiesOnce) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(test::CardSpec(50, 10));
-    const std::string raw = TempPath("play.264"), container = TempPath("play_c.264"),
-                      avi = TempPath("play.avi");
+    const std::string raw = temp.File("play.264"), container = temp.File("play_c.264"),
+                      avi = temp.File("play.avi");
     WriteFile(raw, s.bytes);
     WriteWith<CVek264FileWirte>(container, s.bytes);
     WriteWith<CVekAviFileWirte>(avi, s.bytes);
@@ -328,15 +328,15 @@ TEST_F(FilePlayTest, EachKindPlaysToItsEndAndNotifiesOnce) {
         inst_->Stop();
         ASSERT_EQ(inst_->CloseFile(), 0);
         EXPECT_EQ(inst_->PlayedTime(), 0u);
-        std::remove(path.c_str());
     }
     EXPECT_EQ(inst_->FileTimeRange(nullptr, nullptr), -1) << "no file open";
-    EXPECT_EQ(inst_->OpenFile(TempPath("none.avi").c_str()), -1);
+    EXPECT_EQ(inst_->OpenFile(temp.File("none.avi").c_str()), -1);
 }
 
 TEST_F(FilePlayTest, SeekShowsTheFrameAtTheTimeDecodedFromTheKeyFrameBefore) {
+    const vektest::TempDir temp;
     const vektools::Stream s = vektools::BuildStream(test::CardSpec(100, 25));
-    const std::string path = TempPath("seek.264");
+    const std::string path = temp.File("seek.264");
     WriteFile(path, s.bytes);
     ASSERT_EQ(inst_->OpenFile(path.c_str()), 0);
     // Not started: a seek still shows its picture.
@@ -370,7 +370,6 @@ TEST_F(FilePlayTest, SeekShowsTheFrameAtTheTimeDecodedFromTheKeyFrameBefore) {
     EXPECT_EQ(inst_->SetPlayedTime(0), 0) << "before the file: its start";
     ASSERT_TRUE(clock().RunFor(1000));
     EXPECT_EQ(inst_->PlayedTime(), s.frames[0].timeUs);
-    std::remove(path.c_str());
 }
 
 }  // namespace

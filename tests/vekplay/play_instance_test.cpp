@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/bmp_read.h"
 #include "tests/vekplay/test_host.h"
 #include "vekplay/frame_card.h"
@@ -357,9 +358,10 @@ TEST_F(InstanceTest, TimeJumpsAndDamagedTimesDoNotStallPlay) {
 }
 
 TEST_F(InstanceTest, SnapshotIsThePictureShown) {
+    const vektest::TempDir temp;
     const TestFrames t = MakeFrames(CardSpec(10));
     auto inst = Make(InstanceKind::kStream);
-    const std::string path = ::testing::TempDir() + "vekplay_snapshot.bmp";
+    const std::string path = temp.File("snapshot.bmp");
     EXPECT_EQ(inst->Capture(path.c_str()), -1) << "nothing shown yet";
     Feed(*inst, t, 0, 10);
     inst->Start();
@@ -372,8 +374,7 @@ TEST_F(InstanceTest, SnapshotIsThePictureShown) {
     ASSERT_TRUE(ReadCardMarker(image.pixels.data(), image.width, image.height, image.stride, &time));
     EXPECT_EQ(time, t.record(5).timeUs);
     EXPECT_EQ(time, inst->PlayedTime());
-    std::remove(path.c_str());
-    EXPECT_EQ(inst->Capture((::testing::TempDir() + "missing/dir/x.bmp").c_str()), -1);
+    EXPECT_EQ(inst->Capture(temp.File("missing/dir/x.bmp").c_str()), -1);
     EXPECT_EQ(inst->Capture(nullptr), -1);
 }
 

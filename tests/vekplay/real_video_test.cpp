@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/common/temp_dir.h"
 #include "tests/vekplay/bmp_read.h"
 #include "tests/vekplay/test_host.h"
 #include "tools/h264_split.h"
@@ -148,8 +149,9 @@ TEST_F(RealPlayTest, AStreamOfRealVideoPlaysAsPictures) {
 }
 
 TEST_F(RealPlayTest, SnapshotAfterASeekIsTheFrameAtThatTime) {
+    const vektest::TempDir temp;
     const RealStream r = LoadRealStream();
-    const std::string path = ::testing::TempDir() + "vekplay_real.264";
+    const std::string path = temp.File("real.264");
     {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(r.frames.stream.bytes.data()),
@@ -157,7 +159,7 @@ TEST_F(RealPlayTest, SnapshotAfterASeekIsTheFrameAtThatTime) {
     }
     auto inst = Make(InstanceKind::kFile);
     ASSERT_EQ(inst->OpenFile(path.c_str()), 0);
-    const std::string snap = ::testing::TempDir() + "vekplay_real.bmp";
+    const std::string snap = temp.File("real.bmp");
     for (int n : {37, 50, 0}) {
         SCOPED_TRACE(n);
         ASSERT_EQ(inst->SetPlayedTime(r.frames.record(n).timeUs), 0);
@@ -171,8 +173,6 @@ TEST_F(RealPlayTest, SnapshotAfterASeekIsTheFrameAtThatTime) {
         ASSERT_EQ(image.height, 288);
         ExpectNearReference(image.pixels.data(), image.stride, image.width, image.height, n);
     }
-    std::remove(snap.c_str());
-    std::remove(path.c_str());
 }
 
 TEST_F(RealPlayTest, ADamagedFrameInRealVideoIsACardAndPlayRecoversAtTheNextKeyFrame) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/common/temp_dir.h"
 #include "winlib/winlib.h"
 
 namespace {
@@ -115,9 +116,8 @@ TEST(GdiTest, SelectionAndBitmapDCPutBackWhatTheyReplaced) {
 }
 
 TEST(FileTest, WriteSeekReadAndLength) {
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "winlib_file_test.bin";
+    const vektest::TempDir temp;
+    const std::string path = temp.File("winlib_file_test.bin");
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeReadWrite));
     EXPECT_TRUE(file.Write("0123456789", 10));

@@ -16,7 +16,8 @@ Recipe: one picture per line, '#' starts a comment, fields are key=value:
           wide; `key=N` leaves an N-pixel 0xFF00FF frame inside every cell;
           `glyph=NAME` draws a light sign in the middle of every cell (a
           button's meaning: play, pause, stop, ... see GLYPHS), leaving the
-          cell's edges in its colour
+          cell's edges in its colour; `glyph=A,B,...` gives each cell its own
+          sign, one per colour, '-' for none
   icon    an .ico with one 32-bit image per size, square, in the colour;
           `key=N` makes an N-pixel transparent frame
 
@@ -46,9 +47,18 @@ def _frame(u, v, inner, outer):
     return inner <= max(abs(u), abs(v)) <= outer
 
 
+def _near_segment(u, v, a, b, width):
+    """Within `width` of the segment from point a to point b."""
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((u - ax) * dx + (v - ay) * dy) / (dx * dx + dy * dy)))
+    return (u - ax - t * dx) ** 2 + (v - ay - t * dy) ** 2 <= width * width
+
+
 # Signs on a square of side 2 centred on (0, 0); u grows to the right, v down.
 GLYPHS = {
     "play": lambda u, v: _triangle(u, v, -0.5, 0.7, 0.7),
+    "back": lambda u, v: _triangle(-u, v, -0.5, 0.7, 0.7),
     "pause": lambda u, v: abs(v) <= 0.7 and (0.15 <= abs(u) <= 0.55),
     "stop": lambda u, v: max(abs(u), abs(v)) <= 0.55,
     "slower": lambda u, v: _triangle(-u, v, -0.8, 0.0, 0.6) or _triangle(-u, v, 0.0, 0.8, 0.6),
@@ -79,6 +89,10 @@ GLYPHS = {
     "cross": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and (abs(u - v) <= 0.2 or abs(u + v) <= 0.2),
     "tools": lambda u, v: abs(v) <= 0.2 and any(abs(u - x) <= 0.2 for x in (-0.55, 0.0, 0.55)),
     "watermark": lambda u, v: abs(u) <= 0.7 and abs(v) <= 0.7 and abs(u + v) <= 0.35,
+    "box": lambda u, v: _frame(u, v, 0.6, 0.8),
+    "ticked_box": lambda u, v: _frame(u, v, 0.6, 0.8)
+    or _near_segment(u, v, (-0.4, 0.0), (-0.1, 0.3), 0.13)
+    or _near_segment(u, v, (-0.1, 0.3), (0.4, -0.35), 0.13),
 }
 
 
@@ -145,10 +159,15 @@ def parse_line(line, where):
         if picture["width"] * len(colors) > MAX_SIDE:
             raise RecipeError(f"{where}: the picture would be wider than {MAX_SIDE}")
         smallest = min(picture["width"], picture["height"])
-        glyph = values.get("glyph")
-        if glyph is not None and glyph not in GLYPHS:
-            raise RecipeError(f"{where}: unknown glyph '{glyph}' (known: {', '.join(sorted(GLYPHS))})")
-        picture["glyph"] = glyph
+        glyphs = values["glyph"].split(",") if "glyph" in values else [None]
+        if len(glyphs) == 1:
+            glyphs = glyphs * len(colors)
+        elif len(glyphs) != len(colors):
+            raise RecipeError(f"{where}: {len(glyphs)} glyphs for {len(colors)} cells")
+        for glyph in glyphs:
+            if glyph is not None and glyph != "-" and glyph not in GLYPHS:
+                raise RecipeError(f"{where}: unknown glyph '{glyph}' (known: {', '.join(sorted(GLYPHS))})")
+        picture["glyphs"] = [None if g == "-" else g for g in glyphs]
     else:
         if len(colors) != 1:
             raise RecipeError(f"{where}: an icon has one colour")
@@ -199,7 +218,7 @@ def bitmap_bytes(picture):
     for y in range(h - 1, -1, -1):  # bottom-up
         row = bytearray()
         for x in range(width):
-            r, g, b = cell_pixel(x % cw, y, cw, h, key, colors[x // cw], picture.get("glyph"))
+            r, g, b = cell_pixel(x % cw, y, cw, h, key, colors[x // cw], picture["glyphs"][x // cw])
             row += bytes((b, g, r))
         row += b"\0" * (stride - len(row))
         rows.append(bytes(row))

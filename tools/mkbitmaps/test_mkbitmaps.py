@@ -82,6 +82,16 @@ class PictureTest(unittest.TestCase):
             for x, y in ((left, 0), (left + 34, 24), (left + 3, 12), (left + 17, 2)):
                 self.assertEqual(pixel(x, y), color)
 
+    def test_each_cell_can_have_its_own_glyph_or_none(self):
+        out = self.make("bitmap name=nav.bmp size=20x18 colors=404850,405060,406070 glyph=back,-,play\n")
+        _, _, pixel = read_bmp((out / "nav.bmp").read_bytes())
+        for left, color in ((0, (0x40, 0x48, 0x50)), (40, (0x40, 0x60, 0x70))):
+            self.assertEqual(pixel(left + 8, 9), mkbitmaps.GLYPH_COLOR)
+            self.assertEqual(pixel(left + 14, 9), color)
+        self.assertEqual(pixel(20 + 10, 9), (0x40, 0x50, 0x60))  # no sign
+        self.assertEqual(pixel(12, 5), mkbitmaps.GLYPH_COLOR)  # back: the wide end right
+        self.assertEqual(pixel(40 + 12, 5), (0x40, 0x60, 0x70))  # play: the point right
+
     def test_list_names_every_output(self):
         folder = Path(tempfile.mkdtemp())
         recipe = folder / "r.txt"
@@ -103,6 +113,7 @@ class RecipeErrorTest(unittest.TestCase):
         "path as name": "bitmap name=../a.bmp size=2x2 colors=010101",
         "unknown kind": "cursor name=a.cur size=2x2 colors=010101",
         "unknown glyph": "bitmap name=a.bmp size=9x9 colors=010101 glyph=rewind",
+        "glyphs not one per cell": "bitmap name=a.bmp size=9x9 colors=010101,020202,030303 glyph=play,back",
         "glyph on an icon": "icon name=a.ico sizes=16 colors=010101 glyph=play",
         "icon of two colours": "icon name=a.ico sizes=16 colors=010101,020202",
         "icon too large": "icon name=a.ico sizes=300 colors=010101",

@@ -21,6 +21,7 @@ const char kUsage[] =
     "usage: simrecorder [--port P] [--user U] [--pass W] [--name NAME]\n"
     "                   [--image DISK.img | --day YYYY-MM-DD ... [--records N] [--seconds S]\n"
     "                    [--seed N] [--no-audio]] [--refuse CODE] [--drop-after BYTES]\n"
+    "                   [--served DIR] [--stall-after N]\n"
     "\n"
     "Serves recordings to VekNet on 127.0.0.1 only.\n"
     "\n"
@@ -37,7 +38,10 @@ const char kUsage[] =
     "  --refuse CODE     answer every login with 103, 104 or 106; 105 closes the\n"
     "                    connection unanswered\n"
     "  --drop-after N    close all connections of a login once its plays and downloads\n"
-    "                    have sent N frame bytes\n";
+    "                    have sent N frame bytes\n"
+    "  --served DIR      write the frames each download serves to DIR/chC-YYYYMMDD-HHMMSS.frames\n"
+    "                    (channel from 0, the record's start)\n"
+    "  --stall-after N   downloads after the first N send half their frames, then wait\n";
 
 std::atomic<bool> gInterrupted{false};
 
@@ -110,6 +114,11 @@ int main(int argc, char** argv) {
         } else if (opt == "--refuse") {
             if (!ParseUnsigned(v, &options.refuseStatus, 106) || options.refuseStatus < 103)
                 return Usage("bad status " + v + " (103 to 106)");
+        } else if (opt == "--served") {
+            options.servedDir = v;
+        } else if (opt == "--stall-after") {
+            if (!ParseUnsigned(v, &options.stallAfter, 1000000))
+                return Usage("bad download count " + v);
         } else if (opt == "--drop-after") {
             if (!ParseUnsigned(v, &options.dropAfterBytes, UINT64_MAX))
                 return Usage("bad byte count " + v);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <map>
 
 namespace simrecorder {
@@ -408,17 +409,34 @@ void SimRecorder::ServeDownload(const std::shared_ptr<Link>& link, const Message
             }
         }
     }
+    if (reply.result == OpenResult::kOk && !options_.servedDir.empty()) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/ch%u-%04u%02u%02u-%02u%02u%02u.frames", body.channel,
+                      body.start.year, body.start.month, body.start.day, body.start.hour, body.start.minute,
+                      body.start.second);
+        if (std::FILE* out = std::fopen((options_.servedDir + name).c_str(), "wb")) {
+            for (const FrameRef& f : frames->frames)
+                std::fwrite(frames->Data(f), 1, f.size, out);
+            std::fclose(out);
+        }
+    }
     if (!link->Send(veknet::MakeOpenReply(reply)) || reply.result != OpenResult::kOk)
         return;
+    const bool stall = options_.stallAfter != 0 && downloads_.fetch_add(1) >= options_.stallAfter;
+    size_t sent = 0;
     for (const FrameRef& f : frames->frames) {
+        if (stall && ++sent > frames->frames.size() / 2)
+            break;
         if (Stopping() || !link->Send(veknet::MakeFrame(0, frames->Data(f), f.size)) ||
             !CountSent(*session, f.size))
             return;
     }
-    link->Send(veknet::MakeEnd(0));
-    // Wait for the client to close, so the End is read before the connection goes.
+    if (!stall)
+        link->Send(veknet::MakeEnd(0));
+    // Wait for the client to close, so the End is read before the connection
+    // goes (a stalled download: until it goes).
     Message m;
-    for (uint32_t waited = 0; waited < kFirstMessageMs && !Stopping(); waited += kStepMs)
+    for (uint32_t waited = 0; (stall || waited < kFirstMessageMs) && !Stopping(); waited += kStepMs)
         if (link->Read(&m, kStepMs) != ReadResult::kIdle)
             return;
 }

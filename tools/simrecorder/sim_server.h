@@ -47,6 +47,13 @@ struct SimOptions {
     std::string deviceName = "SimRecorder";
     uint32_t refuseStatus = 0;
     uint64_t dropAfterBytes = 0;
+    // When set, every download writes the frames it serves, back to back, to
+    // "<servedDir>/chC-YYYYMMDD-HHMMSS.frames" (channel from 0, the record's
+    // start) before sending them.
+    std::string servedDir;
+    // Downloads after the first `stallAfter` (0: none) send half of their
+    // frames, then nothing more until the connection goes.
+    uint32_t stallAfter = 0;
 };
 
 class SimRecorder {
@@ -102,6 +109,7 @@ class SimRecorder {
     std::atomic<uint64_t> frameBytes_{0};
     std::atomic<uint64_t> accepted_{0};
     std::atomic<uint64_t> serving_{0};
+    std::atomic<uint32_t> downloads_{0};  // downloads opened so far
 
     // The acceptor's alone while it runs; Stop takes it over after joining it.
     std::list<std::unique_ptr<Peer>> peers_;

@@ -171,18 +171,28 @@ class FakePage : public FileListPage, public PlaybackControl {
                 message = posted_.front();
                 posted_.pop_front();
             }
-            if (message == "month done")
-                model->OnMonthSearchDone();
-            if (message == "day done")
-                model->OnDaySearchDone();
+            Deliver(message);
         }
     }
-    // Waits (for a search on a real library thread) until `message` is posted.
-    bool WaitFor(const std::string& message) {
-        std::unique_lock hold(lock_);
-        return changed_.wait_for(hold, std::chrono::seconds(30), [&] {
-            return std::find(posted_.begin(), posted_.end(), message) != posted_.end();
-        });
+    // Delivers the posted messages, oldest first, as they come (from a search
+    // on a real library thread; up to 30 s for each) until `message` has been
+    // delivered. What is posted meanwhile stays queued: a search that the
+    // delivery starts may end before this returns, and its message is then
+    // there for the next call.
+    bool DeliverThrough(const std::string& message) {
+        for (;;) {
+            std::string next;
+            {
+                std::unique_lock hold(lock_);
+                if (!changed_.wait_for(hold, std::chrono::seconds(30), [&] { return !posted_.empty(); }))
+                    return false;
+                next = posted_.front();
+                posted_.pop_front();
+            }
+            Deliver(next);
+            if (next == message)
+                return true;
+        }
     }
 
     FileListModel* model = nullptr;
@@ -200,6 +210,12 @@ class FakePage : public FileListPage, public PlaybackControl {
     std::optional<RowSeekTime> seekTime;
 
   private:
+    void Deliver(const std::string& message) {
+        if (message == "month done")
+            model->OnMonthSearchDone();
+        if (message == "day done")
+            model->OnDaySearchDone();
+    }
     void Post(const std::string& message) {
         std::lock_guard hold(lock_);
         posted_.push_back(message);

@@ -115,8 +115,7 @@ TEST_P(FileListOnImageTest, SelectTheDiskListADayAndClose) {
 
     model.OnSelectDisk();
     ASSERT_NE(model.DiskHandle(), 0u);
-    ASSERT_TRUE(page.WaitFor("month done"));
-    page.PumpAll();
+    ASSERT_TRUE(page.DeliverThrough("month done"));
     const std::vector<std::string> days = model.Days();
     EXPECT_EQ(std::set<std::string>(days.begin(), days.end()), oracle.days);
     EXPECT_EQ(days.size(), oracle.days.size());  // each once
@@ -124,24 +123,21 @@ TEST_P(FileListOnImageTest, SelectTheDiskListADayAndClose) {
     EXPECT_EQ(page.calendar.ShownMonth(), 12);
     EXPECT_EQ(model.SelectedDay(), "231201");
 
-    ASSERT_TRUE(page.WaitFor("day done"));
-    page.PumpAll();
+    ASSERT_TRUE(page.DeliverThrough("day done"));
     EXPECT_EQ(model.Rows(),
               std::vector<ListRow>{Row("231201-10:15:00-11:05:00", 0, "2023-12-01T10:15:00", 2)});
     EXPECT_EQ(rig.paneRecords[0].size(), 1u);
 
     // Another day of the month; the skipped events of channel 2 are not listed.
     model.OnSearchDay(*page.calendar.OnDayClicked(15));
-    ASSERT_TRUE(page.WaitFor("day done"));
-    page.PumpAll();
+    ASSERT_TRUE(page.DeliverThrough("day done"));
     EXPECT_EQ(model.Rows(),
               (std::vector<ListRow>{Row("231215-08:00:00-08:01:00", 0, "2023-12-15T08:00:00", 1),
                                     Row("231215-09:00:00-09:02:00", 2, "2023-12-15T09:00:00", 1)}));
 
     // Channels 5 and 2 start at the same second: ID "3" before "6".
     model.OnChannelsChosen({5, 2, -1, -1});
-    ASSERT_TRUE(page.WaitFor("day done"));
-    page.PumpAll();
+    ASSERT_TRUE(page.DeliverThrough("day done"));
     EXPECT_EQ(model.Rows(),
               (std::vector<ListRow>{Row("231215-09:00:00-09:02:00", 2, "2023-12-15T09:00:00", 1),
                                     Row("231215-09:00:00-09:01:30", 5, "2023-12-15T09:00:00", 1)}));

@@ -117,8 +117,8 @@ TEST_F(Chart, TimesAndValuesToPixelsAndBack) {
     EXPECT_EQ(chart_.ValueToY(0), p.bottom);
     EXPECT_EQ(chart_.ValueToY(120), p.top);
     EXPECT_EQ(chart_.ValueToY(60), p.bottom - 60);
-    EXPECT_EQ(chart_.ValueToY(std::nextafter(120.0f, 200.0f)), std::nullopt);
-    EXPECT_EQ(chart_.ValueToY(std::nextafter(0.0f, -1.0f)), std::nullopt);
+    EXPECT_EQ(chart_.ValueToY(static_cast<double>(std::nextafter(120.0f, 200.0f))), std::nullopt);
+    EXPECT_EQ(chart_.ValueToY(static_cast<double>(std::nextafter(0.0f, -1.0f))), std::nullopt);
     EXPECT_EQ(chart_.ValueToY(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
 
     const std::vector<ChartLabel> values = chart_.ValueLabels();
@@ -146,7 +146,9 @@ TEST_F(Chart, SpeedAndTemperatureCurvesOfTheFixesInTheWindow) {
     ASSERT_EQ(curves[0].points.size(), day.size() - 1);
     for (size_t i = 0; i + 1 < day.size(); ++i) {
         const int t = static_cast<int>(i) * 600;
-        EXPECT_EQ(curves[0].points[i], (ChartPoint{chart_.TimeToX(t), *chart_.ValueToY(day[i].Speed)})) << i;
+        EXPECT_EQ(curves[0].points[i],
+                  (ChartPoint{chart_.TimeToX(t), *chart_.ValueToY(static_cast<double>(day[i].Speed))}))
+            << i;
     }
     EXPECT_EQ(curves[0].points[12], (ChartPoint{p.left + 53, p.bottom}));  // 02:00, speed 0
 

@@ -21,6 +21,7 @@
 #include "app/play/file_play_wnd.h"
 #include "tests/app/play/play_windows_support.h"
 #include "tests/common/temp_dir.h"
+#include "tests/gui/harness/pixels.h"
 #include "tests/gui/harness/test_hooks.h"
 #include "vekplay/vekplay_api.h"
 
@@ -118,6 +119,13 @@ TEST_F(FilePlayPage, VideoListBarAndPopupFollowTheLayoutAndTheListButton) {
                              reinterpret_cast<LPARAM>(page_.m_ctrl.GetDlgItem(IDC_FP_LIST_SHOW)->m_hWnd));
     Pump();
     ExpectLaidOut(true);
+
+    // The volume slider, laid out anew with the list, shows the bar's black
+    // through its channel's and its thumb's key-colour frames.
+    const vekgui::Snapshot volume = vekgui::Snapshot::Capture(page_.m_ctrl.m_volume.m_hWnd);
+    ASSERT_TRUE(volume.Valid());
+    EXPECT_EQ(volume.Count(CRect(0, 0, volume.Width(), 1), RGB(0, 0, 0)), volume.Width());
+    EXPECT_EQ(volume.At(volume.Width() - 2, volume.Height() / 2), RGB(0x40, 0x40, 0x48));
 
     // The tool menu's commands go to the opener the program installs.
     page_.m_ctrl.SendMessage(WM_COMMAND, ID_FP_CONVERT, 0);  // none installed: nothing

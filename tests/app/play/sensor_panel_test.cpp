@@ -13,6 +13,7 @@
 
 #include "app/play/playback_pages.h"
 #include "tests/app/play/play_windows_support.h"
+#include "tests/common/temp_dir.h"
 #include "tests/gui/harness/pixels.h"
 #include "tests/gui/harness/script.h"
 #include "tests/gui/harness/test_hooks.h"
@@ -198,10 +199,11 @@ TEST_F(SensorPanel, TheAlarmViewDrawsNineLinesAndADotPerActiveInput) {
 }
 
 // The page with the panel showing the day's speed, saved (BMP) into the
-// folder VEK_SCREENSHOT_DIR names, else the temporary folder.
+// folder VEK_SCREENSHOT_DIR names, else a temporary folder of the test's own.
 TEST_F(SensorPanel, ScreenshotOfTheDiskPageWithTheSpeedOfADay) {
     const char* dir = std::getenv("VEK_SCREENSHOT_DIR");
-    const fs::path out = dir != nullptr ? fs::path(dir) : fs::temp_directory_path();
+    const vektest::TempDir temp;
+    const fs::path out = dir != nullptr ? fs::path(dir) : fs::path(temp.Path());
     fs::create_directories(out);
     const vekgui::Snapshot page = vekgui::Snapshot::Capture(page_);
     ASSERT_TRUE(page.Valid());

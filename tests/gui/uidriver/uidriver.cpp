@@ -30,6 +30,8 @@
 //                                             texts and the small image index, tab-separated
 //   list-dblclick --window H [--id N] --row R   double-clicks row R of a report list (mouse
 //                                             messages at its label: it is selected first)
+//   list-check --window H [--id N] --row R --check 0|1   checks (unchecks) row R of a list with
+//                                             check boxes (its state image)
 //   list-select --window H [--id N] --rows R,R...   selects exactly these rows of a list
 //   set-date --window H --id N --date YYYY-MM-DD   sets a date picker's date (its time kept)
 //   watch-text --window H --id N --until T [--count K] [--click B] [--enabled E] [--timeout MS]
@@ -41,6 +43,12 @@
 //                                             K times and control E of the window is enabled
 //                                             (a text shown briefly may be missed: E says when
 //                                             the work is over)
+//   tree-items --window H [--id N]            a tree's items depth first, one a line:
+//                                             depth, check (-1 no box, 0, 1) and text
+//   tree-check --window H [--id N] --item I --check 0|1   checks (unchecks) item I of
+//                                             tree-items' list
+//   click-at --window H [--id N] --x X --y Y  a left click at client (X, Y): mouse move,
+//                                             button down and up, posted together
 //   browse-select --window H --path P         in a folder browser (SHBrowseForFolder), selects
 //                                             folder P, prints the tree item then chosen and
 //                                             presses OK
@@ -294,23 +302,51 @@ std::string ListCell(HWND list, RemoteBuffer& remote, int row, int column, int* 
     return text;
 }
 
-std::string SelectedTreeItem(HWND tree) {
-    const auto item = static_cast<LRESULT>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (item == 0)
-        return "";
+// The text of a tree item and its state image (0 none, 1 unchecked, 2 checked).
+std::string TreeItem(HWND tree, HTREEITEM item, int* stateImage = nullptr) {
     RemoteBuffer remote(tree, sizeof(TVITEMW) + kTextRoom * sizeof(wchar_t));
     TVITEMW tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = reinterpret_cast<HTREEITEM>(item);
+    tv.mask = TVIF_TEXT | TVIF_STATE;
+    tv.stateMask = TVIS_STATEIMAGEMASK;
+    tv.hItem = item;
     tv.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof tv));
     tv.cchTextMax = static_cast<int>(kTextRoom);
     remote.Write(0, &tv, sizeof tv);
     ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(0, &tv, sizeof tv);
+    if (stateImage)
+        *stateImage = static_cast<int>((tv.state & TVIS_STATEIMAGEMASK) >> 12);
     wchar_t text[kTextRoom] = {};
     remote.Read(sizeof tv, text, (kTextRoom - 1) * sizeof(wchar_t));
     char narrow[kTextRoom * 3] = {};
     ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
     return narrow;
+}
+
+std::string SelectedTreeItem(HWND tree) {
+    const auto item = static_cast<LRESULT>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == 0)
+        return "";
+    return TreeItem(tree, reinterpret_cast<HTREEITEM>(item));
+}
+
+// Every item of a tree, depth first, with its depth.
+void TreeItems(HWND tree, HTREEITEM first, int depth, std::vector<std::pair<HTREEITEM, int>>& out) {
+    for (HTREEITEM item = first; item;
+         item = reinterpret_cast<HTREEITEM>(
+             Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        out.emplace_back(item, depth);
+        TreeItems(tree,
+                  reinterpret_cast<HTREEITEM>(
+                      Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+                  depth + 1, out);
+    }
+}
+
+std::vector<std::pair<HTREEITEM, int>> TreeItems(HWND tree) {
+    std::vector<std::pair<HTREEITEM, int>> items;
+    TreeItems(tree, reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0, items);
+    return items;
 }
 
 HWND FindChildOfClass(HWND root, const char* cls) {
@@ -467,6 +503,18 @@ int Run(const Args& args) {
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
         ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    } else if (c == "list-check") {
+        if (!args.Has("--row") || !args.Has("--check"))
+            throw UsageError();
+        HWND list = Target(args);
+        LVITEMA item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(args.Number("--check") != 0 ? 2 : 1);
+        RemoteBuffer remote(list, sizeof item);
+        remote.Write(0, &item, sizeof item);
+        if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(args.Number("--row")),
+                  reinterpret_cast<LPARAM>(remote.At(0))))
+            throw NotFound("no such row");
     } else if (c == "list-select") {
         if (!args.Has("--rows"))
             throw UsageError();
@@ -546,6 +594,37 @@ int Run(const Args& args) {
                 first = false;
             }
         }
+    } else if (c == "tree-items") {
+        HWND tree = Target(args);
+        for (const auto& [item, depth] : TreeItems(tree)) {
+            int stateImage = 0;
+            const std::string text = TreeItem(tree, item, &stateImage);
+            std::printf("%d %d %s\n", depth, stateImage - 1, text.c_str());
+        }
+    } else if (c == "tree-check") {
+        if (!args.Has("--item") || !args.Has("--check"))
+            throw UsageError();
+        HWND tree = Target(args);
+        const auto items = TreeItems(tree);
+        const auto index = static_cast<size_t>(args.Number("--item"));
+        if (index >= items.size())
+            throw NotFound("no such item");
+        TVITEMA tv{};
+        tv.mask = TVIF_STATE;
+        tv.hItem = items[index].first;
+        tv.stateMask = TVIS_STATEIMAGEMASK;
+        tv.state = INDEXTOSTATEIMAGEMASK(args.Number("--check") != 0 ? 2 : 1);
+        RemoteBuffer remote(tree, sizeof tv);
+        remote.Write(0, &tv, sizeof tv);
+        Send(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    } else if (c == "click-at") {
+        if (!args.Has("--x") || !args.Has("--y"))
+            throw UsageError();
+        HWND window = Target(args);
+        const LPARAM at = MAKELPARAM(args.Number("--x"), args.Number("--y"));
+        ::PostMessageA(window, WM_MOUSEMOVE, 0, at);
+        ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageA(window, WM_LBUTTONUP, 0, at);
     } else if (c == "browse-select") {
         if (!args.Has("--path"))
             throw UsageError();

@@ -1,0 +1,359 @@
+// tests/skin/skin_frame_win_test.cpp
+//
+// Skinned window frames under Wine, with the state-coded test skin opened by
+// the skin manager (options 7) in this test program: the caption buttons read
+// back by pixel through WM_PRINT(PRF_NONCLIENT), and the mouse driven through
+// the input queue (SendInput) over the caption buttons and a scroll bar's
+// thumb.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_metrics.h"
+#include "skin/objects/skin_application_frame.h"
+#include "skin/objects/skin_object_classes.h"
+#include "skin/objects/skin_popup_menu.h"
+#include "tests/skin/skin_frame_win_support.h"
+#include "tests/skin/win_skin_support.h"
+
+namespace {
+
+using skintest::Coded;
+
+TEST_F(SkinFrameWinTest, AToolWindowShowsOnlyTheSmallCloseButton) {
+    const HWND window =
+        MakeWindow(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW);
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    ASSERT_NE(frame, nullptr);
+    const auto canvas = Print(window);
+    ASSERT_EQ(frame->GetCaptionButtonCount(), 1);
+    const auto* close = frame->GetCaptionButton(0);
+    EXPECT_EQ(close->m_part, 19);
+    EXPECT_EQ(canvas->At(CentreX(close->m_rect), CentreY(close->m_rect)), Coded(6, 19, 0));
+    // The caption is the small one, and no other button is drawn anywhere on it.
+    RECT borders{};
+    frame->GetFrameBorders(&borders);
+    for (int x = 0; x < kWidth; ++x) {
+        for (int y = 0; y < borders.top; ++y) {
+            const COLORREF c = canvas->At(x, y);
+            for (int part : {15, 17, 18, 21, 23})
+                ASSERT_NE(GetGValue(c), part * 6) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(SkinFrameWinTest, AGrayedCloseButtonIsNeverHot) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    DrawMenuBar(window);  // the skin's replacement rebuilds the caption buttons
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    Print(window);
+    ASSERT_EQ(frame->GetCaptionButtonCount(), 3);
+    const RECT close = ScreenRect(window, frame->GetCaptionButton(0)->m_rect);
+    const RECT maximize = ScreenRect(window, frame->GetCaptionButton(1)->m_rect);
+
+    Gesture({[&] { MoveMouse(CentreX(close), CentreY(close)); }});
+    EXPECT_EQ(frame->GetHotButton(), nullptr);
+    const auto overClose = Print(window);
+    const RECT closeRect = frame->GetCaptionButton(0)->m_rect;
+    EXPECT_EQ(overClose->At(CentreX(closeRect), CentreY(closeRect)), Coded(6, 18, 4));
+    // A press there does nothing either.
+    Gesture({[&] { Press(); }, [&] { Release(); }});
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(Commands(), std::vector<UINT>{});
+
+    // The enabled maximize button beside it does turn hot.
+    Gesture({[&] { MoveMouse(CentreX(maximize), CentreY(maximize)); }});
+    EXPECT_EQ(frame->GetHotButton(), frame->GetCaptionButton(1));
+    const auto overMaximize = Print(window);
+    const RECT maximizeRect = frame->GetCaptionButton(1)->m_rect;
+    EXPECT_EQ(overMaximize->At(CentreX(maximizeRect), CentreY(maximizeRect)), Coded(6, 17, 2));
+}
+
+TEST_F(SkinFrameWinTest, AClickCountsOnlyWhenReleasedOverTheButtonItWasPressedOn) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    Print(window);
+    const RECT close = ScreenRect(window, frame->GetCaptionButton(0)->m_rect);
+    const int x = CentreX(close);
+    const int y = CentreY(close);
+
+    // Pressed, dragged off and released there: no command.
+    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
+             [&] { MoveMouse(x - 81, y + 61); }, [&] { Release(); }});
+    EXPECT_EQ(Commands(), std::vector<UINT>{});
+    EXPECT_EQ(frame->GetPressedButton(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Pressed, dragged off, brought back and released: the close command.
+    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
+             [&] { MoveMouse(x, y); }, [&] { MoveMouse(x + 1, y); }, [&] { Release(); }});
+    EXPECT_EQ(Commands(), std::vector<UINT>{SC_CLOSE});
+}
+
+TEST_F(SkinFrameWinTest, AThumbDraggedPastEightBarWidthsSnapsBack) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    Print(window);
+    const SCROLLBARPOSINFO* bar = frame->GetScrollBarInfo(SB_VERT);
+    ASSERT_TRUE(bar->present);
+    RECT thumb{bar->crossStart, bar->thumbStart, bar->crossEnd, bar->thumbEnd};
+    thumb = ScreenRect(window, thumb);
+    const int x = CentreX(thumb);
+    const int y = CentreY(thumb);
+    const int width = bar->crossEnd - bar->crossStart;
+
+    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); },
+             [&] { MoveMouse(x, y + 60); },                   // dragged down the bar
+             [&] { MoveMouse(x - 8 * width - 20, y + 60); },  // far beside it: back to the start
+             // (the X server may still report the pointer where it was: held there)
+             [&] { MoveMouse(x - 8 * width - 21, y + 61); }, [&] { MoveMouse(x - 8 * width - 22, y + 62); },
+             [&] { Release(); }});
+    const std::vector<Scroll> scrolls = Scrolls();
+    ASSERT_GE(scrolls.size(), 4u);
+    EXPECT_EQ(scrolls.front().code, SB_THUMBTRACK);
+    EXPECT_EQ(scrolls.front().position, 0);
+    bool movedDown = false;
+    for (const Scroll& s : scrolls)
+        movedDown = movedDown || (s.code == SB_THUMBTRACK && s.position > 0);
+    EXPECT_TRUE(movedDown);
+    const Scroll& end = scrolls[scrolls.size() - 1];
+    const Scroll& position = scrolls[scrolls.size() - 2];
+    const Scroll& snapped = scrolls[scrolls.size() - 3];
+    EXPECT_EQ(snapped.code, SB_THUMBTRACK);
+    EXPECT_EQ(snapped.position, 0);
+    EXPECT_EQ(position.code, SB_THUMBPOSITION);
+    EXPECT_EQ(position.position, 0);
+    EXPECT_EQ(end.code, SB_ENDSCROLL);
+    EXPECT_EQ(frame->GetScrollTracking(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SkinFrameWinTest, AMenuBarOfTwoRowsMovesTheClientTopToBorderPlusTwoRowsPlusOne) {
+    HMENU menu = CreateMenu();
+    for (int i = 1; i <= 5; ++i)
+        AppendMenuA(menu, MF_STRING, 100 + i, ("&Menu number " + std::to_string(i)).c_str());
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, menu);
+    auto* frame = static_cast<CPlymSkinObjectApplicationFrame*>(FrameOf(window));
+    ASSERT_TRUE(frame->IsKindOf(RUNTIME_CLASS(CPlymSkinObjectApplicationFrame)));
+    ASSERT_TRUE(frame->HasMenuBar());
+    std::set<LONG> rows;
+    CPlymSkinPopupMenu* bar = frame->GetBarPopup();
+    ASSERT_EQ(bar->GetItemCount(), 5);
+    for (int i = 0; i < bar->GetItemCount(); ++i)
+        rows.insert(bar->ItemAt(i).m_rect.top);
+    ASSERT_EQ(rows.size(), 2u);
+
+    RECT borders{};
+    frame->GetFrameBorders(&borders);
+    const int h = GetSystemMetrics(SM_CYMENUSIZE);
+    RECT windowRect{};
+    GetWindowRect(window, &windowRect);
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    EXPECT_EQ(client.y - windowRect.top, borders.top + 2 * h + 1);
+    EXPECT_EQ(frame->GetMenuBarRect().bottom, borders.top + 2 * h + 1);
+    EXPECT_EQ(frame->HitTest(windowRect.left + borders.left + 2, windowRect.top + borders.top + h + 2),
+              HTMENU);
+
+    // The bar is the button face with its last row in the window colour.
+    const auto canvas = Print(window);
+    const CPlymSkinManagerMetrics* metrics = GetPlymSkinManager()->GetMetrics();
+    const RECT& barRect = frame->GetMenuBarRect();
+    EXPECT_EQ(canvas->At(barRect.right - 3, barRect.top + h + 2), metrics->ColorAt(COLOR_BTNFACE));
+    EXPECT_EQ(canvas->At(barRect.right - 3, barRect.bottom - 1), metrics->ColorAt(COLOR_WINDOW));
+}
+
+TEST_F(SkinFrameWinTest, ScreenshotOfASkinnedDialogFrame) {
+    ASSERT_TRUE(GetPlymSkinManager()->OpenSkin(VEK_VISTA_SKIN_MODULE, "NormalBlack.ini"));
+    const HWND dialog =
+        CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Skinned dialog",
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VSCROLL, kLeft, kTop, 300,
+                        200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    windows_.push_back(dialog);
+    CreateWindowExA(0, "Static", "A skinned dialog frame", WS_CHILD | WS_VISIBLE, 16, 16, 200, 20, dialog,
+                    nullptr, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 16, 60, 80, 26, dialog,
+                    nullptr, GetModuleHandleA(nullptr), nullptr);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 30, 20, 0};
+    SetScrollInfo(dialog, SB_VERT, &info, TRUE);
+    ShowWindow(dialog, SW_SHOW);
+    PumpFor(200);
+    CPlymSkinObjectFrame* frame = FrameOf(dialog);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetDialogKind(), CPlymSkinObjectFrame::kDialog);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    skintest::Canvas canvas(r.right - r.left, r.bottom - r.top);
+    SendMessageA(dialog, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+    EXPECT_TRUE(SaveScreenshot(canvas, r.right - r.left, r.bottom - r.top, "skinned_dialog_frame.bmp"));
+    ASSERT_EQ(frame->GetCaptionButtonCount(), 1);  // a dialog: close only
+}
+
+// The skin's own popup menus run with option 8 (popup menus) on.
+class SkinPopupMenuWinTest : public SkinFrameWinTest {
+  protected:
+    DWORD Options() const override { return 15; }
+
+    // The popup object of a menu window.
+    static CPlymSkinPopupMenu* PopupOf(HWND menuWindow) {
+        return static_cast<CPlymSkinPopupMenu*>(CWnd::FromHandlePermanent(menuWindow));
+    }
+    static int OpenMenuWindows() {
+        int count = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM counter) -> BOOL {
+                char name[64] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (lstrcmpA(name, CPlymSkinPopupMenu::kClassName) == 0 && IsWindowVisible(window))
+                    ++*reinterpret_cast<int*>(counter);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+    static void PostKey(HWND window, UINT key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
+    static void PostChar(HWND window, char c) { PostMessageA(window, WM_CHAR, static_cast<WPARAM>(c), 0); }
+};
+
+TEST_F(SkinPopupMenuWinTest, ReturnCommandGivesTheChosenIdAndSendsNothing) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 11, "&First");
+    AppendMenuA(menu, MF_STRING, 12, "&Second\tCtrl+S");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 13, "&Third");
+    State().idleSteps.push_back([&](HWND menuWindow) {
+        // First idle, the first item selected: the popup read back, saved, and
+        // the second item chosen.
+        CPlymSkinPopupMenu* popup = PopupOf(menuWindow);
+        ASSERT_NE(popup, nullptr);
+        RECT r{};
+        GetClientRect(menuWindow, &r);
+        skintest::Canvas canvas(r.right, r.bottom);
+        popup->PaintMenu(canvas.Dc());
+        const CPlymSkinManagerMetrics* metrics = GetPlymSkinManager()->GetMetrics();
+        const RECT& first = popup->ItemAt(0).m_rect;
+        const RECT& second = popup->ItemAt(1).m_rect;
+        EXPECT_EQ(canvas.At(first.right - 4, first.top + 2), metrics->ColorAt(COLOR_HIGHLIGHT));
+        EXPECT_EQ(canvas.At(second.right - 4, second.top + 2), metrics->ColorAt(COLOR_MENU));
+        EXPECT_TRUE(SaveScreenshot(canvas, r.right, r.bottom, "skinned_popup_menu.bmp"));
+        PostKey(window, VK_DOWN);
+        PostKey(window, VK_RETURN);
+    });
+    PostKey(window, VK_DOWN);
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, kLeft + 40, kTop + 60, 0, window, nullptr);
+    EXPECT_EQ(chosen, 12u);
+    EXPECT_EQ(State().idleCount, 1u);
+    EXPECT_EQ(Commands(), std::vector<UINT>{});
+    EXPECT_EQ(OpenMenuWindows(), 0);
+    DestroyMenu(menu);
+}
+
+TEST_F(SkinPopupMenuWinTest, EscapeClosesOneLevelAndASharedMnemonicOnlyMovesTheSelection) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    HMENU sub = CreatePopupMenu();
+    AppendMenuA(sub, MF_STRING, 31, "Sub &A");
+    AppendMenuA(sub, MF_STRING, 32, "Sub &B");
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 21, "&Copy");
+    AppendMenuA(menu, MF_STRING, 22, "C&ut");
+    AppendMenuA(menu, MF_STRING, 23, "&Cancel all");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "&More");
+    AppendMenuA(menu, MF_STRING, 24, "&Paste");
+    std::vector<int> windows;
+    State().idleSteps = {
+        [&](HWND) {
+            // "c" twice selected Copy, then Cancel all; nothing ran.
+            windows.push_back(OpenMenuWindows());
+            PostKey(window, VK_DOWN);  // More
+            PostKey(window, VK_RIGHT);
+        },
+        [&](HWND) {
+            windows.push_back(OpenMenuWindows());  // the submenu is open
+            PostKey(window, VK_ESCAPE);
+        },
+        [&](HWND) {
+            windows.push_back(OpenMenuWindows());  // only the submenu closed
+            PostChar(window, 'p');
+        },
+    };
+    PostChar(window, 'c');
+    PostChar(window, 'c');
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD, kLeft + 40, kTop + 60, 0, window, nullptr);
+    EXPECT_EQ(chosen, 24u);
+    EXPECT_EQ(windows, (std::vector<int>{1, 2, 1}));
+    const std::vector<UINT>& selected = State().selected;
+    ASSERT_GE(selected.size(), 2u);
+    EXPECT_EQ(selected[0], 21u);
+    EXPECT_EQ(selected[1], 23u);
+    EXPECT_EQ(Commands(), std::vector<UINT>{});
+    DestroyMenu(menu);
+}
+
+TEST_F(SkinPopupMenuWinTest, AQuitTakenInsideTheMenuLoopIsPostedAgainAndEndsIt) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 41, "&Only");
+    PostQuitMessage(7);
+    const DWORD start = GetTickCount();
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD, kLeft + 40, kTop + 60, 0, window, nullptr);
+    EXPECT_EQ(chosen, 0u);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(OpenMenuWindows(), 0);
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    DestroyMenu(menu);
+}
+
+TEST_F(SkinPopupMenuWinTest, ARightPressOnASeparatorLeavesTheQueue) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 51, "&One");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, 52, "&Two");
+    size_t idleAfterPress = 0;
+    State().idleSteps = {
+        [&](HWND menuWindow) {
+            const RECT separator = PopupOf(menuWindow)->ItemScreenRect(1);
+            MoveMouse(CentreX(separator), CentreY(separator));
+        },
+        [&](HWND) {
+            RightPress();
+            idleAfterPress = State().idleCount;
+        },
+        [&](HWND) { RightRelease(); },              // idle again: the press has gone
+        [&](HWND) { PostKey(window, VK_ESCAPE); },  // keys count once the button is up
+    };
+    // Should the press stay queued the loop spins on it and never falls idle
+    // again: a posted Escape (seen before input) ends it then.
+    std::thread watchdog([this, window] {
+        Sleep(4000);
+        RightRelease();
+        Sleep(200);
+        PostKey(window, VK_ESCAPE);
+    });
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, kLeft + 40, kTop + 60, 0, window, nullptr);
+    watchdog.join();
+    EXPECT_EQ(chosen, 0u);
+    EXPECT_GT(idleAfterPress, 0u);
+    EXPECT_GE(State().idleCount, 4u);
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_RBUTTONDOWN, WM_RBUTTONDOWN, PM_NOREMOVE));
+    PumpFor(100);
+    DestroyMenu(menu);
+}
+
+}  // namespace
