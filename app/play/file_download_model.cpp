@@ -221,8 +221,8 @@ void FileDownloadModel::StartRowDownload(int row) {
     SetState(row, kRowDownloading, kStringDownloading);
 }
 
-void FileDownloadModel::StopRow(int row, uint32_t how, int32_t result) {
-    int text = kStringNotDownload;
+void FileDownloadModel::StopRow(int row, uint32_t how, int32_t result, int stoppedText) {
+    int text = stoppedText;
     if (how == kStopEnded)
         text = result == VEKNET_DOWNLOAD_OK ? kStringCompleteDownload : kStringDownloadFailed;
     if (how == kStopDownloading || how == kStopEnded) {
@@ -254,7 +254,8 @@ void FileDownloadModel::StopAllDownloads() {
     for (int row = 0; row < RowCount(); ++row) {
         const uint32_t state = rows_[static_cast<size_t>(row)].state;
         if (state == kRowWaiting || state == kRowDownloading)
-            StopRow(row, state);
+            StopRow(row, state, VEKNET_DOWNLOAD_OK,
+                    state == kRowDownloading ? kStringDownloadFailed : kStringNotDownload);
     }
     // A download whose row went away with a new fill ends too.
     if (handle_ != 0)

@@ -15,11 +15,15 @@
 //   downloading --end event, any other result--> idle, "Download Failed"
 //   downloading --start refused, or no usable path--> idle, "Download Failed"
 //   waiting or downloading --Stop--> idle, "Not Download"
+//   downloading --the page stops everything--> idle, "Download Failed"
 //
 // A finished row goes back to idle, so a row still checked is downloaded
 // again by the next Start. A download stopped after it had already ended (its
-// end event was sent but not yet delivered, as when the recorder went away
-// and the page stops everything) shows how it ended, not "Not Download".
+// end event was sent but not yet delivered) shows how it ended. When the page
+// stops everything (the recorder went away, logout, a new disk or day), the
+// download under way is cut short: its file is incomplete, so the row shows
+// the failure whichever of the link's loss and the download's own end comes
+// first; waiting rows show "Not Download".
 //
 // Events. The library calls the dialog's callback on a thread of its own with
 // the route of the download as its user value; the callback posts the event
@@ -208,7 +212,10 @@ class FileDownloadModel {
     const _recfile_info_t* RecordOf(int row) const;
     void SetState(int row, uint32_t state, int textId);
     void StartRowDownload(int row);
-    void StopRow(int row, uint32_t how, int32_t result = VEKNET_DOWNLOAD_OK);
+    void StopRow(int row,
+                 uint32_t how,
+                 int32_t result = VEKNET_DOWNLOAD_OK,
+                 int stoppedText = kStringNotDownload);
 
     const int pane_;
     DownloadLibrary& library_;
