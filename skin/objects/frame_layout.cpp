@@ -8,8 +8,8 @@
 
 namespace plym {
 
-std::vector<CaptionButtonSpec> CaptionButtonsFor(uint32_t style, uint32_t exStyle, bool closeGrayed) {
-    std::vector<CaptionButtonSpec> buttons;
+std::vector<CaptionButtonPlan> CaptionButtonsFor(uint32_t style, uint32_t exStyle, bool closeGrayed) {
+    std::vector<CaptionButtonPlan> buttons;
     const bool tool = (exStyle & kWsExToolWindow) != 0;
     const bool mdiChild = (exStyle & kWsExMdiChild) != 0;
     const bool sysMenu = (style & kWsSysMenu) != 0;

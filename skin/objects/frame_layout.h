@@ -40,17 +40,17 @@ inline constexpr uint32_t kWsMaximizeBox = 0x00010000;
 inline constexpr uint32_t kWsExContextHelp = 0x00000400;
 inline constexpr uint32_t kWsExMdiChild = 0x00000040;
 
-struct CaptionButtonSpec {
+struct CaptionButtonPlan {
     uint32_t command = 0;
     int hitCode = 0;
     int part = 0;
     bool enabled = false;
-    bool operator==(const CaptionButtonSpec&) const = default;
+    bool operator==(const CaptionButtonPlan&) const = default;
 };
 
 // The caption buttons of a window with a full caption, rightmost first.
 // `closeGrayed`: the system menu's close item is grayed or disabled.
-std::vector<CaptionButtonSpec> CaptionButtonsFor(uint32_t style, uint32_t exStyle, bool closeGrayed);
+std::vector<CaptionButtonPlan> CaptionButtonsFor(uint32_t style, uint32_t exStyle, bool closeGrayed);
 
 // The state a caption button is drawn in: 4 disabled, 3 pressed and hot, 2
 // hot while no other button is pressed, else 1; 4 more for an inactive frame.

@@ -235,13 +235,13 @@ void CPlymSkinObjectFrame::UpdateCaptionButtons() {
             closeGrayed = state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
         }
     }
-    for (const plym::CaptionButtonSpec& spec : plym::CaptionButtonsFor(style, exStyle, closeGrayed)) {
+    for (const plym::CaptionButtonPlan& plan : plym::CaptionButtonsFor(style, exStyle, closeGrayed)) {
         auto* button = new CCaptionButton;
-        button->m_hitCode = spec.hitCode;
-        button->m_part = spec.part;
+        button->m_hitCode = plan.hitCode;
+        button->m_part = plan.part;
         button->m_frame = this;
-        button->m_command = spec.command;
-        button->m_enabled = spec.enabled ? TRUE : FALSE;
+        button->m_command = plan.command;
+        button->m_enabled = plan.enabled ? TRUE : FALSE;
         m_buttons.push_back(button);
     }
 }

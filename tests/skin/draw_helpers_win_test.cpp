@@ -129,7 +129,7 @@ std::vector<uint8_t> Dib32(int width, int height, size_t cut) {
 }
 
 TEST(DrawHelpersTest, BitmapResourceBecomesASectionOnlyWhenWhole) {
-    skintest::PngSpec rgb;
+    skintest::PngRecipe rgb;
     rgb.width = rgb.height = 1;
     rgb.samples = {1, 2, 3};
     const std::string module = skintest::FreshFolder("dib_section") + "pictures.dll";

@@ -12,7 +12,7 @@
 
 namespace {
 
-using plym::CaptionButtonSpec;
+using plym::CaptionButtonPlan;
 
 constexpr uint32_t kSysMenu = 0x00080000;
 constexpr uint32_t kMinBox = 0x00020000;
@@ -24,18 +24,18 @@ constexpr uint32_t kHelp = 0x00000400;
 constexpr uint32_t kMdiChild = 0x00000040;
 
 TEST(CaptionButtons, FollowTheStyleRightmostFirst) {
-    const CaptionButtonSpec close{0xF060, 20, 18, true};
-    const CaptionButtonSpec grayClose{0xF060, 20, 18, false};
-    const CaptionButtonSpec smallClose{0xF060, 20, 19, true};
-    const CaptionButtonSpec maximize{0xF030, 9, 17, true};
-    const CaptionButtonSpec restore{0xF120, 9, 21, true};
-    const CaptionButtonSpec minimize{0xF020, 8, 15, true};
-    const CaptionButtonSpec unminimize{0xF120, 8, 21, true};
-    const CaptionButtonSpec help{0xF180, 21, 23, true};
+    const CaptionButtonPlan close{0xF060, 20, 18, true};
+    const CaptionButtonPlan grayClose{0xF060, 20, 18, false};
+    const CaptionButtonPlan smallClose{0xF060, 20, 19, true};
+    const CaptionButtonPlan maximize{0xF030, 9, 17, true};
+    const CaptionButtonPlan restore{0xF120, 9, 21, true};
+    const CaptionButtonPlan minimize{0xF020, 8, 15, true};
+    const CaptionButtonPlan unminimize{0xF120, 8, 21, true};
+    const CaptionButtonPlan help{0xF180, 21, 23, true};
     const struct {
         uint32_t style, exStyle;
         bool closeGrayed;
-        std::vector<CaptionButtonSpec> expected;
+        std::vector<CaptionButtonPlan> expected;
     } cases[] = {
         {0, 0, false, {}},
         {kSysMenu, 0, false, {close}},

@@ -22,7 +22,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
     Put16(out, v >> 16);
 }
 
-struct DibSpec {
+struct DibShape {
     uint32_t headerSize = 40;
     int32_t width = 2;
     int32_t height = 2;
@@ -36,7 +36,7 @@ struct DibSpec {
 };
 
 // A DIB whose pixel byte i (counted from the first pixel byte) is i & 0xFF.
-std::vector<uint8_t> MakeDib(const DibSpec& s) {
+std::vector<uint8_t> MakeDib(const DibShape& s) {
     std::vector<uint8_t> d;
     Put32(d, s.headerSize);
     Put32(d, static_cast<uint32_t>(s.width));
@@ -62,7 +62,7 @@ std::vector<uint8_t> MakeDib(const DibSpec& s) {
 
 struct ValidatorCase {
     std::string name;
-    DibSpec spec;
+    DibShape shape;
     size_t cut;  // bytes removed from the end
     bool accepted;
     size_t pixelOffset = 0;
@@ -113,7 +113,7 @@ TEST(ImageDibTest, BitmapResourceIsValidatedFromItsOwnHeader) {
     };
     for (const ValidatorCase& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<uint8_t> bytes = MakeDib(c.spec);
+        std::vector<uint8_t> bytes = MakeDib(c.shape);
         bytes.resize(bytes.size() - c.cut);
         plym::PackedDib dib;
         ASSERT_EQ(plym::ReadPackedDib(bytes.data(), bytes.size(), dib), c.accepted);

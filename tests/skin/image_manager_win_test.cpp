@@ -23,7 +23,7 @@ using skintest::AddedResource;
 using skintest::Canvas;
 
 std::vector<uint8_t> Png(int colorType, std::vector<uint16_t> samples) {
-    skintest::PngSpec s;
+    skintest::PngRecipe s;
     s.width = 2;
     s.height = 1;
     s.colorType = colorType;

@@ -14,8 +14,8 @@
 
 namespace {
 
-skintest::PngSpec Spec(int colorType, std::vector<uint16_t> samples) {
-    skintest::PngSpec s;
+skintest::PngRecipe Recipe(int colorType, std::vector<uint16_t> samples) {
+    skintest::PngRecipe s;
     s.width = 2;
     s.height = 2;
     s.colorType = colorType;
@@ -25,13 +25,13 @@ skintest::PngSpec Spec(int colorType, std::vector<uint16_t> samples) {
 
 const std::vector<uint8_t>& RgbaPng() {
     static const std::vector<uint8_t> bytes = skintest::EncodePng(
-        Spec(skintest::kRgba, {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 10, 20, 30, 40}));
+        Recipe(skintest::kRgba, {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 10, 20, 30, 40}));
     return bytes;
 }
 
 const std::vector<uint8_t>& RgbPng() {
     static const std::vector<uint8_t> bytes =
-        skintest::EncodePng(Spec(skintest::kRgb, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30}));
+        skintest::EncodePng(Recipe(skintest::kRgb, {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30}));
     return bytes;
 }
 

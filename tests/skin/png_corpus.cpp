@@ -28,22 +28,22 @@ int ChannelsOf(int colorType) {
 }
 
 // Appends one scan line (filter type 0) of the pixels at columns x0, x0 + dx, ...
-void AppendRow(std::vector<uint8_t>& raw, const PngSpec& spec, int y, int x0, int dx) {
-    const int channels = ChannelsOf(spec.colorType);
+void AppendRow(std::vector<uint8_t>& raw, const PngRecipe& recipe, int y, int x0, int dx) {
+    const int channels = ChannelsOf(recipe.colorType);
     raw.push_back(0);
     unsigned bits = 0;
     int used = 0;
-    for (int x = x0; x < spec.width; x += dx) {
+    for (int x = x0; x < recipe.width; x += dx) {
         for (int c = 0; c < channels; ++c) {
-            const uint16_t v = spec.samples[(static_cast<size_t>(y) * spec.width + x) * channels + c];
-            if (spec.bitDepth == 16) {
+            const uint16_t v = recipe.samples[(static_cast<size_t>(y) * recipe.width + x) * channels + c];
+            if (recipe.bitDepth == 16) {
                 raw.push_back(static_cast<uint8_t>(v >> 8));
                 raw.push_back(static_cast<uint8_t>(v));
-            } else if (spec.bitDepth == 8) {
+            } else if (recipe.bitDepth == 8) {
                 raw.push_back(static_cast<uint8_t>(v));
             } else {
-                bits = bits << spec.bitDepth | (v & ((1u << spec.bitDepth) - 1));
-                used += spec.bitDepth;
+                bits = bits << recipe.bitDepth | (v & ((1u << recipe.bitDepth) - 1));
+                used += recipe.bitDepth;
                 if (used == 8) {
                     raw.push_back(static_cast<uint8_t>(bits));
                     bits = 0;
@@ -83,61 +83,61 @@ std::vector<uint8_t> IhdrData(uint32_t width, uint32_t height, int bitDepth, int
     return d;
 }
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec) {
+std::vector<uint8_t> EncodePng(const PngRecipe& recipe) {
     std::vector<uint8_t> out = PngSignature();
     AppendChunk(out, "IHDR",
-                IhdrData(static_cast<uint32_t>(spec.width), static_cast<uint32_t>(spec.height), spec.bitDepth,
-                         spec.colorType, spec.interlaced));
-    if (spec.gamma) {
+                IhdrData(static_cast<uint32_t>(recipe.width), static_cast<uint32_t>(recipe.height),
+                         recipe.bitDepth, recipe.colorType, recipe.interlaced));
+    if (recipe.gamma) {
         std::vector<uint8_t> d;
-        Put32(d, *spec.gamma);
+        Put32(d, *recipe.gamma);
         AppendChunk(out, "gAMA", d);
     }
-    if (!spec.palette.empty()) {
+    if (!recipe.palette.empty()) {
         std::vector<uint8_t> d;
-        for (const auto& entry : spec.palette)
+        for (const auto& entry : recipe.palette)
             d.insert(d.end(), entry.begin(), entry.end());
         AppendChunk(out, "PLTE", d);
     }
-    if (!spec.paletteAlpha.empty())
-        AppendChunk(out, "tRNS", spec.paletteAlpha);
-    if (spec.transparentColor) {
+    if (!recipe.paletteAlpha.empty())
+        AppendChunk(out, "tRNS", recipe.paletteAlpha);
+    if (recipe.transparentColor) {
         std::vector<uint8_t> d;
-        const int values = spec.colorType == kGrey ? 1 : 3;
+        const int values = recipe.colorType == kGrey ? 1 : 3;
         for (int i = 0; i < values; ++i) {
-            d.push_back(static_cast<uint8_t>((*spec.transparentColor)[i] >> 8));
-            d.push_back(static_cast<uint8_t>((*spec.transparentColor)[i]));
+            d.push_back(static_cast<uint8_t>((*recipe.transparentColor)[i] >> 8));
+            d.push_back(static_cast<uint8_t>((*recipe.transparentColor)[i]));
         }
         AppendChunk(out, "tRNS", d);
     }
-    if (spec.background) {
+    if (recipe.background) {
         std::vector<uint8_t> d;
-        if (spec.colorType == kPalette) {
-            d.push_back(static_cast<uint8_t>((*spec.background)[0]));
+        if (recipe.colorType == kPalette) {
+            d.push_back(static_cast<uint8_t>((*recipe.background)[0]));
         } else {
-            const int values = spec.colorType == kRgb || spec.colorType == kRgba ? 3 : 1;
+            const int values = recipe.colorType == kRgb || recipe.colorType == kRgba ? 3 : 1;
             for (int i = 0; i < values; ++i) {
-                d.push_back(static_cast<uint8_t>((*spec.background)[i] >> 8));
-                d.push_back(static_cast<uint8_t>((*spec.background)[i]));
+                d.push_back(static_cast<uint8_t>((*recipe.background)[i] >> 8));
+                d.push_back(static_cast<uint8_t>((*recipe.background)[i]));
             }
         }
         AppendChunk(out, "bKGD", d);
     }
 
     std::vector<uint8_t> raw;
-    if (spec.interlaced) {
+    if (recipe.interlaced) {
         // Adam7: start column, start row, column step, row step of each pass.
         static const int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                           {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
         for (const auto& pass : kPasses) {
-            if (pass[0] >= spec.width)
+            if (pass[0] >= recipe.width)
                 continue;
-            for (int y = pass[1]; y < spec.height; y += pass[3])
-                AppendRow(raw, spec, y, pass[0], pass[2]);
+            for (int y = pass[1]; y < recipe.height; y += pass[3])
+                AppendRow(raw, recipe, y, pass[0], pass[2]);
         }
     } else {
-        for (int y = 0; y < spec.height; ++y)
-            AppendRow(raw, spec, y, 0, 1);
+        for (int y = 0; y < recipe.height; ++y)
+            AppendRow(raw, recipe, y, 0, 1);
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packedSize);

@@ -20,7 +20,7 @@ inline constexpr int kPalette = 3;
 inline constexpr int kGreyAlpha = 4;
 inline constexpr int kRgba = 6;
 
-struct PngSpec {
+struct PngRecipe {
     int width = 0;
     int height = 0;
     int colorType = kRgb;
@@ -39,7 +39,7 @@ struct PngSpec {
 };
 
 // The whole file.
-std::vector<uint8_t> EncodePng(const PngSpec& spec);
+std::vector<uint8_t> EncodePng(const PngRecipe& recipe);
 
 // Pieces for hand-made files.
 std::vector<uint8_t> PngSignature();

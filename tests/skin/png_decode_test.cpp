@@ -17,7 +17,7 @@
 namespace {
 
 using plym::PngPicture;
-using skintest::PngSpec;
+using skintest::PngRecipe;
 
 // Expected B, G, R, A of one pixel.
 struct Bgra {
@@ -35,8 +35,8 @@ struct DecodeCase {
     int tolerance = 0;
 };
 
-PngSpec Spec(int width, int height, int colorType, int bitDepth, std::vector<uint16_t> samples) {
-    PngSpec s;
+PngRecipe Recipe(int width, int height, int colorType, int bitDepth, std::vector<uint16_t> samples) {
+    PngRecipe s;
     s.width = width;
     s.height = height;
     s.colorType = colorType;
@@ -63,7 +63,7 @@ std::vector<DecodeCase> Corpus() {
 
     cases.push_back({"rgb8",
                      skintest::EncodePng(
-                         Spec(2, 2, skintest::kRgb, 8, {10, 20, 30, 40, 50, 60, 70, 80, 90, 255, 0, 128})),
+                         Recipe(2, 2, skintest::kRgb, 8, {10, 20, 30, 40, 50, 60, 70, 80, 90, 255, 0, 128})),
                      true,
                      2,
                      2,
@@ -71,7 +71,7 @@ std::vector<DecodeCase> Corpus() {
                      {{30, 20, 10, 0}, {60, 50, 40, 0}, {90, 80, 70, 0}, {128, 0, 255, 0}}});
 
     cases.push_back({"rgba8",
-                     skintest::EncodePng(Spec(2, 1, skintest::kRgba, 8, {1, 2, 3, 0, 200, 100, 50, 128})),
+                     skintest::EncodePng(Recipe(2, 1, skintest::kRgba, 8, {1, 2, 3, 0, 200, 100, 50, 128})),
                      true,
                      2,
                      1,
@@ -81,8 +81,8 @@ std::vector<DecodeCase> Corpus() {
     // 16-bit channels keep their high byte.
     cases.push_back(
         {"rgba16",
-         skintest::EncodePng(Spec(1, 2, skintest::kRgba, 16,
-                                  {0x12FF, 0x3400, 0x56AB, 0xFFFF, 0x0001, 0xFE80, 0x8000, 0x7F7F})),
+         skintest::EncodePng(Recipe(1, 2, skintest::kRgba, 16,
+                                    {0x12FF, 0x3400, 0x56AB, 0xFFFF, 0x0001, 0xFE80, 0x8000, 0x7F7F})),
          true,
          1,
          2,
@@ -90,7 +90,7 @@ std::vector<DecodeCase> Corpus() {
          {{0x56, 0x34, 0x12, 0xFF}, {0x80, 0xFE, 0x00, 0x7F}}});
 
     cases.push_back({"grey8",
-                     skintest::EncodePng(Spec(3, 1, skintest::kGrey, 8, {0, 77, 255})),
+                     skintest::EncodePng(Recipe(3, 1, skintest::kGrey, 8, {0, 77, 255})),
                      true,
                      3,
                      1,
@@ -98,7 +98,7 @@ std::vector<DecodeCase> Corpus() {
                      {{0, 0, 0, 0}, {77, 77, 77, 0}, {255, 255, 255, 0}}});
 
     cases.push_back({"grey1",
-                     skintest::EncodePng(Spec(3, 1, skintest::kGrey, 1, {1, 0, 1})),
+                     skintest::EncodePng(Recipe(3, 1, skintest::kGrey, 1, {1, 0, 1})),
                      true,
                      3,
                      1,
@@ -106,7 +106,7 @@ std::vector<DecodeCase> Corpus() {
                      {{255, 255, 255, 0}, {0, 0, 0, 0}, {255, 255, 255, 0}}});
 
     cases.push_back({"grey_alpha8",
-                     skintest::EncodePng(Spec(2, 1, skintest::kGreyAlpha, 8, {60, 255, 90, 10})),
+                     skintest::EncodePng(Recipe(2, 1, skintest::kGreyAlpha, 8, {60, 255, 90, 10})),
                      true,
                      2,
                      1,
@@ -114,7 +114,7 @@ std::vector<DecodeCase> Corpus() {
                      {{60, 60, 60, 255}, {90, 90, 90, 10}}});
 
     {
-        PngSpec s = Spec(3, 1, skintest::kPalette, 8, {2, 0, 1});
+        PngRecipe s = Recipe(3, 1, skintest::kPalette, 8, {2, 0, 1});
         s.palette = {{255, 0, 0}, {0, 255, 0}, {10, 20, 30}};
         cases.push_back({"palette8",
                          skintest::EncodePng(s),
@@ -126,7 +126,7 @@ std::vector<DecodeCase> Corpus() {
     }
     for (int depth : {1, 2, 4}) {
         // Entries past the end of tRNS are opaque.
-        PngSpec s = Spec(3, 1, skintest::kPalette, depth, {0, 1, 0});
+        PngRecipe s = Recipe(3, 1, skintest::kPalette, depth, {0, 1, 0});
         s.palette = {{1, 2, 3}, {4, 5, 6}};
         s.paletteAlpha = {0};
         cases.push_back({"palette" + std::to_string(depth) + "_trns",
@@ -138,20 +138,20 @@ std::vector<DecodeCase> Corpus() {
                          {{3, 2, 1, 0}, {6, 5, 4, 255}, {3, 2, 1, 0}}});
     }
     {
-        PngSpec s = Spec(2, 1, skintest::kRgb, 8, {9, 8, 7, 1, 2, 3});
+        PngRecipe s = Recipe(2, 1, skintest::kRgb, 8, {9, 8, 7, 1, 2, 3});
         s.transparentColor = {{1, 2, 3}};
         cases.push_back(
             {"rgb8_trns", skintest::EncodePng(s), true, 2, 1, true, {{7, 8, 9, 255}, {3, 2, 1, 0}}});
     }
     {
         // The background is composited under the pixels and the alpha channel goes.
-        PngSpec s = Spec(2, 1, skintest::kRgba, 8, {10, 20, 30, 255, 99, 99, 99, 0});
+        PngRecipe s = Recipe(2, 1, skintest::kRgba, 8, {10, 20, 30, 255, 99, 99, 99, 0});
         s.background = {{200, 150, 100}};
         cases.push_back(
             {"rgba8_bkgd", skintest::EncodePng(s), true, 2, 1, false, {{30, 20, 10, 0}, {100, 150, 200, 0}}});
     }
     {
-        PngSpec s = Spec(3, 1, skintest::kRgb, 8, {0, 64, 255, 64, 128, 200, 255, 255, 255});
+        PngRecipe s = Recipe(3, 1, skintest::kRgb, 8, {0, 64, 255, 64, 128, 200, 255, 255, 255});
         s.gamma = 45455;  // 1 / 2.2: the screen's own gamma, no change
         cases.push_back({"rgb8_gama_screen",
                          skintest::EncodePng(s),
@@ -175,7 +175,7 @@ std::vector<DecodeCase> Corpus() {
     }
     {
         // 10 x 9 exercises every Adam7 pass, including partial ones.
-        PngSpec s = Spec(10, 9, skintest::kRgb, 8, {});
+        PngRecipe s = Recipe(10, 9, skintest::kRgb, 8, {});
         std::vector<Bgra> expected;
         for (int y = 0; y < 9; ++y) {
             for (int x = 0; x < 10; ++x) {
@@ -190,7 +190,7 @@ std::vector<DecodeCase> Corpus() {
     }
 
     const std::vector<uint8_t> good =
-        skintest::EncodePng(Spec(2, 2, skintest::kRgb, 8, std::vector<uint16_t>(12, 7)));
+        skintest::EncodePng(Recipe(2, 2, skintest::kRgb, 8, std::vector<uint16_t>(12, 7)));
     {
         std::vector<uint8_t> bad = good;
         bad.at(1) = 'Q';
@@ -242,7 +242,7 @@ TEST(PngDecodeTest, CorpusDecodesToExpectedBgraOrIsRefused) {
 }
 
 TEST(PngDecodeTest, BackgroundColourIsKeptInEightBits) {
-    PngSpec s = Spec(1, 1, skintest::kRgba, 16, {0, 0, 0, 0});
+    PngRecipe s = Recipe(1, 1, skintest::kRgba, 16, {0, 0, 0, 0});
     s.background = {{0xAB00, 0x1200, 0xFFFF}};
     PngPicture picture;
     const std::vector<uint8_t> bytes = skintest::EncodePng(s);

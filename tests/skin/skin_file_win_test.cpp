@@ -89,8 +89,8 @@ TEST(SkinFileTest, ModuleIniReadsTheSameWithAnyByteOrderMarkAndLineEnds) {
     file->Release();
 }
 
-skintest::PngSpec Picture(int colorType, int width, int height, std::vector<uint16_t> samples) {
-    skintest::PngSpec s;
+skintest::PngRecipe Picture(int colorType, int width, int height, std::vector<uint16_t> samples) {
+    skintest::PngRecipe s;
     s.width = width;
     s.height = height;
     s.colorType = colorType;
@@ -161,7 +161,7 @@ std::vector<uint16_t> NineGridSamples(bool withAlpha, uint16_t alpha) {
 
 TEST(SkinImageTest, PaintsStretchedTiledBorderOnlyKeyedAndAlphaPartsAsPredicted) {
     const std::string folder = skintest::FreshFolder("skin_paint");
-    skintest::PngSpec grid = Picture(skintest::kRgb, 6, 6, NineGridSamples(false, 0));
+    skintest::PngRecipe grid = Picture(skintest::kRgb, 6, 6, NineGridSamples(false, 0));
     // A key-coloured corner pixel.
     grid.samples[0] = 255;
     grid.samples[1] = 0;
