@@ -1144,6 +1144,17 @@ void CPlymSkinObjectStatusBar::ReloadSkinMetrics() {
 
 IMPLEMENT_DYNCREATE(CPlymSkinObjectMonthCal, CPlymSkinObjectFrame)
 
+BEGIN_MESSAGE_MAP(CPlymSkinObjectMonthCal, CPlymSkinObjectFrame)
+PLYM_SKIN_MESSAGE(WM_CREATE, OnCreateMonthCal)
+END_MESSAGE_MAP()
+
+BOOL CPlymSkinObjectMonthCal::OnCreateMonthCal(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
+    if (*result != -1 && GetManager() && GetManager()->IsEnabled())
+        PlymSetCalendarColors(this, MCM_SETCOLOR);
+    return TRUE;
+}
+
 void CPlymSkinObjectMonthCal::ReloadSkinMetrics() {
     CPlymSkinObjectFrame::ReloadSkinMetrics();
     PlymSetCalendarColors(this, MCM_SETCOLOR);

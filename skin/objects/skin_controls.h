@@ -356,7 +356,8 @@ class CPlymSkinObjectStatusBar : public CPlymSkinObjectFrame {
 };
 
 // "SysDateTimePick32": the combo box's messages with its own face drawing;
-// its calendar gets the skin's colours.
+// its calendar gets the skin's colours when the picker is made under the skin
+// and when the skin changes.
 class CPlymSkinObjectDateTime : public CPlymSkinObjectComboBox {
     DECLARE_DYNCREATE(CPlymSkinObjectDateTime)
 
@@ -374,11 +375,18 @@ class CPlymSkinObjectDateTime : public CPlymSkinObjectComboBox {
     DECLARE_MESSAGE_MAP()
 };
 
+// "SysMonthCal32": fed the skin's calendar colours when made under the skin
+// and when the skin changes.
 class CPlymSkinObjectMonthCal : public CPlymSkinObjectFrame {
     DECLARE_DYNCREATE(CPlymSkinObjectMonthCal)
 
   public:
     void ReloadSkinMetrics() override;
+
+  protected:
+    BOOL OnCreateMonthCal(WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The month calendar colours of the skin (MCSC_* index, skin colour).

@@ -45,6 +45,8 @@ int CPlymSkinObjectDateTime::PickerState() {
 BOOL CPlymSkinObjectDateTime::OnCreatePicker(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     // The client edge stays.
     OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
+    if (*result != -1 && GetManager() && GetManager()->IsEnabled())
+        PlymSetCalendarColors(this, DTM_SETMCCOLOR);
     plymskin::InvalidateNoErase(m_hWnd);
     return TRUE;
 }

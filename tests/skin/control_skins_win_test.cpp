@@ -36,7 +36,11 @@ constexpr int kScrollBar = 21;
 constexpr int kComboBox = 23;
 
 // [SysMetrics] colours of the state-coded skin.
+constexpr COLORREF kSkinActiveCaption = RGB(16, 239, 128);
 constexpr COLORREF kSkinWindow = RGB(40, 215, 128);
+constexpr COLORREF kSkinWindowText = RGB(64, 191, 128);
+constexpr COLORREF kSkinCaptionText = RGB(72, 183, 128);
+constexpr COLORREF kSkinGrayText = RGB(136, 119, 128);
 constexpr COLORREF kSkinButtonText = RGB(144, 111, 128);
 
 int g_drawItems = 0;
@@ -394,6 +398,23 @@ TEST_F(ControlSkinTest, TreeAndListViewsTakeTheSkinsColoursAndGiveThemBack) {
     manager_->FindSkinObject(tree)->ApplySkinChange(TRUE, FALSE);
     EXPECT_EQ(static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)), static_cast<COLORREF>(-1));
     EXPECT_EQ(static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)), static_cast<COLORREF>(-1));
+}
+
+TEST_F(ControlSkinTest, DatePickersAndMonthCalendarsMadeUnderTheSkinTakeItsCalendarColours) {
+    HWND picker = Make(L"SysDateTimePick32", 0, 10, 10, 200, 24);
+    HWND calendar = Make(L"SysMonthCal32", 0, 10, 50, 250, 200);
+    const struct {
+        int part;
+        COLORREF colour;
+    } parts[] = {
+        {MCSC_BACKGROUND, kSkinWindow},     {MCSC_MONTHBK, kSkinWindow},
+        {MCSC_TEXT, kSkinWindowText},       {MCSC_TITLEBK, kSkinActiveCaption},
+        {MCSC_TITLETEXT, kSkinCaptionText}, {MCSC_TRAILINGTEXT, kSkinGrayText},
+    };
+    for (const auto& p : parts) {
+        EXPECT_EQ(static_cast<COLORREF>(SendMessageW(picker, DTM_GETMCCOLOR, p.part, 0)), p.colour) << p.part;
+        EXPECT_EQ(static_cast<COLORREF>(SendMessageW(calendar, MCM_GETCOLOR, p.part, 0)), p.colour) << p.part;
+    }
 }
 
 }  // namespace
