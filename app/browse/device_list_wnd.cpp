@@ -11,6 +11,7 @@ constexpr COLORREF kListBackground = RGB(0x54, 0x54, 0x54);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 constexpr COLORREF kTreeBackground = 0xBDB9B8;
+constexpr COLORREF kTreeText = RGB(0, 0, 0);  // reads on the light background, skinned or not
 constexpr COLORREF kTreeImageMask = 0xCFCDCD;
 constexpr int kTreeImageSize = 18;
 constexpr int kButtonFontHeight = 16;
@@ -100,6 +101,7 @@ void CDlgDeviceList::SetUpTree() {
         m_treeImages.Add(&strip, kTreeImageMask);
     m_tree.SetImageList(&m_treeImages, TVSIL_NORMAL);
     m_tree.SendMessage(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(kTreeBackground));
+    m_tree.SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kTreeText));
     m_tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES);
 }
 
