@@ -78,7 +78,7 @@ inline constexpr uint32_t kExportEndTag = 1;  // the tag's low bit: the row has 
 inline constexpr int kExportFailedEnd = -1;
 inline constexpr int kExportWatchTimerId = 11;
 inline constexpr int kExportWatchMs = 1000;
-inline constexpr int kExportSilentTicks = 5;
+inline constexpr int kExportSilentTicks = 4;
 
 // Language strings of the dialog.
 inline constexpr int kStrExportCaption = 113;      // "Export video files"
