@@ -191,6 +191,9 @@ class FSDisk {
     void SplitFrames(StreamJob& job, size_t length, size_t skip);
     // The end mark: no data, length 0.
     void SendEnd(const StreamJob& job);
+    // The end mark of an export that did not reach its record's end: no
+    // data, length FS_EXPORT_FAILED.
+    void SendFailedEnd(const StreamJob& job);
     void ReportRecord(const StreamJob& job, const FSRecordInfo& record);
     bool StopRequested(StreamJob& job);
     // Waits `ms`, or less when the job is stopped.

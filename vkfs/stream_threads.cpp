@@ -25,7 +25,9 @@
 // Every way a job ends without its stop - no records, no stream to read
 // through, a reader failure, a seek into no record - sends one end mark (no
 // data, length 0), so the caller never waits for data that cannot come. The
-// job then waits for its stop.
+// job then waits for its stop. An export that does not reach its record's
+// end marks it with the length FS_EXPORT_FAILED instead, so that a file cut
+// short is not taken for the whole record.
 #include <vector>
 
 #include "vkfs/fs_disk.h"
@@ -47,6 +49,11 @@ void FSDisk::Pause(StreamJob& job, uint32_t ms) {
 void FSDisk::SendEnd(const StreamJob& job) {
     if (job.data)
         job.data(job.user, nullptr, 0);
+}
+
+void FSDisk::SendFailedEnd(const StreamJob& job) {
+    if (job.data)
+        job.data(job.user, nullptr, FS_EXPORT_FAILED);
 }
 
 void FSDisk::ReportRecord(const StreamJob& job, const FSRecordInfo& record) {
@@ -238,7 +245,7 @@ void FSDisk::ExportThread(StreamJob& job) {
     const int stream = source_->OpenStream(job.channel);
     if (stream < 0) {
         source_->LogFailure(StreamFailure::kExportOpen, stream);
-        SendEnd(job);
+        SendFailedEnd(job);
         IdleUntilStopped(job);
         return;
     }
@@ -247,7 +254,7 @@ void FSDisk::ExportThread(StreamJob& job) {
     std::vector<uint8_t> block(kReadBlockSize);
     size_t index = 0;
     if (JumpProcess(job, job.from, stream, &index) != Jump::kEntered) {
-        SendEnd(job);
+        SendFailedEnd(job);
         s.exportActive = 0;
     }
     bool first = true;
@@ -276,7 +283,7 @@ void FSDisk::ExportThread(StreamJob& job) {
                 break;
             case BlockRead::kFailed:
                 source_->LogFailure(StreamFailure::kExportRead, read.code);
-                SendEnd(job);
+                SendFailedEnd(job);
                 s.exportActive = 0;
                 break;
         }

@@ -24,9 +24,12 @@
 // next.
 //
 // End of data: play delivers one whole frame (40-byte header plus payload) per
-// data call; export one raw block per call. A call with no data or length 0
+// data call; export one raw block per call. A call with a length below 1
 // marks the end: at the end of the last record, after a seek into no record,
-// and when the reader fails, so a caller never waits for data forever.
+// and when the reader fails, so a caller never waits for data forever. Its
+// length is 0, except for an export that did not reach its record's end (the
+// stream could not be opened, the record was not found or could not be
+// entered, a read failed): that one ends with FS_EXPORT_FAILED.
 #pragma once
 
 #include <stddef.h>
@@ -71,6 +74,9 @@ typedef enum FSReaderKind {
 } FSReaderKind;
 
 typedef uint32_t FSDiskHandle;
+
+// The length of the end call of an export that failed; below 1, as every end.
+enum { FS_EXPORT_FAILED = -1 };
 
 // Handed to every search callback; the library's own memory, reused for the
 // next call.
@@ -131,7 +137,8 @@ typedef struct FSRecordInfo {
 // Month search: records are FSMonthResult; day search: FSRecordInfo. The final
 // call of a search has no record.
 typedef int(VEK_CALL* FSSearchCallback)(FSReaderKind kind, void* record, FSPlayParam* param);
-// Play: one whole frame; export: one raw block. No data or length 0: the end.
+// Play: one whole frame; export: one raw block. A length below 1: the end
+// (FS_EXPORT_FAILED: an export that failed).
 typedef int(VEK_CALL* FSDataCallback)(uintptr_t user, unsigned char* data, int length);
 // Play has reached a record spanning start..end.
 typedef int(VEK_CALL* FSTimeCallback)(uintptr_t user, RecTime start, RecTime end);
@@ -173,7 +180,9 @@ void VEK_CALL FSSeekPlay(FSDiskHandle disk, RecTime time, int slot);
 // Flow control: 0 holds delivery, 1 resumes it.
 void VEK_CALL FSRequestData(FSDiskHandle disk, int slot, int on);
 // Exports the record of `channel` (found in the export group's tables) that
-// starts at `from`, from its first key frame to its end, in raw blocks.
+// starts at `from`, from its first key frame to its end, in raw blocks. A
+// channel that is in none of the export group's slots starts nothing, and
+// nothing is called back.
 void VEK_CALL
 FSExport(FSDiskHandle disk, RecTime from, RecTime to, int channel, uintptr_t user, FSDataCallback data);
 void VEK_CALL FSStopExport(FSDiskHandle disk, int slot);

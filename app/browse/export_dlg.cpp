@@ -52,6 +52,7 @@ ON_BN_CLICKED(IDC_EXPORT_BROWSE, &CDlg264Export::OnDestination)
 ON_BN_CLICKED(IDC_EXPORT_SEARCH, &CDlg264Export::OnSearch)
 ON_BN_CLICKED(IDC_EXPORT_SELECT_CHANNEL, &CDlg264Export::OnSelectChannel)
 ON_BN_CLICKED(IDC_EXPORT_STOP, &CDlg264Export::OnStop)
+ON_WM_TIMER()
 ON_MESSAGE(WM_DAY_SEARCH_DONE, &CDlg264Export::OnDaySearchDone)
 ON_MESSAGE(WM_EXPORT_PROGRESS, &CDlg264Export::OnExportProgress)
 END_MESSAGE_MAP()
@@ -162,6 +163,15 @@ void CDlg264Export::OnStop() {
         m_model->OnStop();
 }
 
+void CDlg264Export::OnTimer(UINT_PTR id) {
+    if (id != browse::kExportWatchTimerId) {
+        Default();
+        return;
+    }
+    if (m_model)
+        m_model->OnWatchTimer();
+}
+
 void CDlg264Export::OnSelectChannel() {
     if (!m_model)
         return;
@@ -258,6 +268,15 @@ std::optional<std::string> CDlg264Export::PickFolder() {
 
 void CDlg264Export::TellNoSelection() {
     AfxMessageBox(Text(browse::kStrExportNoSelection).c_str());
+}
+
+void CDlg264Export::SetWatchTimer(bool on) {
+    if (!IsWindow())
+        return;
+    if (on)
+        SetTimer(browse::kExportWatchTimerId, browse::kExportWatchMs);
+    else
+        KillTimer(browse::kExportWatchTimerId);
 }
 
 FSDiskHandle CDlg264Export::DiskHandle() {

@@ -61,6 +61,7 @@ class CDlg264Export : public CDialog, private browse::ExportPage {
     afx_msg void OnSearch();
     afx_msg void OnSelectChannel();
     afx_msg void OnStop();
+    afx_msg void OnTimer(UINT_PTR id);
     afx_msg LRESULT OnDaySearchDone(WPARAM, LPARAM);
     afx_msg LRESULT OnExportProgress(WPARAM perMille, LPARAM tag);
     DECLARE_MESSAGE_MAP()
@@ -83,6 +84,7 @@ class CDlg264Export : public CDialog, private browse::ExportPage {
     void MakeFolder(const std::string& folder) override;
     std::optional<std::string> PickFolder() override;
     void TellNoSelection() override;
+    void SetWatchTimer(bool on) override;
     FSDiskHandle DiskHandle() override;
     void StoreDiskHandle(FSDiskHandle disk) override;
     void StoreDiskFolder(const std::string& folder) override;

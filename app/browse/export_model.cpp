@@ -249,6 +249,8 @@ void ExportModel::OnExport() {
 void ExportModel::ExportNext() {
     page_.EnableExport(false);
     page_.EnableSearch(false);
+    if (next_ == 0)
+        runFailed_ = false;
     const int row = queue_[next_++];
     current_ = row;
     const ExportRecord& record = records_[static_cast<size_t>(row)];
@@ -256,13 +258,17 @@ void ExportModel::ExportNext() {
 
     auto writer = std::make_unique<CVekAviFileWirte>();
     if (!writer->Open(name.c_str())) {
-        EndRun(/*failed=*/true);
+        EndRun(/*showError=*/true);
         return;
     }
     writer_ = std::move(writer);
     written_ = 0;
     expected_ = record.length;
+    calls_ = 0;
+    callsSeen_ = 0;
+    silentTicks_ = 0;
     tag_ += 2;
+    page_.SetWatchTimer(true);
     lastDisk_ = page_.DiskHandle();
     streams_.Export(lastDisk_, record.start, record.end, record.channelNumber - 1,
                     reinterpret_cast<uintptr_t>(this), &DataCallback);
@@ -272,14 +278,17 @@ int VEK_CALL ExportModel::DataCallback(uintptr_t user, unsigned char* data, int 
     auto* self = reinterpret_cast<ExportModel*>(user);
     if (self == nullptr)
         return 1;
+    self->inCall_ = true;
+    self->calls_++;
     const uint32_t tag = self->tag_.load();
     if (data == nullptr || length < 1) {
-        self->page_.PostProgress(kProgressDone, tag | kExportEndTag);
-        return 1;
+        self->page_.PostProgress(length < 0 ? kExportFailedEnd : kProgressDone, tag | kExportEndTag);
+    } else {
+        self->writer_->Write(data, static_cast<unsigned>(length), 0);
+        const uint64_t written = self->written_ += static_cast<uint64_t>(length);
+        self->page_.PostProgress(ExportProgress(written, self->expected_), tag);
     }
-    self->writer_->Write(data, static_cast<unsigned>(length), 0);
-    const uint64_t written = self->written_ += static_cast<uint64_t>(length);
-    self->page_.PostProgress(ExportProgress(written, self->expected_), tag);
+    self->inCall_ = false;
     return 1;
 }
 
@@ -292,42 +301,63 @@ void ExportModel::OnProgress(int perMille, uint32_t tag) {
         page_.ShowProgressText(PercentText(shown));
         return;
     }
-    FinishRow();
+    FinishRow(/*reachedEnd=*/perMille != kExportFailedEnd);
 }
 
-void ExportModel::FinishRow() {
-    StopExports(page_.DiskHandle());
-    if (!CloseWriter()) {
-        EndRun(/*failed=*/true);
+void ExportModel::OnWatchTimer() {
+    if (current_ < 0)
+        return;
+    // The messages of the row's calls are handled before a timer tick; the
+    // count tells of calls whose messages are still on their way, too.
+    const uint32_t calls = calls_.load();
+    if (calls != callsSeen_ || inCall_) {
+        callsSeen_ = calls;
+        silentTicks_ = 0;
         return;
     }
-    page_.SetProgress(kProgressDone);
-    page_.ShowProgressText(PercentText(kProgressDone));
+    if (++silentTicks_ >= kExportSilentTicks)
+        FinishRow(/*reachedEnd=*/false);
+}
+
+void ExportModel::FinishRow(bool reachedEnd) {
+    StopExports(page_.DiskHandle());
+    const bool written = CloseWriter();
+    const bool complete = reachedEnd && written;
+    if (complete) {
+        page_.SetProgress(kProgressDone);
+        page_.ShowProgressText(PercentText(kProgressDone));
+    } else {
+        runFailed_ = true;
+        page_.ShowProgressText(texts_.error);
+    }
     if (next_ < queue_.size()) {
         ExportNext();
         return;
     }
-    EndRun(/*failed=*/false);
+    // A run whose last row was complete still ends telling of a failed one.
+    EndRun(/*showError=*/complete && runFailed_);
 }
 
-void ExportModel::EndRun(bool failed) {
-    if (failed)
+void ExportModel::EndRun(bool showError) {
+    if (showError)
         page_.ShowProgressText(texts_.error);
+    ClearRun();
+    page_.EnableExport(true);
+    page_.EnableSearch(true);
+}
+
+void ExportModel::ClearRun() {
+    page_.SetWatchTimer(false);
     tag_ += 2;
     current_ = -1;
     queue_.clear();
     next_ = 0;
-    page_.EnableExport(true);
-    page_.EnableSearch(true);
 }
 
 void ExportModel::OnStop() {
     StopExports(page_.DiskHandle());
     CloseWriter();
-    current_ = -1;
-    tag_ += 2;
-    queue_.clear();
-    next_ = 0;
+    ClearRun();
     page_.EnableExport(true);
     page_.EnableSearch(true);
 }
@@ -355,10 +385,7 @@ void ExportModel::StopWork() {
         StopExports(disk);
     }
     CloseWriter();
-    current_ = -1;
-    tag_ += 2;
-    queue_.clear();
-    next_ = 0;
+    ClearRun();
     std::lock_guard hold(lock_);
     found_.clear();
     searchDone_ = false;

@@ -32,10 +32,19 @@
 // the AVI writer and posts the per mille of the record's length written so
 // far, at most 999 (an export also carries up to 1023 bytes in front of its
 // first frame, and a record of length 0 stays at 0). The end is its own
-// message: the row's writer is closed and the text shows 100% only when every
-// write reached the disk, else the error text, and the remaining rows are not
-// exported. Every message carries the tag of the row's export, so messages of
+// message: the row's writer is closed and the text shows 100% only when the
+// export reached the record's end and every write reached the disk. Else the
+// row failed: the text shows the error, what reached the file stays there,
+// and the run goes on with the next row; a run with a failed row ends showing
+// the error. Every message carries the tag of the row's export, so messages of
 // a stopped or finished export that arrive late change nothing.
+//
+// A row whose export goes silent fails too: the dialog's watch timer ticks
+// every kExportWatchMs while a run goes on, and a row that has not been called
+// back for kExportSilentTicks ticks in a row is ended (its export stopped, its
+// file closed). So a run ends by itself when its export never began (the disk
+// was closed, or the channel is in none of the export group's slots) or was
+// stopped from outside (a pulled drive, let go by the main window).
 //
 // Threads: the search callback appends under a lock, and the dialog reads the
 // results only after the done message the callback posts last. The data
@@ -64,6 +73,12 @@ namespace browse {
 inline constexpr int kExportGroup = 1;  // the library's export group of record tables
 inline constexpr int kExportSlots = 4;
 inline constexpr uint32_t kExportEndTag = 1;  // the tag's low bit: the row has ended
+// The per mille of the end message of an export that did not reach its
+// record's end (kProgressDone: one that did).
+inline constexpr int kExportFailedEnd = -1;
+inline constexpr int kExportWatchTimerId = 11;
+inline constexpr int kExportWatchMs = 1000;
+inline constexpr int kExportSilentTicks = 4;
 
 // Language strings of the dialog.
 inline constexpr int kStrExportCaption = 113;      // "Export video files"
@@ -139,6 +154,8 @@ class ExportPage {
     // The folder picker (title 170, "Select Folder"); nothing when cancelled.
     virtual std::optional<std::string> PickFolder() = 0;
     virtual void TellNoSelection() = 0;  // message box kStrExportNoSelection
+    // The watch timer: OnWatchTimer every kExportWatchMs while it is on.
+    virtual void SetWatchTimer(bool on) = 0;
 
     virtual FSDiskHandle DiskHandle() = 0;
     virtual void StoreDiskHandle(FSDiskHandle disk) = 0;
@@ -191,6 +208,7 @@ class ExportModel {
     void OnDaySearchDone();
     void OnExport();
     void OnProgress(int perMille, uint32_t tag);
+    void OnWatchTimer();
     void OnStop();
     void OnPickDestination();
     void OnChannelsChosen(const ChosenChannels& channels);
@@ -212,12 +230,16 @@ class ExportModel {
   private:
     bool OpenOwnDisk();
     void ExportNext();
-    // The current row has ended: its writer closed, then the next row or the end.
-    void FinishRow();
+    // The current row has ended, at its record's end or not: its export
+    // stopped and its writer closed, then the next row or the end of the run.
+    void FinishRow(bool reachedEnd);
     void StopExports(FSDiskHandle disk);
     // Closes the writer; false when a write failed.
     bool CloseWriter();
-    void EndRun(bool failed);
+    // The run is over; `showError`: the error text is shown.
+    void EndRun(bool showError);
+    // No run: the timer off, the queue empty, late messages ignored.
+    void ClearRun();
 
     DiskLibrary& disks_;
     ExportStreams& streams_;
@@ -237,6 +259,9 @@ class ExportModel {
     std::vector<int> queue_;  // the selected rows of the export run
     size_t next_ = 0;         // in queue_
     int current_ = -1;        // the row being exported, -1 none
+    bool runFailed_ = false;  // a row of the run failed
+    uint32_t callsSeen_ = 0;  // calls_ at the last watch tick
+    int silentTicks_ = 0;     // watch ticks in a row without a call
 
     // Shared with the library's threads.
     std::mutex lock_;
@@ -246,6 +271,8 @@ class ExportModel {
     std::atomic<uint32_t> tag_{0};  // of the running export, end bit clear
     std::atomic<uint64_t> written_{0};
     uint64_t expected_ = 0;
+    std::atomic<uint32_t> calls_{0};   // data calls of the current row
+    std::atomic<bool> inCall_{false};  // a data call is under way
 };
 
 }  // namespace browse

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -288,12 +289,17 @@ class FakeExportPage : public ExportPage {
     void MakeFolder(const std::string& f) override { log_.Add("MakeFolder " + f); }
     std::optional<std::string> PickFolder() override { return folder; }
     void TellNoSelection() override { log_.Add("TellNoSelection"); }
+    void SetWatchTimer(bool on) override { watchTimer = on; }
     FSDiskHandle DiskHandle() override { return disk; }
     void StoreDiskHandle(FSDiskHandle d) override { disk = d; }
     void StoreDiskFolder(const std::string& f) override { storedFolder = f; }
     void StorePhysicalDrive(int d) override { storedDrive = d; }
     void PostDaySearchDone() override { Post({0, 0, true}); }
-    void PostProgress(int perMille, uint32_t tag) override { Post({perMille, tag, false}); }
+    void PostProgress(int perMille, uint32_t tag) override {
+        if (onProgress)
+            onProgress();
+        Post({perMille, tag, false});
+    }
 
     struct Message {
         int perMille;
@@ -329,7 +335,8 @@ class FakeExportPage : public ExportPage {
     }
 
     ExportModel* model = nullptr;
-    bool search = true, exportButton = true, destinationButton = true;
+    std::function<void()> onProgress;  // on the posting thread, before the post
+    bool search = true, exportButton = true, destinationButton = true, watchTimer = false;
     std::vector<int> bar;
     std::vector<std::string> texts;
     std::vector<ExportRow> rows;

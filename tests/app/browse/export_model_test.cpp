@@ -180,8 +180,8 @@ TEST_F(ExportTest, LateMessagesOfAStoppedExportChangeNothing) {
 
 #ifndef _WIN32
 // A row written onto a full disk (its file is /dev/full, where every write
-// fails) ends with the error text, never with 100%, and the rows after it are
-// not exported.
+// fails) ends with the error text, never with 100%; the run goes on with the
+// next row and ends telling of the failure.
 TEST_F(ExportTest, RowThatDidNotReachTheDiskShowsTheErrorNot100) {
     SearchTwoRows();
     page_.folder = dir_.Path();
@@ -194,7 +194,12 @@ TEST_F(ExportTest, RowThatDidNotReachTheDiskShowsTheErrorNot100) {
     EXPECT_EQ(page_.texts.back(), "Error");
     EXPECT_EQ(std::count(page_.texts.begin(), page_.texts.end(), "100%"), 0);
     EXPECT_NE(page_.bar.back(), 1000);
-    EXPECT_EQ(log_.Count("Export 2"), 0);
+    EXPECT_EQ(log_.Count("Export 2"), 1);
+    streams_.Block(SomeFrames());
+    streams_.End();
+    page_.PumpAll();
+    EXPECT_EQ(std::count(page_.texts.begin(), page_.texts.end(), "100%"), 1);
+    EXPECT_EQ(page_.texts.back(), "Error");
     EXPECT_FALSE(model_.Exporting());
     EXPECT_TRUE(page_.exportButton);
 }

@@ -3,14 +3,20 @@
 // a pane playing from it: a day's two rows are exported into two AVI files
 // holding their records' video frames from the first key frame, while the pane
 // plays on, and a seek of the pane still finds its record through the play
-// group's search.
+// group's search. A row whose record cannot be read to its end, and a row
+// whose drive is pulled while it exports, end as failed, with what reached
+// their files, and the run goes on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <thread>
+#include <utility>
 
 #include <unistd.h>
 
@@ -53,6 +59,29 @@ struct DayDone {
     std::atomic<bool> done{false};
 };
 
+// Video frames of an event from its first key frame on.
+uint32_t VideoFromFirstKey(const vektools::EventFact& e) {
+    uint32_t count = 0;
+    bool keyed = false;
+    for (const vektools::FrameRecord& f : e.frames) {
+        keyed = keyed || f.type == 'I';
+        if (keyed && (f.type == 'I' || f.type == 'P'))
+            count++;
+    }
+    return count;
+}
+
+// The total frames the main header of a finished AVI file gives; 0 when it is
+// no AVI or was not closed.
+uint32_t AviFrames(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> avi((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (avi.size() < 2048 || std::string(avi.begin() + 8, avi.begin() + 12) != "AVI " ||
+        platform::GetU32(avi.data() + 4) != avi.size() - 8)
+        return 0;
+    return platform::GetU32(avi.data() + 48);
+}
+
 class ExportOnImageTest : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
@@ -70,28 +99,6 @@ class ExportOnImageTest : public ::testing::TestWithParam<int> {
         ADD_FAILURE() << "no event of channel " << channel << " at " << start;
         return image_.manifest.events.front();
     }
-    // Video frames of an event from its first key frame on.
-    static uint32_t VideoFromFirstKey(const vektools::EventFact& e) {
-        uint32_t count = 0;
-        bool keyed = false;
-        for (const vektools::FrameRecord& f : e.frames) {
-            keyed = keyed || f.type == 'I';
-            if (keyed && (f.type == 'I' || f.type == 'P'))
-                count++;
-        }
-        return count;
-    }
-    // The total frames an AVI file's main header gives; 0 when it is no AVI.
-    static uint32_t AviFrames(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        const std::vector<uint8_t> avi((std::istreambuf_iterator<char>(in)),
-                                       std::istreambuf_iterator<char>());
-        if (avi.size() < 2048 || std::string(avi.begin() + 8, avi.begin() + 12) != "AVI " ||
-            platform::GetU32(avi.data() + 4) != avi.size() - 8)
-            return 0;
-        return platform::GetU32(avi.data() + 48);
-    }
-
     vektest::TempDir dir_;
     std::string logPath_;
     vektools::ScenarioImage image_;
@@ -163,6 +170,153 @@ TEST_P(ExportOnImageTest, TwoRowsGoToTheirFilesWhileAPaneKeepsPlaying) {
         EXPECT_GT(want, 0u);
         EXPECT_EQ(AviFrames(file), want) << file;
     }
+}
+
+// The "stream" scenario's records of 2024-03-05 (about 1.4 MB each for
+// channels 1 and 2 from 12:00:00, several read blocks), exported by the
+// dialog from the disk the recording list has open.
+class ExportFailureOnImageTest : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        vkfs::SetLogPathForTests(dir_.File("vkfs.log"));
+        std::string error;
+        ASSERT_TRUE(vektools::BuildScenario("stream", "", GetParam(), &image_, &error)) << error;
+        disk_ = image_.disk->Clone();
+        drive_ = std::make_unique<platform::ScopedMemDisk>("browse-export-failure", disk_);
+        handle_ = FSAddDisk(nullptr, 128, kDrive, drive_->Path().c_str(), nullptr);
+        ASSERT_NE(handle_, 0u);
+        rig_.page.disk = handle_;
+        rig_.page.span = ExportSpan{{2024, 3, 5}, {0, 0, 0}, {23, 59, 59}};
+        rig_.page.folder = dir_.Path();
+        rig_.model.Init(1);
+        rig_.model.OnPickDestination();
+        rig_.model.OnSearch();
+        ASSERT_TRUE(rig_.page.WaitForPost());
+        rig_.page.PumpAll();
+    }
+    void TearDown() override {
+        rig_.model.StopAll();
+        if (rig_.page.disk != 0)
+            FSRemoveDisk(rig_.page.disk);
+        vkfs::SetLogPathForTests("");
+    }
+    const vektools::EventFact& Record(int channel) const {
+        for (const vektools::EventFact& e : image_.manifest.events)
+            if (e.channel == channel && vektools::FormatPacked(e.start) == "2024-03-05T12:00:00")
+                return e;
+        ADD_FAILURE() << "no record of channel " << channel;
+        return image_.manifest.events.front();
+    }
+    // The row of a channel's record from 12:00:00; -1 when none.
+    int RowOf(int channel) const {
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d", channel + 1);
+        const std::string id = std::string(number) + "-240305";
+        const std::vector<ExportRow>& rows = rig_.model.Rows();
+        for (size_t i = 0; i < rows.size(); i++)
+            if (rows[i].id == id && rows[i].file.rfind("12:00:00-", 0) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
+    std::string FileOf(int row) const {
+        return ExportFileName(dir_.Path(), rig_.model.Rows()[static_cast<size_t>(row)], ".avi");
+    }
+    // The texts shown up to the first "Error", and from it on.
+    std::pair<std::vector<std::string>, std::vector<std::string>> TextsAroundError() const {
+        const std::vector<std::string>& texts = rig_.page.texts;
+        const auto error = std::find(texts.begin(), texts.end(), "Error");
+        return {{texts.begin(), error}, {error, texts.end()}};
+    }
+
+    vektest::TempDir dir_;
+    vektools::ScenarioImage image_;
+    std::shared_ptr<platform::MemDisk> disk_;
+    std::unique_ptr<platform::ScopedMemDisk> drive_;
+    FSDiskHandle handle_ = 0;
+    VkfsDiskLibrary library_;
+    VkfsExportStreams exports_;
+    ExportRig rig_{&library_, &exports_};
+};
+VEK_INSTANTIATE_FOR_BOTH_FORMATS(ExportFailureOnImageTest);
+
+// Sectors in the middle of channel 1's record cannot be read: its row ends
+// with the error, never at 100%, its file keeps the frames read before them,
+// and the next row is exported whole; the run ends telling of the failure.
+TEST_P(ExportFailureOnImageTest, RecordThatCannotBeReadToItsEndShowsTheErrorNot100) {
+    const int damaged = RowOf(0), whole = RowOf(1);
+    ASSERT_GE(damaged, 0);
+    ASSERT_GE(whole, 0);
+    const vektools::EventFact& record = Record(0);
+    const vektools::FileFact* file = image_.manifest.FindFile(record.partition, record.filePosition);
+    ASSERT_NE(file, nullptr);
+    ASSERT_GT(record.dataLength, 3u * 0x50000);
+    const uint64_t middle = file->base + record.dataStart + record.dataLength / 2;
+    disk_->AddFault({platform::IoOp::Read, middle, middle + 4096});
+
+    rig_.page.selected = {damaged, whole};
+    rig_.model.OnExport();
+    while (rig_.model.Exporting()) {
+        ASSERT_TRUE(rig_.page.WaitForPost());
+        rig_.page.PumpAll();
+    }
+    const auto [before, after] = TextsAroundError();
+    ASSERT_FALSE(after.empty()) << "no error shown";
+    EXPECT_EQ(std::count(before.begin(), before.end(), "100%"), 0);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "100%"), 1);
+    EXPECT_EQ(rig_.page.texts.back(), "Error");
+    EXPECT_TRUE(rig_.page.exportButton);
+
+    const uint32_t cut = AviFrames(FileOf(damaged));
+    EXPECT_GT(cut, 0u);
+    EXPECT_LT(cut, VideoFromFirstKey(record));
+    EXPECT_EQ(AviFrames(FileOf(whole)), VideoFromFirstKey(Record(1)));
+}
+
+// The drive goes while channel 1's record is exported, and the main window
+// lets the disk go (every job stopped, the disk removed): no end ever comes
+// for that row nor for the next, whose export finds no disk. Each row ends by
+// itself within its watch ticks, with the error and its file closed, and the
+// dialog is ready again.
+TEST_P(ExportFailureOnImageTest, PulledDriveEndsTheRowByItself) {
+    const int pulled = RowOf(0), next = RowOf(1);
+    ASSERT_GE(pulled, 0);
+    ASSERT_GE(next, 0);
+    std::atomic<bool> gone{false};
+    rig_.page.onProgress = [&] {
+        if (gone.exchange(true))
+            return;
+        for (const platform::IoOp op : {platform::IoOp::Open, platform::IoOp::Seek, platform::IoOp::Read})
+            disk_->AddFault({op});
+    };
+    rig_.page.selected = {pulled, next};
+    rig_.model.OnExport();
+    ASSERT_TRUE(rig_.page.WaitForPost());
+
+    const FSDiskHandle disk = std::exchange(rig_.page.disk, 0);
+    FSStopDaySearch(disk);
+    FSStopMonSearch(disk);
+    for (int slot = 0; slot < 4; slot++) {
+        FSStopPlay(disk, slot);
+        FSStopExport(disk, slot);
+    }
+    FSRemoveDisk(disk);
+
+    const int enough = 2 * (kExportSilentTicks + 1);
+    int ticks = 0;
+    for (; ticks <= enough; ticks++) {
+        rig_.page.PumpAll();
+        if (!rig_.model.Exporting())
+            break;
+        EXPECT_TRUE(rig_.page.watchTimer);
+        rig_.model.OnWatchTimer();
+    }
+    EXPECT_FALSE(rig_.model.Exporting()) << "still exporting after " << ticks << " ticks";
+    EXPECT_EQ(std::count(rig_.page.texts.begin(), rig_.page.texts.end(), "100%"), 0);
+    EXPECT_EQ(rig_.page.texts.back(), "Error");
+    EXPECT_TRUE(rig_.page.exportButton);
+    EXPECT_TRUE(rig_.page.search);
+    EXPECT_FALSE(rig_.page.watchTimer);
+    EXPECT_GT(AviFrames(FileOf(pulled)), 0u);  // closed, with what was read
 }
 
 }  // namespace
