@@ -1,6 +1,7 @@
 // veknet/connection.cpp
 #include "veknet/connection.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "veknet/download_path.h"
@@ -76,18 +77,44 @@ bool Connection::Query(const QueryBody& query, std::vector<WireItem>* items) {
             sequence = ++nextSequence_;
         } while (sequence == 0 || pending_.count(sequence));
         pending_[sequence];
+        SettleAllowance(Clock::now());
+        ++waiting_;
     }
     const bool sent = link->Send(MakeQuery(sequence, query));
     std::unique_lock<std::mutex> hold(lock_);
-    if (sent)
-        changed_.wait_for(hold, std::chrono::milliseconds(kReplyTimeoutMs),
-                          [&] { return pending_[sequence].done; });
+    bool answered = false;
+    if (sent) {
+        // Every query waiting ends when the allowance does.
+        const Clock::time_point now = Clock::now();
+        SettleAllowance(now);
+        answered = changed_.wait_until(hold, now + allowance_, [&] { return pending_[sequence].done; });
+    }
+    SettleAllowance(Clock::now());
+    --waiting_;
     Pending answer = std::move(pending_[sequence]);
     pending_.erase(sequence);
+    if (sent && !answered && state_ == State::kLoggedIn) {
+        // A recorder that keeps the link but leaves a query unanswered is
+        // lost as much as one that went away: the thread sees the link end
+        // and posts the loss, and no later query waits for it.
+        state_ = State::kEnded;
+        hold.unlock();
+        link->Shutdown();
+        return false;
+    }
     if (!answer.ok)
         return false;
     *items = std::move(answer.items);
     return true;
+}
+
+void Connection::SettleAllowance(Clock::time_point now) {
+    const Clock::duration passed = now - settled_;
+    settled_ = now;
+    if (waiting_ > 0)
+        allowance_ = passed < allowance_ ? allowance_ - passed : Clock::duration::zero();
+    else
+        allowance_ = std::min<Clock::duration>(allowance_ + passed, std::chrono::milliseconds(kQueryWaitMs));
 }
 
 void Connection::Run() {

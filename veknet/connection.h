@@ -8,14 +8,22 @@
 // kLinkSilenceMs; status 2 is posted then, once.
 //
 // Queries are made on the caller's thread: the request is sent under a
-// sequence number and the caller waits (at most kReplyTimeoutMs) for the
-// thread to hand over the reply with that number, whose items were checked
-// already. Several callers may query at once.
+// sequence number and the caller waits for the thread to hand over the reply
+// with that number, whose items were checked already. Several callers may
+// query at once. The caller is usually a window's thread, which makes several
+// queries back to back and answers nothing meanwhile, so the waits of a login
+// draw on one allowance of kQueryWaitMs: it runs down while any query waits
+// and builds up again while none does. A query whose reply has not come when
+// the allowance is used up loses the link (status 2, as above), and every
+// later query of the login fails at once; so a run of queries keeps its
+// caller waiting little more than kQueryWaitMs in all, whatever the recorder
+// does.
 //
 // Stop ends the thread and waits for it; no status is posted after it.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -32,7 +40,8 @@
 namespace veknet {
 
 inline constexpr uint32_t kConnectTimeoutMs = 5000;
-inline constexpr uint32_t kReplyTimeoutMs = 10000;
+inline constexpr uint32_t kReplyTimeoutMs = 10000;  // a login's or a stream's opening reply
+inline constexpr uint32_t kQueryWaitMs = 3000;
 inline constexpr uint32_t kPingIntervalMs = 2000;
 inline constexpr uint32_t kLinkSilenceMs = 6000;
 
@@ -75,7 +84,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     bool GetStreamTarget(StreamTarget* out) const;
     bool GetDeviceInfo(std::string* name, uint8_t* channels) const;
     // Sends a query and waits for its reply; false when not logged in, the
-    // link fails, or no reply came in time.
+    // link fails, or no reply came within the allowance (the link is lost then).
     bool Query(const QueryBody& query, std::vector<WireItem>* items);
 
   private:
@@ -92,6 +101,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
     void Serve();
     // A reply that arrived: false when it is malformed.
     bool TakeReply(const Message& m);
+    // Brings the query allowance up to now (under lock_).
+    void SettleAllowance(std::chrono::steady_clock::time_point now);
     void End();
     void Post(uint32_t status);
 
@@ -108,6 +119,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     uint8_t channels_ = 0;
     uint32_t nextSequence_ = 0;
     std::map<uint32_t, Pending> pending_;
+    int waiting_ = 0;  // queries waiting for their replies
+    std::chrono::steady_clock::duration allowance_ = std::chrono::milliseconds(kQueryWaitMs);
+    std::chrono::steady_clock::time_point settled_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace veknet

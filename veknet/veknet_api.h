@@ -14,11 +14,15 @@
 //     request's message, the status in wParam and 0 in lParam: 101 logged in;
 //     103 no such user; 104 wrong password; 105 the connection failed (no
 //     answer, refused, bad address); 106 no permission; 2 the link was lost
-//     after the login (the peer went away, fell silent for 6 s, or sent
-//     something malformed). Exactly one of 101/103/104/105/106 comes per
-//     start, and 2 at most once, after 101.
+//     after the login (the peer went away, fell silent for 6 s, sent
+//     something malformed, or left a record query unanswered). Exactly one
+//     of 101/103/104/105/106 comes per start, and 2 at most once, after 101.
 //   - VekNetQueryRecord calls its callbacks on the calling thread, and every
-//     one of them has returned before the call returns.
+//     one of them has returned before the call returns. The waits of a
+//     login's queries for their replies draw on one allowance of 3 s, which
+//     builds up again (to 3 s) while no query waits: a reply that has not
+//     come when it is used up loses the link, and the login's later queries
+//     return 0 at once.
 //   - Remote play calls its data callback on a thread of its own, one frame
 //     per call; a download calls its event callback on a thread of its own.
 //   - Every stop call (VekNetConnectionStop, VekNetStopRecordPlay,

@@ -193,6 +193,44 @@ INSTANTIATE_TEST_SUITE_P(
         AfterLoginCase{"bad_magic", [](uint32_t s) { return ReplyWith(s, [](auto& b) { b[0] = 'X'; }); }}),
     [](const ::testing::TestParamInfo<AfterLoginCase>& p) { return std::string(p.param.name); });
 
+// A recorder that answers every query, each only after 2 s. Queries made
+// back to back share 3 s of waiting: the first is answered, the second is
+// given up when the 3 s are gone and loses the link, and the third is not
+// even sent.
+TEST_F(HostileRecorder, SlowAnswersUseUpTheWaitOfQueriesMadeBackToBack) {
+    std::atomic<int> asked{0};
+    FakeRecorder fake([&](Link& link, const Message& first) {
+        if (first.type != kLogin)
+            return;
+        link.Send(MakeLoginReply(kGoodReply));
+        Message m;
+        while (link.Read(&m, 5000) == ReadResult::kOk) {
+            if (m.type != kQuery) {
+                link.Send(MakeEmpty(kPong));
+                continue;
+            }
+            asked++;
+            platform::SleepMs(2000);
+            WireItem item;
+            item.start = {2024, 3, 5, 9, 0, 0};
+            item.end = {2024, 3, 5, 9, 0, 10};
+            link.Send(MakeQueryReply(m.sequence, {item}));
+        }
+    });
+    const uint32_t login = StartLogin("admin", "admin", "127.0.0.1", fake.Port());
+    ASSERT_EQ(FirstStatus(login), 101u);
+    NetRecordQuery q{};
+    q.command = VEKNET_QUERY_DAY;
+    q.start = Time(2024, 3, 5);
+    q.end = Time(2024, 3, 5, 23, 59, 59);
+    EXPECT_EQ(VekNetQueryRecord(login, &q), 1);
+    EXPECT_EQ(VekNetQueryRecord(login, &q), 0);
+    EXPECT_EQ(VekNetQueryRecord(login, &q), 0);
+    ASSERT_TRUE(statuses_.WaitCount(WindowOf(login), 2));
+    EXPECT_EQ(statuses_.Of(WindowOf(login)), (std::vector<uint32_t>{101, 2}));
+    EXPECT_EQ(asked.load(), 2);
+}
+
 // Frames that are not whole, and a recorder that ignores flow control.
 class HostileStreams : public VekNetTest {
   protected:

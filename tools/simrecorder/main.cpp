@@ -21,7 +21,7 @@ const char kUsage[] =
     "usage: simrecorder [--port P] [--user U] [--pass W] [--name NAME]\n"
     "                   [--image DISK.img | --day YYYY-MM-DD ... [--records N] [--seconds S]\n"
     "                    [--seed N] [--no-audio]] [--refuse CODE] [--drop-after BYTES]\n"
-    "                   [--served DIR] [--stall-after N]\n"
+    "                   [--served DIR] [--stall-after N] [--silent-queries]\n"
     "\n"
     "Serves recordings to VekNet on 127.0.0.1 only.\n"
     "\n"
@@ -41,7 +41,8 @@ const char kUsage[] =
     "                    have sent N frame bytes\n"
     "  --served DIR      write the frames each download serves to DIR/chC-YYYYMMDD-HHMMSS.frames\n"
     "                    (channel from 0, the record's start)\n"
-    "  --stall-after N   downloads after the first N send half their frames, then wait\n";
+    "  --stall-after N   downloads after the first N send half their frames, then wait\n"
+    "  --silent-queries  answer pings but never a record query\n";
 
 std::atomic<bool> gInterrupted{false};
 
@@ -82,6 +83,10 @@ int main(int argc, char** argv) {
             return Usage("");
         if (opt == "--no-audio") {
             table.audio = false;
+            continue;
+        }
+        if (opt == "--silent-queries") {
+            options.silentQueries = true;
             continue;
         }
         if (!args.Value(&v))

@@ -183,7 +183,7 @@ void SimRecorder::ServeControl(const std::shared_ptr<Link>& link, const Message&
         if (veknet::ReadEmpty(m) && m.type == veknet::kPing)
             sent = link->Send(veknet::MakeEmpty(veknet::kPong));
         else if (veknet::ReadQuery(m, &query))
-            sent = link->Send(Answer(query, m.sequence));
+            sent = options_.silentQueries || link->Send(Answer(query, m.sequence));
         if (!sent)
             break;
     }

@@ -17,6 +17,8 @@
 //   dropAfterBytes  once a login's play and download connections have carried
 //                   that many frame bytes, every connection of the login is
 //                   closed at once, as when the cable is pulled mid-transfer.
+//   silentQueries   the control connection answers pings but never a query,
+//                   as a recorder that hangs in its search yet keeps the link.
 //
 // Remote play follows the client's credit: at most kPlayWindow frame bytes
 // are under way unacknowledged. A seek starts a new epoch at the first key
@@ -54,6 +56,7 @@ struct SimOptions {
     // Downloads after the first `stallAfter` (0: none) send half of their
     // frames, then nothing more until the connection goes.
     uint32_t stallAfter = 0;
+    bool silentQueries = false;
 };
 
 class SimRecorder {
