@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace play {
 
@@ -333,20 +334,26 @@ SensorPanelRects LayOutSensorPanel(const PixelRect& client) {
     r.chart = {client.x + 1, client.y + 1, std::max(0, chartRight - (client.x + 1)),
                std::max(0, chartBottom - (client.y + 1))};
 
-    // Each label is centred on the height its quantity gives it.
+    // Each label is centred beside its own key: the chart of the quantity,
+    // in the chart's place, says where the key lines (and the alarm inputs'
+    // rows) are. Where keys lie closer than a label's height, the labels take
+    // the keys' spacing, so that none covers the next one's text.
     const PixelRect& c = r.chart;
-    const auto label = [&](int centreY) {
-        return PixelRect{chartRight, centreY - kSensorLabelHeight / 2, kSensorColumnWidth,
-                         kSensorLabelHeight};
-    };
-    const int middle = c.y + c.height / 2;
-    r.labels[0] = label(middle);  // speed
-    for (int i = 0; i < 3; ++i)   // acceleration X, Y, Z
-        r.labels[1 + i] = label(c.y + (i + 1) * c.height / 4);
-    r.labels[4] = label(middle);  // temperature
-    r.labels[5] = label(middle);  // voltage
-    for (int k = 0; k < kChartAlarmInputs; ++k)
-        r.labels[6 + k] = label(c.y + c.height / 8 + k * (c.height / 9 - 3));
+    for (int q = 0; q <= static_cast<int>(SensorQuantity::Alarm); ++q) {
+        const SensorQuantity quantity = static_cast<SensorQuantity>(q);
+        const SensorQuantitySetup& setup = QuantitySetup(quantity);
+        CurveChart chart;
+        chart.Resize(c.width, c.height);
+        chart.SetRange(0, 1, std::string(), quantity);
+        const std::vector<ChartKey> keys = chart.Keys(setup.labelCount);
+        const int spacing = keys.size() > 1 ? std::abs(keys[0].rect.y - keys[1].rect.y) : kSensorLabelHeight;
+        const int height = std::clamp(spacing, 1, kSensorLabelHeight);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const int middle = c.y + keys[i].rect.y + keys[i].rect.height / 2;
+            r.labels[setup.firstLabel + static_cast<int>(i)] = {chartRight, middle - height / 2,
+                                                                kSensorColumnWidth, height};
+        }
+    }
 
     for (int i = 0; i < kSensorButtonCount; ++i)
         r.buttons[i] = {client.x + 1 + i * kSensorButtonWidth, chartBottom, kSensorButtonWidth,

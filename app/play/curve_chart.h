@@ -225,8 +225,9 @@ class CurveChart {
 };
 
 // The sensor panel's layout in its client area: the chart, the fourteen
-// labels in the 90-pixel column at the right (those of the quantity shown
-// take the places the quantity gives them) and the five buttons along the
+// labels in the 90-pixel column at the right (each centred beside its own key
+// line, and so beside its own row for the alarm inputs: IO1 at the bottom,
+// acceleration X the lowest of its three) and the five buttons along the
 // bottom.
 inline constexpr int kSensorLabelCount = 14;
 inline constexpr int kSensorButtonCount = 5;

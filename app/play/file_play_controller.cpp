@@ -262,6 +262,18 @@ void FilePlayController::OnMute() {
     muted_ = !muted_;
     links_.view.SetChecked(IDC_FP_MUTE, muted_);
     links_.view.SetTooltip(IDC_FP_MUTE, Text(muted_ ? kStrMuteOff : kStrMuteOn));
+    // The file falls silent at once; the sound comes back at once where the
+    // file plays at normal speed (elsewhere the next resume or seek opens it).
+    const uint32_t h = handle_.load();
+    if (h == 0)
+        return;
+    if (muted_) {
+        links_.player.CloseSound(h);
+    } else if (!paused_ && speedLevel_ == 0) {
+        links_.player.OpenSound(h);
+        links_.view.SetVolumePos(volume_);
+        links_.player.SetPlayVolume(h, volume_);
+    }
 }
 
 void FilePlayController::OnVolume(int position) {

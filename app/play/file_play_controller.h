@@ -17,9 +17,10 @@
 // Speeds: levels -4..4 (modes 7..4, 1, 0x10..0x13); the buttons step one level
 // and wrap -4 -> -1 and +4 -> +1, so repeated presses cycle x1/2 .. x1/16 and
 // x2 .. x16. A speed change closes the sound, which stays closed until a
-// resume or a seek opens it again. Mute changes nothing at once: it decides
-// whether the next play, resume or seek opens the sound and whether pause,
-// stop or a speed change close it.
+// resume or a seek opens it again. Mute closes the sound at once, and the next
+// play, resume or seek leaves it closed; unmute opens it at once where the
+// file plays at normal speed (not paused, level 0), and otherwise leaves it to
+// the next resume or seek.
 //
 // Where the bar goes further than a plain reading of its buttons:
 //   - a file that fails to open leaves no instance behind: the instance is

@@ -54,8 +54,9 @@ std::string PlayList::CurrentPath() {
 }
 
 void PlayList::ClearList() {
-    if (current_ >= 0)
-        StopAndForget();
+    // Whatever plays stops, even a file whose row is no longer current (a
+    // double click on no row leaves none current while the file plays on).
+    StopAndForget();
     current_ = -1;
     view_.DeleteAllRows();
     paths_.clear();

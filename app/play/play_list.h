@@ -17,7 +17,8 @@
 //     outside the rows back to 0.
 //   - Deleting the current row stops the file and leaves no row current;
 //     deleting a row above it keeps the same file current.
-//   - Clearing stops the file when a row is current.
+//   - Clearing (the Clear button, the page's reset) stops whatever plays,
+//     whether or not a row is current.
 //
 // GUI thread only (the folder scan hands its paths over to it).
 #pragma once

@@ -257,5 +257,41 @@ TEST_F(Chart, ZoomButtonImagesFollowTheListSize) {
     EXPECT_EQ(chart_.ZoomImage(1, 0), -1);
 }
 
+// Each of the panel's labels stands beside its own key line: "IO1" beside
+// input 1's row at the plot's bottom, acceleration X beside the lowest key.
+TEST(SensorPanelLayout, EachLabelStandsBesideItsOwnKeyAndRow) {
+    for (const PixelRect client : {PixelRect{0, 0, 930, 190}, PixelRect{5, 40, 600, 420}}) {
+        const SensorPanelRects r = LayOutSensorPanel(client);
+        const auto middle = [&](int label) { return r.labels[label].y + r.labels[label].height / 2; };
+        for (const SensorQuantity q :
+             {SensorQuantity::Speed, SensorQuantity::Acceleration, SensorQuantity::Temperature,
+              SensorQuantity::Voltage, SensorQuantity::Alarm}) {
+            CurveChart chart;
+            chart.Resize(r.chart.width, r.chart.height);
+            chart.SetRange(0, 1, "", q);
+            const SensorQuantitySetup& setup = QuantitySetup(q);
+            const std::vector<ChartKey> keys = chart.Keys(setup.labelCount);
+            ASSERT_EQ(keys.size(), static_cast<size_t>(setup.labelCount));
+            for (int i = 0; i < setup.labelCount; ++i)
+                EXPECT_EQ(middle(setup.firstLabel + i), r.chart.y + keys[i].rect.y + 1)
+                    << "quantity " << static_cast<int>(q) << " label " << i << " of a panel "
+                    << client.height;
+        }
+
+        CurveChart alarm;
+        alarm.Resize(r.chart.width, r.chart.height);
+        alarm.SetRange(1, 8, "", SensorQuantity::Alarm);
+        const ChartPlot p = alarm.Plot();
+        for (int k = 0; k < kChartAlarmInputs; ++k) {  // IOk+1 within input k's row
+            EXPECT_GT(middle(6 + k), r.chart.y + p.ValueLineY(k + 1)) << "IO" << k + 1;
+            EXPECT_LT(middle(6 + k), r.chart.y + p.ValueLineY(k)) << "IO" << k + 1;
+            if (k > 0) {  // none covers the text of the one below
+                EXPECT_LE(r.labels[6 + k].bottom(), r.labels[5 + k].y) << "IO" << k + 1;
+            }
+        }
+        EXPECT_GT(middle(1), middle(3)) << "acceleration X below Z, as their keys";
+    }
+}
+
 }  // namespace
 }  // namespace play

@@ -150,12 +150,11 @@ TEST(FilePlayController, SeekRestartsAtTheTimeWithTheSpeedKeptAndMuteDecidesTheS
     rig.bar.OnSpeedUp();
     EXPECT_EQ(rig.view.stateText, "s131 x4");
 
-    // Muting changes nothing at once; the next seek and stop leave the sound alone.
-    rig.log.Clear();
+    // Muted, the next seek and stop leave the sound alone.
     rig.bar.OnMute();
-    EXPECT_TRUE(rig.log.calls.empty());
     EXPECT_TRUE(rig.view.checked[IDC_FP_MUTE]);
     EXPECT_EQ(rig.view.tooltips[IDC_FP_MUTE], "s138");
+    rig.log.Clear();
     rig.bar.OnSeek(500);  // past the end: the last second
     rig.bar.OnStop();
     EXPECT_EQ(rig.log.calls,
@@ -173,6 +172,49 @@ TEST(FilePlayController, SeekRestartsAtTheTimeWithTheSpeedKeptAndMuteDecidesTheS
     EXPECT_TRUE(rig.log.Has("SetPlayVolume(102,70)"));
     rig.bar.OnVolume(20);
     EXPECT_TRUE(rig.log.Has("SetPlayVolume(102,20)"));
+}
+
+// The library's sound switch: Mute silences the playing file at once and
+// keeps it silent through a resume, a seek and a speed change; unmute opens
+// it at once where the file plays at normal speed, and otherwise leaves it to
+// the next resume.
+TEST(FilePlayController, MuteClosesTheSoundAtOnceAndUnmuteAtNormalSpeedOpensIt) {
+    FilePlayRig rig;
+    rig.bar.PlayPath("C:\\v\\a.avi");
+    const uint32_t h = rig.bar.playHandle();
+    const auto sounding = [&] { return rig.player.sounding.count(h) == 1; };
+    ASSERT_TRUE(sounding());
+
+    rig.bar.OnMute();
+    EXPECT_FALSE(sounding()) << "muted while playing";
+    rig.bar.OnPause();
+    rig.bar.OnPlay();
+    rig.bar.OnSeek(10);
+    rig.bar.OnSpeedUp();
+    EXPECT_FALSE(sounding()) << "resume, seek and speed keep a muted file silent";
+
+    rig.bar.OnMute();  // unmuted at x2
+    EXPECT_FALSE(sounding());
+    rig.bar.OnPause();
+    rig.bar.OnPlay();  // resumed at x1
+    EXPECT_TRUE(sounding());
+    rig.bar.OnMute();
+    EXPECT_FALSE(sounding());
+    rig.bar.OnMute();  // unmuted at x1
+    EXPECT_TRUE(sounding());
+
+    // A file that began muted gets the stored volume with its sound.
+    rig.bar.OnStop();
+    rig.bar.OnMute();
+    rig.bar.OnVolume(30);
+    rig.bar.OnPlay();
+    const uint32_t second = rig.bar.playHandle();
+    EXPECT_EQ(rig.player.sounding.count(second), 0u);
+    rig.log.Clear();
+    rig.bar.OnMute();
+    EXPECT_EQ(rig.player.sounding.count(second), 1u);
+    EXPECT_TRUE(rig.log.Has("SetPlayVolume(" + H(second) + ",30)"));
+    EXPECT_EQ(rig.view.volumePos, 30);
 }
 
 TEST(FilePlayController, AFileThatFailsToOpenLeavesNoInstanceSoTheNextPlayOpensAgain) {

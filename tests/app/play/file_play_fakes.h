@@ -36,6 +36,7 @@ class FakeFilePlayer final : public FilePlayer {
     }
     void DestroyPlayInstance(uint32_t h) override {
         open.erase(h);
+        sounding.erase(h);
         log_.Add("Destroy(" + H(h) + ")");
     }
     void SetPlayWnd(uint32_t h, uintptr_t window) override {
@@ -73,8 +74,14 @@ class FakeFilePlayer final : public FilePlayer {
     void SetCurPlayedTime(uint32_t h, uint64_t t) override {
         log_.Add("SetCurPlayedTime(" + H(h) + "," + std::to_string(t) + ")");
     }
-    void OpenSound(uint32_t h) override { log_.Add("OpenSound(" + H(h) + ")"); }
-    void CloseSound(uint32_t h) override { log_.Add("CloseSound(" + H(h) + ")"); }
+    void OpenSound(uint32_t h) override {
+        sounding.insert(h);
+        log_.Add("OpenSound(" + H(h) + ")");
+    }
+    void CloseSound(uint32_t h) override {
+        sounding.erase(h);
+        log_.Add("CloseSound(" + H(h) + ")");
+    }
     void SetPlayVolume(uint32_t h, int v) override {
         log_.Add("SetPlayVolume(" + H(h) + "," + std::to_string(v) + ")");
     }
@@ -93,7 +100,8 @@ class FakeFilePlayer final : public FilePlayer {
     uint64_t played = 0;
     int captureResult = 0;
     bool watermark = true;
-    std::set<uint32_t> open;  // instances with a file open
+    std::set<uint32_t> open;      // instances with a file open
+    std::set<uint32_t> sounding;  // instances whose sound is open, as the library's switch stands
 
   private:
     CallLog& log_;

@@ -116,4 +116,25 @@ TEST(PlayList, ClearStopsTheFileAndADoubleClickOnNoRowLeavesNoneCurrent) {
     EXPECT_EQ(rig.list.PrevPath(), "");
 }
 
+// A double click on the list's empty part leaves no row current while the
+// file plays on; Clear (and the page's reset, which clears) still stops it.
+TEST(PlayList, ClearAfterADoubleClickOnNoRowStopsTheFileThatPlays) {
+    FilePlayRig rig;
+    rig.list.AddPath("C:\\v\\a.avi");
+    rig.list.AddPath("C:\\v\\b.avi");
+    rig.list.OnDoubleClick(1);
+    const uint32_t h = rig.bar.playHandle();
+    ASSERT_EQ(rig.OpenFile(), "C:\\v\\b.avi");
+    rig.list.OnDoubleClick(-1);
+    ASSERT_EQ(rig.list.currentIndex(), -1);
+    ASSERT_EQ(rig.OpenFile(), "C:\\v\\b.avi");
+
+    rig.list.ClearList();
+    EXPECT_EQ(rig.bar.playHandle(), 0u);
+    EXPECT_TRUE(rig.player.open.empty());
+    EXPECT_TRUE(rig.player.sounding.empty());
+    EXPECT_TRUE(rig.log.Has("Destroy(" + H(h) + ")"));
+    EXPECT_EQ(rig.bar.currentPath(), "");
+}
+
 }  // namespace
