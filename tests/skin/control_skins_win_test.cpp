@@ -164,6 +164,28 @@ TEST_F(ControlSkinTest, ButtonsShowTheirPartInEveryState) {
     EXPECT_GE(g_drawItems, 1);
 }
 
+// A skinned button's face is the skin's, but the colour messages sent to it
+// are answered by its own procedure, as an unskinned button answers them.
+TEST_F(ControlSkinTest, AButtonLeavesTheColourMessagesSentToItToItsOwnProcedure) {
+    HWND skinned = Make(L"Button", BS_GROUPBOX, 10, 10, 200, 100);
+    manager_->m_autoSkinNewWindows = FALSE;
+    HWND plain = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 220, 10, 200, 100,
+                                 host_, nullptr, nullptr, nullptr);
+    manager_->m_autoSkinNewWindows = TRUE;
+    ASSERT_EQ(manager_->FindSkinObject(plain), nullptr);
+    Canvas canvas(4, 4);
+    const HDC dc = canvas.Dc();
+    for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}) {
+        SetBkColor(dc, RGB(1, 2, 3));
+        const LRESULT theirs = SendMessageW(plain, message, reinterpret_cast<WPARAM>(dc), 0);
+        const COLORREF theirBackground = GetBkColor(dc);
+        SetBkColor(dc, RGB(1, 2, 3));
+        EXPECT_EQ(SendMessageW(skinned, message, reinterpret_cast<WPARAM>(dc), 0), theirs) << message;
+        EXPECT_EQ(GetBkColor(dc), theirBackground) << message;
+    }
+    EXPECT_EQ(Printed(skinned, 100, 50), Coded(kButton, 4, 1));
+}
+
 TEST_F(ControlSkinTest, ComboBoxesAndDatePickersShowTheirStateOnTheButtonSide) {
     const int b = manager_->GetMetrics()->VScrollWidth();
     HWND combo = Make(L"ComboBox", CBS_DROPDOWNLIST, 10, 10, 150, 200);
