@@ -40,8 +40,13 @@ constexpr COLORREF kSkinWindow = RGB(40, 215, 128);
 constexpr COLORREF kSkinButtonText = RGB(144, 111, 128);
 
 int g_drawItems = 0;
+int g_sizeCommands = 0;  // WM_SYSCOMMAND SC_SIZE: a size grip asks its parent to be resized
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_SIZE) {
+        ++g_sizeCommands;
+        return 0;
+    }
     if (message == WM_DRAWITEM) {
         ++g_drawItems;
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -249,10 +254,22 @@ TEST_F(ControlSkinTest, ScrollBarControlsAndSizeGrips) {
     EnableWindow(bar, FALSE);
     EXPECT_EQ(Printed(bar, 8, 8), Coded(kScrollBar, 1, 12));
 
+    // A grip takes no clicks: its own procedure would ask the host to be
+    // resized.
     HWND grip = Make(L"ScrollBar", SBS_SIZEGRIP, 300, 10, 17, 17);
     EXPECT_EQ(Printed(grip, 8, 8), Coded(kScrollBar, 10, 1));
+    g_sizeCommands = 0;
     SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
-    EXPECT_NE(GetCapture(), grip);  // a grip takes no clicks
+    SendMessageW(grip, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    EXPECT_EQ(g_sizeCommands, 0);
+    EXPECT_NE(GetCapture(), grip);
+    manager_->m_autoSkinNewWindows = FALSE;
+    HWND plain = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 330, 10, 17, 17,
+                                 host_, nullptr, nullptr, nullptr);
+    manager_->m_autoSkinNewWindows = TRUE;
+    SendMessageW(plain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+    SendMessageW(plain, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    EXPECT_EQ(g_sizeCommands, 1);  // what the skin keeps from happening
 }
 
 TEST_F(ControlSkinTest, ProgressBarsFillChunksAndRunTheirMarquee) {
