@@ -68,7 +68,9 @@ void PlymSetLayout(HDC dc, DWORD layout) {
 }
 
 BOOL HasRTLLayout(HDC dc) {
-    return PlymGetLayout(dc) != 0;
+    // GDI_ERROR (all bits set) is a DC whose layout cannot be read.
+    const DWORD layout = PlymGetLayout(dc);
+    return layout != GDI_ERROR && (layout & LAYOUT_RTL) != 0;
 }
 
 void SetDCLayout(HDC dc, DWORD layout) {

@@ -54,7 +54,8 @@ CPlymDrawHelpers& GetPlymDrawHelpers();
 // GDI's layout functions when present (0 / nothing otherwise).
 DWORD PlymGetLayout(HDC dc);
 void PlymSetLayout(HDC dc, DWORD layout);
-// The DC has a right-to-left layout.
+// The DC has a right-to-left layout (LAYOUT_RTL); FALSE for a DC whose
+// layout cannot be read.
 BOOL HasRTLLayout(HDC dc);
 void SetDCLayout(HDC dc, DWORD layout);
 

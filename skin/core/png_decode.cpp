@@ -128,11 +128,11 @@ bool ReadRows(Decode& d) {
         return false;
     if (d.width == 0 || d.height == 0 || d.width > kPngMaxSide || d.height > kPngMaxSide)
         return false;
-    if (uint64_t{d.width} * d.height > kPngMaxPixels)
+    if (uint64_t{d.width} * d.height * 4 > kPngMaxPixelBytes)
         return false;
-    if (d.rowBytes < size_t{d.width} * static_cast<size_t>(d.channels))
+    if (d.rowBytes != size_t{d.width} * static_cast<size_t>(d.channels))
         return false;
-    // Sides and pixels are bounded above, so rowBytes * height cannot overflow.
+    // The rows hold three or four bytes a pixel, so no more than the bound.
     d.rows.resize(d.rowBytes * d.height);
     d.rowPointers.resize(d.height);
     for (png_uint_32 y = 0; y < d.height; ++y)

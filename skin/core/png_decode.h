@@ -13,8 +13,10 @@
 // alpha 0 in every pixel and no alpha flag.
 //
 // The bytes are hostile: a short read, a libpng error, a picture wider or
-// taller than kPngMaxSide or with more than kPngMaxPixels pixels make the
-// decode fail. libpng's warnings are not printed.
+// taller than kPngMaxSide, or one whose 32-bit pixels would take more than
+// kPngMaxPixelBytes, make the decode fail; a picture too large is refused
+// from its header, before anything is allocated for its rows. libpng's
+// warnings are not printed.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +26,8 @@
 namespace plym {
 
 inline constexpr uint32_t kPngMaxSide = 16384;
-inline constexpr uint64_t kPngMaxPixels = uint64_t{1} << 26;
+// 64 MiB, as the icon store's bitmap records: 4096 x 4096 pixels.
+inline constexpr uint64_t kPngMaxPixelBytes = uint64_t{64} << 20;
 
 struct PngPicture {
     int width = 0;

@@ -46,7 +46,9 @@ inline constexpr DWORD kPlymHookFrames = plym::kApplyFrames;          // frames 
 inline constexpr DWORD kPlymHookColors = plym::kApplyColors;          // colours and visual styles
 inline constexpr DWORD kPlymHookPopupMenus = plym::kApplyPopupMenus;  // popup menus
 
-// A colour filter of the skin (none in this program: colours pass unchanged).
+// A colour filter of the skin: every colour of the skin -- property colours,
+// the skin's system colours and the pixels of its images -- passes through
+// the manager's filters (the program adds none: colours pass unchanged).
 class CPlymSkinManagerColorFilter {
   public:
     virtual ~CPlymSkinManagerColorFilter() = default;
@@ -107,6 +109,12 @@ class CPlymSkinManager {
     BOOL GetThemeSysBool(int propertyId);
 
     BOOL HasColorFilters() const { return !m_colorFilters.empty(); }
+    // Adds a filter after the others (the manager owns it). A schema's images
+    // are filtered once, when first painted: a new filter reaches them with
+    // the next schema.
+    void AddColorFilter(std::unique_ptr<CPlymSkinManagerColorFilter> filter) {
+        m_colorFilters.push_back(std::move(filter));
+    }
     void RemoveColorFilters() { m_colorFilters.clear(); }
     // Through every filter, in order.
     void FilterColor(COLORREF* color);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "skin/core/monitor_helper.h"
+#include "skin/core/skin_manager.h"
 #include "skin/core/win_types.h"
 
 namespace {
@@ -76,6 +77,16 @@ CPlymSkinManagerSchema::CPlymSkinManagerSchema(CPlymSkinManager* manager, IPlymS
     : m_manager(manager), m_file(file), m_metrics(this) {
     if (m_file)
         m_file->AddRef();
+    // Every colour the schema hands out passes through the manager's filters.
+    if (m_manager) {
+        SetColorFilter([manager](plym::Color color) {
+            if (!manager->HasColorFilters())
+                return color;
+            COLORREF filtered = color;
+            manager->FilterColor(&filtered);
+            return static_cast<plym::Color>(filtered);
+        });
+    }
 }
 
 CPlymSkinManagerSchema::~CPlymSkinManagerSchema() {

@@ -121,7 +121,8 @@ bool ThemeClassCore::GetThemePartSize(int part,
             *size = cell;
         } else {
             *size = rect ? Size{rect->Width(), rect->Height()} : Size{0, 0};
-            if (GetThemeBool(part, state, kPropUniformSizing, false))
+            // A cell without height has no shape to keep: the width stays.
+            if (cell.cy > 0 && GetThemeBool(part, state, kPropUniformSizing, false))
                 size->cx = PlymMulDiv(size->cy, cell.cx, cell.cy);
         }
     }
@@ -245,17 +246,23 @@ BackgroundPlan ThemeClassCore::PlanBackground(int part,
 
 std::vector<SolidFill> ThemeClassCore::PlanBorderFill(int part, int state, const Rect& rect) {
     std::vector<SolidFill> fills;
+    if (rect.IsEmpty())
+        return fills;
     const int border = std::min(GetThemeInt(part, state, kPropBorderSize, 1), kMaxSkinExtent);
     Rect inner = rect;
     if (border >= 1 && FindProperty(kKindColor, part, state, kPropBorderColor)) {
         const Color color = GetThemeColor(part, state, kPropBorderColor, 0);
-        fills.push_back({{rect.left, rect.top, rect.right, rect.top + border}, color});
-        fills.push_back({{rect.left, rect.bottom - border, rect.right, rect.bottom}, color});
-        fills.push_back({{rect.left, rect.top, rect.left + border, rect.bottom}, color});
-        fills.push_back({{rect.right - border, rect.top, rect.right, rect.bottom}, color});
+        // A band never reaches past the rectangle: a border wider than half
+        // of it meets the opposite band and leaves no fill.
+        const int down = std::min(border, rect.Height());
+        const int across = std::min(border, rect.Width());
+        fills.push_back({{rect.left, rect.top, rect.right, rect.top + down}, color});
+        fills.push_back({{rect.left, rect.bottom - down, rect.right, rect.bottom}, color});
+        fills.push_back({{rect.left, rect.top, rect.left + across, rect.bottom}, color});
+        fills.push_back({{rect.right - across, rect.top, rect.right, rect.bottom}, color});
         inner = Deflate(rect, {border, border, border, border});
     }
-    if (FindProperty(kKindColor, part, state, kPropFillColor) &&
+    if (!inner.IsEmpty() && FindProperty(kKindColor, part, state, kPropFillColor) &&
         !GetThemeBool(part, state, kPropBorderOnly, false))
         fills.push_back({inner, GetThemeColor(part, state, kPropFillColor, 0)});
     return fills;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "skin/core/plym_muldiv.h"
 #include "skin/objects/control_states.h"
 
 namespace plym {
@@ -13,6 +12,26 @@ Rect TurnRect(const Rect& r) {
 }
 
 namespace {
+
+// MulDiv(a - low, b, high - low) with the differences taken in 64 bits, so
+// that a range may span the whole int range: rounded half away from zero,
+// -1 for an empty range or a result outside 32 bits, as MulDiv. |a - low| <
+// 2^32 and |b| <= 2^31 keep the product (and the half added) inside 64 bits.
+int MulDivRange(int a, int low, int b, int high) {
+    int64_t divisor = static_cast<int64_t>(high) - low;
+    if (divisor == 0)
+        return -1;
+    int64_t product = (static_cast<int64_t>(a) - low) * b;
+    if (divisor < 0) {
+        divisor = -divisor;
+        product = -product;
+    }
+    const int64_t half = divisor / 2;
+    const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+    if (result > INT32_MAX || result < -INT32_MAX)
+        return -1;
+    return static_cast<int>(result);
+}
 
 // Raises the thumb height to two edges, makes the width half of it with the
 // lowest bit set, and for a selection range narrows a fixed-length thumb or
@@ -66,7 +85,7 @@ int TrackBarValuePixel(const TrackBarLayout& layout, int value, int minimum, int
     if (minimum == maximum)
         return layout.bandLeft;
     const int width = std::max(layout.bandRight - layout.bandLeft, 1);
-    return layout.bandLeft + PlymMulDiv(value - minimum, width - 1, maximum - minimum);
+    return layout.bandLeft + MulDivRange(value, minimum, width - 1, maximum);
 }
 
 namespace {
@@ -155,7 +174,7 @@ std::vector<Rect> PlanProgressChunks(const ProgressFacts& f) {
     // An empty range has nothing filled (MulDiv would answer -1).
     if (f.high == f.low || extent == 0)
         return chunks;
-    const int length = std::clamp(PlymMulDiv(extent, f.position - f.low, f.high - f.low), 0, extent);
+    const int length = std::clamp(MulDivRange(f.position, f.low, extent, f.high), 0, extent);
     if (length == 0)
         return chunks;
     const int chunk = ProgressChunkSize(f);

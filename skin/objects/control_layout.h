@@ -48,7 +48,8 @@ TrackBarLayout LayOutTrackBar(uint32_t style,
                               const TrackBarMetrics& m);
 
 // The pixel (along) of value `v`: band left + MulDiv(v - min, width - 1,
-// max - min) with width the band's, at least 1; band left when min == max.
+// max - min) with width the band's, at least 1, and the differences taken in
+// 64 bits (a range may span every int); band left when min == max.
 int TrackBarValuePixel(const TrackBarLayout& layout, int value, int minimum, int maximum);
 
 // One tick-row line, one pixel wide (turned coordinates): the column `along`
@@ -98,7 +99,8 @@ int ProgressChunkSize(const ProgressFacts& facts);
 int ProgressGapSize(const ProgressFacts& facts);
 
 // The chunks of a normal bar: the filled length is MulDiv(extent, position -
-// low, high - low) (nothing for an empty range), one block for a chunk of 0
+// low, high - low) with the differences in 64 bits (nothing for an empty
+// range), one block for a chunk of 0
 // or 1 without a gap, else whole chunks from the start with the last clipped
 // one pixel inside the fill's end.
 std::vector<Rect> PlanProgressChunks(const ProgressFacts& facts);

@@ -43,6 +43,13 @@ class CPlymSkinObjectButton : public CPlymSkinObjectFrame {
 
     BOOL RouteSubclassMessage(UINT message, WPARAM* wParam, LPARAM* lParam, LRESULT* result) override;
     BOOL RouteDefProcMessage(UINT message, WPARAM* wParam, LPARAM* lParam, LRESULT* result) override;
+    // The button's own rule, on the base's two state words (the system-
+    // procedure flag first, the subclassed flag second): never for WM_TIMER;
+    // never for a subclassed button's messages other than WM_CTLCOLORMSGBOX
+    // .. WM_CTLCOLORSTATIC; always for a button with a system procedure (so a
+    // subclassed button's own procedure answers the colour messages);
+    // otherwise the frame's rule.
+    BOOL IsDefaultProcOnly(UINT message) override;
 
     // The kind the button is drawn as (255: from the style).
     BYTE m_kindOverride = 255;

@@ -102,6 +102,17 @@ BOOL CPlymSkinObjectButton::RouteDefProcMessage(UINT message,
     return CPlymSkinObjectFrame::RouteDefProcMessage(message, wParam, lParam, result);
 }
 
+BOOL CPlymSkinObjectButton::IsDefaultProcOnly(UINT message) {
+    if (message == WM_TIMER)
+        return FALSE;
+    const bool ctlColor = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    if (!ctlColor && IsSubclassed())
+        return FALSE;
+    if (HasSystemProc())
+        return TRUE;
+    return CPlymSkinObjectFrame::IsDefaultProcOnly(message);
+}
+
 BOOL CPlymSkinObjectButton::OnCreateButton(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     OnCreateMsg(wParam, lParam, result);  // the default, then the frame fitted to the skin
     plymskin::InvalidateNoErase(m_hWnd);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <tuple>
 #include <vector>
 
@@ -270,6 +271,35 @@ TEST(ProgressLayoutTest, ChunksFromTheStartTheLastInsideTheFill) {
         EXPECT_EQ(PlanProgressChunks(c.facts), c.expected)
             << c.facts.low << ".." << c.facts.high << " at " << c.facts.position;
     }
+}
+
+// Ranges up to every int: the differences fit no int, the pixels do.
+TEST(RangeLayoutTest, TrackBarsAndProgressBarsPlaceRangesSpanningEveryInt) {
+    using namespace plym;
+    const TrackBarLayout layout = LayOutTrackBar(0, {0, 0, 200, 30}, 0, {17, 2, 2});
+    const struct {
+        int value;
+        int pixel;
+    } values[] = {{INT_MIN, 13}, {-1, 99}, {0, 100}, {INT_MAX, 186}};
+    for (const auto& v : values) {
+        EXPECT_EQ(TrackBarValuePixel(layout, v.value, INT_MIN, INT_MAX), v.pixel) << v.value;
+        EXPECT_EQ(TrackBarValuePixel(layout, v.value, INT_MAX, INT_MIN), 199 - v.pixel) << v.value;
+    }
+
+    const Rect fill{0, 0, 100, 12};
+    const struct {
+        int low, high, position;
+        std::vector<Rect> expected;
+    } bars[] = {
+        {INT_MIN, INT_MAX, INT_MIN, {}},
+        {INT_MIN, INT_MAX, 0, Pieces(0, 12, {{0, 50}})},
+        {INT_MIN, INT_MAX, INT_MAX, Pieces(0, 12, {{0, 100}})},
+        {INT_MAX, INT_MIN, INT_MIN, Pieces(0, 12, {{0, 100}})},
+        {-1, INT_MAX, INT_MAX, Pieces(0, 12, {{0, 100}})},
+    };
+    for (const auto& b : bars)
+        EXPECT_EQ(PlanProgressChunks(Bar(fill, b.low, b.high, b.position, 1, 0)), b.expected)
+            << b.low << ".." << b.high << " at " << b.position;
 }
 
 TEST(ProgressLayoutTest, AnEmptyRangeDrawsAnEmptyBar) {

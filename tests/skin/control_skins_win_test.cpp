@@ -44,8 +44,13 @@ constexpr COLORREF kSkinGrayText = RGB(136, 119, 128);
 constexpr COLORREF kSkinButtonText = RGB(144, 111, 128);
 
 int g_drawItems = 0;
+int g_sizeCommands = 0;  // WM_SYSCOMMAND SC_SIZE: a size grip asks its parent to be resized
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_SIZE) {
+        ++g_sizeCommands;
+        return 0;
+    }
     if (message == WM_DRAWITEM) {
         ++g_drawItems;
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -168,6 +173,28 @@ TEST_F(ControlSkinTest, ButtonsShowTheirPartInEveryState) {
     EXPECT_GE(g_drawItems, 1);
 }
 
+// A skinned button's face is the skin's, but the colour messages sent to it
+// are answered by its own procedure, as an unskinned button answers them.
+TEST_F(ControlSkinTest, AButtonLeavesTheColourMessagesSentToItToItsOwnProcedure) {
+    HWND skinned = Make(L"Button", BS_GROUPBOX, 10, 10, 200, 100);
+    manager_->m_autoSkinNewWindows = FALSE;
+    HWND plain = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 220, 10, 200, 100,
+                                 host_, nullptr, nullptr, nullptr);
+    manager_->m_autoSkinNewWindows = TRUE;
+    ASSERT_EQ(manager_->FindSkinObject(plain), nullptr);
+    Canvas canvas(4, 4);
+    const HDC dc = canvas.Dc();
+    for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG}) {
+        SetBkColor(dc, RGB(1, 2, 3));
+        const LRESULT theirs = SendMessageW(plain, message, reinterpret_cast<WPARAM>(dc), 0);
+        const COLORREF theirBackground = GetBkColor(dc);
+        SetBkColor(dc, RGB(1, 2, 3));
+        EXPECT_EQ(SendMessageW(skinned, message, reinterpret_cast<WPARAM>(dc), 0), theirs) << message;
+        EXPECT_EQ(GetBkColor(dc), theirBackground) << message;
+    }
+    EXPECT_EQ(Printed(skinned, 100, 50), Coded(kButton, 4, 1));
+}
+
 TEST_F(ControlSkinTest, ComboBoxesAndDatePickersShowTheirStateOnTheButtonSide) {
     const int b = manager_->GetMetrics()->VScrollWidth();
     HWND combo = Make(L"ComboBox", CBS_DROPDOWNLIST, 10, 10, 150, 200);
@@ -231,10 +258,22 @@ TEST_F(ControlSkinTest, ScrollBarControlsAndSizeGrips) {
     EnableWindow(bar, FALSE);
     EXPECT_EQ(Printed(bar, 8, 8), Coded(kScrollBar, 1, 12));
 
+    // A grip takes no clicks: its own procedure would ask the host to be
+    // resized.
     HWND grip = Make(L"ScrollBar", SBS_SIZEGRIP, 300, 10, 17, 17);
     EXPECT_EQ(Printed(grip, 8, 8), Coded(kScrollBar, 10, 1));
+    g_sizeCommands = 0;
     SendMessageW(grip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
-    EXPECT_NE(GetCapture(), grip);  // a grip takes no clicks
+    SendMessageW(grip, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    EXPECT_EQ(g_sizeCommands, 0);
+    EXPECT_NE(GetCapture(), grip);
+    manager_->m_autoSkinNewWindows = FALSE;
+    HWND plain = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 330, 10, 17, 17,
+                                 host_, nullptr, nullptr, nullptr);
+    manager_->m_autoSkinNewWindows = TRUE;
+    SendMessageW(plain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+    SendMessageW(plain, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    EXPECT_EQ(g_sizeCommands, 1);  // what the skin keeps from happening
 }
 
 TEST_F(ControlSkinTest, ProgressBarsFillChunksAndRunTheirMarquee) {

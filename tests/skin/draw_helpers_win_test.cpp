@@ -3,7 +3,7 @@
 // The drawing helpers under Wine: the skinned DrawEdge, given the system's
 // colours, draws exactly what the system's DrawEdge draws; the buffer DCs
 // copy back (or not); bitmap resources become DIB sections only when their
-// pixels are all there.
+// pixels are all there; only a right-to-left layout reads as one.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -104,6 +104,24 @@ TEST(DrawHelpersTest, BufferDCsCopyBackUnlessCancelled) {
     }
     EXPECT_EQ(canvas.At(12, 2), RGB(7, 8, 9));
     EXPECT_EQ(canvas.At(14, 2), canvas.At(10, 0));
+}
+
+TEST(DrawHelpersTest, OnlyARightToLeftLayoutCountsAsRightToLeft) {
+    Canvas canvas(4, 4, kBackground);
+    const struct {
+        DWORD layout;
+        BOOL rtl;
+    } layouts[] = {{0, FALSE},
+                   {LAYOUT_RTL, TRUE},
+                   {LAYOUT_BITMAPORIENTATIONPRESERVED, FALSE},
+                   {LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED, TRUE}};
+    for (const auto& l : layouts) {
+        SetLayout(canvas.Dc(), l.layout);
+        EXPECT_EQ(HasRTLLayout(canvas.Dc()), l.rtl) << l.layout;
+    }
+    // A DC whose layout cannot be read: GetLayout answers GDI_ERROR.
+    ASSERT_EQ(GetLayout(nullptr), GDI_ERROR);
+    EXPECT_FALSE(HasRTLLayout(nullptr));
 }
 
 // A packed 32-bit DIB: `rows` rows of `width` pixels, pixel value 0xAABBGGRR

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "skin/core/png_decode.h"
 #include "tests/skin/png_corpus.h"
 
@@ -206,9 +208,11 @@ std::vector<DecodeCase> Corpus() {
         cases.push_back(Refused("huge_width_" + std::to_string(side), huge));
     }
     {
-        // Within the side limit, but 2^28 pixels: refused before any row is allocated.
+        // Within the side limit, but 2^28 pixels: refused before any row is
+        // allocated (the image data that follows is never reached).
         std::vector<uint8_t> huge = skintest::PngSignature();
         skintest::AppendChunk(huge, "IHDR", skintest::IhdrData(16384, 16384, 8, skintest::kRgba, false));
+        skintest::AppendChunk(huge, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
         skintest::AppendChunk(huge, "IEND", {});
         cases.push_back(Refused("huge_area", huge));
     }
@@ -238,6 +242,41 @@ TEST(PngDecodeTest, CorpusDecodesToExpectedBgraOrIsRefused) {
             EXPECT_NEAR(p[2], c.pixels[i].r, c.tolerance);
             EXPECT_EQ(p[3], c.pixels[i].a);
         }
+    }
+}
+
+// A whole one-bit grey picture of zeros: a few kilobytes that decode to
+// width x height x 4 bytes.
+std::vector<uint8_t> BlankOneBitPng(uint32_t width, uint32_t height) {
+    const size_t rowBytes = 1 + (width + 7) / 8;  // filter byte, then the bits
+    const std::vector<uint8_t> raw(rowBytes * height, 0);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    EXPECT_EQ(compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size())), Z_OK);
+    packed.resize(packedSize);
+    std::vector<uint8_t> png = skintest::PngSignature();
+    skintest::AppendChunk(png, "IHDR", skintest::IhdrData(width, height, 1, skintest::kGrey, false));
+    skintest::AppendChunk(png, "IDAT", packed);
+    skintest::AppendChunk(png, "IEND", {});
+    return png;
+}
+
+TEST(PngDecodeTest, APictureWhosePixelsNeedMoreThan64MiBIsRefused) {
+    const struct {
+        uint32_t width, height;
+        bool decodes;
+    } cases[] = {
+        {4096, 4096, true},    // 64 MiB of pixels exactly
+        {4096, 4097, false},   // one row more
+        {16384, 1025, false},  // every side within the limit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        const std::vector<uint8_t> png = BlankOneBitPng(c.width, c.height);
+        EXPECT_LT(png.size(), 40000u);
+        PngPicture picture;
+        ASSERT_EQ(plym::DecodePng(png.data(), png.size(), picture), c.decodes);
+        EXPECT_EQ(picture.bgra.size(), c.decodes ? size_t{c.width} * c.height * 4 : 0u);
     }
 }
 

@@ -3,8 +3,9 @@
 // The framework's Windows pieces under Wine: the schema drawing the
 // state-coded skin (part backgrounds, a whole frame with its caption buttons,
 // the window region cut from the frame images, a scroll bar) read by pixel,
-// the metrics freeing their old brushes, the colour manager over the system,
-// and the system helpers (MulDiv, version-gated functions, monitors, the
+// the metrics freeing their old brushes, the skin manager's colour filters
+// reaching the schema, the colour manager over the system and the theme it
+// detects, and the system helpers (MulDiv, version-gated functions, monitors, the
 // visual-style name query, the menu-sound worker).
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 
 #include <atomic>
 #include <climits>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "skin/core/os_version_info.h"
 #include "skin/core/plym_muldiv.h"
 #include "skin/core/skin_file.h"
+#include "skin/core/skin_manager.h"
 #include "skin/core/skin_schema.h"
 #include "skin/core/sound_player.h"
 #include "skin/core/win_theme_wrapper.h"
@@ -200,6 +204,36 @@ TEST(SkinMetricsWinTest, ARefreshFreesTheBrushesItReplaces) {
     EXPECT_EQ(GetObjectType(scrollColour), 0u);
 }
 
+// Swaps red and blue.
+class SwapRedAndBlue : public CPlymSkinManagerColorFilter {
+  public:
+    void FilterColor(COLORREF* color) override { *color = Swapped(*color); }
+    static COLORREF Swapped(COLORREF c) { return RGB(GetBValue(c), GetGValue(c), GetRValue(c)); }
+};
+
+// The manager's colour filters reach every colour of a schema: its system
+// colours, the colours of its properties and the pixels of its images.
+TEST(SkinSchemaWinTest, TheManagersColourFiltersReachEveryColourOfTheSkin) {
+    CPlymSkinManager* manager = GetPlymSkinManager();
+    manager->AddColorFilter(std::make_unique<SwapRedAndBlue>());
+    auto* file = new CPlymSkinManagerResourceFile(manager);
+    ASSERT_TRUE(file->Open(VEK_STATE_CODED_SKIN_MODULE, "NormalBlack.ini"));
+    CPlymSkinManagerSchema* schema = file->CreateSchema();
+    file->Release();
+    schema->ReadProperties();
+    schema->ReloadMetrics();
+
+    EXPECT_EQ(schema->GetSchemaColor(COLOR_BTNFACE), SwapRedAndBlue::Swapped(RGB(120, 135, 128)));
+    skintest::Canvas canvas(40, 20);
+    const RECT all{0, 0, 40, 20};
+    ASSERT_TRUE(schema->GetThemeClass("BUTTON")->DrawThemeBackground(canvas.Dc(), 1, 2, &all));
+    EXPECT_EQ(canvas.At(20, 10), SwapRedAndBlue::Swapped(Coded(7, 1, 2)));  // a border fill's FILLCOLOR
+    ASSERT_TRUE(schema->GetThemeClass("SCROLLBAR")->DrawThemeBackground(canvas.Dc(), 1, 9, &all));
+    EXPECT_EQ(canvas.At(20, 10), SwapRedAndBlue::Swapped(Coded(21, 1, 9)));  // an image cell
+    manager->RemoveColorFilters();
+    schema->Release();
+}
+
 // Theme classes cache pointers to the properties: a new read makes new ones.
 TEST(SkinSchemaWinTest, ARereadAnswersWithTheNewProperties) {
     CPlymSkinManagerSchema* schema = new CPlymSkinManagerSchema(nullptr, nullptr);
@@ -210,16 +244,53 @@ TEST(SkinSchemaWinTest, ARereadAnswersWithTheNewProperties) {
     schema->Release();
 }
 
-TEST(ColorManagerWinTest, FollowsTheSystemColoursOnAColourDisplay) {
+// The theme is what the visual-style functions name: Wine's own style is
+// none of the five; a skin names its file and its INI's colour.
+TEST(ColorManagerWinTest, FollowsTheSystemColoursAndDetectsTheThemeTheStyleFunctionsName) {
     EXPECT_FALSE(CPlymColorManager::IsLowColorDisplay(nullptr));
-    CPlymColorManager* manager = GetPlymColorManager();
-    manager->RefreshColors();
-    EXPECT_EQ(manager->GetColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(manager->GetColor(0), 0u);
-    EXPECT_EQ(manager->GetColor(59), 0u);
-    EXPECT_EQ(manager->GetColor(0x123456), 0x123456u);
-    EXPECT_GE(manager->DetectSystemTheme(), 0);
-    EXPECT_LE(manager->DetectSystemTheme(), 5);
+    CPlymColorManager* colors = GetPlymColorManager();
+    colors->RefreshColors();
+    EXPECT_EQ(colors->GetColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(colors->GetColor(0), 0u);
+    EXPECT_EQ(colors->GetColor(59), 0u);
+    EXPECT_EQ(colors->GetColor(0x123456), 0x123456u);
+    EXPECT_EQ(colors->DetectSystemTheme(), 0);
+
+    // Skins in folder form: an INI file beside a skin path that need not exist.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder =
+        std::string(temp) + "skintest_themes_" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* ini : {"Blue.ini", "HomeStead.ini", "NormalMetallic.ini", "NormalBlack.ini"}) {
+        FILE* out = std::fopen((folder + ini).c_str(), "wb");
+        ASSERT_NE(out, nullptr) << ini;
+        std::fputs("[SysMetrics]\r\nWindow = 1 2 3\r\n", out);
+        std::fclose(out);
+    }
+    const struct {
+        const char* skin;
+        const char* ini;
+        int theme;
+    } cases[] = {
+        {"WinXP.Luna.vyrstyles", "Blue.ini", 1},           {"WinXP.Luna.vyrstyles", "HomeStead.ini", 2},
+        {"WinXP.Luna.vyrstyles", "NormalMetallic.ini", 3}, {"WinXP.Luna.vyrstyles", "NormalBlack.ini", 0},
+        {"WinXP.Royale.vyrstyles", "NormalBlack.ini", 4},  {"Vista.vyrstyles", "Blue.ini", 0},
+    };
+    CPlymSkinManager* manager = GetPlymSkinManager();
+    manager->SetHookedGroups(7);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.skin) + " " + c.ini);
+        ASSERT_TRUE(manager->OpenSkin((folder + c.skin).c_str(), c.ini));
+        EXPECT_EQ(colors->DetectSystemTheme(), c.theme);
+        EXPECT_EQ(colors->GetCurrentTheme(), c.theme);  // the skin change refreshed the colours
+    }
+    EXPECT_FALSE(manager->OpenSkin("C:\\nowhere\\WinXP.Luna.vyrstyles", "Blue.ini"));
+    EXPECT_EQ(colors->DetectSystemTheme(), 0);
+    EXPECT_EQ(colors->GetCurrentTheme(), 0);
+    for (const char* ini : {"Blue.ini", "HomeStead.ini", "NormalMetallic.ini", "NormalBlack.ini"})
+        DeleteFileA((folder + ini).c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 TEST(WinThemeWrapperTest, TheNameQueryAlwaysEndsItsStrings) {

@@ -173,6 +173,7 @@ TEST_F(SkinFrameWinTest, AMenuBarOfTwoRowsMovesTheClientTopToBorderPlusTwoRowsPl
 
 TEST_F(SkinFrameWinTest, ScreenshotOfASkinnedDialogFrame) {
     ASSERT_TRUE(GetPlymSkinManager()->OpenSkin(VEK_VISTA_SKIN_MODULE, "NormalBlack.ini"));
+    MoveMouse(kLeft + 400, kTop + 400);  // away from the caption buttons
     const HWND dialog =
         CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Skinned dialog",
                         WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VSCROLL, kLeft, kTop, 300,
@@ -191,11 +192,54 @@ TEST_F(SkinFrameWinTest, ScreenshotOfASkinnedDialogFrame) {
     EXPECT_EQ(frame->GetDialogKind(), CPlymSkinObjectFrame::kDialog);
     RECT r{};
     GetWindowRect(dialog, &r);
-    skintest::Canvas canvas(r.right - r.left, r.bottom - r.top);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    skintest::Canvas canvas(w, h, RGB(0, 0, 0));
     SendMessageA(dialog, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()),
                  PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
-    EXPECT_TRUE(SaveScreenshot(canvas, r.right - r.left, r.bottom - r.top, "skinned_dialog_frame.bmp"));
+    EXPECT_TRUE(SaveScreenshot(canvas, w, h, "skinned_dialog_frame.bmp"));
     ASSERT_EQ(frame->GetCaptionButtonCount(), 1);  // a dialog: close only
+
+    // The frame read back: its edges, its caption left of the text and its
+    // close button (over the caption) are the skin's WINDOW parts over the
+    // frame's own borders.
+    RECT b{};
+    frame->GetFrameBorders(&b);
+    ASSERT_GT(b.left, 0);
+    ASSERT_GT(b.top, b.left);
+    const int state = frame->IsFrameActive() ? 1 : 2;
+    const RECT close = frame->GetCaptionButton(0)->m_rect;
+    const struct {
+        int part, state;
+        RECT rect;   // where the part goes
+        RECT probe;  // what is compared
+    } parts[] = {
+        {7, state, {0, b.top, b.left, h - b.bottom}, {0, b.top, b.left, h - b.bottom}},            // left
+        {8, state, {w - b.right, b.top, w, h - b.bottom}, {w - b.right, b.top, w, h - b.bottom}},  // right
+        {9, state, {0, h - b.bottom, w, h}, {0, h - b.bottom, w, h}},                              // bottom
+        {1, state, {0, 0, w, b.top}, {0, 0, b.left, b.top}},                                       // caption
+        {18,
+         frame->IsFrameActive() ? 1 : 5,
+         close,
+         {close.left + 2, close.top + 2, close.right - 2, close.bottom - 2}},
+    };
+    CPlymSkinManagerClass* windowClass = GetPlymSkinManager()->GetThemeClass(nullptr, "WINDOW");
+    ASSERT_NE(windowClass, nullptr);
+    for (const auto& p : parts) {
+        SCOPED_TRACE("part " + std::to_string(p.part));
+        ASSERT_FALSE(IsRectEmpty(&p.probe));
+        skintest::Canvas expected(w, h, RGB(0, 0, 0));
+        if (p.part == 18) {
+            ASSERT_TRUE(windowClass->DrawThemeBackground(expected.Dc(), 1, state, &parts[3].rect));
+        }
+        ASSERT_TRUE(windowClass->DrawThemeBackground(expected.Dc(), p.part, p.state, &p.rect));
+        int differing = 0;
+        for (int y = p.probe.top; y < p.probe.bottom; ++y) {
+            for (int x = p.probe.left; x < p.probe.right; ++x)
+                differing += canvas.At(x, y) != expected.At(x, y) ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 // The skin's own popup menus run with option 8 (popup menus) on.

@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vektest::FuzzCheck(static_cast<uint32_t>(picture.width) <= plym::kPngMaxSide &&
                        static_cast<uint32_t>(picture.height) <= plym::kPngMaxSide);
     vektest::FuzzCheck(picture.bgra.size() == static_cast<size_t>(picture.width) * picture.height * 4);
+    vektest::FuzzCheck(picture.bgra.size() <= plym::kPngMaxPixelBytes);
     unsigned alphaSum = 0;
     for (size_t i = 3; i < picture.bgra.size(); i += 4)
         alphaSum |= picture.bgra[i];

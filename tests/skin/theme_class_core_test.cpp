@@ -124,6 +124,27 @@ TEST(ThemeClassCoreTest, BorderFillPaintsBandsThenTheFillUnlessBorderOnly) {
     plym::ThemeClassCore list(&skin, "LISTBOX", 4);
     EXPECT_EQ(list.PlanBorderFill(0, 0, r), (std::vector<plym::SolidFill>{{r, plym::Rgb(3, 3, 3)}}));
     EXPECT_EQ(list.PlanBackground(0, 0, r, nullptr).kind, plym::BackgroundPlan::kBorderFill);
+
+    // A border wider than half the rectangle: the bands meet inside it and
+    // nothing is left to fill.
+    struct Narrow {
+        Rect rect;
+        std::vector<plym::SolidFill> fills;
+    };
+    const Narrow narrow[] = {
+        {{0, 0, 3, 10},
+         {{{0, 0, 3, 2}, border}, {{0, 8, 3, 10}, border}, {{0, 0, 2, 10}, border}, {{1, 0, 3, 10}, border}}},
+        {{5, 5, 15, 6},
+         {{{5, 5, 15, 6}, border},
+          {{5, 5, 15, 6}, border},
+          {{5, 5, 7, 6}, border},
+          {{13, 5, 15, 6}, border}}},
+        {{0, 0, 4, 4},
+         {{{0, 0, 4, 2}, border}, {{0, 2, 4, 4}, border}, {{0, 0, 2, 4}, border}, {{2, 0, 4, 4}, border}}},
+        {{0, 0, 0, 4}, {}},
+    };
+    for (const Narrow& n : narrow)
+        EXPECT_EQ(edit.PlanBorderFill(1, 1, n.rect), n.fills) << n.rect.right << "x" << n.rect.bottom;
 }
 
 TEST(ThemeClassCoreTest, PartSizesComeFromTheCellOrTheRectangle) {
@@ -132,9 +153,12 @@ TEST(ThemeClassCoreTest, PartSizesComeFromTheCellOrTheRectangle) {
                     "[Button.CheckBox]\nImageFile = K.bmp\nImageCount = 12\nImageLayout = Vertical\n"
                     "SizingType = TrueSize\n"
                     "[Button.PushButton]\nImageFile = P.bmp\nImageCount = 5\nUniformSizing = True\n"
+                    "[Window.Caption]\nImageFile = U.bmp\nImageCount = 5\nImageLayout = Vertical\n"
+                    "UniformSizing = True\n"
                     "[Button.GroupBox]\nBgType = BorderFill\n");
     plym::ThemeClassCore button(&skin, "BUTTON", 7);
-    const plym::ImageInfoFn images = Images({{"K.BMP", {13, 156, false}}, {"P.BMP", {100, 10, false}}});
+    const plym::ImageInfoFn images =
+        Images({{"K.BMP", {13, 156, false}}, {"P.BMP", {100, 10, false}}, {"U.BMP", {20, 4, false}}});
     plym::Size size{-1, -1};
     const Rect rect{0, 0, 50, 30};
     EXPECT_TRUE(button.GetThemePartSize(3, 1, &rect, 1, &size, images));
@@ -145,6 +169,12 @@ TEST(ThemeClassCoreTest, PartSizesComeFromTheCellOrTheRectangle) {
     EXPECT_EQ(size, (plym::Size{60, 30}));  // uniform: 30 * 20 / 10
     EXPECT_TRUE(button.GetThemePartSize(1, 1, nullptr, 2, &size, images));
     EXPECT_EQ(size, (plym::Size{0, 0}));
+    // Five cells in four rows: a cell without height keeps the rectangle's width.
+    plym::ThemeClassCore window(&skin, "WINDOW", 6);
+    EXPECT_TRUE(window.GetThemePartSize(1, 1, &rect, 1, &size, images));
+    EXPECT_EQ(size, (plym::Size{20, 0}));
+    EXPECT_TRUE(window.GetThemePartSize(1, 1, &rect, 2, &size, images));
+    EXPECT_EQ(size, (plym::Size{50, 30}));
     size = {-1, -1};
     EXPECT_TRUE(button.GetThemePartSize(1, 1, &rect, 0, &size, images));
     EXPECT_EQ(size, (plym::Size{-1, -1}));
