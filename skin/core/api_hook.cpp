@@ -4,6 +4,7 @@
 #include <dbghelp.h>
 
 #include <cstring>
+#include <memory>
 
 #include "skin/core/module_list.h"
 #include "skin/core/os_version_info.h"
@@ -146,6 +147,7 @@ BOOL CPlymSkinManagerApiHook::IsExcludedModule(HMODULE module) const {
 }
 
 void CPlymSkinManagerApiHook::HookAll() {
+    const auto hold = m_table.Lock();
     if (m_installed)
         return;
     RefreshExcludedModules();
@@ -157,22 +159,26 @@ void CPlymSkinManagerApiHook::HookAll() {
 }
 
 void CPlymSkinManagerApiHook::UnhookAll() {
+    const auto hold = m_table.Lock();
     if (!m_installed)
         return;
-    for (CPlymSkinManagerApiFunction*& entry : m_entries) {
-        if (!entry)
-            continue;
-        entry->Unhook();
-        delete entry;
-        entry = nullptr;
-    }
+    m_table.RemoveAll([](CPlymSkinManagerApiFunction& entry) { entry.Unhook(); });
     PlymSetUnpatchedDeleteObject(nullptr);
     m_installed = FALSE;
 }
 
 FARPROC CPlymSkinManagerApiHook::GetOriginalAddress(int id) const {
-    const CPlymSkinManagerApiFunction* entry = GetEntry(id);
-    return entry ? entry->GetUnpatched() : nullptr;
+    return reinterpret_cast<FARPROC>(m_table.Unpatched(id));
+}
+
+FARPROC CPlymSkinManagerApiHook::FindReplacement(const char* module, const char* function) const {
+    for (int id = 0; id < plym::kHookCount; ++id) {
+        const plym::HookRow* row = plym::FindHookRow(id);
+        if (row && plym::EqualsIgnoringAsciiCase(row->module, module) &&
+            plym::EqualsIgnoringAsciiCase(row->function, function))
+            return reinterpret_cast<FARPROC>(m_table.Replacement(id));
+    }
+    return nullptr;
 }
 
 FARPROC CPlymSkinManagerApiHook::GetSystemAddress(int id) const {
@@ -180,24 +186,26 @@ FARPROC CPlymSkinManagerApiHook::GetSystemAddress(int id) const {
 }
 
 CPlymSkinManagerApiFunction* CPlymSkinManagerApiHook::GetEntry(int id) const {
-    return id >= 0 && id < plym::kHookCount ? m_entries[id] : nullptr;
+    return m_table.At(id);
 }
 
 CPlymSkinManagerApiFunction* CPlymSkinManagerApiHook::FindHookEntry(const char* module,
                                                                     const char* function) const {
-    for (CPlymSkinManagerApiFunction* entry : m_entries) {
-        if (entry && plym::EqualsIgnoringAsciiCase(entry->GetModuleName(), module) &&
-            plym::EqualsIgnoringAsciiCase(entry->GetFunctionName(), function))
-            return entry;
-    }
-    return nullptr;
+    CPlymSkinManagerApiFunction* found = nullptr;
+    m_table.ForEach([&](CPlymSkinManagerApiFunction& entry) {
+        if (!found && plym::EqualsIgnoringAsciiCase(entry.GetModuleName(), module) &&
+            plym::EqualsIgnoringAsciiCase(entry.GetFunctionName(), function))
+            found = &entry;
+    });
+    return found;
 }
 
 BOOL CPlymSkinManagerApiHook::HookFunction(int id,
                                            const char* module,
                                            const char* function,
                                            FARPROC replacement) {
-    if (id < 0 || id >= plym::kHookCount || m_entries[id] || FindHookEntry(module, function))
+    const auto hold = m_table.Lock();
+    if (id < 0 || id >= plym::kHookCount || m_table.At(id) || FindHookEntry(module, function))
         return FALSE;
     FARPROC unpatched = nullptr;
     // The visual-style entries patch nothing: GetProcAddress serves them.
@@ -215,7 +223,8 @@ BOOL CPlymSkinManagerApiHook::HookFunction(int id,
             return FALSE;
     }
     auto* entry = new CPlymSkinManagerApiFunction(this, module, function, unpatched, replacement);
-    m_entries[id] = entry;
+    m_table.Put(id, std::unique_ptr<CPlymSkinManagerApiFunction>(entry),
+                reinterpret_cast<uintptr_t>(entry->GetUnpatched()), reinterpret_cast<uintptr_t>(replacement));
     if (id == plym::kHookDeleteObject)
         PlymSetUnpatchedDeleteObject(
             reinterpret_cast<PlymDeleteObjectFn>(reinterpret_cast<void (*)()>(entry->GetUnpatched())));
@@ -282,6 +291,7 @@ BOOL CPlymSkinManagerApiHook::PatchModuleImports(const char* module,
 }
 
 void CPlymSkinManagerApiHook::OnModuleLoaded(HMODULE module, DWORD flags) {
+    const auto hold = m_table.Lock();
     RefreshExcludedModules();
     // A module mapped as data (its handle tagged in the low bits) has no
     // import table to patch.
@@ -290,10 +300,7 @@ void CPlymSkinManagerApiHook::OnModuleLoaded(HMODULE module, DWORD flags) {
     if (!module || (reinterpret_cast<uintptr_t>(module) & 3) != 0 || (flags & kAsData) ||
         IsExcludedModule(module))
         return;
-    for (CPlymSkinManagerApiFunction* entry : m_entries) {
-        if (entry)
-            entry->HookModule(module);
-    }
+    m_table.ForEach([module](CPlymSkinManagerApiFunction& entry) { entry.HookModule(module); });
 }
 
 BOOL CPlymSkinManagerApiHook::IsSystemModuleAddress(uintptr_t address) {

@@ -14,9 +14,11 @@
 // the Windows 9x family also SHLWAPI and COMCTL32. An import entry is
 // rewritten under VirtualProtect, one module at a time under the patch lock.
 // The table changes only on the GUI thread (skin open and change) and in a
-// thread that loads a library (which only patches that library). Replacements
-// run in any thread; those consulting the manager read its enabled flag and
-// options without a lock.
+// thread that loads a library (which only patches that library), both under
+// the table lock, so a library loaded while the skin changes never meets an
+// entry being deleted. Replacements run in any thread: they find the
+// unpatched functions and the visual-style replacements without a lock, and
+// those consulting the manager read its enabled flag and options without one.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/hook_entries.h"
 #include "skin/core/hook_table.h"
 #include "skin/core/plym_sync.h"
 
@@ -76,12 +79,17 @@ class CPlymSkinManagerApiHook {
     BOOL IsInstalled() const { return m_installed; }
 
     // The unpatched address of a hooked id, 0 when the id is not hooked.
+    // Any thread.
     FARPROC GetOriginalAddress(int id) const;
+    // The replacement installed for (module, function), NULL when there is
+    // none. Any thread.
+    FARPROC FindReplacement(const char* module, const char* function) const;
     // The system's own function of an id (resolved before anything was
     // patched; 0 for the visual-style ids).
     FARPROC GetSystemAddress(int id) const;
     // Creates and hooks the entry for `id` unless (module, function) has one.
     BOOL HookFunction(int id, const char* module, const char* function, FARPROC replacement);
+    // The entries themselves: GUI thread only.
     CPlymSkinManagerApiFunction* FindHookEntry(const char* module, const char* function) const;
     CPlymSkinManagerApiFunction* GetEntry(int id) const;
 
@@ -107,7 +115,9 @@ class CPlymSkinManagerApiHook {
     };
     void RefreshExcludedModules();
 
-    CPlymSkinManagerApiFunction* m_entries[plym::kHookCount] = {};
+    // The entries; their lock also guards the excluded modules and is taken
+    // before the patch lock.
+    plym::HookEntries<CPlymSkinManagerApiFunction> m_table;
     FARPROC m_system[plym::kHookCount] = {};
     BOOL m_installed = FALSE;
     std::vector<ExcludedModule> m_excluded;

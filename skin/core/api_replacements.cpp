@@ -130,9 +130,8 @@ FARPROC WINAPI SkinGetProcAddress(HMODULE module, LPCSTR name) {
             moduleName = std::string(plym::ModuleFilePart(path));
     }
     if (plym::EqualsIgnoringAsciiCase(moduleName, "UxTheme.dll")) {
-        if (CPlymSkinManagerApiFunction* entry =
-                GetPlymSkinManagerApiHook()->FindHookEntry(plym::kUxThemeModule, name))
-            return entry->GetReplacement();
+        if (FARPROC replacement = GetPlymSkinManagerApiHook()->FindReplacement(plym::kUxThemeModule, name))
+            return replacement;
     }
     if (pseudo) {
         SetLastError(ERROR_PROC_NOT_FOUND);
@@ -228,6 +227,7 @@ ATOM WINAPI SkinRegisterClassW(const WNDCLASSW* record) {
 // ---- colours and drawing -------------------------------------------------------------------
 
 DWORD WINAPI SkinGetSysColor(int n) {
+    plym::ReadEpochScope reading(Manager()->SchemaReaders());
     if (CPlymSkinManagerMetrics* metrics = EnabledMetrics(); metrics && plym::IsSkinColorIndex(n)) {
         const COLORREF color = metrics->ColorAt(n);
         if (color != static_cast<COLORREF>(-1))
@@ -237,6 +237,7 @@ DWORD WINAPI SkinGetSysColor(int n) {
 }
 
 HBRUSH WINAPI SkinGetSysColorBrush(int n) {
+    plym::ReadEpochScope reading(Manager()->SchemaReaders());
     if (CPlymSkinManagerMetrics* metrics = EnabledMetrics(); metrics && plym::IsSkinBrushIndex(n)) {
         if (HBRUSH brush = metrics->GetColorBrush(n))
             return brush;
@@ -245,6 +246,7 @@ HBRUSH WINAPI SkinGetSysColorBrush(int n) {
 }
 
 int WINAPI SkinFillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    plym::ReadEpochScope reading(Manager()->SchemaReaders());
     const auto value = reinterpret_cast<uintptr_t>(brush);
     if (CPlymSkinManagerMetrics* metrics = EnabledMetrics(); metrics && value >= 1 && value <= 30) {
         if (HBRUSH skin = metrics->GetColorBrush(static_cast<int>(value) - 1))
@@ -254,6 +256,7 @@ int WINAPI SkinFillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 }
 
 BOOL WINAPI SkinDeleteObject(HGDIOBJ object) {
+    plym::ReadEpochScope reading(Manager()->SchemaReaders());
     // The skin's brushes are handed to every caller of GetSysColorBrush; no
     // caller may delete them.
     if (CPlymSkinManagerMetrics* metrics = Manager()->GetMetrics();
@@ -358,6 +361,7 @@ BOOL WINAPI SkinGetThemeSysBool(HANDLE /*theme*/, int propertyId) {
 }
 
 COLORREF WINAPI SkinGetThemeSysColor(HANDLE /*theme*/, int propertyId) {
+    plym::ReadEpochScope reading(Manager()->SchemaReaders());
     return Manager()->GetThemeSysColor(propertyId);
 }
 

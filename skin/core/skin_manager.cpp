@@ -98,9 +98,7 @@ CPlymSkinManager::CPlymSkinManager() {
 CPlymSkinManager::~CPlymSkinManager() {
     CloseSkinFile();
     RemoveColorFilters();
-    if (m_schema)
-        m_schema->Release();
-    m_schema = nullptr;
+    ReleaseSchema();
     m_skinFile->Release();
     for (const auto& [name, entry] : m_classNames.Names())
         m_classInfos[static_cast<size_t>(entry)]->InternalRelease();
@@ -112,7 +110,7 @@ CPlymSkinManager::~CPlymSkinManager() {
 }
 
 CPlymSkinManagerClass* CPlymSkinManager::GetThemeClass(CPlymSkinObject* object, const char* classList) {
-    CPlymSkinManagerSchema* schema = object ? object->GetActiveSchema() : m_schema;
+    CPlymSkinManagerSchema* schema = object ? object->GetActiveSchema() : GetSchema();
     if (!schema || !classList)
         return nullptr;
     const std::string name = plym::ChooseThemeClassName(classList);
@@ -125,17 +123,12 @@ void CPlymSkinManager::BroadcastSkinChange(BOOL previous, BOOL now) {
     EnumWindows(&PostColorChange, 0);
     // Objects may leave the map while they are told (a window destroyed by
     // another's change, a dead handle detached): walk a snapshot whose
-    // references keep every object alive until the walk is over.
-    std::vector<std::pair<HWND, CPlymSkinObject*>> snapshot;
-    {
-        CPlymScopedLock lock(&m_lock);
-        snapshot.reserve(m_windows.size());
-        for (const auto& [window, object] : m_windows) {
-            object->AddRef();
-            snapshot.emplace_back(window, object);
-        }
-    }
+    // references keep every object alive until the walk is over, and tell
+    // only objects that still serve their window.
+    const std::vector<std::pair<HWND, CPlymSkinObject*>> snapshot = SnapshotWindows();
     for (const auto& [window, object] : snapshot) {
+        if (FindSkinObject(window) != object)
+            continue;
         if (IsWindow(window))
             object->ApplySkinChange(previous, now);
         else
@@ -195,25 +188,21 @@ void CPlymSkinManager::SetHookedGroups(DWORD options) {
 }
 
 void CPlymSkinManager::ReloadAndBroadcast(BOOL previous) {
-    if (m_schema)
-        m_schema->ReloadMetrics();
+    if (CPlymSkinManagerSchema* schema = GetSchema())
+        schema->ReloadMetrics();
     GetPlymColorManager()->RefreshColors();
     BroadcastSkinChange(previous, m_enabled);
 }
 
 BOOL CPlymSkinManager::OpenSkin(const char* path, const char* iniName) {
-    if (m_schema)
-        m_schema->Release();
-    m_schema = nullptr;
+    ReleaseSchema();
     GetPlymSkinManagerApiHook()->UnhookAll();
     GetPlymSoundPlayer()->Stop();
     const BOOL previous = m_enabled;
     if (CPlymColorManager::IsLowColorDisplay(nullptr) || !CPlymSkinManagerModuleList::IsAvailable() ||
         !ReadSkin(path, iniName)) {
         m_enabled = FALSE;
-        if (m_schema)
-            m_schema->Release();
-        m_schema = nullptr;
+        ReleaseSchema();
         GetPlymColorManager()->RefreshColors();
         BroadcastSkinChange(previous, FALSE);
         return FALSE;
@@ -228,13 +217,22 @@ BOOL CPlymSkinManager::ReadSkin(const char* path, const char* iniName) {
     m_skinFile->Close();
     if (!path || !m_skinFile->Open(path, iniName ? iniName : ""))
         return FALSE;
-    if (m_schema)
-        m_schema->Release();
-    m_schema = m_skinFile->CreateSchema();
-    if (!m_schema)
+    ReleaseSchema();
+    CPlymSkinManagerSchema* schema = m_skinFile->CreateSchema();
+    if (!schema)
         return FALSE;
-    m_schema->SetSkinPath(path);
-    return m_schema->ReadProperties() >= 0;
+    schema->SetSkinPath(path);
+    m_schema = schema;
+    return schema->ReadProperties() >= 0;
+}
+
+void CPlymSkinManager::ReleaseSchema() {
+    CPlymSkinManagerSchema* schema = m_schema.exchange(nullptr);
+    if (!schema)
+        return;
+    // The replaced colour functions of other threads may still read it.
+    m_schemaReaders.Retire();
+    schema->Release();
 }
 
 void CPlymSkinManager::CloseSkinFile() {
@@ -242,20 +240,23 @@ void CPlymSkinManager::CloseSkinFile() {
 }
 
 CPlymSkinManagerMetrics* CPlymSkinManager::GetMetrics() const {
-    return m_schema ? m_schema->GetMetrics() : nullptr;
+    CPlymSkinManagerSchema* schema = GetSchema();
+    return schema ? schema->GetMetrics() : nullptr;
 }
 
 COLORREF CPlymSkinManager::GetThemeSysColor(int propertyId) {
     const int n = propertyId - plym::kPropFirstSysColor;
-    if (!m_schema)
+    CPlymSkinManagerSchema* schema = GetSchema();
+    if (!schema)
         return GetSysColor(n);
-    return plym::IsSkinColorIndex(n) ? m_schema->GetMetrics()->ColorAt(n) : static_cast<COLORREF>(-1);
+    return plym::IsSkinColorIndex(n) ? schema->GetMetrics()->ColorAt(n) : static_cast<COLORREF>(-1);
 }
 
 BOOL CPlymSkinManager::GetThemeSysBool(int propertyId) {
     bool value = false;
-    if (!m_schema ||
-        m_schema->GetBoolProperty(plym::kClassSysMetrics, 0, 0, propertyId, &value) != plym::kResultOk)
+    CPlymSkinManagerSchema* schema = GetSchema();
+    if (!schema ||
+        schema->GetBoolProperty(plym::kClassSysMetrics, 0, 0, propertyId, &value) != plym::kResultOk)
         return FALSE;
     return value ? TRUE : FALSE;
 }
@@ -287,12 +288,35 @@ LONG CPlymSkinManager::DetachSkinObject(HWND window, BOOL destroying) {
 
 void CPlymSkinManager::DetachAllSkinObjects(BOOL leaveWindows) {
     CPlymScopedLock lock(&m_lock);
-    for (const auto& [window, object] : m_windows) {
-        if (leaveWindows)
-            object->Unsubclass(FALSE);
-        object->Release();
+    // A window told that the framework leaves it may detach itself or others
+    // (it destroys a window, say): walk a snapshot whose references keep
+    // every object alive, and let go only of entries still in the map.
+    const auto holds = [this](HWND window, CPlymSkinObject* object) {
+        const auto found = m_windows.find(window);
+        return found != m_windows.end() && found->second == object;
+    };
+    while (!m_windows.empty()) {  // again for windows attached meanwhile
+        for (const auto& [window, object] : SnapshotWindows()) {
+            if (leaveWindows && holds(window, object))
+                object->Unsubclass(FALSE);
+            if (holds(window, object)) {
+                m_windows.erase(window);
+                object->Release();
+            }
+            object->Release();
+        }
     }
-    m_windows.clear();
+}
+
+std::vector<std::pair<HWND, CPlymSkinObject*>> CPlymSkinManager::SnapshotWindows() {
+    CPlymScopedLock lock(&m_lock);
+    std::vector<std::pair<HWND, CPlymSkinObject*>> snapshot;
+    snapshot.reserve(m_windows.size());
+    for (const auto& [window, object] : m_windows) {
+        object->AddRef();
+        snapshot.emplace_back(window, object);
+    }
+    return snapshot;
 }
 
 size_t CPlymSkinManager::GetSkinObjectCount() {

@@ -23,6 +23,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@
 
 #include "skin/core/hook_table.h"
 #include "skin/core/plym_sync.h"
+#include "skin/core/read_epochs.h"
 #include "skin/core/skin_class_map.h"
 
 class CPlymSkinManagerSchema;
@@ -98,7 +100,11 @@ class CPlymSkinManager {
     void CloseSkinFile();
     BOOL IsEnabled() const { return m_enabled; }
 
-    CPlymSkinManagerSchema* GetSchema() const { return m_schema; }
+    CPlymSkinManagerSchema* GetSchema() const { return m_schema.load(); }
+    // Held by the replaced functions that read the skin's colours and
+    // brushes, on any thread, while they use the schema: a skin change frees
+    // the schema it replaces only once none of them can hold it any more.
+    plym::ReadEpochs& SchemaReaders() { return m_schemaReaders; }
     CPlymSkinManagerResourceFile* GetSkinFile() const { return m_skinFile; }
     // The current schema's metrics, NULL without a schema.
     CPlymSkinManagerMetrics* GetMetrics() const;
@@ -159,10 +165,15 @@ class CPlymSkinManager {
 
   private:
     static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
+    // The window map's entries, each object with a reference the caller releases.
+    std::vector<std::pair<HWND, CPlymSkinObject*>> SnapshotWindows();
     void ReloadAndBroadcast(BOOL previous);
+    // The current schema unpublished, then released once no reader holds it.
+    void ReleaseSchema();
 
     BOOL m_enabled = FALSE;
-    CPlymSkinManagerSchema* m_schema = nullptr;
+    std::atomic<CPlymSkinManagerSchema*> m_schema{nullptr};
+    plym::ReadEpochs m_schemaReaders;
     CPlymSkinManagerResourceFile* m_skinFile = nullptr;
     DWORD m_applyOptions = kPlymHookMetrics | kPlymHookFrames | kPlymHookColors | kPlymHookPopupMenus;
     HWINEVENTHOOK m_winEventHook = nullptr;

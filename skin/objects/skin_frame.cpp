@@ -221,8 +221,6 @@ void CPlymSkinObjectFrame::UpdateCaptionButtons() {
     const DWORD exStyle = ExStyle();
     if (style == m_lastStyle && exStyle == m_lastExStyle)
         return;
-    if (m_pressedButton)
-        return;  // a caption button is held down: its loop owns the buttons
     ClearButtons();
     m_lastStyle = style;
     m_lastExStyle = exStyle;
@@ -352,12 +350,34 @@ void CALLBACK CPlymSkinObjectFrame::ScrollStateTimerProc(HWND window, UINT messa
     FrameTimerProc(window, message, id, time);
 }
 
+CPlymSkinObjectFrame::CCaptionButton* CPlymSkinObjectFrame::FindCaptionButton(int hitCode, UINT command) {
+    for (CCaptionButton* button : m_buttons) {
+        if (button->m_hitCode == hitCode && button->m_command == command)
+            return button;
+    }
+    return nullptr;
+}
+
 void CPlymSkinObjectFrame::TrackCaptionButton() {
-    CCaptionButton* first = m_hotButton;
-    if (!first)
+    if (!m_hotButton)
         return;
+    // The buttons can be rebuilt while the press lasts (a style change,
+    // DrawMenuBar, a skin change): the held button is known by its hit code
+    // and command, and found afresh after every message.
+    const int hitCode = m_hotButton->m_hitCode;
+    const UINT command = m_hotButton->m_command;
+    bool over = true;  // the cursor is over the held button
+    const auto follow = [&] {
+        CCaptionButton* held = FindCaptionButton(hitCode, command);
+        CCaptionButton* pressed = over ? held : nullptr;
+        const bool changed = pressed != m_pressedButton;
+        m_hotButton = held;
+        m_pressedButton = pressed;
+        if (changed)
+            RepaintNonClient();
+    };
     ::SetCapture(m_hWnd);
-    m_pressedButton = first;
+    m_pressedButton = m_hotButton;
     RepaintNonClient();
     BOOL clicked = FALSE;
     MSG msg{};
@@ -370,7 +390,8 @@ void CPlymSkinObjectFrame::TrackCaptionButton() {
             break;
         }
         if (msg.message == WM_LBUTTONUP) {
-            clicked = m_pressedButton == first;
+            follow();
+            clicked = m_pressedButton != nullptr;
             break;
         }
         if (msg.message == WM_NCMOUSELEAVE)
@@ -379,17 +400,15 @@ void CPlymSkinObjectFrame::TrackCaptionButton() {
             POINT p = PointOf(msg.lParam);
             ::ClientToScreen(msg.hwnd, &p);
             const POINT w = ScreenToWindowPoint(p.x, p.y);
-            CCaptionButton* now = PtInRect(&first->m_rect, w) ? first : nullptr;
-            if (now != m_pressedButton) {
-                m_pressedButton = now;
-                RepaintNonClient();
-            }
+            const CCaptionButton* held = FindCaptionButton(hitCode, command);
+            over = held && PtInRect(&held->m_rect, w);
+            follow();
             continue;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        follow();
     }
-    const UINT command = first->m_command;
     m_hotButton = nullptr;
     m_pressedButton = nullptr;
     if (::GetCapture() == m_hWnd)

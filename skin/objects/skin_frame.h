@@ -202,7 +202,10 @@ class CPlymSkinObjectFrame : public CPlymSkinObject {
     void RefreshScrollBarStyles();
     void AdjustFrameToSkin();
     void UpdateFrameRegion(int cx, int cy);
+    // The modal loop of a caption button held down.
     void TrackCaptionButton();
+    // The button with that hit code and command, NULL when there is none.
+    CCaptionButton* FindCaptionButton(int hitCode, UINT command);
     CCaptionButton* CaptionButtonFromPoint(int x, int y);
     // A screen point in this window's coordinates.
     POINT ScreenToWindowPoint(int x, int y) const;

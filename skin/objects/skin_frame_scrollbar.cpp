@@ -169,7 +169,9 @@ void CPlymSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARPOSINFO* bar, B
         info->lastThumbPixel = bar->thumbStart;
         info->currentPos = bar->position;
         info->trackPos = bar->position;
-        info->thumbOffset = bar->thumbStart - c - (shift ? bar->thumbLength / 2 : 0);
+        // With shift the thumb jumps to centre on the cursor; else it keeps
+        // where the cursor took it.
+        info->thumbOffset = shift ? -(bar->thumbLength / 2) : bar->thumbStart - c;
         info->dragging = TRUE;
     }
     m_tracking = std::move(info);

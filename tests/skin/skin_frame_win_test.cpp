@@ -15,15 +15,26 @@
 
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_metrics.h"
+#include "skin/objects/frame_layout.h"
 #include "skin/objects/skin_application_frame.h"
 #include "skin/objects/skin_object_classes.h"
 #include "skin/objects/skin_popup_menu.h"
+#include "tests/skin/guarded_heap.h"
 #include "tests/skin/skin_frame_win_support.h"
 #include "tests/skin/win_skin_support.h"
 
 namespace {
 
 using skintest::Coded;
+
+// A key pressed or released through the input queue.
+void Key(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
 
 TEST_F(SkinFrameWinTest, AToolWindowShowsOnlyTheSmallCloseButton) {
     const HWND window =
@@ -134,6 +145,67 @@ TEST_F(SkinFrameWinTest, AThumbDraggedPastEightBarWidthsSnapsBack) {
     EXPECT_EQ(end.code, SB_ENDSCROLL);
     EXPECT_EQ(frame->GetScrollTracking(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SkinFrameWinTest, ACaptionButtonRebuiltDuringItsPressIsFoundAfreshUnderTheGuardedHeap) {
+    // Every block made from here on faults once freed: a read of the caption
+    // buttons the style change below throws away ends the program.
+    skintest::GuardedHeapScope guarded;
+    const DWORD style = WS_OVERLAPPEDWINDOW;
+    const HWND window = MakeWindow(style, 0);
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    Print(window);
+    ASSERT_EQ(frame->GetCaptionButtonCount(), 3);
+    const RECT close = ScreenRect(window, frame->GetCaptionButton(0)->m_rect);
+    const int x = CentreX(close);
+    const int y = CentreY(close);
+    const size_t freedBefore = skintest::GuardedBlocksFreed();
+
+    // Pressed, dragged off; the style loses its minimize and maximize boxes
+    // (the buttons are rebuilt); back over the close button and released.
+    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
+             [&] {
+                 SetWindowLongPtrA(window, GWL_STYLE, style & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+                 SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+             },
+             [&] { MoveMouse(x - 81, y + 61); }, [&] { MoveMouse(x, y); }, [&] { MoveMouse(x + 1, y); },
+             [&] { Release(); }});
+    ASSERT_EQ(frame->GetCaptionButtonCount(), 1);
+    EXPECT_GT(skintest::GuardedBlocksFreed(), freedBefore);  // the old buttons went
+    EXPECT_EQ(Commands(), std::vector<UINT>{SC_CLOSE});
+    EXPECT_EQ(frame->GetPressedButton(), nullptr);
+    EXPECT_EQ(frame->GetHotButton(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SkinFrameWinTest, ShiftAndAPressOnTheTrackCentreTheThumbOnTheCursor) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    CPlymSkinObjectFrame* frame = FrameOf(window);
+    Print(window);
+    const SCROLLBARPOSINFO bar = *frame->GetScrollBarInfo(SB_VERT);
+    ASSERT_TRUE(bar.present);
+    ASSERT_EQ(bar.thumbStart, bar.travelStart);  // at the top
+    // Two thirds down the track, well below the thumb.
+    const int c = bar.trackStart + (bar.trackEnd - bar.trackStart) * 2 / 3;
+    ASSERT_GT(c, bar.thumbEnd + bar.thumbLength);
+    RECT at{bar.crossStart, c, bar.crossEnd, c + 1};
+    at = ScreenRect(window, at);
+    const int centred = c - bar.thumbLength / 2;
+    const int expected = plym::ScrollPosFromPixel(bar, centred);
+    ASSERT_GT(expected, 0);
+
+    Gesture({[&] { MoveMouse(CentreX(at), at.top); }, [&] { Key(VK_SHIFT, 0); }, [&] { Press(); },
+             [&] { Release(); }, [&] { Key(VK_SHIFT, KEYEVENTF_KEYUP); }});
+    const std::vector<Scroll> scrolls = Scrolls();
+    ASSERT_GE(scrolls.size(), 3u);
+    EXPECT_EQ(scrolls.front().code, SB_THUMBTRACK);  // a drag, not a page down
+    const Scroll& position = scrolls[scrolls.size() - 2];
+    EXPECT_EQ(position.code, SB_THUMBPOSITION);
+    EXPECT_EQ(position.position, expected);
+    EXPECT_EQ(scrolls.back().code, SB_ENDSCROLL);
 }
 
 TEST_F(SkinFrameWinTest, AMenuBarOfTwoRowsMovesTheClientTopToBorderPlusTwoRowsPlusOne) {

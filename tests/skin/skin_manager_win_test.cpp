@@ -6,8 +6,9 @@
 // the system's after a failed open; the visual-style library's pseudo handle;
 // messages reaching a skin object on both routes, once; and the mended
 // faults -- a window attached twice, the tab-page test on a parent that is no
-// dialog, a broadcast while windows and objects go, and a thread that cannot
-// start.
+// dialog, a broadcast while windows and objects go, a thread that cannot
+// start, and every object detached while windows go (under a guarded heap,
+// whose freed blocks fault).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,11 +16,13 @@
 #include <dbghelp.h>
 
 #include <string>
+#include <vector>
 
 #include "skin/core/api_hook.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_metrics.h"
 #include "skin/objects/skin_object_classes.h"
+#include "tests/skin/guarded_heap.h"
 
 namespace {
 
@@ -388,6 +391,48 @@ TEST(SkinManager, ThreadsStartWithACreationHookAndAThreadThatCannotStartLeavesNo
 
     manager->m_skinNewThreads = FALSE;
     EXPECT_FALSE(RunThread(0));
+}
+
+// A control that destroys itself when the framework tells it that it is left.
+WNDPROC g_leavingPrevious = nullptr;
+
+LRESULT CALLBACK LeavingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PLYMHOOK_SINKREMOVED) {
+        DestroyWindow(window);
+        return 1;
+    }
+    using Fn = LRESULT(WINAPI*)(WNDPROC, HWND, UINT, WPARAM, LPARAM);
+    const auto call = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(
+        GetPlymSkinManagerApiHook()->GetSystemAddress(plym::kHookCallWindowProcA)));
+    return call(g_leavingPrevious, window, message, wParam, lParam);
+}
+
+TEST(SkinManager, EveryObjectDetachedWhileAWindowToldOfItGoesLeavesTheOthersWindowsTheirOwn) {
+    skintest::GuardedHeapScope guarded;
+    CPlymSkinManager* manager = GetPlymSkinManager();
+    ASSERT_TRUE(manager->OpenSkin(kSkin, "NormalBlack.ini"));
+    std::vector<HWND> controls;
+    for (int i = 0; i < 4; ++i) {
+        controls.push_back(MakeWindow("Static"));
+        ASSERT_NE(manager->FindSkinObject(controls.back()), nullptr);
+        ASSERT_EQ(GetWindowLongPtrA(controls.back(), GWLP_WNDPROC),
+                  reinterpret_cast<LONG_PTR>(&CPlymSkinObject::SkinWindowProc));
+    }
+    const HWND leaving = controls[1];
+    g_leavingPrevious = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(leaving, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LeavingProc)));
+
+    manager->DetachAllSkinObjects(TRUE);
+    EXPECT_FALSE(IsWindow(leaving));
+    EXPECT_EQ(manager->GetSkinObjectCount(), 0u);
+    for (HWND control : controls) {
+        if (control == leaving)
+            continue;
+        EXPECT_TRUE(IsWindow(control));
+        EXPECT_NE(GetWindowLongPtrA(control, GWLP_WNDPROC),
+                  reinterpret_cast<LONG_PTR>(&CPlymSkinObject::SkinWindowProc));
+        DestroyWindow(control);
+    }
 }
 
 }  // namespace
