@@ -2,6 +2,7 @@
 #include "skin/objects/skin_popup_menu.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "skin/core/draw_helpers.h"
@@ -48,6 +49,57 @@ void SplitText(const std::string& text, std::string* label, std::string* acceler
     const size_t tab = text.find('\t');
     *label = text.substr(0, tab);
     *accelerator = tab == std::string::npos ? std::string() : text.substr(tab + 1);
+}
+
+// An item bitmap of the item's own: none of the system's HBMMENU_ values
+// (the owner's callback among them).
+bool IsOwnBitmap(HBITMAP bitmap) {
+    return bitmap != HBMMENU_CALLBACK &&
+           reinterpret_cast<uintptr_t>(bitmap) > reinterpret_cast<uintptr_t>(HBMMENU_POPUP_MINIMIZE) &&
+           ::GetObjectType(bitmap) == OBJ_BITMAP;
+}
+
+// The plain look's check mark, a tick or for a radio item a bullet, centred in `square`.
+void DrawPlainCheck(HDC dc, const RECT& square, bool bullet, COLORREF color) {
+    const int x = (square.left + square.right) / 2 - 3;
+    const int y = (square.top + square.bottom) / 2 - 3;
+    if (bullet) {
+        HBRUSH brush = ::CreateSolidBrush(color);
+        HPEN pen = ::CreatePen(PS_SOLID, 1, color);
+        HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+        HGDIOBJ oldPen = ::SelectObject(dc, pen);
+        ::Ellipse(dc, x, y, x + 7, y + 7);
+        ::SelectObject(dc, oldPen);
+        ::SelectObject(dc, oldBrush);
+        ::DeleteObject(pen);
+        ::DeleteObject(brush);
+        return;
+    }
+    // Seven columns three pixels high, down to the tick's foot and up again.
+    static constexpr int kDrop[7] = {2, 3, 4, 3, 2, 1, 0};
+    for (int i = 0; i < 7; ++i)
+        PlymFillSolidRect(dc, x + i, y + kDrop[i], 1, 3, color);
+}
+
+// An item's bitmap copied in, centred in `square` and cut to it; the
+// rectangle it covers (empty when it cannot be drawn).
+RECT CopyItemBitmap(HDC dc, HBITMAP bitmap, const RECT& square) {
+    BITMAP info{};
+    if (!::GetObjectA(bitmap, sizeof info, &info))
+        return RECT{};
+    const int width = std::min<int>(info.bmWidth, square.right - square.left);
+    const int height = std::min<int>(info.bmHeight, square.bottom - square.top);
+    const RECT drawn{square.left + (square.right - square.left - width) / 2,
+                     square.top + (square.bottom - square.top - height) / 2, 0, 0};
+    HDC source = ::CreateCompatibleDC(dc);
+    if (!source)
+        return RECT{};
+    HGDIOBJ old = ::SelectObject(source, bitmap);
+    const BOOL copied = old && ::BitBlt(dc, drawn.left, drawn.top, width, height, source, 0, 0, SRCCOPY);
+    if (old)
+        ::SelectObject(source, old);
+    ::DeleteDC(source);
+    return copied ? RECT{drawn.left, drawn.top, drawn.left + width, drawn.top + height} : RECT{};
 }
 
 SIZE TextSize(HDC dc, const std::string& text) {
@@ -403,13 +455,32 @@ void CPlymSkinPopupMenu::DrawItem(HDC dc, int index, BOOL themed) {
     }
     const RECT glyph{rect.left + 1, (rect.top + rect.bottom) / 2 - 10, rect.left + 21,
                      (rect.top + rect.bottom) / 2 + 10};
+    const COLORREF textColor = metrics->ColorAt(!enabled   ? COLOR_GRAYTEXT
+                                                : selected ? COLOR_HIGHLIGHTTEXT
+                                                           : COLOR_MENUTEXT);
+    ::SetTextColor(dc, textColor);
+    HBITMAP bitmap = item->GetBitmap();
+    // A bitmap of the item's own stands in the check's square; a check then
+    // shows behind it (themed) or as a sunken frame around it (plain).
+    const bool ownBitmap = IsOwnBitmap(bitmap);
+    RECT square{};
+    ::IntersectRect(&square, &glyph, &rect);
     if (state & MF_CHECKED) {
         if (themed) {
             schema->DrawThemeBackground(dc, menuClass, kPopupCheckBackground, enabled ? 2 : 1, &glyph);
-            schema->DrawThemeBackground(dc, menuClass, kPopupCheck, enabled ? 1 : 2, &glyph);
+            if (!ownBitmap)
+                schema->DrawThemeBackground(dc, menuClass, kPopupCheck, enabled ? 1 : 2, &glyph);
+        } else if (!ownBitmap) {
+            DrawPlainCheck(dc, square, (item->GetType() & MFT_RADIOCHECK) != 0, textColor);
         }
     }
-    HBITMAP bitmap = item->GetBitmap();
+    if (ownBitmap) {
+        RECT drawn = CopyItemBitmap(dc, bitmap, square);
+        if ((state & MF_CHECKED) && !themed && !::IsRectEmpty(&drawn)) {
+            ::InflateRect(&drawn, 1, 1);
+            PlymDrawEdge(dc, &drawn, BDR_SUNKENOUTER, BF_RECT);
+        }
+    }
     const struct {
         HBITMAP bitmap;
         int part;
@@ -418,10 +489,6 @@ void CPlymSkinPopupMenu::DrawItem(HDC dc, int index, BOOL themed) {
                          {HBMMENU_POPUP_RESTORE, kSystemRestore, "2"},
                          {HBMMENU_POPUP_MAXIMIZE, kSystemMaximize, "1"},
                          {HBMMENU_POPUP_MINIMIZE, kSystemMinimize, "0"}};
-    const COLORREF textColor = metrics->ColorAt(!enabled   ? COLOR_GRAYTEXT
-                                                : selected ? COLOR_HIGHLIGHTTEXT
-                                                           : COLOR_MENUTEXT);
-    ::SetTextColor(dc, textColor);
     for (const auto& system : systemBitmaps) {
         if (bitmap != system.bitmap)
             continue;
@@ -841,7 +908,9 @@ BOOL CPlymSkinMenuTracker::OnButtonUp(POINT point) {
         return TRUE;
     const CPlymSkinPopupMenuItem* item = popup->GetItem(index);
     if (popup->m_menuBar) {
-        if (popup->m_clickToggles && !popup->m_child)
+        if (!popup->m_systemMenu && item->IsEnabled() && !item->IsSeparator() && !item->GetSubMenu())
+            Execute(popup, index);
+        else if (popup->m_clickToggles && !popup->m_child)
             EndTracking();
         return TRUE;
     }
@@ -889,7 +958,7 @@ void CPlymSkinMenuTracker::EnterItem(CPlymSkinPopupMenu* popup, int index) {
         EndTracking();
         return;
     }
-    if (item->GetSubMenu() || (popup->m_menuBar && !popup->m_systemMenu)) {
+    if (item->GetSubMenu()) {
         if (popup->m_selected != index)
             SelectItem(popup, index);
         ShowSubPopup(popup);
@@ -923,11 +992,8 @@ void CPlymSkinMenuTracker::MoveAlongBar(int step) {
     if (wasOpen)
         HideSubPopups(bar);
     SelectItem(bar, next);
-    if (wasOpen) {
+    if (wasOpen)
         ShowSubPopup(bar);
-        if (bar->m_child)
-            MoveSelection(bar->m_child, 1);
-    }
 }
 
 void CPlymSkinMenuTracker::OnKey(UINT key) {
@@ -961,11 +1027,8 @@ void CPlymSkinMenuTracker::OnKey(UINT key) {
         case VK_UP:
         case VK_DOWN:
             if (popup->m_menuBar) {
-                if (popup->m_selected >= 0) {
+                if (popup->m_selected >= 0)
                     ShowSubPopup(popup);
-                    if (popup->m_child)
-                        MoveSelection(popup->m_child, 1);
-                }
                 return;
             }
             MoveSelection(popup, key == VK_DOWN ? 1 : -1);
@@ -975,8 +1038,6 @@ void CPlymSkinMenuTracker::OnKey(UINT key) {
                 const CPlymSkinPopupMenuItem* item = popup->GetItem(popup->m_selected);
                 if (item->IsEnabled() && item->GetSubMenu()) {
                     ShowSubPopup(popup);
-                    if (popup->m_child)
-                        MoveSelection(popup->m_child, 1);
                     return;
                 }
             }
@@ -1073,7 +1134,26 @@ void CPlymSkinMenuTracker::SendMenuSelect(CPlymSkinPopupMenu* popup) {
 }
 
 void CPlymSkinMenuTracker::SelectItem(CPlymSkinPopupMenu* popup, int index) {
-    if (!popup || index == popup->m_selected)
+    if (!popup)
+        return;
+    CPlymSkinPopupMenu* parent = popup->m_parent;
+    if (index >= 0 && parent && parent->m_closePending) {
+        // An item of this submenu is taken while its close timer runs (the
+        // pointer crossed a sibling of its item on the way, and may have
+        // touched it again since): it stays open, and its item is the
+        // parent's selection again.
+        ::KillTimer(parent->m_hWnd, CPlymSkinPopupMenu::kCloseTimer);
+        ::KillTimer(parent->m_hWnd, CPlymSkinPopupMenu::kOpenTimer);
+        parent->m_closeTimer = 0;
+        parent->m_openTimer = 0;
+        parent->m_closePending = FALSE;
+        if (parent->m_selected != parent->m_expanded) {
+            parent->m_selected = parent->m_expanded;
+            parent->Redraw();
+            SendMenuSelect(parent);
+        }
+    }
+    if (index == popup->m_selected)
         return;
     if (popup->m_openTimer) {
         ::KillTimer(popup->m_hWnd, CPlymSkinPopupMenu::kOpenTimer);

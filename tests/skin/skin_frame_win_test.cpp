@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -415,6 +417,326 @@ TEST_F(SkinPopupMenuWinTest, EscapeClosesOneLevelAndASharedMnemonicOnlyMovesTheS
     EXPECT_EQ(selected[1], 23u);
     EXPECT_EQ(Commands(), std::vector<UINT>{});
     DestroyMenu(menu);
+}
+
+// Posts Escape to `window` from another thread while a tracking run of this
+// thread outlives ten seconds, so that a run that never ends fails the test
+// instead of hanging it.
+class EscapeAfterTimeout {
+  public:
+    explicit EscapeAfterTimeout(HWND window)
+        : thread_([this, window] {
+              for (int waited = 0; !done_; waited += 50) {
+                  if (waited >= 10000)
+                      PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+                  Sleep(50);
+              }
+          }) {}
+    ~EscapeAfterTimeout() {
+        done_ = true;
+        thread_.join();
+    }
+    EscapeAfterTimeout(const EscapeAfterTimeout&) = delete;
+    EscapeAfterTimeout& operator=(const EscapeAfterTimeout&) = delete;
+
+  private:
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+// The visible menu windows of a thread, in Z order.
+std::vector<HWND> VisibleMenuWindows(DWORD thread) {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM list) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, CPlymSkinPopupMenu::kClassName) == 0 && IsWindowVisible(window))
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(SkinPopupMenuWinTest, ASubmenuOpenedByTheKeyboardStartsOnItsFirstItem) {
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 111, "&New");
+    AppendMenuA(file, MF_STRING, 112, "&Open");
+    HMENU edit = CreatePopupMenu();
+    AppendMenuA(edit, MF_STRING, 121, "&Undo");
+    AppendMenuA(edit, MF_STRING, 122, "&Redo");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), "&Edit");
+    HMENU more = CreatePopupMenu();
+    AppendMenuA(more, MF_STRING, 131, "Sub &A");
+    AppendMenuA(more, MF_STRING, 132, "Sub &B");
+    HMENU context = CreatePopupMenu();
+    AppendMenuA(context, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "&More");
+    AppendMenuA(context, MF_STRING, 133, "&Last");
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, bar);
+    MoveMouse(1, 1);  // off every menu
+    PumpFor(50);
+    const struct {
+        const char* entry;
+        bool onBar;  // the bar's run (Alt alone: its first item selected), else a context menu
+        std::vector<UINT> keys;
+        UINT chosen;
+    } cases[] = {
+        {"Right into a popup's submenu", false, {VK_DOWN, VK_RIGHT, VK_RETURN}, 131},
+        {"Down on a bar item", true, {VK_DOWN, VK_RETURN}, 111},
+        {"Right along the bar with its popup open", true, {VK_DOWN, VK_RIGHT, VK_RETURN}, 121},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        State() = Recorded{};
+        for (UINT key : c.keys)
+            PostKey(window, key);
+        {
+            EscapeAfterTimeout rescue(window);
+            if (c.onBar) {
+                SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+            } else {
+                const UINT chosen =
+                    TrackPopupMenu(context, TPM_RETURNCMD, kLeft + 40, kTop + 60, 0, window, nullptr);
+                if (chosen)
+                    State().commands.push_back(0x10000 | chosen);
+            }
+        }
+        EXPECT_EQ(Commands(), std::vector<UINT>{0x10000 | c.chosen});
+        EXPECT_EQ(OpenMenuWindows(), 0);
+        PumpFor(50);
+    }
+    DestroyMenu(context);
+}
+
+// Steps run every 20 ms on the menu's own thread by a thread timer, which the
+// menu loop dispatches: they read the open menus as the loop leaves them.
+struct MenuSteps {
+    std::function<bool()> step;  // TRUE: done
+    static MenuSteps*& Current() {
+        static MenuSteps* current = nullptr;
+        return current;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        if (Current() && Current()->step())
+            KillTimer(nullptr, timer);
+    }
+};
+
+TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpenPastTheCloseDelay) {
+    UINT savedDelay = 400;
+    SystemParametersInfoA(SPI_GETMENUSHOWDELAY, 0, &savedDelay, 0);
+    // Long enough for a loaded machine to move the pointer on before it runs out.
+    constexpr UINT kDelay = 600;
+    SystemParametersInfoA(SPI_SETMENUSHOWDELAY, kDelay, nullptr, 0);
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    MoveMouse(1, 1);
+    PumpFor(50);
+    HMENU sub = CreatePopupMenu();
+    AppendMenuA(sub, MF_STRING, 61, "Sub &A");
+    AppendMenuA(sub, MF_STRING, 62, "Sub &B");
+    AppendMenuA(sub, MF_STRING, 63, "Sub &C");
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "&Open");
+    AppendMenuA(menu, MF_STRING, 71, "&Next");
+    AppendMenuA(menu, MF_STRING, 72, "&Last");
+
+    // Each step aims the pointer at an item until the menus show it there:
+    // Wine may report the previous position once more after a move, so the
+    // aim is taken again, a pixel aside, until it holds.
+    enum { kStart, kSubmenuOpen, kOnSibling, kInSubmenu, kWaited } reached = kStart;
+    CPlymSkinPopupMenu* root = nullptr;
+    int aside = 0;
+    const auto aim = [&](const RECT& item) {
+        aside ^= 1;
+        MoveMouse(CentreX(item) + aside, CentreY(item));
+    };
+    DWORD inSubmenuAt = 0;
+    bool openAfterDelay = false;
+    int rootSelectedAfterDelay = -1;
+    const auto finish = [&] {
+        openAfterDelay = root && root->m_child;
+        rootSelectedAfterDelay = root ? root->m_selected : -1;
+        PostKey(window, VK_ESCAPE);
+        PostKey(window, VK_ESCAPE);
+        return true;
+    };
+    MenuSteps steps;
+    steps.step = [&] {
+        if (!root) {
+            const std::vector<HWND> shown = VisibleMenuWindows(GetCurrentThreadId());
+            if (!shown.empty())
+                root = PopupOf(shown.front());
+            return false;
+        }
+        switch (reached) {
+            case kStart:
+                // On the parent item until its submenu opens beside it ...
+                if (root->m_child)
+                    reached = kSubmenuOpen;
+                else if (root->m_selected != 0)
+                    aim(root->ItemScreenRect(0));
+                return false;
+            case kSubmenuOpen:
+                // ... across the sibling below it (its close timer starts) ...
+                if (!root->m_child)
+                    return finish();
+                if (root->m_selected == 1)
+                    reached = kOnSibling;
+                else
+                    aim(root->ItemScreenRect(1));
+                return false;
+            case kOnSibling:
+                // ... and on into the submenu's last item.
+                if (!root->m_child)
+                    return finish();
+                if (root->m_child->m_selected == 2 && root->m_selected == 0) {
+                    reached = kInSubmenu;
+                    inSubmenuAt = GetTickCount();
+                } else {
+                    aim(root->m_child->ItemScreenRect(2));
+                }
+                return false;
+            default:
+                if (GetTickCount() - inSubmenuAt < 2 * kDelay + 500)
+                    return false;
+                reached = kWaited;
+                return finish();
+        }
+    };
+    MenuSteps::Current() = &steps;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuSteps::Tick);
+    UINT chosen = 0;
+    {
+        EscapeAfterTimeout rescue(window);
+        chosen = TrackPopupMenu(menu, TPM_RETURNCMD, kLeft + 40, kTop + 60, 0, window, nullptr);
+    }
+    KillTimer(nullptr, timer);
+    MenuSteps::Current() = nullptr;
+    SystemParametersInfoA(SPI_SETMENUSHOWDELAY, savedDelay, nullptr, 0);
+    EXPECT_EQ(chosen, 0u);
+    EXPECT_EQ(reached, kWaited);
+    EXPECT_TRUE(openAfterDelay);           // the submenu is still open under the pointer
+    EXPECT_EQ(rootSelectedAfterDelay, 0);  // and its parent item selected again
+    PumpFor(50);
+    DestroyMenu(menu);
+}
+
+TEST_F(SkinPopupMenuWinTest, ABarItemWithoutASubmenuSendsItsCommandOnAClickOnEnterAndOnItsMnemonic) {
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 91, "&Open");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_STRING, 81, "&Run");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, bar);
+    auto* frame = static_cast<CPlymSkinObjectApplicationFrame*>(FrameOf(window));
+    ASSERT_TRUE(frame->HasMenuBar());
+    const RECT run = ScreenRect(window, frame->GetBarPopup()->ItemAt(0).m_rect);
+    const struct {
+        const char* how;
+        std::function<void()> run;
+    } cases[] = {
+        {"a click",
+         [&] {
+             Gesture({[&] { MoveMouse(CentreX(run), CentreY(run)); }, [&] { Press(); }, [&] { Release(); }});
+         }},
+        {"Enter",  // Alt alone selects the first item
+         [&] {
+             MoveMouse(1, 1);
+             PumpFor(50);
+             PostKey(window, VK_RETURN);
+             SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+         }},
+        {"its mnemonic", [&] { SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 'r'); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        State() = Recorded{};
+        {
+            EscapeAfterTimeout rescue(window);
+            c.run();
+        }
+        EXPECT_EQ(Commands(), std::vector<UINT>{0x10000 | 81});
+        EXPECT_EQ(GetCapture(), nullptr);
+        PumpFor(50);
+    }
+}
+
+TEST_F(SkinPopupMenuWinTest, ThePlainLookDrawsCheckMarksAndItemBitmaps) {
+    const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
+    MoveMouse(1, 1);
+    PumpFor(50);
+    constexpr COLORREF kPicture = RGB(20, 180, 60);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    HDC paint = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(paint, bitmap);
+    HBRUSH brush = CreateSolidBrush(kPicture);
+    const RECT all{0, 0, 16, 16};
+    FillRect(paint, &all, brush);
+    DeleteObject(brush);
+    SelectObject(paint, old);
+    DeleteDC(paint);
+    ReleaseDC(nullptr, screen);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 1, "&Checked");
+    AppendMenuA(menu, MF_STRING, 2, "&Plain");
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 3, "&Bullet");
+    AppendMenuA(menu, MF_STRING, 4, "P&icture");
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    info.fType = MFT_STRING | MFT_RADIOCHECK;
+    SetMenuItemInfoA(menu, 2, TRUE, &info);
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = bitmap;
+    SetMenuItemInfoA(menu, 3, TRUE, &info);
+    struct Square {
+        int marked = 0;   // pixels other than the menu's background
+        int picture = 0;  // pixels of the item's bitmap
+    };
+    std::vector<Square> squares;
+    bool themed = true;
+    State().idleSteps.push_back([&](HWND menuWindow) {
+        CPlymSkinPopupMenu* popup = PopupOf(menuWindow);
+        ASSERT_NE(popup, nullptr);
+        themed = popup->IsThemed() != FALSE;
+        RECT r{};
+        GetClientRect(menuWindow, &r);
+        skintest::Canvas canvas(r.right, r.bottom);
+        popup->PaintMenu(canvas.Dc());
+        const COLORREF background = GetPlymSkinManager()->GetMetrics()->ColorAt(COLOR_MENU);
+        for (int i = 0; i < popup->GetItemCount(); ++i) {
+            // The square left of the label, inside the item.
+            const RECT& item = popup->ItemAt(i).m_rect;
+            Square square;
+            for (int y = item.top; y < item.bottom; ++y) {
+                for (int x = item.left + 1; x < item.left + 21; ++x) {
+                    const COLORREF c = canvas.At(x, y);
+                    square.marked += c != background;
+                    square.picture += c == kPicture;
+                }
+            }
+            squares.push_back(square);
+        }
+        EXPECT_TRUE(SaveScreenshot(canvas, r.right, r.bottom, "skinned_popup_menu_checks.bmp"));
+        PostKey(window, VK_ESCAPE);
+    });
+    {
+        EscapeAfterTimeout rescue(window);
+        TrackPopupMenu(menu, TPM_RETURNCMD, kLeft + 40, kTop + 60, 0, window, nullptr);
+    }
+    EXPECT_FALSE(themed);  // the state-coded skin gives popups no border
+    ASSERT_EQ(squares.size(), 4u);
+    EXPECT_GT(squares[0].marked, 0);  // the check mark
+    EXPECT_EQ(squares[1].marked, 0);
+    EXPECT_GT(squares[2].marked, 0);  // the radio bullet
+    EXPECT_GE(squares[3].picture, 16 * 16);
+    DestroyMenu(menu);
+    DeleteObject(bitmap);
 }
 
 TEST_F(SkinPopupMenuWinTest, AQuitTakenInsideTheMenuLoopIsPostedAgainAndEndsIt) {
