@@ -50,6 +50,16 @@ DWORD ExStyleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
 }
 
+// The small icon's square on a caption: 2 pixels inside the left border,
+// centred in the caption below the `k` pixels of frame edge.
+RECT CaptionIconSquare(const RECT& borders, int k) {
+    const int cx = GetSystemMetrics(SM_CXSMICON);
+    const int cy = GetSystemMetrics(SM_CYSMICON);
+    const int x = borders.left + 2;
+    const int y = k + (borders.top - k - cy) / 2;
+    return RECT{x, y, x + cx, y + cy};
+}
+
 std::string Upper(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z')
@@ -295,6 +305,20 @@ void CPlymSkinManagerSchema::DrawFrameEdges(HDC dc, const RECT& rect, IPlymSkinF
         DrawClientEdge(dc, r, frame);
 }
 
+RECT CPlymSkinManagerSchema::GetFrameIconRect(IPlymSkinFrame* frame) {
+    const HWND window = frame ? frame->GetFrameWindow() : nullptr;
+    const DWORD style = StyleOf(window);
+    const DWORD exStyle = ExStyleOf(window);
+    if (!window || (style & WS_CAPTION) != WS_CAPTION)
+        return RECT{};
+    RECT b = frame->GetStoredFrameBorders();
+    if (exStyle & WS_EX_CLIENTEDGE) {
+        b.left -= 2;
+        b.top -= 2;
+    }
+    return CaptionIconSquare(b, GetBorderCount(style, exStyle, TRUE, FALSE) - m_metrics.BorderHeight());
+}
+
 BOOL CPlymSkinManagerSchema::DrawThemeFrameCaption(HDC dc, IPlymSkinFrame* frame) {
     if (!frame)
         return FALSE;
@@ -355,15 +379,13 @@ BOOL CPlymSkinManagerSchema::DrawThemeFrameCaption(HDC dc, IPlymSkinFrame* frame
     const int k = n - m_metrics.BorderHeight();
     int textLeft = b.left;
     if (HICON icon = GetFrameIcon(window, TRUE)) {
-        const int cx = GetSystemMetrics(SM_CXSMICON);
-        const int cy = GetSystemMetrics(SM_CYSMICON);
-        const int x = b.left + 2;
-        const int y = k + (b.top - k - cy) / 2;
+        const RECT square = CaptionIconSquare(b, k);
         if (layout & LAYOUT_RTL)
             SetLayout(buffer, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
-        DrawIconEx(buffer, x, y, icon, cx, cy, 0, nullptr, DI_NORMAL);
+        DrawIconEx(buffer, square.left, square.top, icon, square.right - square.left,
+                   square.bottom - square.top, 0, nullptr, DI_NORMAL);
         SetLayout(buffer, layout);
-        textLeft = x + cx;
+        textLeft = square.right;
     }
     const int buttonsLeft = DrawCaptionButtons(buffer, frame);
 

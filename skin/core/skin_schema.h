@@ -52,6 +52,9 @@ class CPlymSkinManagerSchema : public CPlymRefCounted, public plym::SchemaStore 
     // The small icon of a captioned window, NULL for tool windows, windows
     // without a system menu and modal-frame dialogs that were given none.
     HICON GetFrameIcon(HWND window, BOOL forCaption);
+    // The square the caption icon takes, in window coordinates; empty without
+    // a full caption.
+    RECT GetFrameIconRect(IPlymSkinFrame* frame);
     int GetBorderCount(DWORD style, DWORD exStyle, BOOL frame, BOOL clientEdge);
     // Lays out and draws the caption buttons; the left edge of the row.
     int DrawCaptionButtons(HDC dc, IPlymSkinFrame* frame);

@@ -54,9 +54,11 @@ BOOL CPlymSkinObjectApplicationFrame::HasMenuBar() const {
 }
 
 void CPlymSkinObjectApplicationFrame::ClearMenuBar() {
+    m_menuBarRect = RECT{};
+    if (m_barPopup->m_systemMenu)
+        return;  // lent to the system menu for a run
     m_barPopup->SetMenu(nullptr);
     m_barPopup->m_owner = m_hWnd;
-    m_menuBarRect = RECT{};
 }
 
 BOOL CPlymSkinObjectApplicationFrame::OnNcCalcSizeMsg(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -236,26 +238,49 @@ BOOL CPlymSkinObjectApplicationFrame::HandleSysCommand(UINT command, LPARAM lPar
         return TRUE;
     if (command != SC_MOUSEMENU && command != SC_KEYMENU)
         return FALSE;
-    if (!HasMenuBar()) {
-        // The system menu stands in for the bar: shown under the caption icon.
-        if (!(Style() & WS_SYSMENU))
-            return TRUE;
-        RECT window{};
-        ::GetWindowRect(m_hWnd, &window);
-        HMENU system = ::GetSystemMenu(m_hWnd, FALSE);
-        if (system)
-            TrackSkinnedPopupMenu(system, kSystemMenuFlag, window.left + m_borders.left,
-                                  window.top + m_borders.top, m_hWnd, nullptr);
-        return TRUE;
-    }
     RefreshMenuBar();
-    CPlymSkinMenuTracker tracker(m_hWnd);
-    if (command == SC_MOUSEMENU)
-        tracker.TrackBarByMouse(
-            m_barPopup, nullptr,
-            POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-    else
-        tracker.TrackBarByKey(m_barPopup, nullptr, static_cast<UINT>(lParam));
+    // Beside a bar the system menu is a one-item bar of its own; a window
+    // without a bar lends its bar popup to it.
+    CPlymSkinPopupMenu* bar = m_barPopup;
+    CPlymSkinPopupMenu* system = nullptr;
+    if (HasMenuBar()) {
+        system = new CPlymSkinPopupMenu(nullptr, m_hWnd, TRUE);
+        if (!MakeSystemMenuBar(system)) {
+            system->Release();
+            system = nullptr;
+        }
+    } else if (!MakeSystemMenuBar(bar)) {
+        // No menu to track here: a child hands the key to its parents.
+        return CPlymSkinObjectFrame::HandleSysCommand(command, lParam);
+    }
+    {
+        CPlymSkinMenuTracker tracker(m_hWnd);
+        if (command == SC_MOUSEMENU)
+            tracker.TrackBarByMouse(
+                bar, system, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        else
+            tracker.TrackBarByKey(bar, system, static_cast<UINT>(lParam));
+    }
+    if (system)
+        system->Release();
+    if (m_barPopup->m_systemMenu) {
+        // Lent for the run: no menu, no window, not the system menu.
+        m_barPopup->m_systemMenu = FALSE;
+        m_barPopup->SetMenu(nullptr);
+    }
+    return TRUE;
+}
+
+BOOL CPlymSkinObjectApplicationFrame::MakeSystemMenuBar(CPlymSkinPopupMenu* popup) {
+    HMENU menu = (Style() & WS_SYSMENU) ? ::GetSystemMenu(m_hWnd, FALSE) : nullptr;
+    if (!menu || !::IsMenu(menu))
+        return FALSE;
+    popup->m_owner = m_hWnd;
+    popup->m_systemMenu = TRUE;
+    popup->SetMenu(menu);
+    CPlymSkinManagerSchema* schema = GetActiveSchema();
+    if (popup->GetItemCount() > 0)
+        popup->ItemAt(0).m_rect = schema ? schema->GetFrameIconRect(GetSkinFrame()) : RECT{};
     return TRUE;
 }
 

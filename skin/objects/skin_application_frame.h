@@ -11,6 +11,9 @@
 // A window has a menu bar when it is not a child and GetMenu gives a menu
 // with at least one item. The bar popup is made with the frame and kept for
 // its life; it holds the window's menu only from one layout to the next.
+// Beside the bar the system menu is a one-item bar of its own, at the caption
+// icon; a window without a bar lends its bar popup to the system menu for a
+// keyboard or mouse run (Alt alone selects the caption icon's item).
 #pragma once
 
 #include <windows.h>
@@ -48,6 +51,9 @@ class CPlymSkinObjectApplicationFrame : public CPlymSkinObjectFrame {
     // bar rectangle, whose bottom it sets.
     void LayoutMenuBar();
     void ClearMenuBar();
+    // Makes `popup` the system menu's one-item bar at the caption icon;
+    // FALSE when the window has no system menu.
+    BOOL MakeSystemMenuBar(CPlymSkinPopupMenu* popup);
     void PaintMenuBar(HDC dc);
 
     RECT m_menuBarRect{};

@@ -120,6 +120,8 @@ BOOL CPlymSkinPopupMenuItem::Read(UINT mask, MENUITEMINFOA* info, char* text, UI
     info->fMask = mask;
     info->dwTypeData = text;
     info->cch = size;
+    if (IsSystemMenuBarItem())
+        return FALSE;
     return m_menu && ::GetMenuItemInfoA(m_menu, static_cast<UINT>(m_index), TRUE, info);
 }
 
@@ -139,8 +141,8 @@ UINT CPlymSkinPopupMenuItem::GetType() const {
 }
 
 HMENU CPlymSkinPopupMenuItem::GetSubMenu() const {
-    if (m_popup && m_popup->m_menuBar && m_popup->m_systemMenu)
-        return nullptr;
+    if (IsSystemMenuBarItem())
+        return m_menu;
     return m_menu ? ::GetSubMenu(m_menu, m_index) : nullptr;
 }
 
@@ -156,8 +158,9 @@ HBITMAP CPlymSkinPopupMenuItem::GetBitmap() const {
 
 std::string CPlymSkinPopupMenuItem::GetText() const {
     char text[257] = {};
-    const int length =
-        m_menu ? ::GetMenuStringA(m_menu, static_cast<UINT>(m_index), text, 257, MF_BYPOSITION) : 0;
+    const int length = m_menu && !IsSystemMenuBarItem()
+                           ? ::GetMenuStringA(m_menu, static_cast<UINT>(m_index), text, 257, MF_BYPOSITION)
+                           : 0;
     return std::string(text, static_cast<size_t>(std::clamp(length, 0, 256)));
 }
 
@@ -170,6 +173,10 @@ BOOL CPlymSkinPopupMenuItem::IsMdiButton() const {
 
 BOOL CPlymSkinPopupMenuItem::IsMdiIcon() const {
     return m_popup && m_popup->m_menuBar && GetBitmap() == kBitmapSystem;
+}
+
+BOOL CPlymSkinPopupMenuItem::IsSystemMenuBarItem() const {
+    return m_popup && m_popup->m_menuBar && m_popup->m_systemMenu;
 }
 
 // ---- a popup ---------------------------------------------------------------------------------
@@ -539,10 +546,12 @@ CPlymSkinMenuTracker::CPlymSkinMenuTracker(HWND owner) : m_owner(owner) {
 }
 
 CPlymSkinMenuTracker::~CPlymSkinMenuTracker() {
-    if (m_root && !m_root->m_menuBar)
-        m_root->Release();
-    else if (m_root)
-        m_root->m_tracker = nullptr;
+    for (CPlymSkinPopupMenu* popup : {m_root, m_other}) {
+        if (popup && popup->m_menuBar)
+            popup->m_tracker = nullptr;  // the frame's
+        else if (popup)
+            popup->Release();
+    }
 }
 
 void CPlymSkinMenuTracker::Notify(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -598,12 +607,77 @@ UINT_PTR CPlymSkinMenuTracker::TrackPopup(HMENU menu, UINT flags, int x, int y) 
     return m_returnCommand ? m_chosenId : TRUE;
 }
 
+void CPlymSkinMenuTracker::BeginBarRun(CPlymSkinPopupMenu* bar, CPlymSkinPopupMenu* systemMenu) {
+    m_root = bar;
+    m_other = systemMenu;
+    for (CPlymSkinPopupMenu* popup : {bar, systemMenu}) {
+        if (!popup)
+            continue;
+        popup->m_tracker = this;
+        if (popup->m_systemMenu)
+            ::SetMenuDefaultItem(popup->m_menu, SC_CLOSE, FALSE);
+    }
+}
+
+void CPlymSkinMenuTracker::SwitchToOther() {
+    CPlymSkinPopupMenu* old = m_root;
+    if (!old || !m_other)
+        return;
+    const BOOL wasOpen = old->m_child != nullptr || old->m_barPopupOpen;
+    HideSubPopups(old);
+    old->m_selected = -1;
+    old->m_clickToggles = FALSE;
+    old->m_barPopupOpen = FALSE;
+    old->Redraw();
+    m_root = m_other;
+    m_other = old;
+    m_root->m_clickToggles = FALSE;
+    m_root->m_barPopupOpen = wasOpen;
+}
+
+void CPlymSkinMenuTracker::CrossBarEnd(int step) {
+    // Past either end of the bar to the system menu; past the system menu
+    // rightwards to the bar's first item, leftwards to its last.
+    if (!m_other || m_other->GetItemCount() == 0)
+        return;
+    const BOOL wasOpen = m_root->m_child != nullptr;
+    SwitchToOther();
+    SelectItem(m_root, step > 0 ? 0 : m_root->GetItemCount() - 1);
+    if (wasOpen)
+        ShowSubPopup(m_root);
+}
+
+void CPlymSkinMenuTracker::OpenSystemMenuByKey() {
+    if (!m_root->m_systemMenu && m_other && m_other->m_systemMenu)
+        SwitchToOther();
+    if (!m_root->m_systemMenu || m_root->GetItemCount() == 0) {
+        EndTracking();
+        return;
+    }
+    SelectItem(m_root, 0);
+    ShowSubPopup(m_root);
+}
+
+BOOL CPlymSkinMenuTracker::TryOtherPopupByKey(UINT character) {
+    if (!m_other)
+        return FALSE;
+    if (character == ' ') {
+        if (!m_other->m_systemMenu)
+            return FALSE;
+        OpenSystemMenuByKey();
+        return TRUE;
+    }
+    if (FindItemByKey(m_other, character).kind == plym::MenuKeyResult::kNoMatch)
+        return FALSE;
+    SwitchToOther();
+    OnChar(character);  // found there now
+    return TRUE;
+}
+
 void CPlymSkinMenuTracker::TrackBarByMouse(CPlymSkinPopupMenu* bar,
                                            CPlymSkinPopupMenu* systemMenu,
                                            POINT point) {
-    m_root = bar;
-    m_other = systemMenu;
-    bar->m_tracker = this;
+    BeginBarRun(bar, systemMenu);
     Notify(WM_ENTERMENULOOP, 0, 0);
     InitTracking(FALSE);
     bar->m_clickToggles = FALSE;
@@ -624,17 +698,18 @@ void CPlymSkinMenuTracker::TrackBarByKey(CPlymSkinPopupMenu* bar,
                                          UINT character) {
     if (::GetKeyState(VK_LBUTTON) < 0 || ::GetKeyState(VK_RBUTTON) < 0)
         return;
-    m_root = bar;
-    m_other = systemMenu;
-    bar->m_tracker = this;
+    BeginBarRun(bar, systemMenu);
     Notify(WM_ENTERMENULOOP, 0, 0);
     InitTracking(TRUE);
     m_inLoop = TRUE;
+    const BOOL child = (::GetWindowLongPtrA(m_owner, GWL_STYLE) & WS_CHILD) != 0;
     if (character == 0) {
         SelectItem(bar, 0);
+    } else if (character == ' ' || (character == '-' && child)) {
+        OpenSystemMenuByKey();
     } else {
         OnChar(character);
-        if (bar->m_selected < 0 && !m_exitDone)
+        if (m_root->m_selected < 0 && !m_exitDone)
             EndTracking();
     }
     RunLoop();
@@ -811,9 +886,12 @@ BOOL CPlymSkinMenuTracker::OnMouseMove(POINT point) {
         return TRUE;
     }
     if (popup == m_other) {
-        if (!m_buttonDown)
+        // Dragged onto the menu beside the bar: it takes over.
+        if (!m_buttonDown) {
             SelectItem(m_root, -1);
-        return TRUE;
+            return TRUE;
+        }
+        SwitchToOther();
     }
     if (popup->m_menuBar) {
         if (index >= 0 && index != popup->m_selected) {
@@ -885,7 +963,7 @@ BOOL CPlymSkinMenuTracker::OnButtonDown(const MSG& msg, BOOL right, BOOL* remove
     if (right)
         return TRUE;
     if (popup == m_other)
-        return TRUE;
+        SwitchToOther();
     m_buttonDown = TRUE;
     PressItem(popup, index);
     return TRUE;
@@ -986,8 +1064,10 @@ void CPlymSkinMenuTracker::MoveAlongBar(int step) {
     if (!bar || !bar->m_menuBar)
         return;
     const int next = bar->m_selected + step;
-    if (next < 0 || next >= bar->GetItemCount())
+    if (next < 0 || next >= bar->GetItemCount()) {
+        CrossBarEnd(step);
         return;
+    }
     const BOOL wasOpen = bar->m_child != nullptr;
     if (wasOpen)
         HideSubPopups(bar);
@@ -1055,10 +1135,7 @@ void CPlymSkinMenuTracker::OnKey(UINT key) {
     }
 }
 
-void CPlymSkinMenuTracker::OnChar(UINT character) {
-    CPlymSkinPopupMenu* popup = Innermost();
-    if (!popup || character == 0)
-        return;
+plym::MenuKeyResult CPlymSkinMenuTracker::FindItemByKey(const CPlymSkinPopupMenu* popup, UINT character) {
     std::vector<plym::MenuKeyItem> items;
     for (int i = 0; i < popup->GetItemCount(); ++i) {
         const CPlymSkinPopupMenuItem* item = &popup->ItemAt(i);
@@ -1068,8 +1145,14 @@ void CPlymSkinMenuTracker::OnChar(UINT character) {
         key.enabled = item->IsEnabled() != FALSE;
         items.push_back(key);
     }
-    const plym::MenuKeyResult found =
-        plym::FindItemByKey(items, static_cast<char>(character), popup->m_selected);
+    return plym::FindItemByKey(items, static_cast<char>(character), popup->m_selected);
+}
+
+void CPlymSkinMenuTracker::OnChar(UINT character) {
+    CPlymSkinPopupMenu* popup = Innermost();
+    if (!popup || character == 0)
+        return;
+    const plym::MenuKeyResult found = FindItemByKey(popup, character);
     switch (found.kind) {
         case plym::MenuKeyResult::kOnlyDisabled:
             EndTracking();
@@ -1084,6 +1167,8 @@ void CPlymSkinMenuTracker::OnChar(UINT character) {
         case plym::MenuKeyResult::kNoMatch:
             break;
     }
+    if (popup->m_menuBar && TryOtherPopupByKey(character))
+        return;
     UINT flags = 0;
     if (popup->m_systemMenu)
         flags |= MF_SYSMENU;

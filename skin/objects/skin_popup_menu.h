@@ -8,7 +8,9 @@
 // application frame (skin_application_frame.h) is a CPlymSkinPopupMenu too,
 // without a window: its items lie in the frame window's coordinates. The
 // menus' contents stay the system's (HMENU); only display and tracking are the
-// skin's.
+// skin's. The system menu beside a bar, or in place of a window's missing
+// bar, is a one-item bar of its own at the caption icon; the arrows past the
+// bar's ends, a press on it and a drag onto it pass the run between the two.
 //
 // Everything runs on the owner window's thread inside the loop; a WM_QUIT met
 // there is posted again and ends the run, and a press that lands on a menu is
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/objects/menu_layout.h"
 #include "winlib/wnd.h"
 
 class CPlymSkinPopupMenu;
@@ -38,7 +41,7 @@ class CPlymSkinPopupMenuItem {
     UINT GetState() const;
     UINT GetId() const;
     UINT GetType() const;
-    // None for a system-menu bar's single item.
+    // A system-menu bar's single item opens the system menu itself.
     HMENU GetSubMenu() const;
     ULONG_PTR GetItemData() const;
     HBITMAP GetBitmap() const;
@@ -51,6 +54,9 @@ class CPlymSkinPopupMenuItem {
     // A maximized MDI child's buttons and icon on a menu bar.
     BOOL IsMdiButton() const;
     BOOL IsMdiIcon() const;
+    // The one item of a system-menu bar (the caption icon): it reads none of
+    // the system menu's item facts; it is an enabled item without text.
+    BOOL IsSystemMenuBarItem() const;
 
   private:
     BOOL Read(UINT mask, MENUITEMINFOA* info, char* text = nullptr, UINT size = 0) const;
@@ -172,6 +178,19 @@ class CPlymSkinMenuTracker {
   private:
     void Notify(UINT message, WPARAM wParam, LPARAM lParam);
     void InitTracking(BOOL keyboard);
+    // A menu bar's run: `bar` is the bar or the system menu standing for it,
+    // `systemMenu` the system menu beside a bar (or NULL).
+    void BeginBarRun(CPlymSkinPopupMenu* bar, CPlymSkinPopupMenu* systemMenu);
+    // The bar and the system menu beside it change places; a popup open on
+    // the one counts as open for the other.
+    void SwitchToOther();
+    // The arrow keys past the bar's ends.
+    void CrossBarEnd(int step);
+    // Alt+Space: the system menu's item selected and its menu opened.
+    void OpenSystemMenuByKey();
+    // A character no bar item matched, tried on the menu beside the bar.
+    BOOL TryOtherPopupByKey(UINT character);
+    static plym::MenuKeyResult FindItemByKey(const CPlymSkinPopupMenu* popup, UINT character);
     void RunLoop();
     // TRUE when the message was handled (a press may have been taken off the queue).
     BOOL HandleMessage(const MSG& msg, BOOL* removed);
