@@ -8,18 +8,24 @@
 
 #include <cstdint>
 
-inline int PlymMulDiv(int a, int b, int c) {
+// The same with 64-bit operands, for differences that may span the whole int
+// range (a range's high minus its low). The caller keeps |a * b| and the half
+// of c added to it inside 64 bits: |a| < 2^32 and |b| <= 2^31 do.
+inline int PlymMulDiv64(int64_t a, int64_t b, int64_t c) {
     if (c == 0)
         return -1;
-    int64_t product = static_cast<int64_t>(a) * b;
-    int64_t divisor = c;
-    if (divisor < 0) {
-        divisor = -divisor;
+    int64_t product = a * b;
+    if (c < 0) {
+        c = -c;
         product = -product;
     }
-    const int64_t half = divisor / 2;
-    const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+    const int64_t half = c / 2;
+    const int64_t result = product >= 0 ? (product + half) / c : (product - half) / c;
     if (result > INT32_MAX || result < -INT32_MAX)
         return -1;
     return static_cast<int>(result);
+}
+
+inline int PlymMulDiv(int a, int b, int c) {
+    return PlymMulDiv64(a, b, c);
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "skin/core/plym_muldiv.h"
 #include "skin/objects/control_states.h"
 
 namespace plym {
@@ -14,23 +15,9 @@ Rect TurnRect(const Rect& r) {
 namespace {
 
 // MulDiv(a - low, b, high - low) with the differences taken in 64 bits, so
-// that a range may span the whole int range: rounded half away from zero,
-// -1 for an empty range or a result outside 32 bits, as MulDiv. |a - low| <
-// 2^32 and |b| <= 2^31 keep the product (and the half added) inside 64 bits.
+// that a range may span the whole int range (|a - low| < 2^32, |b| <= 2^31).
 int MulDivRange(int a, int low, int b, int high) {
-    int64_t divisor = static_cast<int64_t>(high) - low;
-    if (divisor == 0)
-        return -1;
-    int64_t product = (static_cast<int64_t>(a) - low) * b;
-    if (divisor < 0) {
-        divisor = -divisor;
-        product = -product;
-    }
-    const int64_t half = divisor / 2;
-    const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
-    if (result > INT32_MAX || result < -INT32_MAX)
-        return -1;
-    return static_cast<int>(result);
+    return PlymMulDiv64(static_cast<int64_t>(a) - low, b, static_cast<int64_t>(high) - low);
 }
 
 // Raises the thumb height to two edges, makes the width half of it with the

@@ -55,19 +55,11 @@ class SkinMenuKeyWinTest : public SkinFrameWinTest {
         return window;
     }
 
-    static void Key(WORD key, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof input);
-    }
     static std::function<void()> Down(WORD key) {
-        return [key] { Key(key, false); };
+        return [key] { KeyInput(key, false); };
     }
     static std::function<void()> Up(WORD key) {
-        return [key] { Key(key, true); };
+        return [key] { KeyInput(key, true); };
     }
 
     static CPlymSkinObjectApplicationFrame* ApplicationFrameOf(HWND window) {
@@ -76,21 +68,6 @@ class SkinMenuKeyWinTest : public SkinFrameWinTest {
                    ? static_cast<CPlymSkinObjectApplicationFrame*>(frame)
                    : nullptr;
     }
-    static int OpenMenuWindows() {
-        int count = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM counter) -> BOOL {
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (lstrcmpA(name, CPlymSkinPopupMenu::kClassName) == 0 && IsWindowVisible(window))
-                    ++*reinterpret_cast<int*>(counter);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
-    static void PostKey(HWND window, UINT key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
 
     // Runs `steps` as user input while a watchdog ends a menu loop that never
     // falls idle as the test expects (Escape posted again and again).

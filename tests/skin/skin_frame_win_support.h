@@ -20,6 +20,7 @@
 
 #include "skin/core/skin_manager.h"
 #include "skin/objects/skin_object_classes.h"
+#include "skin/objects/skin_popup_menu.h"
 #include "tests/skin/win_skin_support.h"
 
 struct Scroll {
@@ -110,6 +111,31 @@ class SkinFrameWinTest : public testing::Test {
         input.mi.dy = static_cast<LONG>((y * 65536LL + h - 1) / h);
         input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
         SendInput(1, &input, sizeof input);
+    }
+    // A key pressed or released through the input queue.
+    static void KeyInput(WORD key, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+    }
+    static void PostKey(HWND window, UINT key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
+    // The skin's menu windows this thread shows.
+    static int OpenMenuWindows() {
+        int count = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM counter) -> BOOL {
+                char name[64] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (lstrcmpA(name, CPlymSkinPopupMenu::kClassName) == 0 && IsWindowVisible(window))
+                    ++*reinterpret_cast<int*>(counter);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        return count;
     }
     void MoveMouse(int x, int y) {
         Input(MOUSEEVENTF_MOVE, x, y);

@@ -29,15 +29,6 @@ namespace {
 
 using skintest::Coded;
 
-// A key pressed or released through the input queue.
-void Key(WORD key, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
 TEST_F(SkinFrameWinTest, AToolWindowShowsOnlyTheSmallCloseButton) {
     const HWND window =
         MakeWindow(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_TOOLWINDOW);
@@ -199,8 +190,8 @@ TEST_F(SkinFrameWinTest, ShiftAndAPressOnTheTrackCentreTheThumbOnTheCursor) {
     const int expected = plym::ScrollPosFromPixel(bar, centred);
     ASSERT_GT(expected, 0);
 
-    Gesture({[&] { MoveMouse(CentreX(at), at.top); }, [&] { Key(VK_SHIFT, 0); }, [&] { Press(); },
-             [&] { Release(); }, [&] { Key(VK_SHIFT, KEYEVENTF_KEYUP); }});
+    Gesture({[&] { MoveMouse(CentreX(at), at.top); }, [&] { KeyInput(VK_SHIFT, false); }, [&] { Press(); },
+             [&] { Release(); }, [&] { KeyInput(VK_SHIFT, true); }});
     const std::vector<Scroll> scrolls = Scrolls();
     ASSERT_GE(scrolls.size(), 3u);
     EXPECT_EQ(scrolls.front().code, SB_THUMBTRACK);  // a drag, not a page down
@@ -325,21 +316,6 @@ class SkinPopupMenuWinTest : public SkinFrameWinTest {
     static CPlymSkinPopupMenu* PopupOf(HWND menuWindow) {
         return static_cast<CPlymSkinPopupMenu*>(CWnd::FromHandlePermanent(menuWindow));
     }
-    static int OpenMenuWindows() {
-        int count = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM counter) -> BOOL {
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (lstrcmpA(name, CPlymSkinPopupMenu::kClassName) == 0 && IsWindowVisible(window))
-                    ++*reinterpret_cast<int*>(counter);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
-    static void PostKey(HWND window, UINT key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
     static void PostChar(HWND window, char c) { PostMessageA(window, WM_CHAR, static_cast<WPARAM>(c), 0); }
 };
 

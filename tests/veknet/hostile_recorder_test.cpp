@@ -96,6 +96,15 @@ std::vector<uint8_t> Mutated(std::mt19937& rng, std::vector<uint8_t> bytes) {
 
 class HostileRecorder : public VekNetTest {};
 
+// The day query the hostile recorders below are asked: 5 March 2024, all day.
+NetRecordQuery DayQueryOf5March() {
+    NetRecordQuery q{};
+    q.command = VEKNET_QUERY_DAY;
+    q.start = Time(2024, 3, 5);
+    q.end = Time(2024, 3, 5, 23, 59, 59);
+    return q;
+}
+
 TEST_F(HostileRecorder, MangledLoginRepliesEndInAKnownStatus) {
     std::atomic<uint32_t> seed{0};
     FakeRecorder fake([&](Link& link, const Message& first) {
@@ -150,10 +159,7 @@ TEST_P(HostileAfterLogin, QueryFailsAndTheLinkIsLost) {
     });
     const uint32_t login = StartLogin("admin", "admin", "127.0.0.1", fake.Port());
     ASSERT_EQ(FirstStatus(login), 101u);
-    NetRecordQuery q{};
-    q.command = VEKNET_QUERY_DAY;
-    q.start = Time(2024, 3, 5);
-    q.end = Time(2024, 3, 5, 23, 59, 59);
+    NetRecordQuery q = DayQueryOf5March();
     EXPECT_EQ(VekNetQueryRecord(login, &q), 0);
     ASSERT_TRUE(statuses_.WaitCount(WindowOf(login), 2));
     EXPECT_EQ(statuses_.Of(WindowOf(login)), (std::vector<uint32_t>{101, 2}));
@@ -219,10 +225,7 @@ TEST_F(HostileRecorder, SlowAnswersUseUpTheWaitOfQueriesMadeBackToBack) {
     });
     const uint32_t login = StartLogin("admin", "admin", "127.0.0.1", fake.Port());
     ASSERT_EQ(FirstStatus(login), 101u);
-    NetRecordQuery q{};
-    q.command = VEKNET_QUERY_DAY;
-    q.start = Time(2024, 3, 5);
-    q.end = Time(2024, 3, 5, 23, 59, 59);
+    NetRecordQuery q = DayQueryOf5March();
     EXPECT_EQ(VekNetQueryRecord(login, &q), 1);
     EXPECT_EQ(VekNetQueryRecord(login, &q), 0);
     EXPECT_EQ(VekNetQueryRecord(login, &q), 0);
