@@ -17,7 +17,7 @@
 
 #include "app/app_config.h"
 #include "app/dlg_menu_ctrl.h"
-#include "app/play/file_play_wnd.h"
+#include "app/fileplay/file_play_wnd.h"
 #include "app/play/playback_pages.h"
 #include "app/pub_skin.h"
 #include "res/resource.h"

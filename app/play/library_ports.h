@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/play/file_play_ports.h"
+#include "app/fileplay/file_play_ports.h"
 #include "app/play/play_ports.h"
 #include "vekplay/vekplay_api.h"
 

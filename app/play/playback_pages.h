@@ -22,7 +22,7 @@
 #include "app/browse/device_list_wnd.h"
 #include "app/browse/file_list_wnd.h"
 #include "app/play/playback_frame_wnd.h"
-#include "app/play/sensor_panel_wnd.h"
+#include "app/sensors/sensor_panel_wnd.h"
 
 class CPlaybackPage : public CPlayChildDialog {
   public:

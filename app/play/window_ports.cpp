@@ -4,7 +4,7 @@
 #include "app/browse/device_list_model.h"
 #include "app/browse/file_list_model.h"
 #include "app/messages.h"
-#include "app/play/file_download_dlg.h"
+#include "app/download/file_download_dlg.h"
 #include "app/play/playback_frame_wnd.h"
 
 namespace play {

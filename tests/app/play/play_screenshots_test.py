@@ -108,7 +108,7 @@ class PlayScreenshots(unittest.TestCase):
         out.mkdir(exist_ok=True)
         for suffix in (".bmp", ".png"):
             (out / f"sensor_panel{suffix}").unlink(missing_ok=True)
-        run = run_window_test("play_windows_tests.exe", "SensorPanel.ScreenshotOfTheDiskPageWithTheSpeedOfADay",
+        run = run_window_test("sensor_windows_tests.exe", "SensorPanel.ScreenshotOfTheDiskPageWithTheSpeedOfADay",
                               {"VEK_SCREENSHOT_DIR": windows_path(out)})
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
         to_png(self, out / "sensor_panel.bmp", out / "sensor_panel.png")
