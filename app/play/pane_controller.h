@@ -97,6 +97,7 @@ class PaneController final : public StreamSink {
     PaneController& operator=(const PaneController&) = delete;
 
     void AttachToolbar(ToolbarController* toolbar) { toolbar_ = toolbar; }
+    ToolbarController* toolbar() const { return toolbar_; }
     void SetPaneIndex(int index);
     // The day a network play covers (set by the network list); nothing: unknown.
     void SetPlayDay(std::optional<PlayDate> day) { playDay_ = day; }

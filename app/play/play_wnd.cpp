@@ -5,7 +5,7 @@
 #include "app/play/pane_face.h"
 #include "app/play/play_layouts.h"
 #include "app/play/playback_frame_wnd.h"
-#include "app/play/playback_tool_wnd.h"
+#include "app/play/toolbar_controller.h"
 
 namespace {
 
@@ -51,15 +51,15 @@ void CDlgPlayWnd::SetPaneIndex(int index) {
     m_controller.SetPaneIndex(index);
 }
 
-void CDlgPlayWnd::AttachToolBar(CDlgPlaybackTool* toolBar) {
-    if (m_toolBar == toolBar)
+void CDlgPlayWnd::AttachToolBar(play::ToolbarController* toolBar) {
+    play::ToolbarController* const old = m_controller.toolbar();
+    if (old == toolBar)
         return;
-    if (m_toolBar != nullptr)
-        m_toolBar->AttachPaneWnd(PaneIndex(), this, false);
-    m_toolBar = toolBar;
-    m_controller.AttachToolbar(toolBar != nullptr ? &toolBar->Controller() : nullptr);
+    if (old != nullptr && old->Pane(PaneIndex()) == &m_controller)
+        old->AttachPane(PaneIndex(), nullptr);
+    m_controller.AttachToolbar(toolBar);
     if (toolBar != nullptr)
-        toolBar->AttachPaneWnd(PaneIndex(), this, true);
+        toolBar->AttachPane(PaneIndex(), &m_controller);
 }
 
 // ---- commands -----------------------------------------------------------------------------
@@ -113,7 +113,6 @@ BOOL CDlgPlayWnd::OnInitDialog() {
     if (CDlgPlayback* frame = play::FindFrame(m_hWnd, 2)) {
         m_timeBar.SetTarget(&frame->m_dlgBar.m_timeBar.Port());
         m_maps.SetFrame(frame);
-        AttachToolBar(&frame->m_dlgTool);
     }
     m_logo.Load(IDB_PANE_LOGO);
     if (m_pConfig != nullptr)

@@ -16,8 +16,9 @@
 // render thread.
 //
 // The pane finds its playback frame (the grid's parent) in its initialisation
-// and ties itself to the frame's tool bar and time bar there; outside a frame
-// it still plays, with no tool bar, no time bar and no map panes.
+// and ties itself to the frame's time bar and map panes there; the frame ties
+// it to its tool bar (AttachToolBar). Outside a frame it still plays, with no
+// tool bar, no time bar and no map panes.
 //
 // Destroying a pane that still plays stops it first, so no library thread
 // calls into a pane that is gone.
@@ -33,8 +34,6 @@
 #include "controls/show_static.h"
 #include "res/play_pane_ids.h"
 #include "res/playback_ids.h"
-
-class CDlgPlaybackTool;
 
 class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private play::OverlayPainter {
   public:
@@ -67,9 +66,9 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     BOOL IsPlaying() const { return m_controller.playing(); }
     const std::string& TimeText() const { return m_controller.timeText(); }
     play::PaneController& Controller() { return m_controller; }
-    // Ties the pane and the tool bar to each other (the pane's initialisation
-    // does it for the frame it is in).
-    void AttachToolBar(CDlgPlaybackTool* toolBar);
+    // Ties the pane and the tool bar's controller to each other (the frame
+    // does, once it has made its panes); NULL lets go.
+    void AttachToolBar(play::ToolbarController* toolBar);
 
     CShowStaic m_videoArea;
 
@@ -114,7 +113,6 @@ class CDlgPlayWnd : public CPlayChildDialog, private play::PaneView, private pla
     play::MapGridPanes m_maps;
     play::PaneController m_controller;
 
-    CDlgPlaybackTool* m_toolBar = nullptr;
     controls::ResourcePicture m_logo;
     CRect m_timeRect;
     CFont m_font;

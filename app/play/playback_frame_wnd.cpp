@@ -262,6 +262,11 @@ BOOL CDlgPlayback::OnInitDialog() {
     m_page = ::GetParent(m_hWnd);
     play_wnd::CreateChild(m_dlgType, CDlgPlaybackType::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgVideo, CDlgVideoPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
+    // The panes and the tool bar reach each other through their controllers.
+    for (CDlgPlayWnd& pane : m_dlgVideo.m_panes) {
+        if (pane.m_hWnd != nullptr)
+            pane.AttachToolBar(&m_dlgTool.Controller());
+    }
     if (m_noMapGrid == 0 && m_pConfig != nullptr && m_pConfig->m_gps != 0)
         play_wnd::CreateChild(m_dlgTrack, CDlgTrackPlayback::IDD, this, m_pConfig, m_pSkin, FALSE);
     play_wnd::CreateChild(m_dlgTool, CDlgPlaybackTool::IDD, this, m_pConfig, m_pSkin, TRUE);

@@ -5,7 +5,6 @@
 
 #include "app/messages.h"
 #include "app/play/play_layouts.h"
-#include "app/play/play_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "controls/draw_gradient.h"
 
@@ -83,26 +82,15 @@ CDlgPlaybackTool::CDlgPlaybackTool()
       m_controller(ToolbarLinks{m_player, m_timeBar, m_settings, *this}) {}
 
 CDlgPlaybackTool::~CDlgPlaybackTool() {
-    for (CDlgPlayWnd* pane : m_panes) {
-        if (pane != nullptr)
-            pane->AttachToolBar(nullptr);
+    for (int i = 0; i < play::kPaneCount; ++i) {
+        play::PaneController* pane = m_controller.Pane(i);
+        if (pane != nullptr && pane->toolbar() == &m_controller)
+            pane->AttachToolbar(nullptr);
     }
     // A sync master still alive plays nothing any more.
     if (const uint32_t master = m_controller.syncMaster()) {
         m_player.StopPlay(master);
         m_player.DestroyPlayInstance(master);
-    }
-}
-
-void CDlgPlaybackTool::AttachPaneWnd(int index, CDlgPlayWnd* pane, bool attach) {
-    if (index < 0 || index >= play::kPaneCount)
-        return;
-    if (attach) {
-        m_panes[index] = pane;
-        m_controller.AttachPane(index, &pane->Controller());
-    } else if (m_panes[index] == pane) {
-        m_panes[index] = nullptr;
-        m_controller.AttachPane(index, nullptr);
     }
 }
 
@@ -150,11 +138,8 @@ BOOL CDlgPlaybackTool::OnInitDialog() {
     CPlayChildDialog::OnInitDialog();
     m_settings.SetConfig(m_pConfig);
     m_frame = FindFrame(m_hWnd, 1);
-    if (m_frame != nullptr) {
+    if (m_frame != nullptr)
         m_timeBar.SetTarget(&m_frame->m_dlgBar.m_timeBar.Port());
-        for (CDlgPlayWnd& pane : m_frame->m_dlgVideo.m_panes)
-            pane.AttachToolBar(this);
-    }
     for (int i = 0; i < kButtonCount; ++i) {
         m_buttons[i].SetImageFile(kButtons[i].bitmap, kKeyColour, 0);
         m_buttons[i].SetTooltipText(m_settings.LoadLangString(kButtons[i].tooltip).c_str());

@@ -16,9 +16,10 @@
 // Up) is its tooltip and window text: the faces are pictures only.
 //
 // The tool bar finds its playback frame (its parent) in its initialisation and
-// reaches through it the frame's panes, time bar, type selector (the Sync
-// Playback check) and download dialogs. On WM_DESTROY it stops every pane and
-// empties the time bar.
+// reaches through it the frame's time bar, type selector (the Sync Playback
+// check) and download dialogs; it knows the panes by their controllers, which
+// the frame ties to its own (CDlgPlayWnd::AttachToolBar). On WM_DESTROY it
+// stops every pane and empties the time bar.
 #pragma once
 
 #include "app/play/library_ports.h"
@@ -32,7 +33,6 @@
 #include "res/playback_ids.h"
 
 class CDlgPlayback;
-class CDlgPlayWnd;
 
 class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
   public:
@@ -59,8 +59,6 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     const play::ToolbarController& Controller() const { return m_controller; }
     // The button of a control id, or NULL.
     CBmpButton* Button(int id);
-    // A pane ties itself to the tool bar (attach) or lets go (CDlgPlayWnd::AttachToolBar).
-    void AttachPaneWnd(int index, CDlgPlayWnd* pane, bool attach);
 
     CColorStatic m_stateText;
     CBitmapSlider m_volume;
@@ -101,6 +99,5 @@ class CDlgPlaybackTool : public CPlayChildDialog, private play::ToolbarView {
     play::ToolbarController m_controller;
 
     CBmpButton m_buttons[kButtonCount];
-    CDlgPlayWnd* m_panes[play::kPaneCount] = {};
     CDlgPlayback* m_frame = nullptr;
 };
