@@ -1,10 +1,10 @@
 // app/fileplay/file_play_ctrl_wnd.cpp
 #include "app/fileplay/file_play_ctrl_wnd.h"
 
-#include "app/messages.h"
 #include "app/fileplay/file_play_layout.h"
 #include "app/fileplay/file_play_system_win32.h"
 #include "app/fileplay/file_play_wnd.h"
+#include "app/messages.h"
 #include "res/play_pane_ids.h"
 
 namespace {

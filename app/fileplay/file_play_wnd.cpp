@@ -3,10 +3,10 @@
 
 #include <shellapi.h>
 
-#include "app/messages.h"
 #include "app/fileplay/file_play_layout.h"
 #include "app/fileplay/file_play_names.h"
 #include "app/fileplay/folder_walk.h"
+#include "app/messages.h"
 
 BEGIN_MESSAGE_MAP(CDlgFilePlay, CPlayChildDialog)
 ON_MESSAGE(WM_PLAYLIST_SHOW, &CDlgFilePlay::OnPlayListShow)

@@ -1,9 +1,9 @@
 // app/fileplay/open_file_wnd.cpp
 #include "app/fileplay/open_file_wnd.h"
 
-#include "app/messages.h"
 #include "app/fileplay/file_play_layout.h"
 #include "app/fileplay/file_play_wnd.h"
+#include "app/messages.h"
 
 namespace {
 

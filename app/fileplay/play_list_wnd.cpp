@@ -3,10 +3,10 @@
 
 #include <commctrl.h>
 
-#include "app/messages.h"
 #include "app/fileplay/file_play_ctrl_wnd.h"
 #include "app/fileplay/file_play_layout.h"
 #include "app/fileplay/file_play_system_win32.h"
+#include "app/messages.h"
 #include "controls/draw_gradient.h"
 
 namespace {

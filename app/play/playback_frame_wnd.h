@@ -24,8 +24,8 @@
 #pragma once
 
 #include "app/download/file_download_dlg.h"
-#include "app/play/full_screen_switch.h"
 #include "app/map/map_wnd.h"
+#include "app/play/full_screen_switch.h"
 #include "app/play/page_layout.h"
 #include "app/play/pane_grid.h"
 #include "app/play/play_child_wnd.h"

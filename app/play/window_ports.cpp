@@ -3,8 +3,8 @@
 
 #include "app/browse/device_list_model.h"
 #include "app/browse/file_list_model.h"
-#include "app/messages.h"
 #include "app/download/file_download_dlg.h"
+#include "app/messages.h"
 #include "app/play/playback_frame_wnd.h"
 
 namespace play {

@@ -15,8 +15,8 @@
 #pragma once
 
 #include "app/app_config.h"
-#include "app/sensors/curve_chart.h"
 #include "app/pub_skin.h"
+#include "app/sensors/curve_chart.h"
 #include "winlib/winlib.h"
 
 class CCurveDraw : public CWnd {

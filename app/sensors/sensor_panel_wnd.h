@@ -16,8 +16,8 @@
 
 #include <vector>
 
-#include "app/sensors/curve_draw_wnd.h"
 #include "app/play/play_child_wnd.h"
+#include "app/sensors/curve_draw_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"
 #include "res/playback_ids.h"

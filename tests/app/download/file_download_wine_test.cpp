@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/download/file_download_dlg.h"
+#include "app/messages.h"
 #include "app/play/timebar_wnd.h"
 #include "res/file_download_ids.h"
 #include "tests/app/play/play_windows_support.h"
