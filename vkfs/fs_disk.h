@@ -189,11 +189,9 @@ class FSDisk {
     // Hands the frames of the block just read into the slot's buffer to the
     // data callback, honouring flow control, seek and stop.
     void SplitFrames(StreamJob& job, size_t length, size_t skip);
-    // The end mark: no data, length 0.
-    void SendEnd(const StreamJob& job);
-    // The end mark of an export that did not reach its record's end: no
-    // data, length FS_EXPORT_FAILED.
-    void SendFailedEnd(const StreamJob& job);
+    // The end mark: no data, length 0, or FS_EXPORT_FAILED for an export
+    // that did not reach its record's end.
+    void SendEnd(const StreamJob& job, int length = 0);
     void ReportRecord(const StreamJob& job, const FSRecordInfo& record);
     bool StopRequested(StreamJob& job);
     // Waits `ms`, or less when the job is stopped.

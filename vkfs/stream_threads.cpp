@@ -46,14 +46,9 @@ void FSDisk::Pause(StreamJob& job, uint32_t ms) {
         job.stopSeen = true;
 }
 
-void FSDisk::SendEnd(const StreamJob& job) {
+void FSDisk::SendEnd(const StreamJob& job, int length) {
     if (job.data)
-        job.data(job.user, nullptr, 0);
-}
-
-void FSDisk::SendFailedEnd(const StreamJob& job) {
-    if (job.data)
-        job.data(job.user, nullptr, FS_EXPORT_FAILED);
+        job.data(job.user, nullptr, length);
 }
 
 void FSDisk::ReportRecord(const StreamJob& job, const FSRecordInfo& record) {
@@ -245,7 +240,7 @@ void FSDisk::ExportThread(StreamJob& job) {
     const int stream = source_->OpenStream(job.channel);
     if (stream < 0) {
         source_->LogFailure(StreamFailure::kExportOpen, stream);
-        SendFailedEnd(job);
+        SendEnd(job, FS_EXPORT_FAILED);
         IdleUntilStopped(job);
         return;
     }
@@ -254,7 +249,7 @@ void FSDisk::ExportThread(StreamJob& job) {
     std::vector<uint8_t> block(kReadBlockSize);
     size_t index = 0;
     if (JumpProcess(job, job.from, stream, &index) != Jump::kEntered) {
-        SendFailedEnd(job);
+        SendEnd(job, FS_EXPORT_FAILED);
         s.exportActive = 0;
     }
     bool first = true;
@@ -283,7 +278,7 @@ void FSDisk::ExportThread(StreamJob& job) {
                 break;
             case BlockRead::kFailed:
                 source_->LogFailure(StreamFailure::kExportRead, read.code);
-                SendFailedEnd(job);
+                SendEnd(job, FS_EXPORT_FAILED);
                 s.exportActive = 0;
                 break;
         }

@@ -357,9 +357,7 @@ void ExportModel::ClearRun() {
 void ExportModel::OnStop() {
     StopExports(page_.DiskHandle());
     CloseWriter();
-    ClearRun();
-    page_.EnableExport(true);
-    page_.EnableSearch(true);
+    EndRun(/*showError=*/false);
 }
 
 void ExportModel::StopExports(FSDiskHandle disk) {

@@ -291,15 +291,11 @@ void CPlymSkinManager::DetachAllSkinObjects(BOOL leaveWindows) {
     // A window told that the framework leaves it may detach itself or others
     // (it destroys a window, say): walk a snapshot whose references keep
     // every object alive, and let go only of entries still in the map.
-    const auto holds = [this](HWND window, CPlymSkinObject* object) {
-        const auto found = m_windows.find(window);
-        return found != m_windows.end() && found->second == object;
-    };
     while (!m_windows.empty()) {  // again for windows attached meanwhile
         for (const auto& [window, object] : SnapshotWindows()) {
-            if (leaveWindows && holds(window, object))
+            if (leaveWindows && FindSkinObject(window) == object)
                 object->Unsubclass(FALSE);
-            if (holds(window, object)) {
+            if (FindSkinObject(window) == object) {
                 m_windows.erase(window);
                 object->Release();
             }
