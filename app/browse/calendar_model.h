@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/play/pixel_rect.h"
+#include "app/base/pixel_rect.h"
 
 namespace browse {
 

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "app/base/play_child_wnd.h"
 #include "app/browse/calendar_model.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"
 #include "res/file_list_ids.h"

@@ -57,10 +57,10 @@
 #include <string>
 #include <vector>
 
+#include "app/base/pixel_rect.h"
+#include "app/base/timebar_record.h"
 #include "app/browse/calendar_model.h"
 #include "app/browse/net_library.h"
-#include "app/play/pixel_rect.h"
-#include "app/play/timebar_record.h"
 
 // Per play pane (= recorder channel): the network list's last day query found
 // records of the channel. The network list sets and clears it; the tool bar

@@ -25,11 +25,11 @@
 #include <memory>
 #include <string>
 
+#include "app/base/play_child_wnd.h"
 #include "app/browse/device_list_model.h"
 #include "app/browse/device_panels.h"
 #include "app/browse/file_list_playback.h"
 #include "app/browse/net_library.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/month_calendar_wnd.h"
 #include "res/device_list_ids.h"

@@ -24,9 +24,9 @@
 
 #include <string>
 
+#include "app/base/play_child_wnd.h"
 #include "app/browse/device_list_model.h"
 #include "app/browse/login_form_model.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/color_static.h"
 #include "res/device_list_ids.h"
 

@@ -60,12 +60,12 @@
 #include <string>
 #include <vector>
 
+#include "app/base/pixel_rect.h"
+#include "app/base/timebar_record.h"
 #include "app/browse/calendar_model.h"
 #include "app/browse/channel_chooser_model.h"
 #include "app/browse/disk_library.h"
 #include "app/browse/record_rows.h"
-#include "app/play/pixel_rect.h"
-#include "app/play/timebar_record.h"
 #include "vkfs/vkfs_api.h"
 
 // Per play pane: the last day search put at least one recording on its

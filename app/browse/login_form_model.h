@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/base/pixel_rect.h"
 #include "app/ip_history.h"
-#include "app/play/pixel_rect.h"
 
 namespace browse {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/play/timebar_record.h"
+#include "app/base/timebar_record.h"
 #include "vkfs/vkfs_api.h"
 
 namespace browse {

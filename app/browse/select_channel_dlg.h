@@ -18,8 +18,8 @@
 // hook; tests answer it as a window.
 #pragma once
 
+#include "app/base/play_child_wnd.h"
 #include "app/browse/channel_chooser_model.h"
-#include "app/play/play_child_wnd.h"
 #include "res/file_list_ids.h"
 
 class CDlgSelectChannel : public CDialog {

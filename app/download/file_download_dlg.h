@@ -24,8 +24,8 @@
 
 #include <memory>
 
+#include "app/base/play_child_wnd.h"
 #include "app/download/file_download_model.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/check_list_ctrl.h"
 #include "res/playback_ids.h"
 

@@ -52,7 +52,7 @@
 #include <string>
 #include <vector>
 
-#include "app/play/timebar_record.h"
+#include "app/base/timebar_record.h"
 #include "veknet/veknet_api.h"
 
 namespace play {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/base/play_speed.h"
 #include "app/fileplay/file_play_names.h"
 #include "app/fileplay/play_list.h"
-#include "app/play/play_speed.h"
 #include "res/file_play_ids.h"
 
 namespace play {

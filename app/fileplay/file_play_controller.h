@@ -41,8 +41,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/fileplay/file_play_ports.h"
-#include "app/play/play_ports.h"
+#include "app/base/file_play_ports.h"
+#include "app/base/play_ports.h"
 
 namespace play {
 

@@ -20,8 +20,8 @@
 
 #include <vector>
 
-#include "app/play/pixel_rect.h"
-#include "app/play/play_layouts.h"
+#include "app/base/pixel_rect.h"
+#include "app/base/play_layouts.h"
 
 namespace play {
 

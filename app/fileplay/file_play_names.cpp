@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/play/capture_names.h"
+#include "app/base/capture_names.h"
 
 namespace play {
 

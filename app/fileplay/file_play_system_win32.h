@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fileplay/file_play_ports.h"
+#include "app/base/file_play_ports.h"
 
 namespace play {
 

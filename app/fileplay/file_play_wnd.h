@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
+#include "app/base/play_child_wnd.h"
 #include "app/fileplay/file_play_ctrl_wnd.h"
 #include "app/fileplay/file_play_system_win32.h"
 #include "app/fileplay/open_file_wnd.h"
 #include "app/fileplay/play_list_wnd.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/show_static.h"
 #include "res/file_play_ids.h"
 #include "res/resource.h"

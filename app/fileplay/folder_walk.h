@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/fileplay/file_play_ports.h"
+#include "app/base/file_play_ports.h"
 
 namespace play {
 

@@ -20,9 +20,9 @@
 
 #include <string>
 
+#include "app/base/play_child_wnd.h"
 #include "app/fileplay/file_play_system_win32.h"
 #include "app/fileplay/folder_walk.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/bmp_button.h"
 #include "res/file_play_ids.h"
 

@@ -17,8 +17,8 @@
 
 #include <string>
 
+#include "app/base/play_child_wnd.h"
 #include "app/fileplay/play_list.h"
-#include "app/play/play_child_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/skin_list_ctrl.h"
 #include "res/file_play_ids.h"

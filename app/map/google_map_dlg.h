@@ -20,9 +20,9 @@
 #include <memory>
 #include <string>
 
+#include "app/base/play_child_wnd.h"
 #include "app/map/map_bridge.h"
 #include "app/map/map_view_win32.h"
-#include "app/play/play_child_wnd.h"
 #include "res/map_pane_ids.h"
 
 class CDlgGoogleMap : public CPlayChildDialog, private track::MapScriptHost, private track::MapViewEvents {

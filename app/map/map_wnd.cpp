@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/base/pane_face.h"
+#include "app/base/play_layouts.h"
 #include "app/messages.h"
-#include "app/play/pane_face.h"
-#include "app/play/play_layouts.h"
 
 namespace {
 

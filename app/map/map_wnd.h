@@ -12,8 +12,8 @@
 // click asks the grid to toggle one pane / four panes (WM_PANE_TOGGLE_LAYOUT).
 #pragma once
 
+#include "app/base/play_child_wnd.h"
 #include "app/map/google_map_dlg.h"
-#include "app/play/play_child_wnd.h"
 #include "res/playback_ids.h"
 
 class CDlgMapWnd : public CPlayChildDialog {

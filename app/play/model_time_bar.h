@@ -9,7 +9,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/play/play_ports.h"
+#include "app/base/play_ports.h"
 #include "app/play/timebar_model.h"
 
 namespace play {

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/play/pixel_rect.h"
+#include "app/base/pixel_rect.h"
 
 namespace play {
 

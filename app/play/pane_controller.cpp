@@ -1,9 +1,9 @@
 // app/play/pane_controller.cpp
 #include "app/play/pane_controller.h"
 
+#include "app/base/capture_names.h"
+#include "app/base/play_speed.h"
 #include "app/messages.h"
-#include "app/play/capture_names.h"
-#include "app/play/play_speed.h"
 #include "app/play/toolbar_controller.h"
 
 namespace play {

@@ -55,7 +55,7 @@
 #include <string>
 #include <vector>
 
-#include "app/play/play_ports.h"
+#include "app/base/play_ports.h"
 
 namespace play {
 

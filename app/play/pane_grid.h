@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/base/pixel_rect.h"
 #include "app/play/page_layout.h"
-#include "app/play/pixel_rect.h"
 
 namespace play {
 

@@ -1,9 +1,9 @@
 // app/play/play_wnd.cpp
 #include "app/play/play_wnd.h"
 
+#include "app/base/pane_face.h"
+#include "app/base/play_layouts.h"
 #include "app/messages.h"
-#include "app/play/pane_face.h"
-#include "app/play/play_layouts.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/toolbar_controller.h"
 

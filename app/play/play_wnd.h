@@ -26,9 +26,9 @@
 
 #include <string>
 
-#include "app/play/library_ports.h"
+#include "app/base/library_ports.h"
+#include "app/base/play_child_wnd.h"
 #include "app/play/pane_controller.h"
-#include "app/play/play_child_wnd.h"
 #include "app/play/window_ports.h"
 #include "controls/resource_picture.h"
 #include "controls/show_static.h"

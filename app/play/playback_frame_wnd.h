@@ -23,12 +23,12 @@
 // told to go without one); messages meant for it are skipped otherwise.
 #pragma once
 
+#include "app/base/play_child_wnd.h"
 #include "app/download/file_download_dlg.h"
 #include "app/map/map_wnd.h"
 #include "app/play/full_screen_switch.h"
 #include "app/play/page_layout.h"
 #include "app/play/pane_grid.h"
-#include "app/play/play_child_wnd.h"
 #include "app/play/play_wnd.h"
 #include "app/play/playback_tool_wnd.h"
 #include "app/play/timebar_wnd.h"

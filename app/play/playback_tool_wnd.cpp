@@ -3,8 +3,8 @@
 
 #include <optional>
 
+#include "app/base/play_layouts.h"
 #include "app/messages.h"
-#include "app/play/play_layouts.h"
 #include "app/play/playback_frame_wnd.h"
 #include "controls/draw_gradient.h"
 

@@ -22,8 +22,8 @@
 // stops every pane and empties the time bar.
 #pragma once
 
-#include "app/play/library_ports.h"
-#include "app/play/play_child_wnd.h"
+#include "app/base/library_ports.h"
+#include "app/base/play_child_wnd.h"
 #include "app/play/toolbar_controller.h"
 #include "app/play/window_ports.h"
 #include "controls/bitmap_slider.h"

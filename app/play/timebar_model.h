@@ -39,8 +39,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/play/pixel_rect.h"
-#include "app/play/timebar_record.h"
+#include "app/base/pixel_rect.h"
+#include "app/base/timebar_record.h"
 #include "app/play/timebar_view.h"
 
 namespace play {

@@ -1,8 +1,8 @@
 // app/play/timebar_wnd.cpp
 #include "app/play/timebar_wnd.h"
 
+#include "app/base/zoom_tooltip.h"
 #include "app/messages.h"
-#include "app/play/zoom_tooltip.h"
 #include "controls/draw_gradient.h"
 #include "controls/mem_dc.h"
 #include "res/playback_ids.h"

@@ -1,10 +1,10 @@
 // app/play/toolbar_controller.cpp
 #include "app/play/toolbar_controller.h"
 
+#include "app/base/play_speed.h"
 #include "app/messages.h"
 #include "app/play/pane_controller.h"
 #include "app/play/pane_grid.h"
-#include "app/play/play_speed.h"
 
 namespace play {
 

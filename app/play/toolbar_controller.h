@@ -36,8 +36,8 @@
 #include <optional>
 #include <string>
 
+#include "app/base/play_ports.h"
 #include "app/play/page_layout.h"
-#include "app/play/play_ports.h"
 #include "res/play_pane_ids.h"
 #include "res/playback_ids.h"
 
@@ -68,7 +68,7 @@ enum class ToolbarState {
 std::optional<std::array<bool, 12>> EnabledInState(ToolbarState state, bool syncActive);
 
 // The state the buttons show for a pane playing in `mode` (a play mode of the
-// playback library, app/play/play_speed.h): a speed mode is Speed.
+// playback library, app/base/play_speed.h): a speed mode is Speed.
 ToolbarState StateForMode(int mode);
 
 // Language strings of the tool bar.

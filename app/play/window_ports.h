@@ -20,7 +20,7 @@
 #include <string>
 
 #include "app/app_config.h"
-#include "app/play/play_ports.h"
+#include "app/base/play_ports.h"
 
 class CDlgMapWnd;
 class CDlgPlayback;

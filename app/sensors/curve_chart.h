@@ -37,8 +37,8 @@
 #include <string>
 #include <vector>
 
+#include "app/base/pixel_rect.h"
 #include "app/gps_record.h"
-#include "app/play/pixel_rect.h"
 
 namespace play {
 

@@ -1,8 +1,8 @@
 // app/sensors/curve_draw_wnd.cpp
 #include "app/sensors/curve_draw_wnd.h"
 
+#include "app/base/zoom_tooltip.h"
 #include "app/language_codes.h"
-#include "app/play/zoom_tooltip.h"
 #include "controls/draw_gradient.h"
 #include "controls/mem_dc.h"
 #include "res/playback_ids.h"

@@ -16,7 +16,7 @@
 
 #include <vector>
 
-#include "app/play/play_child_wnd.h"
+#include "app/base/play_child_wnd.h"
 #include "app/sensors/curve_draw_wnd.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"

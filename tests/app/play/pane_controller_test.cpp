@@ -11,8 +11,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/play/capture_names.h"
-#include "app/play/play_speed.h"
+#include "app/base/capture_names.h"
+#include "app/base/play_speed.h"
 #include "tests/app/play/play_fakes.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "app/base/play_ports.h"
 #include "app/play/model_time_bar.h"
 #include "app/play/pane_controller.h"
-#include "app/play/play_ports.h"
 #include "app/play/toolbar_controller.h"
 #include "media/civil_date.h"
 

@@ -33,12 +33,12 @@
 #include <string>
 #include <vector>
 
+#include "app/base/timebar_record.h"
 #include "app/browse/file_list_model.h"
 #include "app/map/map_view_win32.h"
 #include "app/map/offset_db.h"
 #include "app/messages.h"
 #include "app/play/playback_frame_wnd.h"
-#include "app/play/timebar_record.h"
 #include "tests/app/play/play_windows_support.h"
 #include "tests/gui/harness/script.h"
 #include "tests/gui/harness/test_hooks.h"

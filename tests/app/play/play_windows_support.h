@@ -11,8 +11,8 @@
 
 #include <vector>
 
+#include "app/base/pixel_rect.h"
 #include "app/messages.h"
-#include "app/play/pixel_rect.h"
 #include "tests/gui/harness/pump.h"
 #include "winlib/winlib.h"
 

@@ -12,8 +12,8 @@
 #include <map>
 #include <string>
 
+#include "app/base/play_layouts.h"
 #include "app/map/map_view_win32.h"
-#include "app/play/play_layouts.h"
 #include "app/play/playback_pages.h"
 #include "tests/app/play/play_windows_support.h"
 #include "tests/common/temp_dir.h"

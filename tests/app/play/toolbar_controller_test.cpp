@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
+#include "app/base/play_layouts.h"
+#include "app/base/play_speed.h"
 #include "app/messages.h"
-#include "app/play/play_layouts.h"
-#include "app/play/play_speed.h"
 #include "tests/app/play/play_fakes.h"
 
 namespace {

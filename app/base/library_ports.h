@@ -1,4 +1,4 @@
-// app/play/library_ports.h
+// app/base/library_ports.h
 //
 // The panes' and the tool bar's Player, DiskSource and NetSource over the real
 // libraries: VekPlay, VKFS and VekNet. Every call is carried over as it is. The
@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/fileplay/file_play_ports.h"
-#include "app/play/play_ports.h"
+#include "app/base/file_play_ports.h"
+#include "app/base/play_ports.h"
 #include "vekplay/vekplay_api.h"
 
 namespace play {

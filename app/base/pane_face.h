@@ -1,4 +1,4 @@
-// app/play/pane_face.h
+// app/base/pane_face.h
 //
 // The face the play panes and the map panes share: black, framed by a 2-pixel
 // line of 0x646464, with the title strip (bitmap 136, loaded once for every

@@ -1,9 +1,9 @@
-// app/play/pane_face.cpp
-#include "app/play/pane_face.h"
+// app/base/pane_face.cpp
+#include "app/base/pane_face.h"
 
 #include <algorithm>
 
-#include "app/play/play_layouts.h"
+#include "app/base/play_layouts.h"
 #include "controls/draw_helpers.h"
 #include "controls/resource_picture.h"
 #include "res/play_pane_ids.h"

@@ -1,4 +1,4 @@
-// app/play/capture_names.h
+// app/base/capture_names.h
 //
 // Where a play pane's snapshots and clips go, named by the wall-clock time of
 // the click (not the played time) and the pane:
@@ -18,7 +18,7 @@
 
 #include <string>
 
-#include "app/play/play_ports.h"
+#include "app/base/play_ports.h"
 
 namespace play {
 

@@ -1,4 +1,4 @@
-// app/fileplay/file_play_ports.h
+// app/base/file_play_ports.h
 //
 // What the local file player needs from the rest of the program, as small
 // interfaces, so that its controllers (app/fileplay/file_play_controller.h,

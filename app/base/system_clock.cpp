@@ -1,7 +1,7 @@
-// app/play/system_clock.cpp
+// app/base/system_clock.cpp
 #include <ctime>
 
-#include "app/play/play_ports.h"
+#include "app/base/play_ports.h"
 #include "platform/clock.h"
 #include "platform/sync.h"
 

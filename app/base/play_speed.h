@@ -1,4 +1,4 @@
-// app/play/play_speed.h
+// app/base/play_speed.h
 //
 // The play modes the panes and the tool bar give the playback library, the
 // speed levels of the Speed Up and Speed Down buttons, and the texts the tool

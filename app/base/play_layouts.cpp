@@ -1,5 +1,5 @@
-// app/play/play_layouts.cpp
-#include "app/play/play_layouts.h"
+// app/base/play_layouts.cpp
+#include "app/base/play_layouts.h"
 
 #include <algorithm>
 

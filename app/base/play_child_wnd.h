@@ -1,4 +1,4 @@
-// app/play/play_child_wnd.h
+// app/base/play_child_wnd.h
 //
 // What every dialog of the playback pages shares: it is handed the
 // configuration and the skin object before it is created (SetConfigAndSkin),
@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "app/app_config.h"
+#include "app/base/play_layouts.h"
 #include "app/play/page_layout.h"
-#include "app/play/play_layouts.h"
 #include "app/pub_skin.h"
 #include "controls/resource_picture.h"
 #include "winlib/winlib.h"

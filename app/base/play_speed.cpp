@@ -1,5 +1,5 @@
-// app/play/play_speed.cpp
-#include "app/play/play_speed.h"
+// app/base/play_speed.cpp
+#include "app/base/play_speed.h"
 
 #include <algorithm>
 

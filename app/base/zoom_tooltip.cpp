@@ -1,5 +1,5 @@
-// app/play/zoom_tooltip.cpp
-#include "app/play/zoom_tooltip.h"
+// app/base/zoom_tooltip.cpp
+#include "app/base/zoom_tooltip.h"
 
 #include "res/playback_ids.h"
 

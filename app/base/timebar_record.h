@@ -1,4 +1,4 @@
-// app/play/timebar_record.h
+// app/base/timebar_record.h
 //
 // One recording on a row of the recording time bar, as the disk list and the
 // network list add it and the download dialog reads and writes it back.

@@ -1,5 +1,5 @@
-// app/play/library_ports.cpp
-#include "app/play/library_ports.h"
+// app/base/library_ports.cpp
+#include "app/base/library_ports.h"
 
 #include "veknet/veknet_api.h"
 

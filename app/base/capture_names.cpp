@@ -1,5 +1,5 @@
-// app/play/capture_names.cpp
-#include "app/play/capture_names.h"
+// app/base/capture_names.cpp
+#include "app/base/capture_names.h"
 
 #include <cstdio>
 #include <string_view>

@@ -1,5 +1,5 @@
-// app/play/timebar_record.cpp
-#include "app/play/timebar_record.h"
+// app/base/timebar_record.cpp
+#include "app/base/timebar_record.h"
 
 #include "veknet/veknet_api.h"
 #include "vkfs/vkfs_api.h"

@@ -1,4 +1,4 @@
-// app/play/play_ports.h
+// app/base/play_ports.h
 //
 // What the play panes and the playback tool bar need from the rest of the
 // program, as small interfaces: the playback library, the recording access
@@ -24,7 +24,7 @@
 #include <optional>
 #include <string>
 
-#include "app/play/timebar_record.h"
+#include "app/base/timebar_record.h"
 #include "vkfs/vkfs_api.h"
 
 namespace play {

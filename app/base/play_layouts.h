@@ -1,4 +1,4 @@
-// app/play/play_layouts.h
+// app/base/play_layouts.h
 //
 // Where the children of a play pane and of the playback tool bar go, as pure
 // functions of the client rectangle; the dialogs move their controls there on
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/play/pixel_rect.h"
+#include "app/base/pixel_rect.h"
 
 namespace play {
 

@@ -1,4 +1,4 @@
-// app/play/zoom_tooltip.h
+// app/base/zoom_tooltip.h
 //
 // What the recording time bar and the sensor chart share about their two zoom
 // buttons: the tooltip that names them ("Zoom In", "Zoom Out"; shown after

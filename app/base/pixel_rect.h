@@ -1,4 +1,4 @@
-// app/play/pixel_rect.h
+// app/base/pixel_rect.h
 //
 // The playback models compute in client-pixel rectangles (winlib/pixel_rect.h).
 #pragma once

@@ -1,5 +1,5 @@
-// app/play/play_child_wnd.cpp
-#include "app/play/play_child_wnd.h"
+// app/base/play_child_wnd.cpp
+#include "app/base/play_child_wnd.h"
 
 #include "controls/mem_dc.h"
 
