@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "app/app_config.h"
+#include "app/base/pixel_rect.h"
 #include "app/base/play_layouts.h"
-#include "app/play/page_layout.h"
 #include "app/pub_skin.h"
 #include "controls/resource_picture.h"
 #include "winlib/winlib.h"

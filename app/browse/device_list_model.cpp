@@ -8,8 +8,6 @@
 #include "app/browse/login_form_model.h"
 #include "controls/month_calendar_model.h"
 
-int g_netPaneHasRecords[4] = {0, 0, 0, 0};
-
 namespace browse {
 
 namespace {

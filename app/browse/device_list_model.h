@@ -57,15 +57,11 @@
 #include <string>
 #include <vector>
 
+#include "app/base/pane_has_records.h"
 #include "app/base/pixel_rect.h"
 #include "app/base/timebar_record.h"
 #include "app/browse/calendar_model.h"
 #include "app/browse/net_library.h"
-
-// Per play pane (= recorder channel): the network list's last day query found
-// records of the channel. The network list sets and clears it; the tool bar
-// reads it (the disk list's own flags are g_diskPaneHasRecords).
-extern int g_netPaneHasRecords[4];
 
 namespace browse {
 

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <utility>
 
-int g_diskPaneHasRecords[4] = {0, 0, 0, 0};
-
 namespace browse {
 
 namespace {

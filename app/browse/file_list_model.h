@@ -60,6 +60,7 @@
 #include <string>
 #include <vector>
 
+#include "app/base/pane_has_records.h"
 #include "app/base/pixel_rect.h"
 #include "app/base/timebar_record.h"
 #include "app/browse/calendar_model.h"
@@ -67,10 +68,6 @@
 #include "app/browse/disk_library.h"
 #include "app/browse/record_rows.h"
 #include "vkfs/vkfs_api.h"
-
-// Per play pane: the last day search put at least one recording on its
-// time-bar row. The recording list sets and clears it; the tool bar reads it.
-extern int g_diskPaneHasRecords[4];
 
 namespace browse {
 

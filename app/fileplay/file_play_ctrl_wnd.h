@@ -28,11 +28,11 @@
 
 #include <string>
 
+#include "app/base/config_ports.h"
 #include "app/base/file_play_ports.h"
 #include "app/base/library_ports.h"
 #include "app/base/play_child_wnd.h"
 #include "app/fileplay/file_play_controller.h"
-#include "app/play/window_ports.h"
 #include "controls/bmp_button.h"
 #include "controls/bmp_slider.h"
 #include "controls/color_static.h"

@@ -47,13 +47,6 @@ inline constexpr int kStripHeight = 100;
 inline constexpr int kFrameFixedHeight = 151;  // selector + tool bar + strip
 inline constexpr int kViewButtonWidth = 170;
 
-// A child's place and whether it is shown.
-struct Placement {
-    PixelRect rect;
-    bool shown = true;
-    bool operator==(const Placement&) const = default;
-};
-
 struct PageRects {
     PixelRect list;
     PixelRect frame;
