@@ -33,7 +33,7 @@
 #include "app/browse/disk_library.h"
 #include "app/browse/drive_locator_win32.h"
 #include "app/browse/file_list_model.h"
-#include "app/browse/file_list_playback.h"
+#include "app/play/file_list_playback.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"
 #include "controls/skin_list_ctrl.h"

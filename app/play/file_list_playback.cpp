@@ -1,5 +1,5 @@
-// app/browse/file_list_playback.cpp
-#include "app/browse/file_list_playback.h"
+// app/play/file_list_playback.cpp
+#include "app/play/file_list_playback.h"
 
 #include "app/messages.h"
 #include "app/play/play_wnd.h"

@@ -1,4 +1,4 @@
-// app/browse/file_list_playback.h
+// app/play/file_list_playback.h
 //
 // What the recording list asks of the playback side (browse::PlaybackControl),
 // and the network recorder list (browse::NetPlayback), done on the playback
