@@ -71,7 +71,7 @@ BOOL CDlgDeviceList::OnInitDialog() {
     m_window = m_hWnd;
     browse::DeviceListPage& page = *this;
     m_model = std::make_unique<browse::DeviceListModel>(
-        m_net, page, m_playback, std::span<int, browse::kNetChannels>(g_netPaneHasRecords));
+        m_net, page, *m_playback, std::span<int, browse::kNetChannels>(g_netPaneHasRecords));
 
     play_wnd::CreateChild(m_dlgLogin, CDlgLogin::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgInfo, CDlgDeviceInfo::IDD, this, m_pConfig, m_pSkin, FALSE);

@@ -8,15 +8,16 @@
 // date changes and the arrival of records (WM_NET_RECORDS_ARRIVED), and does
 // what the model asks through the DeviceListPage calls (its controls, the two
 // panels, the calendar, the configuration object) and through
-// FileListPlayback (the time bar, tool bar and panes of the frame beside it).
+// the page's browse::ListPlayback (the time bar, tool bar and panes of the
+// frame beside it).
 //
 // Layout (browse::LayoutDeviceList): the login form or the information panel
 // on top, Login and Logout, the tree of the recorder and its four channels
 // (check boxes: the channels searched), Month Search and Day Search, the
 // month calendar (CCalendarWnd) at the bottom.
 //
-// The page calls SetConfigAndSkin before creating it, SetPlaybackFrame once
-// it has made the frame beside it, then Reset (a change of mode) and
+// The page calls SetConfigAndSkin and SetPlayback before creating it, then
+// Reset (a change of mode) and
 // PageDestroyed (the page's window is going: the login ends while the frame
 // still exists).
 #pragma once
@@ -28,8 +29,8 @@
 #include "app/base/play_child_wnd.h"
 #include "app/browse/device_list_model.h"
 #include "app/browse/device_panels.h"
+#include "app/browse/list_playback.h"
 #include "app/browse/net_library.h"
-#include "app/play/file_list_playback.h"
 #include "controls/bmp_button.h"
 #include "controls/month_calendar_wnd.h"
 #include "res/device_list_ids.h"
@@ -41,7 +42,11 @@ class CDlgDeviceList : public CPlayChildDialog, private browse::DeviceListPage {
     CDlgDeviceList();
     ~CDlgDeviceList() override;
 
-    void SetPlaybackFrame(CDlgPlayback* frame) { m_playback.SetFrame(frame); }
+    // The frame beside the list, before the list's window is made (nullptr:
+    // none).
+    void SetPlayback(browse::ListPlayback* playback) {
+        m_playback = playback != nullptr ? playback : &m_noPlayback;
+    }
     void Reset();
     void PageDestroyed();
 
@@ -107,7 +112,8 @@ class CDlgDeviceList : public CPlayChildDialog, private browse::DeviceListPage {
     std::string Text(int id) override;
 
     browse::VekNetLibrary m_net;
-    FileListPlayback m_playback;
+    browse::NoPlayback m_noPlayback;
+    browse::ListPlayback* m_playback = &m_noPlayback;
     std::unique_ptr<browse::DeviceListModel> m_model;
     std::array<HTREEITEM, browse::kNetChannels> m_channelNodes{};
     HWND m_window = nullptr;  // this page, for the library's threads to post to

@@ -76,7 +76,7 @@ BOOL CDlgFileList::OnInitDialog() {
         return m_pConfig != nullptr ? std::string(m_pConfig->LoadLangString(id).GetString()) : std::string();
     };
     m_model = std::make_unique<browse::FileListModel>(
-        browse::FileListModel::Links{m_disks, m_drives, *this, m_playback},
+        browse::FileListModel::Links{m_disks, m_drives, *this, *m_playback},
         browse::FileListModel::Shared{paneRecords, std::span<int, browse::kPaneCount>(g_diskPaneHasRecords)},
         browse::FileListModel::Windows{this, &m_window},
         browse::FileListTexts{text(browse::kStrSearching), text(browse::kStrFinished),
@@ -305,6 +305,5 @@ void CDlgFileList::PostDaySearchDone() {
 }
 
 void CDlgFileList::PostRecordsChanged() {
-    if (HWND toolBar = m_playback.ToolBarWindow())
-        ::PostMessageA(toolBar, WM_RECORDS_CHANGED, 0, 0);
+    m_playback->PostRecordsChanged();
 }

@@ -7,7 +7,8 @@
 // list's double click, and does what the model asks through the
 // FileListPage calls (its controls, the configuration object, the calendar,
 // the folder picker, the posts from the search threads) and through
-// FileListPlayback (the time bar, tool bar and panes of the frame beside it).
+// the page's browse::ListPlayback (the time bar, tool bar and panes of the
+// frame beside it).
 //
 // Layout (browse::LayoutFileList): the list on top, the buttons Select
 // Channel / Select Disk and Clear / Export in two rows under it, the calendar
@@ -17,8 +18,8 @@
 // export-by-date dialog, the converter command (ID_FILE_LIST_CONVERT) the
 // .264-to-AVI converter, both modal, with the page's configuration and skin.
 //
-// The page calls SetConfigAndSkin before creating it, SetPlaybackFrame once it
-// has made the frame beside it, then Reset (a change of
+// The page calls SetConfigAndSkin and SetPlayback before creating it, then
+// Reset (a change of
 // mode), CloseDisk (also the main window, when the recorder's drive is gone)
 // and PageDestroyed (the page's window is going: the disk is let go while the
 // frame still exists).
@@ -33,7 +34,7 @@
 #include "app/browse/disk_library.h"
 #include "app/browse/drive_locator_win32.h"
 #include "app/browse/file_list_model.h"
-#include "app/play/file_list_playback.h"
+#include "app/browse/list_playback.h"
 #include "controls/bmp_button.h"
 #include "controls/color_static.h"
 #include "controls/skin_list_ctrl.h"
@@ -46,7 +47,11 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
     CDlgFileList();
     ~CDlgFileList() override;
 
-    void SetPlaybackFrame(CDlgPlayback* frame) { m_playback.SetFrame(frame); }
+    // The frame beside the list, before the list's window is made (nullptr:
+    // none).
+    void SetPlayback(browse::ListPlayback* playback) {
+        m_playback = playback != nullptr ? playback : &m_noPlayback;
+    }
     void Reset();
     void CloseDisk();
     void PageDestroyed();
@@ -103,7 +108,8 @@ class CDlgFileList : public CPlayChildDialog, public CalendarDayOwner, private b
 
     browse::VkfsDiskLibrary m_disks;
     browse::Win32DriveLocator m_drives;
-    FileListPlayback m_playback;
+    browse::NoPlayback m_noPlayback;
+    browse::ListPlayback* m_playback = &m_noPlayback;
     // Where the pane records go when there is no configuration object.
     browse::PaneRecordMap m_ownPaneRecords[browse::kPaneCount];
     std::unique_ptr<browse::FileListModel> m_model;

@@ -5,29 +5,25 @@
 // frame next to the list: its recording time bar, its tool bar and its four
 // play panes.
 //
-// The page hands the frame over once it has made it (it makes the list first);
-// before that, or with no frame (a list on its own), the calls do nothing.
+// The page holds one, hands it to its list before the list's window is made
+// and hands it the frame once it has made that (it makes the list first);
+// before that the calls do nothing.
 //
 // A double-clicked row's start becomes the time bar's clicked time: that is
 // the time the panes read back when they seek (FindRecordAt), so the seek
 // goes to the row and not to wherever the bar was last clicked.
 #pragma once
 
-#include "app/browse/device_list_model.h"
-#include "app/browse/file_list_model.h"
+#include "app/browse/list_playback.h"
 #include "winlib/winlib.h"
 
 class CDlgPlayback;
 
-class FileListPlayback final : public browse::PlaybackControl, public browse::NetPlayback {
+class FileListPlayback final : public browse::ListPlayback {
   public:
     // The frame next to the list, its windows made (GUI thread, before any
     // search runs).
     void SetFrame(CDlgPlayback* frame);
-    // The tool bar's window, for the day search's thread to post to; NULL
-    // before the frame is set.
-    HWND ToolBarWindow() const { return m_toolBar; }
-
     void StopAllAndClear() override;
     void AddTimebarRecord(int row, const play::_recfile_info_t& record) override;
     bool HasSyncMaster() override;
@@ -38,7 +34,7 @@ class FileListPlayback final : public browse::PlaybackControl, public browse::Ne
     void SyncSeekAll() override;
     void SeekPane(int pane) override;
     void SelectPane(int pane) override;
-    // The network list's.
+    // The network list's; also the disk list's day search, from its thread.
     void ClearRecords(int row) override;
     void SetPlayDay(int pane, std::optional<browse::CalendarDate> day) override;
     void PostRecordsChanged() override;

@@ -47,9 +47,10 @@ void CPlaybackPage::OnDestroy() {
 
 BOOL CDlgLocalPlayback::OnInitDialog() {
     CPlaybackPage::OnInitDialog();
+    m_dlgFileList.SetPlayback(&m_listPlayback);
     play_wnd::CreateChild(m_dlgFileList, CDlgFileList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
-    m_dlgFileList.SetPlaybackFrame(&m_dlgPlayback);
+    m_listPlayback.SetFrame(&m_dlgPlayback);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     m_sensorPanelHidden =
         play::SensorPanelHiddenAtStart(play::PageKind::Disk, m_pConfig != nullptr ? m_pConfig->m_mimic : 0);
@@ -59,10 +60,11 @@ BOOL CDlgLocalPlayback::OnInitDialog() {
 
 BOOL CDlgRemotePlayback::OnInitDialog() {
     CPlaybackPage::OnInitDialog();
+    m_dlgDeviceList.SetPlayback(&m_listPlayback);
     play_wnd::CreateChild(m_dlgDeviceList, CDlgDeviceList::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgMimic, CDlgMimic::IDD, this, m_pConfig, m_pSkin, TRUE);
     play_wnd::CreateChild(m_dlgPlayback, CDlgPlayback::IDD, this, m_pConfig, m_pSkin, TRUE);
-    m_dlgDeviceList.SetPlaybackFrame(&m_dlgPlayback);
+    m_listPlayback.SetFrame(&m_dlgPlayback);
     m_dlgPlayback.m_viewType = static_cast<int>(play::ViewType::Video);
     m_dlgPlayback.ApplyViewType(m_dlgPlayback.m_viewType);
     m_dlgPlayback.m_dlgType.ShowViewButtons(FALSE);

@@ -21,6 +21,7 @@
 
 #include "app/browse/device_list_wnd.h"
 #include "app/browse/file_list_wnd.h"
+#include "app/play/file_list_playback.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/sensors/sensor_panel_wnd.h"
 
@@ -54,6 +55,8 @@ class CPlaybackPage : public CPlayChildDialog {
 
     HWND m_mainWindow = nullptr;
     BOOL m_sensorPanelHidden = TRUE;
+    // What the list asks of the frame; it outlives the list.
+    FileListPlayback m_listPlayback;
 
   private:
     play::PageKind m_kind;
