@@ -525,16 +525,4 @@ TEST(PaneThreads, EveryFrameFromThePlayThreadIsTakenOnceInOrder) {
     pane.PlayCtrl(kStopCommand, false);
 }
 
-TEST(CaptureNames, RecorderNamesCannotLeaveTheFolder) {
-    EXPECT_EQ(play::SafeFolderName("Bus 12"), "Bus 12");
-    EXPECT_EQ(play::SafeFolderName("..\\..\\Windows"), ".._.._Windows");
-    EXPECT_EQ(play::SafeFolderName(".."), "_");
-    EXPECT_EQ(play::SafeFolderName("a:b/c*?\"<>|\x01"), "a_b_c_______");
-    const play::CivilTime now{2024, 12, 31, 23, 59, 58};
-    EXPECT_EQ(play::CaptureFolder("C:\\Cap", "", now), "C:\\Cap\\2024-12-31");
-    EXPECT_EQ(play::CaptureFolder("C:\\Cap", "..", now), "C:\\Cap\\_\\2024-12-31");
-    EXPECT_EQ(play::ClipFilePath("F", 1, now, 7), "F\\ch02-20241231-235958.mp4");
-    EXPECT_EQ(play::ClipRecordType(7), 1);
-}
-
 }  // namespace

@@ -7,7 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/base/play_layouts.h"
 #include "app/base/play_speed.h"
 #include "app/messages.h"
 #include "tests/app/play/play_fakes.h"
@@ -50,16 +49,6 @@ INSTANTIATE_TEST_SUITE_P(All,
                                          std::tuple(6, true, "11 23"),
                                          std::tuple(7, false, "unchanged"),
                                          std::tuple(-1, false, "unchanged")));
-
-TEST(PlaySpeed, LevelsModesAndTexts) {
-    const std::vector<std::tuple<int, int, std::string>> table = {
-        {-4, 7, "-16x"}, {-3, 6, "-8x"},  {-2, 5, "-4x"},  {-1, 4, "-2x"},   {0, 1, "1x"},
-        {1, 0x10, "2x"}, {2, 0x11, "4x"}, {3, 0x12, "8x"}, {4, 0x13, "16x"}, {9, 0x13, "16x"}};
-    for (const auto& [level, mode, text] : table) {
-        EXPECT_EQ(play::ModeForSpeedLevel(level), mode) << level;
-        EXPECT_EQ(play::SpeedLevelText(level), text) << level;
-    }
-}
 
 class Toolbar : public testing::Test {
   protected:
@@ -325,22 +314,6 @@ TEST_F(Toolbar, InitialisationAndFrameButtons) {
     rig.settings.loggedIn = true;
     bar().OnRecordsChanged();
     EXPECT_TRUE(rig.toolbarView.enabled[IDC_TOOL_DOWNLOAD]);
-}
-
-TEST(PlayLayouts, ToolbarAndPane) {
-    const std::vector<play::ToolbarPlacement> bar = play::LayOutToolbar({10, 5, 990, 26});
-    ASSERT_EQ(bar.size(), 18u);
-    EXPECT_EQ(bar[0], (play::ToolbarPlacement{IDC_TOOL_PLAY, {10, 6, 35, 25}}));
-    EXPECT_EQ(bar[10], (play::ToolbarPlacement{IDC_TOOL_DOWNLOAD, {370, 6, 35, 25}}));
-    EXPECT_EQ(bar[13], (play::ToolbarPlacement{IDC_TOOL_FULL_SCREEN, {479, 6, 28, 25}}));
-    EXPECT_EQ(bar[15], (play::ToolbarPlacement{IDC_TOOL_STATE, {577, 6, 80, 25}}));
-    EXPECT_EQ(bar[17], (play::ToolbarPlacement{IDC_TOOL_VOLUME, {854, 8, 140, 20}}));
-
-    const play::PaneRects pane = play::LayOutPlayPane({0, 0, 400, 300});
-    EXPECT_EQ(pane.timeText, (play::PixelRect{280, 0, 115, 14}));
-    EXPECT_EQ(pane.video, (play::PixelRect{1, 14, 398, 285}));
-    EXPECT_EQ(play::LayOutPlayPane({0, 0, 1, 1}).video.height, 0);
-    EXPECT_EQ(play::PaneTitle("Playback Window:", 3), "Playback Window:4");
 }
 
 }  // namespace
