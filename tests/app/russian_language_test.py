@@ -27,7 +27,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "gui"))
 from gui_driver import DriverError, WineGui  # noqa: E402
 
 BUILD = None
-WM_CLOSE = 0x0010
+WM_NULL, WM_CLOSE = 0x0000, 0x0010
 IDOK = 1
 # Controls: the mode bar, the settings dialog and its system page, the
 # recording list.
@@ -93,9 +93,13 @@ class RussianLanguageTest(unittest.TestCase):
         while True:
             window = self.gui.find(caption="Corvane Movarel", cls="#32770", timeout=60000)
             if window != other_than:
-                # Up once its pages are: the recording list's buttons exist.
+                # Up once its pages are (the recording list's buttons exist)
+                # and its message loop runs: until then a start that took over
+                # 5 s since its first window counts as hung, and the driver's
+                # reads fail at once rather than wait.
                 try:
                     self.gui.control(window, id=SELECT_DISK)
+                    self.gui.send(window, WM_NULL)
                     return window
                 except DriverError:
                     pass
