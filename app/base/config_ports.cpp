@@ -1,17 +1,10 @@
 // app/base/config_ports.cpp
 #include "app/base/config_ports.h"
 
+#include "app/base/pane_count.h"
 #include "app/base/pane_has_records.h"
 
 namespace play {
-
-namespace {
-
-bool ValidPane(int pane) {
-    return pane >= 0 && pane < kPaneCount;
-}
-
-}  // namespace
 
 bool ConfigPlaySettings::DiskMode() const {
     return config_ == nullptr || config_->m_mode == 1;

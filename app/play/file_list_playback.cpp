@@ -1,18 +1,11 @@
 // app/play/file_list_playback.cpp
 #include "app/play/file_list_playback.h"
 
+#include "app/base/pane_count.h"
 #include "app/messages.h"
 #include "app/play/play_wnd.h"
 #include "app/play/playback_frame_wnd.h"
 #include "app/play/playback_tool_wnd.h"
-
-namespace {
-
-bool ValidPane(int pane) {
-    return pane >= 0 && pane < play::kPaneCount;
-}
-
-}  // namespace
 
 void FileListPlayback::SetFrame(CDlgPlayback* frame) {
     m_frame = frame;
@@ -42,11 +35,11 @@ bool FileListPlayback::HasSyncMaster() {
 
 bool FileListPlayback::PaneHasPlay(int pane) {
     CDlgPlayback* frame = Frame();
-    return frame != nullptr && ValidPane(pane) && frame->m_dlgVideo.m_panes[pane].HasPlayInstance();
+    return frame != nullptr && play::ValidPane(pane) && frame->m_dlgVideo.m_panes[pane].HasPlayInstance();
 }
 
 void FileListPlayback::PlayPane(int pane) {
-    if (CDlgPlayback* frame = Frame(); frame != nullptr && (pane == -1 || ValidPane(pane)))
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && (pane == -1 || play::ValidPane(pane)))
         frame->m_dlgTool.PlayPane(pane);
 }
 
@@ -66,22 +59,22 @@ void FileListPlayback::SyncSeekAll() {
 }
 
 void FileListPlayback::SeekPane(int pane) {
-    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane))
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && play::ValidPane(pane))
         frame->m_dlgVideo.m_panes[pane].SeekPlay();
 }
 
 void FileListPlayback::SelectPane(int pane) {
-    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane))
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && play::ValidPane(pane))
         frame->m_dlgVideo.m_panes[pane].SelectPane();
 }
 
 void FileListPlayback::ClearRecords(int row) {
-    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(row))
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && play::ValidPane(row))
         frame->m_dlgBar.m_timeBar.ClearRecords(row);
 }
 
 void FileListPlayback::SetPlayDay(int pane, std::optional<browse::CalendarDate> day) {
-    if (CDlgPlayback* frame = Frame(); frame != nullptr && ValidPane(pane)) {
+    if (CDlgPlayback* frame = Frame(); frame != nullptr && play::ValidPane(pane)) {
         if (day)
             frame->m_dlgVideo.m_panes[pane].SetPlayDay(day->year, day->month, day->day, TRUE);
         else

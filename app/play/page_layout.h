@@ -19,14 +19,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/base/pane_count.h"
 #include "app/base/pixel_rect.h"
 
 namespace play {
 
 enum class PageKind { Disk, Network };
-
-// Play panes (and map panes) of a frame, one time-bar row each.
-inline constexpr int kPaneCount = 4;
 
 // View types of the playback frame.
 enum class ViewType { Video = 1, Map = 2, VideoMap = 3 };

@@ -65,7 +65,6 @@ class PaneGrid {
     bool syncMode() const { return syncMode_; }
 
   private:
-    static bool ValidPane(int pane) { return pane >= 0 && pane < kPaneCount; }
     bool LayoutLocked() const { return kind_ == Kind::Map && syncMode_; }
 
     Kind kind_;

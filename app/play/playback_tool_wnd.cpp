@@ -279,6 +279,6 @@ void CDlgPlaybackTool::OpenDownload(int pane) {
 }
 
 void CDlgPlaybackTool::StopDownloads(int pane) {
-    if (m_frame != nullptr && pane >= 0 && pane < play::kPaneCount)
+    if (m_frame != nullptr && play::ValidPane(pane))
         m_frame->m_dlgDownload[pane].StopAllDownloads();
 }

@@ -154,7 +154,6 @@ class ToolbarController {
     uintptr_t UserWord() const { return reinterpret_cast<uintptr_t>(this); }
 
   private:
-    static bool ValidPane(int pane) { return pane >= 0 && pane < kPaneCount; }
     bool RowHasRecords(int pane) const;
     bool PaneHasRecords(int pane) const;
     void StartSyncPlay();

@@ -1,18 +1,11 @@
 // app/play/window_ports.cpp
 #include "app/play/window_ports.h"
 
+#include "app/base/pane_count.h"
 #include "app/messages.h"
 #include "app/play/playback_frame_wnd.h"
 
 namespace play {
-
-namespace {
-
-bool ValidPane(int pane) {
-    return pane >= 0 && pane < kPaneCount;
-}
-
-}  // namespace
 
 // ---- time bar -----------------------------------------------------------------------------
 
