@@ -47,20 +47,13 @@ class SkinMenuKeyWinTest : public SkinFrameWinTest {
         const HWND window = CreateWindowExA(0, kClassName, "Keys", WS_OVERLAPPEDWINDOW, kLeft, kTop, kWidth,
                                             kHeight, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
+        Show(window);
         SetFocus(window);
-        UpdateWindow(window);
-        PumpFor(100);
         return window;
     }
 
-    static std::function<void()> Down(WORD key) {
-        return [key] { KeyInput(key, false); };
-    }
-    static std::function<void()> Up(WORD key) {
-        return [key] { KeyInput(key, true); };
-    }
+    static vekgui::InputStep Down(WORD key) { return vekgui::KeyDown(key); }
+    static vekgui::InputStep Up(WORD key) { return vekgui::KeyUp(key); }
 
     static CPlymSkinObjectApplicationFrame* ApplicationFrameOf(HWND window) {
         CPlymSkinObjectFrame* frame = FrameOf(window);
@@ -71,7 +64,7 @@ class SkinMenuKeyWinTest : public SkinFrameWinTest {
 
     // Runs `steps` as user input while a watchdog ends a menu loop that never
     // falls idle as the test expects (Escape posted again and again).
-    void GestureGuarded(HWND window, const std::vector<std::function<void()>>& steps) {
+    testing::AssertionResult GestureGuarded(HWND window, const std::vector<vekgui::InputStep>& steps) {
         std::atomic<bool> done{false};
         std::thread watchdog([&done, window] {
             for (int waited = 0; !done; waited += 100) {
@@ -80,10 +73,11 @@ class SkinMenuKeyWinTest : public SkinFrameWinTest {
                     PostKey(window, VK_ESCAPE);
             }
         });
-        Gesture(steps);
-        PumpFor(100);
+        testing::AssertionResult result = Gesture(window, steps);
+        PumpPending();
         done = true;
         watchdog.join();
+        return result;
     }
 
     struct Observed {
@@ -132,11 +126,11 @@ TEST_F(SkinMenuKeyWinTest, AltAloneSendsTheKeyMenuToTheTopLevelWindowAndAClickBe
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(FrameOf(child), nullptr);
     SetFocus(child);
-    PumpFor(50);
+    PumpPending();
     ASSERT_EQ(GetFocus(), child);
 
     // Alone: the keyboard menu of the top-level window, from the child with the focus.
-    Gesture({Down(VK_MENU), Up(VK_MENU)});
+    ASSERT_TRUE(Gesture(top, {Down(VK_MENU), Up(VK_MENU)}));
     const std::vector<std::pair<HWND, LPARAM>> alone{{top, 0}};
     EXPECT_EQ(Seen().keyMenus, alone);
 
@@ -150,12 +144,12 @@ TEST_F(SkinMenuKeyWinTest, AltAloneSendsTheKeyMenuToTheTopLevelWindowAndAClickBe
     PostMessageA(top, WM_LBUTTONDOWN, MK_LBUTTON, inside);
     PostMessageA(top, WM_LBUTTONUP, 0, inside);
     PostMessageA(child, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xC0380001));
-    PumpFor(100);
+    PumpPending();
     EXPECT_EQ(Seen().keyMenus, alone);
     // The same without the click: the keyboard menu.
     PostMessageA(child, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
     PostMessageA(child, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xC0380001));
-    PumpFor(100);
+    PumpPending();
     const std::vector<std::pair<HWND, LPARAM>> twice{{top, 0}, {top, 0}};
     EXPECT_EQ(Seen().keyMenus, twice);
 }
@@ -211,7 +205,7 @@ TEST_F(SkinMenuBarKeyWinTest, AltAloneOnAWindowWithoutABarSelectsTheSystemMenuIt
                return true;
            },
            {VK_DOWN, VK_ESCAPE});
-    GestureGuarded(window, {Down(VK_MENU), Up(VK_MENU)});
+    ASSERT_TRUE(GestureGuarded(window, {Down(VK_MENU), Up(VK_MENU)}));
     // Selected in keyboard mode, nothing open; Down opens the system menu,
     // Escape closes it and leaves the item selected.
     EXPECT_EQ(seen, (std::vector<std::string>{"system 0 0 keyboard", "system 0 1 keyboard +system",
@@ -231,7 +225,7 @@ TEST_F(SkinMenuBarKeyWinTest, AltAloneOnAWindowWithoutABarSelectsTheSystemMenuIt
     // Alt and a letter no item has: the owner is asked, answers "ignore", and
     // the run ends (with a beep); releasing Alt then starts nothing.
     Seen().idle = nullptr;
-    GestureGuarded(window, {Down(VK_MENU), Down('Q'), Up('Q'), Up(VK_MENU)});
+    ASSERT_TRUE(GestureGuarded(window, {Down(VK_MENU), Down('Q'), Up('Q'), Up(VK_MENU)}));
     const std::vector<std::pair<WPARAM, LPARAM>> asked{
         {MAKEWPARAM('q', MF_SYSMENU), reinterpret_cast<LPARAM>(system)}};
     EXPECT_EQ(Seen().menuChars, asked);
@@ -273,7 +267,7 @@ TEST_F(SkinMenuBarKeyWinTest, BesideABarAltSpaceOpensTheSystemMenuAndADragOntoTh
     };
 
     OnIdle(window, observe, {VK_ESCAPE});
-    GestureGuarded(window, {Down(VK_MENU), Down(VK_SPACE), Up(VK_SPACE), Up(VK_MENU)});
+    ASSERT_TRUE(GestureGuarded(window, {Down(VK_MENU), Down(VK_SPACE), Up(VK_SPACE), Up(VK_MENU)}));
     EXPECT_EQ(seen, (std::vector<std::string>{"system", "none"}));
     EXPECT_EQ(GetCapture(), nullptr);
 
@@ -284,10 +278,9 @@ TEST_F(SkinMenuBarKeyWinTest, BesideABarAltSpaceOpensTheSystemMenuAndADragOntoTh
     const RECT icon =
         ScreenRect(window, GetPlymSkinManager()->GetSchema()->GetFrameIconRect(frame->GetSkinFrame()));
     OnIdle(window, observe, {VK_ESCAPE});
-    GestureGuarded(window, {[&] { MoveMouse(CentreX(fileItem), CentreY(fileItem)); }, [&] { Press(); },
-                            [&] { MoveMouse(CentreX(fileItem) + 2, CentreY(fileItem)); },
-                            [&] { MoveMouse(CentreX(icon), CentreY(icon)); },
-                            [&] { MoveMouse(CentreX(icon) + 1, CentreY(icon)); }, [&] { Release(); }});
+    ASSERT_TRUE(GestureGuarded(window, {vekgui::MoveTo(CentreX(fileItem), CentreY(fileItem)), vekgui::Press(),
+                                        vekgui::MoveTo(CentreX(fileItem) + 2, CentreY(fileItem)),
+                                        vekgui::MoveTo(CentreX(icon), CentreY(icon)), vekgui::Release()}));
     EXPECT_EQ(seen, (std::vector<std::string>{"system", "none"}));
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(OpenMenuWindows(), 0);
@@ -327,7 +320,7 @@ TEST_F(SkinMenuBarKeyWinTest, ArrowsPastTheBarsEndsMoveBetweenTheBarAndTheSystem
                return true;
            },
            {VK_LEFT, VK_LEFT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_LEFT, VK_RIGHT});
-    GestureGuarded(window, {Down(VK_MENU), Up(VK_MENU)});
+    ASSERT_TRUE(GestureGuarded(window, {Down(VK_MENU), Up(VK_MENU)}));
     EXPECT_EQ(seen, (std::vector<std::string>{"bar 0", "system 0", "bar 1", "system 0", "bar 0",
                                               "bar 0 +file", "system 0 +system", "bar 0 +file"}));
     EXPECT_EQ(GetCapture(), nullptr);

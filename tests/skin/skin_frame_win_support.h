@@ -4,7 +4,8 @@
 // skin opened by the skin manager in this process, top-level test windows
 // whose procedure records the system commands, scroll notifications and menu
 // commands it gets, their non-client area printed into a canvas
-// (WM_PRINT with PRF_NONCLIENT), and the mouse driven through the input queue.
+// (WM_PRINT with PRF_NONCLIENT), and the mouse and the keys driven through the
+// input queue, each step once the one before took effect.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include "skin/core/skin_manager.h"
 #include "skin/objects/skin_object_classes.h"
 #include "skin/objects/skin_popup_menu.h"
+#include "tests/gui/harness/real_input.h"
 #include "tests/skin/win_skin_support.h"
 
 struct Scroll {
@@ -56,7 +58,7 @@ class SkinFrameWinTest : public testing::Test {
             if (IsWindow(window))
                 DestroyWindow(window);
         }
-        PumpFor(50);
+        PumpPending();
     }
 
     HWND MakeWindow(DWORD style,
@@ -67,11 +69,16 @@ class SkinFrameWinTest : public testing::Test {
         const HWND window = CreateWindowExA(exStyle, "SkinFrameTestWindow", "Frame", style, kLeft, kTop,
                                             width, height, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
+        Show(window);
+        return window;
+    }
+    // Shows a top-level window and brings it in front.
+    static void Show(HWND window) {
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         UpdateWindow(window);
-        PumpFor(100);
-        return window;
+        if (!PumpUntil([window] { return IsWindowVisible(window) && GetForegroundWindow() == window; }))
+            ADD_FAILURE() << "the window is not shown in front";
     }
 
     static CPlymSkinObjectFrame* FrameOf(HWND window) {
@@ -101,26 +108,6 @@ class SkinFrameWinTest : public testing::Test {
     static int CentreX(const RECT& r) { return (r.left + r.right) / 2; }
     static int CentreY(const RECT& r) { return (r.top + r.bottom) / 2; }
 
-    static void Input(DWORD flags, int x, int y) {
-        const int w = GetSystemMetrics(SM_CXSCREEN);
-        const int h = GetSystemMetrics(SM_CYSCREEN);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        // The system maps 0..65535 onto the screen truncating: round up.
-        input.mi.dx = static_cast<LONG>((x * 65536LL + w - 1) / w);
-        input.mi.dy = static_cast<LONG>((y * 65536LL + h - 1) / h);
-        input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    }
-    // A key pressed or released through the input queue.
-    static void KeyInput(WORD key, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof input);
-    }
     static void PostKey(HWND window, UINT key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
     // The skin's menu windows this thread shows.
     static int OpenMenuWindows() {
@@ -137,38 +124,35 @@ class SkinFrameWinTest : public testing::Test {
             reinterpret_cast<LPARAM>(&count));
         return count;
     }
-    void MoveMouse(int x, int y) {
-        Input(MOUSEEVENTF_MOVE, x, y);
-        last_ = {x, y};
-    }
-    void Press() { Input(MOUSEEVENTF_LEFTDOWN, last_.x, last_.y); }
-    void Release() { Input(MOUSEEVENTF_LEFTUP, last_.x, last_.y); }
-    void RightPress() { Input(MOUSEEVENTF_RIGHTDOWN, last_.x, last_.y); }
-    void RightRelease() { Input(MOUSEEVENTF_RIGHTUP, last_.x, last_.y); }
-
-    // Input a user gives over time: each step from another thread, 80 ms
-    // apart, while this thread pumps (and runs the frames' modal loops).
-    void Gesture(const std::vector<std::function<void()>>& steps) {
-        std::thread user([&steps] {
-            for (const auto& step : steps) {
-                step();
-                Sleep(80);
-            }
-        });
-        PumpFor(static_cast<DWORD>(steps.size()) * 80 + 400);
-        user.join();
+    // Input a user gives over time, for `window` (the one its first press is
+    // on): each step from another thread once the one before took effect,
+    // while this thread pumps (and runs the frames' modal loops).
+    testing::AssertionResult Gesture(HWND window, const std::vector<vekgui::InputStep>& steps) {
+        const std::string failed = hand_.Run(window, steps, &PumpPending);
+        if (failed.empty())
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << failed;
     }
 
-    static void PumpFor(DWORD ms) {
-        const DWORD end = GetTickCount() + ms;
+    // Runs this thread's pending messages.
+    static void PumpPending() {
         MSG msg;
-        do {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            Sleep(10);
-        } while (static_cast<LONG>(end - GetTickCount()) > 0);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    // False when `done` still does not hold after `ms`.
+    template <class Condition>
+    static bool PumpUntil(Condition done, DWORD ms = 10000) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > ms)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpPending();
+        }
+        return true;
     }
 
     static std::vector<UINT> Commands() { return State().commands; }
@@ -254,5 +238,5 @@ class SkinFrameWinTest : public testing::Test {
     }
 
     std::vector<HWND> windows_;
-    POINT last_{0, 0};
+    vekgui::Hand hand_;
 };

@@ -28,6 +28,9 @@
 namespace {
 
 using skintest::Coded;
+using vekgui::MoveTo;
+using vekgui::Press;
+using vekgui::Release;
 
 TEST_F(SkinFrameWinTest, AToolWindowShowsOnlyTheSmallCloseButton) {
     const HWND window =
@@ -61,18 +64,18 @@ TEST_F(SkinFrameWinTest, AGrayedCloseButtonIsNeverHot) {
     const RECT close = ScreenRect(window, frame->GetCaptionButton(0)->m_rect);
     const RECT maximize = ScreenRect(window, frame->GetCaptionButton(1)->m_rect);
 
-    Gesture({[&] { MoveMouse(CentreX(close), CentreY(close)); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(CentreX(close), CentreY(close))}));
     EXPECT_EQ(frame->GetHotButton(), nullptr);
     const auto overClose = Print(window);
     const RECT closeRect = frame->GetCaptionButton(0)->m_rect;
     EXPECT_EQ(overClose->At(CentreX(closeRect), CentreY(closeRect)), Coded(6, 18, 4));
     // A press there does nothing either.
-    Gesture({[&] { Press(); }, [&] { Release(); }});
+    ASSERT_TRUE(Gesture(window, {Press(), Release()}));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(Commands(), std::vector<UINT>{});
 
     // The enabled maximize button beside it does turn hot.
-    Gesture({[&] { MoveMouse(CentreX(maximize), CentreY(maximize)); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(CentreX(maximize), CentreY(maximize))}));
     EXPECT_EQ(frame->GetHotButton(), frame->GetCaptionButton(1));
     const auto overMaximize = Print(window);
     const RECT maximizeRect = frame->GetCaptionButton(1)->m_rect;
@@ -88,15 +91,13 @@ TEST_F(SkinFrameWinTest, AClickCountsOnlyWhenReleasedOverTheButtonItWasPressedOn
     const int y = CentreY(close);
 
     // Pressed, dragged off and released there: no command.
-    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
-             [&] { MoveMouse(x - 81, y + 61); }, [&] { Release(); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(x, y), Press(), MoveTo(x - 80, y + 60), Release()}));
     EXPECT_EQ(Commands(), std::vector<UINT>{});
     EXPECT_EQ(frame->GetPressedButton(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
 
     // Pressed, dragged off, brought back and released: the close command.
-    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
-             [&] { MoveMouse(x, y); }, [&] { MoveMouse(x + 1, y); }, [&] { Release(); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(x, y), Press(), MoveTo(x - 80, y + 60), MoveTo(x, y), Release()}));
     EXPECT_EQ(Commands(), std::vector<UINT>{SC_CLOSE});
 }
 
@@ -114,12 +115,9 @@ TEST_F(SkinFrameWinTest, AThumbDraggedPastEightBarWidthsSnapsBack) {
     const int y = CentreY(thumb);
     const int width = bar->crossEnd - bar->crossStart;
 
-    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); },
-             [&] { MoveMouse(x, y + 60); },                   // dragged down the bar
-             [&] { MoveMouse(x - 8 * width - 20, y + 60); },  // far beside it: back to the start
-             // (the X server may still report the pointer where it was: held there)
-             [&] { MoveMouse(x - 8 * width - 21, y + 61); }, [&] { MoveMouse(x - 8 * width - 22, y + 62); },
-             [&] { Release(); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(x, y), Press(), MoveTo(x, y + 60),  // dragged down the bar
+                                 MoveTo(x - 8 * width - 20, y + 60),  // far beside it: back to the start
+                                 Release()}));
     const std::vector<Scroll> scrolls = Scrolls();
     ASSERT_GE(scrolls.size(), 4u);
     EXPECT_EQ(scrolls.front().code, SB_THUMBTRACK);
@@ -156,14 +154,17 @@ TEST_F(SkinFrameWinTest, ACaptionButtonRebuiltDuringItsPressIsFoundAfreshUnderTh
 
     // Pressed, dragged off; the style loses its minimize and maximize boxes
     // (the buttons are rebuilt); back over the close button and released.
-    Gesture({[&] { MoveMouse(x, y); }, [&] { Press(); }, [&] { MoveMouse(x - 80, y + 60); },
-             [&] {
-                 SetWindowLongPtrA(window, GWL_STYLE, style & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-                 SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-             },
-             [&] { MoveMouse(x - 81, y + 61); }, [&] { MoveMouse(x, y); }, [&] { MoveMouse(x + 1, y); },
-             [&] { Release(); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(x, y), Press(), MoveTo(x - 80, y + 60),
+                                 vekgui::Act("the style change",
+                                             [&] {
+                                                 SetWindowLongPtrA(
+                                                     window, GWL_STYLE,
+                                                     style & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+                                                 SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                                                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
+                                                                  SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                                             }),
+                                 MoveTo(x - 81, y + 61), MoveTo(x, y), Release()}));
     ASSERT_EQ(frame->GetCaptionButtonCount(), 1);
     EXPECT_GT(skintest::GuardedBlocksFreed(), freedBefore);  // the old buttons went
     EXPECT_EQ(Commands(), std::vector<UINT>{SC_CLOSE});
@@ -190,8 +191,8 @@ TEST_F(SkinFrameWinTest, ShiftAndAPressOnTheTrackCentreTheThumbOnTheCursor) {
     const int expected = plym::ScrollPosFromPixel(bar, centred);
     ASSERT_GT(expected, 0);
 
-    Gesture({[&] { MoveMouse(CentreX(at), at.top); }, [&] { KeyInput(VK_SHIFT, false); }, [&] { Press(); },
-             [&] { Release(); }, [&] { KeyInput(VK_SHIFT, true); }});
+    ASSERT_TRUE(Gesture(window, {MoveTo(CentreX(at), at.top), vekgui::KeyDown(VK_SHIFT), Press(), Release(),
+                                 vekgui::KeyUp(VK_SHIFT)}));
     const std::vector<Scroll> scrolls = Scrolls();
     ASSERT_GE(scrolls.size(), 3u);
     EXPECT_EQ(scrolls.front().code, SB_THUMBTRACK);  // a drag, not a page down
@@ -238,7 +239,7 @@ TEST_F(SkinFrameWinTest, AMenuBarOfTwoRowsMovesTheClientTopToBorderPlusTwoRowsPl
 
 TEST_F(SkinFrameWinTest, ScreenshotOfASkinnedDialogFrame) {
     ASSERT_TRUE(GetPlymSkinManager()->OpenSkin(VEK_VISTA_SKIN_MODULE, "NormalBlack.ini"));
-    MoveMouse(kLeft + 400, kTop + 400);  // away from the caption buttons
+    ASSERT_TRUE(Gesture(nullptr, {MoveTo(kLeft + 400, kTop + 400)}));  // away from the caption buttons
     const HWND dialog =
         CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Skinned dialog",
                         WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VSCROLL, kLeft, kTop, 300,
@@ -250,8 +251,7 @@ TEST_F(SkinFrameWinTest, ScreenshotOfASkinnedDialogFrame) {
                     nullptr, GetModuleHandleA(nullptr), nullptr);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 30, 20, 0};
     SetScrollInfo(dialog, SB_VERT, &info, TRUE);
-    ShowWindow(dialog, SW_SHOW);
-    PumpFor(200);
+    Show(dialog);
     CPlymSkinObjectFrame* frame = FrameOf(dialog);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->GetDialogKind(), CPlymSkinObjectFrame::kDialog);
@@ -453,8 +453,7 @@ TEST_F(SkinPopupMenuWinTest, ASubmenuOpenedByTheKeyboardStartsOnItsFirstItem) {
     AppendMenuA(context, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "&More");
     AppendMenuA(context, MF_STRING, 133, "&Last");
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0, bar);
-    MoveMouse(1, 1);  // off every menu
-    PumpFor(50);
+    ASSERT_TRUE(Gesture(window, {MoveTo(1, 1)}));  // off every menu
     const struct {
         const char* entry;
         bool onBar;  // the bar's run (Alt alone: its first item selected), else a context menu
@@ -483,7 +482,7 @@ TEST_F(SkinPopupMenuWinTest, ASubmenuOpenedByTheKeyboardStartsOnItsFirstItem) {
         }
         EXPECT_EQ(Commands(), std::vector<UINT>{0x10000 | c.chosen});
         EXPECT_EQ(OpenMenuWindows(), 0);
-        PumpFor(50);
+        PumpPending();
     }
     DestroyMenu(context);
 }
@@ -509,8 +508,7 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     constexpr UINT kDelay = 600;
     SystemParametersInfoA(SPI_SETMENUSHOWDELAY, kDelay, nullptr, 0);
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
-    MoveMouse(1, 1);
-    PumpFor(50);
+    ASSERT_TRUE(Gesture(window, {MoveTo(1, 1)}));
     HMENU sub = CreatePopupMenu();
     AppendMenuA(sub, MF_STRING, 61, "Sub &A");
     AppendMenuA(sub, MF_STRING, 62, "Sub &B");
@@ -521,15 +519,26 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     AppendMenuA(menu, MF_STRING, 72, "&Last");
 
     // Each step aims the pointer at an item until the menus show it there:
-    // Wine may report the previous position once more after a move, so the
-    // aim is taken again, a pixel aside, until it holds.
+    // now and then the menu takes no move from the first aim (the pointer on
+    // the display moves, the system's stays), so the aim is taken again, a
+    // pixel aside, until it holds. A step that does not hold within its
+    // deadline ends the run.
     enum { kStart, kSubmenuOpen, kOnSibling, kInSubmenu, kWaited } reached = kStart;
+    const char* const kStepNames[] = {"the parent item opening its submenu", "the sibling selected",
+                                      "the submenu's last item selected"};
+    constexpr DWORD kStepMs = 5000;
     CPlymSkinPopupMenu* root = nullptr;
     int aside = 0;
+    DWORD stepFrom = 0;
     const auto aim = [&](const RECT& item) {
         aside ^= 1;
-        MoveMouse(CentreX(item) + aside, CentreY(item));
+        vekgui::SendMoveNow({CentreX(item) + aside, CentreY(item)});
     };
+    const auto next = [&](auto stage) {
+        reached = stage;
+        stepFrom = GetTickCount();
+    };
+    std::string failed;
     DWORD inSubmenuAt = 0;
     bool openAfterDelay = false;
     int rootSelectedAfterDelay = -1;
@@ -544,15 +553,22 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     steps.step = [&] {
         if (!root) {
             const std::vector<HWND> shown = VisibleMenuWindows(GetCurrentThreadId());
-            if (!shown.empty())
+            if (!shown.empty()) {
                 root = PopupOf(shown.front());
+                stepFrom = GetTickCount();
+            }
             return false;
+        }
+        if (reached <= kOnSibling && GetTickCount() - stepFrom > kStepMs) {
+            failed =
+                std::string(kStepNames[reached]) + " did not come within " + std::to_string(kStepMs) + " ms";
+            return finish();
         }
         switch (reached) {
             case kStart:
                 // On the parent item until its submenu opens beside it ...
                 if (root->m_child)
-                    reached = kSubmenuOpen;
+                    next(kSubmenuOpen);
                 else if (root->m_selected != 0)
                     aim(root->ItemScreenRect(0));
                 return false;
@@ -561,7 +577,7 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
                 if (!root->m_child)
                     return finish();
                 if (root->m_selected == 1)
-                    reached = kOnSibling;
+                    next(kOnSibling);
                 else
                     aim(root->ItemScreenRect(1));
                 return false;
@@ -570,7 +586,7 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
                 if (!root->m_child)
                     return finish();
                 if (root->m_child->m_selected == 2 && root->m_selected == 0) {
-                    reached = kInSubmenu;
+                    next(kInSubmenu);
                     inSubmenuAt = GetTickCount();
                 } else {
                     aim(root->m_child->ItemScreenRect(2));
@@ -593,11 +609,12 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     KillTimer(nullptr, timer);
     MenuSteps::Current() = nullptr;
     SystemParametersInfoA(SPI_SETMENUSHOWDELAY, savedDelay, nullptr, 0);
+    EXPECT_EQ(failed, "");
     EXPECT_EQ(chosen, 0u);
     EXPECT_EQ(reached, kWaited);
     EXPECT_TRUE(openAfterDelay);           // the submenu is still open under the pointer
     EXPECT_EQ(rootSelectedAfterDelay, 0);  // and its parent item selected again
-    PumpFor(50);
+    PumpPending();
     DestroyMenu(menu);
 }
 
@@ -617,12 +634,11 @@ TEST_F(SkinPopupMenuWinTest, ABarItemWithoutASubmenuSendsItsCommandOnAClickOnEnt
     } cases[] = {
         {"a click",
          [&] {
-             Gesture({[&] { MoveMouse(CentreX(run), CentreY(run)); }, [&] { Press(); }, [&] { Release(); }});
+             ASSERT_TRUE(Gesture(window, {MoveTo(CentreX(run), CentreY(run)), Press(), Release()}));
          }},
         {"Enter",  // Alt alone selects the first item
          [&] {
-             MoveMouse(1, 1);
-             PumpFor(50);
+             ASSERT_TRUE(Gesture(window, {MoveTo(1, 1)}));
              PostKey(window, VK_RETURN);
              SendMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
          }},
@@ -637,14 +653,13 @@ TEST_F(SkinPopupMenuWinTest, ABarItemWithoutASubmenuSendsItsCommandOnAClickOnEnt
         }
         EXPECT_EQ(Commands(), std::vector<UINT>{0x10000 | 81});
         EXPECT_EQ(GetCapture(), nullptr);
-        PumpFor(50);
+        PumpPending();
     }
 }
 
 TEST_F(SkinPopupMenuWinTest, ThePlainLookDrawsCheckMarksAndItemBitmaps) {
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, 0);
-    MoveMouse(1, 1);
-    PumpFor(50);
+    ASSERT_TRUE(Gesture(window, {MoveTo(1, 1)}));
     constexpr COLORREF kPicture = RGB(20, 180, 60);
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
@@ -738,35 +753,54 @@ TEST_F(SkinPopupMenuWinTest, ARightPressOnASeparatorLeavesTheQueue) {
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, 52, "&Two");
     size_t idleAfterPress = 0;
+    POINT separator{};
+    std::string failed;
+    // Each idle notice comes once the loop has taken what the step before
+    // sent; the press waits for the pointer over the separator.
     State().idleSteps = {
         [&](HWND menuWindow) {
-            const RECT separator = PopupOf(menuWindow)->ItemScreenRect(1);
-            MoveMouse(CentreX(separator), CentreY(separator));
+            const RECT r = PopupOf(menuWindow)->ItemScreenRect(1);
+            separator = {CentreX(r), CentreY(r)};
+            vekgui::SendMoveNow(separator);
         },
-        [&](HWND) {
-            RightPress();
+        [&](HWND menuWindow) {
+            POINT now{};
+            GetCursorPos(&now);
+            if (now.x != separator.x || now.y != separator.y || WindowFromPoint(now) != menuWindow) {
+                failed = "the right press was not sent: the pointer is at " + std::to_string(now.x) + "," +
+                         std::to_string(now.y) + ", not over the separator";
+                PostKey(window, VK_ESCAPE);
+                return;
+            }
+            vekgui::SendButtonNow(separator, true, true);
             idleAfterPress = State().idleCount;
         },
-        [&](HWND) { RightRelease(); },              // idle again: the press has gone
-        [&](HWND) { PostKey(window, VK_ESCAPE); },  // keys count once the button is up
+        [&](HWND) { vekgui::SendButtonNow(separator, true, false); },  // idle again: the press has gone
+        [&](HWND) { PostKey(window, VK_ESCAPE); },                     // keys count once the button is up
     };
     // Should the press stay queued the loop spins on it and never falls idle
     // again: a posted Escape (seen before input) ends it then.
-    std::thread watchdog([this, window] {
-        Sleep(4000);
-        RightRelease();
-        Sleep(200);
-        PostKey(window, VK_ESCAPE);
+    HANDLE ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread watchdog([&, window] {
+        if (WaitForSingleObject(ended, 4000) != WAIT_TIMEOUT)
+            return;
+        vekgui::SendButtonNow(separator, true, false);
+        do
+            PostKey(window, VK_ESCAPE);
+        while (WaitForSingleObject(ended, 100) == WAIT_TIMEOUT);
     });
     const UINT chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, kLeft + 40, kTop + 60, 0, window, nullptr);
+    SetEvent(ended);
     watchdog.join();
+    CloseHandle(ended);
+    EXPECT_EQ(failed, "");
     EXPECT_EQ(chosen, 0u);
     EXPECT_GT(idleAfterPress, 0u);
     EXPECT_GE(State().idleCount, 4u);
     MSG msg{};
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_RBUTTONDOWN, WM_RBUTTONDOWN, PM_NOREMOVE));
-    PumpFor(100);
+    PumpPending();
     DestroyMenu(menu);
 }
 

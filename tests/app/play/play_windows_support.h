@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "app/base/pixel_rect.h"
 #include "app/messages.h"
 #include "tests/gui/harness/pump.h"
+#include "tests/gui/harness/real_input.h"
 #include "winlib/winlib.h"
 
 namespace play_test {
@@ -74,33 +76,12 @@ inline play::PixelRect ClientOf(HWND window) {
 }
 
 // A left click at client (x, y) of `window`, through the input queue as a
-// user's click arrives (move, press, release).
-inline void InjectClick(HWND window, int x, int y) {
+// user's click arrives (move, press, release), each step once the one before
+// took effect: "" or why the click did not happen.
+inline std::string InjectClick(vekgui::Hand& hand, HWND window, int x, int y) {
     POINT p = {x, y};
     ::ClientToScreen(window, &p);
-    const int w = ::GetSystemMetrics(SM_CXSCREEN);
-    const int h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input[3] = {};
-    // The system maps 0..65535 onto the screen truncating: round up so that
-    // the pointer lands on the pixel itself.
-    for (INPUT& in : input) {
-        in.type = INPUT_MOUSE;
-        in.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
-        in.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
-    }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input[0], sizeof(INPUT));
-    // The press goes where the pointer is: let the move arrive first.
-    PumpUntil(
-        [&] {
-            POINT at;
-            return ::GetCursorPos(&at) && at.x == p.x && at.y == p.y;
-        },
-        1000);
-    Pump();
-    ::SendInput(2, &input[1], sizeof(INPUT));
+    return hand.Run(window, {vekgui::MoveTo(p.x, p.y), vekgui::Press(), vekgui::Release()}, Pump);
 }
 
 }  // namespace play_test

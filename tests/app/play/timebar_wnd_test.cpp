@@ -12,8 +12,6 @@ namespace {
 
 using play_test::CTestHost;
 using play_test::Pump;
-using play_test::PumpFor;
-using play_test::PumpUntil;
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 100;  // the strip's height
@@ -55,14 +53,16 @@ class TimebarWindow : public ::testing::Test {
         Pump();
     }
 
-    // Clicks the bar at (x, y) and waits for a seek; a click that is not to
-    // seek is given a shorter while to post one anyway.
-    bool ClickSeeks(int x, int y, DWORD waitMs = 1500) {
+    // Clicks the bar at (x, y): whether the click posted a seek. The bar posts
+    // it while it takes the release, so it is queued once the click is done.
+    bool ClickSeeks(int x, int y) {
         const size_t before = host_.seeks.size();
-        play_test::InjectClick(bar_, x, y);
-        return PumpUntil([&] { return host_.seeks.size() > before; }, waitMs);
+        EXPECT_EQ(play_test::InjectClick(hand_, bar_, x, y), "");
+        Pump();
+        return host_.seeks.size() > before;
     }
 
+    vekgui::Hand hand_;
     CTestHost host_;
     CVideoRecordTimeCtrl bar_;
     play::TimebarModel predict_;  // the same geometry, for the expected times
@@ -103,10 +103,10 @@ TEST_F(TimebarWindow, HiddenCursorsTheRulerAndThePixelsBelowTheFourthRowDoNotSee
     bar_.ShowCursor(1, 1, 0);
     bar_.ShowCursor(3, 1, 0);
     const play::ClockTime before = bar_.Model().ClickedTime();
-    EXPECT_FALSE(ClickSeeks(300, 25 + 0 * 18 + 9, 300)) << "row 0's cursor is hidden";
-    EXPECT_FALSE(ClickSeeks(300, 10, 300)) << "the ruler is no row";
+    EXPECT_FALSE(ClickSeeks(300, 25 + 0 * 18 + 9)) << "row 0's cursor is hidden";
+    EXPECT_FALSE(ClickSeeks(300, 10)) << "the ruler is no row";
     for (int y : {97, 98, 99})
-        EXPECT_FALSE(ClickSeeks(300, y, 300)) << "y " << y << " would be a fifth row";
+        EXPECT_FALSE(ClickSeeks(300, y)) << "y " << y << " would be a fifth row";
     EXPECT_TRUE(ClickSeeks(300, 96)) << "the last pixel of the fourth row";
     ASSERT_EQ(host_.seeks.size(), 1u);
     EXPECT_EQ(host_.seeks[0].row, 3);
