@@ -113,6 +113,11 @@ INPUT MouseAt(DWORD flags, POINT p) {
     return input;
 }
 
+DWORD ButtonFlag(bool right, bool down) {
+    return down ? (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)
+                : (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
 INPUT Key(WORD key, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -212,9 +217,7 @@ void SendMoveNow(POINT p) {
 }
 
 void SendButtonNow(POINT p, bool right, bool down) {
-    INPUT input = MouseAt(down ? (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)
-                               : (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP),
-                          p);
+    INPUT input = MouseAt(ButtonFlag(right, down), p);
     ::SendInput(1, &input, sizeof input);
 }
 
@@ -390,9 +393,7 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
             const bool right = step.right;
             const POINT at = at_;
             const bool taken = down || WatchedThreadTakesMouseAt(at);
-            input = MouseAt(down ? (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)
-                                 : (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP),
-                            at);
+            input = MouseAt(ButtonFlag(right, down), at);
             (right ? rightDown_ : leftDown_) = down;
             effect = [this, down, right, at, taken, from]() -> std::string {
                 if (taken && !TakenSince(from, [&](const Taken& t) {
