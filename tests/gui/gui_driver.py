@@ -127,6 +127,10 @@ class WineGui:
     def wait_gone(self, window, timeout=10000):
         self.drive("wait-gone", window=window, timeout=timeout)
 
+    def wait_painted(self, window, timeout=30000):
+        """Waits until the window and the windows below it have painted and it shows it."""
+        self.drive("wait-painted", window=window, timeout=timeout)
+
     def control(self, window, id):
         return self.drive("control", window=window, id=id)
 
