@@ -35,7 +35,7 @@ from gui_driver import WineGui  # noqa: E402
 BUILD = None
 REPO = Path(__file__).resolve().parents[2]
 
-WM_CLOSE = 0x0010
+WM_CLOSE, BM_CLICK = 0x0010, 0x00F5
 DOWNLOAD = 1022  # the tool bar's Download button
 LIST, START = 1233, 1234
 CONFIG, SETTING_OK, VIDEO_TYPE = 1041, 1090, 1153
@@ -80,8 +80,11 @@ class RemoteDownloadTest(unittest.TestCase):
 
     def download_all(self):
         """Start, then watch the rows until all are complete: the rows in the
-        order they completed, having checked that only one was ever under way."""
-        self.gui.click(self.dialog, START)
+        order they completed, having checked that only one was ever under way.
+        The click is sent, not posted: the rows are read only once Start has
+        queued them, so the states of an earlier pass are never taken for
+        this one's."""
+        self.gui.send(self.gui.control(self.dialog, START), BM_CLICK)
         done_order, deadline = [], time.monotonic() + 60
         while len(done_order) < ROWS:
             self.assertLess(time.monotonic(), deadline, f"the downloads to end: {self.states()}")
@@ -108,6 +111,10 @@ class RemoteDownloadTest(unittest.TestCase):
         events = remote.image_events(gui, image, f"{day_text} 00:00:00", f"{day_text} 23:59:59")
         starts = sorted(start for channel, start, _ in events if channel == 0)
         self.assertGreaterEqual(len(starts), ROWS)
+        month_text = f"{year}-{month:02d}"
+        month_events = remote.image_events(gui, image, f"{month_text}-01 00:00:00", f"{month_text}-31 23:59:59")
+        marks = sorted({int(start[8:10]) for channel, start, _ in month_events
+                        if channel == 0 and start[:7] == month_text})
 
         # Two passes of three downloads are served whole; the next stalls.
         sim, port = remote.start_simulator(gui, "--image", review.win_path(image), "--served",
@@ -123,7 +130,9 @@ class RemoteDownloadTest(unittest.TestCase):
         today = time.localtime()
         net.step_calendar(0, today.tm_year - year)
         net.step_calendar(3 if month > today.tm_mon else 1, abs(month - today.tm_mon))
-        time.sleep(1)
+        # The calendar shows the month once its month search has marked the days.
+        review.wait_for(lambda: net.marked_days(gui.screenshot(work / "calendar.png"), year, month) == marks,
+                        f"the marks {marks} of {month_text}", timeout=60)
         net.click_day(year, month, day)
         review.wait_for(lambda: net.enabled(net.tool_bar, DOWNLOAD), "Download enabled")
 

@@ -302,11 +302,18 @@ class RemotePlayTest(unittest.TestCase):
         self.assertTrue(gui.state(net.form)["visible"], "the login form shows the text")
         self.assertTrue(net.enabled(net.list, LOGIN))
         review.wait_for(lambda: not net.enabled(net.tool_bar, PAUSE), "the pane to stop", timeout=30)
-        shown, seen, deadline = 0, False, time.monotonic() + 8
-        while time.monotonic() < deadline:
-            now = net.status() == "Network connection fails"
+        # The form's timer empties the text after 5 s; watched until then, and
+        # for 3 s more, in which it must not come back.
+        shown, seen, emptied, deadline = 0, False, None, time.monotonic() + 30
+        while emptied is None or time.monotonic() < emptied + 3:
+            text = net.status()
+            now = text == "Network connection fails"
             shown += now and not seen
             seen = now
+            if emptied is None and not text:
+                emptied = time.monotonic()
+            self.assertTrue(emptied is not None or time.monotonic() < deadline,
+                            f"the lost link's text was never emptied: {text!r}")
             time.sleep(0.25)
         self.assertEqual(shown, 1, "shown once, then emptied after 5 s")
         self.assertEqual(net.status(), "")
@@ -314,7 +321,9 @@ class RemotePlayTest(unittest.TestCase):
         # Logout: no tree, no marks.
         gui.click(net.list, LOGOUT)
         review.wait_for(lambda: not net.tree(), "an empty tree")
-        self.assertEqual(net.marked_days(gui.screenshot(work / "calendar.png"), year, month), [])
+        # The calendar is repainted without its marks after the tree empties.
+        review.wait_for(lambda: net.marked_days(gui.screenshot(work / "calendar.png"), year, month) == [],
+                        "the calendar without marks")
         self.assertFalse(net.enabled(net.list, LOGOUT))
 
         gui.post(main, WM_CLOSE)

@@ -12,7 +12,6 @@ the skin, not as the system's white box.
 import shutil
 import sys
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
@@ -23,7 +22,7 @@ from gui_driver import WineGui  # noqa: E402
 
 BUILD = None
 
-WM_CLOSE = 0x0010
+WM_CLOSE, BM_CLICK = 0x0010, 0x00F5
 # The mode bar (res/resource.h): its picture buttons.
 REMOTE_PLAY, CONFIG, FILE_PLAY = 1022, 1041, 1184
 EXPORT = 1012  # the recording list's
@@ -39,8 +38,9 @@ class SkinnedProgramTest(unittest.TestCase):
         self.shots = Path(BUILD) / "screenshots"
         self.shots.mkdir(exist_ok=True)
 
-    def shot(self, name, settle=1.0):
-        time.sleep(settle)  # the last paints of the screen just opened
+    def shot(self, name, window):
+        """A screenshot once `window`, the screen just opened, has painted."""
+        self.gui.wait_painted(window)
         path = self.shots / f"skinned_{name}.png"
         self.gui.screenshot(path)
         return path
@@ -51,7 +51,7 @@ class SkinnedProgramTest(unittest.TestCase):
         wait_for(lambda: self.gui.state(main)["client"][1] > 850, "the maximised main window", timeout=20)
 
         # The disk page: the playback page's check box is the skin's glyph.
-        shot = self.shot("disk_page", settle=2.0)
+        shot = self.shot("disk_page", main)
         self.assertEqual(self.gui.pixel(main, 3, 2).upper(), LOCAL_BUTTON_SHOWN)
         bar = self.gui.parent(main, id=FILE_PLAY)  # ids below 1184 repeat on other pages
         sync = self.gui.parent(main, id=SYNC_PLAY)
@@ -62,7 +62,7 @@ class SkinnedProgramTest(unittest.TestCase):
         # The settings dialog, from the mode bar.
         self.gui.click(bar, CONFIG)
         settings = self.gui.find(caption="Param Config", cls="#32770", timeout=30000)
-        self.shot("settings_dialog")
+        self.shot("settings_dialog", settings)
         self.gui.post(settings, WM_CLOSE)
         self.gui.wait_gone(settings)
 
@@ -70,15 +70,16 @@ class SkinnedProgramTest(unittest.TestCase):
         page = DiskPage(self.gui, main)
         self.gui.click(page.list, EXPORT)
         export = self.gui.find(caption="Export video files", cls="#32770", timeout=30000)
-        self.shot("export_dialog")
+        self.shot("export_dialog", export)
         self.gui.post(export, WM_CLOSE)
         self.gui.wait_gone(export)
 
-        # The network page and the file player.
-        self.gui.click(bar, REMOTE_PLAY)
-        self.shot("network_page", settle=2.0)
-        self.gui.click(bar, FILE_PLAY)
-        self.shot("file_player", settle=2.0)
+        # The network page and the file player. The clicks are sent, not
+        # posted: the page has changed when the painting is waited for.
+        self.gui.send(self.gui.control(bar, REMOTE_PLAY), BM_CLICK)
+        self.shot("network_page", main)
+        self.gui.send(self.gui.control(bar, FILE_PLAY), BM_CLICK)
+        self.shot("file_player", main)
 
         self.gui.post(main, WM_CLOSE)
         self.gui.wait_gone(main)

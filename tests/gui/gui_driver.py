@@ -127,6 +127,10 @@ class WineGui:
     def wait_gone(self, window, timeout=10000):
         self.drive("wait-gone", window=window, timeout=timeout)
 
+    def wait_painted(self, window, timeout=30000):
+        """Waits until the window and the windows below it have painted and it shows it."""
+        self.drive("wait-painted", window=window, timeout=timeout)
+
     def control(self, window, id):
         return self.drive("control", window=window, id=id)
 
@@ -231,11 +235,13 @@ class WineGui:
         """Makes (or removes) drive `letter` ("X:") as the system lists it, pointing at `target`."""
         self.drive("define-drive", letter=letter, target=target, **({"remove": 1} if remove else {}))
 
-    def device_notice(self, window, event, volume=None):
+    def device_notice(self, window, event, volume=None, timeout=None):
         """Sends WM_DEVICECHANGE `event`, with a volume broadcast for drive `volume` ("X"); the
-        answer, or None while the window is still handling it (a message box it shows)."""
+        answer, or None while the window is still handling it (a message box it shows) after
+        `timeout` ms (the driver's 3000 by default)."""
         out = self.drive("device-notice", window=window, event=event,
-                         **({"volume": volume} if volume is not None else {}))
+                         **({"volume": volume} if volume is not None else {}),
+                         **({"timeout": timeout} if timeout is not None else {}))
         return None if out == "pending" else int(out)
 
     # -- screenshots -------------------------------------------------------------------

@@ -8,6 +8,7 @@ from the window and from a screenshot, and the program's exit.
 
 import sys
 import tempfile
+import time
 import unittest
 from pathlib import Path
 
@@ -20,6 +21,18 @@ SWATCH = "339966"
 BUILD = None
 
 
+def read_until(read, want, timeout=30):
+    """What `read` gives once it gives `want`, or at the deadline: the driver
+    posts clicks and notifications, which the target may take only after the
+    driver has ended."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = read()
+        if value == want or time.monotonic() > deadline:
+            return value
+        time.sleep(0.1)
+
+
 class UiDriverTest(unittest.TestCase):
     def test_driving_a_dialog_from_outside(self):
         gui = WineGui(BUILD)
@@ -30,16 +43,20 @@ class UiDriverTest(unittest.TestCase):
             gui.set_text(dialog, "Front door", id=IDC_NAME)
             self.assertEqual(gui.text(dialog, id=IDC_NAME), "Front door")
             gui.select(dialog, IDC_KIND, 1)
-            self.assertEqual(gui.text(dialog, id=IDC_KIND_SEEN), "kind=1")  # CBN_SELCHANGE arrived
+            # CBN_SELCHANGE arrived.
+            self.assertEqual(read_until(lambda: gui.text(dialog, id=IDC_KIND_SEEN), "kind=1"), "kind=1")
             gui.click(dialog, IDC_FLAG)
-            self.assertEqual(gui.checked(dialog, IDC_FLAG), 1)
+            self.assertEqual(read_until(lambda: gui.checked(dialog, IDC_FLAG), 1), 1)
 
             # A real message box, answered from outside; the click did not block the driver.
             gui.click(dialog, IDC_ASK)
             self.assertIn("Really?", gui.answer_box(IDCANCEL, caption="Question"))
-            self.assertEqual(gui.text(dialog, id=IDC_ANSWER), f"answer={IDCANCEL}")
+            answer = f"answer={IDCANCEL}"
+            self.assertEqual(read_until(lambda: gui.text(dialog, id=IDC_ANSWER), answer), answer)
 
-            # The owner-drawn swatch, from the screen and from a screenshot.
+            # The owner-drawn swatch, from the screen and from a screenshot,
+            # once the dialog has painted again where the box was.
+            gui.wait_painted(dialog)
             self.assertEqual(gui.pixel(dialog, 5, 5, id=IDC_SWATCH), SWATCH)
             swatch = gui.state(dialog, id=IDC_SWATCH)
             left, top, right, bottom = swatch["rect"]

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/common/temp_dir.h"
+#include "tests/common/wait_for.h"
 #include "tests/vekplay/test_host.h"
 #include "vekplay/play_file.h"
 #include "vekplay/play_registry.h"
@@ -245,8 +246,9 @@ TEST_F(ApiTest, DestroyWhileTheDrawCallbackCallsTheLibraryDoesNotDeadlock) {
                 break;
         VekPlaySetPlayMode(h, 0x13, 0);
         VekPlayStartPlay(h);
-        while (state.calls < 3 + round)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(vektest::WaitFor([&] { return state.calls >= 3 + round; }))
+            << "round " << round << ": the draw callback ran " << state.calls.load() << " times, not "
+            << 3 + round;
         ASSERT_EQ(VekPlayDestroyPlayInstance(h), 0);
         const int calls = state.calls;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

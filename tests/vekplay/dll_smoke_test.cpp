@@ -135,7 +135,9 @@ class DllSmokeTest : public ::testing::Test {
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 820, 640, 420, 340, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window_, nullptr);
-        PumpUntil([] { return false; }, 100);
+        // Its first paint (the black background) comes before any picture.
+        ASSERT_TRUE(PumpUntil([&] { return !GetUpdateRect(window_, nullptr, FALSE); }, 10000))
+            << "the play window never painted";
     }
     void TearDown() override { DestroyWindow(window_); }
 

@@ -11,6 +11,10 @@
 //   windows                                   visible top-level windows: handle class "caption"
 //   find [--class C] [--caption T] [--timeout MS]       handle of a top-level window
 //   wait-gone --window H [--timeout MS]
+//   wait-painted --window H [--timeout MS]    until neither the window nor a visible window
+//                                             below it has anything left to paint, then
+//                                             until its thread answers (it shows what it
+//                                             painted once it waits for messages again)
 //   control --window H --id N                 handle of a control (searched in all descendants)
 //   click --window H --id N                   BM_CLICK, posted (a click that opens a
 //                                             modal dialog does not block the driver)
@@ -200,6 +204,15 @@ HWND WaitFor(const Args& args, Probe probe) {
     }
 }
 
+// Whether the window, or a visible window below it, still has a part to paint.
+bool Unpainted(HWND window) {
+    if (::GetUpdateRect(window, nullptr, FALSE))
+        return true;
+    return FindChild(window, [](HWND child) {
+               return ::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE);
+           }) != nullptr;
+}
+
 HWND FindTopLevel(const Args& args) {
     const bool byClass = args.Has("--class"), byCaption = args.Has("--caption");
     const std::string cls = args.Text("--class"), caption = args.Text("--caption");
@@ -374,6 +387,11 @@ int Run(const Args& args) {
         HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(args.Number("--window")));
         if (WaitFor(args, [&]() -> HWND { return ::IsWindow(window) ? nullptr : window; }) == nullptr)
             throw NotFound("the window is still there");
+    } else if (c == "wait-painted") {
+        HWND window = HandleArg(args);
+        if (WaitFor(args, [&]() -> HWND { return Unpainted(window) ? nullptr : window; }) == nullptr)
+            throw NotFound("the window has not finished painting");
+        Send(window, WM_NULL, 0, 0);
     } else if (c == "control") {
         PrintHandle(Target(args));
     } else if (c == "click") {
