@@ -13,9 +13,11 @@ window handles are strings such as "0x10064". A failed action raises
 DriverError with the driver's message. Screenshots use ImageMagick's
 `import -window root` on the session's display. Python standard library only.
 
-Windows are found by class and caption on the whole Wine desktop, and pixels
-and screenshots come from the shared screen: a test using this runs alone
-(ctest RUN_SERIAL), so no window of another test is found or covers its own.
+Making a WineGui brings the desktop to the state every test starts from
+(`uidriver known-desktop`). Windows are found by class and caption on the
+whole Wine desktop, and pixels and screenshots come from the shared screen: a
+test using this runs alone (ctest RUN_SERIAL), so no window of another test
+is found or covers its own.
 
 Output of Wine programs is collected in files, never pipes: a Wine program
 may start Wine's desktop process, which inherits its output handles and lives
@@ -79,6 +81,10 @@ class WineGui:
         subprocess.run([self.wine_run, "--build", str(self.build), "--start"], check=True,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.display = self._session_env().get("DISPLAY", os.environ.get("DISPLAY", ""))
+        # Every test starts from the same desktop, whatever ran before it: no
+        # button or key held, the pointer at rest where no window comes, no
+        # window of another program shown.
+        self.drive("known-desktop")
 
     def _session_env(self):
         code, out, err = _run_to_files([self.wine_run, "--build", str(self.build), "--env"], timeout=60)

@@ -9,6 +9,10 @@
 // did not answer, 2 for a bad command line.
 //
 //   windows                                   visible top-level windows: handle class "caption"
+//   known-desktop [--timeout MS]              brings the desktop to the state a test starts
+//                                             from: no button or key held, the pointer at rest
+//                                             on the screen's bottom-right pixel, no window of
+//                                             another program shown (known_desktop.h)
 //   find [--class C] [--caption T] [--timeout MS]       handle of a top-level window
 //   wait-gone --window H [--timeout MS]
 //   wait-painted --window H [--timeout MS]    until neither the window nor a visible window
@@ -83,6 +87,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/gui/harness/known_desktop.h"
 
 namespace {
 
@@ -383,6 +389,11 @@ int Run(const Args& args) {
         if (!window)
             throw NotFound("no such window");
         PrintHandle(window);
+    } else if (c == "known-desktop") {
+        const std::string missing =
+            vekgui::StartFromKnownDesktop(true, static_cast<DWORD>(args.Number("--timeout", 10000)));
+        if (!missing.empty())
+            throw NotFound(missing);
     } else if (c == "wait-gone") {
         HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(args.Number("--window")));
         if (WaitFor(args, [&]() -> HWND { return ::IsWindow(window) ? nullptr : window; }) == nullptr)

@@ -1,0 +1,54 @@
+// tests/gui/harness/known_desktop.h
+//
+// The desktop every Windows test starts from, whatever ran before it: no
+// mouse button or modifier key held down, the pointer resting on the
+// screen's bottom-right pixel (where no test window comes) in the system and
+// on the display alike, and, for a test that has the desktop to itself (ctest
+// runs it alone and sets VEK_TEST_ALONE=1), no window of another program
+// shown. The Windows test programs' main brings each test there before it
+// runs; uidriver's known-desktop command does it for the tests that drive a
+// program from outside.
+//
+// Under Wine the pointer has two places: the system's, which decides where
+// the windows are told the pointer is, and the display's. GetCursorPos gives
+// the system's while it changed within the last 100 ms, else the display's. A
+// move sent by one thread is reported back by the display to the threads
+// whose windows the pointer left, now and then late and with the place it
+// left; handled late, such a report moves the system's pointer back there.
+// So the rest counts once both places are at the spot and the desktop's
+// thread, which takes the display's reports of the bare desktop, has handled
+// what the display sent it since.
+//
+// The program's own user32 is used: this is linked into every Windows test
+// program, and those that never load user32 open no window and need no
+// known start.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vekgui {
+
+// The program has user32 loaded: it can open windows.
+bool CanOpenWindows();
+
+// Where the pointer rests between tests: the screen's bottom-right pixel.
+POINT RestingSpot();
+
+// The system's pointer is at `p`: the newest place of its history. A place
+// the system took stays the newest until it takes another.
+bool SystemPointerAt(POINT p);
+
+// "" when the system's and the display's pointer are both at `p`, else which
+// is not. The display's is read once the system's has kept its place for
+// 100 ms. `sendAgain`: a move to `p` was not taken (the system's pointer is
+// elsewhere, or the display's was read elsewhere) and is to be made again.
+std::string PointerNotAt(POINT p, bool* sendAgain = nullptr);
+
+// Brings the desktop to the known start, waiting (within `deadlineMs`) for
+// each part to take effect. `alone`: the test has the desktop to itself, so
+// no window of another program may be shown. "" or what never came.
+std::string StartFromKnownDesktop(bool alone, DWORD deadlineMs = 10000);
+
+}  // namespace vekgui
