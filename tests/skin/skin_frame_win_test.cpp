@@ -21,6 +21,7 @@
 #include "skin/objects/skin_application_frame.h"
 #include "skin/objects/skin_object_classes.h"
 #include "skin/objects/skin_popup_menu.h"
+#include "tests/gui/harness/known_desktop.h"
 #include "tests/skin/guarded_heap.h"
 #include "tests/skin/skin_frame_win_support.h"
 #include "tests/skin/win_skin_support.h"
@@ -518,21 +519,38 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     AppendMenuA(menu, MF_STRING, 71, "&Next");
     AppendMenuA(menu, MF_STRING, 72, "&Last");
 
-    // Each step aims the pointer at an item until the menus show it there:
-    // now and then the menu takes no move from the first aim (the pointer on
-    // the display moves, the system's stays), so the aim is taken again, a
-    // pixel aside, until it holds. A step that does not hold within its
-    // deadline ends the run.
+    // Each step aims the pointer at an item once, and the menus must show it
+    // there within the step's deadline. The aim is made again only while the
+    // system has not taken the move (now and then the display's pointer moves
+    // and the system's stays), never because the menu did not react: a step
+    // that does not hold ends the run, saying whether the menu took the move.
     enum { kStart, kSubmenuOpen, kOnSibling, kInSubmenu, kWaited } reached = kStart;
     const char* const kStepNames[] = {"the parent item opening its submenu", "the sibling selected",
                                       "the submenu's last item selected"};
     constexpr DWORD kStepMs = 5000;
+    constexpr DWORD kAgainMs = 500;
     CPlymSkinPopupMenu* root = nullptr;
-    int aside = 0;
     DWORD stepFrom = 0;
+    POINT aimed{-1, -1};
+    size_t aimFrom = 0;
+    DWORD aimedAt = 0;
+    int aims = 0;
     const auto aim = [&](const RECT& item) {
-        aside ^= 1;
-        vekgui::SendMoveNow({CentreX(item) + aside, CentreY(item)});
+        const POINT p{CentreX(item), CentreY(item)};
+        POINT now{};
+        GetCursorPos(&now);
+        if (p.x == aimed.x && p.y == aimed.y &&
+            ((vekgui::SystemPointerAt(p) && now.x == p.x && now.y == p.y) ||
+             GetTickCount() - aimedAt < kAgainMs))
+            return;
+        if (p.x != aimed.x || p.y != aimed.y) {
+            aimed = p;
+            aimFrom = hand_.TakenCount();
+            aims = 0;
+        }
+        vekgui::SendMoveNow(p);
+        aimedAt = GetTickCount();
+        ++aims;
     };
     const auto next = [&](auto stage) {
         reached = stage;
@@ -560,8 +578,12 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
             return false;
         }
         if (reached <= kOnSibling && GetTickCount() - stepFrom > kStepMs) {
-            failed =
-                std::string(kStepNames[reached]) + " did not come within " + std::to_string(kStepMs) + " ms";
+            const std::string at = std::to_string(aimed.x) + "," + std::to_string(aimed.y);
+            failed = std::string(kStepNames[reached]) + " did not come within " + std::to_string(kStepMs) +
+                     " ms; " +
+                     (hand_.TookMoveAt(aimed, aimFrom)
+                          ? "the menu took the move to " + at
+                          : "the menu took no move to " + at + " (sent " + std::to_string(aims) + " times)");
             return finish();
         }
         switch (reached) {

@@ -1,6 +1,8 @@
 // tests/gui/harness/real_input.cpp
 #include "tests/gui/harness/real_input.h"
 
+#include "tests/gui/harness/known_desktop.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -270,6 +272,10 @@ bool Hand::TakenSince(size_t from, const std::function<bool(const Taken&)>& matc
     return false;
 }
 
+bool Hand::TookMoveAt(POINT p, size_t from) const {
+    return TakenSince(from, [&](const Taken& t) { return IsMove(t.message) && Same(t.pt, p); });
+}
+
 std::string Hand::TakenSinceText(size_t from) const {
     std::lock_guard<std::mutex> lock(mutex_);
     if (from >= taken_.size())
@@ -369,21 +375,29 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
     const size_t from = TakenCount();
     INPUT input{};
     std::function<std::string()> effect;
+    std::function<bool()> notTaken;  // a move: the system or the display has not taken it
     switch (step.kind) {
         case InputStep::kMove: {
             const POINT to = step.at;
-            const bool moves = !Same(Cursor(), to);
             const bool taken = WatchedThreadTakesMouseAt(to);
+            // The system tells no window of a move to where its pointer
+            // already is: such a move would count without having done anything.
+            if (taken && SystemPointerAt(to))
+                return StepText(step, at_) +
+                       " was not sent: the pointer is there already, so it would move nothing";
             input = MouseAt(0, to);
             at_ = to;
-            effect = [this, to, moves, taken, from]() -> std::string {
-                const POINT now = Cursor();
-                if (!Same(now, to))
-                    return "the pointer is at " + PointText(now);
-                if (moves && taken &&
-                    !TakenSince(from, [&](const Taken& t) { return IsMove(t.message) && Same(t.pt, to); }))
-                    return "the test's thread took no move there";
-                return "";
+            notTaken = [to] {
+                bool sendAgain = false;
+                PointerNotAt(to, &sendAgain);
+                return sendAgain;
+            };
+            effect = [this, to, taken, from]() -> std::string {
+                if (taken && !TookMoveAt(to, from)) {
+                    return SystemPointerAt(to) ? "the test's thread took no move there"
+                                               : "the system's pointer is not at " + PointText(to);
+                }
+                return PointerNotAt(to);
             };
             break;
         }
@@ -433,14 +447,16 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
     if (!SendFromWatchedThread(input))
         return StepText(step, at_) + " was not sent: the test's thread did not send it within " +
                std::to_string(stepMs_) + " ms";
-    // Now and then Wine moves the pointer on the display but not its own (the
-    // windows then see no move): a move whose effect is slow to come is made
-    // again, as a hand would.
+    // Now and then Wine moves the pointer on the display but not its own, or
+    // a late report of the display takes the system's pointer back: a move
+    // the system has not taken after a while is made again, as a hand would.
+    // A move the system took is never made again because a window did not
+    // react to it.
     int sentAgain = 0;
     std::function<void()> again;
     if (step.kind == InputStep::kMove)
         again = [&] {
-            if (SendFromWatchedThread(input))
+            if (notTaken() && SendFromWatchedThread(input))
                 ++sentAgain;
         };
     std::string missing = Await(effect, again);

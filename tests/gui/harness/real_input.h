@@ -6,10 +6,13 @@
 // modal loop a press or a key starts (a drag, a menu), and it gives each step
 // only once the step before took effect:
 //
-//   a move     the pointer is where it was sent (GetCursorPos), and when a
-//              window of the watched thread takes it (under the point, or
-//              holding the capture), that thread has taken a mouse message
-//              there; a move slow to take effect is made again;
+//   a move     the system's pointer and GetCursorPos are where it was sent,
+//              and when a window of the watched thread takes it (under the
+//              point, or holding the capture), that thread has taken a mouse
+//              message there; a move the system has not taken after a while
+//              is made again, never one it took; a move onto a window of the
+//              watched thread to where the pointer already is fails at once
+//              (the system would tell no window of it);
 //   a press    the watched thread has taken the button's down message at the
 //              pointer's place; before it is sent, the pointer is still where
 //              the last move put it and a window of the watched thread is
@@ -97,6 +100,12 @@ class Hand {
     // Where the last move put the pointer.
     POINT At() const { return at_; }
 
+    // For input a test sends itself (SendMoveNow): how many mouse and key
+    // messages the watched thread has taken so far, and whether it has taken
+    // a move at `p` since it had taken `from`.
+    size_t TakenCount() const;
+    bool TookMoveAt(POINT p, size_t from) const;
+
   private:
     struct Taken {
         UINT message;
@@ -119,7 +128,6 @@ class Hand {
                       const std::function<void()>& again = nullptr) const;
     bool TakenSince(size_t from, const std::function<bool(const Taken&)>& match) const;
     std::string TakenSinceText(size_t from) const;
-    size_t TakenCount() const;
     bool WatchedThreadTakesMouseAt(POINT p) const;
     void LetGo();
 
