@@ -1,7 +1,8 @@
 // tests/gui/harness/test_main.cpp
 //
-// The main of every Windows test program: GoogleTest's, and in a program that
-// can open windows each test starts from the known desktop (known_desktop.h).
+// The main of every Windows test program: it marks that the program ran
+// (start_mark.h), then runs GoogleTest, and in a program that can open windows
+// each test starts from the known desktop (known_desktop.h).
 // A desktop that does not come to that state within the deadline fails the
 // test with what never came.
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "tests/gui/harness/known_desktop.h"
+#include "tests/gui/harness/start_mark.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ class KnownDesktopStart : public testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vekgui::MarkStarted();
     testing::InitGoogleTest(&argc, argv);
     if (vekgui::CanOpenWindows()) {
         const char* alone = std::getenv("VEK_TEST_ALONE");

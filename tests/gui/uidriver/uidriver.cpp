@@ -89,6 +89,7 @@
 #include <vector>
 
 #include "tests/gui/harness/known_desktop.h"
+#include "tests/gui/harness/start_mark.h"
 
 namespace {
 
@@ -712,6 +713,7 @@ int Run(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vekgui::MarkStarted();
     Args args;
     try {
         if (argc < 2)
