@@ -117,7 +117,7 @@ class WineGui:
         for key, value in options.items():
             argv += ["--" + key.replace("_", "-"), str(value)]
         code, out, err = _run_to_files(argv, timeout=60, encoding=self.encoding)
-        if "wine-run:" in err:  # a start made again goes into the test's log
+        if "wine-run:" in err:  # a start Wine failed goes into the test's log
             sys.stderr.write(err)
         if code != 0:
             raise DriverError(f"uidriver {command} {options}: {err.strip() or code}")

@@ -1,9 +1,9 @@
 // tests/gui/harness/start_mark.h
 //
-// The sign scripts/wine-run reads to tell a program that ran from a start Wine
-// ended before the program ran any code of its own: the file
-// VEK_WINE_START_MARK names, made first thing. Without it, a start that ended
-// non-zero never ran and is made once more.
+// The sign scripts/wine-run reads to tell a program that ran and failed from a
+// start Wine ended before the program ran any code of its own: the file
+// VEK_WINE_START_MARK names, made first thing. A start that ended non-zero
+// without it is reported as a start that failed.
 #pragma once
 
 #include <cstdio>
