@@ -537,13 +537,14 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     int aims = 0;
     const auto aim = [&](const RECT& item) {
         const POINT p{CentreX(item), CentreY(item)};
-        POINT now{};
-        GetCursorPos(&now);
-        if (p.x == aimed.x && p.y == aimed.y &&
-            ((vekgui::SystemPointerAt(p) && now.x == p.x && now.y == p.y) ||
-             GetTickCount() - aimedAt < kAgainMs))
-            return;
-        if (p.x != aimed.x || p.y != aimed.y) {
+        if (p.x == aimed.x && p.y == aimed.y) {
+            // The same aim: made again only while the system or the display
+            // has not taken it.
+            bool sendAgain = false;
+            vekgui::PointerNotAt(p, &sendAgain);
+            if (!sendAgain || GetTickCount() - aimedAt < kAgainMs)
+                return;
+        } else {
             aimed = p;
             aimFrom = hand_.TakenCount();
             aims = 0;

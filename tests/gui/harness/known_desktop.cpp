@@ -84,19 +84,6 @@ bool NewestPlace(const User32& u, POINT p, DWORD* time) {
     return true;
 }
 
-INPUT MouseInput(const User32& u, DWORD flags, POINT p) {
-    const int w = u.GetSystemMetrics(SM_CXSCREEN);
-    const int h = u.GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    // The system maps 0..65535 onto the screen truncating: round up so that
-    // the pointer lands on the pixel itself.
-    input.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
-    input.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
 std::string WindowText(const User32& u, HWND window) {
     char name[64] = {};
     char title[64] = {};
@@ -144,7 +131,7 @@ std::string LetGo(const User32& u, DWORD deadlineMs) {
             continue;
         INPUT input{};
         if (button.mouse) {
-            input = MouseInput(u, button.up, RestingSpot());
+            input = MouseAt(button.up, RestingSpot());
         } else {
             input.type = INPUT_KEYBOARD;
             input.ki.wVk = static_cast<WORD>(button.key);
@@ -215,7 +202,7 @@ std::string NotAt(const User32& u, POINT p, bool* sendAgain, DWORD* taken) {
 std::string PointerAtRest(const User32& u, DWORD deadlineMs) {
     const POINT spot = RestingSpot();
     const HWND desktop = u.GetDesktopWindow();
-    INPUT move = MouseInput(u, 0, spot);
+    INPUT move = MouseAt(0, spot);
     DWORD sentAt = 0;
     bool sent = false;
     DWORD taken = 0;
@@ -259,6 +246,20 @@ POINT RestingSpot() {
     if (!u)
         return {0, 0};
     return {u->GetSystemMetrics(SM_CXSCREEN) - 1, u->GetSystemMetrics(SM_CYSCREEN) - 1};
+}
+
+INPUT MouseAt(DWORD flags, POINT p) {
+    const User32* u = Loaded();
+    const int w = u ? u->GetSystemMetrics(SM_CXSCREEN) : 1;
+    const int h = u ? u->GetSystemMetrics(SM_CYSCREEN) : 1;
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    // The system maps 0..65535 onto the screen truncating: round up so that
+    // the pointer lands on the pixel itself.
+    input.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
+    input.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
 }
 
 bool SystemPointerAt(POINT p) {

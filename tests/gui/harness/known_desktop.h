@@ -36,6 +36,11 @@ bool CanOpenWindows();
 // Where the pointer rests between tests: the screen's bottom-right pixel.
 POINT RestingSpot();
 
+// Mouse input that moves the pointer to `p` on the screen, with `flags` (a
+// button's change comes with the move, so it lands there wherever the pointer
+// was).
+INPUT MouseAt(DWORD flags, POINT p);
+
 // The system's pointer is at `p`: the newest place of its history. A place
 // the system took stays the newest until it takes another.
 bool SystemPointerAt(POINT p);

@@ -100,21 +100,6 @@ bool IsUp(UINT m, bool right) {
     return right ? m == WM_RBUTTONUP || m == WM_NCRBUTTONUP : m == WM_LBUTTONUP || m == WM_NCLBUTTONUP;
 }
 
-// Mouse input at `p`: the move to it comes with the button's change, so a
-// press lands there wherever the pointer was.
-INPUT MouseAt(DWORD flags, POINT p) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN);
-    const int h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    // The system maps 0..65535 onto the screen truncating: round up so that
-    // the pointer lands on the pixel itself.
-    input.mi.dx = static_cast<LONG>((p.x * 65536LL + w - 1) / w);
-    input.mi.dy = static_cast<LONG>((p.y * 65536LL + h - 1) / h);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
 DWORD ButtonFlag(bool right, bool down) {
     return down ? (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN)
                 : (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
