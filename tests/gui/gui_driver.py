@@ -10,7 +10,8 @@
 
 Every action runs uidriver.exe (tests/gui/uidriver) through scripts/wine-run;
 window handles are strings such as "0x10064". A failed action raises
-DriverError with the driver's message. Screenshots use ImageMagick's
+DriverError with the driver's message; a start of the driver that ended before
+it ran (scripts/wine-run says so) raises WineStartFailed. Screenshots use ImageMagick's
 `import -window root` on the session's display. Python standard library only.
 
 Making a WineGui brings the desktop to the state every test starts from
@@ -26,7 +27,6 @@ on, so a pipe would never reach its end.
 
 import os
 import subprocess
-import sys
 import tempfile
 from pathlib import Path
 
@@ -35,6 +35,11 @@ REPO = Path(__file__).resolve().parents[2]
 
 class DriverError(Exception):
     pass
+
+
+class WineStartFailed(Exception):
+    """uidriver ended before its start mark (scripts/wine-run said so): not a
+    failed action a test may wait out, so it is no DriverError."""
 
 
 def _run_to_files(argv, timeout, encoding=None, **popen):
@@ -117,8 +122,8 @@ class WineGui:
         for key, value in options.items():
             argv += ["--" + key.replace("_", "-"), str(value)]
         code, out, err = _run_to_files(argv, timeout=60, encoding=self.encoding)
-        if "wine-run:" in err:  # a start Wine failed goes into the test's log
-            sys.stderr.write(err)
+        if "before its start mark" in err:
+            raise WineStartFailed(f"uidriver {command} {options}: {err.strip()}")
         if code != 0:
             raise DriverError(f"uidriver {command} {options}: {err.strip() or code}")
         return out.strip()

@@ -1,12 +1,13 @@
 // tests/gui/harness_test.cpp
 //
 // The in-process harness itself: its hook replacements as product code sees
-// them through the layer, and scripts inside modal loops (retried steps, the
-// watchdog).
+// them through the layer, scripts inside modal loops (retried steps, the
+// watchdog), and the known start's look-up of the program's user32.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "tests/gui/harness/known_desktop.h"
 #include "tests/gui/harness/script.h"
 #include "tests/gui/harness/test_hooks.h"
 #include "tests/winlib/winlib_test_res.h"
@@ -78,6 +79,14 @@ TEST(HarnessTest, WaitingStepsAreRetriedAndTheWatchdogEndsAStuckDialog) {
     EXPECT_EQ(script.StepReached(), 1u);
     EXPECT_EQ(polls, 3);
     EXPECT_EQ(vekgui::TakeQuitMessage(), 99);
+}
+
+// A user32 without a function the known start needs makes every start fail
+// naming it (an empty answer would let every test start from any desktop).
+TEST(HarnessTest, TheKnownStartNamesTheUser32FunctionItCannotFind) {
+    EXPECT_TRUE(vekgui::CanOpenWindows());
+    EXPECT_EQ(vekgui::User32Lacks(GetModuleHandleA("user32.dll")), "");
+    EXPECT_EQ(vekgui::User32Lacks(GetModuleHandleA("kernel32.dll")), "EnumWindows");
 }
 
 }  // namespace

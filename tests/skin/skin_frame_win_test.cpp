@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -520,38 +521,27 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
     AppendMenuA(menu, MF_STRING, 72, "&Last");
 
     // Each step aims the pointer at an item once, and the menus must show it
-    // there within the step's deadline. The aim is made again only while the
-    // system has not taken the move (now and then the display's pointer moves
-    // and the system's stays), never because the menu did not react: a step
-    // that does not hold ends the run, saying whether the menu took the move.
+    // there within the step's deadline. The aim is made again only by the
+    // rule every move keeps (now and then the display's pointer moves and the
+    // system's stays), never because the menu did not react: a step that does
+    // not hold ends the run, saying whether the menu took the move.
     enum { kStart, kSubmenuOpen, kOnSibling, kInSubmenu, kWaited } reached = kStart;
     const char* const kStepNames[] = {"the parent item opening its submenu", "the sibling selected",
                                       "the submenu's last item selected"};
     constexpr DWORD kStepMs = 5000;
-    constexpr DWORD kAgainMs = 500;
     CPlymSkinPopupMenu* root = nullptr;
     DWORD stepFrom = 0;
-    POINT aimed{-1, -1};
+    std::optional<vekgui::PointerMove> aimed;
     size_t aimFrom = 0;
-    DWORD aimedAt = 0;
-    int aims = 0;
     const auto aim = [&](const RECT& item) {
         const POINT p{CentreX(item), CentreY(item)};
-        if (p.x == aimed.x && p.y == aimed.y) {
-            // The same aim: made again only while the system or the display
-            // has not taken it.
-            bool sendAgain = false;
-            vekgui::PointerNotAt(p, &sendAgain);
-            if (!sendAgain || GetTickCount() - aimedAt < kAgainMs)
-                return;
-        } else {
-            aimed = p;
-            aimFrom = hand_.TakenCount();
-            aims = 0;
+        if (aimed && vekgui::Same(aimed->To(), p)) {
+            aimed->MakeUnlessTaken();
+            return;
         }
-        vekgui::SendMoveNow(p);
-        aimedAt = GetTickCount();
-        ++aims;
+        aimed.emplace(p);
+        aimFrom = hand_.TakenCount();
+        aimed->Make();
     };
     const auto next = [&](auto stage) {
         reached = stage;
@@ -579,12 +569,14 @@ TEST_F(SkinPopupMenuWinTest, ADiagonalMoveAcrossASiblingIntoTheSubmenuKeepsItOpe
             return false;
         }
         if (reached <= kOnSibling && GetTickCount() - stepFrom > kStepMs) {
-            const std::string at = std::to_string(aimed.x) + "," + std::to_string(aimed.y);
-            failed = std::string(kStepNames[reached]) + " did not come within " + std::to_string(kStepMs) +
-                     " ms; " +
-                     (hand_.TookMoveAt(aimed, aimFrom)
-                          ? "the menu took the move to " + at
-                          : "the menu took no move to " + at + " (sent " + std::to_string(aims) + " times)");
+            const POINT to = aimed ? aimed->To() : POINT{-1, -1};
+            const std::string at = vekgui::PointText(to);
+            failed =
+                std::string(kStepNames[reached]) + " did not come within " + std::to_string(kStepMs) +
+                " ms; " +
+                (hand_.TookMoveAt(to, aimFrom) ? "the menu took the move to " + at
+                                               : "the menu took no move to " + at + " (sent " +
+                                                     std::to_string(aimed ? aimed->Made() : 0) + " times)");
             return finish();
         }
         switch (reached) {

@@ -2,6 +2,8 @@
 #include "tests/gui/harness/known_desktop.h"
 
 #include <cstdio>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace vekgui {
@@ -26,50 +28,72 @@ struct User32 {
     decltype(&::SendMessageTimeoutA) SendMessageTimeoutA;
 };
 
-template <class Function>
-bool Take(HMODULE module, const char* name, Function& function) {
-    const FARPROC address = ::GetProcAddress(module, name);
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-    return address != nullptr;
+// Fills `table` from `module`: "" or the first function it lacks.
+std::string Fill(HMODULE module, User32* table) {
+    const char* missing = nullptr;
+    const auto take = [&](const char* name, auto& function) {
+        const FARPROC address = missing ? nullptr : ::GetProcAddress(module, name);
+        if (!address) {
+            missing = missing ? missing : name;
+            return;
+        }
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+            reinterpret_cast<void (*)()>(address));
+    };
+    take("EnumWindows", table->EnumWindows);
+    take("GetAsyncKeyState", table->GetAsyncKeyState);
+    take("GetClassNameA", table->GetClassNameA);
+    take("GetCursorPos", table->GetCursorPos);
+    take("GetDesktopWindow", table->GetDesktopWindow);
+    take("GetMouseMovePointsEx", table->GetMouseMovePointsEx);
+    take("GetSystemMetrics", table->GetSystemMetrics);
+    take("GetWindowTextA", table->GetWindowTextA);
+    take("GetWindowThreadProcessId", table->GetWindowThreadProcessId);
+    take("IsWindowVisible", table->IsWindowVisible);
+    take("MapVirtualKeyA", table->MapVirtualKeyA);
+    take("SendInput", table->SendInput);
+    take("SendMessageTimeoutA", table->SendMessageTimeoutA);
+    return missing ? missing : "";
 }
 
-const User32* Loaded() {
-    static const User32* const loaded = []() -> const User32* {
-        static User32 table{};
+// The program's user32, when it has one: its table, or the function it lacks.
+struct Loaded {
+    bool present = false;
+    const User32* u = nullptr;
+    std::string lacks;
+};
+
+const Loaded& Program() {
+    static const Loaded loaded = [] {
+        Loaded l;
         const HMODULE module = ::GetModuleHandleA("user32.dll");
         if (!module)
-            return nullptr;
-        const bool all = Take(module, "EnumWindows", table.EnumWindows) &&
-                         Take(module, "GetAsyncKeyState", table.GetAsyncKeyState) &&
-                         Take(module, "GetClassNameA", table.GetClassNameA) &&
-                         Take(module, "GetCursorPos", table.GetCursorPos) &&
-                         Take(module, "GetDesktopWindow", table.GetDesktopWindow) &&
-                         Take(module, "GetMouseMovePointsEx", table.GetMouseMovePointsEx) &&
-                         Take(module, "GetSystemMetrics", table.GetSystemMetrics) &&
-                         Take(module, "GetWindowTextA", table.GetWindowTextA) &&
-                         Take(module, "GetWindowThreadProcessId", table.GetWindowThreadProcessId) &&
-                         Take(module, "IsWindowVisible", table.IsWindowVisible) &&
-                         Take(module, "MapVirtualKeyA", table.MapVirtualKeyA) &&
-                         Take(module, "SendInput", table.SendInput) &&
-                         Take(module, "SendMessageTimeoutA", table.SendMessageTimeoutA);
-        return all ? &table : nullptr;
+            return l;
+        static User32 table{};
+        l.present = true;
+        l.lacks = Fill(module, &table);
+        if (l.lacks.empty())
+            l.u = &table;
+        return l;
     }();
     return loaded;
+}
+
+const User32* Table() {
+    return Program().u;
+}
+
+// Why the table is missing.
+std::string NoTable() {
+    return Program().present ? "the program's user32.dll has no " + Program().lacks
+                             : "the program has no user32";
 }
 
 // How long the system's pointer must have kept its place before GetCursorPos
 // reads the display's.
 constexpr DWORD kReadsDisplayAfterMs = 100;
-// A move whose effect has not come after this long is made again.
+// A move not taken is made again after this long at the soonest.
 constexpr DWORD kAgainMs = 500;
-
-std::string PointText(POINT p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
-bool Same(POINT a, POINT b) {
-    return a.x == b.x && a.y == b.y;
-}
 
 // The newest place of the system's pointer history is `p`: true, with the
 // time the system took it.
@@ -95,19 +119,6 @@ std::string WindowText(const User32& u, HWND window) {
     std::snprintf(text, sizeof text, "%p (%s \"%s\", process %lu)", static_cast<void*>(window), name, title,
                   static_cast<unsigned long>(process));
     return text;
-}
-
-// Waits until `missing` returns "" or `deadlineMs` pass: "" or the last
-// thing it said was missing.
-template <class Missing>
-std::string Await(DWORD deadlineMs, Missing missing) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        std::string what = missing();
-        if (what.empty() || ::GetTickCount() - start > deadlineMs)
-            return what;
-        ::Sleep(2);
-    }
 }
 
 // The buttons and modifier keys an earlier program left held down, let go.
@@ -202,9 +213,7 @@ std::string NotAt(const User32& u, POINT p, bool* sendAgain, DWORD* taken) {
 std::string PointerAtRest(const User32& u, DWORD deadlineMs) {
     const POINT spot = RestingSpot();
     const HWND desktop = u.GetDesktopWindow();
-    INPUT move = MouseAt(0, spot);
-    DWORD sentAt = 0;
-    bool sent = false;
+    PointerMove move(spot);
     DWORD taken = 0;
     bool sendAgain = false;
     const std::string missing = Await(deadlineMs, [&]() -> std::string {
@@ -212,11 +221,7 @@ std::string PointerAtRest(const User32& u, DWORD deadlineMs) {
         if (!notAt.empty()) {
             // Not there yet, or no longer: a late report of the display took
             // the system's pointer away, or the display refused the move.
-            if (sendAgain && (!sent || ::GetTickCount() - sentAt > kAgainMs)) {
-                u.SendInput(1, &move, sizeof move);
-                sentAt = ::GetTickCount();
-                sent = true;
-            }
+            move.MakeUnlessTaken();
             return notAt;
         }
         // The display is at the spot, so it has sent its reports of the move;
@@ -238,18 +243,45 @@ std::string PointerAtRest(const User32& u, DWORD deadlineMs) {
 }  // namespace
 
 bool CanOpenWindows() {
-    return Loaded() != nullptr;
+    return Program().present;
+}
+
+std::string User32Lacks(HMODULE module) {
+    User32 table{};
+    return Fill(module, &table);
+}
+
+std::string PointText(POINT p) {
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
+bool Same(POINT a, POINT b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+std::string Await(DWORD deadlineMs,
+                  const std::function<std::string()>& missing,
+                  const std::function<void()>& meanwhile) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        std::string what = missing();
+        if (what.empty() || ::GetTickCount() - start > deadlineMs)
+            return what;
+        if (meanwhile)
+            meanwhile();
+        ::Sleep(2);
+    }
 }
 
 POINT RestingSpot() {
-    const User32* u = Loaded();
+    const User32* u = Table();
     if (!u)
         return {0, 0};
     return {u->GetSystemMetrics(SM_CXSCREEN) - 1, u->GetSystemMetrics(SM_CYSCREEN) - 1};
 }
 
 INPUT MouseAt(DWORD flags, POINT p) {
-    const User32* u = Loaded();
+    const User32* u = Table();
     const int w = u ? u->GetSystemMetrics(SM_CXSCREEN) : 1;
     const int h = u ? u->GetSystemMetrics(SM_CYSCREEN) : 1;
     INPUT input{};
@@ -263,25 +295,51 @@ INPUT MouseAt(DWORD flags, POINT p) {
 }
 
 bool SystemPointerAt(POINT p) {
-    const User32* u = Loaded();
+    const User32* u = Table();
     DWORD time = 0;
     return u && NewestPlace(*u, p, &time);
 }
 
 std::string PointerNotAt(POINT p, bool* sendAgain) {
-    const User32* u = Loaded();
+    const User32* u = Table();
     DWORD taken = 0;
     bool again = false;
-    std::string missing = u ? NotAt(*u, p, &again, &taken) : "the program has no user32";
+    std::string missing = u ? NotAt(*u, p, &again, &taken) : NoTable();
     if (sendAgain)
         *sendAgain = again;
     return missing;
 }
 
+PointerMove::PointerMove(POINT to, Send send) : to_(to), send_(std::move(send)) {
+    if (!send_) {
+        send_ = [](const INPUT& input) {
+            const User32* u = Table();
+            INPUT copy = input;
+            return u && u->SendInput(1, &copy, sizeof copy) == 1;
+        };
+    }
+}
+
+bool PointerMove::Make() {
+    madeAt_ = ::GetTickCount();
+    ++made_;
+    return send_(MouseAt(0, to_));
+}
+
+bool PointerMove::MakeUnlessTaken() {
+    if (made_ > 0 && ::GetTickCount() - madeAt_ < kAgainMs)
+        return false;
+    bool sendAgain = false;
+    PointerNotAt(to_, &sendAgain);
+    return sendAgain && Make();
+}
+
 std::string StartFromKnownDesktop(bool alone, DWORD deadlineMs) {
-    const User32* u = Loaded();
-    if (!u)
+    if (!CanOpenWindows())
         return "";
+    const User32* u = Table();
+    if (!u)
+        return "the known start cannot be made: " + NoTable();
     std::string missing = LetGo(*u, deadlineMs);
     if (missing.empty() && alone)
         missing = ForeignWindowsGone(*u, deadlineMs);

@@ -21,17 +21,36 @@
 //
 // The program's own user32 is used: this is linked into every Windows test
 // program, and those that never load user32 open no window and need no
-// known start.
+// known start. A user32 that lacks a function the known start needs fails
+// every start, naming the function.
+//
+// The pointer's helpers here serve every test that moves it, and hold the one
+// rule by which a move is made again (PointerMove).
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace vekgui {
 
 // The program has user32 loaded: it can open windows.
 bool CanOpenWindows();
+
+// The first of the user32 functions the known start needs that `module` does
+// not export, or "".
+std::string User32Lacks(HMODULE module);
+
+// "x,y".
+std::string PointText(POINT p);
+bool Same(POINT a, POINT b);
+
+// Waits until `missing` returns "" or `deadlineMs` pass, calling `meanwhile`
+// (when given) between looks: "" or the last thing `missing` said.
+std::string Await(DWORD deadlineMs,
+                  const std::function<std::string()>& missing,
+                  const std::function<void()>& meanwhile = nullptr);
 
 // Where the pointer rests between tests: the screen's bottom-right pixel.
 POINT RestingSpot();
@@ -50,6 +69,32 @@ bool SystemPointerAt(POINT p);
 // 100 ms. `sendAgain`: a move to `p` was not taken (the system's pointer is
 // elsewhere, or the display's was read elsewhere) and is to be made again.
 std::string PointerNotAt(POINT p, bool* sendAgain = nullptr);
+
+// A move of the pointer to one point, and the one rule by which every move is
+// made again: only while the system or the display has not taken it
+// (PointerNotAt says it is to be sent again), and no sooner than 500 ms after
+// it was last made; never because a window did not react to it. `send` makes
+// it (by default SendInput on the calling thread); it is false when the input
+// was not taken.
+class PointerMove {
+  public:
+    using Send = std::function<bool(const INPUT&)>;
+    explicit PointerMove(POINT to, Send send = nullptr);
+
+    // Makes the move.
+    bool Make();
+    // Makes it when the rule says so: true when it was made now.
+    bool MakeUnlessTaken();
+
+    POINT To() const { return to_; }
+    int Made() const { return made_; }
+
+  private:
+    POINT to_;
+    Send send_;
+    DWORD madeAt_ = 0;
+    int made_ = 0;
+};
 
 // Brings the desktop to the known start, waiting (within `deadlineMs`) for
 // each part to take effect. `alone`: the test has the desktop to itself, so

@@ -6,26 +6,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace vekgui {
 
 namespace {
 
-// A move whose effect has not come after this long is made again.
-constexpr DWORD kAgainMs = 500;
-
 Hand*& Current() {
     static Hand* current = nullptr;
     return current;
-}
-
-std::string PointText(POINT p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
-bool Same(POINT a, POINT b) {
-    return a.x == b.x && a.y == b.y;
 }
 
 POINT Cursor() {
@@ -288,24 +278,6 @@ bool Hand::WatchedThreadTakesMouseAt(POINT p) const {
     return under && ::GetWindowThreadProcessId(under, nullptr) == thread_;
 }
 
-std::string Hand::Await(const std::function<std::string()>& holds, const std::function<void()>& again) const {
-    const DWORD start = ::GetTickCount();
-    DWORD last = start;
-    for (;;) {
-        std::string missing = holds();
-        if (missing.empty())
-            return "";
-        const DWORD now = ::GetTickCount();
-        if (now - start > stepMs_)
-            return missing;
-        if (again && now - last > kAgainMs) {
-            again();
-            last = now;
-        }
-        ::Sleep(2);
-    }
-}
-
 bool Hand::SendFromWatchedThread(INPUT input) const {
     DWORD_PTR sent = 0;
     return ::SendMessageTimeoutA(answer_, kSendInput, 0, reinterpret_cast<LPARAM>(&input), SMTO_NORMAL,
@@ -315,7 +287,7 @@ bool Hand::SendFromWatchedThread(INPUT input) const {
 
 std::string Hand::Before(HWND window, const InputStep& step, bool firstPress) const {
     if (step.kind == InputStep::kPress || step.kind == InputStep::kRelease) {
-        return Await([&]() -> std::string {
+        return Await(stepMs_, [&]() -> std::string {
             const POINT now = Cursor();
             if (!Same(now, at_))
                 return "the pointer left " + PointText(at_) + " for " + PointText(now);
@@ -337,7 +309,7 @@ std::string Hand::Before(HWND window, const InputStep& step, bool firstPress) co
         });
     }
     if (step.kind == InputStep::kKeyDown || step.kind == InputStep::kKeyUp) {
-        return Await([&]() -> std::string {
+        return Await(stepMs_, [&]() -> std::string {
             const HWND front = ::GetForegroundWindow();
             if (!front || ::GetWindowThreadProcessId(front, nullptr) != thread_)
                 return "in front is " + WindowText(front) + ", not a window of the test's thread";
@@ -359,8 +331,8 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
     // The input, and what it has to do.
     const size_t from = TakenCount();
     INPUT input{};
+    std::optional<PointerMove> move;
     std::function<std::string()> effect;
-    std::function<bool()> notTaken;  // a move: the system or the display has not taken it
     switch (step.kind) {
         case InputStep::kMove: {
             const POINT to = step.at;
@@ -370,13 +342,8 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
             if (taken && SystemPointerAt(to))
                 return StepText(step, at_) +
                        " was not sent: the pointer is there already, so it would move nothing";
-            input = MouseAt(0, to);
+            move.emplace(to, [this](const INPUT& in) { return SendFromWatchedThread(in); });
             at_ = to;
-            notTaken = [to] {
-                bool sendAgain = false;
-                PointerNotAt(to, &sendAgain);
-                return sendAgain;
-            };
             effect = [this, to, taken, from]() -> std::string {
                 if (taken && !TookMoveAt(to, from)) {
                     return SystemPointerAt(to) ? "the test's thread took no move there"
@@ -429,24 +396,18 @@ std::string Hand::SendStep(HWND window, const InputStep& step, bool firstPress) 
     // The watched thread sends it: Wine then ignores what its display still
     // reports of the pointer from before (a window shown under it, a move
     // the hand made earlier), which would put the pointer back there.
-    if (!SendFromWatchedThread(input))
+    if (!(move ? move->Make() : SendFromWatchedThread(input)))
         return StepText(step, at_) + " was not sent: the test's thread did not send it within " +
                std::to_string(stepMs_) + " ms";
     // Now and then Wine moves the pointer on the display but not its own, or
     // a late report of the display takes the system's pointer back: a move
-    // the system has not taken after a while is made again, as a hand would.
-    // A move the system took is never made again because a window did not
-    // react to it.
-    int sentAgain = 0;
-    std::function<void()> again;
-    if (step.kind == InputStep::kMove)
-        again = [&] {
-            if (notTaken() && SendFromWatchedThread(input))
-                ++sentAgain;
-        };
-    std::string missing = Await(effect, again);
-    if (!missing.empty() && sentAgain > 0)
-        missing += " (sent " + std::to_string(sentAgain + 1) + " times)";
+    // is made again by the rule every move keeps (PointerMove).
+    std::string missing = Await(stepMs_, effect, [&] {
+        if (move)
+            move->MakeUnlessTaken();
+    });
+    if (!missing.empty() && move && move->Made() > 1)
+        missing += " (sent " + std::to_string(move->Made()) + " times)";
     if (!missing.empty()) {
         return StepText(step, at_) + " took no effect within " + std::to_string(stepMs_) + " ms: " + missing +
                "; the test's thread took since: " + TakenSinceText(from);

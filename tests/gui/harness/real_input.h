@@ -10,9 +10,10 @@
 //              and when a window of the watched thread takes it (under the
 //              point, or holding the capture), that thread has taken a mouse
 //              message there; a move the system has not taken after a while
-//              is made again, never one it took; a move onto a window of the
-//              watched thread to where the pointer already is fails at once
-//              (the system would tell no window of it);
+//              is made again, never one it took (the rule every move keeps:
+//              PointerMove); a move onto a window of the watched thread to
+//              where the pointer already is fails at once (the system would
+//              tell no window of it);
 //   a press    the watched thread has taken the button's down message at the
 //              pointer's place; before it is sent, the pointer is still where
 //              the last move put it and a window of the watched thread is
@@ -121,11 +122,6 @@ class Hand {
     std::string Before(HWND window, const InputStep& step, bool firstPress) const;
     // The watched thread sends `input`, at the hand's request.
     bool SendFromWatchedThread(INPUT input) const;
-    // Waits until `holds` returns "" or the step's deadline passes, calling
-    // `again` (when given) each time the effect is slow to come: "" or the
-    // last thing `holds` said was missing.
-    std::string Await(const std::function<std::string()>& holds,
-                      const std::function<void()>& again = nullptr) const;
     bool TakenSince(size_t from, const std::function<bool(const Taken&)>& match) const;
     std::string TakenSinceText(size_t from) const;
     bool WatchedThreadTakesMouseAt(POINT p) const;
