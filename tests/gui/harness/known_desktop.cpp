@@ -11,49 +11,43 @@ namespace vekgui {
 namespace {
 
 // user32's functions, taken from the module the program loaded: this file
-// must not import user32 itself (see the header).
+// must not import user32 itself (see the header). One list names them for the
+// table and for its look-up.
+#define VEK_KNOWN_DESKTOP_USER32(X) \
+    X(EnumWindows)                  \
+    X(GetAsyncKeyState)             \
+    X(GetClassNameA)                \
+    X(GetCursorPos)                 \
+    X(GetDesktopWindow)             \
+    X(GetMouseMovePointsEx)         \
+    X(GetSystemMetrics)             \
+    X(GetWindowTextA)               \
+    X(GetWindowThreadProcessId)     \
+    X(IsWindowVisible)              \
+    X(MapVirtualKeyA)               \
+    X(SendInput)                    \
+    X(SendMessageTimeoutA)
+
 struct User32 {
-    decltype(&::EnumWindows) EnumWindows;
-    decltype(&::GetAsyncKeyState) GetAsyncKeyState;
-    decltype(&::GetClassNameA) GetClassNameA;
-    decltype(&::GetCursorPos) GetCursorPos;
-    decltype(&::GetDesktopWindow) GetDesktopWindow;
-    decltype(&::GetMouseMovePointsEx) GetMouseMovePointsEx;
-    decltype(&::GetSystemMetrics) GetSystemMetrics;
-    decltype(&::GetWindowTextA) GetWindowTextA;
-    decltype(&::GetWindowThreadProcessId) GetWindowThreadProcessId;
-    decltype(&::IsWindowVisible) IsWindowVisible;
-    decltype(&::MapVirtualKeyA) MapVirtualKeyA;
-    decltype(&::SendInput) SendInput;
-    decltype(&::SendMessageTimeoutA) SendMessageTimeoutA;
+#define VEK_MEMBER(name) decltype(&::name) name;
+    VEK_KNOWN_DESKTOP_USER32(VEK_MEMBER)
+#undef VEK_MEMBER
 };
 
 // Fills `table` from `module`: "" or the first function it lacks.
 std::string Fill(HMODULE module, User32* table) {
-    const char* missing = nullptr;
-    const auto take = [&](const char* name, auto& function) {
-        const FARPROC address = missing ? nullptr : ::GetProcAddress(module, name);
-        if (!address) {
-            missing = missing ? missing : name;
-            return;
-        }
+    const auto take = [module](const char* name, auto& function) {
+        const FARPROC address = ::GetProcAddress(module, name);
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
             reinterpret_cast<void (*)()>(address));
+        return address != nullptr;
     };
-    take("EnumWindows", table->EnumWindows);
-    take("GetAsyncKeyState", table->GetAsyncKeyState);
-    take("GetClassNameA", table->GetClassNameA);
-    take("GetCursorPos", table->GetCursorPos);
-    take("GetDesktopWindow", table->GetDesktopWindow);
-    take("GetMouseMovePointsEx", table->GetMouseMovePointsEx);
-    take("GetSystemMetrics", table->GetSystemMetrics);
-    take("GetWindowTextA", table->GetWindowTextA);
-    take("GetWindowThreadProcessId", table->GetWindowThreadProcessId);
-    take("IsWindowVisible", table->IsWindowVisible);
-    take("MapVirtualKeyA", table->MapVirtualKeyA);
-    take("SendInput", table->SendInput);
-    take("SendMessageTimeoutA", table->SendMessageTimeoutA);
-    return missing ? missing : "";
+#define VEK_TAKE(name)             \
+    if (!take(#name, table->name)) \
+        return #name;
+    VEK_KNOWN_DESKTOP_USER32(VEK_TAKE)
+#undef VEK_TAKE
+    return "";
 }
 
 // The program's user32, when it has one: its table, or the function it lacks.
