@@ -76,11 +76,17 @@ class Program:
         wait_for(started, "a process of wine-run's cmd with Windows code")
 
     def mapping(self, name):
-        """The first line of the process's maps whose file ends in `name`."""
-        for line in Path(f"/proc/{self.pid}/maps").read_text().splitlines():
-            if line.endswith(name):
-                return line
-        raise AssertionError(f"no {name} in the maps of {self.pid}")
+        """The first line of the process's maps whose file ends in `name`, once
+        there is one (the process goes on loading after its first DLL)."""
+        found = []
+
+        def mapped():
+            found[:] = [line for line in Path(f"/proc/{self.pid}/maps").read_text().splitlines()
+                        if line.endswith(name)][:1]
+            return found
+
+        wait_for(mapped, f"{name} in the maps of cmd's process {self.pid}")
+        return found[0]
 
     def mapped(self, name):
         return self.mapping(name).split()[-1]
