@@ -315,14 +315,15 @@ PointerMove::PointerMove(POINT to, Send send) : to_(to), send_(std::move(send)) 
 }
 
 bool PointerMove::Make() {
-    madeAt_ = ::GetTickCount();
+    lookedAt_ = ::GetTickCount();
     ++made_;
     return send_(MouseAt(0, to_));
 }
 
 bool PointerMove::MakeUnlessTaken() {
-    if (made_ > 0 && ::GetTickCount() - madeAt_ < kAgainMs)
+    if (made_ > 0 && ::GetTickCount() - lookedAt_ < kAgainMs)
         return false;
+    lookedAt_ = ::GetTickCount();
     bool sendAgain = false;
     PointerNotAt(to_, &sendAgain);
     return sendAgain && Make();

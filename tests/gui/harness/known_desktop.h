@@ -72,10 +72,10 @@ std::string PointerNotAt(POINT p, bool* sendAgain = nullptr);
 
 // A move of the pointer to one point, and the one rule by which every move is
 // made again: only while the system or the display has not taken it
-// (PointerNotAt says it is to be sent again), and no sooner than 500 ms after
-// it was last made; never because a window did not react to it. `send` makes
-// it (by default SendInput on the calling thread); it is false when the input
-// was not taken.
+// (PointerNotAt says it is to be sent again), looked at no sooner than 500 ms
+// after it was last made or looked at; never because a window did not react
+// to it. `send` makes it (by default SendInput on the calling thread); it is
+// false when the input was not taken.
 class PointerMove {
   public:
     using Send = std::function<bool(const INPUT&)>;
@@ -83,7 +83,8 @@ class PointerMove {
 
     // Makes the move.
     bool Make();
-    // Makes it when the rule says so: true when it was made now.
+    // Makes it when the rule says so: true when it was made now. Cheap
+    // between looks, so a wait may call it at every poll.
     bool MakeUnlessTaken();
 
     POINT To() const { return to_; }
@@ -92,7 +93,7 @@ class PointerMove {
   private:
     POINT to_;
     Send send_;
-    DWORD madeAt_ = 0;
+    DWORD lookedAt_ = 0;  // when it was last made or looked at
     int made_ = 0;
 };
 
